@@ -1,0 +1,284 @@
+// Dynamic data: the one value type for parsed JSON, property lists, user defaults and bus
+// message data.  A default-constructed Value is nil (absent); NSNull is a value of its own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+class NSObject;
+class NSArray;
+class NSDictionary;
+class Value;
+
+using ValueArray = std::shared_ptr<NSArray>;
+using ValueDictionary = std::shared_ptr<NSDictionary>;
+
+// Raw bytes (NSData).
+struct NSDataBytes {
+  std::string bytes;
+  bool operator==(const NSDataBytes&) const = default;
+};
+
+// A point in time (NSDate): seconds since 1970-01-01 00:00:00 UTC.
+struct NSDateValue {
+  double secondsSince1970 = 0;
+  bool operator==(const NSDateValue&) const = default;
+};
+
+// The JSON/plist null object (NSNull), distinct from nil.
+struct NSNullValue {
+  bool operator==(const NSNullValue&) const = default;
+};
+
+class Value {
+ public:
+  // The kind a number was made with matters to the JSON writer and the SQL binder.
+  enum class Kind {
+    Nil,
+    Null,
+    Bool,
+    Char,  // a number made from a C char (objCType 'c'), as boxed flags are
+    Int,   // signed 64-bit
+    UInt,  // unsigned 64-bit
+    Double,
+    String,
+    Data,
+    Date,
+    Array,
+    Dictionary,
+    Object,
+  };
+
+  Value() = default;
+  Value(std::nullptr_t) {}
+  Value(NSNullValue) : v_(NSNullValue{}) {}
+  Value(bool b) : v_(b) {}
+  Value(int i) : v_(int64_t(i)) {}
+  Value(long i) : v_(int64_t(i)) {}
+  Value(long long i) : v_(int64_t(i)) {}
+  Value(unsigned i) : v_(int64_t(i)) {}
+  Value(unsigned long u) : v_(uint64_t(u)) {}
+  Value(unsigned long long u) : v_(uint64_t(u)) {}
+  Value(double d) : v_(d) {}
+  Value(const char* s) : v_(std::string(s ? s : "")) {}
+  Value(std::string s) : v_(std::move(s)) {}
+  Value(std::string_view s) : v_(std::string(s)) {}
+  Value(NSDataBytes d) : v_(std::move(d)) {}
+  Value(NSDateValue d) : v_(d) {}
+  Value(ValueArray a);
+  Value(ValueDictionary d);
+  template <class T, class = std::enable_if_t<std::is_base_of_v<NSArray, T> &&
+                                              !std::is_same_v<NSArray, T>>, int = 0>
+  Value(std::shared_ptr<T> a) : Value(ValueArray(std::move(a))) {}
+  template <class T, class = std::enable_if_t<std::is_base_of_v<NSDictionary, T> &&
+                                              !std::is_same_v<NSDictionary, T>>, long = 0>
+  Value(std::shared_ptr<T> d) : Value(ValueDictionary(std::move(d))) {}
+  Value(std::shared_ptr<NSObject> o);
+  template <class T, class = std::enable_if_t<std::is_base_of_v<NSObject, T> &&
+                                              !std::is_same_v<NSObject, T>>>
+  Value(std::shared_ptr<T> o) : Value(std::static_pointer_cast<NSObject>(std::move(o))) {}
+
+  static Value null() { return Value(NSNullValue{}); }
+  static Value character(signed char c) {
+    Value v;
+    v.v_ = CharBox{c};
+    return v;
+  }
+  static Value data(std::string bytes) { return Value(NSDataBytes{std::move(bytes)}); }
+  static Value date(double secondsSince1970) { return Value(NSDateValue{secondsSince1970}); }
+  // A new mutable platform array / insertion-ordered dictionary.
+  static Value arrayOf(std::vector<Value> items = {});
+  static Value dictionaryOf(std::initializer_list<std::pair<std::string, Value>> pairs = {});
+
+  Kind kind() const;
+  bool isNil() const { return kind() == Kind::Nil; }
+  bool isNull() const { return kind() == Kind::Null; }
+  bool isNumber() const;  // Bool, Char, Int, UInt, Double
+  bool isString() const { return kind() == Kind::String; }
+  bool isData() const { return kind() == Kind::Data; }
+  bool isDate() const { return kind() == Kind::Date; }
+  bool isArray() const { return kind() == Kind::Array; }
+  bool isDictionary() const { return kind() == Kind::Dictionary; }
+  bool isObject() const { return kind() == Kind::Object; }
+  explicit operator bool() const { return !isNil(); }
+
+  // Typed access; wrong kinds give the empty value of the asked type (never throw).
+  const std::string& string() const;
+  const std::string& bytes() const;  // Data
+  double dateSeconds() const;        // Date
+  ValueArray array() const;
+  ValueDictionary dictionary() const;
+  std::shared_ptr<NSObject> object() const;
+  template <class T>
+  std::shared_ptr<T> object() const {
+    return std::dynamic_pointer_cast<T>(object());
+  }
+
+  // The platform's conversions (NSNumber / NSString): numbers give their value; strings are
+  // read after leading blanks, with an optional sign, up to the first character that does not
+  // fit; anything else gives 0 / NO.
+  int intValue() const;
+  long long longLongValue() const;
+  unsigned long long unsignedLongLongValue() const;
+  double doubleValue() const;
+  bool boolValue() const;
+
+  // The "%@" text: strings as they are, numbers in decimal (booleans as 1/0, doubles with up
+  // to 17 significant digits), nil as "(null)", NSNull as "<null>", containers in the
+  // platform's description format.
+  std::string description() const;
+
+  // Dictionary and array shortcuts: nil when this is not such a container or it has no such
+  // member.
+  Value operator[](std::string_view key) const;
+  Value operator[](size_t index) const;
+  Value operator[](int index) const { return (*this)[size_t(index)]; }
+  size_t count() const;  // arrays and dictionaries; 0 otherwise
+
+  // Deep equality as isEqual: numbers compare by value across kinds (a boolean equals 0/1).
+  bool isEqual(const Value& other) const;
+  bool operator==(const Value& other) const { return isEqual(other); }
+
+  // Hash consistent with isEqual.
+  size_t hash() const;
+
+ private:
+  struct CharBox {
+    signed char c;
+    bool operator==(const CharBox&) const = default;
+  };
+  std::variant<std::monostate, NSNullValue, bool, CharBox, int64_t, uint64_t, double, std::string,
+               NSDataBytes, NSDateValue, ValueArray, ValueDictionary, std::shared_ptr<NSObject>>
+      v_;
+};
+
+// The array interface.  The platform's own array (NSMutableArray) is a vector; the JSON
+// reader has its own implementation.  Mutating an immutable array raises NSException.
+class NSArray {
+ public:
+  virtual ~NSArray() = default;
+  virtual std::string className() const = 0;
+  virtual size_t count() const = 0;
+  virtual const Value& objectAtIndex(size_t index) const = 0;
+  virtual bool isMutable() const = 0;
+  virtual void insertObject(Value object, size_t index) = 0;
+  virtual void removeObjectAtIndex(size_t index) = 0;
+  virtual void replaceObjectAtIndex(size_t index, Value object) = 0;
+  // A new platform array holding the same objects (copy / mutableCopy).
+  virtual ValueArray copy() const;
+  virtual ValueArray mutableCopy() const;
+
+  void addObject(Value object) { insertObject(std::move(object), count()); }
+  void removeLastObject() {
+    if (count()) removeObjectAtIndex(count() - 1);
+  }
+  void removeAllObjects() {
+    while (count()) removeObjectAtIndex(count() - 1);
+  }
+  bool containsObject(const Value& v) const { return indexOfObject(v) != npos; }
+  size_t indexOfObject(const Value& v) const;
+  Value lastObject() const { return count() ? objectAtIndex(count() - 1) : Value(); }
+  Value firstObject() const { return count() ? objectAtIndex(0) : Value(); }
+  std::vector<Value> toVector() const;
+
+  static constexpr size_t npos = size_t(-1);
+
+  // Range-for over the objects.
+  class iterator {
+   public:
+    iterator(const NSArray* a, size_t i) : a_(a), i_(i) {}
+    const Value& operator*() const { return a_->objectAtIndex(i_); }
+    iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator!=(const iterator& o) const { return i_ != o.i_; }
+
+   private:
+    const NSArray* a_;
+    size_t i_;
+  };
+  iterator begin() const { return iterator(this, 0); }
+  iterator end() const { return iterator(this, count()); }
+};
+
+// The dictionary interface with string keys.  The platform's own dictionary keeps insertion
+// order; the JSON reader's enumerates in its hash-slot order.
+class NSDictionary {
+ public:
+  virtual ~NSDictionary() = default;
+  virtual std::string className() const = 0;
+  virtual size_t count() const = 0;
+  // nil when the key is absent.
+  virtual Value objectForKey(std::string_view key) const = 0;
+  // Calls f(key, value) for every pair in the dictionary's enumeration order.
+  virtual void enumerate(const std::function<void(const std::string&, const Value&)>& f) const = 0;
+  virtual bool isMutable() const = 0;
+  virtual void setObject(Value object, std::string_view key) = 0;
+  virtual void removeObjectForKey(std::string_view key) = 0;
+  virtual ValueDictionary copy() const;
+  virtual ValueDictionary mutableCopy() const;
+
+  std::vector<std::string> allKeys() const;
+  std::vector<Value> allValues() const;
+  void removeAllObjects();
+};
+
+// The platform's own containers.
+class NSMutableArray final : public NSArray {
+ public:
+  explicit NSMutableArray(std::vector<Value> items = {}, bool isMutable = true)
+      : items_(std::move(items)), mutable_(isMutable) {}
+  std::string className() const override { return mutable_ ? "__NSArrayM" : "__NSArrayI"; }
+  size_t count() const override { return items_.size(); }
+  const Value& objectAtIndex(size_t index) const override;
+  bool isMutable() const override { return mutable_; }
+  void insertObject(Value object, size_t index) override;
+  void removeObjectAtIndex(size_t index) override;
+  void replaceObjectAtIndex(size_t index, Value object) override;
+  std::vector<Value>& items() { return items_; }
+
+ private:
+  void requireMutable(const char* selector) const;
+  std::vector<Value> items_;
+  bool mutable_;
+};
+
+class NSMutableDictionary final : public NSDictionary {
+ public:
+  explicit NSMutableDictionary(bool isMutable = true) : mutable_(isMutable) {}
+  NSMutableDictionary(std::vector<std::pair<std::string, Value>> pairs, bool isMutable);
+  std::string className() const override {
+    return mutable_ ? "__NSDictionaryM" : "__NSDictionaryI";
+  }
+  size_t count() const override { return order_.size(); }
+  Value objectForKey(std::string_view key) const override;
+  void enumerate(
+      const std::function<void(const std::string&, const Value&)>& f) const override;
+  bool isMutable() const override { return mutable_; }
+  void setObject(Value object, std::string_view key) override;
+  void removeObjectForKey(std::string_view key) override;
+
+ private:
+  void requireMutable(const char* selector) const;
+  size_t find(std::string_view key) const;
+  void put(Value object, std::string_view key);
+  // Small dictionaries search linearly; larger ones keep a key index beside the order.
+  static constexpr size_t kIndexThreshold = 16;
+  std::vector<std::pair<std::string, Value>> order_;
+  std::unordered_map<std::string, size_t> index_;
+  bool mutable_;
+};
+
+// Helpers to build platform containers.
+ValueArray makeArray(std::vector<Value> items = {});
+ValueDictionary makeDictionary(std::initializer_list<std::pair<std::string, Value>> pairs = {});
