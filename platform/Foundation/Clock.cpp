@@ -32,4 +32,49 @@ void setProcessClock(std::shared_ptr<Clock> clock) {
   slot() = clock ? std::move(clock) : realClock();
 }
 
-double ClockNow() { return processClock()->now(); }
+double ClockNow() {
+  return processClock()->now();
+}
+
+double VirtualClock::now() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return now_;
+}
+
+void VirtualClock::advance(double seconds) {
+  if (!(seconds > 0)) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    now_ += seconds;
+  }
+  notify();
+}
+
+void VirtualClock::setNow(double secondsSince1970) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    now_ = secondsSince1970;
+  }
+  notify();
+}
+
+int VirtualClock::addListener(std::function<void()> listener) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int token = nextToken_++;
+  listeners_.emplace_back(token, std::move(listener));
+  return token;
+}
+
+void VirtualClock::removeListener(int token) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::erase_if(listeners_, [token](const auto& l) { return l.first == token; });
+}
+
+void VirtualClock::notify() {
+  std::vector<std::function<void()>> listeners;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& l : listeners_) listeners.push_back(l.second);
+  }
+  for (const auto& l : listeners) l();
+}

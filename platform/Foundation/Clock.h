@@ -3,7 +3,10 @@
 // (realClock()), since its timeouts measure real socket activity.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 class Clock {
  public:
@@ -16,6 +19,35 @@ class Clock {
 class RealClock final : public Clock {
  public:
   double now() const override;
+};
+
+// A clock that only moves when told to.  Run loops reading it do not sleep in real time while
+// waiting for a timer; advance() wakes them so that timers now due fire on their next pass.
+class VirtualClock final : public Clock {
+ public:
+  // 2013-01-01 00:00:00 in UTC+8.
+  static constexpr double kDefaultStart = 1356969600.0;
+
+  explicit VirtualClock(double start = kDefaultStart) : now_(start) {}
+  double now() const override;
+  bool isVirtual() const override { return true; }
+
+  // Moves the clock forward (negative amounts are ignored) and wakes the loops using it.
+  void advance(double seconds);
+  // Sets the time; going backwards is allowed (a user changing the device's clock).
+  void setNow(double secondsSince1970);
+
+  // Called (on the advancing thread) after every change of the time; the run loops use this
+  // to wake up.  Returns a token for removeListener.
+  int addListener(std::function<void()> listener);
+  void removeListener(int token);
+
+ private:
+  void notify();
+  mutable std::mutex mutex_;
+  double now_;
+  int nextToken_ = 1;
+  std::vector<std::pair<int, std::function<void()>>> listeners_;
 };
 
 // The real clock (shared, never null).

@@ -1,0 +1,285 @@
+// Operation queues: width (and changing it), suspension, cancellation, dependencies, priority
+// and concurrent operations that hold their slot until they finish.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "Foundation/NSException.h"
+#include "Foundation/NSOperation.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Operations that block until the test hands out a token, recording how many ran at once.
+struct Probe {
+  std::mutex m;
+  std::condition_variable cv;
+  int active = 0, maxActive = 0, started = 0, done = 0, tokens = 0;
+  std::vector<int> order;
+  std::map<int, int> activeAtStart;
+
+  void run(int id) {
+    std::unique_lock<std::mutex> lock(m);
+    ++active;
+    ++started;
+    maxActive = std::max(maxActive, active);
+    order.push_back(id);
+    activeAtStart[id] = active;
+    cv.notify_all();
+    cv.wait(lock, [this] { return tokens > 0; });
+    --tokens;
+    --active;
+    ++done;
+    cv.notify_all();
+  }
+  template <class Pred>
+  bool waitFor(Pred pred) {
+    std::unique_lock<std::mutex> lock(m);
+    return cv.wait_for(lock, 60s, [&] { return pred(); });
+  }
+  void release(int n = 1) {
+    std::lock_guard<std::mutex> lock(m);
+    tokens += n;
+    cv.notify_all();
+  }
+  int get(int Probe::*field) {
+    std::lock_guard<std::mutex> lock(m);
+    return this->*field;
+  }
+  std::shared_ptr<NSOperation> op(int id) {
+    return NSBlockOperation::blockOperationWithBlock([this, id] { run(id); });
+  }
+};
+
+// For negative checks only ("nothing else started"): a short pause that can make a faulty
+// queue show itself but never fails a correct one.
+void settle() {
+  std::this_thread::sleep_for(20ms);
+}
+
+// A concurrent operation: start() returns at once, the work finishes when the test says so.
+class AsyncOperation : public NSOperation {
+ public:
+  bool isConcurrent() const override { return true; }
+  void start() override {
+    if (isCancelled()) {
+      setFinished(true);
+      return;
+    }
+    setExecuting(true);
+    startedFlag = true;
+  }
+  void finish() {
+    setExecuting(false);
+    setFinished(true);
+  }
+  std::atomic<bool> startedFlag{false};
+};
+
+TEST(OperationQueueTest, RunsNoMoreThanItsWidthAtOnce) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(2);
+  for (int i = 0; i < 6; ++i) q->addOperation(p.op(i));
+  for (int finished = 0; finished < 6; ++finished) {
+    int expected = std::min(2, 6 - finished);
+    ASSERT_TRUE(p.waitFor([&] { return p.active == expected && p.done == finished; }));
+    p.release();
+  }
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.maxActive, 2);
+  EXPECT_EQ(p.order, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(q->operationCount(), 0u);
+}
+
+TEST(OperationQueueTest, WidthChangesTakeEffectAtOnce) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  EXPECT_EQ(q->maxConcurrentOperationCount(),
+            NSOperationQueue::NSOperationQueueDefaultMaxConcurrentOperationCount);
+  q->setMaxConcurrentOperationCount(1);
+  for (int i = 0; i < 5; ++i) q->addOperation(p.op(i));
+  ASSERT_TRUE(p.waitFor([&] { return p.active == 1; }));
+
+  // Wider: two more start without anything finishing.
+  q->setMaxConcurrentOperationCount(3);
+  ASSERT_TRUE(p.waitFor([&] { return p.active == 3; }));
+
+  // Narrower: the running three go on; the rest start one at a time once all three are done.
+  q->setMaxConcurrentOperationCount(1);
+  for (int finished = 0; finished < 5; ++finished) {
+    p.release();
+    ASSERT_TRUE(p.waitFor([&] { return p.done == finished + 1; }));
+  }
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.activeAtStart[3], 1);
+  EXPECT_EQ(p.activeAtStart[4], 1);
+
+  // -1 is the system's width: many at once.
+  Probe wide;
+  q->setMaxConcurrentOperationCount(-1);
+  for (int i = 0; i < 20; ++i) q->addOperation(wide.op(i));
+  ASSERT_TRUE(wide.waitFor([&] { return wide.active == 20; }));
+  wide.release(20);
+  q->waitUntilAllOperationsAreFinished();
+}
+
+TEST(OperationQueueTest, SuspendedQueueStartsNothingNewUntilResumed) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->addOperation(p.op(0));
+  ASSERT_TRUE(p.waitFor([&] { return p.active == 1; }));
+  q->setSuspended(true);
+  EXPECT_TRUE(q->isSuspended());
+  q->addOperation(p.op(1));
+  q->addOperation(p.op(2));
+  p.release();  // the running one still finishes
+  ASSERT_TRUE(p.waitFor([&] { return p.done == 1; }));
+  settle();
+  EXPECT_EQ(p.get(&Probe::started), 1);
+  EXPECT_EQ(q->operationCount(), 2u);
+
+  q->setSuspended(false);
+  ASSERT_TRUE(p.waitFor([&] { return p.active == 2; }));
+  p.release(2);
+  q->waitUntilAllOperationsAreFinished();
+}
+
+TEST(OperationQueueTest, CancelledOperationsFinishWithoutRunning) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(1);
+  auto running = p.op(0);
+  auto waiting = p.op(1);
+  std::atomic<int> completions{0};
+  waiting->setCompletionBlock([&] { ++completions; });
+  q->addOperation(running);
+  q->addOperation(waiting);
+  ASSERT_TRUE(p.waitFor([&] { return p.active == 1; }));
+
+  q->cancelAllOperations();
+  EXPECT_TRUE(running->isCancelled());
+  EXPECT_TRUE(waiting->isCancelled());
+  EXPECT_TRUE(running->isExecuting());  // cancelling does not stop work in progress
+  p.release();
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.order, std::vector<int>{0});
+  EXPECT_TRUE(waiting->isFinished());
+  EXPECT_FALSE(waiting->isExecuting());
+  EXPECT_EQ(completions.load(), 1);
+
+  // A cancelled operation does not wait for its dependencies.
+  auto never = std::make_shared<NSOperation>();
+  auto dependent = p.op(2);
+  dependent->addDependency(never);
+  q->addOperation(dependent);
+  dependent->cancel();
+  dependent->waitUntilFinished();
+  EXPECT_EQ(p.order, std::vector<int>{0});
+}
+
+TEST(OperationQueueTest, DependenciesRunFirstAcrossQueues) {
+  std::mutex m;
+  std::vector<std::string> order;
+  auto record = [&](std::string name) {
+    return NSBlockOperation::blockOperationWithBlock([&, name] {
+      std::lock_guard<std::mutex> lock(m);
+      order.push_back(name);
+    });
+  };
+  auto head = record("HEAD");
+  auto get = record("GET");
+  auto last = record("last");
+  get->addDependency(head);
+  last->addDependency(get);
+  last->addDependency(head);
+
+  auto q1 = std::make_shared<NSOperationQueue>();
+  auto q2 = std::make_shared<NSOperationQueue>();
+  q1->setSuspended(true);
+  q1->addOperation(last);
+  q1->addOperation(get);
+  q2->setSuspended(true);
+  q2->addOperation(head);
+  q1->setSuspended(false);
+  q2->setSuspended(false);
+  q1->waitUntilAllOperationsAreFinished();
+  q2->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(order, (std::vector<std::string>{"HEAD", "GET", "last"}));
+}
+
+TEST(OperationQueueTest, HigherPriorityStartsFirstAmongReadyOperations) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(1);
+  q->setSuspended(true);
+  const std::vector<std::pair<int, int>> ops = {
+      {0, NSOperationQueuePriorityNormal}, {1, NSOperationQueuePriorityHigh},
+      {2, NSOperationQueuePriorityLow},    {3, 10},
+      {4, NSOperationQueuePriorityHigh},   {5, NSOperationQueuePriorityVeryHigh}};
+  for (auto [id, priority] : ops) {
+    auto op = p.op(id);
+    op->setQueuePriority(priority);
+    q->addOperation(op);
+  }
+  q->setSuspended(false);
+  p.release(int(ops.size()));
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.order, (std::vector<int>{3, 5, 1, 4, 0, 2}));
+}
+
+TEST(OperationQueueTest, ConcurrentOperationHoldsItsSlotUntilItFinishes) {
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(1);
+  auto async = std::make_shared<AsyncOperation>();
+  std::atomic<bool> nextRan{false};
+  q->addOperation(async);
+  q->addOperationWithBlock([&] { nextRan = true; });
+  while (!async->startedFlag) std::this_thread::yield();
+  EXPECT_TRUE(async->isExecuting());
+  settle();
+  EXPECT_FALSE(nextRan);
+  EXPECT_EQ(q->operationCount(), 2u);
+
+  async->finish();
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_TRUE(nextRan);
+  EXPECT_TRUE(async->isFinished());
+}
+
+TEST(OperationQueueTest, CompletionRunsBeforeTheQueueReportsEmptyAndTheQueueOutlivesItsOwner) {
+  std::atomic<bool> completed{false};
+  auto op = NSBlockOperation::blockOperationWithBlock([] {});
+  op->setCompletionBlock([&] { completed = true; });
+  {
+    auto q = std::make_shared<NSOperationQueue>();
+    q->setSuspended(true);
+    q->addOperation(op);
+    q->setSuspended(false);
+  }  // the queue keeps itself while it holds operations
+  op->waitUntilFinished();
+  // The completion block runs before waiters on the operation are released.
+  EXPECT_TRUE(completed);
+}
+
+TEST(OperationQueueTest, AnOperationJoinsOneQueueOnce) {
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setSuspended(true);
+  auto op = NSBlockOperation::blockOperationWithBlock([] {});
+  q->addOperation(op);
+  EXPECT_THROW(q->addOperation(op), NSException);
+  auto other = std::make_shared<NSOperationQueue>();
+  EXPECT_THROW(other->addOperation(op), NSException);
+  q->setSuspended(false);
+  op->waitUntilFinished();
+  EXPECT_THROW(other->addOperation(op), NSException);
+}
+
+}  // namespace

@@ -1,0 +1,314 @@
+// Run loops: modes, fd and signalled sources, performs between threads, stop and wake-up.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "Foundation/NSRunLoop.h"
+#include "Foundation/NSThread.h"
+#include "Foundation/NSTimer.h"
+#include "support/MainLoop.h"
+
+namespace {
+
+constexpr std::string_view kPrivateMode = "HXHTTPRequestRunLoopMode";
+
+class RunLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override { clock_ = MainLoop::install(); }
+  std::shared_ptr<VirtualClock> clock_;
+  std::shared_ptr<NSRunLoop> main_ = NSRunLoop::mainRunLoop();
+};
+
+struct Pipe {
+  int r = -1, w = -1;
+  Pipe() {
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
+      r = fds[0];
+      w = fds[1];
+    }
+  }
+  ~Pipe() {
+    close(r);
+    close(w);
+  }
+};
+
+// A thread serving its loop the way the engine's network thread does: a keep-alive source and
+// one-source runs until told to stop.
+struct LoopThread {
+  std::atomic<bool> quit{false};
+  std::shared_ptr<NSThread> thread;
+  LoopThread() {
+    thread = std::make_shared<NSThread>([this] {
+      auto loop = NSRunLoop::currentRunLoop();
+      auto keepAlive = loop->addKeepAliveSource();
+      while (!quit) loop->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, true);
+      keepAlive->invalidate();
+    });
+    thread->start();
+  }
+  ~LoopThread() {
+    // A handled perform ends the thread's current run, which then sees the flag.
+    performOnThread(
+        thread, [this] { quit = true; }, false);
+    thread->waitUntilFinished();
+  }
+};
+
+TEST_F(RunLoopTest, MainThreadIsTheInitialThreadAndOwnsTheMainLoop) {
+  EXPECT_TRUE(NSThread::isMainThread());
+  EXPECT_EQ(NSRunLoop::currentRunLoop(), main_);
+  EXPECT_TRUE(NSThread::currentThread()->isMain());
+  EXPECT_EQ(main_->clock(), processClock());
+
+  bool workerIsMain = true;
+  std::shared_ptr<NSRunLoop> workerLoop;
+  std::shared_ptr<Clock> workerClock;
+  auto t = NSThread::detachNewThread([&] {
+    workerIsMain = NSThread::isMainThread();
+    workerLoop = NSRunLoop::currentRunLoop();
+    workerClock = workerLoop->clock();
+  });
+  t->waitUntilFinished();
+  EXPECT_FALSE(workerIsMain);
+  EXPECT_NE(workerLoop, main_);
+  EXPECT_EQ(workerLoop, t->runLoop());
+  // Other threads keep real time while the main thread runs on the virtual clock.
+  EXPECT_FALSE(workerClock->isVirtual());
+}
+
+TEST_F(RunLoopTest, DefaultModeTimerWaitsWhileTheLoopRunsAPrivateMode) {
+  int defaultFired = 0, privateFired = 0;
+  NSTimer::scheduledTimerWithTimeInterval(1.0, false, [&](auto&) { ++defaultFired; });
+  auto status = NSTimer::timerWithTimeInterval(0.25, true, [&](auto&) { ++privateFired; });
+  main_->addTimer(status, kPrivateMode);
+
+  MainLoop::advance(2.0, kPrivateMode);
+  EXPECT_EQ(defaultFired, 0);
+  EXPECT_EQ(privateFired, 8);
+
+  MainLoop::pump();
+  EXPECT_EQ(defaultFired, 1);
+  EXPECT_EQ(privateFired, 8);
+  status->invalidate();
+}
+
+TEST_F(RunLoopTest, CommonModesCoverTheDefaultModeAndAddedModes) {
+  const std::string tracking = "UITrackingRunLoopMode";
+  std::vector<std::string> fired;
+  auto common = NSTimer::timerWithTimeInterval(1, true, [&](auto&) { fired.push_back("common"); });
+  auto plain = NSTimer::timerWithTimeInterval(1, true, [&](auto&) { fired.push_back("default"); });
+  main_->addTimer(common, NSRunLoopCommonModes);
+  main_->addTimer(plain, NSDefaultRunLoopMode);
+  main_->addCommonMode(tracking);
+
+  MainLoop::advance(1, tracking);
+  EXPECT_EQ(fired, std::vector<std::string>{"common"});
+  MainLoop::advance(1, kPrivateMode);
+  EXPECT_EQ(fired.size(), 1u);
+  fired.clear();
+  // The default-only timer has waited since 1 s; the common one is due at 2 s: earlier first.
+  MainLoop::pump(NSDefaultRunLoopMode);
+  EXPECT_EQ(fired, (std::vector<std::string>{"default", "common"}));
+
+  auto modes = main_->allModes();
+  for (const auto& m : {std::string(NSDefaultRunLoopMode), tracking, std::string(kPrivateMode)})
+    EXPECT_NE(std::find(modes.begin(), modes.end(), m), modes.end()) << m;
+  EXPECT_EQ(std::find(modes.begin(), modes.end(), std::string(NSRunLoopCommonModes)), modes.end());
+  common->invalidate();
+  plain->invalidate();
+}
+
+TEST_F(RunLoopTest, RunReturnsAtOnceWhenTheModeHasNothingToWaitFor) {
+  EXPECT_FALSE(main_->runMode("EmptyMode", NSRunLoop::kDistantFuture));
+  EXPECT_EQ(main_->runInMode("EmptyMode", 10, false), CFRunLoopRunResult::Finished);
+  // A keep-alive source gives the mode something to wait on.
+  auto keepAlive = main_->addKeepAliveSource("EmptyMode");
+  EXPECT_EQ(main_->runInMode("EmptyMode", 0, false), CFRunLoopRunResult::TimedOut);
+  keepAlive->invalidate();
+  EXPECT_EQ(main_->runInMode("EmptyMode", 0, false), CFRunLoopRunResult::Finished);
+}
+
+TEST_F(RunLoopTest, PipeWrittenFromAnotherThreadWakesTheLoopInTheScheduledModeOnly) {
+  Pipe p;
+  ASSERT_GE(p.r, 0);
+  std::string got;
+  auto source = std::make_shared<RunLoopFdSource>(p.r, RunLoopFdSource::Read, [&](int fd, int) {
+    char buf[64];
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) got.append(buf, size_t(n));
+  });
+  main_->addFdSource(source, kPrivateMode);
+  auto keepDefault = main_->addKeepAliveSource();
+
+  // Written while the loop sleeps in the private mode (nothing else can wake it: the clock is
+  // virtual and no timer is scheduled).
+  auto writer = NSThread::detachNewThread([&] {
+    while (main_->currentMode() != kPrivateMode) std::this_thread::yield();
+    ASSERT_EQ(write(p.w, "ping", 4), 4);
+  });
+  auto result = main_->runInMode(kPrivateMode, NSRunLoop::kDistantFuture, true, 60.0);
+  writer->waitUntilFinished();
+  EXPECT_EQ(result, CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(got, "ping");
+
+  // Ready data is not read by a loop running another mode.
+  ASSERT_EQ(write(p.w, "pong", 4), 4);
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::TimedOut);
+  EXPECT_EQ(got, "ping");
+  MainLoop::pump(kPrivateMode);
+  EXPECT_EQ(got, "pingpong");
+
+  // No interest, no callback; removal stops it for good.
+  ASSERT_EQ(write(p.w, "x", 1), 1);
+  source->setEvents(0);
+  MainLoop::pump(kPrivateMode);
+  EXPECT_EQ(got, "pingpong");
+  source->setEvents(RunLoopFdSource::Read);
+  main_->removeFdSource(source, kPrivateMode);
+  MainLoop::pump(kPrivateMode);
+  EXPECT_EQ(got, "pingpong");
+  keepDefault->invalidate();
+}
+
+TEST_F(RunLoopTest, SignalledSourceRunsOnceOnItsLoop) {
+  LoopThread t;
+  std::atomic<int> runs{0};
+  std::atomic<bool> onLoopThread{false};
+  auto thread = t.thread;
+  auto source = std::make_shared<RunLoopSource>([&] {
+    onLoopThread = NSThread::currentThread() == thread;
+    ++runs;
+  });
+  t.thread->runLoop()->addSource(source, NSDefaultRunLoopMode);
+  source->signal();
+  ASSERT_TRUE(MainLoop::runUntil([&] { return runs.load() == 1; }));
+  EXPECT_TRUE(onLoopThread);
+  // Only a new signal runs it again.
+  performOnThread(
+      t.thread, [] {}, true);
+  EXPECT_EQ(runs.load(), 1);
+  source->signal();
+  ASSERT_TRUE(MainLoop::runUntil([&] { return runs.load() == 2; }));
+  source->invalidate();
+}
+
+TEST_F(RunLoopTest, PerformOnMainThreadWaitsForTheMainLoopFromOtherThreads) {
+  // On the main thread it runs inline.
+  bool inlineRan = false;
+  performOnMainThread([&] { inlineRan = true; }, true);
+  EXPECT_TRUE(inlineRan);
+
+  bool ranOnMain = false;
+  bool doneWhenReturned = false;
+  std::atomic<bool> returned{false};
+  auto worker = NSThread::detachNewThread([&] {
+    bool done = false;
+    performOnMainThread(
+        [&] {
+          ranOnMain = NSThread::isMainThread();
+          done = true;
+        },
+        true);
+    doneWhenReturned = done;
+    returned = true;
+  });
+  ASSERT_TRUE(MainLoop::runUntil([&] { return returned.load(); }));
+  worker->waitUntilFinished();
+  EXPECT_TRUE(ranOnMain);
+  EXPECT_TRUE(doneWhenReturned);
+}
+
+TEST_F(RunLoopTest, HopsToTheMainThreadStallWhileItRunsAPrivateMode) {
+  std::vector<int> order;
+  auto worker = NSThread::detachNewThread([&] {
+    performOnMainThread([&] { order.push_back(1); }, false);
+    dispatchAsyncMain([&] { order.push_back(2); });
+  });
+  worker->waitUntilFinished();
+  auto keepAlive = main_->addKeepAliveSource(kPrivateMode);
+  MainLoop::pump(kPrivateMode);
+  EXPECT_TRUE(order.empty());
+  MainLoop::pump();
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  keepAlive->invalidate();
+}
+
+TEST_F(RunLoopTest, PerformsReachAThreadServingItsLoop) {
+  LoopThread t;
+  // Waiting: the caller gets the result computed on the loop's thread.
+  std::shared_ptr<NSThread> ranOn;
+  performOnThread(
+      t.thread, [&] { ranOn = NSThread::currentThread(); }, true);
+  EXPECT_EQ(ranOn, t.thread);
+
+  // Not waiting: blocks run in order.
+  std::vector<int> order;
+  std::mutex m;
+  std::atomic<int> count{0};
+  for (int i = 0; i < 5; ++i)
+    performOnThread(
+        t.thread,
+        [&, i] {
+          std::lock_guard<std::mutex> lock(m);
+          order.push_back(i);
+          ++count;
+        },
+        false);
+  ASSERT_TRUE(MainLoop::runUntil([&] { return count.load() == 5; }));
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+
+  // Its timers keep real time: this one fires although the virtual clock stands still.
+  std::atomic<bool> fired{false};
+  performOnThread(
+      t.thread,
+      [&] { NSTimer::scheduledTimerWithTimeInterval(0.01, false, [&](auto&) { fired = true; }); },
+      true);
+  EXPECT_TRUE(MainLoop::runUntil([&] { return fired.load(); }, 30));
+}
+
+TEST_F(RunLoopTest, StopEndsTheRunInProgressFromAnotherThread) {
+  std::atomic<int> result{0};
+  std::atomic<bool> running{false};
+  auto t = NSThread::detachNewThread([&] {
+    auto loop = NSRunLoop::currentRunLoop();
+    auto keepAlive = loop->addKeepAliveSource();
+    running = true;
+    result = int(loop->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, false));
+  });
+  while (!running) std::this_thread::yield();
+  while (t->runLoop()->currentMode().empty() && !t->isFinished()) std::this_thread::yield();
+  t->runLoop()->stop();
+  t->waitUntilFinished();
+  EXPECT_EQ(result.load(), int(CFRunLoopRunResult::Stopped));
+
+  // A stop with no run in progress ends the next run at once.
+  main_->stop();
+  auto keepAlive = main_->addKeepAliveSource();
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, false),
+            CFRunLoopRunResult::Stopped);
+  keepAlive->invalidate();
+}
+
+TEST_F(RunLoopTest, NestedRunsReportTheInnermostMode) {
+  std::vector<std::string> seen;
+  main_->performBlock([&] {
+    seen.push_back(main_->currentMode());
+    main_->performBlock([&] { seen.push_back(main_->currentMode()); }, {std::string(kPrivateMode)});
+    main_->runInMode(kPrivateMode, 0, false);
+    seen.push_back(main_->currentMode());
+  });
+  MainLoop::pump();
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{std::string(NSDefaultRunLoopMode), std::string(kPrivateMode),
+                                      std::string(NSDefaultRunLoopMode)}));
+  EXPECT_EQ(main_->currentMode(), "");
+}
+
+}  // namespace
