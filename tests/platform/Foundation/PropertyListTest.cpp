@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "Foundation/NSFileManager.h"
+#include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSPropertyList.h"
+
+namespace {
+
+// Every kind a property list holds, nested, with text that needs escaping in XML.
+Value sample(double date) {
+  std::string bytes("\x00\x01\xff<&>", 6);
+  return Value::dictionaryOf({
+      {"text", "\u4e2d\u6587 <a href=\"x\">&amp;</a> \U0001F600"},
+      {"empty", ""},
+      {"int", 42},
+      {"negative", -7},
+      {"big", (long long)std::numeric_limits<int64_t>::max()},
+      {"small", (long long)std::numeric_limits<int64_t>::min()},
+      {"yes", true},
+      {"no", false},
+      {"real", 0.1},
+      {"huge", 1e300},
+      {"data", Value::data(bytes)},
+      {"date", Value::date(date)},
+      {"list", Value::arrayOf({"a", 1, Value::arrayOf(), Value::dictionaryOf()})},
+      {"nested", Value::dictionaryOf({{"z", 1}, {"a", Value::dictionaryOf({{"k", "v"}})}})},
+  });
+}
+
+std::vector<std::string> keysOf(const Value& v) {
+  return v.dictionary()->allKeys();
+}
+
+}  // namespace
+
+TEST(PropertyList, RoundTripsInBothFormats) {
+  struct Case {
+    NSPropertyListFormat format;
+    double date;  // XML keeps whole seconds, binary the fraction too
+  };
+  const Case cases[] = {{NSPropertyListFormat::XML, 1367373600},
+                        {NSPropertyListFormat::Binary, 1367373600.25},
+                        {NSPropertyListFormat::Binary, 978307200 - 86400.5}};
+  for (const Case& c : cases) {
+    Value original = sample(c.date);
+    NSErrorPtr error;
+    std::optional<std::string> bytes =
+        NSPropertyListSerialization::dataWithPropertyList(original, c.format, &error);
+    ASSERT_TRUE(bytes) << (error ? error->description() : "");
+    NSPropertyListFormat read{};
+    Value back = NSPropertyListSerialization::propertyListWithData(*bytes, &read, &error);
+    ASSERT_TRUE(back.isDictionary());
+    EXPECT_EQ(read, c.format);
+    EXPECT_TRUE(back.isEqual(original)) << back.description();
+    EXPECT_EQ(keysOf(back), keysOf(original));  // the writer's order survives
+    EXPECT_EQ(back["yes"].kind(), Value::Kind::Bool);
+    EXPECT_EQ(back["int"].kind(), Value::Kind::Int);
+    EXPECT_EQ(back["small"].longLongValue(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(back["real"].kind(), Value::Kind::Double);
+    EXPECT_EQ(back["real"].doubleValue(), 0.1);
+    EXPECT_EQ(back["data"].kind(), Value::Kind::Data);
+    EXPECT_EQ(back["date"].dateSeconds(), c.date);
+    // What is read back can be edited, like the platform's mutable containers.
+    back.dictionary()->setObject("changed", "text");
+    back["list"].array()->addObject(3);
+  }
+}
+
+TEST(PropertyList, TopLevelArraysAndScalars) {
+  for (auto format : {NSPropertyListFormat::XML, NSPropertyListFormat::Binary}) {
+    Value list = Value::arrayOf({"1234", "5678"});
+    auto bytes = NSPropertyListSerialization::dataWithPropertyList(list, format);
+    ASSERT_TRUE(bytes);
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(*bytes).isEqual(list));
+    auto scalar = NSPropertyListSerialization::dataWithPropertyList(Value("alone"), format);
+    ASSERT_TRUE(scalar);
+    EXPECT_EQ(NSPropertyListSerialization::propertyListWithData(*scalar).string(), "alone");
+  }
+  // A character number is written as an integer.
+  auto bytes = NSPropertyListSerialization::dataWithPropertyList(
+      Value::arrayOf({Value::character(1)}), NSPropertyListFormat::XML);
+  EXPECT_NE(bytes->find("<integer>1</integer>"), std::string::npos);
+}
+
+TEST(PropertyList, RefusesWhatItCannotStoreFaithfully) {
+  const Value bad[] = {
+      Value::dictionaryOf({{"null", Value::null()}}),
+      Value::arrayOf({Value(18446744073709551615ull)}),
+      Value::arrayOf({Value::date(64092211200.0)}),  // the distant future: beyond the format
+      Value(std::string("a\0b", 3)),
+      Value(),
+  };
+  for (const Value& v : bad) {
+    for (auto format : {NSPropertyListFormat::XML, NSPropertyListFormat::Binary}) {
+      NSErrorPtr error;
+      EXPECT_FALSE(NSPropertyListSerialization::dataWithPropertyList(v, format, &error))
+          << v.description();
+      ASSERT_TRUE(error);
+      EXPECT_EQ(error->code(), NSPropertyListWriteInvalidError);
+    }
+    EXPECT_FALSE(NSPropertyListSerialization::propertyList(v));
+  }
+}
+
+TEST(PropertyList, CorruptDataReadsAsNil) {
+  auto xml =
+      NSPropertyListSerialization::dataWithPropertyList(sample(0), NSPropertyListFormat::XML);
+  auto bin =
+      NSPropertyListSerialization::dataWithPropertyList(sample(0), NSPropertyListFormat::Binary);
+  const std::string corrupt[] = {
+      "",
+      "hello",
+      "{\"json\": 1}",
+      xml->substr(0, xml->size() / 2),
+      bin->substr(0, bin->size() / 2),
+      std::string("bplist00") + std::string(40, '\xff'),
+  };
+  for (const std::string& data : corrupt) {
+    NSErrorPtr error;
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(data, nullptr, &error).isNil());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), NSPropertyListReadCorruptError);
+  }
+}
+
+TEST(PropertyList, FilesAreWrittenAtomicallyAndReadByKind) {
+  std::string path = NSLibraryDirectory() + "/store.plist";
+  Value dict = Value::dictionaryOf(
+      {{"channelNews", "1"}, {"channel_md5_new", Value::dictionaryOf({{"1:2:x", "src"}})}});
+  ASSERT_TRUE(writePropertyListToFile(dict, path));
+  ValueDictionary read = dictionaryWithContentsOfFile(path);
+  ASSERT_TRUE(read);
+  EXPECT_TRUE(Value(read).isEqual(dict));
+  EXPECT_FALSE(arrayWithContentsOfFile(path));
+
+  ASSERT_TRUE(
+      writePropertyListToFile(Value::arrayOf({"id1"}), path, true, NSPropertyListFormat::Binary));
+  EXPECT_FALSE(dictionaryWithContentsOfFile(path));
+  ASSERT_TRUE(arrayWithContentsOfFile(path));
+  EXPECT_EQ(arrayWithContentsOfFile(path)->count(), 1u);
+
+  EXPECT_FALSE(dictionaryWithContentsOfFile(NSLibraryDirectory() + "/missing.plist"));
+  NSErrorPtr error;
+  EXPECT_FALSE(writePropertyListToFile(Value::arrayOf({Value::null()}), path, true,
+                                       NSPropertyListFormat::XML, &error));
+  EXPECT_TRUE(error);
+  EXPECT_EQ(arrayWithContentsOfFile(path)->count(), 1u);  // the failed write left the file alone
+}
