@@ -1,0 +1,77 @@
+#include "net/api/ServerResult.h"
+
+#include "Common/Additions/NSDictionary+Values.h"
+#include "Common/JXKit/NSDictionary+JXKitSerializing.h"
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
+#include "Foundation/NSBundle.h"
+
+namespace {
+
+struct Dialect {
+  std::string_view success, code, message, payload;
+};
+
+constexpr Dialect kContent{"ResultBoolean", "ResultCode", "ResultMsg", "ResultObj"};
+constexpr Dialect kLog{"Result", "ErrorCode", "Error", "Request"};
+
+std::shared_ptr<ServerResult> read(std::string_view text, const Dialect* dialect) {
+  auto result = std::make_shared<ServerResult>();
+  Value reply = objectFromJSONString(text);
+  if (!reply.isDictionary()) return result;
+  const Value empty("");
+  if (dialect) {
+    result->resultSuccess = getBoolValueForKey(reply, dialect->success, false);
+    result->resultCode = getIntValueForKey(reply, dialect->code, 0);
+    result->resultMsg = getStringValueForKey(reply, dialect->message, empty);
+    result->resultObj = getStringValueForKey(reply, dialect->payload, empty);
+  } else {
+    result->resultCode = getIntValueForKey(reply, "error_code", 0);
+    result->resultMsg = getStringValueForKey(reply, "error", empty);
+    result->resultObj = getStringValueForKey(reply, "request", empty);
+    result->resultSuccess = result->resultCode == 0;
+  }
+  return result;
+}
+
+}  // namespace
+
+std::shared_ptr<ServerResult> ServerResult::resultWithJSONString(std::string_view text) {
+  return read(text, &kContent);
+}
+
+std::shared_ptr<ServerResult> ServerResult::resultWithLogJSONString(std::string_view text) {
+  return read(text, &kLog);
+}
+
+std::shared_ptr<ServerResult> ServerResult::resultWithZizaJSONString(std::string_view text) {
+  return read(text, nullptr);
+}
+
+std::string ServerResult::replyText(bool ok, std::string_view message) {
+  // Written by the JSON writer so that any message stays valid JSON; the platform dictionary
+  // keeps the key order of the fixed text.
+  auto reply = makeDictionary({{"ResultCode", Value("1")},
+                               {"ResultBoolean", Value(ok ? "YES" : "NO")},
+                               {"ResultMsg", Value(message)}});
+  Value text = JSONString(reply);
+  if (text.isString()) return text.string();
+  // Only a message that is not UTF-8 text fails to write; it is left out.
+  return ok ? R"({"ResultCode":"1","ResultBoolean":"YES","ResultMsg":""})"
+            : R"({"ResultCode":"1","ResultBoolean":"NO","ResultMsg":""})";
+}
+
+std::string ServerResult::getErrorJsonString() {
+  return replyText(false, NSBundle::mainBundle()->localizedStringForKey("NetworkConnectionFail"));
+}
+
+std::string ServerResult::getJsonStringIsOk(bool ok) {
+  return replyText(ok, ok ? "发送成功" : "发送失败");
+}
+
+std::string ServerResult::getCommentStringIsOk(bool ok) {
+  return replyText(ok, ok ? "评论成功!" : "评论失败!");
+}
+
+std::string ServerResult::getJsonStringIsOk(bool ok, std::string_view message) {
+  return replyText(ok, message);
+}
