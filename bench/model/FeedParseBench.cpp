@@ -1,0 +1,88 @@
+// A channel page of 200 statuses read into records, beside the JSON reader alone on the same
+// text, so that the cost of the record mapping can be told from the cost of the reading.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
+#include "model/ZizaJsonStatusParser.h"
+
+namespace {
+
+std::string userJson(int i) {
+  return "{\"id\":" + std::to_string(1893458120 + i) + ",\"name\":\"industry" + std::to_string(i) +
+         "\",\"screen_name\":\"行业观察" + std::to_string(i % 17) +
+         "\",\"provice\":\"31\",\"city\":\"1000\",\"location\":\"上海 徐汇区\","
+         "\"description\":\"专注光伏与储能产业链<br />每日行情\\r\\n与深度分析\","
+         "\"profile_image_url\":\"http://tp1.img.example/" +
+         std::to_string(1893458120 + i) + "/50/1.jpg\",\"gender\":\"" + (i % 2 ? "m" : "f") +
+         "\",\"followers_count\":235810,\"friends_count\":412,\"statuses_count\":10388,"
+         "\"favourites_count\":55,\"following\":false,\"verified\":true}";
+}
+
+std::string statusJson(int i, bool withRetweet) {
+  std::string id = std::to_string(3652874118035870LL + i);
+  std::string s =
+      "{\"created_at\":\"Sat Dec 07 10:00:00 +0800 2013\",\"id\":" + id +
+      ",\"eid\":" + std::to_string(88000 + i) +
+      ",\"text\":\"【光伏】多晶硅价格本周回升至&yuan;16.5万/吨%ef%bc%8c行业库存持续下降%e3%80%82"
+      "国家能源局发布前三季度新增装机数据%ef%bc%8c分布式占比提升 [来源：能源报] "
+      "http://pic.news.example/2013/1207/" +
+      id +
+      ".jpg \",\"source\":\"<a href=\\\"http://app.ziza.example/u/1\\\" "
+      "rel=\\\"nofollow\\\">行业资讯客户端</a>\",\"favorited\":false,\"truncated\":false,"
+      "\"in_reply_to_status_id\":\"\",\"in_reply_to_user_id\":\"\","
+      "\"in_reply_to_screen_name\":\"\",\"comments_count\":37,\"reposts_count\":152,"
+      "\"likes_count\":9,\"s_url_type\":\"article\",\"user\":" +
+      userJson(i);
+  if (withRetweet)
+    s += ",\"retweeted_status\":{\"created_at\":\"Fri Dec 06 22:15:00 +0800 2013\",\"id\":" +
+         std::to_string(3652696578121342LL + i) +
+         ",\"text\":\"风电新增并网容量达1023万千瓦%ef%bc%8c同比增长&dian;三成\","
+         "\"source\":\"web\",\"thumbnail_pic\":\"http://ww2.img.example/thumbnail/" +
+         id + ".jpg\",\"comments_count\":3,\"reposts_count\":12,\"user\":" + userJson(i + 1000) +
+         "}";
+  return s + "}";
+}
+
+// 200 statuses, every third a repost, with a sponsor and the page's cursors.
+const std::string& feedReply() {
+  static const std::string text = [] {
+    std::string t =
+        "{\"query_id\":77,\"previous_cursor\":3571203948102331,"
+        "\"next_cursor\":3571198215559412,\"total_number\":1288,\"statuses\":[";
+    for (int i = 0; i < 200; ++i) {
+      if (i) t += ",";
+      t += statusJson(i, i % 3 == 0);
+    }
+    t += "],\"SponsorDromel\":" + statusJson(999, false) + "}";
+    return t;
+  }();
+  return text;
+}
+
+void BM_JsonReaderOnly(benchmark::State& state) {
+  const std::string& text = feedReply();
+  for (auto _ : state) {
+    Value v = objectFromJSONString(text);
+    benchmark::DoNotOptimize(v);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_JsonReaderOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_FeedPageToRecords(benchmark::State& state) {
+  const std::string& text = feedReply();
+  size_t count = 0;
+  for (auto _ : state) {
+    auto page = ZizaJsonStatusParser::parseDicToNormalStatusesInfo(text);
+    count = page && page->statuses ? page->statuses->size() : 0;
+    benchmark::DoNotOptimize(page);
+  }
+  if (count != 201) state.SkipWithError("the page did not parse into 201 records");
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+  state.counters["records"] = double(count);
+}
+BENCHMARK(BM_FeedPageToRecords)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

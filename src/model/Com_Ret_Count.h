@@ -1,0 +1,12 @@
+// The comment and repost counts of one status.
+#pragma once
+
+#include <cstdint>
+
+#include "Foundation/NSObject.h"
+
+struct Com_Ret_Count : NSObject {
+  int64_t comNum = 0;
+  int64_t retNum = 0;
+  int64_t statusId = 0;
+};

@@ -1,0 +1,7 @@
+#include "model/Comment.h"
+
+#include "model/RelativeTime.h"
+
+std::string Comment::timestamp() const {
+  return relativeTimeText(createdAt);
+}

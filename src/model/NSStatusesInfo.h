@@ -1,0 +1,19 @@
+// One page of a status list with its paging cursors.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "Foundation/NSObject.h"
+#include "Foundation/Value.h"
+#include "model/Status.h"
+
+struct NSStatusesInfo : NSObject {
+  int64_t previous_cursor = 0;
+  int64_t next_cursor = 0;
+  int32_t total_number = 0;
+  // Absent when the reply carried no status list at all (as a failure reply does).
+  std::optional<StatusArray> statuses;
+  // An extra value of the page, such as the query id of a search (a number).
+  Value otherInfo;
+};

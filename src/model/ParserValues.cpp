@@ -1,0 +1,59 @@
+#include "model/ParserValues.h"
+
+#include "Common/Additions/NSDictionary+Values.h"
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
+
+namespace parser_values {
+
+namespace {
+bool isReadable(const Value& v) {
+  return v.isNumber() || v.isString();
+}
+}  // namespace
+
+Value parseReply(std::string_view reply) {
+  return objectFromJSONString(reply);
+}
+
+std::string textOf(const Value& v) {
+  if (v.isString()) return v.string();
+  if (v.isNumber()) return v.description();
+  return std::string();
+}
+
+int64_t int64Of(const NSDictionary& dic, std::string_view key) {
+  Value v = dic.objectForKey(key);
+  return isReadable(v) ? v.longLongValue() : 0;
+}
+
+int32_t int32Of(const NSDictionary& dic, std::string_view key) {
+  Value v = dic.objectForKey(key);
+  return isReadable(v) ? v.intValue() : 0;
+}
+
+bool truthOf(const NSDictionary& dic, std::string_view key) {
+  Value v = dic.objectForKey(key);
+  return isReadable(v) && v.boolValue();
+}
+
+Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
+  return getStringValueForKey(&dic, key, Value(defaultValue));
+}
+
+int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {
+  return getIntValueForKey(&dic, key, defaultValue);
+}
+
+int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue) {
+  return getLongLongValueValueForKey(&dic, key, defaultValue);
+}
+
+bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue) {
+  return getBoolValueForKey(&dic, key, defaultValue);
+}
+
+int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue) {
+  return getTimeValueForKey(&dic, key, defaultValue);
+}
+
+}  // namespace parser_values

@@ -1,0 +1,40 @@
+// How the reply parsers read one value of a parsed dictionary.  Two families: the plain
+// readings (int64, int32, truth, raw text), where absent and null give 0, NO or the empty
+// text; and the typed readers with a default, whose rules on absent and null differ per type.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "Foundation/Value.h"
+
+namespace parser_values {
+
+// Nested records (a repost of a repost, a user's last status) are mapped this deep at most,
+// the same bound the JSON reader puts on the text.
+inline constexpr int kMaxRecordDepth = 512;
+
+// The reply text read as JSON; nil when it is not acceptable JSON.
+Value parseReply(std::string_view reply);
+
+// A string value as it is; anything else (absent, null, a number, a container) is empty.
+inline std::string stringOnly(const Value& v) {
+  return v.isString() ? v.string() : std::string();
+}
+// A text field: strings as they are, numbers as their decimal text, anything else empty.
+std::string textOf(const Value& v);
+
+// int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.
+int64_t int64Of(const NSDictionary& dic, std::string_view key);
+int32_t int32Of(const NSDictionary& dic, std::string_view key);
+bool truthOf(const NSDictionary& dic, std::string_view key);
+
+// The typed readers: str(d), int(d), ll(d), bool(d) and time.
+Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue);
+int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue);
+int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
+bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue);
+int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
+
+}  // namespace parser_values

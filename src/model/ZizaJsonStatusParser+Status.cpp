@@ -1,0 +1,372 @@
+// Status lists, statuses and users.
+#include <algorithm>
+#include <string>
+
+#include "model/ParserValues.h"
+#include "model/ZizaJsonStatusParser.h"
+
+using namespace parser_values;
+
+namespace {
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+// Replaces every occurrence in place; the common case of no occurrence costs one search.
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+  size_t pos = text.find(from);
+  if (pos == std::string::npos) return;
+  std::string out;
+  out.reserve(text.size());
+  size_t last = 0;
+  while (pos != std::string::npos) {
+    out.append(text, last, pos - last);
+    out.append(to);
+    last = pos + from.size();
+    pos = text.find(from, last);
+  }
+  out.append(text, last, std::string::npos);
+  text.swap(out);
+}
+
+// Replaces, in one pass, every token of the table found at a marker character.
+template <size_t N>
+std::string replaceTokens(const std::string& text, char marker,
+                          const std::pair<std::string_view, std::string_view> (&table)[N]) {
+  std::string out;
+  size_t last = 0;
+  size_t pos = text.find(marker);
+  while (pos != std::string::npos) {
+    std::string_view rest = std::string_view(text).substr(pos);
+    size_t skip = 1;
+    for (const auto& [from, to] : table) {
+      if (rest.starts_with(from)) {
+        if (out.empty()) out.reserve(text.size());
+        out.append(text, last, pos - last);
+        out.append(to);
+        last = pos + from.size();
+        skip = from.size();
+        break;
+      }
+    }
+    pos = text.find(marker, pos + skip);
+  }
+  if (last == 0) return text;
+  out.append(text, last, std::string::npos);
+  return out;
+}
+
+// The code point starting at a byte offset and its length in bytes; a stray byte reads as
+// U+FFFD of length 1.
+char32_t codePointAt(std::string_view s, size_t i, size_t* length) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+  if (i + n > s.size()) n = 1;
+  *length = 1;
+  if (n == 1) return c < 0x80 ? c : 0xFFFD;
+  char32_t cp = c & (0xFF >> (n + 1));
+  for (size_t k = 1; k < n; ++k) {
+    unsigned char b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  *length = n;
+  return cp;
+}
+
+bool isWhiteSpace(char32_t c) {
+  return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
+}
+
+std::string trimWhiteSpace(std::string_view s) {
+  size_t begin = 0;
+  while (begin < s.size()) {
+    size_t n;
+    if (!isWhiteSpace(codePointAt(s, begin, &n))) break;
+    begin += n;
+  }
+  size_t end = s.size();
+  while (end > begin) {
+    // Step back to the start of the last character.
+    size_t start = end - 1;
+    while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
+    size_t n;
+    char32_t c = codePointAt(s, start, &n);
+    if (start + n != end || !isWhiteSpace(c)) break;
+    end = start;
+  }
+  return std::string(s.substr(begin, end - begin));
+}
+
+// Byte offset of the character just before a byte offset (never splits a character).
+size_t previousCharacter(std::string_view s, size_t pos) {
+  if (pos == 0) return 0;
+  size_t start = pos - 1;
+  while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80 && pos - start < 4)
+    --start;
+  size_t n;
+  codePointAt(s, start, &n);
+  return start + n == pos ? start : pos - 1;
+}
+
+// The status page fields every page reader shares.
+std::shared_ptr<NSStatusesInfo> pageWithCursors(const NSDictionary& dic) {
+  auto info = std::make_shared<NSStatusesInfo>();
+  info->previous_cursor = llValue(dic, "previous_cursor", 0);
+  info->next_cursor = llValue(dic, "next_cursor", 0);
+  info->total_number = intValue(dic, "total_number", 0);
+  return info;
+}
+
+constexpr std::string_view kSourceNote = "[来源";
+
+}  // namespace
+
+// ---- Statuses ----
+
+StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
+  return dicToStatus(dic, 0);
+}
+
+StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
+  auto s = std::make_shared<Status>();
+  Value text = dic.objectForKey("text");
+  if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
+  s->createdAt = timeValue(dic, "created_at", 0);
+  s->statusId = int64Of(dic, "id");
+  s->vorluId = int64Of(dic, "eid");
+  s->source = textOf(strValue(dic, "source", ""));
+  s->favorited = truthOf(dic, "favorited");
+  s->truncated = truthOf(dic, "truncated");
+  s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
+  s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
+  s->inReplyToScreenName = textOf(dic.objectForKey("in_reply_to_screen_name"));
+  s->thumbnailPic = stringOnly(dic.objectForKey("thumbnail_pic"));
+  s->bmiddlePic = stringOnly(dic.objectForKey("bmiddle_pic"));
+  s->originalPic = stringOnly(dic.objectForKey("original_pic"));
+  s->commentsCount = intValue(dic, "comments_count", 0);
+  s->retweetsCount = intValue(dic, "reposts_count", 0);
+  s->likeCount = intValue(dic, "likes_count", 0);
+  s->httpLinkTypes = textOf(strValue(dic, "s_url_type", ""));
+
+  Value retweeted = dic.objectForKey("retweeted_status");
+  if (retweeted.isDictionary() && depth < kMaxRecordDepth)
+    s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
+  else
+    setRepostImage(*s);
+
+  Value deleted = strValue(dic, "deleted", "");
+  s->delected = deleted.isString() && deleted.string() == "1";
+
+  Value user = dic.objectForKey("user");
+  if (user.isDictionary() && depth < kMaxRecordDepth)
+    s->user = dicToUser(*user.dictionary(), depth + 1);
+
+  toSetStatusURL(*s);
+  return s;
+}
+
+void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
+  const std::string& source = status.source;
+  if (contains(source, "<a href") || contains(source, "<a target")) {
+    // Keep only the anchor's display text.
+    size_t open = source.find("\">");
+    size_t close = open == std::string::npos ? open : source.find("</a>", open + 2);
+    if (close == std::string::npos)
+      status.source.clear();
+    else
+      status.source = source.substr(open + 2, close - (open + 2));
+  }
+  if (!status.thumbnailPic.empty()) {
+    if (status.bmiddlePic.empty()) {
+      status.bmiddlePic = status.thumbnailPic;
+      replaceAll(status.bmiddlePic, "thumbnail", "bmiddle");
+    }
+    if (status.originalPic.empty()) {
+      status.originalPic = status.thumbnailPic;
+      replaceAll(status.originalPic, "thumbnail", "large");
+    }
+  }
+}
+
+void ZizaJsonStatusParser::setRepostImage(Status& status) {
+  const std::string& t = status.text;
+  size_t note = t.find(kSourceNote);
+  if (note == std::string::npos || contains(t, "2/2 ")) return;
+  size_t link = t.rfind("http://");
+  if (link == std::string::npos || link <= note) return;
+  std::string_view tail = std::string_view(t).substr(link);
+  if (contains(tail, kSourceNote)) return;
+  status.thumbnailPic = trimWhiteSpace(tail);
+  // The separator before the address (normally a space) goes with it.
+  status.text = t.substr(0, previousCharacter(t, link));
+}
+
+std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_view input) {
+  // The entities and the escapes can neither overlap one another nor be formed anew by a
+  // replacement (they are ASCII, the replacements are not), so one pass over each marker
+  // gives the same text as replacing them one after another.
+  std::string text(input);
+  if (text.find('&') != std::string::npos) {
+    static constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
+        {"&EUR$;", "€"},
+        {"&pound;", "£"},
+        {"&yuan;", "¥"},
+        {"&dian;", "•"},
+        {"&smile;", "^\u2006_\u2006^"},
+    };
+    text = replaceTokens(text, '&', kEntities);
+  }
+  if (text.find('%') != std::string::npos) {
+    static constexpr std::pair<std::string_view, std::string_view> kEscapes[] = {
+        {"%ef%bd%9e", "～"}, {"%ef%bc%81", "！"}, {"%ef%bf%a5", "￥"}, {"%e2%80%a6", "…"},
+        {"%ef%bc%88", "（"}, {"%ef%bc%89", "）"}, {"%e2%80%94", "—"},  {"%ef%bc%9b", "；"},
+        {"%ef%bc%9a", "："}, {"%e2%80%98", "‘"},  {"%e2%80%99", "’"},  {"%e2%80%9c", "“"},
+        {"%e2%80%9d", "”"},  {"%e3%80%81", "、"}, {"%ef%bc%9f", "？"}, {"%e3%80%8a", "《"},
+        {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
+        {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
+    };
+    text = replaceTokens(text, '%', kEscapes);
+  }
+  return text;
+}
+
+// ---- Users ----
+
+UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic) {
+  return dicToUser(dic, 0);
+}
+
+UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
+  auto u = std::make_shared<User>();
+  u->userId = int64Of(dic, "id");
+  u->username = textOf(dic.objectForKey("name"));
+  u->screenName = textOf(dic.objectForKey("screen_name"));
+  u->province = textOf(dic.objectForKey("provice"));
+  u->city = textOf(dic.objectForKey("city"));
+  u->location = textOf(dic.objectForKey("location"));
+  u->description = stringOnly(dic.objectForKey("description"));
+  if (!u->description.empty()) {
+    replaceAll(u->description, "<br />", "");
+    replaceAll(u->description, "\r", "");
+    replaceAll(u->description, "\n", "");
+  }
+  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
+  Value gender = dic.objectForKey("gender");
+  if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
+  u->followersCount = int32Of(dic, "followers_count");
+  u->friendsCount = int32Of(dic, "friends_count");
+  u->statusesCount = int32Of(dic, "statuses_count");
+  u->favouritesCount = int32Of(dic, "favourites_count");
+  u->following = truthOf(dic, "following");
+  u->verified = truthOf(dic, "verified");
+  Value last = dic.objectForKey("status");
+  if (last.isDictionary() && depth < kMaxRecordDepth)
+    u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
+  return u;
+}
+
+UserPtr ZizaJsonStatusParser::dicToSearchUser(const NSDictionary& dic) {
+  auto u = std::make_shared<User>();
+  u->userId = int64Of(dic, "to_user_id");
+  u->username = textOf(dic.objectForKey("to_user"));
+  u->screenName = u->username;
+  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
+  return u;
+}
+
+// ---- Replies ----
+
+std::optional<StatusArray> ZizaJsonStatusParser::parseToStatuses(std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isArray()) return std::nullopt;
+  StatusArray list;
+  list.reserve(root.count());
+  for (const Value& item : *root.array())
+    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionary()));
+  return list;
+}
+
+std::optional<StatusArray> ZizaJsonStatusParser::parseToStatusArray(std::string_view reply) {
+  return parseToStatuses(reply);
+}
+
+std::optional<StatusArray> ZizaJsonStatusParser::parseDicToStatuses(std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isDictionary()) return std::nullopt;
+  NSStatusesInfo page;
+  fillStatuses(page, *root.dictionary());
+  return std::move(page.statuses);
+}
+
+void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary& dic) {
+  Value statuses = dic.objectForKey("statuses");
+  if (!statuses.isArray()) return;
+  StatusArray list;
+  list.reserve(statuses.count());
+  for (const Value& item : *statuses.array())
+    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionary()));
+  info.statuses = std::move(list);
+}
+
+std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToStatusesInfo(
+    std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isDictionary()) return nullptr;
+  const NSDictionary& dic = *root.dictionary();
+  auto info = pageWithCursors(dic);
+  fillStatuses(*info, dic);
+  return info;
+}
+
+std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToNormalStatusesInfo(
+    std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isDictionary()) return nullptr;
+  const NSDictionary& dic = *root.dictionary();
+  auto info = pageWithCursors(dic);
+  info->otherInfo = Value(llValue(dic, "query_id", 0));
+  fillStatuses(*info, dic);
+  Value sponsor = dic.objectForKey("SponsorDromel");
+  if (sponsor.isDictionary() && info->statuses) {
+    // The sponsor shows as the second item; on a shorter page it closes the list.
+    StatusArray& list = *info->statuses;
+    size_t at = std::min<size_t>(1, list.size());
+    list.insert(list.begin() + at, dicToStatus(*sponsor.dictionary()));
+  }
+  return info;
+}
+
+std::optional<StatusArray> ZizaJsonStatusParser::parseDicToProductStatuses(std::string_view) {
+  return std::nullopt;
+}
+
+StatusPtr ZizaJsonStatusParser::parseToStatus(std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isDictionary()) return nullptr;
+  return dicToStatus(*root.dictionary());
+}
+
+UserPtr ZizaJsonStatusParser::parseToUser(std::string_view reply) {
+  Value root = parseReply(reply);
+  if (!root.isDictionary()) return nullptr;
+  return dicToUser(*root.dictionary());
+}
+
+std::vector<UserPtr> ZizaJsonStatusParser::parseToSearchUserList(std::string_view reply) {
+  Value root = parseReply(reply);
+  std::vector<UserPtr> users;
+  if (root.isArray()) {
+    for (const Value& item : *root.array())
+      if (item.isDictionary()) users.push_back(dicToUser(*item.dictionary()));
+  } else if (root.isDictionary()) {
+    Value results = root.dictionary()->objectForKey("results");
+    if (results.isArray())
+      for (const Value& item : *results.array())
+        if (item.isDictionary()) users.push_back(dicToSearchUser(*item.dictionary()));
+  }
+  return users;
+}
