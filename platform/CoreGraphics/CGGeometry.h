@@ -39,3 +39,28 @@ inline CGFloat CGRectGetHeight(const CGRect& r) {
 inline constexpr CGPoint CGPointZero{};
 inline constexpr CGSize CGSizeZero{};
 inline constexpr CGRect CGRectZero{};
+
+inline CGFloat CGRectGetMinX(const CGRect& r) {
+  return r.origin.x;
+}
+inline CGFloat CGRectGetMinY(const CGRect& r) {
+  return r.origin.y;
+}
+inline CGFloat CGRectGetMidX(const CGRect& r) {
+  return r.origin.x + r.size.width / 2;
+}
+inline CGFloat CGRectGetMidY(const CGRect& r) {
+  return r.origin.y + r.size.height / 2;
+}
+inline CGFloat CGRectGetMaxX(const CGRect& r) {
+  return r.origin.x + r.size.width;
+}
+inline CGFloat CGRectGetMaxY(const CGRect& r) {
+  return r.origin.y + r.size.height;
+}
+inline bool CGRectEqualToRect(const CGRect& a, const CGRect& b) {
+  return a == b;
+}
+inline CGRect CGRectOffset(const CGRect& r, CGFloat dx, CGFloat dy) {
+  return {{r.origin.x + dx, r.origin.y + dy}, r.size};
+}

@@ -1,0 +1,5 @@
+#include "UIKit/UIResponder.h"
+
+std::string UIResponder::description() const {
+  return "<" + className() + ">";
+}

@@ -1,0 +1,293 @@
+#include "UIKit/UIView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "Foundation/NSRunLoop.h"
+#include "UIKit/UIWindow.h"
+
+namespace {
+
+// Windows waiting for the layout pass of the next main-loop pass (main thread only).
+struct LayoutPass {
+  std::vector<std::weak_ptr<UIView>> windows;
+  bool scheduled = false;
+};
+
+LayoutPass& layoutPass() {
+  static LayoutPass pass;
+  return pass;
+}
+
+std::string number(CGFloat v) {
+  if (v == 0) return "0";  // also -0
+  char buf[32];
+  if (std::fabs(v - std::round(v)) < 1e-9 && std::fabs(v) < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.0f", std::round(v));
+  } else {
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+  }
+  return buf;
+}
+
+}  // namespace
+
+UIView::UIView() : UIView(CGRectZero) {}
+
+UIView::UIView(CGRect frame) {
+  center_ = {CGRectGetMidX(frame), CGRectGetMidY(frame)};
+  bounds_ = {{0, 0}, frame.size};
+}
+
+UIView::~UIView() {
+  for (auto& v : subviews_) v->superview_ = nullptr;
+}
+
+std::shared_ptr<UIResponder> UIView::nextResponder() const {
+  return superview();
+}
+
+// ---- geometry
+
+CGRect UIView::frame() const {
+  CGSize s = bounds_.size;
+  if (CGAffineTransformIsIdentity(transform_))
+    return {{center_.x - s.width / 2, center_.y - s.height / 2}, s};
+  CGRect r = CGRectApplyAffineTransform({{-s.width / 2, -s.height / 2}, s}, transform_);
+  return CGRectOffset(r, center_.x, center_.y);
+}
+
+void UIView::setFrame(CGRect frame) {
+  CGSize old = bounds_.size;
+  const CGAffineTransform& t = transform_;
+  center_ = {CGRectGetMidX(frame) - t.tx, CGRectGetMidY(frame) - t.ty};
+  if (CGAffineTransformIsIdentity(t)) {
+    bounds_.size = frame.size;
+  } else if (t.b == 0 && t.c == 0 && t.a != 0 && t.d != 0) {
+    bounds_.size = {frame.size.width / std::fabs(t.a), frame.size.height / std::fabs(t.d)};
+  }
+  // A rotated view keeps its bounds: its frame does not say what they are.
+  sizeMayHaveChanged(old);
+}
+
+void UIView::setBounds(CGRect bounds) {
+  CGSize old = bounds_.size;
+  bounds_ = bounds;
+  sizeMayHaveChanged(old);
+}
+
+void UIView::setCenter(CGPoint center) {
+  center_ = center;
+}
+
+void UIView::setTransform(CGAffineTransform transform) {
+  transform_ = transform;
+}
+
+void UIView::sizeMayHaveChanged(CGSize old) {
+  if (old != bounds_.size) setNeedsLayout();
+}
+
+// ---- appearance
+
+void UIView::setAlpha(CGFloat alpha) {
+  alpha_ = std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0);
+}
+
+void UIView::setHidden(bool hidden) {
+  hidden_ = hidden;
+}
+
+// ---- the tree
+
+std::shared_ptr<UIView> UIView::superview() const {
+  if (!superview_) return nullptr;
+  return std::static_pointer_cast<UIView>(superview_->weak_from_this().lock());
+}
+
+std::shared_ptr<UIWindow> UIView::window() const {
+  const UIView* v = this;
+  while (v->superview_) v = v->superview_;
+  auto root = dynamic_cast<const UIWindow*>(v);
+  if (!root) return nullptr;
+  return std::static_pointer_cast<UIWindow>(
+      std::const_pointer_cast<NSObject>(root->weak_from_this().lock()));
+}
+
+bool UIView::isDescendantOfView(const std::shared_ptr<UIView>& view) const {
+  if (!view) return false;
+  for (const UIView* v = this; v; v = v->superview_)
+    if (v == view.get()) return true;
+  return false;
+}
+
+void UIView::attach(std::shared_ptr<UIView> view, size_t index) {
+  // By value: the caller's reference may point into a subview list that changes here.  The
+  // caller checked that the view is not this one or above it.  The index counts the subviews
+  // without the view.
+  if (view->superview_ == this) {
+    subviews_.erase(std::find(subviews_.begin(), subviews_.end(), view));
+  } else {
+    view->detachFromSuperview();
+  }
+  index = std::min(index, subviews_.size());
+  view->superview_ = this;
+  subviews_.insert(subviews_.begin() + long(index), std::move(view));
+  setNeedsLayout();
+}
+
+void UIView::detachFromSuperview() {
+  UIView* parent = superview_;
+  if (!parent) return;
+  auto& list = parent->subviews_;
+  auto it = std::find_if(list.begin(), list.end(), [&](const auto& v) { return v.get() == this; });
+  superview_ = nullptr;
+  if (it != list.end()) list.erase(it);  // may release this view: touch nothing after
+  parent->setNeedsLayout();
+}
+
+void UIView::addSubview(const std::shared_ptr<UIView>& view) {
+  if (!view || isDescendantOfView(view)) return;
+  attach(view, subviews_.size());
+}
+
+void UIView::insertSubview(const std::shared_ptr<UIView>& view, size_t index) {
+  if (!view || isDescendantOfView(view)) return;
+  attach(view, index);
+}
+
+size_t UIView::indexBeside(const std::shared_ptr<UIView>& view,
+                           const std::shared_ptr<UIView>& sibling, bool above) const {
+  auto at = [&](const std::shared_ptr<UIView>& v) {
+    return size_t(std::find(subviews_.begin(), subviews_.end(), v) - subviews_.begin());
+  };
+  size_t i = at(sibling);
+  if (!sibling || i == subviews_.size()) return subviews_.size();  // not a sibling: on top
+  if (at(view) < i) --i;                                           // the view leaves first
+  return above ? i + 1 : i;
+}
+
+void UIView::insertSubviewAboveSubview(const std::shared_ptr<UIView>& view,
+                                       const std::shared_ptr<UIView>& sibling) {
+  if (!view || view == sibling || isDescendantOfView(view)) return;
+  attach(view, indexBeside(view, sibling, true));
+}
+
+void UIView::insertSubviewBelowSubview(const std::shared_ptr<UIView>& view,
+                                       const std::shared_ptr<UIView>& sibling) {
+  if (!view || view == sibling || isDescendantOfView(view)) return;
+  attach(view, indexBeside(view, sibling, false));
+}
+
+void UIView::bringSubviewToFront(const std::shared_ptr<UIView>& view) {
+  if (view && view->superview_ == this) attach(view, subviews_.size());
+}
+
+void UIView::sendSubviewToBack(const std::shared_ptr<UIView>& view) {
+  if (view && view->superview_ == this) attach(view, 0);
+}
+
+void UIView::removeFromSuperview() {
+  auto keep = weak_from_this().lock();  // the superview may hold the last reference
+  detachFromSuperview();
+}
+
+std::shared_ptr<UIView> UIView::viewWithTag(long tag) {
+  if (tag_ == tag) return std::static_pointer_cast<UIView>(weak_from_this().lock());
+  for (const auto& v : subviews_)
+    if (auto found = v->viewWithTag(tag)) return found;
+  return nullptr;
+}
+
+// ---- layout
+
+void UIView::setNeedsLayout() {
+  needsLayout_ = true;
+  requestLayoutPass();
+}
+
+void UIView::requestLayoutPass() {
+  auto w = window();
+  if (!w) return;
+  LayoutPass& pass = layoutPass();
+  auto& list = pass.windows;
+  std::erase_if(list, [](const auto& weak) { return weak.expired(); });
+  if (std::none_of(list.begin(), list.end(), [&](const auto& weak) { return weak.lock() == w; }))
+    list.push_back(w);
+  if (pass.scheduled) return;
+  pass.scheduled = true;
+  NSRunLoop::mainRunLoop()->performBlock([] {
+    LayoutPass& p = layoutPass();
+    p.scheduled = false;
+    auto windows = std::move(p.windows);
+    p.windows.clear();
+    for (auto& weak : windows)
+      if (auto win = weak.lock()) win->layoutIfNeeded();
+  });
+}
+
+void UIView::layoutIfNeeded() {
+  auto keep = weak_from_this().lock();
+  if (needsLayout_) {
+    needsLayout_ = false;
+    layoutSubviews();
+  }
+  auto children = subviews_;  // layout may change the list
+  for (auto& v : children) v->layoutIfNeeded();
+}
+
+// ---- inspection
+
+std::string UIView::quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out + "\"";
+}
+
+void UIView::describeAttributes(std::string&) const {}
+
+void UIView::dumpInto(std::string& out, int depth) const {
+  out.append(size_t(depth) * 2, ' ');
+  CGRect f = frame();
+  out += className() + " frame=(" + number(f.origin.x) + " " + number(f.origin.y) + "; " +
+         number(f.size.width) + " " + number(f.size.height) + ")";
+  if (tag_ != 0) out += " tag=" + std::to_string(tag_);
+  if (hidden_) out += " hidden";
+  if (alpha_ != 1) out += " alpha=" + number(alpha_);
+  if (!CGAffineTransformIsIdentity(transform_)) {
+    const auto& t = transform_;
+    out += " transform=[" + number(t.a) + " " + number(t.b) + " " + number(t.c) + " " +
+           number(t.d) + " " + number(t.tx) + " " + number(t.ty) + "]";
+  }
+  describeAttributes(out);
+  out += "\n";
+  for (const auto& v : subviews_) v->dumpInto(out, depth + 1);
+}
+
+std::string UIView::dump() {
+  layoutIfNeeded();
+  std::string out;
+  dumpInto(out, 0);
+  return out;
+}

@@ -1,0 +1,207 @@
+// Views: a tree of rectangles with a layer-like state.  A view owns its subviews (in order, the
+// last on top) and keeps a plain back pointer to its superview, cleared when the superview goes.
+// Views are created with std::make_shared; everything here runs on the main thread.
+//
+// Nothing is drawn yet: tests inspect the tree (viewWithTag, dump).  Layout follows the
+// platform: layoutSubviews runs on the next pass of the main run loop after setNeedsLayout or a
+// change of the bounds size (for views in a window), or at once with layoutIfNeeded.
+//
+// Animations set their end values at once (the animation block runs inside the call) and report
+// their end (completion block, did-stop selector) when the main run loop's clock passes the
+// delay plus the duration.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CoreGraphics/CGAffineTransform.h"
+#include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/Value.h"
+#include "UIKit/UIResponder.h"
+
+class UIColor;
+class UIWindow;
+
+using UIViewAutoresizing = unsigned;
+inline constexpr UIViewAutoresizing UIViewAutoresizingNone = 0;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleLeftMargin = 1 << 0;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleWidth = 1 << 1;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleRightMargin = 1 << 2;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleTopMargin = 1 << 3;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleHeight = 1 << 4;
+inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleBottomMargin = 1 << 5;
+
+enum class UIViewAnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
+enum class UIViewAnimationTransition {
+  None = 0,
+  FlipFromLeft = 1,
+  FlipFromRight = 2,
+  CurlUp = 3,
+  CurlDown = 4
+};
+
+using UIViewAnimationOptions = unsigned;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionAllowUserInteraction = 1 << 1;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionBeginFromCurrentState = 1 << 2;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseInOut = 0 << 16;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseIn = 1 << 16;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseOut = 2 << 16;
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveLinear = 3 << 16;
+
+// An animation committed and not yet ended, as tests see it.
+struct UIViewAnimationRecord {
+  std::string animationID;  // the name given to beginAnimations; empty for block animations
+  Value context;
+  double duration = 0;
+  double delay = 0;
+  UIViewAnimationCurve curve = UIViewAnimationCurve::EaseInOut;
+  UIViewAnimationTransition transition = UIViewAnimationTransition::None;
+  double commitTime = 0;  // on the main run loop's clock
+  // When the completion runs: commitTime + delay + duration (0 while animations are off).
+  double endTime = 0;
+};
+
+class UIView : public UIResponder {
+ public:
+  UIView();
+  explicit UIView(CGRect frame);
+  ~UIView() override;
+  UIView(const UIView&) = delete;
+  UIView& operator=(const UIView&) = delete;
+
+  std::string className() const override { return "UIView"; }
+  // The superview.
+  std::shared_ptr<UIResponder> nextResponder() const override;
+
+  // ---- geometry.  The frame is derived from the center, the bounds size and the transform:
+  // with a transform it is the box around the transformed bounds.
+  CGRect frame() const;
+  // Sets the center and, while the transform is identity or a plain scale, the bounds size.
+  void setFrame(CGRect frame);
+  CGRect bounds() const { return bounds_; }
+  void setBounds(CGRect bounds);
+  CGPoint center() const { return center_; }
+  void setCenter(CGPoint center);
+  CGAffineTransform transform() const { return transform_; }
+  void setTransform(CGAffineTransform transform);
+
+  // ---- appearance
+  CGFloat alpha() const { return alpha_; }
+  // Kept within 0 ... 1.
+  void setAlpha(CGFloat alpha);
+  bool isHidden() const { return hidden_; }
+  virtual void setHidden(bool hidden);
+  std::shared_ptr<UIColor> backgroundColor() const { return backgroundColor_; }
+  void setBackgroundColor(std::shared_ptr<UIColor> color) { backgroundColor_ = std::move(color); }
+  bool clipsToBounds() const { return clipsToBounds_; }
+  void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+  bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
+  void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
+  long tag() const { return tag_; }
+  void setTag(long tag) { tag_ = tag; }
+  // Stored only: superviews do not resize their subviews yet.
+  UIViewAutoresizing autoresizingMask() const { return autoresizingMask_; }
+  void setAutoresizingMask(UIViewAutoresizing mask) { autoresizingMask_ = mask; }
+
+  // ---- the tree
+  std::shared_ptr<UIView> superview() const;
+  // Back to front.
+  const std::vector<std::shared_ptr<UIView>>& subviews() const { return subviews_; }
+  // The window the view is in (a window is in itself); nullptr when none.
+  std::shared_ptr<UIWindow> window() const;
+  // Adds the view on top, taking it from its old superview (or moving it to the top when it is
+  // already a subview).  A view cannot be added to itself or below itself: such calls do nothing.
+  void addSubview(const std::shared_ptr<UIView>& view);
+  // insertSubview:atIndex: (an index past the end adds on top).  A subview being moved is
+  // taken out first, so the index counts the others.
+  void insertSubview(const std::shared_ptr<UIView>& view, size_t index);
+  // Just above / below a sibling; a "sibling" that is not a subview makes it addSubview.
+  void insertSubviewAboveSubview(const std::shared_ptr<UIView>& view,
+                                 const std::shared_ptr<UIView>& sibling);
+  void insertSubviewBelowSubview(const std::shared_ptr<UIView>& view,
+                                 const std::shared_ptr<UIView>& sibling);
+  // Do nothing for views that are not subviews.
+  void bringSubviewToFront(const std::shared_ptr<UIView>& view);
+  void sendSubviewToBack(const std::shared_ptr<UIView>& view);
+  void removeFromSuperview();
+  // True for the view itself too.
+  bool isDescendantOfView(const std::shared_ptr<UIView>& view) const;
+  // The receiver when its tag matches, else the first match depth-first among the subviews in
+  // order (back to front).
+  std::shared_ptr<UIView> viewWithTag(long tag);
+
+  // ---- layout
+  void setNeedsLayout();
+  bool needsLayout() const { return needsLayout_; }
+  // Runs layoutSubviews now where it is due, in this view and below.
+  void layoutIfNeeded();
+  // Positions the subviews; the default does nothing.
+  virtual void layoutSubviews() {}
+
+  // ---- inspection
+  // The tree from this view down, one view a line, indented two blanks a level:
+  //   UIWindow frame=(0 0; 320 480)
+  //     UIImageView frame=(0 20; 320 460) tag=1013 image="Default"
+  // After the class and frame come, when they differ from the defaults: tag, hidden, alpha,
+  // transform, and what the class adds (a label's text, an image view's image name).  Due
+  // layout runs first.
+  std::string dump();
+
+  // ---- animations (class methods)
+  static void animateWithDuration(double duration, std::function<void()> animations,
+                                  std::function<void(bool finished)> completion = {});
+  static void animateWithDuration(double duration, double delay, UIViewAnimationOptions options,
+                                  std::function<void()> animations,
+                                  std::function<void(bool finished)> completion);
+  // begin/commit blocks nest; the setters below apply to the innermost open block and are
+  // ignored outside one.
+  static void beginAnimations(std::string_view animationID = {}, Value context = {});
+  static void commitAnimations();
+  static void setAnimationDuration(double duration);  // default 0.2 s
+  static void setAnimationDelay(double delay);
+  static void setAnimationCurve(UIViewAnimationCurve curve);
+  static void setAnimationTransition(UIViewAnimationTransition transition,
+                                     const std::shared_ptr<UIView>& forView, bool cache);
+  // The did-stop selector receives the animation ID (nil when none was given).  When a delegate
+  // is set, the selector is only called while the delegate lives.
+  static void setAnimationDelegate(std::weak_ptr<void> delegate);
+  static void setAnimationDidStopSelector(Selector selector);
+  // With animations off, blocks still run and end on the next pass of the main run loop.
+  static bool areAnimationsEnabled();
+  static void setAnimationsEnabled(bool enabled);
+  // Committed animations whose end has not been reported yet, in commit order.
+  static std::vector<UIViewAnimationRecord> runningAnimations();
+
+ protected:
+  // Appends " key=value" attributes of the subclass to a dump line.
+  virtual void describeAttributes(std::string& line) const;
+  // Text in double quotes with quotes, backslashes and line breaks escaped, for dumps.
+  static std::string quoted(std::string_view text);
+
+ private:
+  void dumpInto(std::string& out, int depth) const;
+  void attach(std::shared_ptr<UIView> view, size_t index);
+  size_t indexBeside(const std::shared_ptr<UIView>& view, const std::shared_ptr<UIView>& sibling,
+                     bool above) const;
+  void detachFromSuperview();
+  void sizeMayHaveChanged(CGSize old);
+  void requestLayoutPass();
+
+  UIView* superview_ = nullptr;
+  std::vector<std::shared_ptr<UIView>> subviews_;
+  CGPoint center_;
+  CGRect bounds_;
+  CGAffineTransform transform_;
+  CGFloat alpha_ = 1;
+  bool hidden_ = false;
+  bool clipsToBounds_ = false;
+  bool userInteractionEnabled_ = true;
+  bool needsLayout_ = true;
+  long tag_ = 0;
+  UIViewAutoresizing autoresizingMask_ = UIViewAutoresizingNone;
+  std::shared_ptr<UIColor> backgroundColor_;
+};

@@ -1,0 +1,110 @@
+// View controllers.  The view is made on first use (loadView, then viewDidLoad).  A controller
+// appears and disappears as the window, a navigation controller or a modal presentation shows
+// and hides its view: viewWillAppear / viewWillDisappear before the views change, the did-calls
+// after (at once, or when an animated transition ends on the main run loop's clock).
+//
+// Ownership: a container owns its children and a presenter the controller it presents; a child
+// or a presented controller keeps a plain back pointer, cleared when it leaves.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UIKit/UIResponder.h"
+#include "UIKit/UIView.h"
+
+class NSTimer;
+class UINavigationController;
+
+class UIViewController : public UIResponder {
+ public:
+  // How long an animated push, pop, presentation or dismissal takes.
+  static constexpr double kTransitionDuration = 0.35;
+
+  UIViewController();
+  ~UIViewController() override;
+  UIViewController(const UIViewController&) = delete;
+  UIViewController& operator=(const UIViewController&) = delete;
+
+  std::string className() const override { return "UIViewController"; }
+
+  // ---- the view
+  // Loads the view when there is none yet.
+  std::shared_ptr<UIView> view();
+  void setView(std::shared_ptr<UIView> view);
+  bool isViewLoaded() const { return bool(view_); }
+  // Makes the view; the default is a plain view filling the screen below the status bar.
+  virtual void loadView();
+  virtual void viewDidLoad() {}
+  virtual void viewWillAppear(bool /*animated*/) {}
+  virtual void viewDidAppear(bool /*animated*/) {}
+  virtual void viewWillDisappear(bool /*animated*/) {}
+  virtual void viewDidDisappear(bool /*animated*/) {}
+  // Called for every memory warning of the application once the view has been loaded.
+  virtual void didReceiveMemoryWarning() {}
+
+  const std::string& title() const { return title_; }
+  void setTitle(std::string title) { title_ = std::move(title); }
+
+  // ---- relations
+  // The container (a navigation controller), else the controller presenting this one.
+  std::shared_ptr<UIViewController> parentViewController() const;
+  // The nearest navigation controller among the containers above.
+  std::shared_ptr<UINavigationController> navigationController() const;
+
+  // ---- modal presentation
+  // The controller's view covers the presenter's window below the status bar; the presenter
+  // (with the container it sits in) disappears.  Ignored for nil, for a controller that is
+  // already shown elsewhere, and while this controller presents another.
+  void presentModalViewController(const std::shared_ptr<UIViewController>& controller,
+                                  bool animated);
+  // Dismisses the controller this one presents (with what it presents in turn); sent to a
+  // presented controller that presents nothing, it dismisses that controller itself.
+  void dismissModalViewControllerAnimated(bool animated);
+  std::shared_ptr<UIViewController> modalViewController() const { return modal_; }
+  std::shared_ptr<UIViewController> presentingViewController() const;
+
+  // ---- appearance (containers call these for their children)
+  // Calls viewWillAppear / viewWillDisappear (once per change) and passes it on to the children
+  // that show with this controller.
+  void beginAppearanceTransition(bool isAppearing, bool animated);
+  // Calls the matching did-method and passes it on.
+  void endAppearanceTransition();
+  // Between viewWillAppear and viewWillDisappear.
+  bool isAppearing() const;
+
+ protected:
+  // The children that appear and disappear with this controller.
+  virtual std::vector<std::shared_ptr<UIViewController>> childViewControllersForAppearance() const {
+    return {};
+  }
+  // Container support: adopting sets the child's back pointer, releasing clears it.
+  void adoptChild(UIViewController& child) { child.parent_ = this; }
+  static void releaseChild(UIViewController& child) { child.parent_ = nullptr; }
+  static bool isContained(const UIViewController& c) { return c.parent_ || c.presenting_; }
+  // Runs `end` after kTransitionDuration on the main run loop when animated, else now.  A
+  // transition still running ends at once before the next one starts (finishTransition).
+  void runTransition(bool animated, std::function<void()> end);
+  void finishTransition();
+  // This controller as a shared pointer (nullptr while it is not owned by one).
+  std::shared_ptr<UIViewController> selfPtr() const;
+
+ private:
+  enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
+  UIViewController* appearanceRoot();
+  void observeMemoryWarnings();
+
+  std::shared_ptr<UIView> view_;
+  std::string title_;
+  UIViewController* parent_ = nullptr;      // the container
+  UIViewController* presenting_ = nullptr;  // for a presented controller
+  std::shared_ptr<UIViewController> modal_;
+  Appearance appearance_ = Appearance::Disappeared;
+  bool appearanceAnimated_ = false;
+  std::vector<std::shared_ptr<UIViewController>> appearanceChildren_;
+  bool observingMemoryWarnings_ = false;
+  std::shared_ptr<NSTimer> transitionTimer_;
+  std::function<void()> transitionEnd_;
+};
