@@ -54,8 +54,9 @@ TEST(Bundle, LocalizedStringsOfTheApplication) {
         "NoNewVersion", "SUREALERT", "AppStoreAppId", "OfficeSourceSubject", "SourceSubject"}) {
     EXPECT_NE(bundle->localizedStringForKey(key), key) << key;
   }
+  // Crash reports are read by the service's developers: the signal line stays untranslated.
   std::string signal = NSLocalizedString("Signal %d was raised.\n%@");
-  EXPECT_NE(signal, "Signal %d was raised.\n%@");
+  EXPECT_EQ(signal, "Signal %d was raised.\n%@");
   EXPECT_EQ(stringWithFormat(signal, 11, "D").find("11"), signal.find("%d"));
   EXPECT_EQ(NSLocalizedString("%@\n%@"), "%@\n%@");
   // A key the table lacks gives the key itself, or the value asked for.
