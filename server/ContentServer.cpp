@@ -1,0 +1,427 @@
+#include "server/ContentServer.h"
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace zept::server {
+
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Connection threads must never die of SIGPIPE when a client goes away mid-reply.
+void blockSigpipeOnThisThread() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+int portOf(const sockaddr_in& addr) {
+  return ntohs(addr.sin_port);
+}
+
+// Shuts down the accepted connections of the server on `port` (all, or the one from the peer
+// port `peer`), so that a connection can be dropped without a reply and threads waiting on
+// idle keep-alive connections return at once.
+void shutdownConnections(int port, int peer = -1) {
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return;
+  while (dirent* e = readdir(dir)) {
+    int fd = std::atoi(e->d_name);
+    if (fd <= 2 || fd == dirfd(dir)) continue;
+    sockaddr_in local{}, remote{};
+    socklen_t len = sizeof local;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) continue;
+    if (local.sin_family != AF_INET || portOf(local) != port) continue;
+    len = sizeof remote;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&remote), &len) != 0) continue;
+    if (peer >= 0 && portOf(remote) != peer) continue;
+    shutdown(fd, SHUT_RDWR);
+  }
+  closedir(dir);
+}
+
+// One thread per connection: silent and delayed replies must not hold up other requests.
+class ThreadPerConnection : public httplib::TaskQueue {
+ public:
+  void enqueue(std::function<void()> fn) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([fn = std::move(fn)] {
+      blockSigpipeOnThisThread();
+      fn();
+    });
+  }
+  void shutdown() override {
+    std::vector<std::thread> threads;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      threads.swap(threads_);
+    }
+    for (auto& t : threads) t.join();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+EndpointScript EndpointScript::failWith(int status, std::string body) {
+  EndpointScript s;
+  s.action = Action::Fail;
+  s.status = status;
+  s.body = std::move(body);
+  s.contentType = "text/plain; charset=utf-8";
+  return s;
+}
+
+EndpointScript EndpointScript::delayed(std::chrono::milliseconds delay) {
+  EndpointScript s;
+  s.delay = delay;
+  return s;
+}
+
+EndpointScript EndpointScript::goSilent() {
+  EndpointScript s;
+  s.action = Action::Silent;
+  return s;
+}
+
+EndpointScript EndpointScript::replyWith(std::string body, int status, std::string contentType) {
+  EndpointScript s;
+  s.action = Action::Reply;
+  s.status = status;
+  s.body = std::move(body);
+  s.contentType = std::move(contentType);
+  return s;
+}
+
+class ContentServer::Impl {
+ public:
+  explicit Impl(const Options& options) : service(options.dataDir, options.clientsFile) {}
+
+  void handle(const httplib::Request& req, httplib::Response& res,
+              const httplib::ContentReader* reader) {
+    RecordedRequest rec;
+    rec.method = req.method;
+    rec.path = req.path;
+    auto q = req.target.find('?');
+    if (q != std::string::npos) rec.query = req.target.substr(q + 1);
+    for (auto& [k, v] : req.headers) {
+      // The library adds these itself while parsing.
+      if (k == "REMOTE_ADDR" || k == "REMOTE_PORT" || k == "LOCAL_ADDR" || k == "LOCAL_PORT")
+        continue;
+      rec.headers.emplace_back(k, v);
+    }
+    rec.remotePort = req.remote_port;
+    rec.queryParams = parseURLEncoded(rec.query);
+    if (reader) {
+      if (req.is_multipart_form_data()) {
+        std::vector<httplib::MultipartFormData> parts;
+        (*reader)(
+            [&](const httplib::MultipartFormData& part) {
+              parts.push_back(part);
+              return true;
+            },
+            [&](const char* data, size_t length) {
+              if (!parts.empty()) parts.back().content.append(data, length);
+              return true;
+            });
+        for (auto& p : parts) {
+          if (p.filename.empty())
+            rec.formParams.emplace_back(p.name, p.content);
+          else
+            rec.files.push_back({p.name, p.filename, p.content_type, p.content});
+        }
+      } else {
+        (*reader)([&](const char* data, size_t length) {
+          rec.body.append(data, length);
+          return true;
+        });
+        if (lower(req.get_header_value("Content-Type"))
+                .rfind("application/x-www-form-urlencoded", 0) == 0)
+          rec.formParams = parseURLEncoded(rec.body);
+      }
+    } else {
+      rec.body = req.body;
+    }
+
+    size_t index;
+    std::optional<EndpointScript> script;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      index = firstIndex + log.size();
+      log.push_back(rec);
+      script = takeScript(lower(rec.path));
+    }
+    cv.notify_all();
+
+    int status = 0;
+    if (script && script->delay.count() > 0 && !pause(script->delay)) {
+      dropConnection(req.remote_port, res);
+    } else if (script && script->action == EndpointScript::Action::Silent) {
+      pauseUntilReleased();
+      dropConnection(req.remote_port, res);
+    } else if (script && (script->action == EndpointScript::Action::Fail ||
+                          script->action == EndpointScript::Action::Reply)) {
+      res.status = status = script->status;
+      if (!script->body.empty() || script->action == EndpointScript::Action::Reply)
+        res.set_content(script->body, script->contentType.c_str());
+    } else {
+      // The Host goes into JSON and HTML, so only a plain host name (and port) is taken.
+      std::string host = req.get_header_value("Host");
+      bool plain =
+          !host.empty() && host.size() < 256 && std::all_of(host.begin(), host.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' ||
+                   c == ':' || c == '[' || c == ']';
+          });
+      std::string base = plain ? "http://" + host : "http://127.0.0.1:" + std::to_string(port);
+      ServerReply reply;
+      try {
+        reply = service.handle(rec, base);
+      } catch (const std::exception& e) {
+        reply.status = 500;
+        reply.contentType = "text/plain; charset=utf-8";
+        reply.body = std::string("server error: ") + e.what();
+      }
+      res.status = status = reply.status;
+      for (auto& [k, v] : reply.headers) res.set_header(k.c_str(), v);
+      if (!reply.body.empty() || !reply.contentType.empty())
+        res.set_content(reply.body, reply.contentType.c_str());
+    }
+
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (index >= firstIndex && index - firstIndex < log.size())
+        log[index - firstIndex].status = status;
+    }
+  }
+
+  // The next script of a path (or of "*"), counted down; with mutex held.
+  std::optional<EndpointScript> takeScript(const std::string& path) {
+    auto it = scripts.find(path);
+    if (it == scripts.end() || it->second.empty()) it = scripts.find("*");
+    if (it == scripts.end() || it->second.empty()) return std::nullopt;
+    EndpointScript s = it->second.front();
+    if (it->second.front().remaining > 0 && --it->second.front().remaining == 0)
+      it->second.pop_front();
+    return s;
+  }
+
+  // Waits; false when the server stops meanwhile.
+  bool pause(std::chrono::milliseconds d) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return !cv.wait_for(lock, d, [&] { return stopping; });
+  }
+
+  void pauseUntilReleased() {
+    std::unique_lock<std::mutex> lock(mutex);
+    unsigned long long generation = releaseGeneration;
+    cv.wait(lock, [&] { return stopping || releaseGeneration != generation; });
+  }
+
+  // Closes the connection without writing a reply.
+  void dropConnection(int remotePort, httplib::Response& res) {
+    shutdownConnections(port, remotePort);
+    res.status = 500;
+    res.set_content_provider(1, "text/plain",
+                             [](size_t, size_t, httplib::DataSink&) { return false; });
+  }
+
+  ContentService service;
+  std::unique_ptr<httplib::Server> server;
+  std::thread thread;
+  int port = 0;
+
+  mutable std::mutex mutex;
+  mutable std::condition_variable cv;
+  bool stopping = false;
+  unsigned long long releaseGeneration = 0;
+  std::vector<RecordedRequest> log;
+  size_t firstIndex = 0;  // grows when the log is cleared, so late status updates miss
+  std::map<std::string, std::deque<EndpointScript>> scripts;
+};
+
+ContentServer::ContentServer() : ContentServer(Options{}) {}
+
+ContentServer::ContentServer(Options options) : impl_(std::make_unique<Impl>(options)) {}
+
+ContentServer::~ContentServer() {
+  stop();
+}
+
+int ContentServer::start(int port) {
+  if (isRunning()) return impl_->port;
+  auto server = std::make_unique<httplib::Server>();
+  server->new_task_queue = [] { return new ThreadPerConnection; };
+  Impl* impl = impl_.get();
+  server->Get(".*", [impl](const httplib::Request& req, httplib::Response& res) {
+    impl->handle(req, res, nullptr);
+  });
+  server->Post(".*",
+               [impl](const httplib::Request& req, httplib::Response& res,
+                      const httplib::ContentReader& reader) { impl->handle(req, res, &reader); });
+  int bound = port;
+  if (port == 0) {
+    bound = server->bind_to_any_port("127.0.0.1");
+  } else if (!server->bind_to_port("127.0.0.1", port)) {
+    bound = -1;
+  }
+  if (bound <= 0)
+    throw std::runtime_error("content server: cannot listen on 127.0.0.1:" + std::to_string(port));
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->stopping = false;
+  }
+  impl_->port = bound;
+  impl_->server = std::move(server);
+  impl_->thread = std::thread([s = impl_->server.get()] {
+    blockSigpipeOnThisThread();
+    s->listen_after_bind();
+  });
+  // listen_after_bind has bound already; wait until it accepts.
+  for (int i = 0; i < 5000 && !impl_->server->is_running(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return bound;
+}
+
+void ContentServer::stop() {
+  if (!impl_ || !impl_->thread.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->stopping = true;
+  }
+  impl_->cv.notify_all();
+  impl_->server->stop();
+  shutdownConnections(impl_->port);
+  impl_->thread.join();
+  impl_->server.reset();
+}
+
+bool ContentServer::isRunning() const {
+  return impl_->server && impl_->server->is_running();
+}
+
+int ContentServer::port() const {
+  return impl_->port;
+}
+
+std::string ContentServer::baseURL() const {
+  return "http://127.0.0.1:" + std::to_string(impl_->port);
+}
+
+std::string ContentServer::url(std::string_view pathAndQuery) const {
+  std::string s = baseURL();
+  if (pathAndQuery.empty() || pathAndQuery.front() != '/') s += '/';
+  s += pathAndQuery;
+  return s;
+}
+
+std::vector<RecordedRequest> ContentServer::requests() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->log;
+}
+
+std::vector<RecordedRequest> ContentServer::requests(std::string_view path) const {
+  std::string wanted = lower(path);
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  std::vector<RecordedRequest> out;
+  for (auto& r : impl_->log) {
+    if (lower(r.path) == wanted) out.push_back(r);
+  }
+  return out;
+}
+
+void ContentServer::clearRequests() {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->firstIndex += impl_->log.size();
+  impl_->log.clear();
+}
+
+bool ContentServer::waitForRequests(size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(impl_->mutex);
+  return impl_->cv.wait_for(lock, timeout, [&] { return impl_->log.size() >= count; });
+}
+
+bool ContentServer::waitForRequests(std::string_view path, size_t count,
+                                    std::chrono::milliseconds timeout) const {
+  std::string wanted = lower(path);
+  std::unique_lock<std::mutex> lock(impl_->mutex);
+  return impl_->cv.wait_for(lock, timeout, [&] {
+    size_t n = 0;
+    for (auto& r : impl_->log) n += lower(r.path) == wanted;
+    return n >= count;
+  });
+}
+
+void ContentServer::script(std::string_view path, EndpointScript script) {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->scripts[path == "*" ? std::string("*") : lower(path)].push_back(std::move(script));
+}
+
+void ContentServer::clearScripts() {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->scripts.clear();
+}
+
+void ContentServer::releaseSilent() {
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    ++impl_->releaseGeneration;
+  }
+  impl_->cv.notify_all();
+}
+
+std::vector<RegisteredClient> ContentServer::clients() const {
+  return impl_->service.clients().all();
+}
+
+std::optional<RegisteredClient> ContentServer::client(std::string_view key) const {
+  return impl_->service.clients().find(key);
+}
+
+std::string ContentServer::addClient(std::string key) {
+  return impl_->service.clients().add({}, std::move(key));
+}
+
+void ContentServer::setLoginSwitch(const std::string& name, bool value) {
+  impl_->service.setLoginSwitch(name, value);
+}
+
+void ContentServer::setChannelListStamp(const std::string& stamp) {
+  impl_->service.setChannelListStamp(stamp);
+}
+
+void ContentServer::setAppStoreVersion(const std::string& version) {
+  impl_->service.setAppStoreVersion(version);
+}
+
+std::vector<LogUpload> ContentServer::logUploads() const {
+  return impl_->service.logUploads();
+}
+
+const DemoData& ContentServer::data() const {
+  return impl_->service.data();
+}
+
+}  // namespace zept::server

@@ -1,0 +1,133 @@
+// What the local content server answers: the ".aspx" endpoints of the content, post, account
+// and log hosts, the app store lookup, and the pictures, stylesheet and web pages of the demo
+// data.  One process serves every host role on one port; requests are told apart by path alone
+// (matched without regard to case, as the original hosts did), so a path that two hosts share
+// gets one answer that reads every parameter either host's callers send.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/ClientRegistry.h"
+#include "server/DemoData.h"
+#include "server/PictureFactory.h"
+#include "server/ServerRequest.h"
+
+namespace zept::server {
+
+// A feedback report or usage-log upload as the log host received it.
+struct LogUpload {
+  std::string path;  // "/feedback.aspx", "/upLoad.aspx" or "/post.aspx" as requested
+  // Every parameter, query first; the enciphered ones ("body", "Id", "Actionlogs") deciphered.
+  Pairs fields;
+  // The uploaded log file ("/upLoad.aspx"), deciphered.
+  std::string file;
+
+  std::string field(std::string_view name) const;
+};
+
+class ContentService {
+ public:
+  ContentService(std::filesystem::path dataDir, std::filesystem::path clientsFile);
+
+  // Answers one request; `base` is the address the client reached the server at
+  // ("http://host[:port]"), used for the addresses of pictures and pages in the reply.
+  ServerReply handle(const RecordedRequest& request, const std::string& base);
+
+  ClientRegistry& clients() { return clients_; }
+  const DemoData& data() const { return data_; }
+
+  // Login switches by their reply key ("ErrorLogEnable", "isShowAd" ...).
+  void setLoginSwitch(const std::string& name, bool value);
+  // The "others" stamp of the login reply and the update check; a change makes the app fetch
+  // the channel list again.
+  void setChannelListStamp(const std::string& stamp);
+  // The version the app store lookup reports.
+  void setAppStoreVersion(const std::string& version);
+  std::vector<LogUpload> logUploads() const;
+
+ private:
+  enum class Access {
+    Open,    // no parameters required
+    Std,     // "std" required
+    Keyed,   // "std" and a client key: a registered one or the app's fallback key
+    Client,  // "std" and a registered client key
+  };
+  enum class Dialect { Content, Log };
+  using Handler = ServerReply (ContentService::*)(const RecordedRequest&);
+  struct Route {
+    Access access;
+    Dialect dialect;
+    Handler handler;
+  };
+
+  ServerReply staticFile(const RecordedRequest& r, const std::string& lowerPath);
+
+  // Account host.
+  ServerReply registerClient(const RecordedRequest& r);
+  ServerReply login(const RecordedRequest& r);
+  ServerReply session(const RecordedRequest& r);
+  ServerReply enablePush(const RecordedRequest& r);
+  ServerReply bind(const RecordedRequest& r);
+  ServerReply appUpdate(const RecordedRequest& r);
+  ServerReply appStoreLookup(const RecordedRequest& r);
+  // Lists of statuses.
+  ServerReply channelPage(const RecordedRequest& r);
+  ServerReply feedV2(const RecordedRequest& r);
+  ServerReply feed(const RecordedRequest& r);
+  ServerReply areaTimeline(const RecordedRequest& r);
+  ServerReply topicTimeline(const RecordedRequest& r);
+  ServerReply hotItems(const RecordedRequest& r);
+  ServerReply newProducts(const RecordedRequest& r);
+  ServerReply likedProducts(const RecordedRequest& r);
+  ServerReply search(const RecordedRequest& r);
+  // Other reading endpoints.
+  ServerReply topicList(const RecordedRequest& r);
+  ServerReply channelList(const RecordedRequest& r);
+  ServerReply checkUpdate(const RecordedRequest& r);
+  ServerReply countInfo(const RecordedRequest& r);
+  ServerReply comments(const RecordedRequest& r);
+  ServerReply showContent(const RecordedRequest& r);
+  ServerReply newsReader(const RecordedRequest& r);
+  ServerReply goZiza(const RecordedRequest& r);
+  ServerReply serverMessage(const RecordedRequest& r);
+  ServerReply seminarList(const RecordedRequest& r);
+  ServerReply seminarPosts(const RecordedRequest& r);
+  ServerReply watchedPosts(const RecordedRequest& r);
+  ServerReply watchedPostDetail(const RecordedRequest& r);
+  ServerReply companies(const RecordedRequest& r);
+  ServerReply expo(const RecordedRequest& r);
+  ServerReply buzzwords(const RecordedRequest& r);
+  ServerReply productFeedback(const RecordedRequest& r);
+  ServerReply quotes(const RecordedRequest& r);
+  ServerReply certificates(const RecordedRequest& r);
+  ServerReply trends(const RecordedRequest& r);
+  ServerReply suggestionList(const RecordedRequest& r);
+  ServerReply suggestions(const RecordedRequest& r);
+  ServerReply vendors(const RecordedRequest& r);
+  // Log host.
+  ServerReply feedback(const RecordedRequest& r);
+  ServerReply uploadLog(const RecordedRequest& r);
+  ServerReply postLog(const RecordedRequest& r);
+
+  Json loginReply(const char* message);
+  Json statusPage(const std::vector<const DemoStatus*>& list, const RecordedRequest& r);
+  std::string channelListStamp() const;
+
+  DemoData data_;
+  PictureFactory pictures_;
+  ClientRegistry clients_;
+  std::map<std::string, Route> routes_;  // by lower-case path
+
+  mutable std::mutex mutex_;
+  std::map<std::string, bool> switchOverrides_;
+  std::string channelListStampOverride_;
+  std::string appStoreVersionOverride_;
+  std::vector<LogUpload> logUploads_;
+};
+
+}  // namespace zept::server

@@ -1,0 +1,75 @@
+// zept-server: the local content server as a process, for the app (scripts/run).
+//
+//   zept-server [--port N] [--data DIR] [--clients FILE]
+//
+// --port 0 (the default) picks a free port.  The first line written to stdout is "port N";
+// the server then runs until SIGINT or SIGTERM.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "server/ContentServer.h"
+
+namespace {
+
+int usage(const char* program) {
+  std::fprintf(stderr, "usage: %s [--port N] [--data DIR] [--clients FILE]\n", program);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zept::server::ContentServer::Options options;
+  int port = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (arg == "--port") {
+      const char* v = value();
+      char* end = nullptr;
+      long p = v ? std::strtol(v, &end, 10) : -1;
+      if (!v || *end || p < 0 || p > 65535) return usage(argv[0]);
+      port = static_cast<int>(p);
+    } else if (arg == "--data") {
+      const char* v = value();
+      if (!v) return usage(argv[0]);
+      options.dataDir = v;
+    } else if (arg == "--clients") {
+      const char* v = value();
+      if (!v) return usage(argv[0]);
+      options.clientsFile = v;
+    } else {
+      return usage(argv[0]);
+    }
+  }
+
+  // Wait for the end signals synchronously; block them (and SIGPIPE) before threads start.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  try {
+    zept::server::ContentServer server(options);
+    int bound = server.start(port);
+    std::printf("port %d\n", bound);
+    std::printf("serving %s from %s\n", server.baseURL().c_str(), options.dataDir.c_str());
+    std::fflush(stdout);
+    int sig = 0;
+    do {
+      sigwait(&signals, &sig);
+    } while (sig == SIGPIPE);
+    server.stop();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zept-server: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
