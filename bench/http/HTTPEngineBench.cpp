@@ -1,0 +1,177 @@
+// The engine against plain libcurl, in one run, on the same loopback server: 1,000 small
+// replies and one 100 MB body into memory.  The engine runs its requests four at a time (the
+// width of its shared queue); libcurl runs them four at a time on its multi interface, and, as
+// the plainest client would, one after another on one easy handle.  Every client keeps its
+// connections alive.
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "Foundation/NSRunLoop.h"
+#include "Foundation/NSURL.h"
+#include "net/http/HXHTTPRequest.h"
+#include "support/TestHTTPServer.h"
+
+namespace {
+
+constexpr int kSmallReplies = 1000;
+constexpr size_t kLargeBody = 100u << 20;
+constexpr int kWidth = 4;
+
+testsupport::TestHTTPServer& server() {
+  static auto* s = [] {
+    auto* srv = new testsupport::TestHTTPServer;
+    srv->on("/small", testsupport::TestHTTPReply::text(std::string(200, 's')));
+    auto large = testsupport::TestHTTPReply::text(std::string(kLargeBody, 'L'), 200,
+                                                  "application/octet-stream");
+    large.chunkSize = 1u << 20;
+    srv->on("/large", large);
+    return srv;
+  }();
+  return *s;
+}
+
+void pumpMainLoopUntil(const std::function<bool()>& done) {
+  auto loop = NSRunLoop::mainRunLoop();
+  static auto keepAlive = loop->addKeepAliveSource(NSDefaultRunLoopMode);
+  while (!done()) loop->runInMode(NSDefaultRunLoopMode, 1.0, true);
+}
+
+size_t appendBody(char* data, size_t size, size_t n, void* out) {
+  static_cast<std::string*>(out)->append(data, size * n);
+  return size * n;
+}
+
+void BM_EngineSmallReplies(benchmark::State& state) {
+  auto url = NSURL::URLWithString(server().url("/small"));
+  for (auto _ : state) {
+    int finished = 0;
+    size_t bytes = 0;
+    std::vector<std::shared_ptr<HXHTTPRequest>> requests;
+    requests.reserve(kSmallReplies);
+    for (int i = 0; i < kSmallReplies; ++i) {
+      auto r = HXHTTPRequest::requestWithURL(url);
+      HXHTTPRequest* raw = r.get();
+      r->setCompletionBlock([&finished, &bytes, raw] {
+        bytes += raw->rawResponseData().value_or("").size();
+        ++finished;
+      });
+      r->setFailedBlock([&finished] { ++finished; });
+      requests.push_back(r);
+      r->startAsynchronous();
+    }
+    pumpMainLoopUntil([&] { return finished == kSmallReplies; });
+    if (bytes != size_t(kSmallReplies) * 200) state.SkipWithError("short replies");
+  }
+  state.SetItemsProcessed(state.iterations() * kSmallReplies);
+}
+
+void BM_CurlSmallReplies(benchmark::State& state) {
+  std::string url = server().url("/small");
+  CURLM* multi = curl_multi_init();
+  std::vector<CURL*> handles;
+  std::vector<std::string> bodies(kWidth);
+  for (int i = 0; i < kWidth; ++i) {
+    CURL* e = curl_easy_init();
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &appendBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &bodies[i]);
+    curl_easy_setopt(e, CURLOPT_PRIVATE, &bodies[i]);
+    handles.push_back(e);
+  }
+  for (auto _ : state) {
+    int started = 0, finished = 0;
+    size_t bytes = 0;
+    for (CURL* e : handles) {
+      curl_multi_add_handle(multi, e);
+      ++started;
+    }
+    while (finished < kSmallReplies) {
+      int running = 0;
+      curl_multi_perform(multi, &running);
+      int left = 0;
+      while (CURLMsg* m = curl_multi_info_read(multi, &left)) {
+        if (m->msg != CURLMSG_DONE) continue;
+        ++finished;
+        CURL* e = m->easy_handle;
+        std::string* body;
+        curl_easy_getinfo(e, CURLINFO_PRIVATE, reinterpret_cast<char**>(&body));
+        bytes += body->size();
+        body->clear();
+        curl_multi_remove_handle(multi, e);
+        if (started < kSmallReplies) {
+          curl_multi_add_handle(multi, e);
+          ++started;
+        }
+      }
+      if (finished < kSmallReplies) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+    if (bytes != size_t(kSmallReplies) * 200) state.SkipWithError("short replies");
+  }
+  for (CURL* e : handles) curl_easy_cleanup(e);
+  curl_multi_cleanup(multi);
+  state.SetItemsProcessed(state.iterations() * kSmallReplies);
+}
+
+void BM_CurlSmallRepliesOneByOne(benchmark::State& state) {
+  std::string url = server().url("/small");
+  CURL* e = curl_easy_init();
+  std::string body;
+  curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &appendBody);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, &body);
+  for (auto _ : state) {
+    size_t bytes = 0;
+    for (int i = 0; i < kSmallReplies; ++i) {
+      body.clear();
+      curl_easy_perform(e);
+      bytes += body.size();
+    }
+    if (bytes != size_t(kSmallReplies) * 200) state.SkipWithError("short replies");
+  }
+  curl_easy_cleanup(e);
+  state.SetItemsProcessed(state.iterations() * kSmallReplies);
+}
+
+void BM_EngineLargeBody(benchmark::State& state) {
+  auto url = NSURL::URLWithString(server().url("/large"));
+  for (auto _ : state) {
+    bool done = false;
+    auto r = HXHTTPRequest::requestWithURL(url);
+    r->setCompletionBlock([&done] { done = true; });
+    r->setFailedBlock([&done] { done = true; });
+    r->startAsynchronous();
+    pumpMainLoopUntil([&] { return done; });
+    if (r->rawResponseData().value_or("").size() != kLargeBody) state.SkipWithError("short body");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kLargeBody));
+}
+
+void BM_CurlLargeBody(benchmark::State& state) {
+  std::string url = server().url("/large");
+  CURL* e = curl_easy_init();
+  for (auto _ : state) {
+    std::string body;
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &appendBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &body);
+    curl_easy_perform(e);
+    if (body.size() != kLargeBody) state.SkipWithError("short body");
+  }
+  curl_easy_cleanup(e);
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kLargeBody));
+}
+
+}  // namespace
+
+BENCHMARK(BM_EngineSmallReplies)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CurlSmallReplies)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CurlSmallRepliesOneByOne)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EngineLargeBody)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CurlLargeBody)->Unit(benchmark::kMillisecond)->UseRealTime();

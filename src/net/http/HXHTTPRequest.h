@@ -1,0 +1,600 @@
+// One HTTP exchange: the request (URL, method, headers, body, credentials, destination) and its
+// response (status, headers, cookies, body in memory or in a file), sent on the engine's
+// network thread and reported to its delegate, queue and closures on the main thread.
+//
+// Typical use: requestWithURL, set the delegate and the finish and fail selectors, a timeout,
+// a download destination, headers; startAsynchronous; read responseStatusCode and
+// responseString (or the downloaded file) in the finish selector.  clearDelegatesAndCancel
+// guarantees that no callback reaches the delegate afterwards.
+//
+// Selectors: a selector field either names a method of HXHTTPRequestDelegate (the defaults do,
+// and so does a Selector made with a name only) and then goes to the delegate's method, or is
+// a Selector bound to its own target.  Either way it is used only while the delegate is set
+// and alive.  Bound selectors receive the request as an object Value, or, for the two-argument
+// selectors, an array of the request and the second argument (headers dictionary, URL object
+// or data).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Foundation/NSError.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/NSOperation.h"
+#include "Foundation/NSString.h"
+#include "Foundation/Value.h"
+#include "net/http/HXConnectionInfo.h"
+#include "net/http/HXHTTPRequestErrors.h"
+
+class CFHTTPAuthentication;
+class CFHTTPMessage;
+class CFHTTPReadStream;
+class CFReadStream;
+class CFWriteStream;
+class HXCacheDelegate;
+class HXDataDecompressor;
+class HXHTTPRequestDelegate;
+class HXProgressDelegate;
+class NSBundle;
+class NSHTTPCookie;
+class NSOperationQueue;
+class NSRunLoop;
+class NSThread;
+class NSTimer;
+class NSURL;
+
+// The run-loop mode of synchronous requests.
+inline constexpr std::string_view HXHTTPRequestRunLoopMode = "HXHTTPRequestRunLoopMode";
+// The usage-log event of a failed request.
+inline constexpr int32_t kHXRequestFailureLogEvent = 903;
+
+class HXHTTPRequest : public NSOperation {
+ public:
+  using Cookies = std::vector<std::shared_ptr<NSHTTPCookie>>;
+  using BasicBlock = std::function<void()>;
+  using HeadersBlock = std::function<void(const ValueDictionary&)>;
+  using SizeBlock = std::function<void(int64_t size)>;
+  using ProgressBlock = std::function<void(uint64_t size, uint64_t total)>;
+  using DataBlock = std::function<void(const std::string& data)>;
+
+  // ---- construction (initWithURL: sets the defaults; use the factories)
+  struct Private {};
+  HXHTTPRequest(Private, std::shared_ptr<NSURL> url);
+  ~HXHTTPRequest() override;
+  static std::shared_ptr<HXHTTPRequest> requestWithURL(std::shared_ptr<NSURL> url);
+  static std::shared_ptr<HXHTTPRequest> requestWithURL(std::shared_ptr<NSURL> url,
+                                                       std::shared_ptr<HXCacheDelegate> cache);
+  static std::shared_ptr<HXHTTPRequest> requestWithURL(std::shared_ptr<NSURL> url,
+                                                       std::shared_ptr<HXCacheDelegate> cache,
+                                                       int cachePolicy);
+
+  // ---- starting and stopping
+  void startAsynchronous();
+  void startSynchronous();
+  // The operation entry point (a queue calls it): hands the work to the network thread.
+  void start() override;
+  bool isConcurrent() const override { return true; }
+  // Hands the cancellation to the network thread.
+  void cancel() override;
+  void clearDelegatesAndCancel();
+  bool isCancelled() const;
+  bool isExecuting() const { return inProgress_; }
+  bool isFinished() const { return finished_; }
+  // Whether the request was ever started.
+  bool isInRequest() const { return isStarted_; }
+
+  // ---- building (the caller's thread, before the start)
+  void addRequestHeader(std::string_view header, std::string_view value);
+  void appendPostData(std::string_view data);
+  void appendPostDataFromFile(const std::string& file);
+  void setupPostBody();
+  virtual void buildPostBody();
+  void buildRequestHeaders();
+  void applyCookieHeader();
+  void updatePartialDownloadSize();
+  // A HEAD request for the same URL with this request's settings, made for this request.
+  std::shared_ptr<HXHTTPRequest> HEADRequest();
+
+  // ---- the response
+  // The body: inflated when the server compressed it and inflating was deferred.
+  std::optional<std::string> responseData();
+  // The body as text in responseEncoding; nullopt when there is no body or it does not decode.
+  std::optional<std::string> responseString();
+  bool isResponseCompressed() const;
+
+  // ---- redirects and credentials, from any thread
+  void redirectToURL(std::shared_ptr<NSURL> newURL);
+  void retryUsingSuppliedCredentials();
+  void cancelAuthentication();
+
+  // ---- class-wide defaults and header utilities
+  static double defaultTimeOutSeconds();
+  static void setDefaultTimeOutSeconds(double seconds);
+  // Built from the main bundle and the device on first use; nullopt when the bundle names no
+  // application.
+  static std::optional<std::string> defaultUserAgentString();
+  static void setDefaultUserAgentString(std::optional<std::string> agent);
+  // The agent text a bundle gives: "<name> <version> (<model>; <system> <version>; <locale>)".
+  static std::optional<std::string> userAgentForBundle(const NSBundle& bundle);
+  static std::optional<std::string> mimeTypeForFileAtPath(const std::string& path);
+  static std::string base64forData(std::string_view data);
+  static std::optional<double> expiryDateForRequest(const HXHTTPRequest& request, double maxAge);
+  static std::optional<double> dateFromRFC1123String(std::string_view string);
+  // Writes the MIME type and, when the content type names a charset the platform knows, the
+  // encoding; changes nothing without a content type.
+  static void parseMimeType(std::string* mimeType, NSStringEncoding* stringEncoding,
+                            const std::optional<std::string>& contentType);
+
+  // ---- the network thread, the shared queue and the activity indicator
+  static std::shared_ptr<NSThread> threadForRequest(const std::shared_ptr<HXHTTPRequest>& request);
+  static std::shared_ptr<NSOperationQueue> sharedQueue();
+  static bool isMultitaskingSupported();
+  static bool isNetworkInUse();
+  static void setShouldUpdateNetworkActivityIndicator(bool shouldUpdate);
+  static void showNetworkActivityIndicator();
+  static void hideNetworkActivityIndicator();
+  static void hideNetworkActivityIndicatorAfterDelay();
+  static void hideNetworkActivityIndicatorIfNeeeded();
+  // Whether the indicator is shown (the application's indicator property).
+  static bool networkActivityIndicatorVisible();
+
+  // ---- persistent connections, session cookies, the default cache
+  static void expirePersistentConnections();
+  static std::vector<std::shared_ptr<HXConnectionInfo>> persistentConnectionsPool();
+  static Cookies sessionCookies();
+  static void setSessionCookies(std::optional<Cookies> cookies);
+  static void addSessionCookie(const std::shared_ptr<NSHTTPCookie>& cookie);
+  static std::shared_ptr<HXCacheDelegate> defaultCache();
+  static void setDefaultCache(std::shared_ptr<HXCacheDelegate> cache);
+  // The number of the request's pool entry.
+  std::optional<int64_t> connectionID() const;
+
+  // ---- temporary files
+  static bool removeFileAtPath(const std::string& path, NSErrorPtr* error);
+  bool removeTemporaryDownloadFile();
+  bool removeTemporaryUncompressedDownloadFile();
+  bool removeTemporaryUploadFile();
+  bool removeTemporaryCompressedUploadFile();
+
+  // ---- bandwidth measurement (the cap is never switched on here)
+  static bool isBandwidthThrottled();
+  static void incrementBandwidthUsedInLastSecond(unsigned long bytes);
+  void performThrottling();
+
+  // ---- properties with logic of their own (under the cancellation lock)
+  std::shared_ptr<NSURL> url() const;
+  void setURL(std::shared_ptr<NSURL> url);
+  std::string requestMethod() const;
+  void setRequestMethod(std::string method);
+  std::shared_ptr<NSObject> delegate() const;
+  void setDelegate(std::weak_ptr<NSObject> delegate);
+  std::shared_ptr<NSObject> queue() const;
+  void setQueue(std::shared_ptr<NSObject> queue);
+  std::shared_ptr<NSObject> uploadProgressDelegate() const;
+  void setUploadProgressDelegate(std::weak_ptr<NSObject> delegate);
+  std::shared_ptr<NSObject> downloadProgressDelegate() const;
+  void setDownloadProgressDelegate(std::weak_ptr<NSObject> delegate);
+  void setStatusTimer(std::shared_ptr<NSTimer> timer);
+  std::shared_ptr<NSTimer> statusTimer() const;
+
+  // ---- the application's own fields
+  bool isCanceledRequest() const { return isCanceledRequest_; }
+  void setIsCanceledRequest(bool v) { isCanceledRequest_ = v; }
+  bool needPromptSelf() const { return needPromptSelf_; }
+  void setNeedPromptSelf(bool v) { needPromptSelf_ = v; }
+  int netServerType() const { return netServerType_; }
+  void setNetServerType(int v) { netServerType_ = v; }
+
+  // ---- plain properties
+  std::shared_ptr<NSURL> originalURL() const;
+  void setOriginalURL(std::shared_ptr<NSURL> url);
+  std::shared_ptr<NSURL> redirectURL() const;
+  std::optional<std::string> postBody() const;
+  void setPostBody(std::optional<std::string> body);
+  bool shouldStreamPostDataFromDisk() const { return shouldStreamPostDataFromDisk_; }
+  void setShouldStreamPostDataFromDisk(bool v) { shouldStreamPostDataFromDisk_ = v; }
+  std::string postBodyFilePath() const;
+  void setPostBodyFilePath(std::string path);
+  bool didCreateTemporaryPostDataFile() const { return didCreateTemporaryPostDataFile_; }
+  void setDidCreateTemporaryPostDataFile(bool v) { didCreateTemporaryPostDataFile_ = v; }
+  ValueDictionary requestHeaders() const;
+  void setRequestHeaders(ValueDictionary headers);
+  bool haveBuiltRequestHeaders() const { return haveBuiltRequestHeaders_; }
+  void setHaveBuiltRequestHeaders(bool v) { haveBuiltRequestHeaders_ = v; }
+  ValueDictionary responseHeaders() const;
+  void setResponseHeaders(ValueDictionary headers);
+  Cookies requestCookies() const;
+  void setRequestCookies(Cookies cookies);
+  Cookies responseCookies() const;
+  bool useCookiePersistence() const { return useCookiePersistence_; }
+  void setUseCookiePersistence(bool v) { useCookiePersistence_ = v; }
+  bool useKeychainPersistence() const { return useKeychainPersistence_; }
+  void setUseKeychainPersistence(bool v) { useKeychainPersistence_ = v; }
+  bool useSessionPersistence() const { return useSessionPersistence_; }
+  void setUseSessionPersistence(bool v) { useSessionPersistence_ = v; }
+  bool allowCompressedResponse() const { return allowCompressedResponse_; }
+  void setAllowCompressedResponse(bool v) { allowCompressedResponse_ = v; }
+  bool shouldCompressRequestBody() const { return shouldCompressRequestBody_; }
+  void setShouldCompressRequestBody(bool v) { shouldCompressRequestBody_ = v; }
+  std::string downloadDestinationPath() const;
+  void setDownloadDestinationPath(std::string path);
+  std::string temporaryFileDownloadPath() const;
+  void setTemporaryFileDownloadPath(std::string path);
+  std::string temporaryUncompressedDataDownloadPath() const;
+  void setTemporaryUncompressedDataDownloadPath(std::string path);
+  bool complete() const { return complete_; }
+  void setComplete(bool v) { complete_ = v; }
+  NSErrorPtr error() const;
+  void setError(NSErrorPtr error);
+  std::string username() const;
+  void setUsername(std::string v);
+  std::string password() const;
+  void setPassword(std::string v);
+  std::optional<std::string> userAgent() const;
+  void setUserAgent(std::optional<std::string> v);
+  std::string domain() const;
+  void setDomain(std::string v);
+  std::string proxyUsername() const;
+  void setProxyUsername(std::string v);
+  std::string proxyPassword() const;
+  void setProxyPassword(std::string v);
+  std::string proxyDomain() const;
+  void setProxyDomain(std::string v);
+  std::optional<std::string> rawResponseData() const;
+  void setRawResponseData(std::optional<std::string> data);
+  std::string authenticationScheme() const;
+  void setAuthenticationScheme(std::string v);
+  std::string authenticationRealm() const;
+  void setAuthenticationRealm(std::string v);
+  bool shouldPresentAuthenticationDialog() const { return shouldPresentAuthenticationDialog_; }
+  void setShouldPresentAuthenticationDialog(bool v) { shouldPresentAuthenticationDialog_ = v; }
+  bool shouldPresentProxyAuthenticationDialog() const {
+    return shouldPresentProxyAuthenticationDialog_;
+  }
+  void setShouldPresentProxyAuthenticationDialog(bool v) {
+    shouldPresentProxyAuthenticationDialog_ = v;
+  }
+  int authenticationRetryCount() const { return authenticationRetryCount_; }
+  int proxyAuthenticationRetryCount() const { return proxyAuthenticationRetryCount_; }
+  int responseStatusCode() const { return responseStatusCode_; }
+  void setResponseStatusCode(int v) { responseStatusCode_ = v; }
+  std::string responseStatusMessage() const;
+  uint64_t contentLength() const { return contentLength_; }
+  uint64_t partialDownloadSize() const { return partialDownloadSize_; }
+  void setPartialDownloadSize(uint64_t v) { partialDownloadSize_ = v; }
+  uint64_t postLength() const { return postLength_; }
+  void setPostLength(uint64_t v) { postLength_ = v; }
+  uint64_t totalBytesRead() const { return totalBytesRead_; }
+  uint64_t totalBytesSent() const { return totalBytesSent_; }
+  std::recursive_mutex& cancelledLock() const { return cancelledLock_; }
+  const Selector& didStartSelector() const { return didStartSelector_; }
+  void setDidStartSelector(Selector s) { didStartSelector_ = std::move(s); }
+  const Selector& didReceiveResponseHeadersSelector() const {
+    return didReceiveResponseHeadersSelector_;
+  }
+  void setDidReceiveResponseHeadersSelector(Selector s) {
+    didReceiveResponseHeadersSelector_ = std::move(s);
+  }
+  const Selector& willRedirectSelector() const { return willRedirectSelector_; }
+  void setWillRedirectSelector(Selector s) { willRedirectSelector_ = std::move(s); }
+  const Selector& didFinishSelector() const { return didFinishSelector_; }
+  void setDidFinishSelector(Selector s) { didFinishSelector_ = std::move(s); }
+  const Selector& didFailSelector() const { return didFailSelector_; }
+  void setDidFailSelector(Selector s) { didFailSelector_ = std::move(s); }
+  const Selector& didReceiveDataSelector() const { return didReceiveDataSelector_; }
+  void setDidReceiveDataSelector(Selector s) { didReceiveDataSelector_ = std::move(s); }
+  // Seconds since 1970 on the clock of the loop the request runs on; 0 for none.
+  double lastActivityTime() const { return lastActivityTime_; }
+  void setLastActivityTime(double t) { lastActivityTime_ = t; }
+  double timeOutSeconds() const { return timeOutSeconds_; }
+  void setTimeOutSeconds(double v) { timeOutSeconds_ = v; }
+  bool shouldResetUploadProgress() const { return shouldResetUploadProgress_; }
+  void setShouldResetUploadProgress(bool v) { shouldResetUploadProgress_ = v; }
+  bool shouldResetDownloadProgress() const { return shouldResetDownloadProgress_; }
+  void setShouldResetDownloadProgress(bool v) { shouldResetDownloadProgress_ = v; }
+  std::shared_ptr<HXHTTPRequest> mainRequest() const { return mainRequest_.lock(); }
+  void setMainRequest(std::weak_ptr<HXHTTPRequest> r) { mainRequest_ = std::move(r); }
+  bool showAccurateProgress() const { return showAccurateProgress_; }
+  void setShowAccurateProgress(bool v) { showAccurateProgress_ = v; }
+  uint64_t uploadBufferSize() const { return uploadBufferSize_; }
+  NSStringEncoding defaultResponseEncoding() const { return defaultResponseEncoding_; }
+  void setDefaultResponseEncoding(NSStringEncoding v) { defaultResponseEncoding_ = v; }
+  NSStringEncoding responseEncoding() const { return responseEncoding_; }
+  void setResponseEncoding(NSStringEncoding v) { responseEncoding_ = v; }
+  bool allowResumeForFileDownloads() const { return allowResumeForFileDownloads_; }
+  void setAllowResumeForFileDownloads(bool v) { allowResumeForFileDownloads_ = v; }
+  Value userInfo() const;
+  void setUserInfo(Value v);
+  int tag() const { return tag_; }
+  void setTag(int v) { tag_ = v; }
+  bool useHTTPVersionOne() const { return useHTTPVersionOne_; }
+  void setUseHTTPVersionOne(bool v) { useHTTPVersionOne_ = v; }
+  bool shouldRedirect() const { return shouldRedirect_; }
+  void setShouldRedirect(bool v) { shouldRedirect_ = v; }
+  bool needsRedirect() const { return needsRedirect_; }
+  int redirectCount() const { return redirectCount_; }
+  bool validatesSecureCertificate() const { return validatesSecureCertificate_; }
+  void setValidatesSecureCertificate(bool v) { validatesSecureCertificate_ = v; }
+  std::string proxyHost() const;
+  void setProxyHost(std::string v);
+  int proxyPort() const { return proxyPort_; }
+  void setProxyPort(int v) { proxyPort_ = v; }
+  std::string proxyType() const;
+  void setProxyType(std::string v);
+  int authenticationNeeded() const { return authenticationNeeded_; }
+  bool shouldPresentCredentialsBeforeChallenge() const {
+    return shouldPresentCredentialsBeforeChallenge_;
+  }
+  void setShouldPresentCredentialsBeforeChallenge(bool v) {
+    shouldPresentCredentialsBeforeChallenge_ = v;
+  }
+  bool inProgress() const { return inProgress_; }
+  bool readStreamIsScheduled() const { return readStreamIsScheduled_; }
+  int numberOfTimesToRetryOnTimeout() const { return numberOfTimesToRetryOnTimeout_; }
+  void setNumberOfTimesToRetryOnTimeout(int v) { numberOfTimesToRetryOnTimeout_ = v; }
+  int retryCount() const { return retryCount_; }
+  void setRetryCount(int v) { retryCount_ = v; }
+  bool willRetryRequest() const { return willRetryRequest_; }
+  bool shouldAttemptPersistentConnection() const { return shouldAttemptPersistentConnection_; }
+  void setShouldAttemptPersistentConnection(bool v) { shouldAttemptPersistentConnection_ = v; }
+  double persistentConnectionTimeoutSeconds() const { return persistentConnectionTimeoutSeconds_; }
+  void setPersistentConnectionTimeoutSeconds(double v) { persistentConnectionTimeoutSeconds_ = v; }
+  bool connectionCanBeReused() const { return connectionCanBeReused_; }
+  std::shared_ptr<HXConnectionInfo> connectionInfo() const;
+  bool shouldUseRFC2616RedirectBehaviour() const { return shouldUseRFC2616RedirectBehaviour_; }
+  void setShouldUseRFC2616RedirectBehaviour(bool v) { shouldUseRFC2616RedirectBehaviour_ = v; }
+  bool downloadComplete() const { return downloadComplete_; }
+  std::optional<int64_t> requestID() const;
+  std::string runLoopMode() const;
+  void setRunLoopMode(std::string mode);
+  std::shared_ptr<HXCacheDelegate> downloadCache() const;
+  void setDownloadCache(std::weak_ptr<HXCacheDelegate> cache);
+  int cachePolicy() const { return cachePolicy_; }
+  void setCachePolicy(int v) { cachePolicy_ = v; }
+  int cacheStoragePolicy() const { return cacheStoragePolicy_; }
+  void setCacheStoragePolicy(int v) { cacheStoragePolicy_ = v; }
+  bool didUseCachedResponse() const { return didUseCachedResponse_; }
+  double secondsToCache() const { return secondsToCache_; }
+  void setSecondsToCache(double v) { secondsToCache_ = v; }
+  bool shouldContinueWhenAppEntersBackground() const {
+    return shouldContinueWhenAppEntersBackground_;
+  }
+  void setShouldContinueWhenAppEntersBackground(bool v) {
+    shouldContinueWhenAppEntersBackground_ = v;
+  }
+  bool shouldWaitToInflateCompressedResponses() const {
+    return shouldWaitToInflateCompressedResponses_;
+  }
+  void setShouldWaitToInflateCompressedResponses(bool v) {
+    shouldWaitToInflateCompressedResponses_ = v;
+  }
+  bool isSynchronous() const { return isSynchronous_; }
+  void setSynchronous(bool v) { isSynchronous_ = v; }
+
+  // ---- closures (set on the caller's thread, called on the main thread)
+  void setStartedBlock(BasicBlock b);
+  void setHeadersReceivedBlock(HeadersBlock b);
+  void setCompletionBlock(BasicBlock b);
+  void setFailedBlock(BasicBlock b);
+  void setBytesReceivedBlock(ProgressBlock b);
+  void setBytesSentBlock(ProgressBlock b);
+  void setDownloadSizeIncrementedBlock(SizeBlock b);
+  void setUploadSizeIncrementedBlock(SizeBlock b);
+  void setDataReceivedBlock(DataBlock b);
+  void setAuthenticationNeededBlock(BasicBlock b);
+  void setProxyAuthenticationNeededBlock(BasicBlock b);
+  void setRequestRedirectedBlock(BasicBlock b);
+
+ protected:
+  // A new request of the same class for the URL (HEAD requests and copies use it).
+  virtual std::shared_ptr<HXHTTPRequest> newRequestOfSameClass(std::shared_ptr<NSURL> url) const;
+
+  // ---- steps, on the network thread (or the synchronous caller's)
+  void main() override;
+  void startRequest();
+  void cancelOnRequestThread();
+  void cancelLoad();
+  void failWithError(NSErrorPtr error);
+  virtual void requestFinished();
+  void markAsFinished();
+  void checkRequestStatus();
+  bool shouldTimeOut();
+  void updateStatus();
+  bool willRedirect();
+  void performRedirect();
+  void handleNetworkEvent(unsigned type);
+  void readResponseHeaders();
+  void parseStringEncodingFromHeaders();
+  void handleBytesAvailable();
+  void handleStreamComplete();
+  void handleStreamError();
+  bool retryUsingNewConnection();
+  void scheduleReadStream();
+  void unscheduleReadStream();
+  void destroyReadStream();
+  void applyAuthorizationHeader();
+  void attemptToApplyCredentialsAndResume();
+  void useDataFromCache();
+  void incrementUploadSizeBy(int64_t length);
+  void incrementDownloadSizeBy(int64_t length);
+  void removeUploadProgressSoFar();
+  void updateProgressIndicators();
+  void updateUploadProgress();
+  void updateDownloadProgress();
+
+  // ---- steps on the main thread
+  void requestStarted();
+  void requestRedirected();
+  void requestReceivedResponseHeaders(const ValueDictionary& headers);
+  void requestWillRedirectToURL(const std::shared_ptr<NSURL>& url);
+  void passOnReceivedData(const std::string& data);
+  void reportFinished();
+  void reportFailure();
+  void recordURLFail(const std::string& text);
+
+ private:
+  struct Blocks;
+  // Runs a step on the main thread, waiting only when already there; keeps the request alive.
+  void performOnMain(void (HXHTTPRequest::*step)());
+  void performOnMainThread(std::function<void()> block);
+  void performOnNetworkThread(void (HXHTTPRequest::*step)());
+  std::shared_ptr<HXHTTPRequest> selfPtr();
+  template <class F>
+  bool hasInformationalReceiver(F Blocks::*block) const;
+  // Sends a selector field to the delegate when it answers it.
+  bool delegateResponds(const Selector& selector) const;
+  void sendToDelegate(const Selector& selector, const Value& secondArgument,
+                      const std::function<void(HXHTTPRequestDelegate&)>& protocolCall);
+  NSErrorPtr fileError(std::string text, NSErrorPtr underlying = nullptr);
+  void writeDownloadPiece(const std::string& raw, const std::optional<std::string>& inflated);
+  double now() const;
+
+  // Progress receivers, read again on the main thread before each call.
+  enum class ProgressTarget { Queue, UploadDelegate, DownloadDelegate };
+  static void performProgress(const std::shared_ptr<HXHTTPRequest>& request, ProgressTarget target,
+                              std::function<void(HXProgressDelegate&)> call);
+  static void updateProgressIndicator(const std::shared_ptr<HXHTTPRequest>& request,
+                                      ProgressTarget target, uint64_t progress, uint64_t total);
+  std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;
+
+  // The application's fields.
+  std::atomic<bool> isCanceledRequest_{false};
+  std::atomic<bool> needPromptSelf_{false};
+  std::atomic<int> netServerType_{0};
+
+  mutable std::recursive_mutex cancelledLock_;
+  // Guards the object-valued properties that have no lock of their own.
+  mutable std::mutex propertyMutex_;
+
+  std::shared_ptr<NSURL> url_;
+  std::shared_ptr<NSURL> originalURL_;
+  std::shared_ptr<NSURL> redirectURL_;
+  std::weak_ptr<NSObject> delegate_;
+  std::shared_ptr<NSObject> queue_;
+  std::string requestMethod_ = "GET";
+  std::optional<std::string> postBody_;
+  std::optional<std::string> compressedPostBody_;
+  std::atomic<bool> shouldStreamPostDataFromDisk_{false};
+  std::string postBodyFilePath_;
+  std::string compressedPostBodyFilePath_;
+  std::atomic<bool> didCreateTemporaryPostDataFile_{false};
+  std::shared_ptr<CFWriteStream> postBodyWriteStream_;
+  std::shared_ptr<CFReadStream> postBodyReadStream_;
+  ValueDictionary requestHeaders_;
+  std::atomic<bool> haveBuiltRequestHeaders_{false};
+  ValueDictionary responseHeaders_;
+  Cookies requestCookies_;
+  Cookies responseCookies_;
+  std::atomic<bool> useCookiePersistence_{true};
+  std::atomic<bool> useKeychainPersistence_{false};
+  std::atomic<bool> useSessionPersistence_{true};
+  std::atomic<bool> allowCompressedResponse_{true};
+  std::atomic<bool> shouldCompressRequestBody_{false};
+  std::string downloadDestinationPath_;
+  std::string temporaryFileDownloadPath_;
+  std::string temporaryUncompressedDataDownloadPath_;
+  std::shared_ptr<CFWriteStream> fileDownloadOutputStream_;
+  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream_;
+  std::atomic<bool> complete_{false};
+  std::atomic<bool> finished_{false};
+  std::atomic<bool> cancelled_{false};
+  std::atomic<bool> isStarted_{false};
+  NSErrorPtr error_;
+  std::string username_, password_;
+  std::optional<std::string> userAgent_;
+  std::string domain_;
+  std::string proxyUsername_, proxyPassword_, proxyDomain_;
+  std::weak_ptr<NSObject> uploadProgressDelegate_;
+  std::weak_ptr<NSObject> downloadProgressDelegate_;
+  std::optional<std::string> rawResponseData_;
+  std::shared_ptr<CFHTTPMessage> request_;
+  std::shared_ptr<CFHTTPReadStream> readStream_;
+  std::shared_ptr<CFHTTPAuthentication> requestAuthentication_;
+  ValueDictionary requestCredentials_;
+  std::atomic<int> authenticationRetryCount_{0};
+  std::string authenticationScheme_, authenticationRealm_;
+  std::atomic<bool> shouldPresentAuthenticationDialog_{false};
+  std::atomic<bool> shouldPresentProxyAuthenticationDialog_{true};
+  std::shared_ptr<CFHTTPAuthentication> proxyAuthentication_;
+  ValueDictionary proxyCredentials_;
+  std::atomic<int> proxyAuthenticationRetryCount_{0};
+  std::string proxyAuthenticationScheme_, proxyAuthenticationRealm_;
+  std::atomic<int> responseStatusCode_{0};
+  std::string responseStatusMessage_;
+  std::atomic<uint64_t> contentLength_{0};
+  std::atomic<uint64_t> partialDownloadSize_{0};
+  std::atomic<uint64_t> postLength_{0};
+  std::atomic<uint64_t> totalBytesRead_{0};
+  std::atomic<uint64_t> totalBytesSent_{0};
+  uint64_t lastBytesRead_ = 0;
+  uint64_t lastBytesSent_ = 0;
+  Selector didStartSelector_;
+  Selector didReceiveResponseHeadersSelector_;
+  Selector willRedirectSelector_;
+  Selector didFinishSelector_;
+  Selector didFailSelector_;
+  Selector didReceiveDataSelector_;
+  std::atomic<double> lastActivityTime_{0};
+  std::atomic<double> timeOutSeconds_{10.0};
+  std::atomic<bool> shouldResetUploadProgress_{true};
+  std::atomic<bool> shouldResetDownloadProgress_{true};
+  std::weak_ptr<HXHTTPRequest> mainRequest_;
+  std::atomic<bool> showAccurateProgress_{true};
+  bool updatedProgress_ = false;
+  bool haveBuiltPostBody_ = false;
+  uint64_t uploadBufferSize_ = 0;
+  std::atomic<NSStringEncoding> defaultResponseEncoding_{NSISOLatin1StringEncoding};
+  std::atomic<NSStringEncoding> responseEncoding_{0};
+  std::atomic<bool> allowResumeForFileDownloads_{false};
+  Value userInfo_;
+  std::atomic<int> tag_{0};
+  std::atomic<bool> useHTTPVersionOne_{false};
+  std::atomic<bool> shouldRedirect_{true};
+  bool needsRedirect_ = false;
+  int redirectCount_ = 0;
+  std::atomic<bool> validatesSecureCertificate_{true};
+  std::shared_ptr<NSObject> clientCertificateIdentity_;
+  ValueArray clientCertificates_;
+  std::string proxyHost_;
+  std::atomic<int> proxyPort_{0};
+  std::string proxyType_;
+  std::shared_ptr<NSURL> PACurl_;
+  std::atomic<int> authenticationNeeded_{0};
+  std::atomic<bool> shouldPresentCredentialsBeforeChallenge_{true};
+  std::atomic<bool> inProgress_{false};
+  bool readStreamIsScheduled_ = false;
+  std::atomic<int> numberOfTimesToRetryOnTimeout_{0};
+  std::atomic<int> retryCount_{0};
+  std::atomic<bool> willRetryRequest_{false};
+  std::atomic<bool> shouldAttemptPersistentConnection_{true};
+  std::atomic<double> persistentConnectionTimeoutSeconds_{60.0};
+  std::atomic<bool> connectionCanBeReused_{false};
+  std::shared_ptr<HXConnectionInfo> connectionInfo_;
+  std::atomic<bool> shouldUseRFC2616RedirectBehaviour_{false};
+  bool downloadComplete_ = false;
+  std::optional<int64_t> requestID_;
+  std::string runLoopMode_;
+  std::shared_ptr<NSTimer> statusTimer_;
+  std::weak_ptr<HXCacheDelegate> downloadCache_;
+  std::atomic<int> cachePolicy_{0};
+  std::atomic<int> cacheStoragePolicy_{0};
+  std::atomic<bool> didUseCachedResponse_{false};
+  std::atomic<double> secondsToCache_{0};
+  std::atomic<bool> shouldContinueWhenAppEntersBackground_{false};
+  std::atomic<unsigned> backgroundTask_{0};
+  std::shared_ptr<HXDataDecompressor> dataDecompressor_;
+  std::atomic<bool> shouldWaitToInflateCompressedResponses_{true};
+  bool isPACFileRequest_ = false;
+  // A redirect that kept the headers needs the cookies of its new URL.
+  bool reapplyCookieHeader_ = false;
+  std::weak_ptr<NSRunLoop> scheduledLoop_;
+  std::atomic<bool> isSynchronous_{false};
+  std::unique_ptr<Blocks> blocks_;
+};

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "CFNetwork/CFHTTPReadStream.h"
+#include "CFNetwork/CFNetworkConfiguration.h"
+#include "CFNetwork/CFNetworkErrors.h"
+#include "Foundation/NSRunLoop.h"
+#include "support/TestHTTPServer.h"
+
+using testsupport::TestHTTPReply;
+using testsupport::TestHTTPServer;
+
+namespace {
+
+constexpr std::string_view kPrivateMode = "CFHTTPReadStreamTestMode";
+
+// Reads a stream to its end on the current loop, as a client of its events.
+struct Reader {
+  std::shared_ptr<CFHTTPReadStream> stream;
+  std::string body;
+  std::vector<CFStreamEventType> events;
+  bool ended = false;
+  NSErrorPtr error;
+  size_t readSize = 16384;
+
+  explicit Reader(std::shared_ptr<CFHTTPReadStream> s, std::string_view mode = NSDefaultRunLoopMode)
+      : stream(std::move(s)) {
+    stream->setClient(kCFStreamEventHasBytesAvailable | kCFStreamEventErrorOccurred |
+                          kCFStreamEventEndEncountered,
+                      [this](CFReadStream& st, CFStreamEventType e) {
+                        events.push_back(e);
+                        if (e == kCFStreamEventHasBytesAvailable) {
+                          std::string buf(readSize, '\0');
+                          long n = st.read(reinterpret_cast<uint8_t*>(buf.data()), buf.size());
+                          if (n > 0) body.append(buf.data(), size_t(n));
+                        } else if (e == kCFStreamEventErrorOccurred) {
+                          error = st.copyError();
+                          ended = true;
+                        } else {
+                          ended = true;
+                        }
+                      });
+    stream->scheduleWithRunLoop(NSRunLoop::currentRunLoop(), mode);
+  }
+};
+
+bool runUntil(const std::function<bool()>& done, double seconds = 20,
+              std::string_view mode = NSDefaultRunLoopMode) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    NSRunLoop::currentRunLoop()->runInMode(mode, 0.05, true);
+  }
+  return true;
+}
+
+std::shared_ptr<CFHTTPReadStream> getStream(const std::string& url) {
+  auto message = CFHTTPMessage::createRequest("GET", url, kCFHTTPVersion1_1);
+  EXPECT_TRUE(message);
+  return CFHTTPReadStream::createForHTTPRequest(message);
+}
+
+}  // namespace
+
+TEST(CFHTTPMessage, RequestsNeedAMethodTokenAndAnHTTPURLWithAHost) {
+  EXPECT_TRUE(CFHTTPMessage::createRequest("GET", "http://a.m.r/x?y=1", kCFHTTPVersion1_1));
+  EXPECT_TRUE(CFHTTPMessage::createRequest("PROPFIND", "https://a.m.r", kCFHTTPVersion1_0));
+  EXPECT_FALSE(CFHTTPMessage::createRequest("", "http://a.m.r/", kCFHTTPVersion1_1));
+  EXPECT_FALSE(CFHTTPMessage::createRequest("GE T", "http://a.m.r/", kCFHTTPVersion1_1));
+  EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "ftp://a.m.r/", kCFHTTPVersion1_1));
+  EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "/relative", kCFHTTPVersion1_1));
+  EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "http://", kCFHTTPVersion1_1));
+}
+
+TEST(CFHTTPMessage, HeaderFieldsMatchWithoutCaseAndKeepTheirPlace) {
+  auto m = CFHTTPMessage::createRequest("GET", "http://a.m.r/", kCFHTTPVersion1_1);
+  m->setHeaderFieldValue("User-Agent", "a");
+  m->setHeaderFieldValue("Accept", "b");
+  m->setHeaderFieldValue("user-agent", "c");
+  EXPECT_EQ(m->headerFieldValue("USER-AGENT").value_or(""), "c");
+  auto all = m->allHeaderFields();
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].first, "User-Agent");
+  m->setHeaderFieldValue("Accept", std::nullopt);
+  EXPECT_FALSE(m->headerFieldValue("Accept"));
+}
+
+TEST(CFHTTPMessage, ResponseStatusTakesEveryDigitAndRepeatedFieldsJoin) {
+  auto r = CFHTTPMessage::createEmptyResponse();
+  ASSERT_TRUE(r->setStatusLine("HTTP/1.1 40302 Custom"));
+  EXPECT_EQ(r->responseStatusCode(), 40302);
+  EXPECT_EQ(r->responseStatusLine(), "HTTP/1.1 40302 Custom");
+  r->appendHeaderLine("set-cookie", "a=1");
+  r->appendHeaderLine("Set-Cookie", "b=2");
+  r->appendHeaderLine("etag", "\"x\"");
+  auto all = r->allHeaderFields();
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0], (std::pair<std::string, std::string>("Set-Cookie", "a=1, b=2")));
+  EXPECT_EQ(all[1].first, "Etag");
+  EXPECT_EQ(r->headerLines().size(), 3u);
+  EXPECT_FALSE(r->setStatusLine("garbage"));
+}
+
+TEST(CFHTTPReadStream, ReadsAResponseAsSentWithoutFollowingOrDecoding) {
+  TestHTTPServer server;
+  TestHTTPReply moved = TestHTTPReply::text("moved body", 302);
+  moved.headers = {{"Location", "/elsewhere"}, {"X-Two", "1"}, {"X-Two", "2"}};
+  server.on("/moved", moved);
+  TestHTTPReply zipped = TestHTTPReply::text(std::string(1000, 'z'));
+  zipped.gzip = true;
+  server.on("/zipped", zipped);
+
+  auto message = CFHTTPMessage::createRequest("GET", server.url("/moved"), kCFHTTPVersion1_1);
+  message->setHeaderFieldValue("Accept-Encoding", "gzip");
+  message->setHeaderFieldValue("X-Custom", "yes");
+  Reader r(CFHTTPReadStream::createForHTTPRequest(message));
+  ASSERT_TRUE(r.stream->open());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }));
+  EXPECT_FALSE(r.error);
+  EXPECT_EQ(r.events.back(), kCFStreamEventEndEncountered);
+  auto head = r.stream->responseHeader();
+  ASSERT_TRUE(head && head->isHeaderComplete());
+  EXPECT_EQ(head->responseStatusCode(), 302);
+  EXPECT_EQ(head->responseStatusLine(), "HTTP/1.1 302 Found");
+  EXPECT_EQ(head->headerFieldValue("location").value_or(""), "/elsewhere");
+  EXPECT_EQ(head->headerFieldValue("X-Two").value_or(""), "1, 2");
+  EXPECT_EQ(r.body, "moved body");
+  EXPECT_EQ(server.requestCount(), 1u);
+  auto sent = server.lastRequest();
+  EXPECT_EQ(sent.header("X-Custom"), "yes");
+  EXPECT_EQ(sent.header("Accept-Encoding"), "gzip");
+  EXPECT_FALSE(sent.hasHeader("Expect"));
+  EXPECT_TRUE(sent.header("Host").find("127.0.0.1") == 0);
+
+  auto zipMessage = CFHTTPMessage::createRequest("GET", server.url("/zipped"), kCFHTTPVersion1_1);
+  zipMessage->setHeaderFieldValue("Accept-Encoding", "gzip");
+  Reader z(CFHTTPReadStream::createForHTTPRequest(zipMessage));
+  ASSERT_TRUE(z.stream->open());
+  ASSERT_TRUE(runUntil([&] { return z.ended; }));
+  ASSERT_GE(z.body.size(), 2u);
+  EXPECT_EQ(uint8_t(z.body[0]), 0x1F);
+  EXPECT_EQ(uint8_t(z.body[1]), 0x8B);
+  EXPECT_EQ(z.stream->responseHeader()->headerFieldValue("Content-Encoding").value_or(""), "gzip");
+}
+
+TEST(CFHTTPReadStream, SendsABodyStreamAndCountsTheBytesWritten) {
+  TestHTTPServer server;
+  server.on("/echo", [](const testsupport::TestHTTPRequest& q) {
+    return TestHTTPReply::text(q.method + ":" + std::to_string(q.body.size()));
+  });
+  std::string body(300000, 'b');
+  auto message = CFHTTPMessage::createRequest("PUT", server.url("/echo"), kCFHTTPVersion1_1);
+  message->setHeaderFieldValue("Content-Length", std::to_string(body.size()));
+  Reader r(
+      CFHTTPReadStream::createForStreamedHTTPRequest(message, CFReadStream::createWithBytes(body)));
+  ASSERT_TRUE(r.stream->open());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }));
+  EXPECT_FALSE(r.error);
+  EXPECT_EQ(r.body, "PUT:300000");
+  EXPECT_EQ(r.stream->requestBytesWrittenCount(), body.size());
+  auto sent = server.lastRequest();
+  EXPECT_EQ(sent.body, body);
+  EXPECT_EQ(sent.header("Content-Length"), "300000");
+  EXPECT_FALSE(sent.hasHeader("Content-Type"));
+  EXPECT_FALSE(sent.hasHeader("Transfer-Encoding"));
+}
+
+TEST(CFHTTPReadStream, PersistentStreamsWithTheSameKeyShareOneConnection) {
+  TestHTTPServer server;
+  server.on("/a", TestHTTPReply::text("a"));
+  auto fetch = [&](bool persistent, int key) {
+    auto s = getStream(server.url("/a"));
+    if (persistent) s->setProperty(kCFStreamPropertyHTTPAttemptPersistentConnection, Value(true));
+    s->setProperty("HXStreamID", Value(key));
+    auto r = std::make_unique<Reader>(s);
+    EXPECT_TRUE(s->open());
+    EXPECT_TRUE(runUntil([&] { return r->ended; }));
+    EXPECT_EQ(r->body, "a");
+    return s;
+  };
+  auto first = fetch(true, 1);
+  auto second = fetch(true, 1);  // the first stream is still open: its connection stays
+  EXPECT_EQ(server.connectionCount(), 1u);
+  first->close();
+  auto other = fetch(true, 2);
+  EXPECT_EQ(server.connectionCount(), 2u);
+  auto plain1 = fetch(false, 1);
+  auto plain2 = fetch(false, 1);
+  EXPECT_EQ(server.connectionCount(), 4u);
+  auto third = fetch(true, 1);
+  EXPECT_EQ(server.connectionCount(), 4u);
+  EXPECT_EQ(server.requestCount(), 6u);
+}
+
+TEST(CFHTTPReadStream, ReportsConnectionFailuresInThePlatformsDomains) {
+  int port;
+  {
+    TestHTTPServer gone;
+    port = gone.port();
+  }
+  Reader refused(getStream("http://127.0.0.1:" + std::to_string(port) + "/"));
+  ASSERT_TRUE(refused.stream->open());
+  ASSERT_TRUE(runUntil([&] { return refused.ended; }));
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->domain(), kCFErrorDomainPOSIX);
+  EXPECT_EQ(refused.error->code(), kPOSIXErrorECONNREFUSED);
+  EXPECT_EQ(refused.stream->status(), CFStreamStatus::Error);
+
+  TestHTTPServer server;
+  TestHTTPReply cut = TestHTTPReply::text(std::string(50000, 'c'));
+  cut.closeAfterBodyBytes = 20000;
+  server.on("/cut", cut);
+  Reader r(getStream(server.url("/cut")));
+  ASSERT_TRUE(r.stream->open());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }));
+  ASSERT_TRUE(r.error);
+  EXPECT_EQ(r.error->domain(), kCFErrorDomainCFNetwork);
+  EXPECT_EQ(r.error->code(), kCFURLErrorNetworkConnectionLost);
+  EXPECT_EQ(r.body.size(), 20000u);  // what came before the cut is read first
+}
+
+TEST(CFHTTPReadStream, MappedHostNamesReachLoopbackAndKeepTheirName) {
+  TestHTTPServer server;
+  server.on("/x", TestHTTPReply::text("mapped"));
+  CFNetworkMapHost("a.m.r", 0, "127.0.0.1", server.port());
+  Reader r(getStream("http://a.m.r/x"));
+  ASSERT_TRUE(r.stream->open());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }));
+  CFNetworkRemoveHostMappings();
+  EXPECT_FALSE(r.error);
+  EXPECT_EQ(r.body, "mapped");
+  EXPECT_EQ(server.lastRequest().header("Host"), "a.m.r");
+}
+
+TEST(CFHTTPReadStream, VerifiesCertificatesUnlessTheSSLSettingsSayOtherwise) {
+  TestHTTPServer::Options options;
+  options.tls = true;
+  TestHTTPServer server(options);
+  server.on("/s", TestHTTPReply::text("secure"));
+  CFNetworkMapHost("a.m.r", 443, "127.0.0.1", server.port());
+  auto fetch = [&](const std::string& url, Value ssl) {
+    auto s = getStream(url);
+    if (!ssl.isNil()) s->setProperty(kCFStreamPropertySSLSettings, ssl);
+    auto r = std::make_unique<Reader>(s);
+    EXPECT_TRUE(s->open());
+    EXPECT_TRUE(runUntil([&] { return r->ended; }));
+    return r;
+  };
+  auto untrusted = fetch("https://a.m.r/s", Value());
+  ASSERT_TRUE(untrusted->error);
+  EXPECT_EQ(untrusted->error->domain(), kCFErrorDomainOSStatus);
+  EXPECT_LE(untrusted->error->code(), -9800);
+  EXPECT_GE(untrusted->error->code(), -9818);
+
+  auto lax = fetch(
+      "https://a.m.r/s",
+      Value(makeDictionary({{std::string(kCFStreamSSLValidatesCertificateChain), Value(false)},
+                            {std::string(kCFStreamSSLPeerName), Value::null()}})));
+  EXPECT_FALSE(lax->error);
+  EXPECT_EQ(lax->body, "secure");
+
+  ASSERT_TRUE(CFNetworkAddTrustedCertificatesFromFile(
+      testsupport::TestCertificateAuthority::shared().caCertificatePath));
+  auto trusted = fetch("https://a.m.r/s", Value());
+  EXPECT_FALSE(trusted->error);
+  EXPECT_EQ(trusted->body, "secure");
+
+  // The certificate names a.m.r, not this one.
+  CFNetworkMapHost("b.m.r", 443, "127.0.0.1", server.port());
+  auto wrongName = fetch("https://b.m.r/s", Value());
+  ASSERT_TRUE(wrongName->error);
+  EXPECT_EQ(wrongName->error->domain(), kCFErrorDomainOSStatus);
+  CFNetworkRemoveTrustedCertificates();
+  CFNetworkRemoveHostMappings();
+}
+
+TEST(CFHTTPReadStream, EventsWaitForALoopRunInTheStreamsMode) {
+  TestHTTPServer server;
+  server.on("/m", TestHTTPReply::text("mode"));
+  Reader r(getStream(server.url("/m")), kPrivateMode);
+  ASSERT_TRUE(r.stream->open());
+  // The transfer itself only moves while some mode of the stream runs; events need that mode.
+  runUntil([] { return false; }, 0.3);
+  EXPECT_TRUE(r.events.empty());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }, 20, kPrivateMode));
+  EXPECT_EQ(r.body, "mode");
+}
+
+TEST(CFHTTPReadStream, ALargeBodyArrivesWholeThroughASlowReader) {
+  TestHTTPServer server;
+  std::string big(24u << 20, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 + i / 4096);
+  server.on("/big", TestHTTPReply::text(big, 200, "application/octet-stream"));
+  Reader r(getStream(server.url("/big")));
+  r.readSize = 4096;
+  ASSERT_TRUE(r.stream->open());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }, 120));
+  EXPECT_FALSE(r.error);
+  EXPECT_TRUE(r.body == big);
+}
