@@ -78,14 +78,21 @@ class Value {
   Value(ValueDictionary d);
   template <class T, class = std::enable_if_t<std::is_base_of_v<NSArray, T> &&
                                               !std::is_same_v<NSArray, T>>, int = 0>
-  Value(std::shared_ptr<T> a) : Value(ValueArray(std::move(a))) {}
+  Value(std::shared_ptr<T> a) {
+    // Not delegating: clang would resolve that call here, while NSArray is still incomplete.
+    if (a) v_.emplace<ValueArray>(std::move(a));
+  }
   template <class T, class = std::enable_if_t<std::is_base_of_v<NSDictionary, T> &&
                                               !std::is_same_v<NSDictionary, T>>, long = 0>
-  Value(std::shared_ptr<T> d) : Value(ValueDictionary(std::move(d))) {}
+  Value(std::shared_ptr<T> d) {
+    if (d) v_.emplace<ValueDictionary>(std::move(d));
+  }
   Value(std::shared_ptr<NSObject> o);
   template <class T, class = std::enable_if_t<std::is_base_of_v<NSObject, T> &&
                                               !std::is_same_v<NSObject, T>>>
-  Value(std::shared_ptr<T> o) : Value(std::static_pointer_cast<NSObject>(std::move(o))) {}
+  Value(std::shared_ptr<T> o) {
+    if (o) v_.emplace<std::shared_ptr<NSObject>>(std::move(o));
+  }
 
   static Value null() { return Value(NSNullValue{}); }
   static Value character(signed char c) {

@@ -1,0 +1,56 @@
+// The JSON reader's array: built once at its final size, immutable unless the reader was asked
+// for mutable results.  Only the reader creates it; the rest of the app uses it as an NSArray.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Foundation/Value.h"
+
+class JXDecoder;
+struct JXParseState;
+
+class JXArray final : public NSArray, public std::enable_shared_from_this<JXArray> {
+ public:
+  // Only the reader can make the token that the constructor requires.
+  class Token {
+    Token() = default;
+    friend class JXDecoder;
+    friend struct JXParseState;
+    friend class JXArray;
+  };
+  // Takes the members; `mutations` 0 makes it immutable, 1 mutable.
+  JXArray(Token, std::vector<Value>::iterator first, std::vector<Value>::iterator last,
+          bool isMutable);
+
+  std::string className() const override { return "JXArray"; }
+  size_t count() const override { return count_; }
+  const Value& objectAtIndex(size_t index) const override;
+  bool isMutable() const override { return mutations_ != 0; }
+  void insertObject(Value object, size_t index) override;
+  void removeObjectAtIndex(size_t index) override;
+  void replaceObjectAtIndex(size_t index, Value object) override;
+  // Immutable: this very array.  Mutable: a new immutable platform array.
+  ValueArray copy() const override;
+
+  // Copies the objects of [location, location + length) to `objects`.
+  void getObjects(Value* objects, size_t location, size_t length) const;
+
+  size_t capacity() const { return capacity_; }
+  // 0 for an immutable array; in a mutable one it changes with every mutation and never
+  // returns to 0 (the marker fast enumeration watches).
+  uint32_t mutations() const { return mutations_; }
+
+ private:
+  void requireMutable(const char* selector) const;
+  [[noreturn]] void raiseIndex(const char* selector, size_t index, size_t bound) const;
+  void mutated();
+
+  std::unique_ptr<Value[]> objects_;
+  size_t count_ = 0;
+  size_t capacity_ = 0;
+  uint32_t mutations_ = 0;
+};

@@ -1,0 +1,64 @@
+// The JSON module's shared names: option bits of the reader and the writer, the error domain
+// and keys, the value hash, and the nesting limit both directions enforce.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// ---- Reader options ----
+
+using JXParseOptionFlags = unsigned;
+inline constexpr JXParseOptionFlags JXReadStrict = 0;
+// Slash-asterisk and double-slash comments are skipped wherever whitespace may stand.
+inline constexpr JXParseOptionFlags JXReadWithComments = 1;
+// U+2028, U+2029 and U+0085 count as line breaks.
+inline constexpr JXParseOptionFlags JXReadUnicodeBreaks = 2;
+// Ill-formed UTF-8 and illegal \u escapes in strings become U+FFFD instead of failing.
+inline constexpr JXParseOptionFlags JXReadLenientUnicode = 4;
+// Bytes after the top-level value are ignored.
+inline constexpr JXParseOptionFlags JXReadTrailingBytes = 8;
+inline constexpr JXParseOptionFlags JXReadValidFlags = 15;
+
+// ---- Writer options ----
+
+using JXSerializeOptionFlags = unsigned;
+inline constexpr JXSerializeOptionFlags JXWriteOptionNone = 0;
+// Line breaks and indentation; dictionary keys sorted.
+inline constexpr JXSerializeOptionFlags JXWriteIndented = 1;
+// Every non-ASCII character as a \u escape.
+inline constexpr JXSerializeOptionFlags JXWriteAsciiOnly = 2;
+// The slash written as backslash-slash.
+inline constexpr JXSerializeOptionFlags JXWriteSlashEscaped = 16;
+
+// ---- Errors ----
+
+inline constexpr std::string_view JXErrorDomain = "JXErrorDomain";
+inline constexpr std::string_view JXAtIndexKey = "JXAtIndexKey";
+inline constexpr std::string_view JXLineNumberKey = "JXLineNumberKey";
+
+// A reply nested deeper than this is refused by the reader, and such a tree by the writer, so
+// that neither can run out of machine stack.
+inline constexpr unsigned JXMaxNestingDepth = 512;
+inline constexpr std::string_view JXMaxNestingDepthMessage = "Maximum nesting depth exceeded.";
+
+// ---- Value hash ----
+
+// The reader's hash of a string's decoded bytes; it is also the key hash of JXDictionary, so
+// the slot order of a parsed dictionary is the same on every machine.
+inline constexpr uint32_t JXHashSeed = 1402737925u;
+
+inline uint32_t JXStringHash(const char* bytes, size_t length) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+  uint32_t h = JXHashSeed;
+  size_t i = 0;
+  // Four steps of h × 33 + byte at once (33², 33³, 33⁴), so that the bytes do not wait on one
+  // another; the result is the same.
+  for (; i + 4 <= length; i += 4)
+    h = h * 1185921u + p[i] * 35937u + p[i + 1] * 1089u + p[i + 2] * 33u + p[i + 3];
+  for (; i < length; ++i) h = h * 33u + p[i];
+  return h;
+}
+inline uint32_t JXStringHash(std::string_view text) {
+  return JXStringHash(text.data(), text.size());
+}
