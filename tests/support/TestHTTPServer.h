@@ -2,8 +2,9 @@
 //
 // TestHTTPServer runs cpp-httplib on a free loopback port (plain or TLS with a certificate of the
 // process's test authority).  Replies are scripted per path: status, headers, plain, chunked or
-// gzip bodies, delays, silence, and dropping the connection in the middle of the body.  The server
-// records every request it parsed and counts the connections it accepted, so that connection
+// gzip bodies, delays, silence, and dropping the connection in the middle of the body.  A reply
+// is sent as scripted: the server neither compresses it nor cuts it to a requested "Range".  The
+// server records every request it parsed and counts the connections it accepted, so that connection
 // reuse can be observed from outside.
 //
 // TestRawHTTPServer answers every request with scripted raw bytes, for the replies a

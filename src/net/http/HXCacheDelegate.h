@@ -23,4 +23,6 @@ class HXCacheDelegate {
                                       double maxAge) = 0;
   virtual void storeResponseForRequest(const std::shared_ptr<HXHTTPRequest>& request,
                                        double maxAge) = 0;
+  // Drops the responses stored under the storage policy (0: those kept for the session).
+  virtual void clearCachedResponsesForStoragePolicy(int storagePolicy) {}
 };

@@ -68,6 +68,8 @@ std::optional<std::string> HXDataCompressor::compressBytes(std::string_view byte
     zStream_.avail_out = static_cast<uInt>(output.size() - produced);
     int status = deflate(&zStream_, shouldFinish ? Z_FINISH : Z_NO_FLUSH);
     if (status == Z_STREAM_END) break;
+    // The previous call filled the buffer exactly and took the last input: nothing more to give.
+    if (status == Z_BUF_ERROR && zStream_.avail_in == 0 && !shouldFinish) break;
     if (status != Z_OK) {
       if (error) *error = deflateErrorWithCode(status);
       return std::nullopt;

@@ -60,14 +60,17 @@ std::optional<std::string> HXDataDecompressor::uncompressBytes(std::string_view 
   zStream_.avail_in = static_cast<uInt>(length);
   zStream_.avail_out = 0;
   uLong start = zStream_.total_out;
-  int status = Z_OK;
-  while (zStream_.avail_in != 0) {
+  // Goes on while input remains, and also while the last call filled the buffer: zlib may then
+  // hold output for this chunk's input that has not been handed out yet.
+  while (zStream_.avail_in != 0 || zStream_.avail_out == 0) {
     size_t produced = zStream_.total_out - start;
     if (produced >= output.size()) output.resize(output.size() + std::max<size_t>(halfLength, 1));
     zStream_.next_out = reinterpret_cast<Bytef*>(output.data() + produced);
     zStream_.avail_out = static_cast<uInt>(output.size() - produced);
-    status = inflate(&zStream_, Z_NO_FLUSH);
+    int status = inflate(&zStream_, Z_NO_FLUSH);
     if (status == Z_STREAM_END) break;
+    // With every input byte taken, "no progress possible" only means nothing was left to give.
+    if (status == Z_BUF_ERROR && zStream_.avail_in == 0) break;
     if (status != Z_OK) {
       if (error) *error = inflateErrorWithCode(status);
       return std::nullopt;

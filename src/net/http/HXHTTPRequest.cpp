@@ -9,22 +9,26 @@
 #include <cstdlib>
 #include <map>
 
+#include "CFNetwork/CFHTTPAuthentication.h"
 #include "CFNetwork/CFHTTPMessage.h"
 #include "CFNetwork/CFHTTPReadStream.h"
 #include "CFNetwork/CFNetworkErrors.h"
 #include "CFNetwork/CFWriteStream.h"
 #include "CFNetwork/NSHTTPCookie.h"
+#include "CFNetwork/NSURLCredentialStorage.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 #include "Foundation/NSURL.h"
 #include "Foundation/NSUUID.h"
+#include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
 #include "app/NSMsgSend.h"
 #include "app/NSObject+notification.h"
@@ -33,6 +37,7 @@
 #include "net/http/HXDataDecompressor.h"
 #include "net/http/HXHTTPRequestDelegate.h"
 #include "net/http/HXProgressDelegate.h"
+#include "net/http/Reachability.h"
 
 namespace {
 
@@ -63,9 +68,20 @@ struct ClassState {
   std::mutex bandwidthThrottlingLock;
   unsigned long maxBandwidthPerSecond = 0;
   unsigned long bandwidthUsedInLastSecond = 0;
+  // YES while throttling only on WWAN is on and the link is WWAN.
+  bool isThrottlingWWAN = false;
 
   std::recursive_mutex sessionCookiesLock;
   std::optional<HXHTTPRequest::Cookies> sessionCookies;
+
+  std::recursive_mutex sessionCredentialsLock;
+  ValueArray sessionCredentialsStore;
+  ValueArray sessionProxyCredentialsStore;
+
+  // The reachability object behind WWAN throttling, and what observes it for the class.
+  std::mutex reachabilityLock;
+  std::shared_ptr<Reachability> reachability;
+  std::shared_ptr<int> reachabilityObserver = std::make_shared<int>(0);
 
   std::shared_ptr<HXCacheDelegate> defaultCache;
   bool userAgentBuilt = false;
@@ -134,6 +150,11 @@ double poolNow() {
 
 std::string uniqueTemporaryPath() {
   return stringByAppendingPathComponent(NSTemporaryDirectory(), NSUUID::createString());
+}
+
+bool sameURL(const std::shared_ptr<NSURL>& a, const std::shared_ptr<NSURL>& b) {
+  if (!a || !b) return a == b;
+  return a->absoluteString() == b->absoluteString();
 }
 
 bool fileExists(const std::string& path) {
@@ -593,12 +614,29 @@ void HXHTTPRequest::setShouldUpdateNetworkActivityIndicator(bool shouldUpdate) {
   cls().shouldUpdateNetworkActivityIndicator = shouldUpdate;
 }
 
+namespace {
+// The application's indicator is user interface: it is set on the main thread, to whatever the
+// engine wants by the time the main thread gets there.
+void syncApplicationIndicator() {
+  auto sync = [] {
+    UIApplication::sharedApplication()->setNetworkActivityIndicatorVisible(
+        cls().networkActivityIndicatorVisible);
+  };
+  if (NSThread::isMainThread())
+    sync();
+  else
+    ::performOnMainThread(sync, false);
+}
+}  // namespace
+
 void HXHTTPRequest::showNetworkActivityIndicator() {
   cls().networkActivityIndicatorVisible = true;
+  syncApplicationIndicator();
 }
 
 void HXHTTPRequest::hideNetworkActivityIndicator() {
   cls().networkActivityIndicatorVisible = false;
+  syncApplicationIndicator();
 }
 
 bool HXHTTPRequest::networkActivityIndicatorVisible() {
@@ -1022,6 +1060,8 @@ void HXHTTPRequest::startRequest() {
   contentLength_ = 0;
   setResponseHeaders(nullptr);
   if (downloadDestinationPath().empty()) setRawResponseData(std::string());
+  // A body that starts from its beginning inflates from its beginning.
+  if (partialDownloadSize_ == 0) dataDecompressor_.reset();
   readStreamIsScheduled_ = false;
 
   std::shared_ptr<CFReadStream> body;
@@ -1204,11 +1244,19 @@ void HXHTTPRequest::checkRequestStatus() {
   performThrottling();
   if (shouldTimeOut()) {
     if (retryCount_ < numberOfTimesToRetryOnTimeout_) {
+      // The download files are closed (and so complete on disk): the next attempt's first
+      // piece decides again whether it goes after what they hold or starts them over.
+      for (auto* stream : {&fileDownloadOutputStream_, &inflatedFileDownloadOutputStream_}) {
+        if (*stream) (*stream)->close();
+        stream->reset();
+      }
       updatePartialDownloadSize();
-      if (partialDownloadSize_ > 0)
-        request_->setHeaderFieldValue(
-            "Range",
-            stringWithFormat("bytes=%llu-", (unsigned long long)partialDownloadSize_.load()));
+      if (partialDownloadSize_ > 0) {
+        std::string range =
+            stringWithFormat("bytes=%llu-", (unsigned long long)partialDownloadSize_.load());
+        request_->setHeaderFieldValue("Range", range);
+        addRequestHeader("Range", range);
+      }
       retryCount_++;
       unscheduleReadStream();
       lock.unlock();
@@ -1373,6 +1421,27 @@ void HXHTTPRequest::readResponseHeaders() {
     authenticationNeeded_ = 1;
   else if (responseStatusCode_ == 407)
     authenticationNeeded_ = 2;
+
+  // Basic credentials sent before any challenge and taken by the server are remembered for the
+  // session (once: an entry for this URL with these credentials is not stored again).
+  if (!authenticationNeeded_ && !requestAuthentication_ && authenticationScheme() == "Basic" &&
+      !username().empty() && !password().empty() && useSessionPersistence_) {
+    auto known = findSessionAuthenticationCredentials();
+    bool stored = false;
+    if (known) {
+      auto knownURL = known->objectForKey("URL").object<NSURL>();
+      stored = knownURL && sameURL(knownURL, url());
+    }
+    if (!stored) {
+      auto credentials =
+          makeDictionary({{std::string(kCFHTTPAuthenticationUsername), Value(username())},
+                          {std::string(kCFHTTPAuthenticationPassword), Value(password())}});
+      storeAuthenticationCredentialsInSessionStore(
+          makeDictionary({{"Credentials", Value(credentials)},
+                          {"URL", Value(url())},
+                          {"AuthenticationScheme", Value("Basic")}}));
+    }
+  }
 
   responseEncoding_ = defaultResponseEncoding_.load();
   parseStringEncodingFromHeaders();
@@ -1925,6 +1994,18 @@ void HXHTTPRequest::updateProgressIndicator(const std::shared_ptr<HXHTTPRequest>
   performProgress(request, target, [value](HXProgressDelegate& p) { p.setProgress(value); });
 }
 
+void HXHTTPRequest::updateProgressIndicator(std::function<std::shared_ptr<NSObject>()> indicator,
+                                            uint64_t progress, uint64_t total) {
+  if (!indicator || !dynamic_cast<HXProgressDelegate*>(indicator().get())) return;
+  std::lock_guard<std::recursive_mutex> lock(cls().progressLock);
+  float value = total == 0 ? 0.0f : float(double(progress) / double(total));
+  ::performOnMainThread(
+      [indicator = std::move(indicator), value] {
+        if (auto* p = dynamic_cast<HXProgressDelegate*>(indicator().get())) p->setProgress(value);
+      },
+      NSThread::isMainThread());
+}
+
 void HXHTTPRequest::updateProgressIndicators() {
   if (mainRequest()) return;
   if (!showAccurateProgress_ && !(complete_ && !updatedProgress_)) return;
@@ -2108,8 +2189,10 @@ void HXHTTPRequest::useDataFromCache() {
 }
 
 bool HXHTTPRequest::isBandwidthThrottled() {
-  // The engine only measures: the application never sets a cap.
-  return false;
+  // The engine only measures: the application sets no cap, and WWAN throttling is on only
+  // while the class observes reachability.
+  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
+  return cls().isThrottlingWWAN || cls().maxBandwidthPerSecond > 0;
 }
 
 void HXHTTPRequest::incrementBandwidthUsedInLastSecond(unsigned long bytes) {
@@ -2180,10 +2263,306 @@ void HXHTTPRequest::setDefaultCache(std::shared_ptr<HXCacheDelegate> cache) {
   cls().defaultCache = std::move(cache);
 }
 
+void HXHTTPRequest::changeSharedQueueWidthBy(long delta) {
+  std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
+  auto queue = sharedQueue();
+  queue->setMaxConcurrentOperationCount(std::max(1L, queue->maxConcurrentOperationCount() + delta));
+}
+
 std::optional<int64_t> HXHTTPRequest::connectionID() const {
   std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
   if (!connectionInfo_) return std::nullopt;
   return connectionInfo_->id;
+}
+
+// ---- session credential stores, saved credentials and the session -----------------------------
+
+namespace {
+ValueArray& credentialsStore(bool proxy) {
+  auto& store = proxy ? cls().sessionProxyCredentialsStore : cls().sessionCredentialsStore;
+  if (!store) store = makeArray();
+  return store;
+}
+
+// Removes the first entry whose "Credentials" is this very dictionary.
+void removeCredentials(ValueArray& store, const ValueDictionary& credentials) {
+  if (!credentials) return;
+  for (size_t i = 0; i < store->count(); ++i) {
+    ValueDictionary entry = store->objectAtIndex(i).dictionary();
+    if (entry && entry->objectForKey("Credentials").dictionary() == credentials) {
+      store->removeObjectAtIndex(i);
+      return;
+    }
+  }
+}
+
+void storeCredentials(bool proxy, const ValueDictionary& entry) {
+  if (!entry) return;
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  auto& store = credentialsStore(proxy);
+  removeCredentials(store, entry->objectForKey("Credentials").dictionary());
+  store->addObject(Value(entry));
+}
+
+std::string stringOf(const ValueDictionary& d, std::string_view key) {
+  Value v = d ? d->objectForKey(key) : Value();
+  return v.isString() ? v.string() : std::string();
+}
+}  // namespace
+
+ValueArray HXHTTPRequest::sessionCredentialsStore() {
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  return credentialsStore(false);
+}
+
+ValueArray HXHTTPRequest::sessionProxyCredentialsStore() {
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  return credentialsStore(true);
+}
+
+void HXHTTPRequest::storeAuthenticationCredentialsInSessionStore(const ValueDictionary& entry) {
+  storeCredentials(false, entry);
+}
+
+void HXHTTPRequest::storeProxyAuthenticationCredentialsInSessionStore(
+    const ValueDictionary& entry) {
+  storeCredentials(true, entry);
+}
+
+void HXHTTPRequest::removeAuthenticationCredentialsFromSessionStore(
+    const ValueDictionary& credentials) {
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  removeCredentials(credentialsStore(false), credentials);
+}
+
+void HXHTTPRequest::removeProxyAuthenticationCredentialsFromSessionStore(
+    const ValueDictionary& credentials) {
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  removeCredentials(credentialsStore(true), credentials);
+}
+
+ValueDictionary HXHTTPRequest::findSessionAuthenticationCredentials() const {
+  auto requestURL = url();
+  if (!requestURL) return nullptr;
+  std::string realm = authenticationRealm();
+  std::string user = username(), pass = password();
+  auto passes = [&](const ValueDictionary& entry) {
+    std::string entryRealm = stringOf(entry, "AuthenticationRealm");
+    if (!realm.empty() && !entryRealm.empty() && realm != entryRealm) return false;
+    if (!user.empty() && !pass.empty()) {
+      ValueDictionary credentials = entry->objectForKey("Credentials").dictionary();
+      if (stringOf(credentials, kCFHTTPAuthenticationUsername) != user ||
+          stringOf(credentials, kCFHTTPAuthenticationPassword) != pass)
+        return false;
+    }
+    return true;
+  };
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  ValueDictionary candidate;
+  for (const Value& v : *credentialsStore(false)) {
+    ValueDictionary entry = v.dictionary();
+    if (!entry) continue;
+    auto entryURL = entry->objectForKey("URL").object<NSURL>();
+    if (!entryURL) continue;
+    if (sameURL(entryURL, requestURL)) {
+      if (passes(entry)) return entry;
+    } else if (!candidate && entryURL->host() == requestURL->host() &&
+               entryURL->port() == requestURL->port() &&
+               entryURL->scheme() == requestURL->scheme() && passes(entry)) {
+      candidate = entry;
+    }
+  }
+  return candidate;
+}
+
+ValueDictionary HXHTTPRequest::findSessionProxyAuthenticationCredentials() const {
+  std::string host = proxyHost();
+  int port = proxyPort_;
+  std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+  for (const Value& v : *credentialsStore(true)) {
+    ValueDictionary entry = v.dictionary();
+    if (!entry) continue;
+    Value entryPort = entry->objectForKey("Port");
+    if (stringOf(entry, "Host") == host && entryPort.isNumber() && entryPort.intValue() == port)
+      return entry;
+  }
+  return nullptr;
+}
+
+namespace {
+NSURLProtectionSpace serverSpace(const std::string& host, int port, const std::string& protocol,
+                                 const std::string& realm) {
+  return NSURLProtectionSpace::forServer(host, port, protocol, realm,
+                                         std::string(NSURLAuthenticationMethodDefault));
+}
+NSURLProtectionSpace proxySpace(const std::string& host, int port, const std::string& realm) {
+  return NSURLProtectionSpace::forProxy(host, port, std::string(NSURLProtectionSpaceHTTPProxy),
+                                        realm, std::string(NSURLAuthenticationMethodDefault));
+}
+void removeDefaultCredential(const NSURLProtectionSpace& space) {
+  auto& storage = NSURLCredentialStorage::sharedCredentialStorage();
+  if (auto credential = storage.defaultCredentialForProtectionSpace(space))
+    storage.removeCredential(credential, space);
+}
+}  // namespace
+
+void HXHTTPRequest::saveCredentialsForHost(const std::shared_ptr<NSURLCredential>& credentials,
+                                           const std::string& host, int port,
+                                           const std::string& protocol, const std::string& realm) {
+  NSURLCredentialStorage::sharedCredentialStorage().setDefaultCredential(
+      credentials, serverSpace(host, port, protocol, realm));
+}
+
+void HXHTTPRequest::saveCredentialsForProxy(const std::shared_ptr<NSURLCredential>& credentials,
+                                            const std::string& host, int port,
+                                            const std::string& realm) {
+  NSURLCredentialStorage::sharedCredentialStorage().setDefaultCredential(
+      credentials, proxySpace(host, port, realm));
+}
+
+std::shared_ptr<NSURLCredential> HXHTTPRequest::savedCredentialsForHost(const std::string& host,
+                                                                        int port,
+                                                                        const std::string& protocol,
+                                                                        const std::string& realm) {
+  return NSURLCredentialStorage::sharedCredentialStorage().defaultCredentialForProtectionSpace(
+      serverSpace(host, port, protocol, realm));
+}
+
+std::shared_ptr<NSURLCredential> HXHTTPRequest::savedCredentialsForProxy(const std::string& host,
+                                                                         int port,
+                                                                         const std::string&,
+                                                                         const std::string& realm) {
+  return NSURLCredentialStorage::sharedCredentialStorage().defaultCredentialForProtectionSpace(
+      proxySpace(host, port, realm));
+}
+
+void HXHTTPRequest::removeCredentialsForHost(const std::string& host, int port,
+                                             const std::string& protocol,
+                                             const std::string& realm) {
+  removeDefaultCredential(serverSpace(host, port, protocol, realm));
+}
+
+void HXHTTPRequest::removeCredentialsForProxy(const std::string& host, int port,
+                                              const std::string& realm) {
+  removeDefaultCredential(proxySpace(host, port, realm));
+}
+
+void HXHTTPRequest::clearSession() {
+  {
+    std::lock_guard<std::recursive_mutex> lock(cls().sessionCredentialsLock);
+    credentialsStore(false)->removeAllObjects();
+  }
+  setSessionCookies(std::nullopt);
+  if (auto cache = defaultCache()) cache->clearCachedResponsesForStoragePolicy(0);
+}
+
+// ---- network reachability -----------------------------------------------------------------------
+
+void HXHTTPRequest::registerForNetworkReachabilityNotifications() {
+  auto reachability = Reachability::reachabilityForInternetConnection();
+  if (reachability) reachability->startNotifer();
+  {
+    // Kept, so that it goes on notifying; a second registration replaces it.
+    std::lock_guard<std::mutex> lock(cls().reachabilityLock);
+    cls().reachability = reachability;
+  }
+  auto center = NSNotificationCenter::defaultCenter();
+  std::weak_ptr<void> observer = cls().reachabilityObserver;
+  center->removeObserver(observer, kReachabilityChangedNotification);
+  center->addObserver(
+      observer, [](const NSNotificationPtr& n) { reachabilityChanged(n); },
+      kReachabilityChangedNotification);
+}
+
+void HXHTTPRequest::unsubscribeFromNetworkReachabilityNotifications() {
+  NSNotificationCenter::defaultCenter()->removeObserver(
+      std::weak_ptr<void>(cls().reachabilityObserver), kReachabilityChangedNotification);
+  std::shared_ptr<Reachability> dropped;
+  {
+    std::lock_guard<std::mutex> lock(cls().reachabilityLock);
+    dropped = std::move(cls().reachability);
+    cls().reachability.reset();
+  }
+}
+
+bool HXHTTPRequest::isNetworkReachableViaWWAN() {
+  auto reachability = Reachability::reachabilityForInternetConnection();
+  return reachability && reachability->currentReachabilityStatus() == ReachableViaWWAN;
+}
+
+void HXHTTPRequest::reachabilityChanged(const std::shared_ptr<NSNotification>&) {
+  bool viaWWAN = isNetworkReachableViaWWAN();
+  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
+  cls().isThrottlingWWAN = viaWWAN;
+}
+
+// ---- copying ------------------------------------------------------------------------------------
+
+std::shared_ptr<HXHTTPRequest> HXHTTPRequest::copyWithZone() const {
+  auto copy = newRequestOfSameClass(url());
+  {
+    std::lock_guard<std::mutex> lock(propertyMutex_);
+    copy->setDelegate(delegate_);
+  }
+  copy->setRequestMethod(requestMethod());
+  copy->setPostBody(postBody());
+  copy->setShouldStreamPostDataFromDisk(shouldStreamPostDataFromDisk_);
+  copy->setPostBodyFilePath(postBodyFilePath());
+  if (auto headers = requestHeaders()) copy->setRequestHeaders(headers->mutableCopy());
+  copy->setRequestCookies(requestCookies());
+  copy->setUseCookiePersistence(useCookiePersistence_);
+  copy->setUseKeychainPersistence(useKeychainPersistence_);
+  copy->setUseSessionPersistence(useSessionPersistence_);
+  copy->setAllowCompressedResponse(allowCompressedResponse_);
+  copy->setDownloadDestinationPath(downloadDestinationPath());
+  copy->setTemporaryFileDownloadPath(temporaryFileDownloadPath());
+  copy->setUsername(username());
+  copy->setPassword(password());
+  copy->setDomain(domain());
+  copy->setProxyUsername(proxyUsername());
+  copy->setProxyPassword(proxyPassword());
+  copy->setProxyDomain(proxyDomain());
+  copy->setProxyHost(proxyHost());
+  copy->setProxyPort(proxyPort_);
+  copy->setProxyType(proxyType());
+  {
+    std::lock_guard<std::mutex> lock(propertyMutex_);
+    copy->setUploadProgressDelegate(uploadProgressDelegate_);
+    copy->setDownloadProgressDelegate(downloadProgressDelegate_);
+  }
+  copy->setShouldPresentAuthenticationDialog(shouldPresentAuthenticationDialog_);
+  copy->setShouldPresentProxyAuthenticationDialog(shouldPresentProxyAuthenticationDialog_);
+  copy->setPostLength(postLength_);
+  copy->setHaveBuiltPostBody(haveBuiltPostBody_);
+  copy->setDidStartSelector(didStartSelector_);
+  copy->setDidFinishSelector(didFinishSelector_);
+  copy->setDidFailSelector(didFailSelector_);
+  copy->setTimeOutSeconds(timeOutSeconds_);
+  copy->setShouldResetDownloadProgress(shouldResetDownloadProgress_);
+  copy->setShouldResetUploadProgress(shouldResetUploadProgress_);
+  copy->setShowAccurateProgress(showAccurateProgress_);
+  copy->setDefaultResponseEncoding(defaultResponseEncoding_);
+  copy->setAllowResumeForFileDownloads(allowResumeForFileDownloads_);
+  Value info = userInfo();
+  if (info.isDictionary())
+    info = Value(info.dictionary()->copy());
+  else if (info.isArray())
+    info = Value(info.array()->copy());
+  copy->setUserInfo(info);
+  copy->setTag(tag_);
+  copy->setUseHTTPVersionOne(useHTTPVersionOne_);
+  copy->setShouldRedirect(shouldRedirect_);
+  copy->setValidatesSecureCertificate(validatesSecureCertificate_);
+  copy->setClientCertificateIdentity(clientCertificateIdentity());
+  if (auto certificates = clientCertificates()) copy->setClientCertificates(certificates->copy());
+  copy->setPACurl(PACurl());
+  copy->setShouldPresentCredentialsBeforeChallenge(shouldPresentCredentialsBeforeChallenge_);
+  copy->setNumberOfTimesToRetryOnTimeout(numberOfTimesToRetryOnTimeout_);
+  copy->setShouldUseRFC2616RedirectBehaviour(shouldUseRFC2616RedirectBehaviour_);
+  copy->setShouldAttemptPersistentConnection(shouldAttemptPersistentConnection_);
+  copy->setPersistentConnectionTimeoutSeconds(persistentConnectionTimeoutSeconds_);
+  copy->setAuthenticationScheme(authenticationScheme());
+  return copy;
 }
 
 // ---- temporary files ----------------------------------------------------------------------------
@@ -2380,32 +2759,47 @@ HX_LOCKED_PROPERTY(Value, userInfo, setUserInfo, userInfo_)
 HX_LOCKED_PROPERTY(std::string, proxyHost, setProxyHost, proxyHost_)
 HX_LOCKED_PROPERTY(std::string, proxyType, setProxyType, proxyType_)
 HX_LOCKED_PROPERTY(std::string, runLoopMode, setRunLoopMode, runLoopMode_)
+HX_LOCKED_PROPERTY(std::shared_ptr<NSURL>, redirectURL, setRedirectURL, redirectURL_)
+HX_LOCKED_PROPERTY(HXHTTPRequest::Cookies, responseCookies, setResponseCookies, responseCookies_)
+HX_LOCKED_PROPERTY(std::string, responseStatusMessage, setResponseStatusMessage,
+                   responseStatusMessage_)
+HX_LOCKED_PROPERTY(std::optional<std::string>, compressedPostBody, setCompressedPostBody,
+                   compressedPostBody_)
+HX_LOCKED_PROPERTY(std::string, compressedPostBodyFilePath, setCompressedPostBodyFilePath,
+                   compressedPostBodyFilePath_)
+HX_LOCKED_PROPERTY(std::string, proxyAuthenticationScheme, setProxyAuthenticationScheme,
+                   proxyAuthenticationScheme_)
+HX_LOCKED_PROPERTY(std::string, proxyAuthenticationRealm, setProxyAuthenticationRealm,
+                   proxyAuthenticationRealm_)
+HX_LOCKED_PROPERTY(ValueDictionary, requestCredentials, setRequestCredentials, requestCredentials_)
+HX_LOCKED_PROPERTY(ValueDictionary, proxyCredentials, setProxyCredentials, proxyCredentials_)
+HX_LOCKED_PROPERTY(std::shared_ptr<NSURL>, PACurl, setPACurl, PACurl_)
+HX_LOCKED_PROPERTY(std::shared_ptr<NSObject>, clientCertificateIdentity,
+                   setClientCertificateIdentity, clientCertificateIdentity_)
+HX_LOCKED_PROPERTY(ValueArray, clientCertificates, setClientCertificates, clientCertificates_)
+HX_LOCKED_PROPERTY(std::shared_ptr<HXDataDecompressor>, dataDecompressor, setDataDecompressor,
+                   dataDecompressor_)
 
 #undef HX_LOCKED_PROPERTY
-
-std::shared_ptr<NSURL> HXHTTPRequest::redirectURL() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
-  return redirectURL_;
-}
-
-HXHTTPRequest::Cookies HXHTTPRequest::responseCookies() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
-  return responseCookies_;
-}
-
-std::string HXHTTPRequest::responseStatusMessage() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
-  return responseStatusMessage_;
-}
 
 std::shared_ptr<HXConnectionInfo> HXHTTPRequest::connectionInfo() const {
   std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
   return connectionInfo_;
 }
 
+void HXHTTPRequest::setConnectionInfo(std::shared_ptr<HXConnectionInfo> info) {
+  std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
+  connectionInfo_ = std::move(info);
+}
+
 std::optional<int64_t> HXHTTPRequest::requestID() const {
   std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
   return requestID_;
+}
+
+void HXHTTPRequest::setRequestID(std::optional<int64_t> v) {
+  std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
+  requestID_ = v;
 }
 
 std::shared_ptr<HXCacheDelegate> HXHTTPRequest::downloadCache() const {

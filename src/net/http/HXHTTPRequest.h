@@ -44,11 +44,14 @@ class HXHTTPRequestDelegate;
 class HXProgressDelegate;
 class NSBundle;
 class NSHTTPCookie;
+class NSNotification;
 class NSOperationQueue;
 class NSRunLoop;
 class NSThread;
 class NSTimer;
 class NSURL;
+class NSURLCredential;
+class Reachability;
 
 // The run-loop mode of synchronous requests.
 inline constexpr std::string_view HXHTTPRequestRunLoopMode = "HXHTTPRequestRunLoopMode";
@@ -101,6 +104,11 @@ class HXHTTPRequest : public NSOperation {
   void updatePartialDownloadSize();
   // A HEAD request for the same URL with this request's settings, made for this request.
   std::shared_ptr<HXHTTPRequest> HEADRequest();
+  // A new request of the same class for the URL with this request's configuration: delegate,
+  // method, body, headers, cookies, credentials, proxy, progress receivers, switches, timeout,
+  // retries and caller data.  Its queue, user agent, closures, cache settings, the
+  // application's own fields and all progress and response state start afresh.
+  virtual std::shared_ptr<HXHTTPRequest> copyWithZone() const;
 
   // ---- the response
   // The body: inflated when the server compressed it and inflating was deferred.
@@ -156,6 +164,64 @@ class HXHTTPRequest : public NSOperation {
   // The number of the request's pool entry.
   std::optional<int64_t> connectionID() const;
 
+  // ---- session credential stores, saved credentials and the session
+  // Entries of the server store: "Authentication", "Credentials" (the credential dictionary),
+  // "URL", "AuthenticationScheme" and, when known, "AuthenticationRealm"; of the proxy store:
+  // "Authentication", "Credentials", "Host", "Port" and "AuthenticationScheme".  The lists are
+  // made on first use and live for the process.
+  static ValueArray sessionCredentialsStore();
+  static ValueArray sessionProxyCredentialsStore();
+  // Appends the entry after removing any entry that holds the same credential dictionary
+  // (the same object, not equal contents).
+  static void storeAuthenticationCredentialsInSessionStore(const ValueDictionary& entry);
+  static void storeProxyAuthenticationCredentialsInSessionStore(const ValueDictionary& entry);
+  // Removes the first entry holding this very credential dictionary.
+  static void removeAuthenticationCredentialsFromSessionStore(const ValueDictionary& credentials);
+  static void removeProxyAuthenticationCredentialsFromSessionStore(
+      const ValueDictionary& credentials);
+  // The stored entry for this request's URL, else the first one for its scheme, host and port,
+  // that agrees with the request's realm and credentials; nil when none does.
+  ValueDictionary findSessionAuthenticationCredentials() const;
+  // The first proxy entry for this request's proxy host and port; nil when none.
+  ValueDictionary findSessionProxyAuthenticationCredentials() const;
+  // The platform's shared credential storage (the long-term store), by protection space.
+  static void saveCredentialsForHost(const std::shared_ptr<NSURLCredential>& credentials,
+                                     const std::string& host, int port, const std::string& protocol,
+                                     const std::string& realm);
+  static void saveCredentialsForProxy(const std::shared_ptr<NSURLCredential>& credentials,
+                                      const std::string& host, int port, const std::string& realm);
+  static std::shared_ptr<NSURLCredential> savedCredentialsForHost(const std::string& host, int port,
+                                                                  const std::string& protocol,
+                                                                  const std::string& realm);
+  // The protocol is not part of a proxy's protection space.
+  static std::shared_ptr<NSURLCredential> savedCredentialsForProxy(const std::string& host,
+                                                                   int port,
+                                                                   const std::string& protocol,
+                                                                   const std::string& realm);
+  static void removeCredentialsForHost(const std::string& host, int port,
+                                       const std::string& protocol, const std::string& realm);
+  static void removeCredentialsForProxy(const std::string& host, int port,
+                                        const std::string& realm);
+  // Forgets the session: the server credential store (not the proxy store), the session
+  // cookies (deleted from the shared cookie storage too) and the default cache's responses
+  // kept for the session.
+  static void clearSession();
+
+  // ---- network reachability (behind throttling on WWAN)
+  // Starts an internet-connection reachability object on the calling thread's run loop and
+  // observes its changes with reachabilityChanged.
+  static void registerForNetworkReachabilityNotifications();
+  static void unsubscribeFromNetworkReachabilityNotifications();
+  static bool isNetworkReachableViaWWAN();
+  static void reachabilityChanged(const std::shared_ptr<NSNotification>& notification);
+
+  // ---- progress receivers
+  // Sets a progress receiver's bar to progress / total on the main thread (waiting only when
+  // already there), under the progress lock.  `indicator` is read again on the main thread, so
+  // a receiver cleared meanwhile hears nothing.
+  static void updateProgressIndicator(std::function<std::shared_ptr<NSObject>()> indicator,
+                                      uint64_t progress, uint64_t total);
+
   // ---- temporary files
   static bool removeFileAtPath(const std::string& path, NSErrorPtr* error);
   bool removeTemporaryDownloadFile();
@@ -196,12 +262,25 @@ class HXHTTPRequest : public NSOperation {
   std::shared_ptr<NSURL> originalURL() const;
   void setOriginalURL(std::shared_ptr<NSURL> url);
   std::shared_ptr<NSURL> redirectURL() const;
+  void setRedirectURL(std::shared_ptr<NSURL> url);
   std::optional<std::string> postBody() const;
   void setPostBody(std::optional<std::string> body);
   bool shouldStreamPostDataFromDisk() const { return shouldStreamPostDataFromDisk_; }
   void setShouldStreamPostDataFromDisk(bool v) { shouldStreamPostDataFromDisk_ = v; }
   std::string postBodyFilePath() const;
   void setPostBodyFilePath(std::string path);
+  std::optional<std::string> compressedPostBody() const;
+  void setCompressedPostBody(std::optional<std::string> body);
+  std::string compressedPostBodyFilePath() const;
+  void setCompressedPostBodyFilePath(std::string path);
+  std::shared_ptr<CFWriteStream> postBodyWriteStream() const { return postBodyWriteStream_; }
+  void setPostBodyWriteStream(std::shared_ptr<CFWriteStream> s) {
+    postBodyWriteStream_ = std::move(s);
+  }
+  std::shared_ptr<CFReadStream> postBodyReadStream() const { return postBodyReadStream_; }
+  void setPostBodyReadStream(std::shared_ptr<CFReadStream> s) {
+    postBodyReadStream_ = std::move(s);
+  }
   bool didCreateTemporaryPostDataFile() const { return didCreateTemporaryPostDataFile_; }
   void setDidCreateTemporaryPostDataFile(bool v) { didCreateTemporaryPostDataFile_ = v; }
   ValueDictionary requestHeaders() const;
@@ -213,6 +292,7 @@ class HXHTTPRequest : public NSOperation {
   Cookies requestCookies() const;
   void setRequestCookies(Cookies cookies);
   Cookies responseCookies() const;
+  void setResponseCookies(Cookies cookies);
   bool useCookiePersistence() const { return useCookiePersistence_; }
   void setUseCookiePersistence(bool v) { useCookiePersistence_ = v; }
   bool useKeychainPersistence() const { return useKeychainPersistence_; }
@@ -229,6 +309,18 @@ class HXHTTPRequest : public NSOperation {
   void setTemporaryFileDownloadPath(std::string path);
   std::string temporaryUncompressedDataDownloadPath() const;
   void setTemporaryUncompressedDataDownloadPath(std::string path);
+  std::shared_ptr<CFWriteStream> fileDownloadOutputStream() const {
+    return fileDownloadOutputStream_;
+  }
+  void setFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
+    fileDownloadOutputStream_ = std::move(s);
+  }
+  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream() const {
+    return inflatedFileDownloadOutputStream_;
+  }
+  void setInflatedFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
+    inflatedFileDownloadOutputStream_ = std::move(s);
+  }
   bool complete() const { return complete_; }
   void setComplete(bool v) { complete_ = v; }
   NSErrorPtr error() const;
@@ -253,6 +345,15 @@ class HXHTTPRequest : public NSOperation {
   void setAuthenticationScheme(std::string v);
   std::string authenticationRealm() const;
   void setAuthenticationRealm(std::string v);
+  std::string proxyAuthenticationScheme() const;
+  void setProxyAuthenticationScheme(std::string v);
+  std::string proxyAuthenticationRealm() const;
+  void setProxyAuthenticationRealm(std::string v);
+  // The credential dictionaries applied to the server's and the proxy's challenges.
+  ValueDictionary requestCredentials() const;
+  void setRequestCredentials(ValueDictionary v);
+  ValueDictionary proxyCredentials() const;
+  void setProxyCredentials(ValueDictionary v);
   bool shouldPresentAuthenticationDialog() const { return shouldPresentAuthenticationDialog_; }
   void setShouldPresentAuthenticationDialog(bool v) { shouldPresentAuthenticationDialog_ = v; }
   bool shouldPresentProxyAuthenticationDialog() const {
@@ -262,17 +363,27 @@ class HXHTTPRequest : public NSOperation {
     shouldPresentProxyAuthenticationDialog_ = v;
   }
   int authenticationRetryCount() const { return authenticationRetryCount_; }
+  void setAuthenticationRetryCount(int v) { authenticationRetryCount_ = v; }
   int proxyAuthenticationRetryCount() const { return proxyAuthenticationRetryCount_; }
+  void setProxyAuthenticationRetryCount(int v) { proxyAuthenticationRetryCount_ = v; }
   int responseStatusCode() const { return responseStatusCode_; }
   void setResponseStatusCode(int v) { responseStatusCode_ = v; }
   std::string responseStatusMessage() const;
+  void setResponseStatusMessage(std::string v);
   uint64_t contentLength() const { return contentLength_; }
+  void setContentLength(uint64_t v) { contentLength_ = v; }
   uint64_t partialDownloadSize() const { return partialDownloadSize_; }
   void setPartialDownloadSize(uint64_t v) { partialDownloadSize_ = v; }
   uint64_t postLength() const { return postLength_; }
   void setPostLength(uint64_t v) { postLength_ = v; }
   uint64_t totalBytesRead() const { return totalBytesRead_; }
+  void setTotalBytesRead(uint64_t v) { totalBytesRead_ = v; }
   uint64_t totalBytesSent() const { return totalBytesSent_; }
+  void setTotalBytesSent(uint64_t v) { totalBytesSent_ = v; }
+  uint64_t lastBytesRead() const { return lastBytesRead_; }
+  void setLastBytesRead(uint64_t v) { lastBytesRead_ = v; }
+  uint64_t lastBytesSent() const { return lastBytesSent_; }
+  void setLastBytesSent(uint64_t v) { lastBytesSent_ = v; }
   std::recursive_mutex& cancelledLock() const { return cancelledLock_; }
   const Selector& didStartSelector() const { return didStartSelector_; }
   void setDidStartSelector(Selector s) { didStartSelector_ = std::move(s); }
@@ -304,6 +415,11 @@ class HXHTTPRequest : public NSOperation {
   bool showAccurateProgress() const { return showAccurateProgress_; }
   void setShowAccurateProgress(bool v) { showAccurateProgress_ = v; }
   uint64_t uploadBufferSize() const { return uploadBufferSize_; }
+  void setUploadBufferSize(uint64_t v) { uploadBufferSize_ = v; }
+  bool updatedProgress() const { return updatedProgress_; }
+  void setUpdatedProgress(bool v) { updatedProgress_ = v; }
+  bool haveBuiltPostBody() const { return haveBuiltPostBody_; }
+  void setHaveBuiltPostBody(bool v) { haveBuiltPostBody_ = v; }
   NSStringEncoding defaultResponseEncoding() const { return defaultResponseEncoding_; }
   void setDefaultResponseEncoding(NSStringEncoding v) { defaultResponseEncoding_ = v; }
   NSStringEncoding responseEncoding() const { return responseEncoding_; }
@@ -319,7 +435,9 @@ class HXHTTPRequest : public NSOperation {
   bool shouldRedirect() const { return shouldRedirect_; }
   void setShouldRedirect(bool v) { shouldRedirect_ = v; }
   bool needsRedirect() const { return needsRedirect_; }
+  void setNeedsRedirect(bool v) { needsRedirect_ = v; }
   int redirectCount() const { return redirectCount_; }
+  void setRedirectCount(int v) { redirectCount_ = v; }
   bool validatesSecureCertificate() const { return validatesSecureCertificate_; }
   void setValidatesSecureCertificate(bool v) { validatesSecureCertificate_ = v; }
   std::string proxyHost() const;
@@ -328,7 +446,15 @@ class HXHTTPRequest : public NSOperation {
   void setProxyPort(int v) { proxyPort_ = v; }
   std::string proxyType() const;
   void setProxyType(std::string v);
+  std::shared_ptr<NSURL> PACurl() const;
+  void setPACurl(std::shared_ptr<NSURL> v);
+  // The client identity and the further certificates sent after it on https.
+  std::shared_ptr<NSObject> clientCertificateIdentity() const;
+  void setClientCertificateIdentity(std::shared_ptr<NSObject> identity);
+  ValueArray clientCertificates() const;
+  void setClientCertificates(ValueArray v);
   int authenticationNeeded() const { return authenticationNeeded_; }
+  void setAuthenticationNeeded(int v) { authenticationNeeded_ = v; }
   bool shouldPresentCredentialsBeforeChallenge() const {
     return shouldPresentCredentialsBeforeChallenge_;
   }
@@ -336,22 +462,31 @@ class HXHTTPRequest : public NSOperation {
     shouldPresentCredentialsBeforeChallenge_ = v;
   }
   bool inProgress() const { return inProgress_; }
+  void setInProgress(bool v) { inProgress_ = v; }
   bool readStreamIsScheduled() const { return readStreamIsScheduled_; }
+  void setReadStreamIsScheduled(bool v) { readStreamIsScheduled_ = v; }
+  std::shared_ptr<CFHTTPReadStream> readStream() const { return readStream_; }
+  void setReadStream(std::shared_ptr<CFHTTPReadStream> s) { readStream_ = std::move(s); }
   int numberOfTimesToRetryOnTimeout() const { return numberOfTimesToRetryOnTimeout_; }
   void setNumberOfTimesToRetryOnTimeout(int v) { numberOfTimesToRetryOnTimeout_ = v; }
   int retryCount() const { return retryCount_; }
   void setRetryCount(int v) { retryCount_ = v; }
   bool willRetryRequest() const { return willRetryRequest_; }
+  void setWillRetryRequest(bool v) { willRetryRequest_ = v; }
   bool shouldAttemptPersistentConnection() const { return shouldAttemptPersistentConnection_; }
   void setShouldAttemptPersistentConnection(bool v) { shouldAttemptPersistentConnection_ = v; }
   double persistentConnectionTimeoutSeconds() const { return persistentConnectionTimeoutSeconds_; }
   void setPersistentConnectionTimeoutSeconds(double v) { persistentConnectionTimeoutSeconds_ = v; }
   bool connectionCanBeReused() const { return connectionCanBeReused_; }
+  void setConnectionCanBeReused(bool v) { connectionCanBeReused_ = v; }
   std::shared_ptr<HXConnectionInfo> connectionInfo() const;
+  void setConnectionInfo(std::shared_ptr<HXConnectionInfo> info);
   bool shouldUseRFC2616RedirectBehaviour() const { return shouldUseRFC2616RedirectBehaviour_; }
   void setShouldUseRFC2616RedirectBehaviour(bool v) { shouldUseRFC2616RedirectBehaviour_ = v; }
   bool downloadComplete() const { return downloadComplete_; }
+  void setDownloadComplete(bool v) { downloadComplete_ = v; }
   std::optional<int64_t> requestID() const;
+  void setRequestID(std::optional<int64_t> v);
   std::string runLoopMode() const;
   void setRunLoopMode(std::string mode);
   std::shared_ptr<HXCacheDelegate> downloadCache() const;
@@ -361,6 +496,7 @@ class HXHTTPRequest : public NSOperation {
   int cacheStoragePolicy() const { return cacheStoragePolicy_; }
   void setCacheStoragePolicy(int v) { cacheStoragePolicy_ = v; }
   bool didUseCachedResponse() const { return didUseCachedResponse_; }
+  void setDidUseCachedResponse(bool v) { didUseCachedResponse_ = v; }
   double secondsToCache() const { return secondsToCache_; }
   void setSecondsToCache(double v) { secondsToCache_ = v; }
   bool shouldContinueWhenAppEntersBackground() const {
@@ -377,6 +513,10 @@ class HXHTTPRequest : public NSOperation {
   }
   bool isSynchronous() const { return isSynchronous_; }
   void setSynchronous(bool v) { isSynchronous_ = v; }
+  bool isPACFileRequest() const { return isPACFileRequest_; }
+  void setIsPACFileRequest(bool v) { isPACFileRequest_ = v; }
+  std::shared_ptr<HXDataDecompressor> dataDecompressor() const;
+  void setDataDecompressor(std::shared_ptr<HXDataDecompressor> d);
 
   // ---- closures (set on the caller's thread, called on the main thread)
   void setStartedBlock(BasicBlock b);
@@ -395,6 +535,9 @@ class HXHTTPRequest : public NSOperation {
  protected:
   // A new request of the same class for the URL (HEAD requests and copies use it).
   virtual std::shared_ptr<HXHTTPRequest> newRequestOfSameClass(std::shared_ptr<NSURL> url) const;
+  // The one place where the shared queue's width changes (a proxy-script download widens it
+  // while it runs and narrows it again when it ends or is cancelled).
+  static void changeSharedQueueWidthBy(long delta);
 
   // ---- steps, on the network thread (or the synchronous caller's)
   void main() override;
@@ -403,6 +546,9 @@ class HXHTTPRequest : public NSOperation {
   void cancelLoad();
   void failWithError(NSErrorPtr error);
   virtual void requestFinished();
+  // The delegate answers the selector field (a bound selector with a live target, or a
+  // protocol method it implements).
+  bool delegateResponds(const Selector& selector) const;
   void markAsFinished();
   void checkRequestStatus();
   bool shouldTimeOut();
@@ -449,7 +595,6 @@ class HXHTTPRequest : public NSOperation {
   template <class F>
   bool hasInformationalReceiver(F Blocks::*block) const;
   // Sends a selector field to the delegate when it answers it.
-  bool delegateResponds(const Selector& selector) const;
   void sendToDelegate(const Selector& selector, const Value& secondArgument,
                       const std::function<void(HXHTTPRequestDelegate&)>& protocolCall);
   NSErrorPtr fileError(std::string text, NSErrorPtr underlying = nullptr);

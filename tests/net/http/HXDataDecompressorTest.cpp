@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <vector>
 
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
@@ -94,4 +100,120 @@ TEST(HXDataCompressor, DeflatedDataAndFilesInflateBackWhateverTheirSize) {
         HXDataDecompressor::uncompressData(dataWithContentsOfFile(path("packed")).value_or(""));
     EXPECT_TRUE(back && *back == text) << size;
   }
+}
+
+namespace {
+
+// Every fread of the test process, observed at the C library (the link wraps fread): the
+// counts that reads of a given file returned.
+std::mutex gReadsMutex;
+std::string gWatchedPath;
+std::vector<size_t> gReads;
+
+std::string pathOf(FILE* f) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fileno(f));
+  char target[4096];
+  ssize_t n = readlink(link, target, sizeof target - 1);
+  return n > 0 ? std::string(target, size_t(n)) : std::string();
+}
+
+class ReadWatch {
+ public:
+  explicit ReadWatch(const std::string& path) {
+    std::lock_guard<std::mutex> lock(gReadsMutex);
+    gWatchedPath = std::filesystem::canonical(path).string();
+    gReads.clear();
+  }
+  ~ReadWatch() {
+    std::lock_guard<std::mutex> lock(gReadsMutex);
+    gWatchedPath.clear();
+  }
+  // The reads that gave bytes.
+  std::vector<size_t> reads() const {
+    std::lock_guard<std::mutex> lock(gReadsMutex);
+    std::vector<size_t> r;
+    for (size_t n : gReads)
+      if (n) r.push_back(n);
+    return r;
+  }
+};
+
+}  // namespace
+
+extern "C" size_t __real_fread(void* buffer, size_t size, size_t count, FILE* stream);
+extern "C" size_t __wrap_fread(void* buffer, size_t size, size_t count, FILE* stream) {
+  size_t n = __real_fread(buffer, size, count, stream);
+  std::lock_guard<std::mutex> lock(gReadsMutex);
+  if (!gWatchedPath.empty() && pathOf(stream) == gWatchedPath) gReads.push_back(n * size);
+  return n;
+}
+
+TEST(HXDataDecompressor, AChunkGivesEverythingItsInputHoldsEvenWhenZlibHadMoreThanABuffer) {
+  // A million equal bytes pack into about a thousand: every piece of input stands for far
+  // more output than the chunk's buffer holds.
+  std::string text(1000000, 'a');
+  std::string packed = testsupport::gzipBytes(text);
+  auto d = HXDataDecompressor::decompressor();
+  NSErrorPtr error;
+  // Everything but the 8-byte trailer: all of the text is in there.
+  auto body = d->uncompressBytes(std::string_view(packed).substr(0, packed.size() - 8), &error);
+  ASSERT_FALSE(error);
+  ASSERT_TRUE(body);
+  EXPECT_EQ(body->size(), text.size());
+  auto tail = d->uncompressBytes(std::string_view(packed).substr(packed.size() - 8), &error);
+  EXPECT_FALSE(error);
+  EXPECT_EQ(tail.value_or("?"), "");
+}
+
+TEST(HXDataDecompressor, FilesAreReadInChunksOf256KB) {
+  std::string text = pseudoRandom(600000);
+  ASSERT_TRUE(writeToFile(path("plain"), text, false));
+  {
+    ReadWatch watch(path("plain"));
+    NSErrorPtr error;
+    ASSERT_TRUE(HXDataCompressor::compressDataFromFile(path("plain"), path("packed"), &error));
+    EXPECT_EQ(watch.reads(), (std::vector<size_t>{262144, 262144, 75712}));
+  }
+  {
+    std::string packed = dataWithContentsOfFile(path("packed")).value_or("");
+    ReadWatch watch(path("packed"));
+    NSErrorPtr error;
+    ASSERT_TRUE(HXDataDecompressor::uncompressDataFromFile(path("packed"), path("back"), &error));
+    // The packed file is a little larger than the text (random bytes do not compress).
+    std::vector<size_t> expected;
+    for (size_t left = packed.size(); left > 0; left -= std::min<size_t>(left, 262144))
+      expected.push_back(std::min<size_t>(left, 262144));
+    EXPECT_EQ(watch.reads(), expected);
+  }
+  EXPECT_EQ(dataWithContentsOfFile(path("back")).value_or(""), text);
+}
+
+TEST(HXDataCompressor, FilesOfWholeChunksRoundTripFileToFile) {
+  // 524,288 bytes are exactly two chunks: the last one is full and still ends the stream.
+  for (size_t size : {size_t(524288), size_t(0), size_t(600000)}) {
+    std::string text = pseudoRandom(size);
+    ASSERT_TRUE(writeToFile(path("plain"), text, false));
+    NSErrorPtr error;
+    ASSERT_TRUE(HXDataCompressor::compressDataFromFile(path("plain"), path("packed"), &error))
+        << size << " " << (error ? error->localizedDescription() : "");
+    ASSERT_TRUE(HXDataDecompressor::uncompressDataFromFile(path("packed"), path("back"), &error))
+        << size << " " << (error ? error->localizedDescription() : "");
+    EXPECT_TRUE(dataWithContentsOfFile(path("back")) == text) << size;
+  }
+}
+
+TEST(HXDataCompressor, AMissingSourceFileIsAnErrorOfCode11) {
+  NSErrorPtr error;
+  EXPECT_FALSE(HXDataCompressor::compressDataFromFile(path("none"), path("packed"), &error));
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->code(), 11);
+  EXPECT_EQ(error->localizedDescription(),
+            "Compression of " + path("none") + " failed the file does not exist");
+
+  // A destination that cannot be made.
+  EXPECT_FALSE(HXDataCompressor::compressDataFromFile(path("none"), "/proc/none/x", &error));
+  EXPECT_EQ(error->localizedDescription(),
+            "Compression of " + path("none") +
+                " failed because we were to create a file at /proc/none/x");
 }

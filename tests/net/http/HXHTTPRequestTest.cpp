@@ -13,6 +13,7 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSTimer.h"
+#include "UIKit/UIApplication.h"
 #include "net/http/HXHTTPRequest.h"
 #include "support/TestHTTPServer.h"
 
@@ -750,10 +751,14 @@ TEST(HXHTTPRequest, TheActivityIndicatorShowsWhileStreamsRunAndHidesHalfASecondA
   x.request->startAsynchronous();
   ASSERT_TRUE(runMainLoopUntil([] { return HXHTTPRequest::isNetworkInUse(); }));
   EXPECT_TRUE(HXHTTPRequest::networkActivityIndicatorVisible());
+  // The application's own indicator follows on the main thread.
+  EXPECT_TRUE(runMainLoopUntil(
+      [] { return UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible(); }));
   ASSERT_TRUE(runMainLoopUntil([&] { return x.delegate->done(); }));
   ASSERT_TRUE(runMainLoopUntil([] { return !HXHTTPRequest::isNetworkInUse(); }));
   // Still shown right after the last stream went, gone half a second later.
   EXPECT_TRUE(HXHTTPRequest::networkActivityIndicatorVisible());
   EXPECT_TRUE(
       runMainLoopUntil([] { return !HXHTTPRequest::networkActivityIndicatorVisible(); }, 5));
+  EXPECT_FALSE(UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible());
 }
