@@ -420,6 +420,10 @@ std::vector<LogUpload> ContentServer::logUploads() const {
   return impl_->service.logUploads();
 }
 
+std::vector<PostedStatus> ContentServer::postedStatuses() const {
+  return impl_->service.postedStatuses();
+}
+
 const DemoData& ContentServer::data() const {
   return impl_->service.data();
 }

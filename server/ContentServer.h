@@ -110,6 +110,8 @@ class ContentServer {
   void setAppStoreVersion(const std::string& version);
   // Feedback and usage logs received by the log host, deciphered.
   std::vector<LogUpload> logUploads() const;
+  // Statuses the post host accepted, oldest first.
+  std::vector<PostedStatus> postedStatuses() const;
 
   const DemoData& data() const;
 

@@ -233,6 +233,9 @@ ContentService::ContentService(std::filesystem::path dataDir, std::filesystem::p
       {"/channels/suggestionlist.aspx", {Access::Keyed, content, &C::suggestionList}},
       {"/channels/getsuggestions.aspx", {Access::Keyed, content, &C::suggestions}},
       {"/shop/vendorlist.aspx", {Access::Keyed, content, &C::vendors}},
+      // Post host.  Posting is state of a registered client.
+      {"/operates/statusesupdate.aspx", {Access::Client, content, &C::postStatus}},
+      {"/operates/statusesupload.aspx", {Access::Client, content, &C::postImageStatus}},
       // Log host.  Uploads may come before the app has a key of its own, so none is required.
       {"/feedback.aspx", {Access::Std, content, &C::feedback}},
       {"/upload.aspx", {Access::Std, log, &C::uploadLog}},
@@ -962,6 +965,45 @@ ServerReply ContentService::vendors(const RecordedRequest&) {
     for (auto& [k, x] : v.items()) j[k] = x;
   }
   return jsonReply(j);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Post host.
+
+ServerReply ContentService::postStatus(const RecordedRequest& r) {
+  return acceptPost(r, {});
+}
+
+ServerReply ContentService::postImageStatus(const RecordedRequest& r) {
+  const RecordedRequest::FilePart* picture = r.file("imgfile");
+  if (!picture || picture->content.empty()) return failure(missing("imgfile"));
+  return acceptPost(r, picture->content);
+}
+
+// A post goes out on the platform account the client bound, or the one it names.
+ServerReply ContentService::acceptPost(const RecordedRequest& r, std::string picture) {
+  std::string key = r.paramOr("keys");
+  std::string uid = r.paramOr("u_id");
+  if (uid.empty()) {
+    if (auto c = clients_.find(key)) uid = c->boundUid;
+  }
+  if (uid.empty()) return failure("请先绑定微博账号");
+  std::string content = r.paramOr("content");
+  if (content.empty()) return failure(missing("content"));
+  PostedStatus post{key, uid, std::move(content), std::move(picture), 0};
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    post.id = 9000000 + static_cast<int64_t>(postedStatuses_.size()) + 1;
+    postedStatuses_.push_back(post);
+  }
+  Json j = envelope(true, "发布成功");
+  j["ResultObj"] = {{"id", post.id}};
+  return jsonReply(j);
+}
+
+std::vector<PostedStatus> ContentService::postedStatuses() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return postedStatuses_;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // gets one answer that reads every parameter either host's callers send.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -30,6 +31,16 @@ struct LogUpload {
   std::string field(std::string_view name) const;
 };
 
+// A status the post host accepted, text or picture.
+struct PostedStatus {
+  std::string key;  // the client's key
+  std::string uid;  // the platform account it was posted for
+  std::string content;
+  // The uploaded picture ("/Operates/StatusesUpload.aspx"); empty for a text post.
+  std::string picture;
+  int64_t id = 0;  // the id the post host gave it
+};
+
 class ContentService {
  public:
   ContentService(std::filesystem::path dataDir, std::filesystem::path clientsFile);
@@ -49,6 +60,7 @@ class ContentService {
   // The version the app store lookup reports.
   void setAppStoreVersion(const std::string& version);
   std::vector<LogUpload> logUploads() const;
+  std::vector<PostedStatus> postedStatuses() const;
 
  private:
   enum class Access {
@@ -109,6 +121,10 @@ class ContentService {
   ServerReply suggestionList(const RecordedRequest& r);
   ServerReply suggestions(const RecordedRequest& r);
   ServerReply vendors(const RecordedRequest& r);
+  // Post host.
+  ServerReply postStatus(const RecordedRequest& r);
+  ServerReply postImageStatus(const RecordedRequest& r);
+  ServerReply acceptPost(const RecordedRequest& r, std::string picture);
   // Log host.
   ServerReply feedback(const RecordedRequest& r);
   ServerReply uploadLog(const RecordedRequest& r);
@@ -128,6 +144,7 @@ class ContentService {
   std::string channelListStampOverride_;
   std::string appStoreVersionOverride_;
   std::vector<LogUpload> logUploads_;
+  std::vector<PostedStatus> postedStatuses_;
 };
 
 }  // namespace zept::server

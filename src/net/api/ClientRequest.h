@@ -1,0 +1,367 @@
+// The content-server client: the one client of the service's own content server.  Endpoint
+// operations fill a parameter dictionary, set a few one-shot request settings and call one of
+// the send routines here; this turns path and parameters into an engine request, sends it,
+// reads the reply text (from the reply's cache file when it was written to one) and hands it to
+// the receiver's action, or hands over the synthetic failure reply.  It also fronts the post
+// sender and the downloader it owns, and sets the width of its three queues from the network
+// type.
+//
+// One request at a time goes through reQuestUrl (each send cancels the one before, and its
+// reply goes to the registered receiver); queued sends carry their receiver on the request and
+// run side by side.  Receivers are never kept alive.  Main thread: the one-shot settings rely
+// on the set-send-clear pattern of a single thread.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Foundation/NSObject.h"
+#include "Foundation/Value.h"
+#include "UIKit/UIAlertView.h"
+
+struct ChannelItem;
+class ClientDownload;
+class ClientPostRequest;
+class HXHTTPRequest;
+class HXNetworkQueue;
+
+// A receiver that also takes the replies its registered action cannot
+// (URLConnectionDidFinishLoading:).
+class ClientReplyReceiver {
+ public:
+  virtual ~ClientReplyReceiver() = default;
+  virtual void URLConnectionDidFinishLoading(const Value& text) = 0;
+};
+
+class ClientRequest : public NSObject, public UIAlertViewDelegate {
+ public:
+  static constexpr std::string_view kUserAgent = "ZeptMobileAgent_iphone";
+  static constexpr int kDefaultTimeOutSec = 15;
+
+  // The shared client, created on first use (on the main thread).
+  static std::shared_ptr<ClientRequest> engine();
+  // A client of its own (the shared one is made this way).
+  static std::shared_ptr<ClientRequest> create();
+  ~ClientRequest() override;
+
+  const std::shared_ptr<ClientPostRequest>& postQueue() const { return postQueue_; }
+  const std::shared_ptr<ClientDownload>& downloadQueue() const { return downloadQueue_; }
+  const std::shared_ptr<HXNetworkQueue>& queue() const { return queue_; }
+
+  // ---- request settings; the one-shot ones describe the next send only
+  int timeOutSec() const { return timeOutSec_; }
+  void setTimeOutSec(int seconds) { timeOutSec_ = seconds; }
+  // 0 GET, 1 POST.
+  int methodType() const { return methodType_; }
+  void setMethodType(int type) { methodType_ = type; }
+  // 0 content, 1 post (always POST), 2 account.
+  int serverType() const { return serverType_; }
+  void setServerType(int type) { serverType_ = type; }
+  // Write the reply to the cache file of its URL and read it back from there.
+  bool needDownload() const { return needDownload_; }
+  void setNeedDownload(bool v) { needDownload_ = v; }
+  // Send only while a platform account is bound and its token has not run out.
+  bool needAuthorize() const { return needAuthorize_; }
+  void setNeedAuthorize(bool v) { needAuthorize_ = v; }
+  // No busy overlay.
+  bool noNeedPromptLoad() const { return noNeedPromptLoad_; }
+  void setNoNeedPromptLoad(bool v) { noNeedPromptLoad_ = v; }
+  int dnsServerType() const { return dnsServerType_; }
+  void setDnsServerType(int type) { dnsServerType_ = type; }
+  // The caller shows its own failure prompt: the next failure while online shows none.
+  bool needPromptSelf() const { return needPromptSelf_; }
+  void setNeedPromptSelf(bool v) { needPromptSelf_ = v; }
+  // The event waiting for a platform account to be bound (128: none).
+  int eventType() const { return eventType_; }
+  void setEventType(int type) { eventType_ = type; }
+  // The HTTP status of the last reply, and whether a reply was not a plain success.
+  int statusCode() const { return statusCode_; }
+  void setStatusCode(int code) { statusCode_ = code; }
+  bool hasError() const { return hasError_; }
+
+  // ---- receivers (each clears needDownload)
+  void setAction(Selector action, std::weak_ptr<NSObject> delegate);
+  void setStringAction(Selector actionString, std::weak_ptr<NSObject> delegate);
+  std::shared_ptr<NSObject> delegate() const { return delegate_.lock(); }
+  const Selector& action() const { return action_; }
+  const Selector& actionString() const { return actionString_; }
+  void setPostAction(Selector action, std::weak_ptr<NSObject> delegate);
+  void setDownloadAction(Selector action, std::weak_ptr<NSObject> delegate, int tag);
+  void setDownloadFinish(Selector selector, std::weak_ptr<NSObject> queueDelegate);
+
+  // ---- sends
+  // The single request: the reply goes to the registered receiver.
+  void reQuestUrl(std::string_view path, const ValueDictionary& parameters);
+  // A queued request whose reply goes to the given receiver; isNeed lights the activity
+  // indicator and lets the request stop the busy overlay.
+  void reQueueUrl(std::string_view path, const ValueDictionary& parameters,
+                  std::weak_ptr<NSObject> receiver, Selector action, int tag, bool isNeed);
+  // A queued request to any URL, without server group, user agent or bind check.
+  void reQueueNormalUrl(std::string_view url, const ValueDictionary& parameters,
+                        std::weak_ptr<NSObject> receiver, Selector action, int tag, bool isNeedR);
+  // The request in flight (or the one held back for a platform binding); null when none.
+  const std::shared_ptr<HXHTTPRequest>& request() const { return request_; }
+
+  // ---- cancelling
+  // Drops the single request (no callback reaches anyone), keeps the receiver registration.
+  void cancel();
+  void cancelAction();
+  // cancel, cancelAction, and every queued wrapper request with a tag above 0.
+  void cacelAll();
+  // Cancels the first queued wrapper request with the tag.
+  void removeQueueActionByTag(int tag);
+  // The downloader's cancelling (tags above 0, or one tag).
+  void removeAllAction();
+  void removeActionByTag(int tag);
+  // Hides the network-activity indicator without touching the request count.
+  void stopNetWorkActivity();
+
+  // ---- downloads, forwarded to the downloader
+  void addRequestInQueue(const std::shared_ptr<HXHTTPRequest>& request);
+  void startDownloadFile(std::string_view url, const std::string& destination);
+  void startDownloadFile(std::string_view url, const std::string& destination, int requestTimes);
+  void startDownloadFile(std::string_view url, const std::string& destination, int tag,
+                         Value localData);
+
+  // ---- network type and queue width
+  // "1" Wi-Fi, "0" cellular, "-1" none, "" anything else.
+  std::string getNetworkType() const;
+  // Wi-Fi: one request at a time on each of the three queues; cellular: the system's width;
+  // no network: unchanged.
+  void changeNetWork();
+
+  // Sets "std" to the protocol version (the localised "SERVER_VERSION"); returns the dictionary.
+  static ValueDictionary addComParamers(const ValueDictionary& parameters);
+  // The synthetic reply after a transport failure.
+  static std::string getErrorJsonString();
+
+  // ---- engine callbacks
+  void requestFinished(const std::shared_ptr<HXHTTPRequest>& request);
+  void requestFailed(const std::shared_ptr<HXHTTPRequest>& request);
+  void requestQueueFinished(const std::shared_ptr<HXHTTPRequest>& request);
+  void requestQueueFailed(const std::shared_ptr<HXHTTPRequest>& request);
+  // The reply text of a finished request: its download file read as its response encoding,
+  // again as GB18030 when that gives nothing, else the in-memory body.
+  static std::optional<std::string> replyTextOfRequest(const std::shared_ptr<HXHTTPRequest>& r);
+
+  // ---- platform account
+  // Starts the platform login with this client as its delegate.
+  void logIn();
+  // The login bound an account: the request held back for it runs now.
+  void engineDidLogIn();
+  // The login failed: the held request is dropped, with a prompt when an error was given.
+  void engineDidFailToLogIn(bool withError);
+  // Transport failures of the login and session requests still let start-up go on.
+  void failToLogin(const std::shared_ptr<HXHTTPRequest>& request);
+  void failToOpen(const std::shared_ptr<HXHTTPRequest>& request);
+  // The bind prompt: "绑定" starts the login.
+  void alertViewDidDismissWithButtonIndex(const std::shared_ptr<UIAlertView>& alertView,
+                                          long buttonIndex) override;
+
+  ClientRequest() = default;
+
+ private:
+  void init();
+  std::string baseURL() const;
+  bool platformAccountUsable() const;
+  void showBindPrompt();
+  // Starts the busy overlay unless told not to; false when the bind check holds the send back.
+  bool passBindCheck();
+  void setEngineCallbacks(const std::shared_ptr<HXHTTPRequest>& request, bool queued);
+  bool deliverTo(const Selector& selector, const Value& text);
+  bool deliverToLoader(const Value& text);
+  void showFailurePrompt(bool cancelled);
+
+  void onRequestFinished(const Value& r);
+  void onRequestFailed(const Value& r);
+  void onRequestQueueFinished(const Value& r);
+  void onRequestQueueFailed(const Value& r);
+  void onLogIn();
+
+  std::shared_ptr<ClientPostRequest> postQueue_;
+  std::shared_ptr<ClientDownload> downloadQueue_;
+  int timeOutSec_ = kDefaultTimeOutSec;
+  std::shared_ptr<HXNetworkQueue> queue_;
+  bool needDownload_ = false;
+  std::weak_ptr<NSObject> delegate_;
+  Selector action_;
+  Selector actionString_;
+  std::shared_ptr<HXHTTPRequest> request_;
+  int methodType_ = 0;
+  bool needAuthorize_ = false;
+  bool noNeedPromptLoad_ = false;
+  int serverType_ = 0;
+  int dnsServerType_ = 0;
+  bool needPromptSelf_ = false;
+  int eventType_ = 0;
+  int statusCode_ = 0;
+  bool hasError_ = false;
+  // ==== Endpoint operations (ClientRequest+Reading.cpp) and client registration, login and
+  // session (ClientRequest+Account.cpp).  Arguments are Values because bus messages hand their
+  // data items over as they are: a missing item is nil, and a nil argument sends no parameter.
+ public:
+  // ---- paged lists on the single request, written to the cache file of their URL.  Page "1"
+  // sends the cursor as "max_id", any other page as "since_id".
+  void getStatusWithChannelId(const Value& channelId, const Value& page, const Value& maxId,
+                              const Value& tempId);
+  void getFavorityWithChannelId(const Value& channelId, const Value& page, const Value& maxId,
+                                const Value& tempId);
+  void getStatusWithChannelIdV2(const Value& channelId, const Value& page, const Value& maxId,
+                                const Value& tempId);
+  void getStatusWithChannelIdAll(const Value& channelId, const Value& page, const Value& maxId,
+                                 const Value& tempId);
+  void getStatusWithChannelIds(const Value& channelIds, const Value& page, const Value& maxId);
+  // getStatusWithChannelId:pageIndex:maxId:areaId: (the area's timeline).
+  void getStatusWithChannelIdAreaId(const Value& channelId, const Value& page, const Value& maxId,
+                                    const Value& areaId);
+  void getTopicDetailWithChannelId(const Value& topicId, const Value& page, const Value& maxId);
+  void getTopicListWithChannelId(const Value& channelId, const Value& page, const Value& maxId);
+  void getTuiJianWithChannelId(const Value& channelId, const Value& page, const Value& maxId);
+  void getNewProductWithChannelId(const Value& channelId, const Value& page, const Value& maxId);
+  void getLikeProductWithChannelId(const Value& channelId, const Value& page, const Value& maxId);
+  // Sends nothing without a keyword.
+  void getSearchWithKeyword(const Value& keyword, const Value& page, const Value& maxId);
+  void getSeminiarWithChannelId(const Value& channelId, const Value& page, const Value& maxId);
+  void getDialogWithType(const Value& type, const Value& page, const Value& maxId,
+                         const Value& eventId);
+  void getAttendList(const Value& eventId, const Value& userId);
+  void getGenZongWenTi(const Value& eventId, const Value& userId, const Value& maxId,
+                       const Value& pageNo);
+  // Cached only without a keyword.
+  void getCompanyList(const Value& categoryId, const Value& keyWord, const Value& pageNo);
+  void getVEZIData();
+  void getHotSearchList();
+  // Written to the product's feedback cache file.
+  void getFanKuiList(const Value& productId);
+  void getRealTimeQuotes();
+  void getCerSearch();
+  void getDaylyTrends();
+  void getThirdAccoundList();
+  void getThirdAccoundData(const Value& suggestId, const Value& pageNo, const Value& pageCount);
+  // "max_Id" and "since_Id", with the capital I the server expects; 60 s.
+  void getLikeCount(const Value& channelIds, const Value& maxId, const Value& sinceId);
+  void getYingTongDian();
+  void getComtentCheck(const Value& channelIds);
+
+  // ---- queued reading operations: the reply goes to the given receiver
+  // A prepared platform list URL: param = [URL, timeout seconds]; nothing is sent with fewer
+  // than two elements.  Cursor "0" also writes the status's comment (repost) cache file.
+  void getStatusComments(const Value& statusId, const Value& param, const Value& maxid,
+                         std::weak_ptr<NSObject> receiver, Selector action);
+  void getStatusRetweet(const Value& statusId, const Value& param, const Value& maxid,
+                        std::weak_ptr<NSObject> receiver, Selector action);
+  void getCommentList(const Value& statusId, const Value& pageIndex, const Value& maxid,
+                      std::weak_ptr<NSObject> receiver, Selector action);
+  void showContent(const Value& eventId, const Value& blogId, const Value& channelId,
+                   std::weak_ptr<NSObject> receiver, Selector action, const Value& isShowCommont,
+                   const Value& isShowAd);
+  void showDialogContent(const Value& eventId, const Value& blogId,
+                         std::weak_ptr<NSObject> receiver, Selector action,
+                         const Value& isShowCommont);
+  // [article URL, channel id, status id, event id], as far as the array reaches.
+  void getFullArticle(const Value& article, std::weak_ptr<NSObject> receiver, Selector action);
+
+  // ---- reading operations through the post sender
+  // "all" when the list is missing or empty.
+  void checkForChannelUpdate(const Value& channelIds);
+  void getNewMessage();
+  // The channel list after a login or session reply whose channel-list stamp changed.
+  void getNewChannels();
+  void getAllChannels();
+  void getStatusWithChannelIdWithQueue(const Value& channelId, const Value& page,
+                                       const Value& maxid);
+
+  // The cache file of a suggestion list (types 42 and 43); nothing without a client key or for
+  // another type.
+  std::optional<std::string> getRequestLocalPath(int type, const Value& param);
+  // Links of the platform's short-link host go through the content server's "go_ziza.aspx";
+  // any other link comes back unchanged.
+  static Value getWebHttp(const Value& link);
+  static Value getWebHttp(const Value& link, const Value& eid, const Value& channelID);
+
+  // ---- replies of the channel-list requests
+  // A non-empty list goes to the channel catalogue; then "openClientCallBack" (while a session
+  // is open) and "loginClientCallBack" let start-up go on.
+  void getAllNewChannelsCallback(const Value& reply);
+  void getAllChannelsCallback(const Value& reply);
+  // Where parsed channel lists go: the channel catalogue installs these (nothing happens to
+  // a list until it does).
+  static void setNewChannelListUpdater(
+      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
+  static void setAllChannelsUpdater(
+      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
+
+  // ---- registration, login and session
+  // The fixed key sent while the server has issued none.
+  static constexpr std::string_view kFallbackClientKey = "K37QWP2M9XD4HB8N5";
+  // Registration attempts of this run; after 30 the application closes.
+  static constexpr int kMaxRegisterTimes = 30;
+  // Whether the device must register again (a first start only records its id).
+  bool needRegister();
+  void registerClient();
+  void loginClient();
+  // Re-opens the session after a return from the background.
+  void openClient();
+  void appUpdata();
+  // Hands the waiting push token to the server; false when there was nothing to send.
+  bool registerToken();
+  void startToRegisterToken();
+  void bindAccountWithUId(const std::string& uid, const std::string& token);
+  // The user-triggered check of the app store for a newer version.
+  void setupCheckForUpdate();
+  // The stored client key; without one a registration starts and the fallback key is used.
+  std::string getRegisterClientKey();
+  bool isNullRegisterClientKey() const;
+  // Seconds since local midnight, with "0000" in front of values of four digits or fewer.
+  static std::string getTimestamp();
+  int requestTimes() const { return requestTimes_; }
+
+  void registerCallBack(const Value& reply);
+  void loginClientCallBack(const Value& reply);
+  void openClientCallBack(const Value& reply);
+  void tokenCallBack(const Value& reply);
+  void bindCallBack(const Value& reply);
+  void setupCheckForUpdateCallback(const Value& reply);
+
+  // The finish handler of the prepared platform lists: a token error logs the platform
+  // account out (and asks to bind again) before the reply is delivered.
+  void requestCommentFinished(const std::shared_ptr<HXHTTPRequest>& request);
+  // The microblog platform's short-link host, whose links getWebHttp wraps.
+  static constexpr std::string_view kPlatformShortLinkHost = "t.ziza.example";
+
+  // Where the app store lookup and the app's store page live.
+  static constexpr std::string_view kAppStoreLookupURL = "http://apps.zept.example/lookup";
+  static constexpr std::string_view kAppStorePageURL = "http://apps.zept.example/app/id";
+
+ private:
+  // The single-request send of a reading operation: the row's settings, the send, and the
+  // settings put back.
+  void sendOwn(std::string_view path, const ValueDictionary& parameters, bool cached,
+               bool promptSelf, int timeOut = 0);
+  ValueDictionary newParameters();
+  // The single request's GET whose reply goes to a cache file of the caller's choosing.
+  void sendOwnToFile(std::string_view path, const ValueDictionary& parameters,
+                     const std::string& destination);
+  // A queued GET of a reading operation (path on the content server, or a full URL when
+  // `fullURL`), optionally written to a file, with the reply going to the receiver.
+  void queueGet(std::string_view pathOrURL, const ValueDictionary& parameters, bool fullURL,
+                std::weak_ptr<NSObject> receiver, Selector action, int tag,
+                const std::optional<std::string>& destination, bool utf8, int timeOut,
+                bool platformList);
+  void onRequestCommentFinished(const Value& r);
+  void sendRegistration();
+  void closeAfterRegistrationFailures();
+  void registerClientLater();
+  void startToRegisterTokenLater();
+  void registerTokenOnce();
+  bool applyLoginReply(const Value& reply, bool& channelsRefreshed);
+  void bindFailed();
+
+  int requestTimes_ = 0;
+  // Answers the update and follow alerts (the bind prompt is the client's own).
+  std::shared_ptr<NSObject> accountAlerts_;
+};
