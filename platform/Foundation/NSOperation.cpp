@@ -1,5 +1,6 @@
 #include "Foundation/NSOperation.h"
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <thread>
@@ -8,8 +9,11 @@
 
 namespace {
 
-// The threads operations run on: one more is made whenever every worker is busy; idle ones
-// end after a while.
+// The threads operations run on.  Operations are taken in the order they were handed in.  A
+// worker is woken (the one that went idle last: its cache and its processor are the warmest)
+// or a thread made only when those already on their way are fewer than the operations
+// waiting; idle ones end after a while.  Each worker waits on a condition of its own, so that a
+// start wakes exactly one thread and never waits for other waiters to settle.
 class WorkerPool {
  public:
   static WorkerPool& shared() {
@@ -18,40 +22,64 @@ class WorkerPool {
     return *pool;
   }
 
-  void submit(std::function<void()> task) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.push_back(std::move(task));
-    if (idle_ >= tasks_.size()) {
-      cv_.notify_one();
-    } else {
-      std::thread([this] { work(); }).detach();
+  // Starts the operation on a worker.
+  void submit(std::shared_ptr<NSOperation> op) {
+    std::shared_ptr<Worker> wake;  // held while it is signalled
+    bool spawn = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      tasks_.push_back(std::move(op));
+      if (tasks_.size() > coming_) {
+        ++coming_;
+        if (idle_.empty()) {
+          spawn = true;
+        } else {
+          wake = std::move(idle_.back());
+          idle_.pop_back();
+          wake->woken = true;
+        }
+      }
     }
+    // Signalled after unlocking: a worker woken under the lock would block on it at once.
+    if (wake)
+      wake->cv.notify_one();
+    else if (spawn)
+      std::thread([this] { work(); }).detach();
   }
 
  private:
+  struct Worker {
+    std::condition_variable cv;
+    bool woken = false;  // guarded by the pool's mutex
+  };
+
   void work() {
+    auto self = std::make_shared<Worker>();
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      while (tasks_.empty()) {
-        ++idle_;
-        bool woke =
-            cv_.wait_for(lock, std::chrono::seconds(30), [this] { return !tasks_.empty(); });
-        --idle_;
-        if (!woke) return;
+      --coming_;  // made or woken for the operations waiting
+      while (!tasks_.empty()) {
+        auto op = std::move(tasks_.front());
+        tasks_.pop_front();
+        lock.unlock();
+        op->start();
+        op.reset();  // let go of the operation before waiting again
+        lock.lock();
       }
-      auto task = std::move(tasks_.front());
-      tasks_.pop_front();
-      lock.unlock();
-      task();
-      task = nullptr;  // release what the task held before waiting again
-      lock.lock();
+      self->woken = false;
+      idle_.push_back(self);
+      // Only submit() takes a worker off the idle list, and it wakes it as it does.
+      if (!self->cv.wait_for(lock, std::chrono::seconds(30), [&] { return self->woken; })) {
+        std::erase(idle_, self);
+        return;
+      }
     }
   }
 
   std::mutex mutex_;
-  std::condition_variable cv_;
-  std::deque<std::function<void()>> tasks_;
-  size_t idle_ = 0;
+  std::deque<std::shared_ptr<NSOperation>> tasks_;
+  std::vector<std::shared_ptr<Worker>> idle_;  // the last to go idle at the back
+  size_t coming_ = 0;                          // workers made or woken, not yet looking
 };
 
 }  // namespace
@@ -81,7 +109,7 @@ void NSOperation::cancel() {
     q = queue_.lock();
   }
   // Cancelling makes a waiting operation ready.
-  if (q) q->schedule();
+  if (q) q->readinessChanged(this);
 }
 
 bool NSOperation::isCancelled() const {
@@ -103,7 +131,7 @@ bool NSOperation::isReady() const {
   std::vector<std::shared_ptr<NSOperation>> deps;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (cancelled_) return true;
+    if (cancelled_ || dependencies_.empty()) return true;
     deps = dependencies_;
   }
   for (const auto& d : deps)
@@ -115,12 +143,17 @@ void NSOperation::addDependency(const std::shared_ptr<NSOperation>& op) {
   if (!op || op.get() == this) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& d : dependencies_)
-      if (d == op) return;
-    dependencies_.push_back(op);
+    if (std::find(dependencies_.begin(), dependencies_.end(), op) != dependencies_.end()) return;
   }
-  std::lock_guard<std::mutex> lock(op->mutex_);
-  op->dependents_.push_back(weakSelf<NSOperation>());
+  // Heard of before counted on: whether `op` finishes before or after this, the queue learns
+  // that this operation may be ready (it looks at waiting operations only when told so).
+  {
+    std::lock_guard<std::mutex> lock(op->mutex_);
+    op->dependents_.push_back(weakSelf<NSOperation>());
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (std::find(dependencies_.begin(), dependencies_.end(), op) == dependencies_.end())
+    dependencies_.push_back(op);
 }
 
 void NSOperation::removeDependency(const std::shared_ptr<NSOperation>& op) {
@@ -130,7 +163,7 @@ void NSOperation::removeDependency(const std::shared_ptr<NSOperation>& op) {
     std::erase(dependencies_, op);
     q = queue_.lock();
   }
-  if (q) q->schedule();
+  if (q) q->readinessChanged(this);
 }
 
 std::vector<std::shared_ptr<NSOperation>> NSOperation::dependencies() const {
@@ -144,8 +177,14 @@ int NSOperation::queuePriority() const {
 }
 
 void NSOperation::setQueuePriority(int priority) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  priority_ = priority;
+  std::shared_ptr<NSOperationQueue> q;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (priority_ == priority) return;
+    priority_ = priority;
+    q = queue_.lock();
+  }
+  if (q) q->priorityChanged(this);
 }
 
 void NSOperation::setCompletionBlock(std::function<void()> block) {
@@ -196,7 +235,7 @@ void NSOperation::setFinished(bool finished) {
 }
 
 void NSOperation::dependencyFinished() {
-  if (auto q = queue()) q->schedule();
+  if (auto q = queue()) q->readinessChanged(this);
 }
 
 std::shared_ptr<NSOperationQueue> NSOperation::queue() const {
@@ -249,7 +288,11 @@ void NSOperationQueue::addOperation(const std::shared_ptr<NSOperation>& op) {
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    entries_.push_back({op, false});
+    uint64_t seq = nextSeq_++;
+    op->queueSeq_ = seq;
+    // Read under the queue's lock: a priority set from now on re-sorts the entry.
+    Entry& e = entries_.emplace(seq, Entry{op, op->queuePriority(), State::Pending}).first->second;
+    pending_.insert(keyOf(e, seq));
     if (!keepAlive_) keepAlive_ = self<NSOperationQueue>();
   }
   schedule();
@@ -269,7 +312,8 @@ void NSOperationQueue::addOperationWithBlock(std::function<void()> block) {
 std::vector<std::shared_ptr<NSOperation>> NSOperationQueue::operations() const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<std::shared_ptr<NSOperation>> ops;
-  for (const auto& e : entries_) ops.push_back(e.op);
+  ops.reserve(entries_.size());
+  for (const auto& [seq, e] : entries_) ops.push_back(e.op);
   return ops;
 }
 
@@ -328,40 +372,57 @@ void NSOperationQueue::setName(std::string name) {
 }
 
 void NSOperationQueue::schedule() {
-  std::vector<std::shared_ptr<NSOperation>> toStart;
+  // Usually one at a time: kept off the heap.
+  constexpr size_t kInline = 4;
+  std::shared_ptr<NSOperation> inlineStart[kInline];
+  std::vector<std::shared_ptr<NSOperation>> moreToStart;
+  size_t count = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (suspended_) return;
     size_t width = effectiveWidth();
-    while (running_ < width) {
-      Entry* best = nullptr;
-      int bestPriority = 0;
-      for (auto& e : entries_) {
-        if (e.started || !e.op->isReady()) continue;
-        int p = e.op->queuePriority();
-        if (!best || p > bestPriority) {
-          best = &e;
-          bestPriority = p;
-        }
+    for (auto it = pending_.begin(); running_ < width && it != pending_.end();
+         it = pending_.erase(it)) {
+      uint64_t seq = it->second;
+      Entry& e = entries_.find(seq)->second;
+      if (!e.op->isReady()) {
+        e.state = State::Waiting;
+        continue;
       }
-      if (!best) break;
-      best->started = true;
+      e.state = State::Started;
       ++running_;
-      toStart.push_back(best->op);
+      if (count < kInline)
+        inlineStart[count] = e.op;
+      else
+        moreToStart.push_back(e.op);
+      ++count;
     }
   }
-  for (auto& op : toStart) WorkerPool::shared().submit([op] { op->start(); });
+  for (size_t i = 0; i < count && i < kInline; ++i)
+    WorkerPool::shared().submit(std::move(inlineStart[i]));
+  for (auto& op : moreToStart) WorkerPool::shared().submit(std::move(op));
 }
 
 void NSOperationQueue::operationFinished(NSOperation* op) {
   std::shared_ptr<NSOperationQueue> release;  // dropped after unlocking
+  std::shared_ptr<NSOperation> entryOp;       // likewise: it may be the last owner
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-      if (it->op.get() != op) continue;
-      if (it->started) --running_;
+    auto it = entries_.find(op->queueSeq_);
+    if (it != entries_.end() && it->second.op.get() == op) {
+      Entry& e = it->second;
+      switch (e.state) {
+        case State::Started:
+          --running_;
+          break;
+        case State::Pending:
+          pending_.erase(keyOf(e, it->first));
+          break;
+        case State::Waiting:
+          break;
+      }
+      entryOp = std::move(e.op);
       entries_.erase(it);
-      break;
     }
     if (entries_.empty()) {
       release = std::move(keepAlive_);
@@ -370,4 +431,31 @@ void NSOperationQueue::operationFinished(NSOperation* op) {
     }
   }
   schedule();
+}
+
+void NSOperationQueue::readinessChanged(NSOperation* op) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(op->queueSeq_);
+    if (it != entries_.end() && it->second.op.get() == op && it->second.state == State::Waiting) {
+      it->second.state = State::Pending;
+      pending_.insert(keyOf(it->second, it->first));
+    }
+  }
+  schedule();
+}
+
+void NSOperationQueue::priorityChanged(NSOperation* op) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(op->queueSeq_);
+  if (it == entries_.end() || it->second.op.get() != op) return;
+  Entry& e = it->second;
+  int priority = op->queuePriority();
+  if (e.state == State::Pending) {
+    pending_.erase(keyOf(e, it->first));
+    e.priority = priority;
+    pending_.insert(keyOf(e, it->first));
+  } else {
+    e.priority = priority;
+  }
 }

@@ -9,10 +9,14 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Foundation/NSObject.h"
@@ -85,6 +89,7 @@ class NSOperation : public NSObject {
   std::vector<std::weak_ptr<NSOperation>> dependents_;
   std::function<void()> completion_;
   std::weak_ptr<NSOperationQueue> queue_;
+  uint64_t queueSeq_ = 0;  // the operation's place in its queue; guarded by the queue's mutex
 };
 
 // An operation running one or more blocks (in main()).
@@ -141,15 +146,34 @@ class NSOperationQueue : public NSObject {
   // Starts what the width, the suspension and readiness allow.
   void schedule();
   void operationFinished(NSOperation* op);
+  // The operation may have become ready (a dependency finished or went, or it was cancelled).
+  void readinessChanged(NSOperation* op);
+  void priorityChanged(NSOperation* op);
   size_t effectiveWidth() const;  // needs mutex_
+
+  // So that a finishing operation costs a look at the next candidates rather than a scan of
+  // everything queued, the operations not started are kept sorted, best first (higher
+  // priority, then earlier), in `pending_`; those found waiting for a dependency leave it until
+  // a change of their readiness brings them back.
+  enum class State { Pending, Waiting, Started };
+  struct Entry {
+    std::shared_ptr<NSOperation> op;
+    int priority = 0;
+    State state = State::Pending;
+  };
+  using PendingKey = std::pair<int, uint64_t>;  // (priority, order added)
+  struct BestFirst {
+    bool operator()(const PendingKey& a, const PendingKey& b) const {
+      return a.first != b.first ? a.first > b.first : a.second < b.second;
+    }
+  };
+  static PendingKey keyOf(const Entry& e, uint64_t seq) { return {e.priority, seq}; }
 
   mutable std::mutex mutex_;
   mutable std::condition_variable emptyCv_;
-  struct Entry {
-    std::shared_ptr<NSOperation> op;
-    bool started = false;
-  };
-  std::vector<Entry> entries_;
+  std::map<uint64_t, Entry> entries_;  // every unfinished operation, in the order added
+  std::set<PendingKey, BestFirst> pending_;
+  uint64_t nextSeq_ = 1;
   size_t running_ = 0;
   long width_ = NSOperationQueueDefaultMaxConcurrentOperationCount;
   bool suspended_ = false;

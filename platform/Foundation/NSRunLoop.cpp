@@ -17,6 +17,8 @@
 namespace {
 
 constexpr double kForever = std::numeric_limits<double>::infinity();
+// Buffers larger than this are not kept from one pass to the next.
+constexpr size_t kKeptBufferCapacity = 256;
 
 double steadyNow() {
   using namespace std::chrono;
@@ -24,6 +26,14 @@ double steadyNow() {
 }
 
 thread_local std::shared_ptr<NSRunLoop> tCurrentLoop;
+// The loop whose run call this thread is inside, if any.
+thread_local const NSRunLoop* tRunningLoop = nullptr;
+
+struct RunningLoopGuard {
+  const NSRunLoop* previous;
+  explicit RunningLoopGuard(const NSRunLoop* loop) : previous(tRunningLoop) { tRunningLoop = loop; }
+  ~RunningLoopGuard() { tRunningLoop = previous; }
+};
 
 bool sameOwner(const std::weak_ptr<void>& a, const std::weak_ptr<void>& b) {
   return !a.owner_before(b) && !b.owner_before(a);
@@ -384,6 +394,12 @@ void NSRunLoop::stop() {
 }
 
 void NSRunLoop::wakeUp() {
+  // From inside one of its own callbacks: the loop reads its performs, sources, timers and
+  // descriptors again before it next waits.
+  if (tRunningLoop == this) return;
+  // Only the first request since the loop last looked writes: a loop that is busy sees the
+  // request before it waits, and only one in poll(2) needs the descriptor.
+  if (wakeRequested_.exchange(true) || !polling_.load()) return;
   uint64_t one = 1;
   if (wakeFd_ >= 0) {
     ssize_t n = write(wakeFd_, &one, sizeof one);
@@ -392,15 +408,22 @@ void NSRunLoop::wakeUp() {
 }
 
 void NSRunLoop::drainWakeFd() {
+  // One read takes the whole count of an eventfd.
   uint64_t value;
-  while (read(wakeFd_, &value, sizeof value) > 0) {
-  }
+  ssize_t n = read(wakeFd_, &value, sizeof value);
+  (void)n;
 }
 
 bool NSRunLoop::doPerforms(std::string_view mode) {
-  std::deque<Perform> due;
+  // A nested run (from inside a block) finds the buffer taken and uses one of its own.
+  std::vector<Perform> due = std::move(performBuffer_);
+  due.clear();
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (performs_.empty()) {
+      performBuffer_ = std::move(due);
+      return false;
+    }
     // Only what was queued before this pass runs now; blocks queued by these run next pass.
     for (auto it = performs_.begin(); it != performs_.end();) {
       if (inModeList(it->modes, mode)) {
@@ -411,22 +434,24 @@ bool NSRunLoop::doPerforms(std::string_view mode) {
       }
     }
   }
-  if (due.empty()) return false;
-  while (!due.empty()) {
-    Perform p = std::move(due.front());
-    due.pop_front();
+  if (due.empty()) {
+    performBuffer_ = std::move(due);
+    return false;
+  }
+  for (size_t i = 0; i < due.size(); ++i) {
+    Perform p = std::move(due[i]);
     try {
       p.block();
     } catch (...) {
       // Put back what has not run yet, in order, before letting the exception go.
       std::lock_guard<std::mutex> lock(mutex_);
-      while (!due.empty()) {
-        performs_.push_front(std::move(due.back()));
-        due.pop_back();
-      }
+      for (size_t j = due.size(); j > i + 1; --j) performs_.push_front(std::move(due[j - 1]));
       throw;
     }
   }
+  due.clear();
+  // A rare burst does not keep its memory.
+  if (due.capacity() <= kKeptBufferCapacity) performBuffer_ = std::move(due);
   return true;
 }
 
@@ -494,8 +519,11 @@ bool NSRunLoop::doTimers(std::string_view mode) {
 }
 
 bool NSRunLoop::waitAndDoFds(std::string_view mode, double timeoutSeconds) {
-  std::vector<pollfd> fds;
-  std::vector<std::shared_ptr<RunLoopFdSource>> watched;
+  // Kept between passes; a nested run (from inside a callback) takes fresh ones.
+  std::vector<pollfd> fds = std::move(pollBuffer_);
+  std::vector<std::shared_ptr<RunLoopFdSource>> watched = std::move(watchedBuffer_);
+  fds.clear();
+  watched.clear();
   fds.push_back(pollfd{wakeFd_, POLLIN, 0});
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -514,8 +542,20 @@ bool NSRunLoop::waitAndDoFds(std::string_view mode, double timeoutSeconds) {
     // Round up so that a loop waiting for a timer never wakes just before it is due.
     timeoutMs = static_cast<int>(std::ceil(timeoutSeconds * 1000.0));
   }
+  polling_.store(true);
+  // A wake-up asked for before the waker could see polling_ is answered here.
+  if (wakeRequested_.exchange(false)) timeoutMs = 0;
   int n = poll(fds.data(), fds.size(), timeoutMs);
-  if (n <= 0) return false;
+  polling_.store(false);
+  auto keepBuffers = [&] {
+    watched.clear();  // let go of the sources
+    pollBuffer_ = std::move(fds);
+    watchedBuffer_ = std::move(watched);
+  };
+  if (n <= 0) {
+    keepBuffers();
+    return false;
+  }
   if (fds[0].revents) drainWakeFd();
   bool handled = false;
   for (size_t i = 1; i < fds.size(); ++i) {
@@ -530,6 +570,7 @@ bool NSRunLoop::waitAndDoFds(std::string_view mode, double timeoutSeconds) {
     handled = true;
     if (s->callback_) s->callback_(s->fd_, fds[i].revents);
   }
+  keepBuffers();
   return handled;
 }
 
@@ -546,6 +587,7 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limitDat
     runningModes_.emplace_back(mode);
   }
   ModeGuard guard{mutex_, runningModes_};
+  RunningLoopGuard running(this);
   auto stopped = [this] {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!stopRequested_) return false;
@@ -553,6 +595,9 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limitDat
     return true;
   };
   for (;;) {
+    // Whatever was asked for up to here is looked at by this pass (a request arriving later
+    // stays raised for the wait).
+    wakeRequested_.exchange(false);
     auto clk = clock();
     // Listen before reading the time, so that an advance between the two still wakes us.
     watchClock(clk);

@@ -13,6 +13,7 @@
 // own thread, inside one of its run calls, without any lock held.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -24,6 +25,7 @@
 
 #include "Foundation/Value.h"
 
+struct pollfd;
 class Clock;
 class NSRunLoop;
 class NSTimer;
@@ -169,7 +171,9 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
 
   // Ends the innermost run call in progress (or the next one, when none is running).
   void stop();
-  // Wakes the loop from its wait, e.g. after changing a source from another thread.
+  // Wakes the loop from its wait, e.g. after changing a source from another thread.  Costs
+  // nothing on the loop's own thread (a loop looks at everything again before it waits) and no
+  // system call while the loop is busy rather than waiting.
   void wakeUp();
 
   // Bookkeeping of performSelectorAfterDelay / cancelPreviousPerformRequestsWithTarget
@@ -219,6 +223,15 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
 
   bool isMain_ = false;
   int wakeFd_ = -1;
+  // The wake-up handshake: a waker raises wakeRequested_ and writes to wakeFd_ only when the
+  // loop is in (or about to enter) poll(2); the loop raises polling_ before it takes a last
+  // look at wakeRequested_, so that one of the two always sees the other.
+  std::atomic<bool> polling_{false};
+  std::atomic<bool> wakeRequested_{false};
+  // Buffers of the loop's own thread, kept between passes (a nested run takes fresh ones).
+  std::vector<Perform> performBuffer_;
+  std::vector<pollfd> pollBuffer_;
+  std::vector<std::shared_ptr<RunLoopFdSource>> watchedBuffer_;
   mutable std::mutex mutex_;
   std::shared_ptr<Clock> clock_;  // explicit clock, or null for the default
   std::vector<std::shared_ptr<NSTimer>> timers_;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -280,6 +281,99 @@ TEST(OperationQueueTest, AnOperationJoinsOneQueueOnce) {
   q->setSuspended(false);
   op->waitUntilFinished();
   EXPECT_THROW(other->addOperation(op), NSException);
+}
+
+TEST(OperationQueueTest, PriorityChangedWhileQueuedReordersTheQueue) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(1);
+  q->setSuspended(true);
+  std::vector<std::shared_ptr<NSOperation>> ops;
+  for (int i = 0; i < 4; ++i) {
+    ops.push_back(p.op(i));
+    q->addOperation(ops.back());
+  }
+  ops[3]->setQueuePriority(NSOperationQueuePriorityHigh);
+  ops[0]->setQueuePriority(std::numeric_limits<int>::min());  // any int is a priority
+  ops[2]->setQueuePriority(NSOperationQueuePriorityVeryHigh);
+  ops[2]->setQueuePriority(NSOperationQueuePriorityNormal);  // and back: behind 1 again
+  q->setSuspended(false);
+  p.release(4);
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.order, (std::vector<int>{3, 1, 2, 0}));
+}
+
+TEST(OperationQueueTest, OperationsWaitingForDependenciesLetReadyOnesPassAndStartWhenFree) {
+  Probe p;
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(1);
+  q->setSuspended(true);
+  auto first = std::make_shared<NSOperation>();  // finished by hand below
+  auto never = std::make_shared<NSOperation>();  // never runs: removed as a dependency
+  auto later = std::make_shared<NSOperation>();  // a dependency added after queuing
+  auto x = p.op(0);
+  x->addDependency(first);
+  auto w = p.op(1);
+  w->addDependency(never);
+  auto v = p.op(2);
+  q->addOperation(x);
+  q->addOperation(w);
+  q->addOperation(v);
+  q->addOperation(p.op(3));
+  v->addDependency(later);  // before it started: it waits too
+  q->setSuspended(false);
+
+  // Only the ready one runs; the waiting ones hold no slot.
+  ASSERT_TRUE(p.waitFor([&] { return p.started == 1; }));
+  p.release();
+  ASSERT_TRUE(p.waitFor([&] { return p.done == 1; }));
+  settle();
+  EXPECT_EQ(p.get(&Probe::started), 1);
+
+  first->start();  // finishing a dependency outside any queue frees its dependent
+  ASSERT_TRUE(p.waitFor([&] { return p.started == 2; }));
+  p.release();
+  w->removeDependency(never);
+  ASSERT_TRUE(p.waitFor([&] { return p.started == 3; }));
+  p.release();
+  ASSERT_TRUE(p.waitFor([&] { return p.done == 3; }));
+  settle();
+  EXPECT_EQ(p.get(&Probe::started), 3);
+  later->start();
+  p.release();
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(p.order, (std::vector<int>{3, 0, 1, 2}));
+}
+
+TEST(OperationQueueTest, ManyQueuedOperationsRunInOrderWithinTheWidth) {
+  constexpr int kCount = 2000;
+  // One at a time: strictly in the order added.
+  auto serial = std::make_shared<NSOperationQueue>();
+  serial->setMaxConcurrentOperationCount(1);
+  std::vector<int> order;
+  for (int i = 0; i < kCount; ++i)
+    serial->addOperationWithBlock([&order, i] { order.push_back(i); });
+  serial->waitUntilAllOperationsAreFinished();
+  ASSERT_EQ(order.size(), size_t(kCount));
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(order[size_t(i)], i);
+
+  // Four at a time: never more, and every one runs.
+  auto q = std::make_shared<NSOperationQueue>();
+  q->setMaxConcurrentOperationCount(4);
+  std::atomic<int> active{0}, maxActive{0}, ran{0};
+  for (int i = 0; i < kCount; ++i)
+    q->addOperationWithBlock([&] {
+      int now = ++active;
+      int seen = maxActive.load();
+      while (now > seen && !maxActive.compare_exchange_weak(seen, now)) {
+      }
+      ++ran;
+      --active;
+    });
+  q->waitUntilAllOperationsAreFinished();
+  EXPECT_EQ(ran.load(), kCount);
+  EXPECT_LE(maxActive.load(), 4);
+  EXPECT_EQ(q->operationCount(), 0u);
 }
 
 }  // namespace

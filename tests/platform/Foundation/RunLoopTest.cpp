@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSThread.h"
@@ -309,6 +311,69 @@ TEST_F(RunLoopTest, NestedRunsReportTheInnermostMode) {
             (std::vector<std::string>{std::string(NSDefaultRunLoopMode), std::string(kPrivateMode),
                                       std::string(NSDefaultRunLoopMode)}));
   EXPECT_EQ(main_->currentMode(), "");
+}
+
+// Polls a condition set by other threads, up to a generous real-time bound.
+template <class Pred>
+bool waitUntil(Pred pred, std::chrono::seconds bound = std::chrono::seconds(60)) {
+  auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+TEST_F(RunLoopTest, WakeUpsFromOtherThreadsAreNeverLost) {
+  LoopThread t;
+  // One at a time: each block finds the loop asleep, or on its way to sleep.
+  std::atomic<int> acked{0};
+  for (int i = 1; i <= 500; ++i) {
+    performOnThread(
+        t.thread, [&] { ++acked; }, false);
+    ASSERT_TRUE(waitUntil([&] { return acked.load() == i; })) << i;
+  }
+  // Several threads at once, racing with the loop going to sleep and waking.
+  constexpr int kThreads = 4, kEach = 1000;
+  std::atomic<int> ran{0};
+  std::vector<std::thread> posters;
+  for (int n = 0; n < kThreads; ++n)
+    posters.emplace_back([&] {
+      for (int i = 0; i < kEach; ++i) {
+        performOnThread(
+            t.thread, [&] { ++ran; }, false);
+        if (i % 64 == 0) std::this_thread::yield();
+      }
+    });
+  for (auto& p : posters) p.join();
+  EXPECT_TRUE(waitUntil([&] { return ran.load() == kThreads * kEach; })) << ran.load();
+}
+
+TEST_F(RunLoopTest, WorkQueuedFromTheLoopsOwnCallbacksRunsWithoutAWakeUp) {
+  // On the virtual clock with no timer due the loop would wait for ever: what its callbacks
+  // queue must still run on its next passes.  The real-time bound only catches a stall.
+  auto keepAlive = main_->addKeepAliveSource();
+  int performs = 0;
+  bool sourceRan = false;
+  auto source = std::make_shared<RunLoopSource>([&] {
+    sourceRan = true;
+    main_->addTimer(NSTimer::timerWithTimeInterval(0, false, [&](auto&) { main_->stop(); }),
+                    NSDefaultRunLoopMode);
+  });
+  main_->addSource(source, NSDefaultRunLoopMode);
+  std::function<void()> step = [&] {
+    if (++performs < 100)
+      main_->performBlock(step);
+    else
+      source->signal();
+  };
+  main_->performBlock(step);
+  auto result = main_->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, false, 30.0);
+  EXPECT_EQ(result, CFRunLoopRunResult::Stopped);
+  EXPECT_EQ(performs, 100);
+  EXPECT_TRUE(sourceRan);
+  source->invalidate();
+  keepAlive->invalidate();
 }
 
 }  // namespace
