@@ -4,17 +4,9 @@
 
 #include <cctype>
 
-namespace {
+#include "Foundation/NSString.h"
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
+namespace {
 
 bool isToken(std::string_view s) {
   if (s.empty()) return false;
@@ -36,7 +28,8 @@ bool isUsableURL(std::string_view url) {
     char* host = nullptr;
     ok = curl_url_get(u, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
          curl_url_get(u, CURLUPART_HOST, &host, 0) == CURLUE_OK && host && *host;
-    if (ok) ok = equalsIgnoringCase(scheme, "http") || equalsIgnoringCase(scheme, "https");
+    if (ok)
+      ok = equalsIgnoringASCIICase(scheme, "http") || equalsIgnoringASCIICase(scheme, "https");
     curl_free(scheme);
     curl_free(host);
   }
@@ -64,7 +57,7 @@ std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createEmptyResponse() {
 
 size_t CFHTTPMessage::find(std::string_view name) const {
   for (size_t i = 0; i < fields_.size(); ++i)
-    if (equalsIgnoringCase(fields_[i].first, name)) return i;
+    if (equalsIgnoringASCIICase(fields_[i].first, name)) return i;
   return std::string::npos;
 }
 

@@ -4,26 +4,31 @@
 #include <nettle/sha1.h>
 #include <nettle/sha2.h>
 
-unsigned char* CC_MD5(const void* data, CC_LONG len, unsigned char* md) {
-  md5_ctx ctx;
-  md5_init(&ctx);
-  md5_update(&ctx, len, static_cast<const uint8_t*>(data));
-  md5_digest(&ctx, CC_MD5_DIGEST_LENGTH, md);
+namespace {
+
+// One whole message through a nettle hash.
+template <class Context>
+unsigned char* digestOnce(void (*init)(Context*), void (*update)(Context*, size_t, const uint8_t*),
+                          void (*digest)(Context*, size_t, uint8_t*), size_t digestLength,
+                          const void* data, CC_LONG len, unsigned char* md) {
+  Context ctx;
+  init(&ctx);
+  update(&ctx, len, static_cast<const uint8_t*>(data));
+  digest(&ctx, digestLength, md);
   return md;
+}
+
+}  // namespace
+
+unsigned char* CC_MD5(const void* data, CC_LONG len, unsigned char* md) {
+  return digestOnce(md5_init, md5_update, md5_digest, CC_MD5_DIGEST_LENGTH, data, len, md);
 }
 
 unsigned char* CC_SHA1(const void* data, CC_LONG len, unsigned char* md) {
-  sha1_ctx ctx;
-  sha1_init(&ctx);
-  sha1_update(&ctx, len, static_cast<const uint8_t*>(data));
-  sha1_digest(&ctx, CC_SHA1_DIGEST_LENGTH, md);
-  return md;
+  return digestOnce(sha1_init, sha1_update, sha1_digest, CC_SHA1_DIGEST_LENGTH, data, len, md);
 }
 
 unsigned char* CC_SHA256(const void* data, CC_LONG len, unsigned char* md) {
-  sha256_ctx ctx;
-  sha256_init(&ctx);
-  sha256_update(&ctx, len, static_cast<const uint8_t*>(data));
-  sha256_digest(&ctx, CC_SHA256_DIGEST_LENGTH, md);
-  return md;
+  return digestOnce(sha256_init, sha256_update, sha256_digest, CC_SHA256_DIGEST_LENGTH, data, len,
+                    md);
 }

@@ -8,6 +8,7 @@
 
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPropertyList.h"
+#include "Foundation/NSString.h"
 
 #ifndef ZEPT_SOURCE_DIR
 #define ZEPT_SOURCE_DIR ""
@@ -35,45 +36,15 @@ std::string findMainResources() {
   return std::string(ZEPT_SOURCE_DIR) + "/resources";
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 with a byte-order mark to UTF-8; lone surrogates become U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
-  std::string out;
-  size_t n = bytes.size() / 2;
-  auto unit = [&](size_t k) -> char16_t {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t k = 0; k < units.size(); ++k) {
     unsigned char a = static_cast<unsigned char>(bytes[2 * k]);
     unsigned char b = static_cast<unsigned char>(bytes[2 * k + 1]);
-    return littleEndian ? char16_t(a | (b << 8)) : char16_t((a << 8) | b);
-  };
-  for (size_t k = 0; k < n; ++k) {
-    char16_t u = unit(k);
-    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
-      ++k;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      appendUtf8(out, 0xFFFD);
-    } else {
-      appendUtf8(out, u);
-    }
+    units[k] = littleEndian ? char16_t(a | (b << 8)) : char16_t((a << 8) | b);
   }
-  return out;
+  return stringWithCharacters(units);
 }
 
 class StringsParser {
@@ -195,7 +166,7 @@ class StringsParser {
             }
           }
           if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
-          appendUtf8(out, cp);
+          appendUTF8(out, cp);
           break;
         }
         default:
@@ -203,7 +174,7 @@ class StringsParser {
             unsigned v = unsigned(e - '0');
             for (int k = 0; k < 2 && i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '7'; ++k)
               v = v * 8 + unsigned(s_[i_++] - '0');
-            appendUtf8(out, char32_t(v & 0xFF));
+            appendUTF8(out, char32_t(v & 0xFF));
           } else {
             out += e;  // \" \' \\ and any other character stand for themselves
           }

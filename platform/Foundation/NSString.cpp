@@ -54,24 +54,6 @@ Utf8Char decodeAt(std::string_view s, size_t i) {
   return {cp, need + 1, true};
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
-
 size_t unitsOf(char32_t cp) {
   return cp >= 0x10000 ? 2 : 1;
 }
@@ -162,16 +144,14 @@ std::optional<std::string> icuEncode(std::string_view text, const char* name, bo
   return out;
 }
 
-std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
-
 [[noreturn]] void raiseRange(const char* selector, std::string detail) {
   NSException::raise(NSRangeException,
                      std::string("*** -[__NSCFString ") + selector + "]: " + std::move(detail));
+}
+
+[[noreturn]] void raiseIndexBeyond(const char* selector, size_t index, size_t length) {
+  raiseRange(selector, "Index " + std::to_string(index) + " out of bounds; string length " +
+                           std::to_string(length));
 }
 
 }  // namespace
@@ -208,7 +188,7 @@ CFStringEncoding CFStringConvertNSStringEncodingToEncoding(NSStringEncoding enco
 }
 
 CFStringEncoding CFStringConvertIANACharSetNameToEncoding(std::string_view name) {
-  std::string n = lowerAscii(name);
+  std::string n = lowercaseASCIIString(name);
   // Names arrive from headers: allow surrounding blanks and quotes.
   while (!n.empty() && (n.back() == ' ' || n.back() == '"' || n.back() == '\'')) n.pop_back();
   size_t start = n.find_first_not_of(" \"'");
@@ -287,6 +267,25 @@ bool isValidUTF8(std::string_view bytes) {
   return true;
 }
 
+std::string stringWithCharacters(std::u16string_view characters) {
+  std::string out;
+  out.reserve(characters.size());
+  size_t n = characters.size();
+  for (size_t k = 0; k < n; ++k) {
+    char16_t u = characters[k];
+    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n && characters[k + 1] >= 0xDC00 &&
+        characters[k + 1] <= 0xDFFF) {
+      appendUTF8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (characters[k + 1] - 0xDC00));
+      ++k;
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      appendUTF8(out, 0xFFFD);
+    } else {
+      appendUTF8(out, u);
+    }
+  }
+  return out;
+}
+
 std::optional<std::string> stringWithData(std::string_view bytes, NSStringEncoding encoding) {
   switch (encoding) {
     case NSUTF8StringEncoding:
@@ -299,7 +298,7 @@ std::optional<std::string> stringWithData(std::string_view bytes, NSStringEncodi
     case NSISOLatin1StringEncoding: {
       std::string out;
       out.reserve(bytes.size());
-      for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+      for (char c : bytes) appendUTF8(out, static_cast<unsigned char>(c));
       return out;
     }
     default:
@@ -340,69 +339,74 @@ std::optional<std::string> dataUsingEncoding(std::string_view text, NSStringEnco
 
 // ---- UTF-16 units ----
 
-size_t utf16Length(std::string_view text) {
-  size_t n = 0;
+namespace {
+
+// A character of a text with its byte offset and UTF-16 index; past the last character, `byte`
+// is the text's size, `unit` its UTF-16 length and `c` empty.
+struct TextPosition {
+  size_t byte;
+  size_t unit;
+  Utf8Char c;
+};
+
+// Walks the characters from the start to the first one that `stop` accepts.
+template <class Stop>
+TextPosition findPosition(std::string_view text, Stop stop) {
+  size_t units = 0;
   for (size_t i = 0; i < text.size();) {
     Utf8Char c = decodeAt(text, i);
-    n += unitsOf(c.cp);
+    if (stop(i, units, c)) return {i, units, c};
+    units += unitsOf(c.cp);
     i += c.len;
   }
-  return n;
+  return {text.size(), units, {0, 0, false}};
+}
+
+// The character that holds a UTF-16 index.
+TextPosition positionOfUTF16Index(std::string_view text, size_t index) {
+  return findPosition(text, [index](size_t, size_t units, const Utf8Char& c) {
+    return units + unitsOf(c.cp) > index;
+  });
+}
+
+// Byte offset of a UTF-16 index that may be the text's length but not beyond it.
+size_t checkedByteOffset(const char* selector, std::string_view text, size_t index) {
+  size_t len = utf16Length(text);
+  if (index > len) raiseIndexBeyond(selector, index, len);
+  return byteOffsetOfUTF16Index(text, index);
+}
+
+}  // namespace
+
+size_t utf16Length(std::string_view text) {
+  return findPosition(text, [](size_t, size_t, const Utf8Char&) { return false; }).unit;
 }
 
 size_t byteOffsetOfUTF16Index(std::string_view text, size_t index) {
-  size_t units = 0;
-  for (size_t i = 0; i < text.size();) {
-    Utf8Char c = decodeAt(text, i);
-    if (units + unitsOf(c.cp) > index) return i;
-    units += unitsOf(c.cp);
-    i += c.len;
-  }
-  return text.size();
+  return positionOfUTF16Index(text, index).byte;
 }
 
 size_t utf16IndexOfByteOffset(std::string_view text, size_t byteOffset) {
-  size_t units = 0;
-  for (size_t i = 0; i < text.size();) {
-    Utf8Char c = decodeAt(text, i);
-    if (i + c.len > byteOffset) return units;
-    units += unitsOf(c.cp);
-    i += c.len;
-  }
-  return units;
+  auto holdsOffset = [byteOffset](size_t i, size_t, const Utf8Char& c) {
+    return i + c.len > byteOffset;
+  };
+  return findPosition(text, holdsOffset).unit;
 }
 
 char16_t characterAtIndex(std::string_view text, size_t index) {
-  size_t units = 0;
-  for (size_t i = 0; i < text.size();) {
-    Utf8Char c = decodeAt(text, i);
-    size_t u = unitsOf(c.cp);
-    if (units + u > index) {
-      if (u == 1) return char16_t(c.cp);
-      char32_t v = c.cp - 0x10000;
-      return index == units ? char16_t(0xD800 + (v >> 10)) : char16_t(0xDC00 + (v & 0x3FF));
-    }
-    units += u;
-    i += c.len;
-  }
-  raiseRange("characterAtIndex:", "Index " + std::to_string(index) +
-                                      " out of bounds; string length " + std::to_string(units));
+  TextPosition p = positionOfUTF16Index(text, index);
+  if (p.byte == text.size()) raiseIndexBeyond("characterAtIndex:", index, p.unit);
+  if (unitsOf(p.c.cp) == 1) return char16_t(p.c.cp);
+  char32_t v = p.c.cp - 0x10000;
+  return index == p.unit ? char16_t(0xD800 + (v >> 10)) : char16_t(0xDC00 + (v & 0x3FF));
 }
 
 std::string substringToIndex(std::string_view text, size_t index) {
-  size_t len = utf16Length(text);
-  if (index > len)
-    raiseRange("substringToIndex:", "Index " + std::to_string(index) +
-                                        " out of bounds; string length " + std::to_string(len));
-  return std::string(text.substr(0, byteOffsetOfUTF16Index(text, index)));
+  return std::string(text.substr(0, checkedByteOffset("substringToIndex:", text, index)));
 }
 
 std::string substringFromIndex(std::string_view text, size_t index) {
-  size_t len = utf16Length(text);
-  if (index > len)
-    raiseRange("substringFromIndex:", "Index " + std::to_string(index) +
-                                          " out of bounds; string length " + std::to_string(len));
-  return std::string(text.substr(byteOffsetOfUTF16Index(text, index)));
+  return std::string(text.substr(checkedByteOffset("substringFromIndex:", text, index)));
 }
 
 std::string substringWithRange(std::string_view text, NSRange range) {
@@ -432,6 +436,21 @@ bool hasPrefixCaseInsensitive(std::string_view text, std::string_view prefix) {
   icu::UnicodeString t = toIcu(text).foldCase();
   icu::UnicodeString p = toIcu(prefix).foldCase();
   return t.startsWith(p);
+}
+
+bool equalsIgnoringASCIICase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+std::string lowercaseASCIIString(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return out;
 }
 
 std::string lowercaseString(std::string_view text) {
@@ -870,7 +889,7 @@ std::string stringWithFormatArgs(std::string_view format, const std::vector<Valu
           const std::string& t = v.string();
           if (!t.empty()) s = std::string(t.substr(0, decodeAt(t, 0).len));
         } else {
-          appendUtf8(s, char32_t(uint8_t(v.intValue())));
+          appendUTF8(s, char32_t(uint8_t(v.intValue())));
         }
         pad(out, s, width, left);
         break;
@@ -879,7 +898,7 @@ std::string stringWithFormatArgs(std::string_view format, const std::vector<Valu
         char32_t c = char32_t(uint16_t(take(position).intValue()));
         if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
         std::string s;
-        appendUtf8(s, c);
+        appendUTF8(s, c);
         pad(out, s, width, left);
         break;
       }

@@ -58,6 +58,37 @@ std::optional<std::string> dataUsingEncoding(std::string_view text, NSStringEnco
                                              bool allowLossyConversion = false);
 bool isValidUTF8(std::string_view bytes);
 
+// Writes a code point (at most U+10FFFF) as UTF-8 into `out`, which has room for 4 bytes;
+// returns the number of bytes.  Inline: the JSON reader calls it for every \u escape.
+inline size_t encodeUTF8(char32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = char(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = char(0xC0 | (cp >> 6));
+    out[1] = char(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = char(0xE0 | (cp >> 12));
+    out[1] = char(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = char(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = char(0xF0 | (cp >> 18));
+  out[1] = char(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = char(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = char(0x80 | (cp & 0x3F));
+  return 4;
+}
+inline void appendUTF8(std::string& out, char32_t cp) {
+  char buf[4];
+  out.append(buf, encodeUTF8(cp, buf));
+}
+// UTF-16 units as UTF-8 text (initWithCharacters:length:); a lone surrogate becomes U+FFFD.
+std::string stringWithCharacters(std::u16string_view characters);
+
 // ---- Lengths and indices in UTF-16 units ----
 
 struct NSRange {
@@ -107,6 +138,10 @@ NSComparisonResult compare(std::string_view a, std::string_view b);
 // Ordering after Unicode case folding.
 NSComparisonResult caseInsensitiveCompare(std::string_view a, std::string_view b);
 bool hasPrefixCaseInsensitive(std::string_view text, std::string_view prefix);
+// ASCII-only forms, for protocol names (header fields, schemes, SQL column names) where other
+// characters must match exactly.
+bool equalsIgnoringASCIICase(std::string_view a, std::string_view b);
+std::string lowercaseASCIIString(std::string_view text);
 std::string lowercaseString(std::string_view text);
 std::string uppercaseString(std::string_view text);
 // The first (or, with NSBackwardsSearch, last) occurrence, in UTF-16 units; {NSNotFound, 0}

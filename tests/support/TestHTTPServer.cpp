@@ -20,19 +20,11 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "Foundation/NSString.h"
+
 namespace testsupport {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 // Server threads must never die of SIGPIPE when a client goes away mid-reply.
 void blockSigpipeOnThisThread() {
@@ -177,13 +169,13 @@ Authority& authority() {
 
 bool TestHTTPRequest::hasHeader(std::string_view name) const {
   for (auto& [k, v] : headers)
-    if (equalsIgnoringCase(k, name)) return true;
+    if (equalsIgnoringASCIICase(k, name)) return true;
   return false;
 }
 
 std::string TestHTTPRequest::header(std::string_view name) const {
   for (auto& [k, v] : headers)
-    if (equalsIgnoringCase(k, name)) return v;
+    if (equalsIgnoringASCIICase(k, name)) return v;
   return {};
 }
 
@@ -516,7 +508,8 @@ void TestRawHTTPServer::serve(int fd) {
       if (eol == std::string::npos) eol = head.size();
       std::string line = head.substr(pos, eol - pos);
       auto colon = line.find(':');
-      if (colon != std::string::npos && equalsIgnoringCase(line.substr(0, colon), "content-length"))
+      if (colon != std::string::npos &&
+          equalsIgnoringASCIICase(line.substr(0, colon), "content-length"))
         length = std::strtoull(line.c_str() + colon + 1, nullptr, 10);
       pos = eol + 2;
     }

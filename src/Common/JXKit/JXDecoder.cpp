@@ -19,6 +19,7 @@
 #include "Common/JXKit/JXKey.h"
 #include "Common/JXKit/JXUTF8.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSString.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -143,7 +144,7 @@ std::string internalError(std::string_view what, int line) {
 // A byte as "%c" would show it, kept valid UTF-8 (bytes above 0x7F read as Latin-1).
 std::string byteAsCharacter(unsigned char c) {
   char buf[4];
-  return std::string(buf, jxutf8::encode(c, buf));
+  return std::string(buf, encodeUTF8(c, buf));
 }
 
 }  // namespace
@@ -512,8 +513,7 @@ struct JXParseState {
 
   bool emitEscaped(const unsigned char* at, uint32_t cp, std::string& out) {
     if (cp == 0 || jxutf8::isNoncharacter(cp)) return illegalEscape(at, out);
-    char buf[4];
-    out.append(buf, jxutf8::encode(cp, buf));
+    appendUTF8(out, cp);
     return true;
   }
 

@@ -1,5 +1,6 @@
 // UTF-8 rules shared by the JSON reader and writer: exactly the well-formed sequences, less the
-// noncharacters (U+FDD0-U+FDEF and every code point ending in FFFE or FFFF).
+// noncharacters (U+FDD0-U+FDEF and every code point ending in FFFE or FFFF).  Code points are
+// written back with the platform's encodeUTF8 (Foundation/NSString.h).
 #pragma once
 
 #include <cstddef>
@@ -91,30 +92,6 @@ inline uint32_t decode(const unsigned char* p, size_t length) {
       return uint32_t(p[0] & 0x07) << 18 | uint32_t(p[1] & 0x3F) << 12 |
              uint32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
   }
-}
-
-// Writes cp (at most U+10FFFF) as UTF-8; returns the number of bytes.
-inline size_t encode(uint32_t cp, char* out) {
-  if (cp < 0x80) {
-    out[0] = char(cp);
-    return 1;
-  }
-  if (cp < 0x800) {
-    out[0] = char(0xC0 | (cp >> 6));
-    out[1] = char(0x80 | (cp & 0x3F));
-    return 2;
-  }
-  if (cp < 0x10000) {
-    out[0] = char(0xE0 | (cp >> 12));
-    out[1] = char(0x80 | ((cp >> 6) & 0x3F));
-    out[2] = char(0x80 | (cp & 0x3F));
-    return 3;
-  }
-  out[0] = char(0xF0 | (cp >> 18));
-  out[1] = char(0x80 | ((cp >> 12) & 0x3F));
-  out[2] = char(0x80 | ((cp >> 6) & 0x3F));
-  out[3] = char(0x80 | (cp & 0x3F));
-  return 4;
 }
 
 }  // namespace jxutf8

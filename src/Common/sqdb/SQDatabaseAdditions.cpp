@@ -3,18 +3,7 @@
 
 #include "Common/sqdb/SQBusyRetry.h"
 #include "Common/sqdb/SQDatabase.h"
-
-namespace {
-
-std::string lowercased(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return out;
-}
-
-}  // namespace
+#include "Foundation/NSString.h"
 
 void SQDatabase::readFirstRow(std::string_view sql, std::span<const Value> args,
                               const std::function<void(SQResultSet*)>& read) {
@@ -74,7 +63,7 @@ std::optional<NSDateValue> SQDatabase::dateForQueryWithArguments(std::string_vie
 bool SQDatabase::tableExists(std::string_view tableName) {
   auto rs =
       executeQuery("select [sql] from sqlite_master where [type] = 'table' and lower(name) = ?",
-                   lowercased(tableName));
+                   lowercaseASCIIString(tableName));
   if (!rs) return false;
   bool found = rs->next();
   rs->close();
@@ -99,12 +88,12 @@ std::shared_ptr<SQResultSet> SQDatabase::getTableSchema(std::string_view tableNa
 }
 
 bool SQDatabase::columnExists(std::string_view columnName, std::string_view tableName) {
-  std::string column = lowercased(columnName);
-  auto rs = getTableSchema(lowercased(tableName));
+  std::string column = lowercaseASCIIString(columnName);
+  auto rs = getTableSchema(lowercaseASCIIString(tableName));
   if (!rs) return false;
   bool found = false;
   while (rs->next()) {
-    if (lowercased(rs->stringForColumn("name").value_or("")) == column) {
+    if (lowercaseASCIIString(rs->stringForColumn("name").value_or("")) == column) {
       found = true;
       break;
     }

@@ -2,18 +2,7 @@
 
 #include "Common/sqdb/SQBusyRetry.h"
 #include "Common/sqdb/SQDatabase.h"
-
-namespace {
-
-std::string lowercased(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return out;
-}
-
-}  // namespace
+#include "Foundation/NSString.h"
 
 std::shared_ptr<SQResultSet> SQResultSet::resultSetWithStatement(
     std::shared_ptr<SQStatement> statement, SQDatabase* parentDatabase) {
@@ -78,7 +67,7 @@ const std::unordered_map<std::string, int>& SQResultSet::columnNameToIndexMap() 
       for (int i = 0; i < count; ++i) {
         const char* name = sqlite3_column_name(stmt, i);
         // A later column of the same name replaces the earlier one.
-        columnNameToIndexMap_[lowercased(name ? name : "")] = i;
+        columnNameToIndexMap_[lowercaseASCIIString(name ? name : "")] = i;
       }
       columnNamesSetup_ = true;
     }
@@ -88,7 +77,7 @@ const std::unordered_map<std::string, int>& SQResultSet::columnNameToIndexMap() 
 
 int SQResultSet::columnIndexForName(std::string_view columnName) {
   const auto& map = columnNameToIndexMap();
-  auto it = map.find(lowercased(columnName));
+  auto it = map.find(lowercaseASCIIString(columnName));
   return it == map.end() ? -1 : it->second;
 }
 
@@ -267,7 +256,7 @@ ValueDictionary SQResultSet::resultDict() {
   int count = sqlite3_column_count(stmt);
   for (int i = 0; i < count; ++i) {
     const char* name = sqlite3_column_name(stmt, i);
-    std::string key = lowercased(name ? name : "");
+    std::string key = lowercaseASCIIString(name ? name : "");
     auto it = map.find(key);
     if (it == map.end() || it->second != i) continue;
     pairs.emplace_back(std::move(key), objectForColumnIndex(i));

@@ -2,20 +2,8 @@
 
 #include <algorithm>
 
-#include "CFNetwork/CFReadStream.h"
-#include "CFNetwork/CFWriteStream.h"
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSString.h"
-#include "net/http/HXHTTPRequestErrors.h"
-
-namespace {
-constexpr size_t kFileChunk = 262144;
-
-NSErrorPtr compressionError(std::string text, NSErrorPtr underlying = nullptr) {
-  return NSError::withDescription(kHXHTTPRequestErrorDomain, HXCompressionError, std::move(text),
-                                  std::move(underlying));
-}
-}  // namespace
+#include "net/http/HXDataFileCoding.h"
 
 std::shared_ptr<HXDataCompressor> HXDataCompressor::compressor() {
   auto c = std::make_shared<HXDataCompressor>();
@@ -93,88 +81,25 @@ std::optional<std::string> HXDataCompressor::compressData(std::string_view data,
 
 bool HXDataCompressor::compressDataFromFile(const std::string& sourcePath,
                                             const std::string& destinationPath, NSErrorPtr* error) {
-  auto& fm = NSFileManager::defaultManager();
-  if (!fm.createFileAtPath(destinationPath, "")) {
-    if (error)
-      *error = compressionError(
-          stringWithFormat("Compression of %@ failed because we were to create a file at %@",
-                           sourcePath, destinationPath));
-    return false;
-  }
-  if (!fm.fileExistsAtPath(sourcePath)) {
-    if (error)
-      *error = compressionError(
-          stringWithFormat("Compression of %@ failed the file does not exist", sourcePath));
-    return false;
-  }
-  auto c = compressor();
-  auto in = CFReadStream::createWithFile(sourcePath);
-  auto out = CFWriteStream::createWithFile(destinationPath, false);
-  in->open();
-  out->open();
-  std::string buffer(kFileChunk, '\0');
+  auto c = std::make_shared<HXDataCompressor>();
+  NSErrorPtr setupError = c->setupStream();
   bool finished = false;
-  while (c->streamReady()) {
-    long n = in->read(reinterpret_cast<uint8_t*>(buffer.data()), buffer.size());
-    if (n < 0 || in->status() == CFStreamStatus::Error) {
-      if (error)
-        *error = compressionError(
-            stringWithFormat("Compression of %@ failed because we were unable to read from the "
-                             "source data file",
-                             sourcePath),
-            in->copyError());
-      in->close();
-      out->close();
-      c->closeStream();
-      return false;
+  auto code = [&](std::string_view chunk, NSErrorPtr* e) -> std::optional<std::string> {
+    if (setupError) {
+      *e = setupError;
+      return std::nullopt;
     }
-    if (n == 0) {
+    if (chunk.empty()) {
       // A file whose size is a whole number of chunks ended on a full chunk: the gzip trailer
       // still has to be written.
-      if (!finished) {
-        NSErrorPtr e;
-        std::string tail = c->finishStream(&e);
-        if (e) {
-          if (error) *error = e;
-          in->close();
-          out->close();
-          c->closeStream();
-          return false;
-        }
-        out->write(tail);
-      }
-      break;
+      if (finished) return std::nullopt;
+      return c->finishStream(e);
     }
-    NSErrorPtr e;
-    finished = size_t(n) < kFileChunk;
-    auto deflated = c->compressBytes(std::string_view(buffer.data(), size_t(n)), &e, finished);
-    if (e) {
-      if (error) *error = e;
-      in->close();
-      out->close();
-      c->closeStream();
-      return false;
-    }
-    if (deflated && out->write(*deflated) < 0) {
-      if (error)
-        *error = compressionError(
-            stringWithFormat("Compression of %@ failed because we were unable to write to the "
-                             "destination data file at %@",
-                             sourcePath, destinationPath),
-            out->copyError());
-      in->close();
-      out->close();
-      c->closeStream();
-      return false;
-    }
-  }
-  in->close();
-  out->close();
-  if (NSErrorPtr e = c->closeStream()) {
-    if (error) *error = e;
-    return false;
-  }
-  return true;
+    finished = chunk.size() < kHXDataFileChunk;
+    return c->compressBytes(chunk, e, finished);
+  };
+  return HXDataCodeFileToFile(
+      "Compression", sourcePath, destinationPath, code, [&] { return c->closeStream(); }, error);
 }
 
 std::string HXDataCompressor::finishStream(NSErrorPtr* error) {
@@ -197,6 +122,6 @@ std::string HXDataCompressor::finishStream(NSErrorPtr* error) {
 }
 
 NSErrorPtr HXDataCompressor::deflateErrorWithCode(int code) {
-  return compressionError(
+  return HXCompressionErrorWithDescription(
       stringWithFormat("Compression of data failed with code %hi", static_cast<short>(code)));
 }

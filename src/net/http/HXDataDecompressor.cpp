@@ -3,20 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "CFNetwork/CFReadStream.h"
-#include "CFNetwork/CFWriteStream.h"
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSString.h"
-#include "net/http/HXHTTPRequestErrors.h"
-
-namespace {
-constexpr size_t kFileChunk = 262144;
-
-NSErrorPtr compressionError(std::string text, NSErrorPtr underlying = nullptr) {
-  return NSError::withDescription(kHXHTTPRequestErrorDomain, HXCompressionError, std::move(text),
-                                  std::move(underlying));
-}
-}  // namespace
+#include "net/http/HXDataFileCoding.h"
 
 std::shared_ptr<HXDataDecompressor> HXDataDecompressor::decompressor() {
   auto d = std::make_shared<HXDataDecompressor>();
@@ -95,73 +83,20 @@ std::optional<std::string> HXDataDecompressor::uncompressData(std::string_view d
 bool HXDataDecompressor::uncompressDataFromFile(const std::string& sourcePath,
                                                 const std::string& destinationPath,
                                                 NSErrorPtr* error) {
-  auto& fm = NSFileManager::defaultManager();
-  if (!fm.createFileAtPath(destinationPath, "")) {
-    if (error)
-      *error = compressionError(
-          stringWithFormat("Decompression of %@ failed because we were to create a file at %@",
-                           sourcePath, destinationPath));
-    return false;
-  }
-  if (!fm.fileExistsAtPath(sourcePath)) {
-    if (error)
-      *error = compressionError(
-          stringWithFormat("Decompression of %@ failed the file does not exist", sourcePath));
-    return false;
-  }
-  auto d = decompressor();
-  auto in = CFReadStream::createWithFile(sourcePath);
-  auto out = CFWriteStream::createWithFile(destinationPath, false);
-  in->open();
-  out->open();
-  std::string buffer(kFileChunk, '\0');
-  while (d->streamReady()) {
-    long n = in->read(reinterpret_cast<uint8_t*>(buffer.data()), buffer.size());
-    if (n < 0 || in->status() == CFStreamStatus::Error) {
-      if (error)
-        *error = compressionError(
-            stringWithFormat("Decompression of %@ failed because we were unable to read from "
-                             "the source data file",
-                             sourcePath),
-            in->copyError());
-      in->close();
-      out->close();
-      d->closeStream();
-      return false;
+  auto d = std::make_shared<HXDataDecompressor>();
+  NSErrorPtr setupError = d->setupStream();
+  auto code = [&](std::string_view chunk, NSErrorPtr* e) -> std::optional<std::string> {
+    if (setupError) {
+      *e = setupError;
+      return std::nullopt;
     }
-    if (n == 0) break;
-    NSErrorPtr e;
-    auto inflated = d->uncompressBytes(std::string_view(buffer.data(), size_t(n)), &e);
-    if (e) {
-      if (error) *error = e;
-      in->close();
-      out->close();
-      d->closeStream();
-      return false;
-    }
-    if (inflated && out->write(*inflated) < 0) {
-      if (error)
-        *error = compressionError(
-            stringWithFormat("Decompression of %@ failed because we were unable to write to "
-                             "the destination data file at %@",
-                             sourcePath, destinationPath),
-            out->copyError());
-      in->close();
-      out->close();
-      d->closeStream();
-      return false;
-    }
-  }
-  in->close();
-  out->close();
-  if (NSErrorPtr e = d->closeStream()) {
-    if (error) *error = e;
-    return false;
-  }
-  return true;
+    return d->uncompressBytes(chunk, e);
+  };
+  return HXDataCodeFileToFile(
+      "Decompression", sourcePath, destinationPath, code, [&] { return d->closeStream(); }, error);
 }
 
 NSErrorPtr HXDataDecompressor::inflateErrorWithCode(int code) {
-  return compressionError(
+  return HXCompressionErrorWithDescription(
       stringWithFormat("Decompression of data failed with code %hi", static_cast<short>(code)));
 }

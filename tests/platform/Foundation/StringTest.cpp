@@ -106,6 +106,35 @@ TEST(StringEncoding, Encodes) {
   EXPECT_EQ(dataUsingEncoding(latin, NSISOLatin1StringEncoding), "\u4e2d");
 }
 
+TEST(StringEncoding, CodePointsAndUTF16UnitsToUTF8) {
+  struct Case {
+    char32_t cp;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {0x41, "A"},
+      {0x7F, "\x7F"},
+      {0x80, "\u0080"},
+      {0x7FF, "\u07FF"},
+      {0x800, "\u0800"},
+      {0xFFFF, "\xEF\xBF\xBF"},
+      {0x10000, "\U00010000"},
+      {0x10FFFF, "\U0010FFFF"},
+  };
+  for (const Case& c : cases) {
+    std::string out = "x";
+    appendUTF8(out, c.cp);
+    EXPECT_EQ(out, "x" + c.utf8) << std::hex << uint32_t(c.cp);
+  }
+
+  EXPECT_EQ(stringWithCharacters(u"a\u4e2d\U0001F600b"), "a\u4e2d\U0001F600b");
+  EXPECT_EQ(stringWithCharacters(u""), "");
+  // Lone surrogates (a high one at the end or before a non-surrogate, a low one alone) cannot
+  // be written as UTF-8: each becomes U+FFFD.
+  const char16_t lone[] = {0xD83D, u'a', 0xDE00, 0xD83D};
+  EXPECT_EQ(stringWithCharacters(std::u16string_view(lone, 4)), "\uFFFDa\uFFFD\uFFFD");
+}
+
 TEST(StringEncoding, CharsetNamesBothWays) {
   struct Case {
     const char* name;
@@ -247,6 +276,12 @@ TEST(StringHelpers, CompareAndSearch) {
   EXPECT_TRUE(hasPrefixCaseInsensitive("Charset=UTF-8", "CHARSET="));
   EXPECT_FALSE(hasPrefixCaseInsensitive("char", "charset"));
   EXPECT_EQ(lowercaseString("Text/HTML"), "text/html");
+  // The ASCII forms leave every other character to match exactly.
+  EXPECT_TRUE(equalsIgnoringASCIICase("Content-Length", "content-LENGTH"));
+  EXPECT_FALSE(equalsIgnoringASCIICase("Content-Length", "Content-Lengths"));
+  EXPECT_FALSE(equalsIgnoringASCIICase("\u00c9", "\u00e9"));
+  EXPECT_TRUE(equalsIgnoringASCIICase("", ""));
+  EXPECT_EQ(lowercaseASCIIString("Name\u00c9_ID"), "name\u00c9_id");
   EXPECT_EQ(uppercaseString("abc\u00e9"), "ABC\u00c9");
   // UTF-16 order puts a surrogate pair (D83D...) before U+FF61, unlike UTF-8 byte order.
   EXPECT_EQ(compare("\U0001F600", "\uff61"), NSOrderedAscending);
