@@ -29,6 +29,14 @@ class ClientPlatformAccount {
   // The first binding through the platform's app (asks to follow the service's account).
   virtual bool isSSOBindOkFirst() { return false; }
 
+  // ---- what the application delegate uses (defaults: no account)
+  virtual void deleteAccountDataInKeychain() {}
+  // The account's access token; empty when none.
+  virtual std::string accessToken() { return {}; }
+  // Takes the reply of the platform app's single sign-on; false for any other URL.
+  virtual bool handleOpenURL(const std::string& /*url*/) { return false; }
+  virtual void applicationDidBecomeActive() {}
+
   static std::shared_ptr<ClientPlatformAccount> current();
   static void setCurrent(std::shared_ptr<ClientPlatformAccount> account);
 };

@@ -296,6 +296,13 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
       std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
 
   // ---- registration, login and session
+  // What the application delegate offers for ending the process (its exit animation); without
+  // it the process ends at once.
+  class ApplicationCloser {
+   public:
+    virtual ~ApplicationCloser() = default;
+    virtual void startClose() = 0;
+  };
   // The fixed key sent while the server has issued none.
   static constexpr std::string_view kFallbackClientKey = "K37QWP2M9XD4HB8N5";
   // Registration attempts of this run; after 30 the application closes.
@@ -327,6 +334,12 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void bindCallBack(const Value& reply);
   void setupCheckForUpdateCallback(const Value& reply);
 
+  // ---- feedback (ClientRequest+Feedback.cpp)
+  // userFeedBack:content:type: - the user's contact text, the feedback or crash text and the
+  // feedback type ("1" user feedback, "2" crash report); the reply goes to the post sender's
+  // registered receiver.
+  void userFeedBack(const Value& userMessage, const Value& content, const Value& type);
+
   // The finish handler of the prepared platform lists: a token error logs the platform
   // account out (and asks to bind again) before the reply is delivered.
   void requestCommentFinished(const std::shared_ptr<HXHTTPRequest>& request);
@@ -353,12 +366,16 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
                 const std::optional<std::string>& destination, bool utf8, int timeOut,
                 bool platformList);
   void onRequestCommentFinished(const Value& r);
-  void sendRegistration();
+  // A queued request of the account group, without busy overlay or cache file.
+  void sendAccountRequest(std::string_view path, const ValueDictionary& parameters, int method,
+                          Selector reply, int tag);
+  bool registrationInFlight() const;
   void closeAfterRegistrationFailures();
-  void registerClientLater();
-  void startToRegisterTokenLater();
+  void closeApplication();
   void registerTokenOnce();
-  bool applyLoginReply(const Value& reply, bool& channelsRefreshed);
+  // Stores the login data of a login or session reply; true when the channel-list stamp
+  // changed and the channel list is fetched again.
+  bool applyLoginReply(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;

@@ -1,0 +1,638 @@
+// The content-server client's reading endpoints: channel and feed lists, item pages, searches,
+// topics, seminar, company, quote and certificate lists, update checks, the channel list, and
+// the link builders screens use to open server pages.
+#include <cstdio>
+
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSString.h"
+#include "Foundation/NSThread.h"
+#include "Foundation/NSURL.h"
+#include "app/NSConfig.h"
+#include "app/NSGlobe.h"
+#include "app/NSObject+notification.h"
+#include "app/NotificationNames.h"
+#include "app/UIFilePath.h"
+#include "model/ChannelItem.h"
+#include "model/NSLoginData.h"
+#include "model/ZizaJsonStatusParser.h"
+#include "net/api/ApplicationHelper.h"
+#include "net/api/ClientPlatformAccount.h"
+#include "net/api/ClientPostRequest.h"
+#include "net/api/ClientRequest.h"
+#include "net/api/NSHxHttpRequest.h"
+#include "net/api/ReplyRoute.h"
+#include "net/api/ServerResult.h"
+#include "net/api/URLHelper.h"
+#include "net/http/HXHTTPRequest.h"
+#include "net/http/HXNetworkQueue.h"
+#include "ui/framework/NSObject+UIViewBusy.h"
+
+namespace {
+
+// The text of an argument: strings as they are, numbers as their decimal text; nothing for a
+// missing (nil or null) argument or one that is no text.
+std::optional<std::string> textOf(const Value& v) {
+  if (v.isString()) return v.string();
+  if (v.isNumber()) return v.description();
+  return std::nullopt;
+}
+
+bool isGiven(const Value& v) {
+  auto t = textOf(v);
+  return t && !t->empty();
+}
+
+// Adds the argument's text under the key; a missing argument adds nothing.
+void put(const ValueDictionary& d, std::string_view key, const Value& v) {
+  if (auto t = textOf(v)) d->setObject(Value(*t), key);
+}
+
+// The paging rule: the cursor goes as "max_id" on page "1", as "since_id" on any other page.
+void putCursor(const ValueDictionary& d, const Value& page, const Value& cursor) {
+  put(d, textOf(page) == "1" ? "max_id" : "since_id", cursor);
+}
+
+std::string is2x() {
+  return NSGlobe::getEngine()->isIphone4() ? "1" : "0";
+}
+
+std::string profileType() {
+  auto login = NSConfig::engine()->config();
+  return std::to_string(login ? login->pType : 0);
+}
+
+std::optional<std::string> platformUserId() {
+  auto account = ClientPlatformAccount::current();
+  if (!account) return std::nullopt;
+  std::string uid = account->userID();
+  if (uid.empty()) return std::nullopt;
+  return uid;
+}
+
+// The page that led the reader here, when both halves are known.
+void putSource(const ValueDictionary& d) {
+  auto globe = NSGlobe::getEngine();
+  if (globe->sourceInfo().empty() || globe->sourceIds().empty()) return;
+  d->setObject(Value(globe->sourceInfo()), "source");
+  d->setObject(Value(globe->sourceIds()), "ref_id");
+}
+
+// The busy-free way the client's plain GETs hide the activity indicator after a check.
+void hideActivityIndicatorLater(const std::shared_ptr<ClientRequest>& client) {
+  performSelectorAfterDelay(selector(std::weak_ptr<ClientRequest>(client),
+                                     &ClientRequest::stopNetWorkActivity, "stopNetWorkActivity"),
+                            {}, 0.5);
+}
+
+// "%f"
+std::string decimal(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%f", v);
+  return buf;
+}
+
+bool isPlatformTokenError(int code) {
+  return code == 21319 || code == 21325 || code == 21327 || code == 21332;
+}
+
+using ChannelListUpdater = std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)>;
+
+ChannelListUpdater& newChannelListUpdater() {
+  static ChannelListUpdater updater;
+  return updater;
+}
+
+ChannelListUpdater& allChannelsUpdater() {
+  static ChannelListUpdater updater;
+  return updater;
+}
+
+}  // namespace
+
+// ---- building and sending ---------------------------------------------------------------------
+
+ValueDictionary ClientRequest::newParameters() {
+  auto d = std::make_shared<NSMutableDictionary>();
+  std::string key = getRegisterClientKey();
+  if (!key.empty()) d->setObject(Value(key), "keys");
+  addComParamers(d);
+  return d;
+}
+
+void ClientRequest::sendOwn(std::string_view path, const ValueDictionary& parameters, bool cached,
+                            bool promptSelf, int timeOut) {
+  methodType_ = 0;
+  serverType_ = 0;
+  if (cached) needDownload_ = true;
+  if (promptSelf) needPromptSelf_ = true;
+  if (timeOut > 0) timeOutSec_ = timeOut;
+  reQuestUrl(path, parameters);
+  if (cached) needDownload_ = false;
+}
+
+void ClientRequest::sendOwnToFile(std::string_view path, const ValueDictionary& parameters,
+                                  const std::string& destination) {
+  ApplicationHelper::increaseNetworkActivityIndicator();
+  methodType_ = 0;
+  serverType_ = 0;
+  passBindCheck();
+  cancel();
+  std::string url = URLHelper::getURL(baseURL() + std::string(path), parameters);
+  auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));
+  request->setResponseEncoding(NSUTF8StringEncoding);
+  request->setDefaultResponseEncoding(NSUTF8StringEncoding);
+  request->setDownloadDestinationPath(destination);
+  request->setRequestMethod("GET");
+  request->setUserAgent(std::string(kUserAgent));
+  setEngineCallbacks(request, false);
+  request_ = request;
+  request->startAsynchronous();
+  needAuthorize_ = false;
+  dnsServerType_ = 0;
+}
+
+void ClientRequest::queueGet(std::string_view pathOrURL, const ValueDictionary& parameters,
+                             bool fullURL, std::weak_ptr<NSObject> receiver, Selector action,
+                             int tag, const std::optional<std::string>& destination, bool utf8,
+                             int timeOut, bool platformList) {
+  ApplicationHelper::increaseNetworkActivityIndicator();
+  if (!noNeedPromptLoad_) startBusyAnimation();
+  std::shared_ptr<NSHxHttpRequest> request =
+      fullURL ? NSHxHttpRequest::initRequestDNS("", parameters, pathOrURL, 0)
+              : NSHxHttpRequest::initRequestDNS(pathOrURL, parameters, baseURL(), 0);
+  request->setRequestMethod("GET");
+  if (utf8) {
+    request->setResponseEncoding(NSUTF8StringEncoding);
+    request->setDefaultResponseEncoding(NSUTF8StringEncoding);
+  }
+  if (destination) request->setDownloadDestinationPath(*destination);
+  if (!fullURL) request->setUserAgent(std::string(kUserAgent));
+  setEngineCallbacks(request, true);
+  if (platformList) {
+    request->setDidFinishSelector(selector(weakSelf<ClientRequest>(),
+                                           &ClientRequest::onRequestCommentFinished,
+                                           "requestCommentFinished:"));
+  }
+  if (timeOut > 0) request->setTimeOutSeconds(timeOut);
+  setRouteOfRequest(request, std::move(receiver), std::move(action));
+  request->setMtag(tag);
+  request->setTag(tag);
+  request->setNeedPromptSelf(true);
+  needPromptSelf_ = true;
+  queue_->addOperation(request);
+  queue_->go();
+  needAuthorize_ = false;
+  dnsServerType_ = 0;
+}
+
+// ---- channel and feed lists -------------------------------------------------------------------
+
+void ClientRequest::getStatusWithChannelId(const Value& channelId, const Value& page,
+                                           const Value& maxId, const Value& tempId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "channel_id", channelId);
+  if (isGiven(tempId)) put(d, "temp_id", tempId);
+  sendOwn("/Channels/Channel.aspx", d, true, true);
+}
+
+void ClientRequest::getFavorityWithChannelId(const Value& channelId, const Value& page,
+                                             const Value& maxId, const Value& tempId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "channel_id", channelId);
+  if (auto uid = platformUserId()) d->setObject(Value(*uid), "u_id");
+  if (isGiven(tempId)) put(d, "temp_id", tempId);
+  sendOwn("/Channels/Channel.aspx", d, true, true);
+}
+
+void ClientRequest::getStatusWithChannelIdV2(const Value& channelId, const Value& page,
+                                             const Value& maxId, const Value&) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "channel_id", channelId);
+  d->setObject(Value(profileType()), "ptype");
+  sendOwn("/Channels/ChannelV2.aspx", d, true, true);
+}
+
+void ClientRequest::getStatusWithChannelIdAll(const Value& channelId, const Value& page,
+                                              const Value& maxId, const Value&) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "channel_id", channelId);
+  d->setObject(Value(profileType()), "ptype");
+  sendOwn("/Channels/FeedV2.aspx", d, true, true);
+}
+
+void ClientRequest::getStatusWithChannelIds(const Value& channelIds, const Value& page,
+                                            const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "channel_ids", channelIds);
+  sendOwn("/Channels/Feed.aspx", d, true, true);
+}
+
+void ClientRequest::getStatusWithChannelIdAreaId(const Value&, const Value& page,
+                                                 const Value& maxId, const Value& areaId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  if (isGiven(areaId)) put(d, "group_id", areaId);
+  sendOwn("/Channels/UserTimeline.aspx", d, true, true);
+}
+
+void ClientRequest::getTopicDetailWithChannelId(const Value& topicId, const Value& page,
+                                                const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  put(d, "topicId", topicId);
+  sendOwn("/Channels/TopicTimeline.aspx", d, true, true);
+}
+
+void ClientRequest::getTopicListWithChannelId(const Value&, const Value& page, const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  sendOwn("/Trend/TopicList.aspx", d, true, true);
+}
+
+void ClientRequest::getTuiJianWithChannelId(const Value&, const Value& page, const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  d->setObject(Value(is2x()), "is2x");
+  sendOwn("/Channels/HotItems.aspx", d, true, true);
+}
+
+void ClientRequest::getNewProductWithChannelId(const Value&, const Value& page,
+                                               const Value& maxId) {
+  auto d = newParameters();
+  putCursor(d, page, maxId);
+  put(d, "page", page);
+  d->setObject(Value(is2x()), "is2x");
+  sendOwn("/Channels/NewProduct.aspx", d, true, true);
+}
+
+void ClientRequest::getLikeProductWithChannelId(const Value&, const Value& page,
+                                                const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  d->setObject(Value(is2x()), "is2x");
+  sendOwn("/Channels/MyItems.aspx", d, true, true);
+}
+
+void ClientRequest::getSearchWithKeyword(const Value& keyword, const Value& page,
+                                         const Value& maxId) {
+  if (!isGiven(keyword)) return;
+  auto d = newParameters();
+  putCursor(d, page, maxId);
+  put(d, "keyword", keyword);
+  sendOwn("/Search/Search.aspx", d, true, true);
+}
+
+void ClientRequest::getSeminiarWithChannelId(const Value&, const Value& page, const Value& maxId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, maxId);
+  needAuthorize_ = false;
+  sendOwn("/Dialog/GetDialogList.aspx", d, true, true);
+}
+
+void ClientRequest::getDialogWithType(const Value& type, const Value& page, const Value& maxId,
+                                      const Value& eventId) {
+  auto d = newParameters();
+  put(d, "page", page);
+  put(d, "event_id", eventId);
+  putCursor(d, page, maxId);
+  put(d, "type", type);
+  sendOwn("/Dialog/GetDialogPost.aspx", d, true, true);
+}
+
+void ClientRequest::getAttendList(const Value& eventId, const Value& userId) {
+  auto d = newParameters();
+  put(d, "event_id", eventId);
+  put(d, "u_id", userId);
+  sendOwn("/Dialog/GetWatchDialogPost.aspx", d, true, true);
+}
+
+void ClientRequest::getGenZongWenTi(const Value& eventId, const Value& userId, const Value& maxId,
+                                    const Value& pageNo) {
+  auto d = newParameters();
+  put(d, "event_id", eventId);
+  put(d, "u_id", userId);
+  putCursor(d, pageNo, maxId);
+  sendOwn("/Dialog/GetWatchDialogPostDetail.aspx", d, true, true);
+}
+
+void ClientRequest::getCompanyList(const Value& categoryId, const Value& keyWord,
+                                   const Value& pageNo) {
+  auto d = newParameters();
+  put(d, "categoryId", categoryId);
+  put(d, "page", pageNo);
+  bool withKeyword = isGiven(keyWord);
+  if (withKeyword) put(d, "keyword", keyWord);
+  sendOwn("/VEZI/SearchCompany.aspx", d, !withKeyword, true);
+}
+
+void ClientRequest::getVEZIData() {
+  sendOwn("/VEZI/GetBanner.aspx", newParameters(), true, true);
+}
+
+void ClientRequest::getHotSearchList() {
+  sendOwn("/Search/Buzzwords.aspx", newParameters(), true, true);
+}
+
+void ClientRequest::getFanKuiList(const Value& productId) {
+  auto d = newParameters();
+  d->setObject(Value(is2x()), "is2x");
+  put(d, "product_id", productId);
+  needPromptSelf_ = true;
+  sendOwnToFile("/Channels/ProductFeedback.aspx", d,
+                UIFilePath::cacheProductPath(textOf(productId).value_or("")));
+}
+
+void ClientRequest::getRealTimeQuotes() {
+  sendOwn("/Quote/RealTimeQuoteList.aspx", newParameters(), true, true);
+}
+
+void ClientRequest::getCerSearch() {
+  sendOwn("/Certificate/CertificateInquireList.aspx", newParameters(), true, true);
+}
+
+// ---- other single-request reading operations --------------------------------------------------
+
+void ClientRequest::getDaylyTrends() {
+  sendOwn("/Trend/Trends.aspx", newParameters(), true, false);
+}
+
+void ClientRequest::getThirdAccoundList() {
+  sendOwn("/Channels/SuggestionList.aspx", newParameters(), true, false);
+}
+
+void ClientRequest::getThirdAccoundData(const Value& suggestId, const Value& pageNo,
+                                        const Value& pageCount) {
+  auto d = newParameters();
+  put(d, "suggestid", suggestId);
+  put(d, "page", pageNo);
+  put(d, "count", pageCount);
+  sendOwn("/Channels/GetSuggestions.aspx", d, true, false);
+}
+
+void ClientRequest::getLikeCount(const Value& channelIds, const Value& maxId,
+                                 const Value& sinceId) {
+  auto d = newParameters();
+  put(d, "channel_ids", channelIds);
+  put(d, "max_Id", maxId);
+  put(d, "since_Id", sinceId);
+  sendOwn("/Channels/CountInfo.aspx", d, false, false, 60);
+}
+
+void ClientRequest::getYingTongDian() {
+  auto d = newParameters();
+  d->setObject(Value(is2x()), "is2x");
+  CGPoint location = NSGlobe::getEngine()->curLocation();
+  d->setObject(Value(decimal(location.x)), "lon");
+  d->setObject(Value(decimal(location.y)), "lat");
+  noNeedPromptLoad_ = true;
+  needAuthorize_ = false;
+  sendOwn("/Shop/VendorList.aspx", d, true, false);
+  noNeedPromptLoad_ = false;
+}
+
+void ClientRequest::getComtentCheck(const Value& channelIds) {
+  auto d = newParameters();
+  put(d, "channel_ids", channelIds);
+  sendOwn("/UnRead/CheckUpdate.aspx", d, false, false, 60);
+  ApplicationHelper::decreaseNetworkActivityIndicator();
+  hideActivityIndicatorLater(self<ClientRequest>());
+}
+
+// ---- queued reading operations ----------------------------------------------------------------
+
+void ClientRequest::getStatusComments(const Value& statusId, const Value& param, const Value& maxid,
+                                      std::weak_ptr<NSObject> receiver, Selector action) {
+  if (param.count() < 2) return;
+  auto url = textOf(param[0]);
+  if (!url) return;
+  std::optional<std::string> file;
+  if (textOf(maxid) == "0") file = UIFilePath::cacheCommentPath(textOf(statusId).value_or(""));
+  queueGet(*url, nullptr, true, std::move(receiver), std::move(action), 5, file, true,
+           param[1].intValue(), true);
+}
+
+void ClientRequest::getStatusRetweet(const Value& statusId, const Value& param, const Value& maxid,
+                                     std::weak_ptr<NSObject> receiver, Selector action) {
+  if (param.count() < 2) return;
+  auto url = textOf(param[0]);
+  if (!url) return;
+  std::optional<std::string> file;
+  if (textOf(maxid) == "0") file = UIFilePath::cacheRetweetPath(textOf(statusId).value_or(""));
+  queueGet(*url, nullptr, true, std::move(receiver), std::move(action), 5, file, true,
+           param[1].intValue(), true);
+}
+
+void ClientRequest::getCommentList(const Value& statusId, const Value&, const Value& maxid,
+                                   std::weak_ptr<NSObject> receiver, Selector action) {
+  auto d = newParameters();
+  put(d, "max_id", maxid);
+  put(d, "blog_id", statusId);
+  queueGet("/Channels/Comments.aspx", d, false, std::move(receiver), std::move(action), 5,
+           UIFilePath::cacheCommentPath(textOf(statusId).value_or("")), true, 0, false);
+  // The screens that page comments count on the flag staying set.
+  needDownload_ = true;
+}
+
+void ClientRequest::showContent(const Value& eventId, const Value& blogId, const Value& channelId,
+                                std::weak_ptr<NSObject> receiver, Selector action,
+                                const Value& isShowCommont, const Value& isShowAd) {
+  auto d = newParameters();
+  put(d, "isad", isShowAd);
+  put(d, "iscomments", isShowCommont);
+  put(d, "blog_id", blogId);
+  put(d, "eid", eventId);
+  put(d, "channelid", channelId);
+  putSource(d);
+  std::optional<std::string> file;
+  if (needDownload_) file = UIFilePath::cacheCommentPath(textOf(blogId).value_or(""));
+  queueGet("/Channels/Show_Content.aspx", d, false, std::move(receiver), std::move(action), 5, file,
+           file.has_value(), 0, false);
+}
+
+void ClientRequest::showDialogContent(const Value& eventId, const Value& blogId,
+                                      std::weak_ptr<NSObject> receiver, Selector action,
+                                      const Value& isShowCommont) {
+  auto d = newParameters();
+  put(d, "iscomments", isShowCommont);
+  put(d, "blog_id", blogId);
+  put(d, "eventid", eventId);
+  std::optional<std::string> file;
+  if (needDownload_) file = UIFilePath::cacheCommentPath(textOf(blogId).value_or(""));
+  queueGet("/Dialog/DialogShow_Content.aspx", d, false, std::move(receiver), std::move(action), 5,
+           file, file.has_value(), 0, false);
+}
+
+void ClientRequest::getFullArticle(const Value& article, std::weak_ptr<NSObject> receiver,
+                                   Selector action) {
+  auto d = newParameters();
+  static constexpr const char* kKeys[] = {"c_url", "channelID", "weiboId", "eId"};
+  for (size_t i = 0; i < std::size(kKeys) && i < article.count(); ++i) put(d, kKeys[i], article[i]);
+  std::optional<std::string> file;
+  if (auto link = textOf(article[0])) file = UIFilePath::localHTMLFilePath(*link);
+  queueGet("/News/NewsReader.aspx", d, false, std::move(receiver), std::move(action), 2, file, true,
+           0, false);
+}
+
+void ClientRequest::onRequestCommentFinished(const Value& r) {
+  requestCommentFinished(r.object<HXHTTPRequest>());
+}
+
+void ClientRequest::requestCommentFinished(const std::shared_ptr<HXHTTPRequest>& request) {
+  if (!request) return;
+  stopActivityIndicatorViewAnimation();
+  auto text = replyTextOfRequest(request);
+  auto result = ServerResult::resultWithZizaJSONString(text.value_or(""));
+  if (isPlatformTokenError(result->resultCode)) {
+    if (auto account = ClientPlatformAccount::current()) account->logOut();
+    postNotification(kGlobeRequest, Value(), 45);
+  }
+  timeOutSec_ = kDefaultTimeOutSec;
+  statusCode_ = request->responseStatusCode();
+  if (statusCode_ != 200) hasError_ = true;
+  routeOfRequest(request).perform(text ? Value(*text) : Value());
+}
+
+// ---- through the post sender ------------------------------------------------------------------
+
+void ClientRequest::checkForChannelUpdate(const Value& channelIds) {
+  auto d = newParameters();
+  auto ids = textOf(channelIds);
+  d->setObject(Value(ids && !ids->empty() ? *ids : std::string("all")), "channel_ids");
+  postQueue_->setServerType(0);
+  postQueue_->checkChannelUpdate("/UnRead/CheckUpdate.aspx", d);
+  hideActivityIndicatorLater(self<ClientRequest>());
+}
+
+void ClientRequest::getNewMessage() {
+  postQueue_->setServerType(0);
+  postQueue_->reQuestNormalUrl("/Notice/GetIAD.aspx", newParameters());
+}
+
+void ClientRequest::getNewChannels() {
+  auto d = newParameters();
+  d->setObject(Value(is2x()), "is2x");
+  postQueue_->setServerType(0);
+  postQueue_->setPostAction(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::getAllNewChannelsCallback,
+               "getAllNewChannelsCallback:"),
+      weakSelf<NSObject>());
+  postQueue_->reQuestNormalUrl("/Channels/ChannelListV2.aspx", d, false);
+  hideActivityIndicatorLater(self<ClientRequest>());
+}
+
+void ClientRequest::getAllChannels() {
+  auto d = newParameters();
+  d->setObject(Value(is2x()), "is2x");
+  postQueue_->setServerType(0);
+  postQueue_->setPostAction(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::getAllChannelsCallback,
+               "getAllChannelsCallback:"),
+      weakSelf<NSObject>());
+  postQueue_->reQuestNormalUrl("/Channels/CustomChannel.aspx", d);
+}
+
+void ClientRequest::getStatusWithChannelIdWithQueue(const Value& channelId, const Value& page,
+                                                    const Value& maxid) {
+  auto d = newParameters();
+  put(d, "page", page);
+  put(d, "max_id", maxid);
+  put(d, "channel_id", channelId);
+  postQueue_->setServerType(0);
+  postQueue_->reQuestNormalUrl("/Channels/Channel.aspx", d);
+}
+
+// ---- channel-list replies ---------------------------------------------------------------------
+
+void ClientRequest::setNewChannelListUpdater(ChannelListUpdater updater) {
+  newChannelListUpdater() = std::move(updater);
+}
+
+void ClientRequest::setAllChannelsUpdater(ChannelListUpdater updater) {
+  allChannelsUpdater() = std::move(updater);
+}
+
+void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
+  if (reply.isString()) {
+    auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
+    if (list && !list->empty() && newChannelListUpdater()) newChannelListUpdater()(*list);
+  }
+  auto login = NSConfig::engine()->config();
+  if (login && login->isSession) postNotification(kOpenClientCallBack);
+  postNotification(kLoginClientCallBack);
+}
+
+void ClientRequest::getAllChannelsCallback(const Value& reply) {
+  NSConfig::setCacheValueFormTemp("channelUpdateDate");
+  if (!reply.isString()) return;
+  auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
+  if (list && !list->empty() && allChannelsUpdater()) allChannelsUpdater()(*list);
+}
+
+// ---- cache paths and links --------------------------------------------------------------------
+
+std::optional<std::string> ClientRequest::getRequestLocalPath(int type, const Value& param) {
+  if (isNullRegisterClientKey()) return std::nullopt;
+  std::string key = getRegisterClientKey();
+  std::string base = NSConfig::engine()->serverURL();
+  std::string url;
+  if (type == 43) {
+    url = base + "/Channels/GetSuggestions.aspx?keys=" + key +
+          "&suggestid=" + textOf(param[0]).value_or("") + "&page=" + textOf(param[1]).value_or("") +
+          "&count=" + textOf(param[2]).value_or("");
+  } else if (type == 42) {
+    url = base + "/Channels/SuggestionList.aspx?keys=" + key;
+  } else {
+    return std::nullopt;
+  }
+  return UIFilePath::getFilePath(url);
+}
+
+namespace {
+
+// The part of a short link after its host and slash; nothing for any other link.
+std::optional<std::string> shortLinkPath(const Value& link) {
+  auto text = textOf(link);
+  if (!text) return std::nullopt;
+  std::string marker = std::string(ClientRequest::kPlatformShortLinkHost) + "/";
+  size_t at = text->find(marker);
+  if (at == std::string::npos) return std::nullopt;
+  return text->substr(at + marker.size());
+}
+
+// "%@/go_ziza.aspx?c_url=%@&keys=%@&std=%@"
+std::string goZizaLink(const std::string& rest) {
+  return NSConfig::engine()->serverURL() + "/go_ziza.aspx?c_url=" + rest +
+         "&keys=" + ClientRequest::engine()->getRegisterClientKey() +
+         "&std=" + NSBundle::mainBundle()->localizedStringForKey("SERVER_VERSION");
+}
+
+}  // namespace
+
+Value ClientRequest::getWebHttp(const Value& link) {
+  auto rest = shortLinkPath(link);
+  if (!rest) return link;
+  return Value(goZizaLink(*rest));
+}
+
+Value ClientRequest::getWebHttp(const Value& link, const Value& eid, const Value& channelID) {
+  auto rest = shortLinkPath(link);
+  if (!rest) return link;
+  return Value(goZizaLink(*rest) + "&eid=" + textOf(eid).value_or("") +
+               "&channelid=" + textOf(channelID).value_or(""));
+}

@@ -1,0 +1,251 @@
+// The request dispatcher: bus messages on "globe_request" reach the operation their type
+// selects, against the local content server.
+#include <gtest/gtest.h>
+
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSFileManager.h"
+#include "Foundation/NSString.h"
+#include "Foundation/NSThread.h"
+#include "Foundation/NSUserDefaults.h"
+#include "app/NSMsgSend.h"
+#include "app/NSObject+notification.h"
+#include "app/NotificationNames.h"
+#include "app/UIFilePath.h"
+#include "net/api/ApiTestSupport.h"
+#include "net/api/ClientRequest.h"
+#include "net/api/NSWeiBoNet.h"
+#include "net/http/HXNetworkQueue.h"
+
+namespace {
+
+using apitest::Receiver;
+using zept::server::Pairs;
+
+std::string localized(std::string_view key) {
+  return NSBundle::mainBundle()->localizedStringForKey(key);
+}
+
+Value strings(std::initializer_list<const char*> items) {
+  std::vector<Value> values;
+  for (const char* s : items) values.emplace_back(s ? Value(s) : Value());
+  return Value(makeArray(values));
+}
+
+std::vector<std::pair<std::string, std::string>> pairs(const Pairs& p) {
+  return {p.begin(), p.end()};
+}
+
+struct UsageEvent {
+  int32_t code;
+  std::string detail;
+};
+
+class DispatcherTest : public apitest::ServerClientTest {
+ protected:
+  void SetUp() override {
+    ServerClientTest::SetUp();
+    NSUserDefaults::standardUserDefaults()->setObject(Value(key), "registerClientKey");
+    net = NSWeiBoNet::getNetEngine();
+    net->setUsageRecorder([this](int32_t code, const Value& detail) {
+      events.push_back({code, detail.isNil() ? "(nil)" : detail.description()});
+    });
+    sender = Receiver::make();
+    sender->onReply = [this](const Value&) { onMainThread.push_back(NSThread::isMainThread()); };
+  }
+  void TearDown() override {
+    net->setUsageRecorder(nullptr);
+    ServerClientTest::TearDown();
+  }
+
+  void post(int32_t type, const Value& data) {
+    postNotification(kGlobeRequest, data, type, sender->action(), sender);
+  }
+  bool prompted(const std::string& text) const {
+    auto shown = PHProgressHUD::shownPrompts();
+    return std::find(shown.begin(), shown.end(), text) != shown.end();
+  }
+
+  std::shared_ptr<NSWeiBoNet> net;
+  std::shared_ptr<Receiver> sender;
+  std::vector<bool> onMainThread;
+  std::vector<UsageEvent> events;
+};
+
+TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSender) {
+  post(4, strings({"5", "1", "0"}));
+  // The request is under way before the post returns.
+  EXPECT_TRUE(ClientRequest::engine()->request());
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].code, 1);
+  EXPECT_EQ(events[0].detail, Value(makeArray({Value(1), Value("5")})).description());
+
+  ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
+  auto sent = server.requests("/Channels/Channel.aspx");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].method, "GET");
+  EXPECT_EQ(
+      pairs(sent[0].queryParams),
+      (std::vector<std::pair<std::string, std::string>>{
+          {"keys", key}, {"std", "2.0"}, {"page", "1"}, {"max_id", "0"}, {"channel_id", "5"}}));
+  EXPECT_EQ(sent[0].header("User-Agent"), "ZeptMobileAgent_iphone");
+  EXPECT_EQ(onMainThread, std::vector<bool>{true});
+
+  // The reply is cached where the channel screens look for page 1 of the channel.
+  std::string cache = UIFilePath::getChannelFilePath(14, "5", 1, 0);
+  auto bytes = dataWithContentsOfFile(cache);
+  ASSERT_TRUE(bytes) << cache;
+  EXPECT_EQ(Value(std::string(*bytes)), sender->replies[0]);
+}
+
+TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
+  apitest::forceOffline();
+  post(4, strings({"5", "1", "0"}));
+  EXPECT_TRUE(prompted(localized("NetworkError")));
+  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  EXPECT_TRUE(events.empty());
+
+  PHProgressHUD::clearShownPrompts();
+  UIViewBusy::clearEvents();
+  post(3, Value());
+  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+
+  MainLoop::pump();
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_TRUE(sender->replies.empty());
+}
+
+TEST_F(DispatcherTest, TypesPassTheirDataItemsInTheRowsOrder) {
+  struct Case {
+    int32_t type;
+    Value data;
+    const char* path;
+    std::vector<std::pair<std::string, std::string>> params;  // after keys and std
+  };
+  std::vector<Case> cases = {
+      {5,
+       strings({"2-3", "2", "77"}),
+       "/Channels/Feed.aspx",
+       {{"page", "2"}, {"since_id", "77"}, {"channel_ids", "2-3"}}},
+      {27,
+       strings({"9001", "55", "3"}),
+       "/Channels/Comments.aspx",
+       {{"max_id", "55"}, {"blog_id", "9001"}}},
+      {41,
+       strings({"2", "10", "5"}),
+       "/Channels/CountInfo.aspx",
+       {{"channel_ids", "2"}, {"max_Id", "10"}, {"since_Id", "5"}}},
+      {47,
+       strings({"2", "1", "0", "9"}),
+       "/Dialog/GetDialogPost.aspx",
+       {{"page", "1"}, {"event_id", "9"}, {"max_id", "0"}, {"type", "2"}}},
+      {91,
+       strings({"3", "2", "钢"}),
+       "/VEZI/SearchCompany.aspx",
+       {{"categoryId", "3"}, {"page", "2"}, {"keyword", "钢"}}},
+      {99,
+       strings({"钢材", "1", "0"}),
+       "/Search/Search.aspx",
+       {{"max_id", "0"}, {"keyword", "钢材"}}},
+      {111,
+       strings({"0", "1", "0", "7"}),
+       "/Channels/UserTimeline.aspx",
+       {{"page", "1"}, {"max_id", "0"}, {"group_id", "7"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    server.clearRequests();
+    sender->replies.clear();
+    post(c.type, c.data);
+    ASSERT_TRUE(waitFor([&] { return !sender->replies.empty(); }));
+    auto sent = server.requests(c.path);
+    ASSERT_EQ(sent.size(), 1u);
+    auto got = pairs(sent[0].queryParams);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[0], (std::pair<std::string, std::string>{"keys", key}));
+    got.erase(got.begin(), got.begin() + 2);
+    EXPECT_EQ(got, c.params);
+  }
+}
+
+TEST_F(DispatcherTest, PostSenderTypesReplyThroughTheSendersAction) {
+  post(37, strings({"2,3"}));
+  ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
+  post(36, Value());
+  ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 2; }));
+  auto checks = server.requests("/UnRead/CheckUpdate.aspx");
+  ASSERT_EQ(checks.size(), 2u);
+  EXPECT_EQ(checks[0].paramOr("channel_ids"), "2,3");
+  EXPECT_EQ(checks[1].paramOr("channel_ids"), "all");
+  post(44, Value());
+  ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 3; }));
+  EXPECT_EQ(server.requests("/Notice/GetIAD.aspx").size(), 1u);
+}
+
+TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
+  for (int32_t type : {999, 2, 19, 84, 113, 14, 76, 12, 62}) {
+    SCOPED_TRACE(type);
+    EXPECT_FALSE(NSWeiBoNet::handlesType(type));
+    post(type, strings({"1", "2", "3"}));
+  }
+  EXPECT_TRUE(NSWeiBoNet::handlesType(4));
+  MainLoop::pump();
+  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_FALSE(ClientRequest::engine()->request());
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(DispatcherTest, AccountTypesReachTheClientsSessionAndUpdateCalls) {
+  postNotification(kGlobeRequest, Value(), 116);
+  postNotification(kGlobeRequest, Value(), 88);
+  ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
+  ASSERT_TRUE(server.waitForRequests("/AppUpdate.aspx", 1));
+  auto update = server.requests("/AppUpdate.aspx")[0];
+  EXPECT_EQ(update.method, "POST");
+  EXPECT_EQ(update.paramOr("source"), "QX001");
+  EXPECT_EQ(update.paramOr("ver"), "2.0.1");
+}
+
+TEST_F(DispatcherTest, CancelTypeDropsTheSingleRequest) {
+  server.script("/Channels/Channel.aspx", zept::server::EndpointScript::goSilent());
+  post(4, strings({"5", "1", "0"}));
+  ASSERT_TRUE(server.waitForRequests("/Channels/Channel.aspx", 1));
+  ASSERT_TRUE(ClientRequest::engine()->request());
+  postNotification(kGlobeRequest, Value(), 121);
+  EXPECT_FALSE(ClientRequest::engine()->request());
+  server.releaseSilent();
+  waitFor([] { return false; }, 0.3);
+  EXPECT_TRUE(sender->replies.empty());
+}
+
+TEST_F(DispatcherTest, UsageEventsOnTheBusReachTheRecorder) {
+  recordeUserInfo(Value("ChannelView"), 37);
+  auto event = std::make_shared<NSMsgSend>();
+  event->type = 901;
+  postNotificationObject(kLogAction, event);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].code, 37);
+  EXPECT_EQ(events[0].detail, Value(makeArray({Value(37), Value("ChannelView")})).description());
+  EXPECT_EQ(events[1].code, 901);
+  EXPECT_EQ(events[1].detail, "(nil)");
+  // Requests without a usage code record nothing.
+  post(18, Value());
+  EXPECT_EQ(events.size(), 2u);
+}
+
+TEST_F(DispatcherTest, TheDispatcherIsOneAndChecksTheUsageLogEveryMinute) {
+  EXPECT_EQ(NSWeiBoNet::getNetEngine(), net);
+  EXPECT_EQ(NSWeiBoNet::allocWithZone(), nullptr);
+  int checks = 0;
+  net->setLogTimeHandler([&] { ++checks; });
+  advance(59);
+  EXPECT_EQ(checks, 0);
+  advance(1.5);
+  EXPECT_EQ(checks, 1);
+  advance(60);
+  EXPECT_EQ(checks, 2);
+  net->setLogTimeHandler(nullptr);
+}
+
+}  // namespace
