@@ -4,6 +4,7 @@
 // through UIApplicationDriver, which calls the delegate as the platform does.  Main thread only.
 #pragma once
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -145,7 +146,8 @@ class UIApplication : public UIResponder {
   bool launched_ = false;
   bool terminated_ = false;
   long badgeNumber_ = 0;
-  bool networkActivityIndicatorVisible_ = false;
+  // Read by the HTTP engine's network thread, which posts a change only when one is needed.
+  std::atomic<bool> networkActivityIndicatorVisible_{false};
   bool statusBarHidden_ = false;
   std::weak_ptr<UIWindow> keyWindow_;
   std::vector<std::weak_ptr<UIWindow>> windows_;

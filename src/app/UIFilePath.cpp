@@ -699,6 +699,14 @@ void UIFilePath::removeFileType(int group) {
   stopActivityIndicatorViewAnimation();
 }
 
+void UIFilePath::removeLocalCommentFile() {
+  removePath(libraryPath() + "/Caches/StatusComments");
+}
+
+void UIFilePath::removeLocalRetweetFile() {
+  removePath(libraryPath() + "/Caches/StatusRetweets");
+}
+
 void UIFilePath::startRemoveFileType(int group) {
   removeFileType(group);
   PHProgressHUD::showPrompt("删除完成！");

@@ -89,6 +89,9 @@ class UIFilePath {
   // Cache groups: 1 platform account data, 2 pictures, 3 all caches, 4 channel pages.  Each
   // named folder is deleted and made again empty, then the busy overlay is hidden.
   static void removeFileType(int group);
+  // The cached comment and repost lists (Caches/StatusComments/, Caches/StatusRetweets/).
+  static void removeLocalCommentFile();
+  static void removeLocalRetweetFile();
   // removeFileType, then the prompt "删除完成！".
   static void startRemoveFileType(int group);
   // Folders are remembered as present for a second after they were seen; code that deletes

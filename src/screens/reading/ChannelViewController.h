@@ -1,0 +1,48 @@
+// The channel screen, least stand-in until the channel reading screens are built: it is made
+// for a catalogue channel or for a channel number and list kind, keeps the `Channel` it shows
+// and a plain view standing in for its table, and records what its owners ask of it (table
+// reloads, the back action) so that they can be checked.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "UIKit/UIViewController.h"
+#include "model/Channel.h"
+#include "model/ChannelItem.h"
+
+class ChannelViewController : public UIViewController {
+ public:
+  ChannelViewController() = default;
+  // initWithChannelItem:
+  static std::shared_ptr<ChannelViewController> initWithChannelItem(const ChannelItemPtr& item);
+  // initWithChannelType:actionType:
+  static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType,
+                                                                    int actionType);
+
+  std::string className() const override { return "ChannelViewController"; }
+  void loadView() override;
+
+  // The back action: leaves the navigation stack.  The sender may be nil.
+  void cancelButtonPushed(const Value& sender = {});
+  void refreshTableView() { ++refreshCount_; }
+
+  const ChannelPtr& currentChannel() const { return currentChannel_; }
+  // The catalogue record the screen was made for; null for one made from numbers.
+  const ChannelItemPtr& channelItem() const { return channelItem_; }
+  // The screen lists the favourites / the read-later articles.
+  bool isInFavorite() const;
+  bool isInReadLater() const;
+  // Stands in for the screen's table view.
+  std::shared_ptr<UIView> dataTableView();
+
+  int refreshCount() const { return refreshCount_; }
+  int cancelCount() const { return cancelCount_; }
+
+ private:
+  ChannelPtr currentChannel_;
+  ChannelItemPtr channelItem_;
+  std::shared_ptr<UIView> dataTableView_;
+  int refreshCount_ = 0;
+  int cancelCount_ = 0;
+};

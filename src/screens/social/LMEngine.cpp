@@ -1,0 +1,75 @@
+#include "screens/social/LMEngine.h"
+
+#include <cctype>
+#include <mutex>
+
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSURL.h"
+
+namespace {
+
+struct State {
+  std::mutex mutex;
+  std::string appId;
+  std::vector<Value> requests;
+  std::vector<Value> responses;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+std::string lower(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The first URL scheme the bundle declares.
+std::string firstURLScheme() {
+  Value types = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleURLTypes");
+  Value first = types[0]["CFBundleURLSchemes"][0];
+  return first.isString() ? first.string() : std::string();
+}
+
+}  // namespace
+
+void LMEngine::registerEngine() {
+  std::string id = firstURLScheme();
+  std::lock_guard lock(state().mutex);
+  state().appId = std::move(id);
+}
+
+bool LMEngine::handleOpenURL(const std::shared_ptr<NSURL>& url,
+                             const std::weak_ptr<LMApiDelegate>& delegate) {
+  if (!url) return false;
+  std::string appId = registeredAppId();
+  if (appId.empty() || lower(url->scheme().value_or("")) != lower(appId)) return false;
+  if (auto d = delegate.lock()) d->onResp(Value(url->absoluteString()));
+  return true;
+}
+
+void LMEngine::onReq(const Value& request) {
+  std::lock_guard lock(state().mutex);
+  state().requests.push_back(request);
+}
+
+void LMEngine::onResp(const Value& response) {
+  std::lock_guard lock(state().mutex);
+  state().responses.push_back(response);
+}
+
+std::string LMEngine::registeredAppId() {
+  std::lock_guard lock(state().mutex);
+  return state().appId;
+}
+
+std::vector<Value> LMEngine::handledRequests() {
+  std::lock_guard lock(state().mutex);
+  return state().requests;
+}
+
+std::vector<Value> LMEngine::handledResponses() {
+  std::lock_guard lock(state().mutex);
+  return state().responses;
+}

@@ -1,0 +1,13 @@
+#include "ui/framework/MyViewController.h"
+
+#include "UIKit/UIScreen.h"
+
+void MyViewController::loadView() {
+  CGRect screen = UIScreen::mainScreen()->bounds();
+  setView(std::make_shared<UIView>(CGRectMake(0, 0, kPanelWidth, screen.size.height - 20)));
+}
+
+void MyViewController::setVisible(bool visible) {
+  visible_ = visible;
+  view()->setHidden(!visible);
+}

@@ -1,0 +1,19 @@
+// The in-app browser, least stand-in: it keeps the address it was asked to display, which is
+// what its callers rely on until the browser itself is built.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "UIKit/UIViewController.h"
+
+class WebViewCtrl : public UIViewController {
+ public:
+  std::string className() const override { return "WebViewCtrl"; }
+  // displayWithURL: loads the page once the screen is pushed.
+  void displayWithURL(std::string_view url) { url_ = std::string(url); }
+  const std::string& url() const { return url_; }
+
+ private:
+  std::string url_;
+};

@@ -1,0 +1,19 @@
+// The launcher grid of the home screen, least stand-in: a view that pages horizontally when
+// scrolling is enabled.  Its pages and tiles come with the UI library's views.
+#pragma once
+
+#include <string>
+
+#include "UIKit/UIView.h"
+
+class ULLauncherView : public UIView {
+ public:
+  using UIView::UIView;
+  std::string className() const override { return "ULLauncherView"; }
+
+  bool scrollEnabled() const { return scrollEnabled_; }
+  void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+
+ private:
+  bool scrollEnabled_ = true;
+};

@@ -1,0 +1,320 @@
+// The app running end to end against the local content server: in process (the delegate and
+// the server in one test), as the two programs the runner starts, and with the crash catcher
+// reporting a real signal from a child process.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "Foundation/NSURL.h"
+#include "app/UIFilePath.h"
+#include "app/UncaughtExceptionHandler.h"
+#include "net/http/HXHTTPRequest.h"
+
+using namespace apptest;
+
+namespace {
+
+double steadySeconds() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct ProgramResult {
+  bool ended = false;
+  int exitCode = -1;
+  std::string output;
+};
+
+// Reads what is available on the descriptor until it closes or the deadline passes.
+bool readUntil(int fd, std::string& out, double deadline, const std::function<bool()>& enough) {
+  for (;;) {
+    if (enough && enough()) return true;
+    double left = deadline - steadySeconds();
+    if (left <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    int r = poll(&p, 1, int(left * 1000) + 1);
+    if (r <= 0) continue;
+    char buffer[4096];
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) return !enough;
+    out.append(buffer, size_t(n));
+  }
+}
+
+// Starts a program with its standard output on a pipe; the other descriptors are inherited.
+pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int* outFd) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  *outFd = fds[0];
+  return pid;
+}
+
+// Waits for the process to end within the deadline; kills it otherwise.
+bool reap(pid_t pid, double deadline, int* status) {
+  for (;;) {
+    if (waitpid(pid, status, WNOHANG) == pid) return true;
+    if (steadySeconds() >= deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, status, 0);
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+ProgramResult runProgram(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                         double seconds = 60) {
+  ProgramResult result;
+  int fd = -1;
+  pid_t pid = spawn(args, env, &fd);
+  if (pid < 0) return result;
+  double deadline = steadySeconds() + seconds;
+  readUntil(fd, result.output, deadline, nullptr);
+  close(fd);
+  int status = 0;
+  result.ended = reap(pid, deadline, &status);
+  result.exitCode = result.ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string resourcesDir() {
+  const char* r = std::getenv("ZEPT_RESOURCES");
+  return r ? r : "";
+}
+
+}  // namespace
+
+// ---- in process --------------------------------------------------------------------------------
+
+TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
+  launch();
+  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
+  EXPECT_EQ(firstPage, true);
+
+  ASSERT_GE(output.size(), 4u);
+  EXPECT_EQ(output[0], "start-up: no client key stored yet");
+  std::string key =
+      NSUserDefaults::standardUserDefaults()->stringForKey("registerClientKey").value_or("");
+  ASSERT_FALSE(key.empty());
+  EXPECT_TRUE(server.client(key).has_value());
+  EXPECT_EQ(output[1], "start-up: registered with the content server, client key " + key);
+  EXPECT_EQ(output[2], "start-up: logged in");
+  EXPECT_EQ(output[3].rfind("channels (", 0), 0u);
+  EXPECT_TRUE(hasLine("  1  要闻"));
+  EXPECT_TRUE(hasLine("  2  微博墙"));
+  // The first channel is not on the server; the next one has a page.
+  EXPECT_TRUE(hasLine("channel 1 要闻: "));
+  ASSERT_TRUE(hasLine("channel 2 微博墙, first page ("));
+  size_t page = 0;
+  while (page < output.size() && output[page].rfind("channel 2 微博墙, first page", 0) != 0) ++page;
+  ASSERT_LT(page + 2, output.size());
+  // Each item: author and time, then its text.
+  EXPECT_NE(output[page + 1].find(" · "), std::string::npos) << output[page + 1];
+  EXPECT_EQ(output[page + 2].rfind("    ", 0), 0u);
+  EXPECT_GT(output[page + 2].size(), 4u);
+
+  // The page went through the dispatcher as a channel screen's does, and was cached.
+  auto pages = server.requests("/Channels/Channel.aspx");
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[1].param("channel_id"), "2");
+  EXPECT_EQ(pages[1].param("keys"), key);
+  EXPECT_TRUE(std::filesystem::exists(UIFilePath::getChannelFilePath(0, "2", 1, 0)));
+}
+
+TEST_F(AppTest, UnreachableServerEndsTheFirstPageWithoutOne) {
+  storeClientKey();
+  server.script("/Channels/Channel.aspx", zept::server::EndpointScript::failWith(503));
+  launch();
+  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
+  EXPECT_EQ(firstPage, false);
+  EXPECT_TRUE(hasLine("channel 1 要闻: the content server cannot be reached"));
+  EXPECT_EQ(server.requests("/Channels/Channel.aspx").size(), 1u);
+}
+
+// ---- the crash catcher, in a child
+// ---------------------------------------------------------------
+
+TEST_F(AppTest, EnabledCrashCatcherReportsASignalToTheFeedbackEndpoint) {
+  // Set up in this process: the child only talks to the server over the network.
+  server.setLoginSwitch("ErrorLogEnable", true);
+  storeClientKey();
+
+  pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_DUMPABLE, 0);
+    rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    launch();
+    if (!waitFor([&] { return loggedIn(); })) _exit(3);
+    struct sigaction current {};
+    sigaction(SIGTRAP, nullptr, &current);
+    if (current.sa_handler == SIG_DFL) _exit(4);
+    raise(SIGTRAP);
+    // The report sends the signal again to the process; it may end it from another thread.
+    for (int i = 0; i < 300; ++i) usleep(100000);
+    _exit(5);
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  ASSERT_TRUE(reap(pid, steadySeconds() + 90, &status));
+  ASSERT_TRUE(WIFSIGNALED(status)) << "child exited with " << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTRAP);
+
+  std::vector<zept::server::LogUpload> reports;
+  for (const auto& upload : server.logUploads())
+    if (upload.path == "/feedback.aspx") reports.push_back(upload);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].field("type"), "2");
+  EXPECT_NE(reports[0].field("body").find("Signal 5 was raised."), std::string::npos)
+      << reports[0].field("body");
+}
+
+// A peer that closes every connection at once, with a reset: whoever keeps writing to it gets
+// "broken pipe" on that socket.
+class ResettingPeer {
+ public:
+  ResettingPeer() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    listen(fd_, 16);
+    socklen_t len = sizeof addr;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0) continue;
+        int c = accept(fd_, nullptr, nullptr);
+        if (c < 0) continue;
+        linger reset{1, 0};
+        setsockopt(c, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        close(c);
+      }
+    });
+  }
+  ~ResettingPeer() {
+    stop_ = true;
+    thread_.join();
+    close(fd_);
+  }
+  int port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// With the crash catcher in place, a peer that drops an upload halfway is a failed request, not
+// a crash: no socket write raises the broken-pipe signal.
+TEST(AppSignalsTest, PeerDroppingAnUploadIsAFailedRequestNotACrash) {
+  ResettingPeer peer;
+  pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_DUMPABLE, 0);
+    MainLoop::install();
+    UncaughtExceptionHandler::InstallUncaughtExceptionHandler();
+    auto request = HXHTTPRequest::requestWithURL(
+        NSURL::URLWithString("http://127.0.0.1:" + std::to_string(peer.port()) + "/upload"));
+    request->setRequestMethod("POST");
+    request->appendPostData(std::string(8 << 20, 'x'));
+    request->setTimeOutSeconds(30);
+    request->startSynchronous();
+    _exit(request->error() && UncaughtExceptionHandler::crashCount() == 0 ? 0 : 6);
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  ASSERT_TRUE(reap(pid, steadySeconds() + 90, &status));
+  ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// ---- the two programs
+// ----------------------------------------------------------------------------
+
+TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
+  int serverOut = -1;
+  pid_t server = spawn({ZEPT_SERVER_PROGRAM, "--port", "0"}, {}, &serverOut);
+  ASSERT_GT(server, 0);
+  std::string banner;
+  readUntil(serverOut, banner, steadySeconds() + 30,
+            [&] { return banner.find('\n') != std::string::npos; });
+  ASSERT_EQ(banner.rfind("port ", 0), 0u) << banner;
+  std::string port = banner.substr(5, banner.find('\n') - 5);
+
+  std::string home = std::string(std::getenv("ZEPT_HOME")) + "/program-home";
+  ProgramResult app = runProgram(
+      {ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi", "--exit-after-first-page"},
+      {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()}, 90);
+
+  kill(server, SIGTERM);
+  int status = 0;
+  EXPECT_TRUE(reap(server, steadySeconds() + 30, &status));
+  close(serverOut);
+
+  ASSERT_TRUE(app.ended) << app.output;
+  EXPECT_EQ(app.exitCode, 0) << app.output;
+  EXPECT_NE(app.output.find("start-up: registered with the content server"), std::string::npos)
+      << app.output;
+  EXPECT_NE(app.output.find("channels ("), std::string::npos);
+  EXPECT_NE(app.output.find(", first page ("), std::string::npos) << app.output;
+}
+
+TEST(AppProgramsTest, OfflineAppEndsWithoutAPage) {
+  std::string home = std::string(std::getenv("ZEPT_HOME")) + "/offline-home";
+  ProgramResult app =
+      runProgram({ZEPT_APP_PROGRAM, "--network", "offline", "--exit-after-first-page"},
+                 {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()});
+  // Offline without a client key the app closes itself (status 0) after its exit animation.
+  ASSERT_TRUE(app.ended) << app.output;
+  EXPECT_EQ(app.exitCode, 0) << app.output;
+  EXPECT_NE(app.output.find("start-up: the network is not reachable"), std::string::npos)
+      << app.output;
+}
+
+TEST(AppProgramsTest, OptionsAreExplainedAndCheckedByTheApp) {
+  ProgramResult help = runProgram({ZEPT_APP_PROGRAM, "--help"}, {});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.output.find("--exit-after-first-page"), std::string::npos);
+  EXPECT_NE(help.output.find("--server-port"), std::string::npos);
+  EXPECT_NE(help.output.find("--network"), std::string::npos);
+  for (std::vector<std::string> bad : {std::vector<std::string>{"--bogus"},
+                                       {"--server-port", "0"},
+                                       {"--server-port", "x"},
+                                       {"--network", "lte"},
+                                       {"--network"}}) {
+    bad.insert(bad.begin(), ZEPT_APP_PROGRAM);
+    EXPECT_EQ(runProgram(bad, {}).exitCode, 2) << bad[1];
+  }
+}

@@ -1,0 +1,172 @@
+// The application under test: the app delegate launched through the platform driver on a
+// virtual clock, the service's hosts mapped to the local content server on a free port, the
+// network forced on or off, the exit hook caught, and the home screen's output and the bus
+// traffic recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CFNetwork/CFNetworkConfiguration.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/NSUserDefaults.h"
+#include "Foundation/Value.h"
+#include "SystemConfiguration/SCNetworkReachability.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIDevice.h"
+#include "UIKit/UIWindow.h"
+#include "app/AppDelegate.h"
+#include "app/NSConfig.h"
+#include "app/NSGlobe.h"
+#include "app/NSMsgSend.h"
+#include "app/NSObject+notification.h"
+#include "app/NotificationNames.h"
+#include "net/api/ClientRequest.h"
+#include "screens/home/varimostaViewController.h"
+#include "server/ContentServer.h"
+#include "support/MainLoop.h"
+#include "ui/framework/PHProgressHUD.h"
+
+namespace apptest {
+
+// The hosts the app reaches the service by (the bundle's configuration and the app store).
+inline std::vector<std::string> serviceHosts() {
+  return {"api.zept.example",   "post.zept.example", "account.zept.example", "log.zept.example",
+          "share.zept.example", "www.zept.example",  "apps.zept.example"};
+}
+
+inline void mapServiceHostsTo(int port) {
+  for (const auto& host : serviceHosts()) CFNetworkMapHost(host, 0, "127.0.0.1", port);
+}
+
+inline void forceOnline() {
+  SCNetworkReachabilitySetTestFlags(kSCNetworkReachabilityFlagsReachable |
+                                    kSCNetworkReachabilityFlagsIsDirect);
+}
+
+inline void forceOffline() {
+  SCNetworkReachabilitySetTestFlags(SCNetworkReachabilityFlags(0));
+}
+
+// Records the messages posted under bus names: "<name>:<type>" in order, with their data.
+class BusRecorder : public NSObject {
+ public:
+  struct Post {
+    std::string name;
+    int type = 0;
+    Value data;
+  };
+  std::vector<Post> posts;
+
+  static std::shared_ptr<BusRecorder> observing(std::initializer_list<std::string_view> names) {
+    auto r = std::make_shared<BusRecorder>();
+    for (auto name : names) {
+      std::string n(name);
+      std::weak_ptr<BusRecorder> weak = r;
+      addObserverWithSelector(r,
+                              freeSelector("record:",
+                                           [weak, n](const Value& note) {
+                                             if (auto self = weak.lock()) self->record(n, note);
+                                           }),
+                              name);
+    }
+    return r;
+  }
+  ~BusRecorder() override { removeObserver(weak_from_this()); }
+
+  int count(std::string_view name, int type) const {
+    int n = 0;
+    for (const auto& p : posts) n += p.name == name && p.type == type;
+    return n;
+  }
+  int count(std::string_view name) const {
+    int n = 0;
+    for (const auto& p : posts) n += p.name == name;
+    return n;
+  }
+
+ private:
+  void record(const std::string& name, const Value& note) {
+    auto msg = NSMsgSend::fromNotification(note);
+    posts.push_back({name, msg ? msg->type : -1, msg ? msg->data : Value()});
+  }
+};
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MainLoop::install();
+    UIApplicationDriver::reset();
+    UIApplication::terminateHook = [this](int status) { exits.push_back(status); };
+    varimostaViewController::setOutput([this](const std::string& line) { output.push_back(line); });
+    varimostaViewController::setFirstPageHandler([this](bool shown) { firstPage = shown; });
+    port = server.start();
+    mapServiceHostsTo(port);
+    // Crash reports are tested in children of their own: the test process keeps its handlers.
+    server.setLoginSwitch("ErrorLogEnable", false);
+    forceOnline();
+  }
+  void TearDown() override {
+    server.releaseSilent();
+    SCNetworkReachabilitySetTestFlags(std::nullopt);
+  }
+
+  // A client key the server knows, stored as a registered app stores it.
+  std::string storeClientKey() {
+    std::string key = server.addClient();
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    defaults->setObject(Value(key), "registerClientKey");
+    defaults->setObject(Value(NSGlobe::getMacAddressOrIdentifier()), "register_key");
+    defaults->synchronize();
+    return key;
+  }
+
+  std::shared_ptr<AppDelegate> launch(Value options = {}) {
+    app = std::make_shared<AppDelegate>();
+    UIApplicationDriver::launch(app, std::move(options));
+    return app;
+  }
+
+  static bool waitFor(const std::function<bool()>& done, double seconds = 30) {
+    return MainLoop::runUntil(done, seconds);
+  }
+  static void advance(double seconds) { MainLoop::advance(seconds); }
+  // Lets virtual time pass in steps, with real time in between for server replies, until the
+  // predicate holds (for app delays that start when a reply has been read).
+  static bool advanceUntil(const std::function<bool()>& done, double step = 0.5, int steps = 400) {
+    for (int i = 0; i < steps; ++i) {
+      if (MainLoop::runUntil(done, 0.02)) return true;
+      MainLoop::advance(step);
+    }
+    return done();
+  }
+
+  std::shared_ptr<UIView> splash() const {
+    return app && app->window() ? app->window()->viewWithTag(kSplashViewTag) : nullptr;
+  }
+  bool hasLine(std::string_view prefix) const {
+    for (const auto& line : output)
+      if (line.rfind(prefix, 0) == 0) return true;
+    return false;
+  }
+  // Logged in: the home screen says so after the login reply was handled.
+  bool loggedIn() const { return hasLine("start-up: logged in"); }
+  // Logged in, and the home screen's first-page requests are over.
+  bool startedUp() const { return loggedIn() && firstPage.has_value(); }
+
+  zept::server::ContentServer server;
+  int port = 0;
+  std::shared_ptr<AppDelegate> app;
+  std::vector<int> exits;
+  std::vector<std::string> output;
+  std::optional<bool> firstPage;
+};
+
+}  // namespace apptest
