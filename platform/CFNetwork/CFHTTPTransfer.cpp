@@ -405,9 +405,19 @@ CURL* CFHTTPDriver::takeEasy() {
 }
 
 void CFHTTPDriver::giveBackEasy(CURL* easy) {
-  // A reset keeps the handle's share: let go of it first, so that the share can end.
+  // Let go of the share, so that it can end, and of everything that points into the transfer.
+  // The other options stay: the next transfer sets each one that may differ (a reset would
+  // throw away the handle's settings and buffers only to build them again).
   curl_easy_setopt(easy, CURLOPT_SHARE, nullptr);
-  curl_easy_reset(easy);
+  curl_easy_setopt(easy, CURLOPT_PRIVATE, nullptr);
+  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(easy, CURLOPT_READDATA, nullptr);
+  curl_easy_setopt(easy, CURLOPT_SEEKDATA, nullptr);
+  curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, nullptr);
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, nullptr);
   if (impl_->idleEasy.size() < 16)
     impl_->idleEasy.push_back(easy);
   else
@@ -490,7 +500,18 @@ bool CFHTTPTransfer::configure() {
                    request_->version() == kCFHTTPVersion1_0 ? long(CURL_HTTP_VERSION_1_0)
                                                             : long(CURL_HTTP_VERSION_1_1));
 
+  // A handle from an earlier transfer still has that one's method and body settings: back to
+  // a plain GET first (a body pointer of its own makes curl think of a POST, hence the order).
+  curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
+  curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(-1));
+  curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, nullptr);
+  curl_easy_setopt(e, CURLOPT_READFUNCTION, nullptr);
+  curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, nullptr);
+  curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+
   const std::string& method = request_->requestMethod();
+  const bool sendsBody = body_ || method == "POST" || method == "PUT" || method == "PATCH";
   if (body_) {
     curl_easy_setopt(e, CURLOPT_POST, 1L);
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &CFHTTPTransfer::onRead);
@@ -524,25 +545,25 @@ bool CFHTTPTransfer::configure() {
   }
   // curl's own additions that the message did not ask for.
   headerList_ = curl_slist_append(headerList_, "Expect:");
-  if (body_ && !request_->headerFieldValue("Content-Type"))
+  if (sendsBody && !request_->headerFieldValue("Content-Type"))
     headerList_ = curl_slist_append(headerList_, "Content-Type:");
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList_);
 
   for (auto& entry : CFNetworkHostMappingEntries())
     connectTo_ = curl_slist_append(connectTo_, entry.c_str());
-  if (connectTo_) curl_easy_setopt(e, CURLOPT_CONNECT_TO, connectTo_);
+  curl_easy_setopt(e, CURLOPT_CONNECT_TO, connectTo_);
 
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, settings_.verifyPeer ? 1L : 0L);
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, settings_.verifyHost ? 2L : 0L);
   if (settings_.verifyPeer && CFNetworkHasTrustedCertificates()) {
     curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &CFHTTPTransfer::onSSLContext);
     curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
+  } else {
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, nullptr);
   }
 
-  if (!settings_.persistent) {
-    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
-  }
+  curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, settings_.persistent ? 0L : 1L);
+  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, settings_.persistent ? 0L : 1L);
   return true;
 }
 

@@ -88,6 +88,9 @@ struct ClassState {
   std::optional<std::string> defaultUserAgent;
   std::atomic<double> defaultTimeOutSeconds{10.0};
   std::atomic<bool> networkActivityIndicatorVisible{false};
+  // YES while a block that brings the application's indicator in line is waiting on the main
+  // thread: that block reads the wanted state when it runs, so later changes need no other.
+  std::atomic<bool> indicatorSyncPending{false};
 
   NSErrorPtr requestTimedOutError;
   NSErrorPtr authenticationError;
@@ -122,8 +125,15 @@ std::string lower(std::string_view s) {
   return out;
 }
 
+// Header names are ASCII; every response asks for several, so no copies are made.
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && lower(a) == lower(b);
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -618,14 +628,25 @@ namespace {
 // The application's indicator is user interface: it is set on the main thread, to whatever the
 // engine wants by the time the main thread gets there.
 void syncApplicationIndicator() {
-  auto sync = [] {
+  if (NSThread::isMainThread()) {
     UIApplication::sharedApplication()->setNetworkActivityIndicatorVisible(
         cls().networkActivityIndicatorVisible);
-  };
-  if (NSThread::isMainThread())
-    sync();
-  else
-    ::performOnMainThread(sync, false);
+    return;
+  }
+  // Every attached stream asks again: when the application shows what the engine wants already,
+  // or a waiting block will bring it in line, the main thread is spared a wake-up.
+  if (!cls().indicatorSyncPending &&
+      UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible() ==
+          cls().networkActivityIndicatorVisible)
+    return;
+  if (cls().indicatorSyncPending.exchange(true)) return;
+  ::performOnMainThread(
+      [] {
+        cls().indicatorSyncPending = false;
+        UIApplication::sharedApplication()->setNetworkActivityIndicatorVisible(
+            cls().networkActivityIndicatorVisible);
+      },
+      false);
 }
 }  // namespace
 

@@ -210,9 +210,10 @@ TEST(HXNetworkQueue, SixSlowRequestsRunFourAtATime) {
 }
 
 TEST(HXNetworkQueue, WithAccurateProgressASuspendedQueueSendsAHeadRequestFirst) {
+  // Declared before the server: a late request may still be answered while the test ends.
+  const std::string body(30000, 'b');
   TestHTTPServer server;
-  std::string body(30000, 'b');
-  server.on("/file", [&](const TestHTTPRequest&) { return TestHTTPReply::text(body); });
+  server.on("/file", [body](const TestHTTPRequest&) { return TestHTTPReply::text(body); });
   auto queue = HXNetworkQueue::queue();
   queue->setShowAccurateProgress(true);
   auto progress = std::make_shared<RecordingProgress>();
