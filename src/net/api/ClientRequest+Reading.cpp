@@ -42,6 +42,11 @@ bool isGiven(const Value& v) {
   return t && !t->empty();
 }
 
+// The argument when given, nil (so it is left out) when missing or empty.
+Value ifGiven(const Value& v) {
+  return isGiven(v) ? v : Value();
+}
+
 // Adds the argument's text under the key; a missing argument adds nothing.
 void put(const ValueDictionary& d, std::string_view key, const Value& v) {
   if (auto t = textOf(v)) d->setObject(Value(*t), key);
@@ -174,100 +179,68 @@ void ClientRequest::queueGet(std::string_view pathOrURL, const ValueDictionary& 
                                            "requestCommentFinished:"));
   }
   if (timeOut > 0) request->setTimeOutSeconds(timeOut);
-  setRouteOfRequest(request, std::move(receiver), std::move(action));
-  request->setMtag(tag);
-  request->setTag(tag);
-  request->setNeedPromptSelf(true);
-  needPromptSelf_ = true;
-  queue_->addOperation(request);
-  queue_->go();
-  needAuthorize_ = false;
-  dnsServerType_ = 0;
+  enqueue(request, std::move(receiver), std::move(action), tag, true);
+}
+
+void ClientRequest::sendPage(std::string_view path, const Value& page, const Value& cursor,
+                             std::initializer_list<std::pair<std::string_view, Value>> extras) {
+  auto d = newParameters();
+  put(d, "page", page);
+  putCursor(d, page, cursor);
+  for (const auto& [key, value] : extras) put(d, key, value);
+  sendOwn(path, d, true, true);
 }
 
 // ---- channel and feed lists -------------------------------------------------------------------
 
 void ClientRequest::getStatusWithChannelId(const Value& channelId, const Value& page,
                                            const Value& maxId, const Value& tempId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "channel_id", channelId);
-  if (isGiven(tempId)) put(d, "temp_id", tempId);
-  sendOwn("/Channels/Channel.aspx", d, true, true);
+  sendPage("/Channels/Channel.aspx", page, maxId,
+           {{"channel_id", channelId}, {"temp_id", ifGiven(tempId)}});
 }
 
 void ClientRequest::getFavorityWithChannelId(const Value& channelId, const Value& page,
                                              const Value& maxId, const Value& tempId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "channel_id", channelId);
-  if (auto uid = platformUserId()) d->setObject(Value(*uid), "u_id");
-  if (isGiven(tempId)) put(d, "temp_id", tempId);
-  sendOwn("/Channels/Channel.aspx", d, true, true);
+  auto uid = platformUserId();
+  sendPage("/Channels/Channel.aspx", page, maxId,
+           {{"channel_id", channelId},
+            {"u_id", uid ? Value(*uid) : Value()},
+            {"temp_id", ifGiven(tempId)}});
 }
 
 void ClientRequest::getStatusWithChannelIdV2(const Value& channelId, const Value& page,
                                              const Value& maxId, const Value&) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "channel_id", channelId);
-  d->setObject(Value(profileType()), "ptype");
-  sendOwn("/Channels/ChannelV2.aspx", d, true, true);
+  sendPage("/Channels/ChannelV2.aspx", page, maxId,
+           {{"channel_id", channelId}, {"ptype", Value(profileType())}});
 }
 
 void ClientRequest::getStatusWithChannelIdAll(const Value& channelId, const Value& page,
                                               const Value& maxId, const Value&) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "channel_id", channelId);
-  d->setObject(Value(profileType()), "ptype");
-  sendOwn("/Channels/FeedV2.aspx", d, true, true);
+  sendPage("/Channels/FeedV2.aspx", page, maxId,
+           {{"channel_id", channelId}, {"ptype", Value(profileType())}});
 }
 
 void ClientRequest::getStatusWithChannelIds(const Value& channelIds, const Value& page,
                                             const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "channel_ids", channelIds);
-  sendOwn("/Channels/Feed.aspx", d, true, true);
+  sendPage("/Channels/Feed.aspx", page, maxId, {{"channel_ids", channelIds}});
 }
 
 void ClientRequest::getStatusWithChannelIdAreaId(const Value&, const Value& page,
                                                  const Value& maxId, const Value& areaId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  if (isGiven(areaId)) put(d, "group_id", areaId);
-  sendOwn("/Channels/UserTimeline.aspx", d, true, true);
+  sendPage("/Channels/UserTimeline.aspx", page, maxId, {{"group_id", ifGiven(areaId)}});
 }
 
 void ClientRequest::getTopicDetailWithChannelId(const Value& topicId, const Value& page,
                                                 const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  put(d, "topicId", topicId);
-  sendOwn("/Channels/TopicTimeline.aspx", d, true, true);
+  sendPage("/Channels/TopicTimeline.aspx", page, maxId, {{"topicId", topicId}});
 }
 
 void ClientRequest::getTopicListWithChannelId(const Value&, const Value& page, const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  sendOwn("/Trend/TopicList.aspx", d, true, true);
+  sendPage("/Trend/TopicList.aspx", page, maxId);
 }
 
 void ClientRequest::getTuiJianWithChannelId(const Value&, const Value& page, const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  d->setObject(Value(is2x()), "is2x");
-  sendOwn("/Channels/HotItems.aspx", d, true, true);
+  sendPage("/Channels/HotItems.aspx", page, maxId, {{"is2x", Value(is2x())}});
 }
 
 void ClientRequest::getNewProductWithChannelId(const Value&, const Value& page,
@@ -281,11 +254,7 @@ void ClientRequest::getNewProductWithChannelId(const Value&, const Value& page,
 
 void ClientRequest::getLikeProductWithChannelId(const Value&, const Value& page,
                                                 const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
-  d->setObject(Value(is2x()), "is2x");
-  sendOwn("/Channels/MyItems.aspx", d, true, true);
+  sendPage("/Channels/MyItems.aspx", page, maxId, {{"is2x", Value(is2x())}});
 }
 
 void ClientRequest::getSearchWithKeyword(const Value& keyword, const Value& page,
@@ -298,11 +267,8 @@ void ClientRequest::getSearchWithKeyword(const Value& keyword, const Value& page
 }
 
 void ClientRequest::getSeminiarWithChannelId(const Value&, const Value& page, const Value& maxId) {
-  auto d = newParameters();
-  put(d, "page", page);
-  putCursor(d, page, maxId);
   needAuthorize_ = false;
-  sendOwn("/Dialog/GetDialogList.aspx", d, true, true);
+  sendPage("/Dialog/GetDialogList.aspx", page, maxId);
 }
 
 void ClientRequest::getDialogWithType(const Value& type, const Value& page, const Value& maxId,

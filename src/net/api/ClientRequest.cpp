@@ -77,6 +77,16 @@ void setMtag(const std::shared_ptr<HXHTTPRequest>& request, int tag) {
     f->setMtag(tag);
 }
 
+// A form POST: the key and version stay in the query, every other parameter goes in the body.
+std::shared_ptr<HXHTTPRequest> formPost(std::string_view path, const ValueDictionary& parameters,
+                                        std::string_view base, int dnsServerType) {
+  SplitParameters split = splitForPost(parameters);
+  auto form = NSAsiFormDataRequest::initRequestDNS(path, split.query, base, dnsServerType);
+  for (auto& [key, value] : split.fields) form->setPostValue(value, key);
+  form->setRequestMethod("POST");
+  return form;
+}
+
 // The reply lands in the cache file of its URL; read back as UTF-8 unless the server names
 // another character set.
 void writeToCacheFile(const std::shared_ptr<HXHTTPRequest>& request, const std::string& url) {
@@ -213,11 +223,7 @@ void ClientRequest::reQuestUrl(std::string_view path, const ValueDictionary& par
   std::string base = baseURL();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    SplitParameters split = splitForPost(parameters);
-    auto form = NSAsiFormDataRequest::initRequestDNS(path, split.query, base, dnsServerType_);
-    for (auto& [key, value] : split.fields) form->setPostValue(value, key);
-    form->setRequestMethod("POST");
-    request = form;
+    request = formPost(path, parameters, base, dnsServerType_);
   } else {
     std::string url = URLHelper::getURL(base + std::string(path), parameters);
     request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));
@@ -231,6 +237,20 @@ void ClientRequest::reQuestUrl(std::string_view path, const ValueDictionary& par
     request->startAsynchronous();
   else
     showBindPrompt();  // the request waits in request_ for a binding
+  needAuthorize_ = false;
+  dnsServerType_ = 0;
+}
+
+void ClientRequest::enqueue(const std::shared_ptr<HXHTTPRequest>& request,
+                            std::weak_ptr<NSObject> receiver, Selector action, int tag,
+                            bool promptSelf) {
+  setRouteOfRequest(request, std::move(receiver), std::move(action));
+  setMtag(request, tag);
+  request->setTag(tag);
+  request->setNeedPromptSelf(promptSelf);
+  needPromptSelf_ = true;
+  queue_->addOperation(request);
+  queue_->go();
   needAuthorize_ = false;
   dnsServerType_ = 0;
 }
@@ -249,11 +269,7 @@ void ClientRequest::reQueueUrl(std::string_view path, const ValueDictionary& par
   std::string base = baseURL();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    SplitParameters split = splitForPost(parameters);
-    auto form = NSAsiFormDataRequest::initRequestDNS(path, split.query, base, dnsServerType_);
-    for (auto& [key, value] : split.fields) form->setPostValue(value, key);
-    form->setRequestMethod("POST");
-    request = form;
+    request = formPost(path, parameters, base, dnsServerType_);
   } else {
     request = NSHxHttpRequest::initRequestDNS(path, parameters, base, dnsServerType_);
     request->setRequestMethod("GET");
@@ -262,15 +278,7 @@ void ClientRequest::reQueueUrl(std::string_view path, const ValueDictionary& par
     writeToCacheFile(request, URLHelper::getURL(base + std::string(path), parameters));
   request->setUserAgent(std::string(kUserAgent));
   setEngineCallbacks(request, true);
-  setRouteOfRequest(request, std::move(receiver), std::move(action));
-  setMtag(request, tag);
-  request->setTag(tag);
-  request->setNeedPromptSelf(isNeed);
-  needPromptSelf_ = true;
-  queue_->addOperation(request);
-  queue_->go();
-  needAuthorize_ = false;
-  dnsServerType_ = 0;
+  enqueue(request, std::move(receiver), std::move(action), tag, isNeed);
 }
 
 void ClientRequest::reQueueNormalUrl(std::string_view url, const ValueDictionary& parameters,
@@ -280,26 +288,14 @@ void ClientRequest::reQueueNormalUrl(std::string_view url, const ValueDictionary
   if (!noNeedPromptLoad_) startBusyAnimation();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    SplitParameters split = splitForPost(parameters);
-    auto form = NSAsiFormDataRequest::initRequestDNS("", split.query, url, 0);
-    for (auto& [key, value] : split.fields) form->setPostValue(value, key);
-    form->setRequestMethod("POST");
-    request = form;
+    request = formPost("", parameters, url, 0);
   } else {
     request = NSHxHttpRequest::initRequestDNS("", parameters, url, 0);
     request->setRequestMethod("GET");
   }
   if (needDownload_) writeToCacheFile(request, URLHelper::getURL(url, parameters));
   setEngineCallbacks(request, true);
-  setRouteOfRequest(request, std::move(receiver), std::move(action));
-  setMtag(request, tag);
-  request->setTag(tag);
-  request->setNeedPromptSelf(isNeedR);
-  needPromptSelf_ = true;
-  queue_->addOperation(request);
-  queue_->go();
-  needAuthorize_ = false;
-  dnsServerType_ = 0;
+  enqueue(request, std::move(receiver), std::move(action), tag, isNeedR);
 }
 
 // ---- cancelling --------------------------------------------------------------------------------

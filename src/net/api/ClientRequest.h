@@ -13,10 +13,12 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Foundation/NSObject.h"
@@ -356,6 +358,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void sendOwn(std::string_view path, const ValueDictionary& parameters, bool cached,
                bool promptSelf, int timeOut = 0);
   ValueDictionary newParameters();
+  // A paged list read through sendOwn (cached, own prompt): the key and common parameters,
+  // "page", the cursor by the paging rule, then `extras` in order; a missing extra adds nothing.
+  void sendPage(std::string_view path, const Value& page, const Value& cursor,
+                std::initializer_list<std::pair<std::string_view, Value>> extras = {});
   // The single request's GET whose reply goes to a cache file of the caller's choosing.
   void sendOwnToFile(std::string_view path, const ValueDictionary& parameters,
                      const std::string& destination);
@@ -366,6 +372,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
                 const std::optional<std::string>& destination, bool utf8, int timeOut,
                 bool platformList);
   void onRequestCommentFinished(const Value& r);
+  // Hands a prepared queued request to the queue with its reply route and tag, and puts the
+  // one-shot settings back.
+  void enqueue(const std::shared_ptr<HXHTTPRequest>& request, std::weak_ptr<NSObject> receiver,
+               Selector action, int tag, bool promptSelf);
   // A queued request of the account group, without busy overlay or cache file.
   void sendAccountRequest(std::string_view path, const ValueDictionary& parameters, int method,
                           Selector reply, int tag);
