@@ -564,6 +564,7 @@ ServerReply ContentService::channelList(const RecordedRequest& r) {
   int scale = retina ? 2 : 1;
   Json list = Json::array();
   for (auto& ch : data_.channels()) {
+    if (!ch.listed) continue;
     const Json& rec = ch.record;
     Json c;
     c["ID"] = ch.id;

@@ -164,6 +164,7 @@ DemoData::DemoData(const std::filesystem::path& dir) {
         ch.id = c.at("ID").get<int>();
         ch.name = c.at("Name").get<std::string>();
         ch.templateName = c.at("TemplateId").get<std::string>();
+        ch.listed = c.value("Listed", true);
         for (auto& s : c.value("subChannelIds", Json::array()))
           ch.subIds.push_back(s.get<std::string>());
       } catch (const Json::exception& e) {

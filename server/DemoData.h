@@ -54,6 +54,9 @@ struct DemoChannel {
   std::string templateName;
   Json record;  // the server's channel dictionary without image fields
   std::vector<std::string> subIds;
+  // False for the app's bundled channels that only have a channel page here ("Listed": false):
+  // the app already carries them, so the channel list leaves them out.
+  bool listed = true;
 };
 
 struct DemoArticle {

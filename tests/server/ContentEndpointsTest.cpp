@@ -88,6 +88,12 @@ TEST_F(ContentEndpointsTest, ChannelIdsNameChannelsSubChannelsAndFeeds) {
       {"/Channels/Channel.aspx", "channel_id", "1032", 2},  // channel 103, sub-channel 2
       {"/Channels/Channel.aspx", "channel_id", "1041", 6},  // channel 104 has no sub-channels
       {"/Channels/Channel.aspx", "channel_id", "4", 0},     // favourites: none kept yet
+      // The app's bundled channels, which the channel list leaves out.
+      {"/Channels/Channel.aspx", "channel_id", "1", 20},  // a full first page
+      {"/Channels/Channel.aspx", "channel_id", "21", 6},  // not channel 2's first sub-channel
+      {"/Channels/Channel.aspx", "channel_id", "140", 8},
+      {"/Channels/Channel.aspx", "channel_id", "142", 2},
+      {"/Channels/Channel.aspx", "channel_id", "30", 18},
       {"/Channels/ChannelV2.aspx", "channel_id", "105", 7},
       {"/Channels/Feed.aspx", "channel_ids", "1021-1041", 8},  // the subscribed feed
       {"/Channels/Feed.aspx", "channel_ids", "1021,1022", 4},
