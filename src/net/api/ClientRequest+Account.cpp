@@ -292,18 +292,25 @@ void ClientRequest::registerCallBack(const Value& reply) {
 
 // ---- login and session ------------------------------------------------------------------------
 
-void ClientRequest::loginClient() {
-  if (isNullRegisterClientKey()) return;
+// The client description that login and session re-open send; only login names the vendor id.
+static std::shared_ptr<NSMutableDictionary> clientDescription(ClientRequest& client,
+                                                              bool withVendorId) {
   auto d = std::make_shared<NSMutableDictionary>();
-  set(d, "keys", getRegisterClientKey());
-  addComParamers(d);
-  set(d, "conn", getNetworkType());
+  set(d, "keys", client.getRegisterClientKey());
+  ClientRequest::addComParamers(d);
+  set(d, "conn", client.getNetworkType());
   set(d, "ver", bundleVersion());
   set(d, "model", NSGlobe::getDeviceName());
   set(d, "osver", UIDevice::currentDevice()->systemVersion());
   set(d, "telco", NSGlobe::getTelCompany());
-  set(d, "vid", NSGlobe::getIdentifierForVendor());
+  if (withVendorId) set(d, "vid", NSGlobe::getIdentifierForVendor());
   set(d, "screensize", screenSize());
+  return d;
+}
+
+void ClientRequest::loginClient() {
+  if (isNullRegisterClientKey()) return;
+  auto d = clientDescription(*this, true);
   sendAccountRequest("/Accounts/Login.aspx", d, 0,
                      selector(weakSelf<ClientRequest>(), &ClientRequest::loginClientCallBack,
                               "loginClientCallBack:"),
@@ -312,15 +319,7 @@ void ClientRequest::loginClient() {
 
 void ClientRequest::openClient() {
   if (isNullRegisterClientKey()) return;
-  auto d = std::make_shared<NSMutableDictionary>();
-  set(d, "keys", getRegisterClientKey());
-  addComParamers(d);
-  set(d, "conn", getNetworkType());
-  set(d, "ver", bundleVersion());
-  set(d, "model", NSGlobe::getDeviceName());
-  set(d, "osver", UIDevice::currentDevice()->systemVersion());
-  set(d, "telco", NSGlobe::getTelCompany());
-  set(d, "screensize", screenSize());
+  auto d = clientDescription(*this, false);
   sendAccountRequest("/Accounts/Session.aspx", d, 0,
                      selector(weakSelf<ClientRequest>(), &ClientRequest::openClientCallBack,
                               "openClientCallBack:"),
