@@ -274,6 +274,11 @@ int ContentServer::start(int port) {
   if (isRunning()) return impl_->port;
   auto server = std::make_unique<httplib::Server>();
   server->new_task_queue = [] { return new ThreadPerConnection; };
+  int listenFd = -1;
+  server->set_socket_options([&listenFd](int sock) {
+    httplib::default_socket_options(sock);
+    listenFd = sock;
+  });
   Impl* impl = impl_.get();
   server->Get(".*", [impl](const httplib::Request& req, httplib::Response& res) {
     impl->handle(req, res, nullptr);
@@ -289,6 +294,9 @@ int ContentServer::start(int port) {
   }
   if (bound <= 0)
     throw std::runtime_error("content server: cannot listen on 127.0.0.1:" + std::to_string(port));
+  // The library listens with a queue of five: a burst of connections beyond it loses SYNs
+  // and waits a second for their retransmission.  Listening again only widens the queue.
+  if (listenFd >= 0) ::listen(listenFd, SOMAXCONN);
   {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopping = false;

@@ -82,6 +82,36 @@ class WorkerPool {
   size_t coming_ = 0;                          // workers made or woken, not yet looking
 };
 
+// Starts concurrent operations on the calling thread.  Their start() only hands the work over,
+// so a worker's wake-up would cost more than the start itself.  A start that makes room for the
+// next operation (one that finishes at once) queues that start here instead of nesting it, so
+// a long run of such operations never deepens the stack.
+void startConcurrently(std::shared_ptr<NSOperation> op) {
+  thread_local std::deque<std::shared_ptr<NSOperation>> waiting;
+  thread_local bool starting = false;
+  waiting.push_back(std::move(op));
+  if (starting) return;
+  starting = true;
+  while (!waiting.empty()) {
+    auto next = std::move(waiting.front());
+    waiting.pop_front();
+    try {
+      next->start();
+    } catch (...) {
+      starting = false;
+      throw;
+    }
+  }
+  starting = false;
+}
+
+void startOperation(std::shared_ptr<NSOperation> op) {
+  if (op->isConcurrent())
+    startConcurrently(std::move(op));
+  else
+    WorkerPool::shared().submit(std::move(op));
+}
+
 }  // namespace
 
 // ---- NSOperation
@@ -398,9 +428,8 @@ void NSOperationQueue::schedule() {
       ++count;
     }
   }
-  for (size_t i = 0; i < count && i < kInline; ++i)
-    WorkerPool::shared().submit(std::move(inlineStart[i]));
-  for (auto& op : moreToStart) WorkerPool::shared().submit(std::move(op));
+  for (size_t i = 0; i < count && i < kInline; ++i) startOperation(std::move(inlineStart[i]));
+  for (auto& op : moreToStart) startOperation(std::move(op));
 }
 
 void NSOperationQueue::operationFinished(NSOperation* op) {

@@ -1,10 +1,13 @@
 // Operations and operation queues.
 //
-// A queue starts its ready operations on worker threads, at most maxConcurrentOperationCount at
-// a time, higher queue priority first and otherwise in the order they were added.  A plain
+// A queue starts its ready plain operations on worker threads, at most maxConcurrentOperationCount
+// at a time, higher queue priority first and otherwise in the order they were added.  A plain
 // operation does its work in main() and is finished when main() returns.  A concurrent
 // operation (isConcurrent() true) overrides start(): start() may return while the work goes on
 // elsewhere, and the operation keeps its slot in the queue until it calls setFinished(true).
+// The queue calls a concurrent operation's start() on the thread that made room for it (the one
+// adding it, or the one finishing the operation before it), so start() must only hand the work
+// over and return.
 // setExecuting / setFinished take the place of the platform's change notices.
 #pragma once
 

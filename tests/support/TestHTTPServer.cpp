@@ -232,6 +232,10 @@ class TestHTTPServer::Impl {
       server = std::make_unique<httplib::Server>();
     }
     server->new_task_queue = [this] { return new CountingTaskQueue(accepted); };
+    server->set_socket_options([this](int sock) {
+      httplib::default_socket_options(sock);
+      listenFd = sock;
+    });
     // Without it a reply written in two pieces waits for the client's delayed acknowledgement.
     server->set_tcp_nodelay(true);
     server->set_keep_alive_max_count(options.keepAliveMax);
@@ -345,6 +349,7 @@ class TestHTTPServer::Impl {
   std::unique_ptr<httplib::Server> server;
   std::thread thread;
   std::atomic<size_t> accepted{0};
+  int listenFd = -1;  // the listening socket, once bound
   mutable std::mutex mutex;
   mutable std::condition_variable cv;
   bool stopping = false;
@@ -359,6 +364,9 @@ TestHTTPServer::TestHTTPServer(Options options)
     : impl_(std::make_unique<Impl>(options)), tls_(options.tls) {
   port_ = impl_->server->bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("TestHTTPServer: cannot bind a loopback port");
+  // The library listens with a queue of five: a burst of connections beyond it loses SYNs
+  // and waits a second for their retransmission.  Listening again only widens the queue.
+  if (impl_->listenFd >= 0) ::listen(impl_->listenFd, SOMAXCONN);
   impl_->thread = std::thread([s = impl_->server.get()] {
     blockSigpipeOnThisThread();
     s->listen_after_bind();
