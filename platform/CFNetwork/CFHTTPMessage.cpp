@@ -18,7 +18,46 @@ bool isToken(std::string_view s) {
   return true;
 }
 
+bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && equalsIgnoringASCIICase(s.substr(0, prefix.size()), prefix);
+}
+
+// The plain form nearly every request has: http(s)://host[:port][/path...] with a host of
+// letters, digits, dots and dashes, a port of 1 to 65535 and nothing but visible ASCII after.
+// curl takes every such URL; anything else is left to curl to judge.
+bool isPlainHTTPURL(std::string_view url) {
+  std::string_view rest;
+  if (startsWithIgnoringCase(url, "http://"))
+    rest = url.substr(7);
+  else if (startsWithIgnoringCase(url, "https://"))
+    rest = url.substr(8);
+  else
+    return false;
+  size_t end = rest.find_first_of("/?#");
+  std::string_view authority = rest.substr(0, end);
+  std::string_view tail = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+  std::string_view host = authority, port;
+  if (size_t colon = authority.find(':'); colon != std::string_view::npos) {
+    host = authority.substr(0, colon);
+    port = authority.substr(colon + 1);
+    if (port.empty() || port.size() > 5 || port[0] == '0') return false;
+    long value = 0;
+    for (char c : port) {
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + (c - '0');
+    }
+    if (value > 65535) return false;
+  }
+  if (host.empty()) return false;
+  for (char c : host)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') return false;
+  for (char c : tail)
+    if (c <= ' ' || c >= 127) return false;
+  return true;
+}
+
 bool isUsableURL(std::string_view url) {
+  if (isPlainHTTPURL(url)) return true;
   CURLU* u = curl_url();
   if (!u) return false;
   std::string text(url);
@@ -39,12 +78,15 @@ bool isUsableURL(std::string_view url) {
 
 }  // namespace
 
+struct CFHTTPMessage::Made : CFHTTPMessage {};
+
 std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createRequest(std::string_view method,
                                                             std::string_view url,
                                                             std::string_view version) {
   if (!isToken(method) || !isUsableURL(url)) return nullptr;
-  std::shared_ptr<CFHTTPMessage> m(new CFHTTPMessage);
+  std::shared_ptr<CFHTTPMessage> m = std::make_shared<Made>();
   m->isRequest_ = true;
+  m->fields_.reserve(8);  // room for the usual request fields
   m->method_ = method;
   m->url_ = url;
   m->version_ = version == kCFHTTPVersion1_0 ? kCFHTTPVersion1_0 : kCFHTTPVersion1_1;
@@ -52,7 +94,7 @@ std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createRequest(std::string_view met
 }
 
 std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createEmptyResponse() {
-  return std::shared_ptr<CFHTTPMessage>(new CFHTTPMessage);
+  return std::make_shared<Made>();
 }
 
 size_t CFHTTPMessage::find(std::string_view name) const {
@@ -80,10 +122,6 @@ std::optional<std::string> CFHTTPMessage::headerFieldValue(std::string_view name
   return fields_[i].second;
 }
 
-CFHTTPMessage::HeaderFields CFHTTPMessage::allHeaderFields() const {
-  return fields_;
-}
-
 bool CFHTTPMessage::setStatusLine(std::string_view line) {
   if (line.size() < 5 || line.substr(0, 5) != "HTTP/") return false;
   size_t sp = line.find(' ');
@@ -103,24 +141,34 @@ bool CFHTTPMessage::setStatusLine(std::string_view line) {
   version_ = line.substr(0, sp);
   fields_.clear();
   lines_.clear();
+  // Room for a typical reply's fields, so that the lists do not grow line by line.
+  fields_.reserve(8);
+  lines_.reserve(8);
   headerComplete_ = false;
   return true;
 }
 
 void CFHTTPMessage::appendHeaderLine(std::string_view name, std::string_view value) {
-  lines_.emplace_back(std::string(name), std::string(value));
-  std::string canonical = canonicalHeaderName(name);
-  size_t i = find(canonical);
-  if (i == std::string::npos)
-    fields_.emplace_back(std::move(canonical), std::string(value));
-  else
-    fields_[i].second += ", " + std::string(value);
+  lines_.emplace_back(name, value);
+  // The canonical spelling differs only in case, so the received name finds the field.
+  size_t i = find(name);
+  if (i == std::string::npos) {
+    fields_.emplace_back(name, value);
+    canonicalize(fields_.back().first);
+  } else {
+    fields_[i].second.append(", ").append(value);
+  }
 }
 
 std::string CFHTTPMessage::canonicalHeaderName(std::string_view name) {
   std::string out(name);
+  canonicalize(out);
+  return out;
+}
+
+void CFHTTPMessage::canonicalize(std::string& name) {
   bool upper = true;
-  for (char& c : out) {
+  for (char& c : name) {
     auto u = static_cast<unsigned char>(c);
     if (std::isalpha(u)) {
       c = static_cast<char>(upper ? std::toupper(u) : std::tolower(u));
@@ -129,5 +177,4 @@ std::string CFHTTPMessage::canonicalHeaderName(std::string_view name) {
       upper = c == '-';
     }
   }
-  return out;
 }

@@ -34,7 +34,7 @@ class CFHTTPMessage {
   std::optional<std::string> headerFieldValue(std::string_view name) const;
   // The fields in the order they were first set or received; a response field received more
   // than once appears once, its values joined with ", ".
-  HeaderFields allHeaderFields() const;
+  const HeaderFields& allHeaderFields() const { return fields_; }
   // Every received field line as it came, repeats included (cookies need each one).
   const HeaderFields& headerLines() const { return lines_; }
 
@@ -59,7 +59,9 @@ class CFHTTPMessage {
 
  private:
   CFHTTPMessage() = default;
+  struct Made;  // lets make_shared reach the private constructor
   size_t find(std::string_view name) const;
+  static void canonicalize(std::string& name);
 
   bool isRequest_ = false;
   std::string method_;

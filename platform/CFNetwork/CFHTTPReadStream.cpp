@@ -154,12 +154,13 @@ Value CFHTTPReadStream::copyProperty(std::string_view key) const {
 }
 
 bool CFHTTPReadStream::setProperty(std::string_view key, Value value) {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  if (opened_) return false;  // the transfer is set up at opening
   if (key == kCFStreamPropertyHTTPResponseHeader ||
       key == kCFStreamPropertyHTTPRequestBytesWrittenCount)
     return false;
-  return CFReadStream::setProperty(key, std::move(value));
+  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
+  if (opened_) return false;  // the transfer is set up at opening
+  storeProperty(key, std::move(value));
+  return true;
 }
 
 void CFHTTPReadStream::syncStatus() {

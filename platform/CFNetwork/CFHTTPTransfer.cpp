@@ -131,9 +131,14 @@ struct CFHTTPDriver::Impl {
   bool kickNow = false;
   int depth = 0;  // curl calls in progress
   std::shared_ptr<RunLoopFdSource> timerSource;
-  std::map<curl_socket_t, std::shared_ptr<RunLoopFdSource>> sockets;
+  struct Socket {
+    std::shared_ptr<RunLoopFdSource> source;
+    int events = 0;  // as last given to the source
+  };
+  std::map<curl_socket_t, Socket> sockets;
   std::vector<std::string> modes;
-  std::map<CURL*, std::shared_ptr<CFHTTPTransfer>> active;
+  // The running transfers: a handful, so a plain list (it keeps its room between requests).
+  std::vector<std::pair<CURL*, std::shared_ptr<CFHTTPTransfer>>> active;
   std::vector<CURL*> idleEasy;
   struct Shared {
     CURLSH* share = nullptr;
@@ -146,30 +151,43 @@ struct CFHTTPDriver::Impl {
       for (auto& m : modes) loop->addFdSource(s, m);
   }
 
+  // A kept-alive connection's socket is dropped by curl at the end of each transfer and taken
+  // up again by the next one: its source stays, with no interest in between (a loop never
+  // polls a source that wants no events), and goes when curl closes the socket.
   static int onSocket(CURL*, curl_socket_t fd, int what, void* userp, void*) {
     auto* impl = static_cast<Impl*>(userp);
-    auto it = impl->sockets.find(fd);
-    if (what == CURL_POLL_REMOVE) {
-      if (it != impl->sockets.end()) {
-        it->second->invalidate();
-        impl->sockets.erase(it);
-      }
-      return 0;
-    }
     int events = 0;
     if (what & CURL_POLL_IN) events |= RunLoopFdSource::Read;
     if (what & CURL_POLL_OUT) events |= RunLoopFdSource::Write;
+    if (what == CURL_POLL_REMOVE) events = 0;
+    auto it = impl->sockets.find(fd);
     if (it != impl->sockets.end()) {
-      it->second->setEvents(events);
+      if (it->second.events != events) {
+        it->second.events = events;
+        it->second.source->setEvents(events);
+      }
       return 0;
     }
+    if (events == 0) return 0;
     std::weak_ptr<CFHTTPDriver> weak = impl->owner->weak_from_this();
     auto source = std::make_shared<RunLoopFdSource>(fd, events, [weak](int s, int revents) {
       if (auto d = weak.lock()) d->impl_->socketReady(s, revents);
     });
-    impl->sockets[fd] = source;
+    impl->sockets[fd] = {source, events};
     impl->addSource(source);
     return 0;
+  }
+
+  // Every socket curl closes comes here (set on each handle), so that its source goes before
+  // the descriptor's number can be handed out again.
+  static int onCloseSocket(void* userp, curl_socket_t fd) {
+    auto* impl = static_cast<Impl*>(userp);
+    auto it = impl->sockets.find(fd);
+    if (it != impl->sockets.end()) {
+      it->second.source->invalidate();
+      impl->sockets.erase(it);
+    }
+    return ::close(fd);
   }
 
   // curl's timer.  A wish for "now" is served right after the curl call that made it returns;
@@ -250,11 +268,21 @@ struct CFHTTPDriver::Impl {
     action(CURL_SOCKET_TIMEOUT, 0);
   }
 
+  auto findActive(CURL* easy) {
+    return std::find_if(active.begin(), active.end(),
+                        [easy](const auto& entry) { return entry.first == easy; });
+  }
+
+  void eraseActive(CURL* easy) {
+    auto it = findActive(easy);
+    if (it != active.end()) active.erase(it);
+  }
+
   void collect() {
     int left = 0;
     while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
       if (msg->msg != CURLMSG_DONE) continue;
-      auto it = active.find(msg->easy_handle);
+      auto it = findActive(msg->easy_handle);
       if (it == active.end()) continue;
       std::shared_ptr<CFHTTPTransfer> transfer = it->second;  // alive through finish
       transfer->finish(msg->data.result);
@@ -312,7 +340,7 @@ CFHTTPDriver::CFHTTPDriver(const std::shared_ptr<NSRunLoop>& loop)
 }
 
 CFHTTPDriver::~CFHTTPDriver() {
-  for (auto& [fd, s] : impl_->sockets) s->invalidate();
+  for (auto& [fd, s] : impl_->sockets) s.source->invalidate();
   if (impl_->timerSource) impl_->timerSource->invalidate();
   for (auto& [easy, t] : impl_->active) curl_multi_remove_handle(impl_->multi, easy);
   impl_->active.clear();
@@ -340,7 +368,7 @@ void CFHTTPDriver::addMode(std::string_view mode) {
   if (std::find(impl_->modes.begin(), impl_->modes.end(), mode) != impl_->modes.end()) return;
   impl_->modes.emplace_back(mode);
   loop->addFdSource(impl_->timerSource, mode);
-  for (auto& [fd, s] : impl_->sockets) loop->addFdSource(s, mode);
+  for (auto& [fd, s] : impl_->sockets) loop->addFdSource(s.source, mode);
 }
 
 void CFHTTPDriver::perform(std::function<void()> block) {
@@ -356,13 +384,13 @@ void CFHTTPDriver::perform(std::function<void()> block) {
 }
 
 bool CFHTTPDriver::add(CFHTTPTransfer* transfer, CURL* easy) {
-  impl_->active[easy] = transfer->shared_from_this();
+  impl_->active.emplace_back(easy, transfer->shared_from_this());
   // Counted as a curl call: the "now" it asks for is served just below.
   ++impl_->depth;
   CURLMcode added = curl_multi_add_handle(impl_->multi, easy);
   --impl_->depth;
   if (added != CURLM_OK) {
-    impl_->active.erase(easy);
+    impl_->eraseActive(easy);
     return false;
   }
   // Start at once rather than on the loop's next pass.
@@ -374,7 +402,7 @@ void CFHTTPDriver::remove(CURL* easy) {
   ++impl_->depth;
   curl_multi_remove_handle(impl_->multi, easy);
   --impl_->depth;
-  impl_->active.erase(easy);
+  impl_->eraseActive(easy);
   // What curl asked for meanwhile is served by the call in progress, or at once.
   impl_->runKicks();
 }
@@ -398,26 +426,22 @@ void CFHTTPDriver::releaseConnection(const std::string& key) {
 }
 
 CURL* CFHTTPDriver::takeEasy() {
-  if (impl_->idleEasy.empty()) return curl_easy_init();
+  if (impl_->idleEasy.empty()) {
+    CURL* e = curl_easy_init();
+    if (!e) return nullptr;
+    CFHTTPTransfer::setDefaults(e);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &Impl::onCloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, impl_.get());
+    return e;
+  }
   CURL* e = impl_->idleEasy.back();
   impl_->idleEasy.pop_back();
   return e;
 }
 
 void CFHTTPDriver::giveBackEasy(CURL* easy) {
-  // Let go of the share, so that it can end, and of everything that points into the transfer.
-  // The other options stay: the next transfer sets each one that may differ (a reset would
-  // throw away the handle's settings and buffers only to build them again).
-  curl_easy_setopt(easy, CURLOPT_SHARE, nullptr);
-  curl_easy_setopt(easy, CURLOPT_PRIVATE, nullptr);
-  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
-  curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
-  curl_easy_setopt(easy, CURLOPT_READDATA, nullptr);
-  curl_easy_setopt(easy, CURLOPT_SEEKDATA, nullptr);
-  curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, nullptr);
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(easy, CURLOPT_CONNECT_TO, nullptr);
+  // The transfer has put back the options it changed (a reset would throw away the handle's
+  // settings and buffers only to build them again).
   if (impl_->idleEasy.size() < 16)
     impl_->idleEasy.push_back(easy);
   else
@@ -443,8 +467,6 @@ CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
 
 CFHTTPTransfer::~CFHTTPTransfer() {
   if (easy_) curl_easy_cleanup(easy_);
-  curl_slist_free_all(headerList_);
-  curl_slist_free_all(connectTo_);
 }
 
 void CFHTTPTransfer::notify() {
@@ -455,9 +477,9 @@ bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
   driver_ = driver;
   if (body_ && !body_->open()) {
     std::lock_guard<std::mutex> lock(mutex_);
-    done_ = true;
     error_ = body_->copyError();
     if (!error_) error_ = makeError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown, "body stream");
+    done_ = true;
   }
   if (done_) {
     notify();
@@ -466,6 +488,7 @@ bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
   if (!configure()) return false;
   if (settings_.persistent && !settings_.connectionKey.empty()) {
     curl_easy_setopt(easy_, CURLOPT_SHARE, driver->acquireConnection(settings_.connectionKey));
+    changed_ |= kChangedShare;
     holdsConnection_ = true;
   }
   if (!driver->add(this, easy_)) {
@@ -475,43 +498,115 @@ bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
   return true;
 }
 
-bool CFHTTPTransfer::configure() {
-  auto driver = driver_.lock();
-  easy_ = driver ? driver->takeEasy() : curl_easy_init();
-  if (!easy_) return false;
-  CURL* e = easy_;
-  curl_easy_setopt(e, CURLOPT_URL, request_->requestURL().c_str());
-  curl_easy_setopt(e, CURLOPT_PRIVATE, this);
+void CFHTTPTransfer::setDefaults(CURL* e) {
+  // What every transfer wants; a transfer that needs something else puts it back when it gives
+  // the handle up (restoreDefaults), so a pooled handle always starts from these.
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
   curl_easy_setopt(e, CURLOPT_HTTP_TRANSFER_DECODING, 1L);
-  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer_);
   curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
   curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   // Only the proxy the sender names; never the environment's.
-  curl_easy_setopt(e, CURLOPT_PROXY, settings_.proxy.c_str());
+  curl_easy_setopt(e, CURLOPT_PROXY, "");
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CFHTTPTransfer::onHeader);
-  curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CFHTTPTransfer::onWrite);
-  curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
-                   request_->version() == kCFHTTPVersion1_0 ? long(CURL_HTTP_VERSION_1_0)
-                                                            : long(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 0L);
+  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 0L);
+}
 
-  // A handle from an earlier transfer still has that one's method and body settings: back to
-  // a plain GET first (a body pointer of its own makes curl think of a POST, hence the order).
-  curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
-  curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(-1));
-  curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, nullptr);
-  curl_easy_setopt(e, CURLOPT_READFUNCTION, nullptr);
-  curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, nullptr);
-  curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
-  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+void CFHTTPTransfer::restoreDefaults() {
+  CURL* e = easy_;
+  // Let go of the share, so that it can end, and of the lists this transfer frees.
+  if (changed_ & kChangedShare) curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
+  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
+  if (changed_ & kChangedConnectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, nullptr);
+  if (changed_ & kChangedMethod) {
+    // Back to a plain GET (a body pointer of its own makes curl think of a POST, hence the
+    // order).
+    curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
+    curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(-1));
+    curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, nullptr);
+    curl_easy_setopt(e, CURLOPT_READDATA, nullptr);
+    curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, nullptr);
+    curl_easy_setopt(e, CURLOPT_SEEKDATA, nullptr);
+    curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  }
+  if (changed_ & kChangedProxy) curl_easy_setopt(e, CURLOPT_PROXY, "");
+  if (changed_ & kChangedVersion)
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+  if (changed_ & kChangedVerify) {
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+  }
+  if (changed_ & kChangedSSLContext) {
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, nullptr);
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, nullptr);
+  }
+  if (changed_ & kChangedFresh) {
+    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 0L);
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 0L);
+  }
+  changed_ = 0;
+}
+
+void CFHTTPTransfer::buildHeaderList(bool sendsBody) {
+  // The lines in one buffer and the list's links in another: curl only reads the list, and
+  // both live until the handle is given up.
+  const auto& fields = request_->allHeaderFields();
+  const bool blankContentType = sendsBody && !request_->headerFieldValue("Content-Type");
+  constexpr std::string_view kNoExpect = "Expect:";
+  constexpr std::string_view kNoContentType = "Content-Type:";
+  size_t size = kNoExpect.size() + 1 + kNoContentType.size() + 1;
+  for (auto& [name, value] : fields) size += name.size() + 2 + value.size() + 1;
+  headerText_.clear();
+  headerText_.reserve(size);  // enough, so the lines never move while the list is built
+  headerNodes_.clear();
+  headerNodes_.reserve(fields.size() + 2);
+  auto addLine = [&](std::string_view a, std::string_view b, std::string_view c) {
+    headerNodes_.push_back(curl_slist{headerText_.data() + headerText_.size(), nullptr});
+    headerText_.append(a).append(b).append(c).push_back('\0');
+  };
+  for (auto& [name, value] : fields) addLine(name, value.empty() ? ";" : ": ", value);
+  // curl's own additions that the message did not ask for.
+  addLine(kNoExpect, {}, {});
+  if (blankContentType) addLine(kNoContentType, {}, {});
+  for (size_t i = 0; i + 1 < headerNodes_.size(); ++i) headerNodes_[i].next = &headerNodes_[i + 1];
+}
+
+bool CFHTTPTransfer::configure() {
+  auto driver = driver_.lock();
+  if (driver) {
+    easy_ = driver->takeEasy();
+  } else if ((easy_ = curl_easy_init())) {
+    setDefaults(easy_);
+  }
+  if (!easy_) return false;
+  CURL* e = easy_;
+  changed_ = 0;
+  curl_easy_setopt(e, CURLOPT_URL, request_->requestURL().c_str());
+  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer_);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+  if (!settings_.proxy.empty()) {
+    curl_easy_setopt(e, CURLOPT_PROXY, settings_.proxy.c_str());
+    changed_ |= kChangedProxy;
+  }
+  if (request_->version() == kCFHTTPVersion1_0) {
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    changed_ |= kChangedVersion;
+  }
 
   const std::string& method = request_->requestMethod();
   const bool sendsBody = body_ || method == "POST" || method == "PUT" || method == "PATCH";
+  if (method != "GET" || body_) changed_ |= kChangedMethod;
   if (body_) {
     curl_easy_setopt(e, CURLOPT_POST, 1L);
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &CFHTTPTransfer::onRead);
@@ -532,38 +627,38 @@ bool CFHTTPTransfer::configure() {
     curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(0));
     if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
   } else if (method == "GET") {
-    curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+    // A pooled handle is already set for a GET.
   } else if (method == "HEAD") {
     curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
   } else {
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
   }
 
-  for (auto& [name, value] : request_->allHeaderFields()) {
-    std::string line = value.empty() ? name + ";" : name + ": " + value;
-    headerList_ = curl_slist_append(headerList_, line.c_str());
+  buildHeaderList(sendsBody);
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerNodes_.data());
+
+  connectTo_ = CFNetworkHostMappingList();
+  if (connectTo_) {
+    curl_easy_setopt(e, CURLOPT_CONNECT_TO, const_cast<curl_slist*>(connectTo_.get()));
+    changed_ |= kChangedConnectTo;
   }
-  // curl's own additions that the message did not ask for.
-  headerList_ = curl_slist_append(headerList_, "Expect:");
-  if (sendsBody && !request_->headerFieldValue("Content-Type"))
-    headerList_ = curl_slist_append(headerList_, "Content-Type:");
-  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList_);
 
-  for (auto& entry : CFNetworkHostMappingEntries())
-    connectTo_ = curl_slist_append(connectTo_, entry.c_str());
-  curl_easy_setopt(e, CURLOPT_CONNECT_TO, connectTo_);
-
-  curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, settings_.verifyPeer ? 1L : 0L);
-  curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, settings_.verifyHost ? 2L : 0L);
+  if (!settings_.verifyPeer || !settings_.verifyHost) {
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, settings_.verifyPeer ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, settings_.verifyHost ? 2L : 0L);
+    changed_ |= kChangedVerify;
+  }
   if (settings_.verifyPeer && CFNetworkHasTrustedCertificates()) {
     curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &CFHTTPTransfer::onSSLContext);
     curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
-  } else {
-    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, nullptr);
+    changed_ |= kChangedSSLContext;
   }
 
-  curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, settings_.persistent ? 0L : 1L);
-  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, settings_.persistent ? 0L : 1L);
+  if (!settings_.persistent) {
+    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    changed_ |= kChangedFresh;
+  }
   return true;
 }
 
@@ -578,29 +673,29 @@ size_t CFHTTPTransfer::onHeader(char* data, size_t size, size_t n, void* self) {
   size_t length = size * n;
   std::string_view line(data, length);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  // The response is built here only, on the driver's thread: other threads see it once it is
+  // complete, under the lock.
+  if (t->response_) return length;  // trailers
   bool complete = false;
-  {
-    std::lock_guard<std::mutex> lock(t->mutex_);
-    if (t->response_) return length;  // trailers
-    if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
-      t->parsing_ = CFHTTPMessage::createEmptyResponse();
-      if (!t->parsing_->setStatusLine(line)) t->parsing_.reset();
-    } else if (line.empty()) {
-      if (t->parsing_) {
-        int code = t->parsing_->responseStatusCode();
-        if (code >= 100 && code < 200 && code != 101) {
-          t->parsing_.reset();  // an interim reply; the real one follows
-        } else {
-          t->parsing_->setHeaderComplete();
-          t->response_ = std::move(t->parsing_);
-          complete = true;
-        }
+  if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
+    t->parsing_ = CFHTTPMessage::createEmptyResponse();
+    if (!t->parsing_->setStatusLine(line)) t->parsing_.reset();
+  } else if (line.empty()) {
+    if (t->parsing_) {
+      int code = t->parsing_->responseStatusCode();
+      if (code >= 100 && code < 200 && code != 101) {
+        t->parsing_.reset();  // an interim reply; the real one follows
+      } else {
+        t->parsing_->setHeaderComplete();
+        std::lock_guard<std::mutex> lock(t->mutex_);
+        t->response_ = std::move(t->parsing_);
+        complete = true;
       }
-    } else if (t->parsing_) {
-      size_t colon = line.find(':');
-      if (colon != std::string_view::npos)
-        t->parsing_->appendHeaderLine(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
     }
+  } else if (t->parsing_) {
+    size_t colon = line.find(':');
+    if (colon != std::string_view::npos)
+      t->parsing_->appendHeaderLine(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
   }
   if (complete) t->notify();
   return length;
@@ -660,11 +755,11 @@ void CFHTTPTransfer::finish(CURLcode result) {
   releaseEasy();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    done_ = true;
     if (!error && !response_)
       error = makeError(kCFErrorDomainCFNetwork, kCFURLErrorCannotParseResponse,
                         "The server's reply has no HTTP header");
     error_ = error;
+    done_ = true;  // last: a reader that sees it done finds the error set
   }
   notify();
 }
@@ -673,15 +768,14 @@ void CFHTTPTransfer::releaseEasy() {
   if (!easy_) return;
   if (auto driver = driver_.lock()) {
     driver->remove(easy_);
+    restoreDefaults();
     driver->giveBackEasy(easy_);
   } else {
     curl_easy_cleanup(easy_);
   }
   easy_ = nullptr;
-  curl_slist_free_all(headerList_);
-  headerList_ = nullptr;
-  curl_slist_free_all(connectTo_);
-  connectTo_ = nullptr;
+  headerNodes_.clear();
+  connectTo_.reset();
 }
 
 void CFHTTPTransfer::stop() {
@@ -738,12 +832,10 @@ long CFHTTPTransfer::read(uint8_t* buffer, size_t maxLength) {
 }
 
 bool CFHTTPTransfer::hasBytesAvailable() const {
-  std::lock_guard<std::mutex> lock(mutex_);
   return buffered_ > 0;
 }
 
 bool CFHTTPTransfer::isDone() const {
-  std::lock_guard<std::mutex> lock(mutex_);
   return done_;
 }
 

@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "CFNetwork/CFHTTPMessage.h"
 #include "Foundation/NSError.h"
@@ -56,7 +58,12 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   static size_t onRead(char* data, size_t size, size_t n, void* self);
   static int onSeek(void* self, curl_off_t offset, int origin);
   static CURLcode onSSLContext(CURL* easy, void* sslContext, void* self);
+  // Options every pooled handle has between transfers; restoreDefaults puts back those this
+  // transfer changed.
+  static void setDefaults(CURL* easy);
+  void restoreDefaults();
   bool configure();
+  void buildHeaderList(bool sendsBody);
   // On the driver's thread, when curl says the exchange is over.
   void finish(CURLcode result);
   void releaseEasy();
@@ -70,19 +77,33 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
 
   // curl's own objects, used on the driver's thread only.
   CURL* easy_ = nullptr;
-  curl_slist* headerList_ = nullptr;
-  curl_slist* connectTo_ = nullptr;
+  enum : unsigned {
+    kChangedShare = 1,
+    kChangedConnectTo = 2,
+    kChangedMethod = 4,
+    kChangedProxy = 8,
+    kChangedVersion = 16,
+    kChangedVerify = 32,
+    kChangedSSLContext = 64,
+    kChangedFresh = 128,
+  };
+  unsigned changed_ = 0;  // the options to put back when the handle is given up
+  std::string headerText_;
+  std::vector<curl_slist> headerNodes_;
+  std::shared_ptr<const curl_slist> connectTo_;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
   bool holdsConnection_ = false;
 
+  std::shared_ptr<CFHTTPMessage> parsing_;  // response being read, on the driver's thread only
+
   mutable std::mutex mutex_;
-  std::shared_ptr<CFHTTPMessage> parsing_;   // response being read
   std::shared_ptr<CFHTTPMessage> response_;  // complete response header
   std::deque<std::string> chunks_;
   size_t frontOffset_ = 0;
-  size_t buffered_ = 0;
+  // Changed under the mutex; read without it by the frequent "anything new?" questions.
+  std::atomic<size_t> buffered_{0};
+  std::atomic<bool> done_{false};
   bool paused_ = false;
-  bool done_ = false;
   bool stopped_ = false;
   NSErrorPtr error_;
   NSErrorPtr bodyError_;

@@ -3,6 +3,8 @@
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 
@@ -18,6 +20,10 @@ struct Mapping {
 };
 
 std::mutex gMutex;
+// Changed with the mappings (under gMutex), read without it: a stream thread keeps the list it
+// built until the count moves.
+std::atomic<uint64_t> gMappingGeneration{1};
+std::atomic<bool> gHasTrusted{false};
 std::vector<Mapping>& mappings() {
   static std::vector<Mapping> m;
   return m;
@@ -36,15 +42,18 @@ void CFNetworkMapHost(std::string_view host, int port, std::string_view toHost, 
     if (e.host == host && e.port == port) {
       e.toHost = toHost;
       e.toPort = toPort;
+      ++gMappingGeneration;
       return;
     }
   }
   m.push_back({std::string(host), port, std::string(toHost), toPort});
+  ++gMappingGeneration;
 }
 
 void CFNetworkRemoveHostMappings() {
   std::lock_guard<std::mutex> lock(gMutex);
   mappings().clear();
+  ++gMappingGeneration;
 }
 
 std::vector<std::string> CFNetworkHostMappingEntries() {
@@ -57,6 +66,29 @@ std::vector<std::string> CFNetworkHostMappingEntries() {
   return out;
 }
 
+std::shared_ptr<const curl_slist> CFNetworkHostMappingList() {
+  thread_local uint64_t builtFor = 0;
+  thread_local std::shared_ptr<const curl_slist> list;
+  // Read before the entries: a change in between only makes the next call build again.
+  uint64_t generation = gMappingGeneration.load();
+  if (generation == builtFor) return list;
+  curl_slist* built = nullptr;
+  for (auto& entry : CFNetworkHostMappingEntries()) {
+    curl_slist* longer = curl_slist_append(built, entry.c_str());
+    if (!longer) {
+      curl_slist_free_all(built);
+      return nullptr;  // out of memory: no mappings this time, and build again next time
+    }
+    built = longer;
+  }
+  list = built ? std::shared_ptr<const curl_slist>(
+                     built,
+                     [](const curl_slist* l) { curl_slist_free_all(const_cast<curl_slist*>(l)); })
+               : nullptr;
+  builtFor = generation;
+  return list;
+}
+
 bool CFNetworkAddTrustedCertificatesFromFile(const std::string& pemPath) {
   FILE* f = std::fopen(pemPath.c_str(), "r");
   if (!f) return false;
@@ -67,6 +99,7 @@ bool CFNetworkAddTrustedCertificatesFromFile(const std::string& pemPath) {
   std::lock_guard<std::mutex> lock(gMutex);
   auto& t = trusted();
   t.insert(t.end(), certs.begin(), certs.end());
+  gHasTrusted = true;
   return true;
 }
 
@@ -74,11 +107,11 @@ void CFNetworkRemoveTrustedCertificates() {
   std::lock_guard<std::mutex> lock(gMutex);
   for (X509* c : trusted()) X509_free(c);
   trusted().clear();
+  gHasTrusted = false;
 }
 
 bool CFNetworkHasTrustedCertificates() {
-  std::lock_guard<std::mutex> lock(gMutex);
-  return !trusted().empty();
+  return gHasTrusted.load();
 }
 
 void CFNetworkAddTrustedCertificatesToStore(X509_STORE* store) {

@@ -122,8 +122,15 @@ Value CFReadStream::copyProperty(std::string_view key) const {
 
 bool CFReadStream::setProperty(std::string_view key, Value value) {
   std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  properties_[std::string(key)] = std::move(value);
+  storeProperty(key, std::move(value));
   return true;
+}
+
+void CFReadStream::storeProperty(std::string_view key, Value value) {
+  if (auto it = properties_.find(key); it != properties_.end())
+    it->second = std::move(value);
+  else
+    properties_.emplace(std::string(key), std::move(value));
 }
 
 void CFReadStream::signalClient() {

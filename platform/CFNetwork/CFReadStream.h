@@ -87,6 +87,9 @@ class CFReadStream : public std::enable_shared_from_this<CFReadStream> {
   // Hooks of subclasses that need the loop (the HTTP stream binds its transfer to it).
   virtual void didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) {}
 
+  // Sets a property; the caller holds streamMutex_.
+  void storeProperty(std::string_view key, Value value);
+
   mutable std::recursive_mutex streamMutex_;
   std::map<std::string, Value, std::less<>> properties_;
 

@@ -42,7 +42,7 @@ bool sameOwner(const std::weak_ptr<void>& a, const std::weak_ptr<void>& b) {
 // Pops the running mode when a run call ends, also by an exception out of a callback.
 struct ModeGuard {
   std::mutex& mutex;
-  std::vector<std::string>& modes;
+  std::vector<std::string_view>& modes;
   ~ModeGuard() {
     std::lock_guard<std::mutex> lock(mutex);
     modes.pop_back();
@@ -53,21 +53,25 @@ struct ModeGuard {
 
 // ---- items
 
+std::shared_ptr<NSRunLoop> RunLoopItem::markInvalid() {
+  valid_ = false;
+  auto loop = loop_.lock();
+  loop_.reset();
+  return loop;
+}
+
 void RunLoopItem::invalidate() {
   std::shared_ptr<NSRunLoop> loop;
   {
     std::lock_guard<std::mutex> lock(itemMutex_);
     if (!valid_) return;
-    valid_ = false;
-    loop = loop_.lock();
-    loop_.reset();
+    loop = markInvalid();
   }
   if (loop) loop->removeItem(this);
 }
 
 bool RunLoopItem::isValid() const {
-  std::lock_guard<std::mutex> lock(itemMutex_);
-  return valid_;
+  return valid_.load();
 }
 
 void RunLoopSource::signal() {
@@ -78,12 +82,14 @@ void RunLoopSource::signal() {
     signalled_ = true;
     loop = loop_.lock();
   }
-  if (loop) loop->wakeUp();
+  if (loop) {
+    loop->sourcesSignalled_ = true;
+    loop->wakeUp();
+  }
 }
 
 int RunLoopFdSource::events() const {
-  std::lock_guard<std::mutex> lock(itemMutex_);
-  return events_;
+  return events_.load();
 }
 
 void RunLoopFdSource::setEvents(int events) {
@@ -102,6 +108,8 @@ NSRunLoop::NSRunLoop() {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   commonModes_.emplace_back(NSDefaultRunLoopMode);
   knownModes_.emplace_back(NSDefaultRunLoopMode);
+  modeNames_.emplace_back(NSRunLoopCommonModes);  // kCommonModesId
+  commonIds_.add(modeId(NSDefaultRunLoopMode));
 }
 
 NSRunLoop::~NSRunLoop() {
@@ -131,7 +139,8 @@ void NSRunLoop::setCurrent(std::shared_ptr<NSRunLoop> loop) {
 }
 
 std::shared_ptr<Clock> NSRunLoop::clock() const {
-  {
+  // Only a loop given a clock of its own needs the lock; the others read a default.
+  if (hasOwnClock_.load()) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (clock_) return clock_;
   }
@@ -142,12 +151,16 @@ void NSRunLoop::setClock(std::shared_ptr<Clock> clock) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     clock_ = std::move(clock);
+    hasOwnClock_ = clock_ != nullptr;
   }
   wakeUp();
 }
 
 void NSRunLoop::watchClock(const std::shared_ptr<Clock>& clock) {
+  // The same live object as last pass (an address is not reused while the object lives).
+  if (clock.get() == watchedRaw_ && !watchedClock_.expired()) return;
   auto watched = watchedClock_.lock();
+  watchedRaw_ = clock.get();
   if (watched == clock) return;
   if (auto old = std::dynamic_pointer_cast<VirtualClock>(watched)) old->removeListener(watchToken_);
   watchedClock_ = clock;
@@ -164,7 +177,7 @@ void NSRunLoop::watchClock(const std::shared_ptr<Clock>& clock) {
 
 std::string NSRunLoop::currentMode() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return runningModes_.empty() ? std::string() : runningModes_.back();
+  return runningModes_.empty() ? std::string() : std::string(runningModes_.back());
 }
 
 std::vector<std::string> NSRunLoop::allModes() const {
@@ -181,6 +194,7 @@ void NSRunLoop::addCommonMode(std::string_view mode) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (std::find(commonModes_.begin(), commonModes_.end(), mode) == commonModes_.end())
       commonModes_.emplace_back(mode);
+    commonIds_.add(modeId(mode));
     noteMode(mode);
   }
   wakeUp();
@@ -192,37 +206,48 @@ void NSRunLoop::noteMode(std::string_view mode) {
     knownModes_.emplace_back(mode);
 }
 
-bool NSRunLoop::inModeList(const std::vector<std::string>& modes, std::string_view mode) const {
-  for (const auto& m : modes) {
-    if (m == mode) return true;
-    if (m == NSRunLoopCommonModes &&
-        std::find(commonModes_.begin(), commonModes_.end(), mode) != commonModes_.end())
+NSRunLoop::ModeId NSRunLoop::modeId(std::string_view mode) {
+  ModeId id;
+  if (findModeId(mode, &id)) return id;
+  modeNames_.emplace_back(mode);
+  return static_cast<ModeId>(modeNames_.size() - 1);
+}
+
+bool NSRunLoop::findModeId(std::string_view mode, ModeId* id) const {
+  for (size_t i = 0; i < modeNames_.size(); ++i) {
+    if (modeNames_[i] == mode) {
+      *id = static_cast<ModeId>(i);
       return true;
+    }
   }
   return false;
 }
 
-bool NSRunLoop::inMode(const RunLoopItem& item, std::string_view mode) const {
-  return inModeList(item.modes_, mode);
+bool NSRunLoop::modeIsEmpty(ModeId id, bool common) const {
+  for (const auto& t : timers_)
+    if (inModeSet(t->modes_, id, common)) return false;
+  for (const auto& s : sources_)
+    if (inModeSet(s->modes_, id, common)) return false;
+  for (const auto& s : fdSources_)
+    if (inModeSet(s->modes_, id, common)) return false;
+  for (const auto& p : performs_)
+    if (inModeSet(p.modes, id, common)) return false;
+  return true;
 }
 
-bool NSRunLoop::modeIsEmpty(std::string_view mode) const {
+double NSRunLoop::earliestFireDate(ModeId id, bool common) const {
+  double earliest = kDistantFuture;
   for (const auto& t : timers_)
-    if (inMode(*t, mode)) return false;
-  for (const auto& s : sources_)
-    if (inMode(*s, mode)) return false;
-  for (const auto& s : fdSources_)
-    if (inMode(*s, mode)) return false;
-  for (const auto& p : performs_)
-    if (inModeList(p.modes, mode)) return false;
-  return true;
+    if (inModeSet(t->modes_, id, common) && t->valid_)
+      earliest = std::min(earliest, t->fireDate_.load());
+  return earliest;
 }
 
 // ---- sources
 
-template <class T>
+template <class T, class F>
 bool NSRunLoop::attach(const std::shared_ptr<T>& item, std::vector<std::shared_ptr<T>>& list,
-                       std::string_view mode) {
+                       std::string_view mode, F&& joining) {
   if (!item || mode.empty()) return false;
   {
     std::lock_guard<std::mutex> itemLock(item->itemMutex_);
@@ -231,14 +256,16 @@ bool NSRunLoop::attach(const std::shared_ptr<T>& item, std::vector<std::shared_p
     // A source belongs to one loop.
     if (owner && owner.get() != this) return false;
     item->loop_ = weak_from_this();
+    joining();
   }
   std::lock_guard<std::mutex> lock(mutex_);
   if (std::find(list.begin(), list.end(), item) == list.end()) {
     item->seq_ = nextSeq_++;
+    // Mode numbers are the loop's own: forget those of a loop the item was in before.
+    item->modes_.clear();
     list.push_back(item);
   }
-  if (std::find(item->modes_.begin(), item->modes_.end(), mode) == item->modes_.end())
-    item->modes_.emplace_back(mode);
+  item->modes_.add(modeId(mode));
   noteMode(mode);
   return true;
 }
@@ -252,7 +279,10 @@ void NSRunLoop::detach(const std::shared_ptr<T>& item, std::vector<std::shared_p
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = std::find(list.begin(), list.end(), item);
     if (it == list.end()) return;
-    std::erase(item->modes_, std::string(mode));
+    ModeId id;
+    if (!findModeId(mode, &id) || !item->modes_.contains(id)) return;
+    item->modes_.remove(id);
+    ++detaches_;
     if (item->modes_.empty()) {
       list.erase(it);
       gone = true;
@@ -269,19 +299,21 @@ void NSRunLoop::addTimer(const std::shared_ptr<NSTimer>& timer, std::string_view
   // An unscheduled timer counts its interval from the moment it joins a loop, on that loop's
   // clock.
   double now = clock()->now();
-  if (!attach(timer, timers_, mode)) return;
-  {
-    std::lock_guard<std::mutex> itemLock(timer->itemMutex_);
+  // The fire date is set before the loop can see the timer.
+  bool joined = attach(timer, timers_, mode, [&] {
     if (!timer->scheduled_) {
       timer->fireDate_ = now + std::max(0.0, timer->interval_);
       timer->scheduled_ = true;
     }
-  }
-  wakeUp();
+  });
+  if (joined) wakeUp();
 }
 
 void NSRunLoop::addSource(const std::shared_ptr<RunLoopSource>& source, std::string_view mode) {
-  if (attach(source, sources_, mode)) wakeUp();
+  if (!attach(source, sources_, mode, [] {})) return;
+  // Signalled before it joined.
+  if (source->signalled_) sourcesSignalled_ = true;
+  wakeUp();
 }
 
 void NSRunLoop::removeSource(const std::shared_ptr<RunLoopSource>& source, std::string_view mode) {
@@ -289,7 +321,7 @@ void NSRunLoop::removeSource(const std::shared_ptr<RunLoopSource>& source, std::
 }
 
 void NSRunLoop::addFdSource(const std::shared_ptr<RunLoopFdSource>& source, std::string_view mode) {
-  if (attach(source, fdSources_, mode)) wakeUp();
+  if (attach(source, fdSources_, mode, [] {})) wakeUp();
 }
 
 void NSRunLoop::removeFdSource(const std::shared_ptr<RunLoopFdSource>& source,
@@ -305,12 +337,33 @@ std::shared_ptr<RunLoopSource> NSRunLoop::addKeepAliveSource(std::string_view mo
 }
 
 void NSRunLoop::removeItem(RunLoopItem* item) {
+  std::vector<DelayedPerform> removed;  // destroyed after unlocking: targets may go with them
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto match = [item](const auto& p) { return p.get() == item; };
     std::erase_if(timers_, match);
     std::erase_if(sources_, match);
     std::erase_if(fdSources_, match);
+    // A delayed perform's books go with its timer.
+    for (auto it = delayed_.begin(); it != delayed_.end();) {
+      if (static_cast<RunLoopItem*>(it->timer.get()) == item) {
+        removed.push_back(std::move(*it));
+        it = delayed_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  wakeUp();
+}
+
+void NSRunLoop::performBlock(std::function<void()> block) {
+  if (!block) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    performs_.push_back(Perform{std::move(block), {}});
+    performs_.back().modes.add(kCommonModesId);
+    performsQueued_ = performs_.size();
   }
   wakeUp();
 }
@@ -319,21 +372,22 @@ void NSRunLoop::performBlock(std::function<void()> block, std::vector<std::strin
   if (!block) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& m : modes) noteMode(m);
-    performs_.push_back(Perform{std::move(block), std::move(modes)});
+    RunLoopModeSet ids;
+    for (const auto& m : modes) {
+      noteMode(m);
+      ids.add(modeId(m));
+    }
+    performs_.push_back(Perform{std::move(block), std::move(ids)});
+    performsQueued_ = performs_.size();
   }
   wakeUp();
 }
 
 double NSRunLoop::limitDateForMode(std::string_view mode) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  double earliest = kDistantFuture;
-  for (const auto& t : timers_) {
-    if (!inMode(*t, mode)) continue;
-    std::lock_guard<std::mutex> itemLock(t->itemMutex_);
-    if (t->valid_) earliest = std::min(earliest, t->fireDate_);
-  }
-  return earliest;
+  ModeId id;
+  if (!findModeId(mode, &id)) return kDistantFuture;  // no timer was ever scheduled in it
+  return earliestFireDate(id, isCommon(id));
 }
 
 bool NSRunLoop::hasDueTimers(std::string_view mode) const {
@@ -386,11 +440,12 @@ void NSRunLoop::cancelDelayedPerforms(const std::weak_ptr<void>& target,
 // ---- running
 
 void NSRunLoop::stop() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopRequested_ = true;
-  }
+  stopRequested_ = true;
   wakeUp();
+}
+
+bool NSRunLoop::stopped() {
+  return stopRequested_.load() && stopRequested_.exchange(false);
 }
 
 void NSRunLoop::wakeUp() {
@@ -414,25 +469,33 @@ void NSRunLoop::drainWakeFd() {
   (void)n;
 }
 
-bool NSRunLoop::doPerforms(std::string_view mode) {
+bool NSRunLoop::doPerforms(ModeId id) {
+  // The count is written under the lock before the queuing thread's wake-up: a block that this
+  // look misses still ends the coming wait.
+  if (performsQueued_.load() == 0) return false;
   // A nested run (from inside a block) finds the buffer taken and uses one of its own.
   std::vector<Perform> due = std::move(performBuffer_);
   due.clear();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (performs_.empty()) {
-      performBuffer_ = std::move(due);
-      return false;
-    }
+    bool common = isCommon(id);
     // Only what was queued before this pass runs now; blocks queued by these run next pass.
-    for (auto it = performs_.begin(); it != performs_.end();) {
-      if (inModeList(it->modes, mode)) {
-        due.push_back(std::move(*it));
-        it = performs_.erase(it);
-      } else {
-        ++it;
+    auto match = [&](const Perform& p) { return inModeSet(p.modes, id, common); };
+    if (std::all_of(performs_.begin(), performs_.end(), match)) {
+      due.swap(performs_);
+    } else {
+      auto kept = performs_.begin();
+      for (auto it = performs_.begin(); it != performs_.end(); ++it) {
+        if (match(*it)) {
+          due.push_back(std::move(*it));
+        } else {
+          if (kept != it) *kept = std::move(*it);
+          ++kept;
+        }
       }
+      performs_.erase(kept, performs_.end());
     }
+    performsQueued_ = performs_.size();
   }
   if (due.empty()) {
     performBuffer_ = std::move(due);
@@ -445,7 +508,9 @@ bool NSRunLoop::doPerforms(std::string_view mode) {
     } catch (...) {
       // Put back what has not run yet, in order, before letting the exception go.
       std::lock_guard<std::mutex> lock(mutex_);
-      for (size_t j = due.size(); j > i + 1; --j) performs_.push_front(std::move(due[j - 1]));
+      performs_.insert(performs_.begin(), std::make_move_iterator(due.begin() + i + 1),
+                       std::make_move_iterator(due.end()));
+      performsQueued_ = performs_.size();
       throw;
     }
   }
@@ -455,26 +520,35 @@ bool NSRunLoop::doPerforms(std::string_view mode) {
   return true;
 }
 
-bool NSRunLoop::doSources(std::string_view mode) {
-  std::vector<std::shared_ptr<RunLoopSource>> ready;
+bool NSRunLoop::doSources(ModeId id) {
+  // Raised by signal() after it marks a source; lowered here before looking, so that a signal
+  // arriving meanwhile is seen by the next pass.
+  if (!sourcesSignalled_.load() || !sourcesSignalled_.exchange(false)) return false;
+  std::vector<std::shared_ptr<RunLoopSource>> ready = std::move(readyBuffer_);
+  ready.clear();
+  bool waiting = false;  // signalled, but not in this mode
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    bool common = isCommon(id);
     for (const auto& s : sources_) {
-      if (!inMode(*s, mode)) continue;
-      std::lock_guard<std::mutex> itemLock(s->itemMutex_);
-      if (s->valid_ && s->signalled_) {
-        s->signalled_ = false;
-        ready.push_back(s);
+      if (!s->signalled_.load()) continue;
+      if (!inModeSet(s->modes_, id, common)) {
+        waiting = true;
+        continue;
       }
+      if (s->valid_ && s->signalled_.exchange(false)) ready.push_back(s);
     }
   }
+  if (waiting) sourcesSignalled_ = true;
+  bool handled = !ready.empty();
   for (const auto& s : ready)
     if (s->perform_) s->perform_();
-  return !ready.empty();
+  ready.clear();
+  readyBuffer_ = std::move(ready);
+  return handled;
 }
 
-bool NSRunLoop::doTimers(std::string_view mode) {
-  double now = clock()->now();
+bool NSRunLoop::doTimers(ModeId id, double now) {
   struct Due {
     double fireDate;
     uint64_t seq;
@@ -483,10 +557,11 @@ bool NSRunLoop::doTimers(std::string_view mode) {
   std::vector<Due> due;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    bool common = isCommon(id);
     for (const auto& t : timers_) {
-      if (!inMode(*t, mode)) continue;
-      std::lock_guard<std::mutex> itemLock(t->itemMutex_);
-      if (t->valid_ && t->fireDate_ <= now) due.push_back({t->fireDate_, t->seq_, t});
+      if (!inModeSet(t->modes_, id, common) || !t->valid_) continue;
+      double fireDate = t->fireDate_.load();
+      if (fireDate <= now) due.push_back({fireDate, t->seq_, t});
     }
   }
   if (due.empty()) return false;
@@ -499,13 +574,14 @@ bool NSRunLoop::doTimers(std::string_view mode) {
     {
       std::lock_guard<std::mutex> itemLock(t->itemMutex_);
       // An earlier callback may have invalidated or moved it.
-      if (!t->valid_ || t->fireDate_ > now) continue;
+      double fireDate = t->fireDate_.load();
+      if (!t->valid_ || fireDate > now) continue;
       if (t->repeats_) {
         // Keep the phase; periods missed while the loop was busy are skipped.
-        double next = t->fireDate_ + t->interval_;
+        double next = fireDate + t->interval_;
         if (next <= now) {
-          double periods = std::floor((now - t->fireDate_) / t->interval_) + 1;
-          next = t->fireDate_ + periods * t->interval_;
+          double periods = std::floor((now - fireDate) / t->interval_) + 1;
+          next = fireDate + periods * t->interval_;
           if (next <= now) next += t->interval_;
         }
         t->fireDate_ = next;
@@ -518,23 +594,9 @@ bool NSRunLoop::doTimers(std::string_view mode) {
   return fired;
 }
 
-bool NSRunLoop::waitAndDoFds(std::string_view mode, double timeoutSeconds) {
-  // Kept between passes; a nested run (from inside a callback) takes fresh ones.
-  std::vector<pollfd> fds = std::move(pollBuffer_);
-  std::vector<std::shared_ptr<RunLoopFdSource>> watched = std::move(watchedBuffer_);
-  fds.clear();
-  watched.clear();
-  fds.push_back(pollfd{wakeFd_, POLLIN, 0});
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& s : fdSources_) {
-      if (!inMode(*s, mode)) continue;
-      std::lock_guard<std::mutex> itemLock(s->itemMutex_);
-      if (!s->valid_ || s->events_ == 0) continue;
-      fds.push_back(pollfd{s->fd_, static_cast<short>(s->events_), 0});
-      watched.push_back(s);
-    }
-  }
+bool NSRunLoop::pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollfd>& fds,
+                             std::vector<std::shared_ptr<RunLoopFdSource>>& watched,
+                             uint64_t detaches) {
   int timeoutMs = -1;
   if (timeoutSeconds <= 0) {
     timeoutMs = 0;
@@ -547,108 +609,124 @@ bool NSRunLoop::waitAndDoFds(std::string_view mode, double timeoutSeconds) {
   if (wakeRequested_.exchange(false)) timeoutMs = 0;
   int n = poll(fds.data(), fds.size(), timeoutMs);
   polling_.store(false);
-  auto keepBuffers = [&] {
-    watched.clear();  // let go of the sources
-    pollBuffer_ = std::move(fds);
-    watchedBuffer_ = std::move(watched);
-  };
-  if (n <= 0) {
-    keepBuffers();
-    return false;
-  }
+  if (n <= 0) return false;
   if (fds[0].revents) drainWakeFd();
   bool handled = false;
   for (size_t i = 1; i < fds.size(); ++i) {
     if (!fds[i].revents) continue;
     auto& s = watched[i - 1];
-    {
-      // It may have been removed by an earlier callback of this pass.
+    // It may have been taken out of the mode since the list was made (by an earlier callback
+    // of this pass or another thread); only then is the lock needed to tell.
+    if (detaches_.load() != detaches) {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!inMode(*s, mode)) continue;
+      if (!inModeSet(s->modes_, id, isCommon(id))) continue;
     }
-    if (!s->isValid()) continue;
+    if (!s->valid_) continue;
     handled = true;
     if (s->callback_) s->callback_(s->fd_, fds[i].revents);
   }
-  keepBuffers();
   return handled;
 }
 
-CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limitDate,
+CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limit, bool relativeLimit,
                                           bool stopAfterHandle, double realDeadline) {
+  ModeId id;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     noteMode(mode);
-    if (stopRequested_) {
-      stopRequested_ = false;
-      return CFRunLoopRunResult::Stopped;
-    }
-    if (modeIsEmpty(mode)) return CFRunLoopRunResult::Finished;
-    runningModes_.emplace_back(mode);
+    id = modeId(mode);
+    if (stopped()) return CFRunLoopRunResult::Stopped;
+    if (modeIsEmpty(id, isCommon(id))) return CFRunLoopRunResult::Finished;
+    runningModes_.push_back(mode);
   }
   ModeGuard guard{mutex_, runningModes_};
   RunningLoopGuard running(this);
-  auto stopped = [this] {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!stopRequested_) return false;
-    stopRequested_ = false;
-    return true;
-  };
-  for (;;) {
+  double limitDate = limit;
+  for (bool first = true;; first = false) {
     // Whatever was asked for up to here is looked at by this pass (a request arriving later
     // stays raised for the wait).
     wakeRequested_.exchange(false);
     auto clk = clock();
     // Listen before reading the time, so that an advance between the two still wakes us.
     watchClock(clk);
-    bool handled = doPerforms(mode);
-    handled = doSources(mode) || handled;
-    handled = doTimers(mode) || handled;
+    // The pass's one reading of the clock; it is read again only after callbacks ran.
+    double now = clk->now();
+    if (first) {
+      if (relativeLimit)
+        limitDate = limit >= kDistantFuture ? kDistantFuture : now + std::max(0.0, limit);
+    } else {
+      // The end of the previous pass.
+      if (now >= limitDate) return CFRunLoopRunResult::TimedOut;
+      if (realDeadline != kForever && steadyNow() >= realDeadline)
+        return CFRunLoopRunResult::TimedOut;
+    }
+    bool handled = doPerforms(id);
+    handled = doSources(id) || handled;
+    // Timers due by the end of the callbacks fire in this pass.
+    if (handled) now = clk->now();
+    handled = doTimers(id, now) || handled;
     if (handled && stopAfterHandle) return CFRunLoopRunResult::HandledSource;
     if (stopped()) return CFRunLoopRunResult::Stopped;
 
-    double now = clk->now();
+    // Nothing ran since `now` was read unless `handled`, and then the wait does not block.
     double timeout = 0;
-    if (!handled && now < limitDate) {
-      if (clk->isVirtual()) {
-        timeout = hasDueTimers(mode) ? 0 : kForever;
-      } else {
-        timeout = std::max(0.0, std::min(limitDate, limitDateForMode(mode)) - now);
+    // Kept between passes; a nested run (from inside a callback) takes fresh ones.
+    std::vector<pollfd> fds = std::move(pollBuffer_);
+    std::vector<std::shared_ptr<RunLoopFdSource>> watched = std::move(watchedBuffer_);
+    fds.clear();
+    watched.clear();
+    fds.push_back(pollfd{wakeFd_, POLLIN, 0});
+    uint64_t detaches;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      bool common = isCommon(id);
+      if (modeIsEmpty(id, common)) {
+        pollBuffer_ = std::move(fds);
+        watchedBuffer_ = std::move(watched);
+        return CFRunLoopRunResult::Finished;
       }
+      if (!handled && now < limitDate) {
+        double earliest = earliestFireDate(id, common);
+        if (clk->isVirtual()) {
+          timeout = earliest <= now ? 0 : kForever;
+        } else {
+          timeout = std::max(0.0, std::min(limitDate, earliest) - now);
+        }
+      }
+      for (const auto& s : fdSources_) {
+        if (!inModeSet(s->modes_, id, common) || !s->valid_) continue;
+        int events = s->events_.load();
+        if (events == 0) continue;
+        fds.push_back(pollfd{s->fd_, static_cast<short>(events), 0});
+        watched.push_back(s);
+      }
+      detaches = detaches_.load();
     }
     if (realDeadline != kForever)
       timeout = std::min(timeout, std::max(0.0, realDeadline - steadyNow()));
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (modeIsEmpty(mode)) return CFRunLoopRunResult::Finished;
-    }
-    handled = waitAndDoFds(mode, timeout) || handled;
+    handled = pollAndDoFds(id, timeout, fds, watched, detaches) || handled;
+    watched.clear();  // let go of the sources
+    pollBuffer_ = std::move(fds);
+    watchedBuffer_ = std::move(watched);
     if (handled && stopAfterHandle) return CFRunLoopRunResult::HandledSource;
     if (stopped()) return CFRunLoopRunResult::Stopped;
-    if (clk->now() >= limitDate) return CFRunLoopRunResult::TimedOut;
-    if (realDeadline != kForever && steadyNow() >= realDeadline)
-      return CFRunLoopRunResult::TimedOut;
   }
 }
 
 CFRunLoopRunResult NSRunLoop::runInMode(std::string_view mode, double seconds,
                                         bool returnAfterSourceHandled) {
-  double limit =
-      seconds >= kDistantFuture ? kDistantFuture : clock()->now() + std::max(0.0, seconds);
-  return runInternal(mode, limit, returnAfterSourceHandled, kForever);
+  return runInternal(mode, seconds, true, returnAfterSourceHandled, kForever);
 }
 
 CFRunLoopRunResult NSRunLoop::runInMode(std::string_view mode, double seconds,
                                         bool returnAfterSourceHandled, double realSeconds) {
-  double limit =
-      seconds >= kDistantFuture ? kDistantFuture : clock()->now() + std::max(0.0, seconds);
   double deadline =
       realSeconds >= kDistantFuture ? kForever : steadyNow() + std::max(0.0, realSeconds);
-  return runInternal(mode, limit, returnAfterSourceHandled, deadline);
+  return runInternal(mode, seconds, true, returnAfterSourceHandled, deadline);
 }
 
 bool NSRunLoop::runMode(std::string_view mode, double beforeDate) {
-  return runInternal(mode, beforeDate, true, kForever) != CFRunLoopRunResult::Finished;
+  return runInternal(mode, beforeDate, false, true, kForever) != CFRunLoopRunResult::Finished;
 }
 
 void NSRunLoop::runUntilDate(double limitDate) {
@@ -658,7 +736,7 @@ void NSRunLoop::runUntilDate(double limitDate) {
 }
 
 void NSRunLoop::run() {
-  while (runInternal(NSDefaultRunLoopMode, kDistantFuture, false, kForever) !=
+  while (runInternal(NSDefaultRunLoopMode, kDistantFuture, false, false, kForever) !=
          CFRunLoopRunResult::Finished) {
   }
 }

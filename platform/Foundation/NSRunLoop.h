@@ -15,7 +15,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -47,6 +46,42 @@ enum class CFRunLoopRunResult {
   HandledSource = 4,  // something was handled and the caller asked to return after one
 };
 
+// The modes an item or a queued block is scheduled in, as numbers the owning loop gives the
+// mode names it meets (0 is the common-modes pseudo-mode).  Sets of small numbers are one word,
+// so scheduling and matching cost neither allocations nor string compares.
+class RunLoopModeSet {
+ public:
+  bool contains(uint32_t id) const {
+    if (id < 64) return (bits_ >> id) & 1;
+    for (uint32_t m : more_)
+      if (m == id) return true;
+    return false;
+  }
+  void add(uint32_t id) {
+    if (id < 64) {
+      bits_ |= uint64_t(1) << id;
+    } else if (!contains(id)) {
+      more_.push_back(id);
+    }
+  }
+  void remove(uint32_t id) {
+    if (id < 64) {
+      bits_ &= ~(uint64_t(1) << id);
+    } else {
+      std::erase(more_, id);
+    }
+  }
+  bool empty() const { return bits_ == 0 && more_.empty(); }
+  void clear() {
+    bits_ = 0;
+    more_.clear();
+  }
+
+ private:
+  uint64_t bits_ = 0;
+  std::vector<uint32_t> more_;  // numbers past 63: only a loop with that many modes has them
+};
+
 // A source a loop can schedule in some of its modes.  A source belongs to at most one loop.
 class RunLoopItem {
  public:
@@ -57,11 +92,15 @@ class RunLoopItem {
 
  protected:
   friend class NSRunLoop;
+  // Marks the item invalid and lets go of its loop (itemMutex_ held); returns the loop, which
+  // the caller asks, after unlocking, to remove the item.
+  std::shared_ptr<NSRunLoop> markInvalid();
   mutable std::mutex itemMutex_;
-  bool valid_ = true;
-  std::weak_ptr<NSRunLoop> loop_;   // guarded by itemMutex_
-  std::vector<std::string> modes_;  // guarded by the owning loop's mutex
-  uint64_t seq_ = 0;                // scheduling order, set by the loop
+  // Written under itemMutex_; the loop's scans read it without taking the item's lock.
+  std::atomic<bool> valid_{true};
+  std::weak_ptr<NSRunLoop> loop_;  // guarded by itemMutex_
+  RunLoopModeSet modes_;           // guarded by the owning loop's mutex
+  uint64_t seq_ = 0;               // scheduling order, set by the loop
 };
 
 // A manually signalled source ("version 0"): signal() from any thread marks it, and the next
@@ -76,7 +115,7 @@ class RunLoopSource : public RunLoopItem {
  private:
   friend class NSRunLoop;
   std::function<void()> perform_;
-  bool signalled_ = false;  // guarded by itemMutex_
+  std::atomic<bool> signalled_{false};
 };
 
 // A file descriptor watched for reading and/or writing.  The callback gets the descriptor and
@@ -97,7 +136,7 @@ class RunLoopFdSource : public RunLoopItem {
  private:
   friend class NSRunLoop;
   int fd_;
-  int events_;  // guarded by itemMutex_
+  std::atomic<int> events_;  // written under itemMutex_
   Callback callback_;
 };
 
@@ -140,10 +179,10 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   // Adds a callback-less source to the mode so the loop waits there even when idle.  Returns it
   // (invalidate it to remove it).
   std::shared_ptr<RunLoopSource> addKeepAliveSource(std::string_view mode = NSDefaultRunLoopMode);
-  // Queues a block to run on the next pass in one of the modes and wakes the loop.
-  // Blocks run in the order they were queued.
-  void performBlock(std::function<void()> block,
-                    std::vector<std::string> modes = {std::string(NSRunLoopCommonModes)});
+  // Queues a block to run on the next pass in one of the modes (the common modes when none are
+  // given) and wakes the loop.  Blocks run in the order they were queued.
+  void performBlock(std::function<void()> block);
+  void performBlock(std::function<void()> block, std::vector<std::string> modes);
   // The earliest fire date of the valid timers scheduled in the mode; kDistantFuture when none.
   double limitDateForMode(std::string_view mode) const;
   // Whether a timer of the mode is due now on the loop's clock.
@@ -194,30 +233,44 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
  private:
   friend class NSThread;
   friend class RunLoopItem;
+  friend class RunLoopSource;
+  friend class NSTimer;
+  using ModeId = uint32_t;
+  static constexpr ModeId kCommonModesId = 0;
   struct Perform {
     std::function<void()> block;
-    std::vector<std::string> modes;
+    RunLoopModeSet modes;
   };
   static void setCurrent(std::shared_ptr<NSRunLoop> loop);
-  CFRunLoopRunResult runInternal(std::string_view mode, double limitDate, bool stopAfterHandle,
-                                 double realDeadline);
-  // These need mutex_ held.
-  bool inModeList(const std::vector<std::string>& modes, std::string_view mode) const;
-  bool inMode(const RunLoopItem& item, std::string_view mode) const;
-  bool modeIsEmpty(std::string_view mode) const;
+  // `limit` is a date on the loop's clock, or with relativeLimit seconds from the first pass.
+  CFRunLoopRunResult runInternal(std::string_view mode, double limit, bool relativeLimit,
+                                 bool stopAfterHandle, double realDeadline);
+  // These need mutex_ held.  `common` tells whether the mode is one of the common set, which
+  // each locked section looks up once.
+  ModeId modeId(std::string_view mode);
+  bool findModeId(std::string_view mode, ModeId* id) const;
+  bool isCommon(ModeId id) const { return commonIds_.contains(id); }
+  static bool inModeSet(const RunLoopModeSet& modes, ModeId id, bool common) {
+    return modes.contains(id) || (common && modes.contains(kCommonModesId));
+  }
+  double earliestFireDate(ModeId id, bool common) const;
+  bool modeIsEmpty(ModeId id, bool common) const;
   void noteMode(std::string_view mode);
 
-  template <class T>
+  // `joining` runs under the item's lock once the item is known to join.
+  template <class T, class F>
   bool attach(const std::shared_ptr<T>& item, std::vector<std::shared_ptr<T>>& list,
-              std::string_view mode);
+              std::string_view mode, F&& joining);
   template <class T>
   void detach(const std::shared_ptr<T>& item, std::vector<std::shared_ptr<T>>& list,
               std::string_view mode);
   void removeItem(RunLoopItem* item);
-  bool doPerforms(std::string_view mode);
-  bool doSources(std::string_view mode);
-  bool doTimers(std::string_view mode);
-  bool waitAndDoFds(std::string_view mode, double timeoutSeconds);
+  bool doPerforms(ModeId id);
+  bool doSources(ModeId id);
+  bool doTimers(ModeId id, double now);
+  bool pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollfd>& fds,
+                    std::vector<std::shared_ptr<RunLoopFdSource>>& watched, uint64_t detaches);
+  bool stopped();
   void drainWakeFd();
   void watchClock(const std::shared_ptr<Clock>& clock);
 
@@ -228,8 +281,17 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   // look at wakeRequested_, so that one of the two always sees the other.
   std::atomic<bool> polling_{false};
   std::atomic<bool> wakeRequested_{false};
+  // Read without the lock, so that a pass skips what has nothing for it.  A queuing or
+  // signalling thread updates its hint before its wake-up: a look that misses the change still
+  // ends the coming wait.
+  std::atomic<size_t> performsQueued_{0};      // performs_.size(), written under mutex_
+  std::atomic<bool> sourcesSignalled_{false};  // raised by signal(), lowered before a look
+  std::atomic<uint64_t> detaches_{0};          // bumped under mutex_ when an item leaves a mode
+  std::atomic<bool> hasOwnClock_{false};       // clock_ is set
+  std::atomic<bool> stopRequested_{false};
   // Buffers of the loop's own thread, kept between passes (a nested run takes fresh ones).
   std::vector<Perform> performBuffer_;
+  std::vector<std::shared_ptr<RunLoopSource>> readyBuffer_;
   std::vector<pollfd> pollBuffer_;
   std::vector<std::shared_ptr<RunLoopFdSource>> watchedBuffer_;
   mutable std::mutex mutex_;
@@ -237,14 +299,19 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::vector<std::shared_ptr<NSTimer>> timers_;
   std::vector<std::shared_ptr<RunLoopSource>> sources_;
   std::vector<std::shared_ptr<RunLoopFdSource>> fdSources_;
-  std::deque<Perform> performs_;
+  std::vector<Perform> performs_;
   std::vector<std::string> commonModes_;
   std::vector<std::string> knownModes_;
-  std::vector<std::string> runningModes_;
+  // The names of the mode numbers (index = number).
+  std::vector<std::string> modeNames_;
+  RunLoopModeSet commonIds_;
+  // The modes of the run calls in progress, innermost last (each names the caller's argument,
+  // which lives as long as its call).
+  std::vector<std::string_view> runningModes_;
   std::vector<DelayedPerform> delayed_;
   uint64_t nextSeq_ = 1;
-  bool stopRequested_ = false;
   // The virtual clock the loop listens to for advances (touched by the loop's thread only).
   std::weak_ptr<Clock> watchedClock_;
+  const Clock* watchedRaw_ = nullptr;
   int watchToken_ = 0;
 };

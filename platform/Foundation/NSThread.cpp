@@ -145,47 +145,76 @@ std::vector<std::string> commonModesList() {
   return {std::string(NSRunLoopCommonModes)};
 }
 
-void performOnThread(const std::shared_ptr<NSThread>& thread, std::function<void()> block,
-                     bool wait, std::vector<std::string> modes) {
+namespace {
+// The common case passes no modes: a block queued in the common modes needs no list of names.
+void performOn(const std::shared_ptr<NSThread>& thread, std::function<void()> block, bool wait,
+               std::vector<std::string>* modes) {
   if (!thread || !block) return;
   auto loop = thread->runLoop();
   if (wait && loop == NSRunLoop::currentRunLoop()) {
     block();
     return;
   }
+  auto queue = [&](std::function<void()> b) {
+    if (modes) {
+      loop->performBlock(std::move(b), std::move(*modes));
+    } else {
+      loop->performBlock(std::move(b));
+    }
+  };
   if (!wait) {
-    loop->performBlock(std::move(block), std::move(modes));
+    queue(std::move(block));
     return;
   }
   auto completion = std::make_shared<Completion>();
-  loop->performBlock(
-      [completion, block = std::move(block)] {
-        SignalOnExit signal{completion};
-        block();
-      },
-      std::move(modes));
+  queue([completion, block = std::move(block)] {
+    SignalOnExit signal{completion};
+    block();
+  });
   completion->wait();
 }
 
-void performOnMainThread(std::function<void()> block, bool wait, std::vector<std::string> modes) {
-  performOnThread(NSThread::mainThread(), std::move(block), wait, std::move(modes));
-}
-
-namespace {
 // The receiver and the argument stay alive until the perform has run.
 std::function<void()> bind(const Selector& selector, const Value& argument) {
   return [selector, argument, target = selector.target()] { selector(argument); };
 }
 }  // namespace
 
+void performOnThread(const std::shared_ptr<NSThread>& thread, std::function<void()> block,
+                     bool wait) {
+  performOn(thread, std::move(block), wait, nullptr);
+}
+
+void performOnThread(const std::shared_ptr<NSThread>& thread, std::function<void()> block,
+                     bool wait, std::vector<std::string> modes) {
+  performOn(thread, std::move(block), wait, &modes);
+}
+
+void performOnMainThread(std::function<void()> block, bool wait) {
+  performOn(NSThread::mainThread(), std::move(block), wait, nullptr);
+}
+
+void performOnMainThread(std::function<void()> block, bool wait, std::vector<std::string> modes) {
+  performOn(NSThread::mainThread(), std::move(block), wait, &modes);
+}
+
+void performSelectorOnMainThread(const Selector& selector, const Value& argument, bool wait) {
+  performOn(NSThread::mainThread(), bind(selector, argument), wait, nullptr);
+}
+
 void performSelectorOnMainThread(const Selector& selector, const Value& argument, bool wait,
                                  std::vector<std::string> modes) {
-  performOnMainThread(bind(selector, argument), wait, std::move(modes));
+  performOn(NSThread::mainThread(), bind(selector, argument), wait, &modes);
+}
+
+void performSelectorOnThread(const std::shared_ptr<NSThread>& thread, const Selector& selector,
+                             const Value& argument, bool wait) {
+  performOn(thread, bind(selector, argument), wait, nullptr);
 }
 
 void performSelectorOnThread(const std::shared_ptr<NSThread>& thread, const Selector& selector,
                              const Value& argument, bool wait, std::vector<std::string> modes) {
-  performOnThread(thread, bind(selector, argument), wait, std::move(modes));
+  performOn(thread, bind(selector, argument), wait, &modes);
 }
 
 void performSelectorAfterDelay(const Selector& selector, const Value& argument, double delay,
@@ -226,5 +255,5 @@ void cancelPreviousPerformRequestsWithTarget(const std::weak_ptr<void>& target,
 }
 
 void dispatchAsyncMain(std::function<void()> block) {
-  NSRunLoop::mainRunLoop()->performBlock(std::move(block), commonModesList());
+  NSRunLoop::mainRunLoop()->performBlock(std::move(block));
 }

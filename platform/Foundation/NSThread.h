@@ -77,19 +77,23 @@ std::vector<std::string> commonModesList();
 
 // performSelectorOnMainThread:withObject:waitUntilDone:[modes:].  With wait on the main thread
 // the selector runs at once, inside the call; from another thread the caller blocks until the
-// main loop has run it (in one of the modes).
+// main loop has run it (in one of the modes; the common modes when none are given).
+void performSelectorOnMainThread(const Selector& selector, const Value& argument, bool wait);
 void performSelectorOnMainThread(const Selector& selector, const Value& argument, bool wait,
-                                 std::vector<std::string> modes = commonModesList());
-void performOnMainThread(std::function<void()> block, bool wait,
-                         std::vector<std::string> modes = commonModesList());
+                                 std::vector<std::string> modes);
+void performOnMainThread(std::function<void()> block, bool wait);
+void performOnMainThread(std::function<void()> block, bool wait, std::vector<std::string> modes);
 
 // performSelector:onThread:withObject:waitUntilDone:[modes:].  Waiting for the calling thread
 // itself runs at once.
 void performSelectorOnThread(const std::shared_ptr<NSThread>& thread, const Selector& selector,
-                             const Value& argument, bool wait,
-                             std::vector<std::string> modes = commonModesList());
+                             const Value& argument, bool wait);
+void performSelectorOnThread(const std::shared_ptr<NSThread>& thread, const Selector& selector,
+                             const Value& argument, bool wait, std::vector<std::string> modes);
 void performOnThread(const std::shared_ptr<NSThread>& thread, std::function<void()> block,
-                     bool wait, std::vector<std::string> modes = commonModesList());
+                     bool wait);
+void performOnThread(const std::shared_ptr<NSThread>& thread, std::function<void()> block,
+                     bool wait, std::vector<std::string> modes);
 
 // performSelector:withObject:afterDelay:[inModes:]: runs the selector on the current thread's
 // loop after `delay` seconds of its clock (default mode).  The target and the argument are

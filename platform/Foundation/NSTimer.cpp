@@ -61,11 +61,11 @@ void NSTimer::invalidate() {
   {
     std::lock_guard<std::mutex> lock(itemMutex_);
     if (!valid_) return;
-    loop = loop_.lock();
     target = std::move(retainedTarget_);
+    loop = markInvalid();
   }
-  RunLoopItem::invalidate();
-  if (loop) loop->removeDelayedPerform(this);
+  // Also takes the timer's delayed perform, if any, off the loop's books.
+  if (loop) loop->removeItem(this);
   // The target is released here, outside every lock: it may be the timer's last owner.
 }
 

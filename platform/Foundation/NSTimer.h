@@ -59,6 +59,6 @@ class NSTimer : public NSObject, public RunLoopItem {
   Selector selector_;
   Block block_;
   std::shared_ptr<void> retainedTarget_;  // guarded by itemMutex_
-  double fireDate_ = 0;                   // guarded by itemMutex_
+  std::atomic<double> fireDate_{0};       // written under itemMutex_, read by the loop without it
   bool scheduled_ = false;                // fire date has been set against a loop's clock
 };

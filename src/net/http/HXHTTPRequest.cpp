@@ -591,6 +591,7 @@ std::shared_ptr<NSThread> HXHTTPRequest::threadForRequest(const std::shared_ptr<
     // What the thread's loop reads exists before the exit hook, so it is destroyed after it.
     realClock();
     processClock();
+    UIApplication::sharedApplication();  // the activity indicator's owner
     auto thread = std::make_shared<NSThread>([] {
       auto loop = NSRunLoop::currentRunLoop();
       // Something to wait on, so that the loop never runs out of sources.
@@ -1469,8 +1470,13 @@ void HXHTTPRequest::readResponseHeaders() {
 
   auto u = url();
   if (u) {
-    auto cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(
-        message->headerLines(), u->baseURL() ? *u->absoluteURL() : *u);
+    std::vector<std::shared_ptr<NSHTTPCookie>> cookies;
+    const auto& lines = message->headerLines();
+    if (std::any_of(lines.begin(), lines.end(),
+                    [](const auto& line) { return equalsIgnoringCase(line.first, "Set-Cookie"); })) {
+      auto absolute = u->baseURL() ? u->absoluteURL() : u;
+      cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(lines, *absolute);
+    }
     {
       std::lock_guard<std::mutex> lock(propertyMutex_);
       responseCookies_ = cookies;
@@ -1994,13 +2000,14 @@ std::shared_ptr<NSObject> HXHTTPRequest::progressTarget(ProgressTarget target) c
   return nullptr;
 }
 
+// The call is only wrapped for the main thread once there is somebody to call.
+template <class F>
 void HXHTTPRequest::performProgress(const std::shared_ptr<HXHTTPRequest>& request,
-                                    ProgressTarget target,
-                                    std::function<void(HXProgressDelegate&)> call) {
+                                    ProgressTarget target, F&& call) {
   if (!request) return;
   auto t = request->progressTarget(target);
   if (!dynamic_cast<HXProgressDelegate*>(t.get())) return;
-  request->performOnMainThread([request, target, call = std::move(call)] {
+  request->performOnMainThread([request, target, call = std::forward<F>(call)] {
     // A receiver cleared in the meantime hears nothing.
     auto current = request->progressTarget(target);
     if (auto* p = dynamic_cast<HXProgressDelegate*>(current.get())) call(*p);

@@ -603,8 +603,9 @@ class HXHTTPRequest : public NSOperation {
 
   // Progress receivers, read again on the main thread before each call.
   enum class ProgressTarget { Queue, UploadDelegate, DownloadDelegate };
+  template <class F>
   static void performProgress(const std::shared_ptr<HXHTTPRequest>& request, ProgressTarget target,
-                              std::function<void(HXProgressDelegate&)> call);
+                              F&& call);
   static void updateProgressIndicator(const std::shared_ptr<HXHTTPRequest>& request,
                                       ProgressTarget target, uint64_t progress, uint64_t total);
   std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;

@@ -72,6 +72,14 @@ TEST(CFHTTPMessage, RequestsNeedAMethodTokenAndAnHTTPURLWithAHost) {
   EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "ftp://a.m.r/", kCFHTTPVersion1_1));
   EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "/relative", kCFHTTPVersion1_1));
   EXPECT_FALSE(CFHTTPMessage::createRequest("GET", "http://", kCFHTTPVersion1_1));
+  const std::pair<const char*, bool> urls[] = {
+      {"HTTPS://A.m.r:8443/x?y#z", true}, {"http://a.m.r:65535", true},
+      {"http://a.m.r:65536/", false},     {"http://user@a.m.r/", true},
+      {"http://[::1]:8080/x", true},      {"http://a.m.r/x y", false},
+      {"http://a.m.r:/x", true},          {"http://:80/", false},
+  };
+  for (auto [url, usable] : urls)
+    EXPECT_EQ(bool(CFHTTPMessage::createRequest("GET", url, kCFHTTPVersion1_1)), usable) << url;
 }
 
 TEST(CFHTTPMessage, HeaderFieldsMatchWithoutCaseAndKeepTheirPlace) {
@@ -192,6 +200,78 @@ TEST(CFHTTPReadStream, PersistentStreamsWithTheSameKeyShareOneConnection) {
   auto third = fetch(true, 1);
   EXPECT_EQ(server.connectionCount(), 4u);
   EXPECT_EQ(server.requestCount(), 6u);
+}
+
+TEST(CFHTTPReadStream, EachRequestOnAReusedConnectionIsSentAsItsOwnMessageSays) {
+  TestHTTPServer server;
+  server.on("/m", [](const testsupport::TestHTTPRequest& q) {
+    return TestHTTPReply::text(q.method + ":" + q.body);
+  });
+  struct Case {
+    std::string method;
+    std::string_view version;
+    std::string body;  // sent as a body stream when not empty
+  };
+  const Case cases[] = {
+      {"HEAD", kCFHTTPVersion1_1, ""},    {"POST", kCFHTTPVersion1_1, "posted"},
+      {"GET", kCFHTTPVersion1_1, ""},     {"PUT", kCFHTTPVersion1_1, ""},
+      {"OPTIONS", kCFHTTPVersion1_1, ""}, {"GET", kCFHTTPVersion1_1, ""},
+      {"GET", kCFHTTPVersion1_0, ""},     {"GET", kCFHTTPVersion1_1, ""},
+  };
+  std::vector<std::shared_ptr<CFHTTPReadStream>> streams;
+  for (const auto& c : cases) {
+    auto message = CFHTTPMessage::createRequest(c.method, server.url("/m"), c.version);
+    std::shared_ptr<CFHTTPReadStream> s;
+    if (c.body.empty()) {
+      s = CFHTTPReadStream::createForHTTPRequest(message);
+    } else {
+      message->setHeaderFieldValue("Content-Length", std::to_string(c.body.size()));
+      s = CFHTTPReadStream::createForStreamedHTTPRequest(message,
+                                                         CFReadStream::createWithBytes(c.body));
+    }
+    s->setProperty(kCFStreamPropertyHTTPAttemptPersistentConnection, Value(true));
+    s->setProperty("HXStreamID", Value(7));
+    Reader r(s);
+    ASSERT_TRUE(s->open());
+    ASSERT_TRUE(runUntil([&] { return r.ended; })) << c.method;
+    EXPECT_FALSE(r.error) << c.method;
+    EXPECT_EQ(r.body, c.method == "HEAD" ? "" : c.method + ":" + c.body);
+    streams.push_back(s);  // open streams keep their connection for the next one
+  }
+  auto sent = server.requests();
+  ASSERT_EQ(sent.size(), std::size(cases));
+  for (size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(sent[i].method, cases[i].method) << i;
+    EXPECT_EQ(sent[i].version, cases[i].version) << i;
+    EXPECT_EQ(sent[i].body, cases[i].body) << i;
+    EXPECT_FALSE(sent[i].hasHeader("Expect")) << i;
+    if (cases[i].method == "GET" || cases[i].method == "HEAD") {
+      EXPECT_FALSE(sent[i].hasHeader("Content-Length")) << i;
+    }
+  }
+  // One connection carried all up to the HTTP/1.0 request.
+  for (size_t i = 1; i < 7; ++i) EXPECT_EQ(sent[i].remotePort, sent[0].remotePort) << i;
+}
+
+TEST(CFHTTPReadStream, HostMappingsApplyFromTheNextStreamOn) {
+  TestHTTPServer one, two;
+  one.on("/x", TestHTTPReply::text("one"));
+  two.on("/x", TestHTTPReply::text("two"));
+  auto fetch = [](const std::string& url) {
+    Reader r(getStream(url));
+    EXPECT_TRUE(r.stream->open());
+    EXPECT_TRUE(runUntil([&] { return r.ended; }));
+    return r.error ? std::string("error") : r.body;
+  };
+  CFNetworkMapHost("a.m.r", 0, "127.0.0.1", one.port());
+  EXPECT_EQ(fetch("http://a.m.r/x"), "one");
+  EXPECT_EQ(fetch("http://a.m.r/x"), "one");
+  CFNetworkMapHost("a.m.r", 0, "127.0.0.1", two.port());
+  EXPECT_EQ(fetch("http://a.m.r/x"), "two");
+  CFNetworkMapHost("a.m.r", 0, "127.0.0.1", one.port());
+  EXPECT_EQ(fetch("http://a.m.r/x"), "one");
+  CFNetworkRemoveHostMappings();
+  EXPECT_EQ(fetch("http://127.0.0.1:" + std::to_string(two.port()) + "/x"), "two");
 }
 
 TEST(CFHTTPReadStream, ReportsConnectionFailuresInThePlatformsDomains) {

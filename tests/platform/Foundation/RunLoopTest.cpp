@@ -376,4 +376,71 @@ TEST_F(RunLoopTest, WorkQueuedFromTheLoopsOwnCallbacksRunsWithoutAWakeUp) {
   keepAlive->invalidate();
 }
 
+TEST_F(RunLoopTest, PerformsOfOtherModesWaitInOrderWhileTheRunModesOnesRun) {
+  std::vector<std::string> ran;
+  auto queue = [&](std::string name, std::vector<std::string> modes) {
+    main_->performBlock([&ran, name] { ran.push_back(name); }, std::move(modes));
+  };
+  queue("a", {std::string(NSDefaultRunLoopMode)});
+  queue("b", {std::string(kPrivateMode)});
+  main_->performBlock([&] { ran.push_back("c"); });  // the common modes
+  queue("d", {std::string(kPrivateMode), std::string(NSDefaultRunLoopMode)});
+  queue("e", {std::string(kPrivateMode)});
+
+  EXPECT_EQ(main_->runInMode(kPrivateMode, 0, true), CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(ran, (std::vector<std::string>{"b", "d", "e"}));
+  ran.clear();
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(ran, (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(main_->runInMode(kPrivateMode, 0, true), CFRunLoopRunResult::Finished);
+}
+
+TEST_F(RunLoopTest, SignalledSourcesWaitForARunInTheirMode) {
+  int privateRuns = 0, defaultRuns = 0;
+  auto inPrivate = std::make_shared<RunLoopSource>([&] { ++privateRuns; });
+  auto inDefault = std::make_shared<RunLoopSource>([&] { ++defaultRuns; });
+  // Signalled before it is scheduled: it runs on the first pass in its mode.
+  inPrivate->signal();
+  main_->addSource(inPrivate, kPrivateMode);
+  main_->addSource(inDefault, NSDefaultRunLoopMode);
+
+  inDefault->signal();
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(defaultRuns, 1);
+  EXPECT_EQ(privateRuns, 0);
+  // Another run of the default mode leaves the private source marked.
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::TimedOut);
+  EXPECT_EQ(privateRuns, 0);
+  EXPECT_EQ(main_->runInMode(kPrivateMode, 0, true), CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(privateRuns, 1);
+  EXPECT_EQ(main_->runInMode(kPrivateMode, 0, true), CFRunLoopRunResult::TimedOut);
+  EXPECT_EQ(privateRuns, 1);
+  EXPECT_EQ(defaultRuns, 1);
+  inPrivate->invalidate();
+  inDefault->invalidate();
+}
+
+TEST_F(RunLoopTest, AnFdSourceTakenOutOfTheModeByAnEarlierCallbackIsNotCalled) {
+  Pipe first, second;
+  ASSERT_GE(first.r, 0);
+  ASSERT_GE(second.r, 0);
+  std::shared_ptr<RunLoopFdSource> b;
+  int aCalls = 0, bCalls = 0;
+  auto a = std::make_shared<RunLoopFdSource>(first.r, RunLoopFdSource::Read, [&](int, int) {
+    ++aCalls;
+    main_->removeFdSource(b, NSDefaultRunLoopMode);
+  });
+  b = std::make_shared<RunLoopFdSource>(second.r, RunLoopFdSource::Read,
+                                        [&](int, int) { ++bCalls; });
+  main_->addFdSource(a, NSDefaultRunLoopMode);
+  main_->addFdSource(b, NSDefaultRunLoopMode);
+  ASSERT_EQ(write(first.w, "x", 1), 1);
+  ASSERT_EQ(write(second.w, "x", 1), 1);
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::HandledSource);
+  EXPECT_EQ(aCalls, 1);
+  EXPECT_EQ(bCalls, 0);
+  a->invalidate();
+  b->invalidate();
+}
+
 }  // namespace
