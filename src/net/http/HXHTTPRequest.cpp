@@ -1472,8 +1472,9 @@ void HXHTTPRequest::readResponseHeaders() {
   if (u) {
     std::vector<std::shared_ptr<NSHTTPCookie>> cookies;
     const auto& lines = message->headerLines();
-    if (std::any_of(lines.begin(), lines.end(),
-                    [](const auto& line) { return equalsIgnoringCase(line.first, "Set-Cookie"); })) {
+    if (std::any_of(lines.begin(), lines.end(), [](const auto& line) {
+          return equalsIgnoringCase(line.first, "Set-Cookie");
+        })) {
       auto absolute = u->baseURL() ? u->absoluteURL() : u;
       cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(lines, *absolute);
     }
