@@ -290,6 +290,10 @@ HXHTTPRequest::HXHTTPRequest(Private, std::shared_ptr<NSURL> url)
   downloadCache_ = defaultCache();
 }
 
+namespace {
+void toMainThread(std::function<void()> block);
+}  // namespace
+
 HXHTTPRequest::~HXHTTPRequest() {
   authenticationNeeded_ = 0;
   requestAuthentication_.reset();
@@ -302,7 +306,7 @@ HXHTTPRequest::~HXHTTPRequest() {
   // Closures are released on the main thread, where they were meant to run.
   if (blocks_ && !NSThread::isMainThread()) {
     auto blocks = std::make_shared<std::unique_ptr<Blocks>>(std::move(blocks_));
-    ::performOnMainThread([blocks] { blocks->reset(); }, false);
+    toMainThread([blocks] { blocks->reset(); });
   }
 }
 
@@ -339,8 +343,66 @@ double HXHTTPRequest::now() const {
 
 // ---- hand-overs --------------------------------------------------------------------------------
 
-void HXHTTPRequest::performOnMainThread(std::function<void()> block) {
+namespace {
+// What the network thread hands to the main thread while it is busy waits in a batch, in
+// order, and goes out in one hand-over when the network thread is about to wait, or once the
+// oldest block has waited kLongestWait.  Waking the main thread costs the network thread more
+// than a small request's own work; a busy network thread would otherwise pay it per callback.
+class MainThreadBatch {
+ public:
+  static constexpr double kLongestWait = 0.001;
+
+  void add(std::function<void()> block) {
+    if (blocks_.empty()) since_ = steadySeconds();
+    blocks_.push_back(std::move(block));
+  }
+  bool due() const { return !blocks_.empty() && steadySeconds() - since_ >= kLongestWait; }
+  void flush() {
+    if (blocks_.empty()) return;
+    auto blocks = std::make_shared<std::vector<std::function<void()>>>(std::move(blocks_));
+    blocks_.clear();
+    ::performOnMainThread([blocks] { runAll(blocks, 0); }, false);
+  }
+
+ private:
+  static double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  static void runAll(const std::shared_ptr<std::vector<std::function<void()>>>& blocks,
+                     size_t from) {
+    for (size_t i = from; i < blocks->size(); ++i) {
+      try {
+        (*blocks)[i]();
+      } catch (...) {
+        // The rest still run, as a hand-over of their own.
+        if (i + 1 < blocks->size())
+          ::performOnMainThread([blocks, i] { runAll(blocks, i + 1); }, false);
+        throw;
+      }
+    }
+  }
+
+  std::vector<std::function<void()>> blocks_;
+  double since_ = 0;
+};
+
+// Set on the network thread only.
+thread_local MainThreadBatch* tMainThreadBatch = nullptr;
+
+// Every hand-over of the engine to the main thread goes through here, so that they keep
+// their order.  From the main thread the block runs at once.
+void toMainThread(std::function<void()> block) {
+  if (tMainThreadBatch) {
+    tMainThreadBatch->add(std::move(block));
+    return;
+  }
   ::performOnMainThread(std::move(block), NSThread::isMainThread());
+}
+}  // namespace
+
+void HXHTTPRequest::performOnMainThread(std::function<void()> block) {
+  toMainThread(std::move(block));
 }
 
 void HXHTTPRequest::performOnMain(void (HXHTTPRequest::*step)()) {
@@ -596,7 +658,19 @@ std::shared_ptr<NSThread> HXHTTPRequest::threadForRequest(const std::shared_ptr<
       auto loop = NSRunLoop::currentRunLoop();
       // Something to wait on, so that the loop never runs out of sources.
       loop->addKeepAliveSource(NSDefaultRunLoopMode);
-      for (;;) loop->runInMode(NSDefaultRunLoopMode, 1.0e10, true);
+      MainThreadBatch batch;
+      tMainThreadBatch = &batch;
+      for (;;) {
+        // Busy: one source at a time without waiting; the main thread's batch goes out when
+        // it is old enough.
+        if (loop->runInMode(NSDefaultRunLoopMode, 0, true) == CFRunLoopRunResult::HandledSource) {
+          if (batch.due()) batch.flush();
+          continue;
+        }
+        // Nothing to do: the main thread gets its batch before this thread waits.
+        batch.flush();
+        loop->runInMode(NSDefaultRunLoopMode, 1.0e10, true);
+      }
     });
     thread->start();
     cls().networkThread = thread;
@@ -641,13 +715,11 @@ void syncApplicationIndicator() {
           cls().networkActivityIndicatorVisible)
     return;
   if (cls().indicatorSyncPending.exchange(true)) return;
-  ::performOnMainThread(
-      [] {
-        cls().indicatorSyncPending = false;
-        UIApplication::sharedApplication()->setNetworkActivityIndicatorVisible(
-            cls().networkActivityIndicatorVisible);
-      },
-      false);
+  toMainThread([] {
+    cls().indicatorSyncPending = false;
+    UIApplication::sharedApplication()->setNetworkActivityIndicatorVisible(
+        cls().networkActivityIndicatorVisible);
+  });
 }
 }  // namespace
 
@@ -1845,8 +1917,7 @@ void HXHTTPRequest::unscheduleReadStream() {
     bool wasLast = cls().runningRequestCount == 1;
     if (cls().runningRequestCount > 0) cls().runningRequestCount--;
     if (cls().shouldUpdateNetworkActivityIndicator && wasLast)
-      ::performOnMainThread([] { hideNetworkActivityIndicatorAfterDelay(); },
-                            NSThread::isMainThread());
+      toMainThread([] { hideNetworkActivityIndicatorAfterDelay(); });
   }
   readStream_->setClient(0, nullptr);
   if (auto loop = scheduledLoop_.lock()) readStream_->unscheduleFromRunLoop(loop, runLoopMode());
@@ -2028,11 +2099,9 @@ void HXHTTPRequest::updateProgressIndicator(std::function<std::shared_ptr<NSObje
   if (!indicator || !dynamic_cast<HXProgressDelegate*>(indicator().get())) return;
   std::lock_guard<std::recursive_mutex> lock(cls().progressLock);
   float value = total == 0 ? 0.0f : float(double(progress) / double(total));
-  ::performOnMainThread(
-      [indicator = std::move(indicator), value] {
-        if (auto* p = dynamic_cast<HXProgressDelegate*>(indicator().get())) p->setProgress(value);
-      },
-      NSThread::isMainThread());
+  toMainThread([indicator = std::move(indicator), value] {
+    if (auto* p = dynamic_cast<HXProgressDelegate*>(indicator().get())) p->setProgress(value);
+  });
 }
 
 void HXHTTPRequest::updateProgressIndicators() {

@@ -585,11 +585,15 @@ class HXHTTPRequest : public NSOperation {
   void reportFailure();
   void recordURLFail(const std::string& text);
 
+ protected:
+  // Hands a block to the main thread (runs it at once when already there), in order with the
+  // engine's other hand-overs.
+  void performOnMainThread(std::function<void()> block);
+
  private:
   struct Blocks;
   // Runs a step on the main thread, waiting only when already there; keeps the request alive.
   void performOnMain(void (HXHTTPRequest::*step)());
-  void performOnMainThread(std::function<void()> block);
   void performOnNetworkThread(void (HXHTTPRequest::*step)());
   std::shared_ptr<HXHTTPRequest> selfPtr();
   template <class F>

@@ -41,20 +41,17 @@ void HXImageDownload::requestFinished() {
   bool toDelegate = delegateResponds(didFinishSelector());
   if (toDelegate) {
     Selector selector = didFinishSelector();
-    ::performOnMainThread(
-        [self, selector] {
-          if (!self->delegateResponds(selector)) return;
-          if (selector.isSet()) {
-            selector(Value(std::static_pointer_cast<HXHTTPRequest>(self)));
-          } else if (auto* d = dynamic_cast<HXHTTPRequestDelegate*>(self->delegate().get())) {
-            if (selector.name() == "requestFinished:") d->requestFinished(self);
-          }
-        },
-        NSThread::isMainThread());
+    performOnMainThread([self, selector] {
+      if (!self->delegateResponds(selector)) return;
+      if (selector.isSet()) {
+        selector(Value(std::static_pointer_cast<HXHTTPRequest>(self)));
+      } else if (auto* d = dynamic_cast<HXHTTPRequestDelegate*>(self->delegate().get())) {
+        if (selector.name() == "requestFinished:") d->requestFinished(self);
+      }
+    });
   }
   auto queue = std::dynamic_pointer_cast<HXHTTPRequestDelegate>(self->queue());
   if (queue && queue->respondsToSelector("requestFinished:")) {
-    ::performOnMainThread([self, queue] { queue->requestFinished(self); },
-                          NSThread::isMainThread());
+    performOnMainThread([self, queue] { queue->requestFinished(self); });
   }
 }
