@@ -293,7 +293,8 @@ TEST_F(ReadingEndpointsTest, QueuedItemPagesReplyToTheirOwnReceiversSideBySide) 
   std::string link = "http://t.ziza.example/a1b2c3";
   client->getCommentList("9001", "2", "0", comments, comments->action());
   EXPECT_TRUE(client->needDownload());  // comment screens page on with the flag still set
-  client->showContent("7", "9001", "2", content, content->action(), "1", "0");
+  // Another status: an item page of the same status would share its cache file.
+  client->showContent("7", "9002", "2", content, content->action(), "1", "0");
   client->getFullArticle(Value(makeArray({Value(link)})), article, article->action());
   ASSERT_TRUE(waitFor([&] {
     return comments->replies.size() == 1 && article->replies.size() == 1 &&
@@ -314,7 +315,7 @@ TEST_F(ReadingEndpointsTest, QueuedItemPagesReplyToTheirOwnReceiversSideBySide) 
   ASSERT_EQ(s.size(), 1u);
   EXPECT_EQ(ownParams(s[0]), (Params{{"isad", "0"},
                                      {"iscomments", "1"},
-                                     {"blog_id", "9001"},
+                                     {"blog_id", "9002"},
                                      {"eid", "7"},
                                      {"channelid", "2"}}));
 }
