@@ -988,8 +988,8 @@ void HXHTTPRequest::buildRequestHeaders() {
 void HXHTTPRequest::applyCookieHeader() {
   auto u = url();
   if (useCookiePersistence_ && u) {
-    auto stored = NSHTTPCookieStorage::sharedHTTPCookieStorage().cookiesForURL(
-        u->baseURL() ? *u->absoluteURL() : *u);
+    auto absolute = u->baseURL() ? u->absoluteURL() : u;
+    auto stored = NSHTTPCookieStorage::sharedHTTPCookieStorage().cookiesForURL(*absolute);
     std::lock_guard<std::mutex> lock(propertyMutex_);
     requestCookies_.insert(requestCookies_.end(), stored.begin(), stored.end());
   }
@@ -1007,10 +1007,9 @@ void HXHTTPRequest::applyCookieHeader() {
 }
 
 void HXHTTPRequest::updatePartialDownloadSize() {
+  if (!allowResumeForFileDownloads_) return;
   std::string temp = temporaryFileDownloadPath();
-  if (!allowResumeForFileDownloads_ || downloadDestinationPath().empty() || temp.empty() ||
-      !fileExists(temp))
-    return;
+  if (downloadDestinationPath().empty() || temp.empty() || !fileExists(temp)) return;
   NSErrorPtr err;
   Value attributes = NSFileManager::defaultManager().attributesOfItemAtPath(temp, &err);
   if (attributes.isNil()) {
