@@ -16,6 +16,7 @@
 #include "CFNetwork/CFNetworkErrors.h"
 #include "CFNetwork/CFNetworkTrust.h"
 #include "CFNetwork/CFReadStream.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
 
 namespace {
@@ -199,7 +200,7 @@ struct CFHTTPDriver::Impl {
       impl->wantedDeadline = -1;
       return 0;
     }
-    impl->wantedDeadline = monotonicNow() + double(timeoutMs) / 1000.0;
+    impl->wantedDeadline = steadySeconds() + double(timeoutMs) / 1000.0;
     if (timeoutMs == 0) {
       impl->kickNow = true;
       // Outside a curl call nobody would look at the flag: let the descriptor fire.
@@ -210,15 +211,9 @@ struct CFHTTPDriver::Impl {
     return 0;
   }
 
-  static double monotonicNow() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-  }
-
   void arm(double deadline) {
     itimerspec spec{};
-    double delay = std::max(deadline - monotonicNow(), 0.0);
+    double delay = std::max(deadline - steadySeconds(), 0.0);
     spec.it_value.tv_sec = time_t(delay);
     spec.it_value.tv_nsec = long((delay - double(spec.it_value.tv_sec)) * 1e9);
     // A zero value would disarm the timer: "now" is one nanosecond away.
@@ -259,7 +254,7 @@ struct CFHTTPDriver::Impl {
     }
     armedDeadline = -1;
     if (wantedDeadline < 0) return;
-    if (wantedDeadline > monotonicNow()) {
+    if (wantedDeadline > steadySeconds()) {
       arm(wantedDeadline);
       return;
     }

@@ -35,6 +35,11 @@ double ClockNow() {
   return processClock()->now();
 }
 
+double steadySeconds() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
 double VirtualClock::now() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return now_;

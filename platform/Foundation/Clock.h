@@ -57,3 +57,6 @@ std::shared_ptr<Clock> processClock();
 void setProcessClock(std::shared_ptr<Clock> clock);
 // processClock()->now().
 double ClockNow();
+// Seconds on the monotonic clock (unaffected by changes of the wall time), for measuring
+// real intervals.
+double steadySeconds();

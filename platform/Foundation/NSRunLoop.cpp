@@ -20,11 +20,6 @@ constexpr double kForever = std::numeric_limits<double>::infinity();
 // Buffers larger than this are not kept from one pass to the next.
 constexpr size_t kKeptBufferCapacity = 256;
 
-double steadyNow() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 thread_local std::shared_ptr<NSRunLoop> tCurrentLoop;
 // The loop whose run call this thread is inside, if any.
 thread_local const NSRunLoop* tRunningLoop = nullptr;
@@ -107,7 +102,6 @@ void RunLoopFdSource::setEvents(int events) {
 NSRunLoop::NSRunLoop() {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   commonModes_.emplace_back(NSDefaultRunLoopMode);
-  knownModes_.emplace_back(NSDefaultRunLoopMode);
   modeNames_.emplace_back(NSRunLoopCommonModes);  // kCommonModesId
   commonIds_.add(modeId(NSDefaultRunLoopMode));
 }
@@ -182,9 +176,10 @@ std::string NSRunLoop::currentMode() const {
 
 std::vector<std::string> NSRunLoop::allModes() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::vector<std::string> modes = knownModes_;
-  for (const auto& m : commonModes_)
-    if (std::find(modes.begin(), modes.end(), m) == modes.end()) modes.push_back(m);
+  // Every mode the loop has met has a number; the common-modes pseudo-mode is not one of them.
+  std::vector<std::string> modes;
+  for (size_t i = kCommonModesId + 1; i < modeNames_.size(); ++i)
+    if (!modeNames_[i].empty()) modes.push_back(modeNames_[i]);
   return modes;
 }
 
@@ -195,15 +190,8 @@ void NSRunLoop::addCommonMode(std::string_view mode) {
     if (std::find(commonModes_.begin(), commonModes_.end(), mode) == commonModes_.end())
       commonModes_.emplace_back(mode);
     commonIds_.add(modeId(mode));
-    noteMode(mode);
   }
   wakeUp();
-}
-
-void NSRunLoop::noteMode(std::string_view mode) {
-  if (mode.empty() || mode == NSRunLoopCommonModes) return;
-  if (std::find(knownModes_.begin(), knownModes_.end(), mode) == knownModes_.end())
-    knownModes_.emplace_back(mode);
 }
 
 NSRunLoop::ModeId NSRunLoop::modeId(std::string_view mode) {
@@ -266,7 +254,6 @@ bool NSRunLoop::attach(const std::shared_ptr<T>& item, std::vector<std::shared_p
     list.push_back(item);
   }
   item->modes_.add(modeId(mode));
-  noteMode(mode);
   return true;
 }
 
@@ -373,10 +360,7 @@ void NSRunLoop::performBlock(std::function<void()> block, std::vector<std::strin
   {
     std::lock_guard<std::mutex> lock(mutex_);
     RunLoopModeSet ids;
-    for (const auto& m : modes) {
-      noteMode(m);
-      ids.add(modeId(m));
-    }
+    for (const auto& m : modes) ids.add(modeId(m));
     performs_.push_back(Perform{std::move(block), std::move(ids)});
     performsQueued_ = performs_.size();
   }
@@ -633,7 +617,6 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limit, b
   ModeId id;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    noteMode(mode);
     id = modeId(mode);
     if (stopped()) return CFRunLoopRunResult::Stopped;
     if (modeIsEmpty(id, isCommon(id))) return CFRunLoopRunResult::Finished;
@@ -657,7 +640,7 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limit, b
     } else {
       // The end of the previous pass.
       if (now >= limitDate) return CFRunLoopRunResult::TimedOut;
-      if (realDeadline != kForever && steadyNow() >= realDeadline)
+      if (realDeadline != kForever && steadySeconds() >= realDeadline)
         return CFRunLoopRunResult::TimedOut;
     }
     bool handled = doPerforms(id);
@@ -703,7 +686,7 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limit, b
       detaches = detaches_.load();
     }
     if (realDeadline != kForever)
-      timeout = std::min(timeout, std::max(0.0, realDeadline - steadyNow()));
+      timeout = std::min(timeout, std::max(0.0, realDeadline - steadySeconds()));
     handled = pollAndDoFds(id, timeout, fds, watched, detaches) || handled;
     watched.clear();  // let go of the sources
     pollBuffer_ = std::move(fds);
@@ -721,7 +704,7 @@ CFRunLoopRunResult NSRunLoop::runInMode(std::string_view mode, double seconds,
 CFRunLoopRunResult NSRunLoop::runInMode(std::string_view mode, double seconds,
                                         bool returnAfterSourceHandled, double realSeconds) {
   double deadline =
-      realSeconds >= kDistantFuture ? kForever : steadyNow() + std::max(0.0, realSeconds);
+      realSeconds >= kDistantFuture ? kForever : steadySeconds() + std::max(0.0, realSeconds);
   return runInternal(mode, seconds, true, returnAfterSourceHandled, deadline);
 }
 

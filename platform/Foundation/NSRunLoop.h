@@ -255,7 +255,6 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   }
   double earliestFireDate(ModeId id, bool common) const;
   bool modeIsEmpty(ModeId id, bool common) const;
-  void noteMode(std::string_view mode);
 
   // `joining` runs under the item's lock once the item is known to join.
   template <class T, class F>
@@ -301,7 +300,6 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::vector<std::shared_ptr<RunLoopFdSource>> fdSources_;
   std::vector<Perform> performs_;
   std::vector<std::string> commonModes_;
-  std::vector<std::string> knownModes_;
   // The names of the mode numbers (index = number).
   std::vector<std::string> modeNames_;
   RunLoopModeSet commonIds_;

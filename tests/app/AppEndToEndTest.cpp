@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSURL.h"
 #include "app/UIFilePath.h"
 #include "app/UncaughtExceptionHandler.h"
@@ -29,11 +30,6 @@
 using namespace apptest;
 
 namespace {
-
-double steadySeconds() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 struct ProgramResult {
   bool ended = false;

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSThread.h"
@@ -184,11 +185,6 @@ struct ChildOutcome {
   }
   bool has(std::string_view key) const { return !all(key).empty(); }
 };
-
-double steadySeconds() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Runs the body in a forked child (no core files) and collects its records and its end.  A
 // child still alive after `bound` real seconds is killed and reported as not ended.

@@ -24,6 +24,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 #include "Foundation/NSURL.h"
@@ -125,17 +126,6 @@ std::string lower(std::string_view s) {
   return out;
 }
 
-// Header names are ASCII; every response asks for several, so no copies are made.
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
@@ -149,7 +139,7 @@ std::optional<std::string> headerValue(const ValueDictionary& headers, std::stri
   if (v.isString()) return v.string();
   std::optional<std::string> found;
   headers->enumerate([&](const std::string& key, const Value& value) {
-    if (!found && equalsIgnoringCase(key, name)) found = value.description();
+    if (!found && equalsIgnoringASCIICase(key, name)) found = value.description();
   });
   return found;
 }
@@ -365,10 +355,6 @@ class MainThreadBatch {
   }
 
  private:
-  static double steadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
   static void runAll(const std::shared_ptr<std::vector<std::function<void()>>>& blocks,
                      size_t from) {
     for (size_t i = from; i < blocks->size(); ++i) {
@@ -1544,7 +1530,7 @@ void HXHTTPRequest::readResponseHeaders() {
     std::vector<std::shared_ptr<NSHTTPCookie>> cookies;
     const auto& lines = message->headerLines();
     if (std::any_of(lines.begin(), lines.end(), [](const auto& line) {
-          return equalsIgnoringCase(line.first, "Set-Cookie");
+          return equalsIgnoringASCIICase(line.first, "Set-Cookie");
         })) {
       auto absolute = u->baseURL() ? u->absoluteURL() : u;
       cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(lines, *absolute);
