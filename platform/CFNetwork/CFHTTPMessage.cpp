@@ -49,8 +49,11 @@ bool isPlainHTTPURL(std::string_view url) {
     if (value > 65535) return false;
   }
   if (host.empty()) return false;
-  for (char c : host)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') return false;
+  for (char c : host) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 c == '.' || c == '-';
+    if (!plain) return false;
+  }
   for (char c : tail)
     if (c <= ' ' || c >= 127) return false;
   return true;
@@ -105,6 +108,7 @@ size_t CFHTTPMessage::find(std::string_view name) const {
 
 void CFHTTPMessage::setHeaderFieldValue(std::string_view name,
                                         std::optional<std::string_view> value) {
+  if (linesAreFields_) separateLines();  // the received lines stay as they came
   size_t i = find(name);
   if (!value) {
     if (i != std::string::npos) fields_.erase(fields_.begin() + long(i));
@@ -141,23 +145,31 @@ bool CFHTTPMessage::setStatusLine(std::string_view line) {
   version_ = line.substr(0, sp);
   fields_.clear();
   lines_.clear();
-  // Room for a typical reply's fields, so that the lists do not grow line by line.
+  linesAreFields_ = true;
+  // Room for a typical reply's fields, so that the list does not grow line by line.
   fields_.reserve(8);
-  lines_.reserve(8);
   headerComplete_ = false;
   return true;
 }
 
 void CFHTTPMessage::appendHeaderLine(std::string_view name, std::string_view value) {
-  lines_.emplace_back(name, value);
   // The canonical spelling differs only in case, so the received name finds the field.
   size_t i = find(name);
   if (i == std::string::npos) {
-    fields_.emplace_back(name, value);
-    canonicalize(fields_.back().first);
+    std::string canonical(name);
+    canonicalize(canonical);
+    if (linesAreFields_ && canonical != name) separateLines();
+    fields_.emplace_back(std::move(canonical), value);
   } else {
+    if (linesAreFields_) separateLines();
     fields_[i].second.append(", ").append(value);
   }
+  if (!linesAreFields_) lines_.emplace_back(name, value);
+}
+
+void CFHTTPMessage::separateLines() {
+  lines_ = fields_;
+  linesAreFields_ = false;
 }
 
 std::string CFHTTPMessage::canonicalHeaderName(std::string_view name) {
@@ -167,11 +179,14 @@ std::string CFHTTPMessage::canonicalHeaderName(std::string_view name) {
 }
 
 void CFHTTPMessage::canonicalize(std::string& name) {
+  // ASCII only, whatever the locale: header names are ASCII tokens.
   bool upper = true;
   for (char& c : name) {
-    auto u = static_cast<unsigned char>(c);
-    if (std::isalpha(u)) {
-      c = static_cast<char>(upper ? std::toupper(u) : std::tolower(u));
+    const bool isLower = c >= 'a' && c <= 'z';
+    const bool isUpper = c >= 'A' && c <= 'Z';
+    if (isLower || isUpper) {
+      if (upper && isLower) c = char(c - 'a' + 'A');
+      if (!upper && isUpper) c = char(c - 'A' + 'a');
       upper = false;
     } else {
       upper = c == '-';

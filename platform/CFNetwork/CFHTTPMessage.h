@@ -36,7 +36,7 @@ class CFHTTPMessage {
   // than once appears once, its values joined with ", ".
   const HeaderFields& allHeaderFields() const { return fields_; }
   // Every received field line as it came, repeats included (cookies need each one).
-  const HeaderFields& headerLines() const { return lines_; }
+  const HeaderFields& headerLines() const { return linesAreFields_ ? fields_ : lines_; }
 
   void setBody(std::string body) { body_ = std::move(body); }
   const std::string& body() const { return body_; }
@@ -62,6 +62,8 @@ class CFHTTPMessage {
   struct Made;  // lets make_shared reach the private constructor
   size_t find(std::string_view name) const;
   static void canonicalize(std::string& name);
+  // Gives the lines a list of their own, from here on kept apart from the fields.
+  void separateLines();
 
   bool isRequest_ = false;
   std::string method_;
@@ -69,6 +71,9 @@ class CFHTTPMessage {
   std::string version_ = std::string(kCFHTTPVersion1_1);
   HeaderFields fields_;
   HeaderFields lines_;
+  // A reply's lines are nearly always its fields (each name once, already in the canonical
+  // spelling): while that holds, the fields stand for the lines and lines_ stays empty.
+  bool linesAreFields_ = false;
   std::string body_;
   bool headerComplete_ = false;
   int statusCode_ = 0;

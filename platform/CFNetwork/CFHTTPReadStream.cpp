@@ -5,12 +5,14 @@
 
 namespace {
 
-bool isKnownProperty(std::string_view key) {
-  return key == kCFStreamPropertyHTTPAttemptPersistentConnection ||
-         key == kCFStreamPropertyHTTPShouldAutoredirect || key == kCFStreamPropertySSLSettings ||
-         key == kCFStreamPropertyHTTPProxy || key == kCFStreamPropertySOCKSProxy ||
-         key == kCFStreamPropertyHTTPResponseHeader ||
-         key == kCFStreamPropertyHTTPRequestBytesWrittenCount;
+// The key's constant when the key is one of the stream's own properties; empty otherwise.
+std::string_view knownProperty(std::string_view key) {
+  for (std::string_view known :
+       {kCFStreamPropertyHTTPAttemptPersistentConnection, kCFStreamPropertyHTTPShouldAutoredirect,
+        kCFStreamPropertySSLSettings, kCFStreamPropertyHTTPProxy, kCFStreamPropertySOCKSProxy,
+        kCFStreamPropertyHTTPResponseHeader, kCFStreamPropertyHTTPRequestBytesWrittenCount})
+    if (key == known) return known;
+  return {};
 }
 
 bool isHTTPS(const std::string& url) {
@@ -51,7 +53,10 @@ CFHTTPReadStream::~CFHTTPReadStream() {
 
 bool CFHTTPReadStream::open() {
   std::shared_ptr<CFHTTPTransfer> transfer;
-  std::shared_ptr<CFHTTPDriver> driver;
+  // The transfer runs on the loop the stream is scheduled on (the caller's when none).
+  std::shared_ptr<NSRunLoop> loop = scheduledRunLoop();
+  if (!loop) loop = NSRunLoop::currentRunLoop();
+  std::shared_ptr<CFHTTPDriver> driver = CFHTTPDriver::forRunLoop(loop);
   {
     std::lock_guard<std::recursive_mutex> lock(streamMutex_);
     if (opened_) return false;
@@ -59,14 +64,17 @@ bool CFHTTPReadStream::open() {
 
     CFHTTPTransfer::Settings settings;
     auto prop = [&](std::string_view key) {
-      auto it = properties_.find(key);
-      return it == properties_.end() ? Value() : it->second;
+      const Value* value = findProperty(key);
+      return value ? *value : Value();
     };
     settings.persistent = prop(kCFStreamPropertyHTTPAttemptPersistentConnection).boolValue();
     if (settings.persistent) {
-      for (auto& [key, value] : properties_) {
-        if (isKnownProperty(key)) continue;
-        settings.connectionKey += key + "=" + value.description() + "\n";
+      for (auto& property : properties_) {
+        if (!property.constantKey.empty()) continue;  // the stream's own
+        settings.connectionKey.append(property.otherKey)
+            .append(1, '=')
+            .append(property.value.description())
+            .append(1, '\n');
       }
     }
     Value ssl = prop(kCFStreamPropertySSLSettings);
@@ -89,17 +97,15 @@ bool CFHTTPReadStream::open() {
                                       kCFStreamPropertyHTTPProxyPort, "http");
     }
 
-    std::weak_ptr<CFReadStream> weak = weak_from_this();
-    transfer_ = std::make_shared<CFHTTPTransfer>(request_, body_, std::move(settings), [weak] {
-      if (auto self = std::static_pointer_cast<CFHTTPReadStream>(weak.lock())) self->signalClient();
-    });
+    std::weak_ptr<CFHTTPTransferListener> listener;
+    if (auto self = weak_from_this().lock())
+      listener = std::shared_ptr<CFHTTPTransferListener>(std::move(self), this);
+    transfer_ =
+        std::make_shared<CFHTTPTransfer>(request_, body_, std::move(settings), std::move(listener));
+    openedTransfer_.store(transfer_.get(), std::memory_order_release);
     transfer = transfer_;
-    // The transfer runs on the loop the stream is scheduled on (the caller's when none).
-    std::shared_ptr<NSRunLoop> loop = scheduledRunLoop();
-    if (!loop) loop = NSRunLoop::currentRunLoop();
-    driver = CFHTTPDriver::forRunLoop(loop);
-    setStatus(CFStreamStatus::Open);
   }
+  setStatus(CFStreamStatus::Open);
   if (!transfer->start(driver)) {
     setStatus(CFStreamStatus::Error, transfer->error());
     return false;
@@ -108,43 +114,34 @@ bool CFHTTPReadStream::open() {
 }
 
 void CFHTTPReadStream::close() {
-  std::shared_ptr<CFHTTPTransfer> transfer;
-  {
-    std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-    transfer = transfer_;
-  }
-  if (transfer) transfer->stop();
+  if (CFHTTPTransfer* t = transfer()) t->stop();
   CFReadStream::close();
 }
 
 long CFHTTPReadStream::read(uint8_t* buffer, size_t maxLength) {
-  std::shared_ptr<CFHTTPTransfer> transfer;
-  {
-    std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-    auto st = status();
-    if (st == CFStreamStatus::Error) return -1;
-    if (st == CFStreamStatus::Closed || st == CFStreamStatus::NotOpen) return -1;
-    transfer = transfer_;
-  }
-  if (!transfer) return -1;
-  long n = transfer->read(buffer, maxLength);
+  auto st = status();
+  if (st == CFStreamStatus::Error) return -1;
+  if (st == CFStreamStatus::Closed || st == CFStreamStatus::NotOpen) return -1;
+  CFHTTPTransfer* t = transfer();
+  if (!t) return -1;
+  long n = t->read(buffer, maxLength);
   if (n <= 0) syncStatus();
   return n;
 }
 
 bool CFHTTPReadStream::hasBytesAvailable() const {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  return transfer_ && transfer_->hasBytesAvailable();
+  CFHTTPTransfer* t = transfer();
+  return t && t->hasBytesAvailable();
 }
 
 std::shared_ptr<CFHTTPMessage> CFHTTPReadStream::responseHeader() const {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  return transfer_ ? transfer_->responseHeader() : nullptr;
+  CFHTTPTransfer* t = transfer();
+  return t ? t->responseHeader() : nullptr;
 }
 
 uint64_t CFHTTPReadStream::requestBytesWrittenCount() const {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  return transfer_ ? transfer_->bytesWritten() : 0;
+  CFHTTPTransfer* t = transfer();
+  return t ? t->bytesWritten() : 0;
 }
 
 Value CFHTTPReadStream::copyProperty(std::string_view key) const {
@@ -159,15 +156,23 @@ bool CFHTTPReadStream::setProperty(std::string_view key, Value value) {
     return false;
   std::lock_guard<std::recursive_mutex> lock(streamMutex_);
   if (opened_) return false;  // the transfer is set up at opening
-  storeProperty(key, std::move(value));
+  std::string_view known = knownProperty(key);
+  if (known.empty())
+    storeProperty(key, std::move(value));
+  else
+    storeProperty(known, std::move(value), true);
   return true;
 }
 
 void CFHTTPReadStream::syncStatus() {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  if (!transfer_ || !transfer_->isDone() || transfer_->hasBytesAvailable()) return;
-  if (auto error = transfer_->error())
-    setStatus(CFStreamStatus::Error, error);
+  CFHTTPTransfer* t = transfer();
+  if (!t || !t->isDone() || t->hasBytesAvailable()) return;
+  // Already told (a done transfer's outcome does not change).
+  auto st = status();
+  if (st == CFStreamStatus::AtEnd || st == CFStreamStatus::Error || st == CFStreamStatus::Closed)
+    return;
+  if (auto error = t->error())
+    setStatus(CFStreamStatus::Error, std::move(error));
   else
     setStatus(CFStreamStatus::AtEnd);
 }

@@ -15,12 +15,14 @@
 // a connection of its own and closes it at its end.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "CFNetwork/CFHTTPMessage.h"
+#include "CFNetwork/CFHTTPTransferListener.h"
 #include "CFNetwork/CFReadStream.h"
 
 class CFHTTPTransfer;
@@ -55,7 +57,7 @@ inline constexpr std::string_view kCFStreamPropertySOCKSProxy = "kCFStreamProper
 inline constexpr std::string_view kCFStreamPropertySOCKSProxyHost = "SOCKSProxy";
 inline constexpr std::string_view kCFStreamPropertySOCKSProxyPort = "SOCKSPort";
 
-class CFHTTPReadStream final : public CFReadStream {
+class CFHTTPReadStream final : public CFReadStream, private CFHTTPTransferListener {
  public:
   // CFReadStreamCreateForHTTPRequest / CFReadStreamCreateForStreamedHTTPRequest.
   static std::shared_ptr<CFHTTPReadStream> createForHTTPRequest(
@@ -85,10 +87,16 @@ class CFHTTPReadStream final : public CFReadStream {
   void didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) override;
 
  private:
+  void transferChanged() override { signalClient(); }
   void syncStatus();
+  // The transfer once the stream is open; it stays until the stream goes.
+  CFHTTPTransfer* transfer() const { return openedTransfer_.load(std::memory_order_acquire); }
 
   std::shared_ptr<CFHTTPMessage> request_;
   std::shared_ptr<CFReadStream> body_;
-  std::shared_ptr<CFHTTPTransfer> transfer_;
+  std::shared_ptr<CFHTTPTransfer> transfer_;  // set under streamMutex_ at opening, never reset
+  // transfer_'s object, published once it is set: the frequent questions about the transfer
+  // need no lock.
+  std::atomic<CFHTTPTransfer*> openedTransfer_{nullptr};
   bool opened_ = false;
 };

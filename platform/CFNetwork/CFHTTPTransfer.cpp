@@ -140,7 +140,11 @@ struct CFHTTPDriver::Impl {
   std::vector<std::string> modes;
   // The running transfers: a handful, so a plain list (it keeps its room between requests).
   std::vector<std::pair<CURL*, std::shared_ptr<CFHTTPTransfer>>> active;
-  std::vector<CURL*> idleEasy;
+  struct IdleEasy {
+    CURL* easy;
+    CFHTTPHeaderList headers;
+  };
+  std::vector<IdleEasy> idleEasy;
   struct Shared {
     CURLSH* share = nullptr;
     int users = 0;
@@ -339,7 +343,7 @@ CFHTTPDriver::~CFHTTPDriver() {
   if (impl_->timerSource) impl_->timerSource->invalidate();
   for (auto& [easy, t] : impl_->active) curl_multi_remove_handle(impl_->multi, easy);
   impl_->active.clear();
-  for (CURL* e : impl_->idleEasy) curl_easy_cleanup(e);
+  for (auto& idle : impl_->idleEasy) curl_easy_cleanup(idle.easy);
   curl_multi_cleanup(impl_->multi);
   for (auto& [id, c] : impl_->connections) curl_share_cleanup(c.share);
   if (impl_->timerFd >= 0) ::close(impl_->timerFd);
@@ -420,7 +424,7 @@ void CFHTTPDriver::releaseConnection(const std::string& key) {
   impl_->connections.erase(it);
 }
 
-CURL* CFHTTPDriver::takeEasy() {
+CURL* CFHTTPDriver::takeEasy(CFHTTPHeaderList& headers) {
   if (impl_->idleEasy.empty()) {
     CURL* e = curl_easy_init();
     if (!e) return nullptr;
@@ -429,16 +433,18 @@ CURL* CFHTTPDriver::takeEasy() {
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, impl_.get());
     return e;
   }
-  CURL* e = impl_->idleEasy.back();
+  Impl::IdleEasy& idle = impl_->idleEasy.back();
+  CURL* e = idle.easy;
+  headers = std::move(idle.headers);
   impl_->idleEasy.pop_back();
   return e;
 }
 
-void CFHTTPDriver::giveBackEasy(CURL* easy) {
+void CFHTTPDriver::giveBackEasy(CURL* easy, CFHTTPHeaderList&& headers) {
   // The transfer has put back the options it changed (a reset would throw away the handle's
   // settings and buffers only to build them again).
   if (impl_->idleEasy.size() < 16)
-    impl_->idleEasy.push_back(easy);
+    impl_->idleEasy.push_back({easy, std::move(headers)});
   else
     curl_easy_cleanup(easy);
 }
@@ -454,18 +460,18 @@ void CFHTTPDriver::resume(CURL* easy) {
 
 CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
                                std::shared_ptr<CFReadStream> body, Settings settings,
-                               std::function<void()> notify)
+                               std::weak_ptr<CFHTTPTransferListener> listener)
     : request_(std::move(request)),
       body_(std::move(body)),
       settings_(std::move(settings)),
-      notify_(std::move(notify)) {}
+      listener_(std::move(listener)) {}
 
 CFHTTPTransfer::~CFHTTPTransfer() {
   if (easy_) curl_easy_cleanup(easy_);
 }
 
 void CFHTTPTransfer::notify() {
-  if (notify_) notify_();
+  if (auto listener = listener_.lock()) listener->transferChanged();
 }
 
 bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
@@ -561,25 +567,27 @@ void CFHTTPTransfer::buildHeaderList(bool sendsBody) {
   constexpr std::string_view kNoContentType = "Content-Type:";
   size_t size = kNoExpect.size() + 1 + kNoContentType.size() + 1;
   for (auto& [name, value] : fields) size += name.size() + 2 + value.size() + 1;
-  headerText_.clear();
-  headerText_.reserve(size);  // enough, so the lines never move while the list is built
-  headerNodes_.clear();
-  headerNodes_.reserve(fields.size() + 2);
+  std::string& text = headers_.text;
+  std::vector<curl_slist>& nodes = headers_.nodes;
+  text.clear();
+  text.reserve(size);  // enough, so the lines never move while the list is built
+  nodes.clear();
+  nodes.reserve(fields.size() + 2);
   auto addLine = [&](std::string_view a, std::string_view b, std::string_view c) {
-    headerNodes_.push_back(curl_slist{headerText_.data() + headerText_.size(), nullptr});
-    headerText_.append(a).append(b).append(c).push_back('\0');
+    nodes.push_back(curl_slist{text.data() + text.size(), nullptr});
+    text.append(a).append(b).append(c).push_back('\0');
   };
   for (auto& [name, value] : fields) addLine(name, value.empty() ? ";" : ": ", value);
   // curl's own additions that the message did not ask for.
   addLine(kNoExpect, {}, {});
   if (blankContentType) addLine(kNoContentType, {}, {});
-  for (size_t i = 0; i + 1 < headerNodes_.size(); ++i) headerNodes_[i].next = &headerNodes_[i + 1];
+  for (size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].next = &nodes[i + 1];
 }
 
 bool CFHTTPTransfer::configure() {
   auto driver = driver_.lock();
   if (driver) {
-    easy_ = driver->takeEasy();
+    easy_ = driver->takeEasy(headers_);
   } else if ((easy_ = curl_easy_init())) {
     setDefaults(easy_);
   }
@@ -600,8 +608,10 @@ bool CFHTTPTransfer::configure() {
   }
 
   const std::string& method = request_->requestMethod();
-  const bool sendsBody = body_ || method == "POST" || method == "PUT" || method == "PATCH";
-  if (method != "GET" || body_) changed_ |= kChangedMethod;
+  // Compared as a view, which looks at the sizes first.
+  const std::string_view verb = method;
+  const bool sendsBody = body_ || verb == "POST" || verb == "PUT" || verb == "PATCH";
+  if (verb != "GET" || body_) changed_ |= kChangedMethod;
   if (body_) {
     curl_easy_setopt(e, CURLOPT_POST, 1L);
     curl_easy_setopt(e, CURLOPT_READFUNCTION, &CFHTTPTransfer::onRead);
@@ -615,22 +625,22 @@ bool CFHTTPTransfer::configure() {
       if (end != v->c_str()) length = curl_off_t(n);
     }
     curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, length);
-    if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
-  } else if (method == "POST" || method == "PUT" || method == "PATCH") {
+    if (verb != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
+  } else if (verb == "POST" || verb == "PUT" || verb == "PATCH") {
     // An empty body still says so, or servers wait for one.
     curl_easy_setopt(e, CURLOPT_POSTFIELDS, "");
     curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(0));
-    if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
-  } else if (method == "GET") {
+    if (verb != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
+  } else if (verb == "GET") {
     // A pooled handle is already set for a GET.
-  } else if (method == "HEAD") {
+  } else if (verb == "HEAD") {
     curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
   } else {
     curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
   }
 
   buildHeaderList(sendsBody);
-  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerNodes_.data());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_.nodes.data());
 
   connectTo_ = CFNetworkHostMappingList();
   if (connectTo_) {
@@ -669,7 +679,7 @@ size_t CFHTTPTransfer::onHeader(char* data, size_t size, size_t n, void* self) {
   std::string_view line(data, length);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   // The response is built here only, on the driver's thread: other threads see it once it is
-  // complete, under the lock.
+  // complete and published.
   if (t->response_) return length;  // trailers
   bool complete = false;
   if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
@@ -682,8 +692,8 @@ size_t CFHTTPTransfer::onHeader(char* data, size_t size, size_t n, void* self) {
         t->parsing_.reset();  // an interim reply; the real one follows
       } else {
         t->parsing_->setHeaderComplete();
-        std::lock_guard<std::mutex> lock(t->mutex_);
         t->response_ = std::move(t->parsing_);
+        t->hasResponse_.store(true, std::memory_order_release);
         complete = true;
       }
     }
@@ -708,7 +718,13 @@ size_t CFHTTPTransfer::onWrite(char* data, size_t size, size_t n, void* self) {
       return CURL_WRITEFUNC_PAUSE;
     }
     wasEmpty = t->buffered_ == 0;
-    t->chunks_.emplace_back(data, length);
+    // Bytes already read are dropped before the buffer grows, once they are the larger part
+    // (so that each byte moves at most once more on average).
+    if (t->readOffset_ > 0 && t->readOffset_ >= t->received_.size() / 2) {
+      t->received_.erase(0, t->readOffset_);
+      t->readOffset_ = 0;
+    }
+    t->received_.append(data, length);
     t->buffered_ += length;
   }
   if (wasEmpty) t->notify();
@@ -723,13 +739,12 @@ size_t CFHTTPTransfer::onRead(char* data, size_t size, size_t n, void* self) {
     t->bodyError_ = t->body_->copyError();
     return CURL_READFUNC_ABORT;
   }
-  t->bytesWritten_ += uint64_t(r);
+  t->bytesWritten_.fetch_add(uint64_t(r), std::memory_order_relaxed);
   return size_t(r);
 }
 
 int CFHTTPTransfer::onSeek(void* self, curl_off_t offset, int origin) {
   auto* t = static_cast<CFHTTPTransfer*>(self);
-  std::lock_guard<std::mutex> lock(t->mutex_);
   // Only a body nothing was taken from yet can start over.
   if (offset == 0 && origin == SEEK_SET && t->bytesWritten_ == 0) return CURL_SEEKFUNC_OK;
   return CURL_SEEKFUNC_CANTSEEK;
@@ -764,12 +779,12 @@ void CFHTTPTransfer::releaseEasy() {
   if (auto driver = driver_.lock()) {
     driver->remove(easy_);
     restoreDefaults();
-    driver->giveBackEasy(easy_);
+    driver->giveBackEasy(easy_, std::move(headers_));
   } else {
     curl_easy_cleanup(easy_);
   }
   easy_ = nullptr;
-  headerNodes_.clear();
+  headers_.nodes.clear();
   connectTo_.reset();
 }
 
@@ -783,8 +798,8 @@ void CFHTTPTransfer::stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopped_) return;
     stopped_ = true;
-    notify_ = nullptr;
   }
+  listener_.reset();
   releaseEasy();
   if (holdsConnection_ && driver) driver->releaseConnection(settings_.connectionKey);
   holdsConnection_ = false;
@@ -796,16 +811,16 @@ long CFHTTPTransfer::read(uint8_t* buffer, size_t maxLength) {
   bool resume = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    while (copied < maxLength && !chunks_.empty()) {
-      std::string& front = chunks_.front();
-      size_t n = std::min(maxLength - copied, front.size() - frontOffset_);
-      std::memcpy(buffer + copied, front.data() + frontOffset_, n);
-      copied += n;
-      frontOffset_ += n;
-      if (frontOffset_ == front.size()) {
-        chunks_.pop_front();
-        frontOffset_ = 0;
-      }
+    copied = std::min(maxLength, received_.size() - readOffset_);
+    if (copied > 0) std::memcpy(buffer, received_.data() + readOffset_, copied);
+    readOffset_ += copied;
+    if (readOffset_ == received_.size()) {
+      // All read: the room is kept for the next bytes; a large one goes once none can come.
+      if (done_ && received_.capacity() > kResumeBelow)
+        std::string().swap(received_);
+      else
+        received_.clear();
+      readOffset_ = 0;
     }
     buffered_ -= copied;
     if (paused_ && buffered_ < kResumeBelow) {
@@ -835,16 +850,13 @@ bool CFHTTPTransfer::isDone() const {
 }
 
 NSErrorPtr CFHTTPTransfer::error() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return error_;
+  return done_.load(std::memory_order_acquire) ? error_ : nullptr;
 }
 
 std::shared_ptr<CFHTTPMessage> CFHTTPTransfer::responseHeader() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return response_;
+  return hasResponse_.load(std::memory_order_acquire) ? response_ : nullptr;
 }
 
 uint64_t CFHTTPTransfer::bytesWritten() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return bytesWritten_;
+  return bytesWritten_.load(std::memory_order_relaxed);
 }

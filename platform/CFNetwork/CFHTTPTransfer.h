@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -16,12 +15,20 @@
 #include <vector>
 
 #include "CFNetwork/CFHTTPMessage.h"
+#include "CFNetwork/CFHTTPTransferListener.h"
 #include "Foundation/NSError.h"
 #include "Foundation/Value.h"
 
 class CFReadStream;
 class CFHTTPDriver;
 class NSRunLoop;
+
+// A request's header lines for curl: the text of the lines in one buffer, the list's links in
+// another.  Pooled handles keep the last one, so that the next list reuses its room.
+struct CFHTTPHeaderList {
+  std::string text;
+  std::vector<curl_slist> nodes;
+};
 
 class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
  public:
@@ -36,7 +43,7 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   };
 
   CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request, std::shared_ptr<CFReadStream> body,
-                 Settings settings, std::function<void()> notify);
+                 Settings settings, std::weak_ptr<CFHTTPTransferListener> listener);
   ~CFHTTPTransfer();
 
   // Starts on the driver of the loop (on the loop's thread).  False when curl refused it.
@@ -72,7 +79,7 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   std::shared_ptr<CFHTTPMessage> request_;
   std::shared_ptr<CFReadStream> body_;
   Settings settings_;
-  std::function<void()> notify_;
+  std::weak_ptr<CFHTTPTransferListener> listener_;  // on the driver's thread only
   std::weak_ptr<CFHTTPDriver> driver_;
 
   // curl's own objects, used on the driver's thread only.
@@ -88,26 +95,33 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
     kChangedFresh = 128,
   };
   unsigned changed_ = 0;  // the options to put back when the handle is given up
-  std::string headerText_;
-  std::vector<curl_slist> headerNodes_;
+  CFHTTPHeaderList headers_;
   std::shared_ptr<const curl_slist> connectTo_;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
   bool holdsConnection_ = false;
 
   std::shared_ptr<CFHTTPMessage> parsing_;  // response being read, on the driver's thread only
 
+  // The complete response header: set once, on the driver's thread, then published by
+  // hasResponse_; other threads read it only after seeing that.
+  std::shared_ptr<CFHTTPMessage> response_;
+  std::atomic<bool> hasResponse_{false};
+
   mutable std::mutex mutex_;
-  std::shared_ptr<CFHTTPMessage> response_;  // complete response header
-  std::deque<std::string> chunks_;
-  size_t frontOffset_ = 0;
+  // Body bytes not read yet: received_[readOffset_...].  One buffer rather than a chunk per
+  // write: small replies need a single allocation.
+  std::string received_;
+  size_t readOffset_ = 0;
   // Changed under the mutex; read without it by the frequent "anything new?" questions.
   std::atomic<size_t> buffered_{0};
+  // Set (under the mutex) after error_, which never changes afterwards: a reader that sees it
+  // done reads error_ without the mutex.
   std::atomic<bool> done_{false};
   bool paused_ = false;
   bool stopped_ = false;
   NSErrorPtr error_;
   NSErrorPtr bodyError_;
-  uint64_t bytesWritten_ = 0;
+  std::atomic<uint64_t> bytesWritten_{0};  // written on the driver's thread only
 };
 
 class CFHTTPDriver : public std::enable_shared_from_this<CFHTTPDriver> {
@@ -129,9 +143,10 @@ class CFHTTPDriver : public std::enable_shared_from_this<CFHTTPDriver> {
   CURLSH* acquireConnection(const std::string& key);
   void releaseConnection(const std::string& key);
   void resume(CURL* easy);
-  // Easy handles are kept for the next transfers (their buffers stay allocated).
-  CURL* takeEasy();
-  void giveBackEasy(CURL* easy);
+  // Easy handles are kept for the next transfers (their buffers stay allocated), each with
+  // the room of its last header list, which takeEasy moves into `headers`.
+  CURL* takeEasy(CFHTTPHeaderList& headers);
+  void giveBackEasy(CURL* easy, CFHTTPHeaderList&& headers);
 
   struct Impl;
   explicit CFHTTPDriver(const std::shared_ptr<NSRunLoop>& loop);

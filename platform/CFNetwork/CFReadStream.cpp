@@ -1,11 +1,23 @@
 #include "CFNetwork/CFReadStream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "CFNetwork/CFNetworkErrors.h"
 #include "Foundation/NSRunLoop.h"
+
+CFReadStream::Schedule::Schedule(std::weak_ptr<NSRunLoop> scheduledLoop, std::string_view mode)
+    : loop(std::move(scheduledLoop)) {
+  for (std::string_view standard : {NSDefaultRunLoopMode, NSRunLoopCommonModes}) {
+    if (mode == standard) {
+      standardMode = standard;
+      return;
+    }
+  }
+  otherMode = mode;
+}
 
 CFReadStream::~CFReadStream() {
   if (source_) source_->invalidate();
@@ -26,8 +38,7 @@ void CFReadStream::close() {
 }
 
 CFStreamStatus CFReadStream::status() const {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  return status_;
+  return status_.load(std::memory_order_acquire);
 }
 
 NSErrorPtr CFReadStream::copyError() const {
@@ -37,9 +48,11 @@ NSErrorPtr CFReadStream::copyError() const {
 
 void CFReadStream::setStatus(CFStreamStatus status, NSErrorPtr error) {
   std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  if (status_ == CFStreamStatus::Closed || status_ == CFStreamStatus::Error) return;
-  status_ = status;
+  auto current = status_.load(std::memory_order_relaxed);
+  if (current == CFStreamStatus::Closed || current == CFStreamStatus::Error) return;
+  // The error first, so that whoever sees the error status finds it.
   if (error) error_ = std::move(error);
+  status_.store(status, std::memory_order_release);
 }
 
 bool CFReadStream::setClient(unsigned eventMask, ClientCallback callback) {
@@ -62,7 +75,7 @@ void CFReadStream::scheduleWithRunLoop(const std::shared_ptr<NSRunLoop>& loop,
     std::lock_guard<std::recursive_mutex> lock(streamMutex_);
     if (status_ == CFStreamStatus::Closed) return;
     for (auto& s : schedules_)
-      if (s.loop.lock() == loop && s.mode == mode) return;
+      if (s.loop.lock() == loop && s.mode() == mode) return;
     auto current = sourceLoop_.lock();
     if (source_ && current != loop) {
       // A stream serves one loop at a time: moving it drops the other schedules.
@@ -77,7 +90,7 @@ void CFReadStream::scheduleWithRunLoop(const std::shared_ptr<NSRunLoop>& loop,
       });
       sourceLoop_ = loop;
     }
-    schedules_.push_back({loop, std::string(mode)});
+    schedules_.emplace_back(loop, mode);
     source = source_;
     signalled_ = false;
   }
@@ -94,7 +107,7 @@ void CFReadStream::unscheduleFromRunLoop(const std::shared_ptr<NSRunLoop>& loop,
   {
     std::lock_guard<std::recursive_mutex> lock(streamMutex_);
     for (auto it = schedules_.begin(); it != schedules_.end(); ++it) {
-      if (it->loop.lock() == loop && it->mode == mode) {
+      if (it->loop.lock() == loop && it->mode() == mode) {
         schedules_.erase(it);
         source = source_;
         break;
@@ -116,8 +129,8 @@ bool CFReadStream::isScheduled() const {
 
 Value CFReadStream::copyProperty(std::string_view key) const {
   std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  auto it = properties_.find(key);
-  return it == properties_.end() ? Value() : it->second;
+  const Value* value = findProperty(key);
+  return value ? *value : Value();
 }
 
 bool CFReadStream::setProperty(std::string_view key, Value value) {
@@ -126,11 +139,25 @@ bool CFReadStream::setProperty(std::string_view key, Value value) {
   return true;
 }
 
-void CFReadStream::storeProperty(std::string_view key, Value value) {
-  if (auto it = properties_.find(key); it != properties_.end())
-    it->second = std::move(value);
+const Value* CFReadStream::findProperty(std::string_view key) const {
+  auto it = std::lower_bound(properties_.begin(), properties_.end(), key, Property::keyBefore);
+  return it != properties_.end() && it->key() == key ? &it->value : nullptr;
+}
+
+void CFReadStream::storeProperty(std::string_view key, Value value, bool keyIsConstant) {
+  if (properties_.empty()) properties_.reserve(4);
+  auto it = std::lower_bound(properties_.begin(), properties_.end(), key, Property::keyBefore);
+  if (it != properties_.end() && it->key() == key) {
+    it->value = std::move(value);
+    return;
+  }
+  Property property;
+  if (keyIsConstant)
+    property.constantKey = key;
   else
-    properties_.emplace(std::string(key), std::move(value));
+    property.otherKey = key;
+  property.value = std::move(value);
+  properties_.insert(it, std::move(property));
 }
 
 void CFReadStream::signalClient() {
@@ -146,12 +173,13 @@ void CFReadStream::signalClient() {
 }
 
 CFStreamEventType CFReadStream::pendingEvent() {
-  std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-  if (status_ == CFStreamStatus::NotOpen || status_ == CFStreamStatus::Closed)
+  // Every field read here is atomic, and deliver decides under the lock: no lock needed.
+  const CFStreamStatus status = status_.load(std::memory_order_acquire);
+  if (status == CFStreamStatus::NotOpen || status == CFStreamStatus::Closed)
     return kCFStreamEventNone;
   if (hasBytesAvailable()) return kCFStreamEventHasBytesAvailable;
-  if (status_ == CFStreamStatus::Error && !reportedError_) return kCFStreamEventErrorOccurred;
-  if (status_ == CFStreamStatus::AtEnd && !reportedEnd_) return kCFStreamEventEndEncountered;
+  if (status == CFStreamStatus::Error && !reportedError_) return kCFStreamEventErrorOccurred;
+  if (status == CFStreamStatus::AtEnd && !reportedEnd_) return kCFStreamEventEndEncountered;
   return kCFStreamEventNone;
 }
 

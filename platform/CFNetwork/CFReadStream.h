@@ -5,10 +5,10 @@
 // scheduled on.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -87,25 +87,45 @@ class CFReadStream : public std::enable_shared_from_this<CFReadStream> {
   // Hooks of subclasses that need the loop (the HTTP stream binds its transfer to it).
   virtual void didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) {}
 
-  // Sets a property; the caller holds streamMutex_.
-  void storeProperty(std::string_view key, Value value);
+  // Sets a property; the caller holds streamMutex_.  A key that is one of the stream's own
+  // constants (static storage) may say so with keyIsConstant: it is then kept without a copy.
+  void storeProperty(std::string_view key, Value value, bool keyIsConstant = false);
+  // The stored property, or nullptr; the caller holds streamMutex_.
+  const Value* findProperty(std::string_view key) const;
+
+  struct Property {
+    std::string_view key() const { return constantKey.empty() ? otherKey : constantKey; }
+    static bool keyBefore(const Property& property, std::string_view key) {
+      return property.key() < key;
+    }
+    std::string_view constantKey;
+    std::string otherKey;
+    Value value;
+  };
 
   mutable std::recursive_mutex streamMutex_;
-  std::map<std::string, Value, std::less<>> properties_;
+  // Sorted by key.  A stream has a handful of properties: a sorted list is cheaper than a map.
+  std::vector<Property> properties_;
 
  private:
   void deliver();
 
-  CFStreamStatus status_ = CFStreamStatus::NotOpen;
+  // Changed under streamMutex_; read without it, as a status is a snapshot anyway.
+  std::atomic<CFStreamStatus> status_{CFStreamStatus::NotOpen};
   NSErrorPtr error_;
   unsigned eventMask_ = 0;
   std::shared_ptr<ClientCallback> client_;
-  bool reportedError_ = false;
+  // Set by deliver under streamMutex_; atomic so that pendingEvent can read them without it.
+  std::atomic<bool> reportedError_{false};
+  std::atomic<bool> reportedEnd_{false};
   bool signalled_ = false;  // a wake-up is on its way
-  bool reportedEnd_ = false;
   struct Schedule {
+    Schedule(std::weak_ptr<NSRunLoop> loop, std::string_view mode);
+    std::string_view mode() const { return standardMode.empty() ? otherMode : standardMode; }
     std::weak_ptr<NSRunLoop> loop;
-    std::string mode;
+    // The loop's standard modes refer to their constant and so need no copy.
+    std::string_view standardMode;
+    std::string otherMode;
   };
   std::vector<Schedule> schedules_;
   std::shared_ptr<RunLoopSource> source_;

@@ -117,10 +117,7 @@ void startOperation(std::shared_ptr<NSOperation> op) {
 // ---- NSOperation
 
 void NSOperation::start() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (executing_ || finished_) return;
-  }
+  if (executing_ || finished_) return;
   if (isCancelled()) {
     setFinished(true);
     return;
@@ -143,21 +140,20 @@ void NSOperation::cancel() {
 }
 
 bool NSOperation::isCancelled() const {
-  std::lock_guard<std::mutex> lock(mutex_);
   return cancelled_;
 }
 
 bool NSOperation::isExecuting() const {
-  std::lock_guard<std::mutex> lock(mutex_);
   return executing_;
 }
 
 bool NSOperation::isFinished() const {
-  std::lock_guard<std::mutex> lock(mutex_);
   return finished_;
 }
 
 bool NSOperation::isReady() const {
+  // Most operations have no dependencies.
+  if (cancelled_ || dependencyCount_ == 0) return true;
   std::vector<std::shared_ptr<NSOperation>> deps;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -184,6 +180,7 @@ void NSOperation::addDependency(const std::shared_ptr<NSOperation>& op) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (std::find(dependencies_.begin(), dependencies_.end(), op) == dependencies_.end())
     dependencies_.push_back(op);
+  dependencyCount_ = dependencies_.size();
 }
 
 void NSOperation::removeDependency(const std::shared_ptr<NSOperation>& op) {
@@ -191,6 +188,7 @@ void NSOperation::removeDependency(const std::shared_ptr<NSOperation>& op) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     std::erase(dependencies_, op);
+    dependencyCount_ = dependencies_.size();
     q = queue_.lock();
   }
   if (q) q->readinessChanged(this);
@@ -224,11 +222,14 @@ void NSOperation::setCompletionBlock(std::function<void()> block) {
 
 void NSOperation::waitUntilFinished() const {
   std::unique_lock<std::mutex> lock(mutex_);
-  finishedCv_.wait(lock, [this] { return waitersReleased_; });
+  ++waiters_;
+  finishedCv_.wait(lock, [this] { return waitersReleased_.load(); });
+  --waiters_;
 }
 
 void NSOperation::setExecuting(bool executing) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  // One flag: setFinished, which changes it together with another, may come before or after
+  // just as it could with the lock.
   executing_ = executing;
 }
 
@@ -254,11 +255,13 @@ void NSOperation::setFinished(bool finished) {
   // Keep the operation alive until its queue has let it go.
   auto keep = weak_from_this().lock();
   if (completion) completion();
-  {
+  waitersReleased_ = true;
+  // A waiter counted itself before it looked at waitersReleased_: seen here, it is woken once
+  // it sleeps (taking the lock waits for that).  Not seen, it sees the release itself.
+  if (waiters_ > 0) {
     std::lock_guard<std::mutex> lock(mutex_);
-    waitersReleased_ = true;
+    finishedCv_.notify_all();
   }
-  finishedCv_.notify_all();
   if (q) q->operationFinished(this);
   for (const auto& w : dependents)
     if (auto d = w.lock()) d->dependencyFinished();
@@ -299,6 +302,26 @@ void NSBlockOperation::main() {
 
 // ---- NSOperationQueue
 
+struct NSOperationQueue::StartList {
+  static constexpr size_t kInline = 4;
+  std::shared_ptr<NSOperation> first[kInline];
+  std::vector<std::shared_ptr<NSOperation>> more;
+  size_t count = 0;
+
+  void add(const std::shared_ptr<NSOperation>& op) {
+    if (count < kInline)
+      first[count] = op;
+    else
+      more.push_back(op);
+    ++count;
+  }
+  // Outside the queue's lock: a start may finish the operation at once, or add others.
+  void startAll() {
+    for (size_t i = 0; i < count && i < kInline; ++i) startOperation(std::move(first[i]));
+    for (auto& op : more) startOperation(std::move(op));
+  }
+};
+
 void NSOperationQueue::addOperation(const std::shared_ptr<NSOperation>& op) {
   if (!op)
     NSException::raise(NSInvalidArgumentException,
@@ -316,16 +339,24 @@ void NSOperationQueue::addOperation(const std::shared_ptr<NSOperation>& op) {
           "and cannot be enqueued");
     op->queue_ = weakSelf<NSOperationQueue>();
   }
+  StartList start;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    uint64_t seq = nextSeq_++;
-    op->queueSeq_ = seq;
+    op->queueSeq_ = nextSeq_++;
     // Read under the queue's lock: a priority set from now on re-sorts the entry.
-    Entry& e = entries_.emplace(seq, Entry{op, op->queuePriority(), State::Pending}).first->second;
-    pending_.insert(keyOf(e, seq));
+    op->queueSortPriority_ = op->queuePriority();
+    op->queueState_ = NSOperation::QueueState::Pending;
+    op->queueRef_ = op;
+    op->queuePrev_ = last_;
+    op->queueNext_ = nullptr;
+    (last_ ? last_->queueNext_ : first_) = op.get();
+    last_ = op.get();
+    ++count_;
+    addPending(op.get());
     if (!keepAlive_) keepAlive_ = self<NSOperationQueue>();
+    takeStartable(start);
   }
-  schedule();
+  start.startAll();
 }
 
 void NSOperationQueue::addOperations(const std::vector<std::shared_ptr<NSOperation>>& ops,
@@ -342,14 +373,14 @@ void NSOperationQueue::addOperationWithBlock(std::function<void()> block) {
 std::vector<std::shared_ptr<NSOperation>> NSOperationQueue::operations() const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<std::shared_ptr<NSOperation>> ops;
-  ops.reserve(entries_.size());
-  for (const auto& [seq, e] : entries_) ops.push_back(e.op);
+  ops.reserve(count_);
+  for (NSOperation* op = first_; op; op = op->queueNext_) ops.push_back(op->queueRef_);
   return ops;
 }
 
 size_t NSOperationQueue::operationCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return entries_.size();
+  return count_;
 }
 
 long NSOperationQueue::maxConcurrentOperationCount() const {
@@ -388,7 +419,7 @@ void NSOperationQueue::cancelAllOperations() {
 
 void NSOperationQueue::waitUntilAllOperationsAreFinished() const {
   std::unique_lock<std::mutex> lock(mutex_);
-  emptyCv_.wait(lock, [this] { return entries_.empty(); });
+  emptyCv_.wait(lock, [this] { return count_ == 0; });
 }
 
 std::string NSOperationQueue::name() const {
@@ -401,90 +432,108 @@ void NSOperationQueue::setName(std::string name) {
   name_ = std::move(name);
 }
 
+void NSOperationQueue::addPending(NSOperation* op) {
+  PendingEntry entry{op->queueSortPriority_, op->queueSeq_, op};
+  // Usually the newest and no better than the last: it goes at the back.
+  if (pending_.empty() || !bestFirst(entry, pending_.back()))
+    pending_.push_back(entry);
+  else
+    pending_.insert(std::upper_bound(pending_.begin(), pending_.end(), entry, bestFirst), entry);
+}
+
+void NSOperationQueue::removePending(NSOperation* op) {
+  PendingEntry entry{op->queueSortPriority_, op->queueSeq_, op};
+  auto it = std::lower_bound(pending_.begin(), pending_.end(), entry, bestFirst);
+  if (it != pending_.end() && it->op == op) pending_.erase(it);
+}
+
+void NSOperationQueue::unlink(NSOperation* op) {
+  (op->queuePrev_ ? op->queuePrev_->queueNext_ : first_) = op->queueNext_;
+  (op->queueNext_ ? op->queueNext_->queuePrev_ : last_) = op->queuePrev_;
+  op->queuePrev_ = op->queueNext_ = nullptr;
+  --count_;
+}
+
+void NSOperationQueue::takeStartable(StartList& start) {
+  if (suspended_) return;
+  size_t width = effectiveWidth();
+  while (running_ < width && !pending_.empty()) {
+    NSOperation* op = pending_.front().op;
+    pending_.pop_front();
+    if (!op->isReady()) {
+      op->queueState_ = NSOperation::QueueState::Waiting;
+      continue;
+    }
+    op->queueState_ = NSOperation::QueueState::Started;
+    ++running_;
+    start.add(op->queueRef_);
+  }
+}
+
 void NSOperationQueue::schedule() {
-  // Usually one at a time: kept off the heap.
-  constexpr size_t kInline = 4;
-  std::shared_ptr<NSOperation> inlineStart[kInline];
-  std::vector<std::shared_ptr<NSOperation>> moreToStart;
-  size_t count = 0;
+  StartList start;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (suspended_) return;
-    size_t width = effectiveWidth();
-    for (auto it = pending_.begin(); running_ < width && it != pending_.end();
-         it = pending_.erase(it)) {
-      uint64_t seq = it->second;
-      Entry& e = entries_.find(seq)->second;
-      if (!e.op->isReady()) {
-        e.state = State::Waiting;
-        continue;
-      }
-      e.state = State::Started;
-      ++running_;
-      if (count < kInline)
-        inlineStart[count] = e.op;
-      else
-        moreToStart.push_back(e.op);
-      ++count;
-    }
+    takeStartable(start);
   }
-  for (size_t i = 0; i < count && i < kInline; ++i) startOperation(std::move(inlineStart[i]));
-  for (auto& op : moreToStart) startOperation(std::move(op));
+  start.startAll();
 }
 
 void NSOperationQueue::operationFinished(NSOperation* op) {
   std::shared_ptr<NSOperationQueue> release;  // dropped after unlocking
   std::shared_ptr<NSOperation> entryOp;       // likewise: it may be the last owner
+  StartList start;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(op->queueSeq_);
-    if (it != entries_.end() && it->second.op.get() == op) {
-      Entry& e = it->second;
-      switch (e.state) {
-        case State::Started:
+    if (op->queueRef_) {
+      switch (op->queueState_) {
+        case NSOperation::QueueState::Started:
           --running_;
           break;
-        case State::Pending:
-          pending_.erase(keyOf(e, it->first));
+        case NSOperation::QueueState::Pending:
+          removePending(op);
           break;
-        case State::Waiting:
+        case NSOperation::QueueState::Waiting:
+        case NSOperation::QueueState::None:
           break;
       }
-      entryOp = std::move(e.op);
-      entries_.erase(it);
+      op->queueState_ = NSOperation::QueueState::None;
+      unlink(op);
+      entryOp = std::move(op->queueRef_);
     }
-    if (entries_.empty()) {
+    if (count_ == 0) {
       release = std::move(keepAlive_);
       keepAlive_.reset();
       emptyCv_.notify_all();
     }
+    // The slot it leaves (if any) goes to the next operation.
+    takeStartable(start);
   }
-  schedule();
+  start.startAll();
 }
 
 void NSOperationQueue::readinessChanged(NSOperation* op) {
+  StartList start;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(op->queueSeq_);
-    if (it != entries_.end() && it->second.op.get() == op && it->second.state == State::Waiting) {
-      it->second.state = State::Pending;
-      pending_.insert(keyOf(it->second, it->first));
+    if (op->queueRef_ && op->queueState_ == NSOperation::QueueState::Waiting) {
+      op->queueState_ = NSOperation::QueueState::Pending;
+      addPending(op);
     }
+    takeStartable(start);
   }
-  schedule();
+  start.startAll();
 }
 
 void NSOperationQueue::priorityChanged(NSOperation* op) {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = entries_.find(op->queueSeq_);
-  if (it == entries_.end() || it->second.op.get() != op) return;
-  Entry& e = it->second;
+  if (!op->queueRef_) return;
   int priority = op->queuePriority();
-  if (e.state == State::Pending) {
-    pending_.erase(keyOf(e, it->first));
-    e.priority = priority;
-    pending_.insert(keyOf(e, it->first));
+  if (op->queueState_ == NSOperation::QueueState::Pending) {
+    removePending(op);
+    op->queueSortPriority_ = priority;
+    addPending(op);
   } else {
-    e.priority = priority;
+    op->queueSortPriority_ = priority;
   }
 }

@@ -11,13 +11,13 @@
 // setExecuting / setFinished take the place of the platform's change notices.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -83,16 +83,33 @@ class NSOperation : public NSObject {
 
   mutable std::mutex mutex_;
   mutable std::condition_variable finishedCv_;
-  bool cancelled_ = false;
-  bool executing_ = false;
-  bool finished_ = false;
-  bool waitersReleased_ = false;  // finished and the completion block has run
+  // The state flags are written under mutex_ (those that change together, together) and read
+  // without it: each read is one flag, and the lock would order nothing more than the atomic.
+  std::atomic<bool> cancelled_{false};
+  std::atomic<bool> executing_{false};
+  std::atomic<bool> finished_{false};
+  // Finished and the completion block has run.  Set without the lock; a waiter counts itself
+  // in waiters_ (under the lock) before it looks, so either the waiter sees the release or
+  // setFinished sees the waiter and wakes it.
+  std::atomic<bool> waitersReleased_{false};
+  mutable std::atomic<int> waiters_{0};
   int priority_ = NSOperationQueuePriorityNormal;
   std::vector<std::shared_ptr<NSOperation>> dependencies_;
+  // dependencies_.size(), written under mutex_: isReady needs no lock when it is 0.
+  std::atomic<size_t> dependencyCount_{0};
   std::vector<std::weak_ptr<NSOperation>> dependents_;
   std::function<void()> completion_;
   std::weak_ptr<NSOperationQueue> queue_;
-  uint64_t queueSeq_ = 0;  // the operation's place in its queue; guarded by the queue's mutex
+
+  // The queue's books on the operation, guarded by the queue's mutex.  They live in the
+  // operation itself so that joining and leaving a queue costs no allocation and no lookup.
+  enum class QueueState : uint8_t { None, Pending, Waiting, Started };
+  std::shared_ptr<NSOperation> queueRef_;  // the queue's reference while it holds the operation
+  NSOperation* queuePrev_ = nullptr;       // the queue's unfinished operations, in order added
+  NSOperation* queueNext_ = nullptr;
+  uint64_t queueSeq_ = 0;      // the operation's place in its queue
+  int queueSortPriority_ = 0;  // the priority its queue sorts it by
+  QueueState queueState_ = QueueState::None;
 };
 
 // An operation running one or more blocks (in main()).
@@ -146,8 +163,13 @@ class NSOperationQueue : public NSObject {
 
  private:
   friend class NSOperation;
+  // The operations to start, gathered under the lock and started after it (usually one at a
+  // time, so the first few are kept off the heap).
+  struct StartList;
   // Starts what the width, the suspension and readiness allow.
   void schedule();
+  // With mutex_ held: takes the operations that may start now, marking them started.
+  void takeStartable(StartList& start);
   void operationFinished(NSOperation* op);
   // The operation may have become ready (a dependency finished or went, or it was cancelled).
   void readinessChanged(NSOperation* op);
@@ -157,25 +179,28 @@ class NSOperationQueue : public NSObject {
   // So that a finishing operation costs a look at the next candidates rather than a scan of
   // everything queued, the operations not started are kept sorted, best first (higher
   // priority, then earlier), in `pending_`; those found waiting for a dependency leave it until
-  // a change of their readiness brings them back.
-  enum class State { Pending, Waiting, Started };
-  struct Entry {
-    std::shared_ptr<NSOperation> op;
-    int priority = 0;
-    State state = State::Pending;
+  // a change of their readiness brings them back.  Operations are usually added with the same
+  // priority, so they join at the back and leave at the front.
+  struct PendingEntry {
+    int priority;
+    uint64_t seq;
+    NSOperation* op;  // held by its queueRef_ while it is listed
   };
-  using PendingKey = std::pair<int, uint64_t>;  // (priority, order added)
-  struct BestFirst {
-    bool operator()(const PendingKey& a, const PendingKey& b) const {
-      return a.first != b.first ? a.first > b.first : a.second < b.second;
-    }
-  };
-  static PendingKey keyOf(const Entry& e, uint64_t seq) { return {e.priority, seq}; }
+  static bool bestFirst(const PendingEntry& a, const PendingEntry& b) {
+    return a.priority != b.priority ? a.priority > b.priority : a.seq < b.seq;
+  }
+  // These need mutex_.
+  void addPending(NSOperation* op);
+  void removePending(NSOperation* op);
+  void unlink(NSOperation* op);
 
   mutable std::mutex mutex_;
   mutable std::condition_variable emptyCv_;
-  std::map<uint64_t, Entry> entries_;  // every unfinished operation, in the order added
-  std::set<PendingKey, BestFirst> pending_;
+  // Every unfinished operation, in the order added (linked through queuePrev_/queueNext_).
+  NSOperation* first_ = nullptr;
+  NSOperation* last_ = nullptr;
+  size_t count_ = 0;
+  std::deque<PendingEntry> pending_;
   uint64_t nextSeq_ = 1;
   size_t running_ = 0;
   long width_ = NSOperationQueueDefaultMaxConcurrentOperationCount;

@@ -22,11 +22,11 @@ constexpr size_t kKeptBufferCapacity = 256;
 
 thread_local std::shared_ptr<NSRunLoop> tCurrentLoop;
 // The loop whose run call this thread is inside, if any.
-thread_local const NSRunLoop* tRunningLoop = nullptr;
+thread_local NSRunLoop* tRunningLoop = nullptr;
 
 struct RunningLoopGuard {
-  const NSRunLoop* previous;
-  explicit RunningLoopGuard(const NSRunLoop* loop) : previous(tRunningLoop) { tRunningLoop = loop; }
+  NSRunLoop* previous;
+  explicit RunningLoopGuard(NSRunLoop* loop) : previous(tRunningLoop) { tRunningLoop = loop; }
   ~RunningLoopGuard() { tRunningLoop = previous; }
 };
 
@@ -52,6 +52,7 @@ std::shared_ptr<NSRunLoop> RunLoopItem::markInvalid() {
   valid_ = false;
   auto loop = loop_.lock();
   loop_.reset();
+  loopAddress_ = nullptr;
   return loop;
 }
 
@@ -70,6 +71,14 @@ bool RunLoopItem::isValid() const {
 }
 
 void RunLoopSource::signal() {
+  // From inside a run call of its own loop (a stream reporting to its client on the loop's
+  // thread): that loop looks at its sources again before it waits.
+  if (NSRunLoop* running = tRunningLoop; running && loopAddress_.load() == running) {
+    if (!valid_) return;
+    signalled_ = true;
+    running->sourcesSignalled_ = true;
+    return;
+  }
   std::shared_ptr<NSRunLoop> loop;
   {
     std::lock_guard<std::mutex> lock(itemMutex_);
@@ -88,10 +97,13 @@ int RunLoopFdSource::events() const {
 }
 
 void RunLoopFdSource::setEvents(int events) {
+  // Read by the loop when it builds its wait, without this item's lock.
+  events_ = events;
+  // On its own loop's thread, inside a run call, there is no one to wake (see wakeUp).
+  if (NSRunLoop* running = tRunningLoop; running && loopAddress_.load() == running) return;
   std::shared_ptr<NSRunLoop> loop;
   {
     std::lock_guard<std::mutex> lock(itemMutex_);
-    events_ = events;
     loop = loop_.lock();
   }
   if (loop) loop->wakeUp();
@@ -99,7 +111,7 @@ void RunLoopFdSource::setEvents(int events) {
 
 // ---- the loop
 
-NSRunLoop::NSRunLoop() {
+NSRunLoop::NSRunLoop() : realClock_(realClock()) {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   commonModes_.emplace_back(NSDefaultRunLoopMode);
   modeNames_.emplace_back(NSRunLoopCommonModes);  // kCommonModesId
@@ -112,7 +124,7 @@ NSRunLoop::~NSRunLoop() {
   if (wakeFd_ >= 0) close(wakeFd_);
 }
 
-std::shared_ptr<NSRunLoop> NSRunLoop::mainRunLoop() {
+const std::shared_ptr<NSRunLoop>& NSRunLoop::mainRunLoop() {
   // Never destroyed: detached threads may still hand work to it while the process exits.
   static std::shared_ptr<NSRunLoop>* loop = [] {
     auto* p = new std::shared_ptr<NSRunLoop>(std::make_shared<NSRunLoop>());
@@ -122,7 +134,7 @@ std::shared_ptr<NSRunLoop> NSRunLoop::mainRunLoop() {
   return *loop;
 }
 
-std::shared_ptr<NSRunLoop> NSRunLoop::currentRunLoop() {
+const std::shared_ptr<NSRunLoop>& NSRunLoop::currentRunLoop() {
   if (!tCurrentLoop)
     tCurrentLoop = NSThread::isMainThread() ? mainRunLoop() : std::make_shared<NSRunLoop>();
   return tCurrentLoop;
@@ -139,6 +151,12 @@ std::shared_ptr<Clock> NSRunLoop::clock() const {
     if (clock_) return clock_;
   }
   return isMain_ ? processClock() : realClock();
+}
+
+const std::shared_ptr<Clock>& NSRunLoop::currentClock(std::shared_ptr<Clock>& hold) const {
+  if (!isMain_ && !hasOwnClock_.load()) return realClock_;
+  hold = clock();
+  return hold;
 }
 
 void NSRunLoop::setClock(std::shared_ptr<Clock> clock) {
@@ -244,6 +262,7 @@ bool NSRunLoop::attach(const std::shared_ptr<T>& item, std::vector<std::shared_p
     // A source belongs to one loop.
     if (owner && owner.get() != this) return false;
     item->loop_ = weak_from_this();
+    item->loopAddress_ = this;
     joining();
   }
   std::lock_guard<std::mutex> lock(mutex_);
@@ -278,6 +297,7 @@ void NSRunLoop::detach(const std::shared_ptr<T>& item, std::vector<std::shared_p
   if (gone) {
     std::lock_guard<std::mutex> itemLock(item->itemMutex_);
     item->loop_.reset();
+    item->loopAddress_ = nullptr;
   }
 }
 
@@ -285,7 +305,8 @@ void NSRunLoop::addTimer(const std::shared_ptr<NSTimer>& timer, std::string_view
   if (!timer) return;
   // An unscheduled timer counts its interval from the moment it joins a loop, on that loop's
   // clock.
-  double now = clock()->now();
+  std::shared_ptr<Clock> hold;
+  double now = currentClock(hold)->now();
   // The fire date is set before the loop can see the timer.
   bool joined = attach(timer, timers_, mode, [&] {
     if (!timer->scheduled_) {
@@ -375,7 +396,8 @@ double NSRunLoop::limitDateForMode(std::string_view mode) const {
 }
 
 bool NSRunLoop::hasDueTimers(std::string_view mode) const {
-  return limitDateForMode(mode) <= clock()->now();
+  std::shared_ptr<Clock> hold;
+  return limitDateForMode(mode) <= currentClock(hold)->now();
 }
 
 // ---- delayed performs
@@ -629,7 +651,8 @@ CFRunLoopRunResult NSRunLoop::runInternal(std::string_view mode, double limit, b
     // Whatever was asked for up to here is looked at by this pass (a request arriving later
     // stays raised for the wait).
     wakeRequested_.exchange(false);
-    auto clk = clock();
+    std::shared_ptr<Clock> hold;
+    const std::shared_ptr<Clock>& clk = currentClock(hold);
     // Listen before reading the time, so that an advance between the two still wakes us.
     watchClock(clk);
     // The pass's one reading of the clock; it is read again only after callbacks ran.

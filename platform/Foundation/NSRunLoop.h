@@ -99,8 +99,12 @@ class RunLoopItem {
   // Written under itemMutex_; the loop's scans read it without taking the item's lock.
   std::atomic<bool> valid_{true};
   std::weak_ptr<NSRunLoop> loop_;  // guarded by itemMutex_
-  RunLoopModeSet modes_;           // guarded by the owning loop's mutex
-  uint64_t seq_ = 0;               // scheduling order, set by the loop
+  // The address of the loop in loop_ (null when none), written with it.  Only compared with the
+  // loop running on the calling thread, never followed: that loop is alive, and on its own
+  // thread a change needs neither the item's lock nor a wake-up.
+  std::atomic<const NSRunLoop*> loopAddress_{nullptr};
+  RunLoopModeSet modes_;  // guarded by the owning loop's mutex
+  uint64_t seq_ = 0;      // scheduling order, set by the loop
 };
 
 // A manually signalled source ("version 0"): signal() from any thread marks it, and the next
@@ -136,7 +140,7 @@ class RunLoopFdSource : public RunLoopItem {
  private:
   friend class NSRunLoop;
   int fd_;
-  std::atomic<int> events_;  // written under itemMutex_
+  std::atomic<int> events_;  // read by the loop without a lock
   Callback callback_;
 };
 
@@ -151,9 +155,10 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   NSRunLoop& operator=(const NSRunLoop&) = delete;
 
   // The calling thread's loop (the main loop on the main thread).
-  static std::shared_ptr<NSRunLoop> currentRunLoop();
-  // The main thread's loop, from any thread.
-  static std::shared_ptr<NSRunLoop> mainRunLoop();
+  // The reference stays valid as long as the thread runs.
+  static const std::shared_ptr<NSRunLoop>& currentRunLoop();
+  // The main thread's loop, from any thread (never destroyed, so the reference stays valid).
+  static const std::shared_ptr<NSRunLoop>& mainRunLoop();
   bool isMainRunLoop() const { return isMain_; }
 
   // The clock the loop's timers and limit dates read.
@@ -270,6 +275,10 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   bool pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollfd>& fds,
                     std::vector<std::shared_ptr<RunLoopFdSource>>& watched, uint64_t detaches);
   bool stopped();
+  // The clock clock() returns.  Every loop but the main one reads the real clock unless given
+  // its own; that one comes from the loop's own reference, so that reading the time does not
+  // touch the shared clock's use count, which other threads touch too.
+  const std::shared_ptr<Clock>& currentClock(std::shared_ptr<Clock>& hold) const;
   void drainWakeFd();
   void watchClock(const std::shared_ptr<Clock>& clock);
 
@@ -294,7 +303,8 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::vector<pollfd> pollBuffer_;
   std::vector<std::shared_ptr<RunLoopFdSource>> watchedBuffer_;
   mutable std::mutex mutex_;
-  std::shared_ptr<Clock> clock_;  // explicit clock, or null for the default
+  std::shared_ptr<Clock> clock_;            // explicit clock, or null for the default
+  const std::shared_ptr<Clock> realClock_;  // realClock(), which is never replaced
   std::vector<std::shared_ptr<NSTimer>> timers_;
   std::vector<std::shared_ptr<RunLoopSource>> sources_;
   std::vector<std::shared_ptr<RunLoopFdSource>> fdSources_;

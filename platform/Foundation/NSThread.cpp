@@ -62,7 +62,7 @@ bool NSThread::isMainThread() {
   return isMain;
 }
 
-std::shared_ptr<NSThread> NSThread::mainThread() {
+const std::shared_ptr<NSThread>& NSThread::mainThread() {
   // Never destroyed, like the main loop.
   static std::shared_ptr<NSThread>* thread = new std::shared_ptr<NSThread>(
       std::make_shared<NSThread>(Adopt{}, NSRunLoop::mainRunLoop(), true));
@@ -150,7 +150,7 @@ namespace {
 void performOn(const std::shared_ptr<NSThread>& thread, std::function<void()> block, bool wait,
                std::vector<std::string>* modes) {
   if (!thread || !block) return;
-  auto loop = thread->runLoop();
+  const auto& loop = thread->runLoop();
   if (wait && loop == NSRunLoop::currentRunLoop()) {
     block();
     return;

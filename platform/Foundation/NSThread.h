@@ -31,7 +31,8 @@ class NSThread : public NSObject {
   static std::shared_ptr<NSThread> detachNewThreadSelector(Selector selector, Value argument);
 
   static std::shared_ptr<NSThread> currentThread();
-  static std::shared_ptr<NSThread> mainThread();
+  // Never destroyed, so the reference stays valid.
+  static const std::shared_ptr<NSThread>& mainThread();
   // Whether the caller runs on the main thread.
   static bool isMainThread();
   // Blocks the calling thread for real time.
@@ -46,7 +47,7 @@ class NSThread : public NSObject {
   std::string name() const;
   void setName(std::string name);
   // The thread's run loop.
-  std::shared_ptr<NSRunLoop> runLoop() const { return runLoop_; }
+  const std::shared_ptr<NSRunLoop>& runLoop() const { return runLoop_; }
   bool isMain() const { return isMain_; }
 
   // Waits until the block of a thread made here has returned (threads are detached; this is

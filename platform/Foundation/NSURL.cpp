@@ -93,6 +93,7 @@ bool valid(std::string_view s, const NSURL::Components& c) {
 }
 
 std::string decode(const std::string& s) {
+  if (s.find('%') == std::string::npos) return s;  // nothing to decode
   std::optional<std::string> d =
       stringByReplacingPercentEscapesUsingEncoding(s, NSUTF8StringEncoding);
   return d ? *d : s;

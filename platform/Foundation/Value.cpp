@@ -16,7 +16,9 @@ namespace {
 
 const std::string kEmptyString;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // Reads the leading decimal integer of a text the way the platform does: leading blanks, an
 // optional sign, digits up to the first non-digit; clamps on overflow.
@@ -68,12 +70,15 @@ std::string formatDouble(double d) {
   return buf;
 }
 
-void indent(std::string& out, int level) { out.append(size_t(level) * 4, ' '); }
+void indent(std::string& out, int level) {
+  out.append(size_t(level) * 4, ' ');
+}
 
 bool needsQuotes(const std::string& s) {
   if (s.empty()) return true;
   for (unsigned char c : s) {
-    if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c >= 0x80)) return true;
+    if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c >= 0x80))
+      return true;
   }
   return false;
 }
@@ -146,7 +151,9 @@ Value::Value(std::shared_ptr<NSObject> o) {
   if (o) v_ = std::move(o);
 }
 
-Value Value::arrayOf(std::vector<Value> items) { return Value(makeArray(std::move(items))); }
+Value Value::arrayOf(std::vector<Value> items) {
+  return Value(makeArray(std::move(items)));
+}
 
 Value Value::dictionaryOf(std::initializer_list<std::pair<std::string, Value>> pairs) {
   return Value(makeDictionary(pairs));
@@ -154,19 +161,32 @@ Value Value::dictionaryOf(std::initializer_list<std::pair<std::string, Value>> p
 
 Value::Kind Value::kind() const {
   switch (v_.index()) {
-    case 0: return Kind::Nil;
-    case 1: return Kind::Null;
-    case 2: return Kind::Bool;
-    case 3: return Kind::Char;
-    case 4: return Kind::Int;
-    case 5: return Kind::UInt;
-    case 6: return Kind::Double;
-    case 7: return Kind::String;
-    case 8: return Kind::Data;
-    case 9: return Kind::Date;
-    case 10: return Kind::Array;
-    case 11: return Kind::Dictionary;
-    default: return Kind::Object;
+    case 0:
+      return Kind::Nil;
+    case 1:
+      return Kind::Null;
+    case 2:
+      return Kind::Bool;
+    case 3:
+      return Kind::Char;
+    case 4:
+      return Kind::Int;
+    case 5:
+      return Kind::UInt;
+    case 6:
+      return Kind::Double;
+    case 7:
+      return Kind::String;
+    case 8:
+      return Kind::Data;
+    case 9:
+      return Kind::Date;
+    case 10:
+      return Kind::Array;
+    case 11:
+      return Kind::Dictionary;
+    default:
+      return Kind::Object;
   }
 }
 
@@ -204,10 +224,14 @@ std::shared_ptr<NSObject> Value::object() const {
 
 long long Value::longLongValue() const {
   switch (kind()) {
-    case Kind::Bool: return std::get<bool>(v_) ? 1 : 0;
-    case Kind::Char: return std::get<CharBox>(v_).c;
-    case Kind::Int: return std::get<int64_t>(v_);
-    case Kind::UInt: return (long long)std::get<uint64_t>(v_);
+    case Kind::Bool:
+      return std::get<bool>(v_) ? 1 : 0;
+    case Kind::Char:
+      return std::get<CharBox>(v_).c;
+    case Kind::Int:
+      return std::get<int64_t>(v_);
+    case Kind::UInt:
+      return (long long)std::get<uint64_t>(v_);
     case Kind::Double: {
       double d = std::get<double>(v_);
       if (std::isnan(d)) return 0;
@@ -215,8 +239,10 @@ long long Value::longLongValue() const {
       if (d <= -9.2233720368547758e18) return LLONG_MIN;
       return (long long)d;
     }
-    case Kind::String: return leadingInteger(std::get<std::string>(v_), LLONG_MIN, LLONG_MAX);
-    default: return 0;
+    case Kind::String:
+      return leadingInteger(std::get<std::string>(v_), LLONG_MIN, LLONG_MAX);
+    default:
+      return 0;
   }
 }
 
@@ -232,7 +258,8 @@ unsigned long long Value::unsignedLongLongValue() const {
 }
 
 int Value::intValue() const {
-  if (kind() == Kind::String) return int(leadingInteger(std::get<std::string>(v_), INT_MIN, INT_MAX));
+  if (kind() == Kind::String)
+    return int(leadingInteger(std::get<std::string>(v_), INT_MIN, INT_MAX));
   // Numbers narrow the way a C cast does.
   if (kind() == Kind::Double) {
     double d = std::get<double>(v_);
@@ -246,21 +273,30 @@ int Value::intValue() const {
 
 double Value::doubleValue() const {
   switch (kind()) {
-    case Kind::Double: return std::get<double>(v_);
-    case Kind::UInt: return double(std::get<uint64_t>(v_));
-    case Kind::String: return leadingDouble(std::get<std::string>(v_));
-    case Kind::Date: return std::get<NSDateValue>(v_).secondsSince1970;
-    default: return double(longLongValue());
+    case Kind::Double:
+      return std::get<double>(v_);
+    case Kind::UInt:
+      return double(std::get<uint64_t>(v_));
+    case Kind::String:
+      return leadingDouble(std::get<std::string>(v_));
+    case Kind::Date:
+      return std::get<NSDateValue>(v_).secondsSince1970;
+    default:
+      return double(longLongValue());
   }
 }
 
 bool Value::boolValue() const {
   switch (kind()) {
-    case Kind::Bool: return std::get<bool>(v_);
-    case Kind::Double: return std::get<double>(v_) != 0;
-    case Kind::UInt: return std::get<uint64_t>(v_) != 0;
+    case Kind::Bool:
+      return std::get<bool>(v_);
+    case Kind::Double:
+      return std::get<double>(v_) != 0;
+    case Kind::UInt:
+      return std::get<uint64_t>(v_) != 0;
     case Kind::Char:
-    case Kind::Int: return longLongValue() != 0;
+    case Kind::Int:
+      return longLongValue() != 0;
     case Kind::String: {
       const std::string& s = std::get<std::string>(v_);
       size_t i = 0;
@@ -271,20 +307,29 @@ bool Value::boolValue() const {
       char c = s[i];
       return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
 std::string Value::description() const {
   switch (kind()) {
-    case Kind::Nil: return "(null)";
-    case Kind::Null: return "<null>";
-    case Kind::Bool: return std::get<bool>(v_) ? "1" : "0";
-    case Kind::Char: return std::to_string(int(std::get<CharBox>(v_).c));
-    case Kind::Int: return std::to_string(std::get<int64_t>(v_));
-    case Kind::UInt: return std::to_string(std::get<uint64_t>(v_));
-    case Kind::Double: return formatDouble(std::get<double>(v_));
-    case Kind::String: return std::get<std::string>(v_);
+    case Kind::Nil:
+      return "(null)";
+    case Kind::Null:
+      return "<null>";
+    case Kind::Bool:
+      return std::get<bool>(v_) ? "1" : "0";
+    case Kind::Char:
+      return std::to_string(int(std::get<CharBox>(v_).c));
+    case Kind::Int:
+      return std::to_string(std::get<int64_t>(v_));
+    case Kind::UInt:
+      return std::to_string(std::get<uint64_t>(v_));
+    case Kind::Double:
+      return formatDouble(std::get<double>(v_));
+    case Kind::String:
+      return std::get<std::string>(v_);
     case Kind::Data: {
       static const char* hex = "0123456789abcdef";
       std::string out = "<";
@@ -310,7 +355,8 @@ std::string Value::description() const {
       describe(*this, out, 0);
       return out;
     }
-    case Kind::Object: return std::get<std::shared_ptr<NSObject>>(v_)->description();
+    case Kind::Object:
+      return std::get<std::shared_ptr<NSObject>>(v_)->description();
   }
   return {};
 }
@@ -338,7 +384,8 @@ bool Value::isEqual(const Value& o) const {
     Kind a = kind(), b = o.kind();
     if (a == Kind::Double || b == Kind::Double) return doubleValue() == o.doubleValue();
     if (a == Kind::UInt || b == Kind::UInt) {
-      if (a == Kind::UInt && b == Kind::UInt) return std::get<uint64_t>(v_) == std::get<uint64_t>(o.v_);
+      if (a == Kind::UInt && b == Kind::UInt)
+        return std::get<uint64_t>(v_) == std::get<uint64_t>(o.v_);
       const Value& u = a == Kind::UInt ? *this : o;
       const Value& s = a == Kind::UInt ? o : *this;
       long long sv = s.longLongValue();
@@ -349,10 +396,14 @@ bool Value::isEqual(const Value& o) const {
   if (kind() != o.kind()) return false;
   switch (kind()) {
     case Kind::Nil:
-    case Kind::Null: return true;
-    case Kind::String: return string() == o.string();
-    case Kind::Data: return bytes() == o.bytes();
-    case Kind::Date: return dateSeconds() == o.dateSeconds();
+    case Kind::Null:
+      return true;
+    case Kind::String:
+      return string() == o.string();
+    case Kind::Data:
+      return bytes() == o.bytes();
+    case Kind::Date:
+      return dateSeconds() == o.dateSeconds();
     case Kind::Array: {
       auto x = array(), y = o.array();
       if (x == y) return true;
@@ -371,8 +422,10 @@ bool Value::isEqual(const Value& o) const {
       });
       return same;
     }
-    case Kind::Object: return object() == o.object();
-    default: return false;
+    case Kind::Object:
+      return object() == o.object();
+    default:
+      return false;
   }
 }
 
@@ -384,20 +437,30 @@ size_t Value::hash() const {
     return std::hash<double>()(d);
   }
   switch (kind()) {
-    case Kind::String: return std::hash<std::string>()(string());
-    case Kind::Data: return std::hash<std::string>()(bytes());
-    case Kind::Date: return std::hash<double>()(dateSeconds());
+    case Kind::String:
+      return std::hash<std::string>()(string());
+    case Kind::Data:
+      return std::hash<std::string>()(bytes());
+    case Kind::Date:
+      return std::hash<double>()(dateSeconds());
     case Kind::Array:
-    case Kind::Dictionary: return count();
-    case Kind::Object: return std::hash<void*>()(object().get());
-    default: return 0;
+    case Kind::Dictionary:
+      return count();
+    case Kind::Object:
+      return std::hash<void*>()(object().get());
+    default:
+      return 0;
   }
 }
 
 // ---- NSArray ----
 
-ValueArray NSArray::copy() const { return std::make_shared<NSMutableArray>(toVector(), false); }
-ValueArray NSArray::mutableCopy() const { return std::make_shared<NSMutableArray>(toVector(), true); }
+ValueArray NSArray::copy() const {
+  return std::make_shared<NSMutableArray>(toVector(), false);
+}
+ValueArray NSArray::mutableCopy() const {
+  return std::make_shared<NSMutableArray>(toVector(), true);
+}
 
 size_t NSArray::indexOfObject(const Value& v) const {
   for (size_t i = 0; i < count(); ++i)
@@ -412,20 +475,23 @@ std::vector<Value> NSArray::toVector() const {
   return out;
 }
 
-static std::string rangeMessage(const std::string& cls, const char* sel, size_t index, size_t count) {
-  return "*** -[" + cls + " " + sel + "]: index " + std::to_string(index) + " beyond bounds [0 .. " +
-         (count ? std::to_string(count - 1) : std::string("-1")) + "]";
+static std::string rangeMessage(const std::string& cls, const char* sel, size_t index,
+                                size_t count) {
+  return "*** -[" + cls + " " + sel + "]: index " + std::to_string(index) +
+         " beyond bounds [0 .. " + (count ? std::to_string(count - 1) : std::string("-1")) + "]";
 }
 
 void NSMutableArray::requireMutable(const char* selector) const {
   if (!mutable_)
-    NSException::raise(NSInternalInconsistencyException,
-                       "*** -[" + className() + " " + selector + "]: mutating method sent to immutable object");
+    NSException::raise(
+        NSInternalInconsistencyException,
+        "*** -[" + className() + " " + selector + "]: mutating method sent to immutable object");
 }
 
 const Value& NSMutableArray::objectAtIndex(size_t index) const {
   if (index >= items_.size())
-    NSException::raise(NSRangeException, rangeMessage(className(), "objectAtIndex:", index, items_.size()));
+    NSException::raise(NSRangeException,
+                       rangeMessage(className(), "objectAtIndex:", index, items_.size()));
   return items_[index];
 }
 
@@ -435,25 +501,29 @@ void NSMutableArray::insertObject(Value object, size_t index) {
     NSException::raise(NSInvalidArgumentException,
                        "*** -[" + className() + " insertObject:atIndex:]: object cannot be nil");
   if (index > items_.size())
-    NSException::raise(NSRangeException, rangeMessage(className(), "insertObject:atIndex:", index, items_.size()));
+    NSException::raise(NSRangeException,
+                       rangeMessage(className(), "insertObject:atIndex:", index, items_.size()));
   items_.insert(items_.begin() + long(index), std::move(object));
 }
 
 void NSMutableArray::removeObjectAtIndex(size_t index) {
   requireMutable("removeObjectAtIndex:");
   if (index >= items_.size())
-    NSException::raise(NSRangeException, rangeMessage(className(), "removeObjectAtIndex:", index, items_.size()));
+    NSException::raise(NSRangeException,
+                       rangeMessage(className(), "removeObjectAtIndex:", index, items_.size()));
   items_.erase(items_.begin() + long(index));
 }
 
 void NSMutableArray::replaceObjectAtIndex(size_t index, Value object) {
   requireMutable("replaceObjectAtIndex:withObject:");
   if (object.isNil())
-    NSException::raise(NSInvalidArgumentException,
-                       "*** -[" + className() + " replaceObjectAtIndex:withObject:]: object cannot be nil");
+    NSException::raise(
+        NSInvalidArgumentException,
+        "*** -[" + className() + " replaceObjectAtIndex:withObject:]: object cannot be nil");
   if (index >= items_.size())
-    NSException::raise(NSRangeException,
-                       rangeMessage(className(), "replaceObjectAtIndex:withObject:", index, items_.size()));
+    NSException::raise(
+        NSRangeException,
+        rangeMessage(className(), "replaceObjectAtIndex:withObject:", index, items_.size()));
   items_[index] = std::move(object);
 }
 
@@ -492,13 +562,15 @@ void NSDictionary::removeAllObjects() {
 NSMutableDictionary::NSMutableDictionary(std::vector<std::pair<std::string, Value>> pairs,
                                          bool isMutable)
     : mutable_(isMutable) {
+  order_.reserve(pairs.size());
   for (auto& [k, v] : pairs) put(std::move(v), k);
 }
 
 void NSMutableDictionary::requireMutable(const char* selector) const {
   if (!mutable_)
-    NSException::raise(NSInternalInconsistencyException,
-                       "*** -[" + className() + " " + selector + "]: mutating method sent to immutable object");
+    NSException::raise(
+        NSInternalInconsistencyException,
+        "*** -[" + className() + " " + selector + "]: mutating method sent to immutable object");
 }
 
 size_t NSMutableDictionary::find(std::string_view key) const {
@@ -538,9 +610,9 @@ void NSMutableDictionary::put(Value object, std::string_view key) {
 void NSMutableDictionary::setObject(Value object, std::string_view key) {
   requireMutable("setObject:forKey:");
   if (object.isNil())
-    NSException::raise(NSInvalidArgumentException, "*** -[" + className() +
-                                                       " setObject:forKey:]: object cannot be nil (key: " +
-                                                       std::string(key) + ")");
+    NSException::raise(NSInvalidArgumentException,
+                       "*** -[" + className() + " setObject:forKey:]: object cannot be nil (key: " +
+                           std::string(key) + ")");
   put(std::move(object), key);
 }
 

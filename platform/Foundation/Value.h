@@ -76,14 +76,17 @@ class Value {
   Value(NSDateValue d) : v_(d) {}
   Value(ValueArray a);
   Value(ValueDictionary d);
-  template <class T, class = std::enable_if_t<std::is_base_of_v<NSArray, T> &&
-                                              !std::is_same_v<NSArray, T>>, int = 0>
+  template <class T,
+            class = std::enable_if_t<std::is_base_of_v<NSArray, T> && !std::is_same_v<NSArray, T>>,
+            int = 0>
   Value(std::shared_ptr<T> a) {
     // Not delegating: clang would resolve that call here, while NSArray is still incomplete.
     if (a) v_.emplace<ValueArray>(std::move(a));
   }
-  template <class T, class = std::enable_if_t<std::is_base_of_v<NSDictionary, T> &&
-                                              !std::is_same_v<NSDictionary, T>>, long = 0>
+  template <class T,
+            class = std::enable_if_t<std::is_base_of_v<NSDictionary, T> &&
+                                     !std::is_same_v<NSDictionary, T>>,
+            long = 0>
   Value(std::shared_ptr<T> d) {
     if (d) v_.emplace<ValueDictionary>(std::move(d));
   }
@@ -269,11 +272,12 @@ class NSMutableDictionary final : public NSDictionary {
   }
   size_t count() const override { return order_.size(); }
   Value objectForKey(std::string_view key) const override;
-  void enumerate(
-      const std::function<void(const std::string&, const Value&)>& f) const override;
+  void enumerate(const std::function<void(const std::string&, const Value&)>& f) const override;
   bool isMutable() const override { return mutable_; }
   void setObject(Value object, std::string_view key) override;
   void removeObjectForKey(std::string_view key) override;
+  // Room for `count` entries, for a caller that knows how many it is about to set.
+  void reserve(size_t count) { order_.reserve(count); }
 
  private:
   void requireMutable(const char* selector) const;

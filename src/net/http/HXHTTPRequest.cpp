@@ -233,7 +233,7 @@ const std::map<std::string, std::string>& mimeTypesByExtension() {
 }  // namespace
 
 struct HXHTTPRequest::Blocks {
-  std::mutex mutex;
+  PropertyLock mutex;  // held for a copy or an assignment of one closure
   BasicBlock started, completion, failure, authenticationNeeded, proxyAuthenticationNeeded,
       requestRedirected;
   HeadersBlock headersReceived;
@@ -243,7 +243,7 @@ struct HXHTTPRequest::Blocks {
 
   template <class F>
   F get(F Blocks::*field) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<PropertyLock> lock(mutex);
     return this->*field;
   }
 };
@@ -253,7 +253,7 @@ struct HXHTTPRequest::Blocks {
 HXHTTPRequest::HXHTTPRequest(Private, std::shared_ptr<NSURL> url)
     : blocks_(std::make_unique<Blocks>()) {
   requestMethod_ = "GET";
-  runLoopMode_ = std::string(NSDefaultRunLoopMode);
+  runLoopMode_ = std::make_shared<const std::string>(NSDefaultRunLoopMode);
   shouldAttemptPersistentConnection_ = true;
   persistentConnectionTimeoutSeconds_ = 60.0;
   shouldPresentCredentialsBeforeChallenge_ = true;
@@ -400,8 +400,9 @@ void HXHTTPRequest::performOnMain(void (HXHTTPRequest::*step)()) {
 void HXHTTPRequest::performOnNetworkThread(void (HXHTTPRequest::*step)()) {
   auto self = selfPtr();
   if (!self) return;
-  performOnThread(threadForRequest(self), [self, step] { ((*self).*step)(); }, false,
-                  {std::string(NSDefaultRunLoopMode)});
+  // The network thread's loop runs in the default mode only; the common modes include it.
+  performOnThread(
+      threadForRequest(self), [self, step] { ((*self).*step)(); }, false);
 }
 
 template <class F>
@@ -409,7 +410,7 @@ bool HXHTTPRequest::hasInformationalReceiver(F Blocks::*block) const {
   // Without a delegate, a queue or the closure, the main thread's step would do nothing: the
   // hand-over is spared.  Receivers are set before the start.
   if (delegate() || queue()) return true;
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   return bool(blocks_.get()->*block);
 }
 
@@ -793,7 +794,7 @@ void HXHTTPRequest::clearDelegatesAndCancel() {
   {
     std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
     {
-      std::lock_guard<std::mutex> plock(propertyMutex_);
+      std::lock_guard<PropertyLock> plock(propertyLock_);
       delegate_.reset();
       queue_.reset();
       uploadProgressDelegate_.reset();
@@ -801,7 +802,7 @@ void HXHTTPRequest::clearDelegatesAndCancel() {
     }
     auto released = std::make_shared<Blocks>();
     {
-      std::lock_guard<std::mutex> blockLock(blocks_->mutex);
+      std::lock_guard<PropertyLock> blockLock(blocks_->mutex);
       std::swap(released->started, blocks_->started);
       std::swap(released->completion, blocks_->completion);
       std::swap(released->failure, blocks_->failure);
@@ -852,7 +853,7 @@ void HXHTTPRequest::cancelLoad() {
 // ---- building -----------------------------------------------------------------------------------
 
 void HXHTTPRequest::addRequestHeader(std::string_view header, std::string_view value) {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   if (!requestHeaders_) requestHeaders_ = makeDictionary();
   requestHeaders_->setObject(Value(value), header);
 }
@@ -868,7 +869,7 @@ void HXHTTPRequest::setupPostBody() {
       postBodyWriteStream_->open();
     }
   } else {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     if (!postBody_) postBody_ = std::string();
   }
 }
@@ -879,7 +880,7 @@ void HXHTTPRequest::appendPostData(std::string_view data) {
   if (shouldStreamPostDataFromDisk_) {
     postBodyWriteStream_->write(reinterpret_cast<const uint8_t*>(data.data()), data.size());
   } else {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     postBody_->append(data);
   }
 }
@@ -976,7 +977,7 @@ void HXHTTPRequest::applyCookieHeader() {
   if (useCookiePersistence_ && u) {
     auto absolute = u->baseURL() ? u->absoluteURL() : u;
     auto stored = NSHTTPCookieStorage::sharedHTTPCookieStorage().cookiesForURL(*absolute);
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     requestCookies_.insert(requestCookies_.end(), stored.begin(), stored.end());
   }
   auto main = mainRequest();
@@ -1031,7 +1032,7 @@ std::shared_ptr<HXHTTPRequest> HXHTTPRequest::HEADRequest() {
   head->setUseHTTPVersionOne(useHTTPVersionOne_);
   head->setValidatesSecureCertificate(validatesSecureCertificate_);
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     head->clientCertificateIdentity_ = clientCertificateIdentity_;
     head->clientCertificates_ = clientCertificates_;
     head->PACurl_ = PACurl_;
@@ -1158,6 +1159,7 @@ void HXHTTPRequest::startRequest() {
     }
   }
   postBodyReadStream_ = body;
+  readStreamHasClient_ = false;
   readStream_ = body ? CFHTTPReadStream::createForStreamedHTTPRequest(request_, body)
                      : CFHTTPReadStream::createForHTTPRequest(request_);
   if (!readStream_) {
@@ -1178,7 +1180,7 @@ void HXHTTPRequest::startRequest() {
                                 {std::string(kCFStreamSSLValidatesCertificateChain), Value(false)},
                                 {std::string(kCFStreamSSLPeerName), Value::null()}})));
     }
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     if (clientCertificateIdentity_) {
       auto certificates = makeArray({Value(clientCertificateIdentity_)});
       if (clientCertificates_)
@@ -1264,10 +1266,8 @@ void HXHTTPRequest::startRequest() {
   // No wake-up time is ever set while bandwidth is not throttled.
   if (!readStreamIsScheduled_) scheduleReadStream();
 
-  std::weak_ptr<HXHTTPRequest> weak = self;
-  bool opened = readStream_->setClient(kStreamEvents, [weak](CFReadStream&, CFStreamEventType e) {
-    if (auto r = weak.lock()) r->handleNetworkEvent(e);
-  });
+  // Scheduling gave the stream its client already.
+  bool opened = readStreamHasClient_ || setReadStreamClient();
   opened = opened && readStream_->open();
   if (oldStream && oldStream != readStream_) oldStream->close();
   if (!opened) {
@@ -1293,13 +1293,13 @@ void HXHTTPRequest::startRequest() {
   auto timer = NSTimer::timerWithTimeInterval(
       0.25, true, [self](const std::shared_ptr<NSTimer>&) { self->updateStatus(); });
   setStatusTimer(timer);
-  NSRunLoop::currentRunLoop()->addTimer(timer, runLoopMode());
+  NSRunLoop::currentRunLoop()->addTimer(timer, *runLoopModeShared());
 }
 
 void HXHTTPRequest::setStatusTimer(std::shared_ptr<NSTimer> timer) {
   std::shared_ptr<NSTimer> old;
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     old = std::move(statusTimer_);
     statusTimer_ = std::move(timer);
   }
@@ -1307,7 +1307,7 @@ void HXHTTPRequest::setStatusTimer(std::shared_ptr<NSTimer> timer) {
 }
 
 std::shared_ptr<NSTimer> HXHTTPRequest::statusTimer() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return statusTimer_;
 }
 
@@ -1409,7 +1409,7 @@ bool HXHTTPRequest::willRedirect() {
     haveBuiltRequestHeaders_ = false;
   }
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     redirectURL_ = target->absoluteURL();
     requestCookies_.clear();
   }
@@ -1419,7 +1419,7 @@ bool HXHTTPRequest::willRedirect() {
 
 void HXHTTPRequest::redirectToURL(std::shared_ptr<NSURL> newURL) {
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     redirectURL_ = std::move(newURL);
   }
   performOnNetworkThread(&HXHTTPRequest::performRedirect);
@@ -1461,7 +1461,7 @@ void HXHTTPRequest::handleNetworkEvent(unsigned type) {
     if (confirm) {
       auto target = redirectURL();
       {
-        std::lock_guard<std::mutex> lock(propertyMutex_);
+        std::lock_guard<PropertyLock> lock(propertyLock_);
         redirectURL_.reset();
       }
       performOnMainThread([self, target] { self->requestWillRedirectToURL(target); });
@@ -1479,12 +1479,15 @@ void HXHTTPRequest::readResponseHeaders() {
   auto message = readStream_ ? readStream_->responseHeader() : nullptr;
   if (!message || !message->isHeaderComplete()) return;
 
-  auto headers = makeDictionary();
-  for (auto& [name, value] : message->allHeaderFields()) headers->setObject(Value(value), name);
+  const auto& fields = message->allHeaderFields();
+  auto building = std::make_shared<NSMutableDictionary>();
+  building->reserve(fields.size());
+  for (auto& [name, value] : fields) building->setObject(Value(value), name);
+  ValueDictionary headers = std::move(building);
   setResponseHeaders(headers);
   responseStatusCode_ = message->responseStatusCode();
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     responseStatusMessage_ = message->responseStatusLine();
   }
 
@@ -1536,7 +1539,7 @@ void HXHTTPRequest::readResponseHeaders() {
       cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(lines, *absolute);
     }
     {
-      std::lock_guard<std::mutex> lock(propertyMutex_);
+      std::lock_guard<PropertyLock> lock(propertyLock_);
       responseCookies_ = cookies;
     }
     if (useCookiePersistence_ && !cookies.empty()) {
@@ -1662,7 +1665,7 @@ void HXHTTPRequest::handleBytesAvailable() {
   if (needsRedirect_ && shouldRedirect_ && allowResumeForFileDownloads_) return;
   bool handledExternally;
   {
-    std::lock_guard<std::mutex> lock(blocks_->mutex);
+    std::lock_guard<PropertyLock> lock(blocks_->mutex);
     handledExternally = bool(blocks_->dataReceived);
   }
   handledExternally = handledExternally || delegateResponds(didReceiveDataSelector_);
@@ -1673,7 +1676,7 @@ void HXHTTPRequest::handleBytesAvailable() {
   } else if (!downloadDestinationPath().empty()) {
     writeDownloadPiece(std::string(piece), inflated);
   } else {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     if (!rawResponseData_) rawResponseData_ = std::string();
     if (rawResponseData_->empty() && contentLength_ > 0 && !inflating)
       rawResponseData_->reserve(contentLength_);
@@ -1706,7 +1709,7 @@ void HXHTTPRequest::writeDownloadPiece(const std::string& raw,
   };
   std::string tempPath, inflatedPath;
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     tempPath = temporaryFileDownloadPath_;
     inflatedPath = temporaryUncompressedDataDownloadPath_;
   }
@@ -1885,14 +1888,20 @@ void HXHTTPRequest::scheduleReadStream() {
     if (cls().shouldUpdateNetworkActivityIndicator) showNetworkActivityIndicator();
   }
   lastActivityTime_ = now();
-  std::weak_ptr<HXHTTPRequest> weak = selfPtr();
-  readStream_->setClient(kStreamEvents, [weak](CFReadStream&, CFStreamEventType e) {
-    if (auto r = weak.lock()) r->handleNetworkEvent(e);
-  });
+  setReadStreamClient();
   auto loop = NSRunLoop::currentRunLoop();
   scheduledLoop_ = loop;
-  readStream_->scheduleWithRunLoop(loop, runLoopMode());
+  readStream_->scheduleWithRunLoop(loop, *runLoopModeShared());
   readStreamIsScheduled_ = true;
+}
+
+bool HXHTTPRequest::setReadStreamClient() {
+  std::weak_ptr<HXHTTPRequest> weak = selfPtr();
+  readStreamHasClient_ =
+      readStream_->setClient(kStreamEvents, [weak](CFReadStream&, CFStreamEventType e) {
+        if (auto r = weak.lock()) r->handleNetworkEvent(e);
+      });
+  return readStreamHasClient_;
 }
 
 void HXHTTPRequest::unscheduleReadStream() {
@@ -1905,7 +1914,9 @@ void HXHTTPRequest::unscheduleReadStream() {
       toMainThread([] { hideNetworkActivityIndicatorAfterDelay(); });
   }
   readStream_->setClient(0, nullptr);
-  if (auto loop = scheduledLoop_.lock()) readStream_->unscheduleFromRunLoop(loop, runLoopMode());
+  readStreamHasClient_ = false;
+  if (auto loop = scheduledLoop_.lock())
+    readStream_->unscheduleFromRunLoop(loop, *runLoopModeShared());
   readStreamIsScheduled_ = false;
 }
 
@@ -1913,10 +1924,12 @@ void HXHTTPRequest::destroyReadStream() {
   if (!readStream_) return;
   unscheduleReadStream();
   if (!connectionCanBeReused_) {
-    if (auto loop = scheduledLoop_.lock()) readStream_->unscheduleFromRunLoop(loop, runLoopMode());
+    if (auto loop = scheduledLoop_.lock())
+      readStream_->unscheduleFromRunLoop(loop, *runLoopModeShared());
     readStream_->close();
   }
   readStream_.reset();
+  readStreamHasClient_ = false;
 }
 
 // ---- failing and finishing ----------------------------------------------------------------------
@@ -2254,7 +2267,7 @@ void HXHTTPRequest::useDataFromCache() {
       headers->enumerate(
           [&](const std::string& k, const Value& v) { fields.emplace_back(k, v.description()); });
       auto cookies = NSHTTPCookie::cookiesWithResponseHeaderFields(fields, *u->absoluteURL());
-      std::lock_guard<std::mutex> lock(receiving->propertyMutex_);
+      std::lock_guard<PropertyLock> lock(receiving->propertyLock_);
       receiving->responseCookies_ = cookies;
     }
     if (receiving->willRedirect()) {
@@ -2584,7 +2597,7 @@ void HXHTTPRequest::reachabilityChanged(const std::shared_ptr<NSNotification>&) 
 std::shared_ptr<HXHTTPRequest> HXHTTPRequest::copyWithZone() const {
   auto copy = newRequestOfSameClass(url());
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     copy->setDelegate(delegate_);
   }
   copy->setRequestMethod(requestMethod());
@@ -2609,7 +2622,7 @@ std::shared_ptr<HXHTTPRequest> HXHTTPRequest::copyWithZone() const {
   copy->setProxyPort(proxyPort_);
   copy->setProxyType(proxyType());
   {
-    std::lock_guard<std::mutex> lock(propertyMutex_);
+    std::lock_guard<PropertyLock> lock(propertyLock_);
     copy->setUploadProgressDelegate(uploadProgressDelegate_);
     copy->setDownloadProgressDelegate(downloadProgressDelegate_);
   }
@@ -2725,13 +2738,13 @@ std::optional<std::string> HXHTTPRequest::responseString() {
 // ---- properties ---------------------------------------------------------------------------------
 
 std::shared_ptr<NSURL> HXHTTPRequest::url() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return url_;
 }
 
 void HXHTTPRequest::setURL(std::shared_ptr<NSURL> newURL) {
   std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
-  std::lock_guard<std::mutex> plock(propertyMutex_);
+  std::lock_guard<PropertyLock> plock(propertyLock_);
   if (newURL == url_ || (newURL && url_ && newURL->absoluteString() == url_->absoluteString()))
     return;
   url_ = std::move(newURL);
@@ -2752,7 +2765,7 @@ void HXHTTPRequest::setRequestMethod(std::string method) {
   requestMethod_ = std::move(method);
   bool hasBody;
   {
-    std::lock_guard<std::mutex> plock(propertyMutex_);
+    std::lock_guard<PropertyLock> plock(propertyLock_);
     hasBody = (postBody_ && !postBody_->empty()) || !postBodyFilePath_.empty();
   }
   if (requestMethod_ == "POST" || requestMethod_ == "PUT" || hasBody)
@@ -2760,56 +2773,56 @@ void HXHTTPRequest::setRequestMethod(std::string method) {
 }
 
 std::shared_ptr<NSObject> HXHTTPRequest::delegate() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return delegate_.lock();
 }
 
 void HXHTTPRequest::setDelegate(std::weak_ptr<NSObject> d) {
   std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
-  std::lock_guard<std::mutex> plock(propertyMutex_);
+  std::lock_guard<PropertyLock> plock(propertyLock_);
   delegate_ = std::move(d);
 }
 
 std::shared_ptr<NSObject> HXHTTPRequest::queue() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return queue_;
 }
 
 void HXHTTPRequest::setQueue(std::shared_ptr<NSObject> q) {
   std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
-  std::lock_guard<std::mutex> plock(propertyMutex_);
+  std::lock_guard<PropertyLock> plock(propertyLock_);
   queue_ = std::move(q);
 }
 
 std::shared_ptr<NSObject> HXHTTPRequest::uploadProgressDelegate() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return uploadProgressDelegate_.lock();
 }
 
 void HXHTTPRequest::setUploadProgressDelegate(std::weak_ptr<NSObject> d) {
   std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
-  std::lock_guard<std::mutex> plock(propertyMutex_);
+  std::lock_guard<PropertyLock> plock(propertyLock_);
   uploadProgressDelegate_ = std::move(d);
 }
 
 std::shared_ptr<NSObject> HXHTTPRequest::downloadProgressDelegate() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return downloadProgressDelegate_.lock();
 }
 
 void HXHTTPRequest::setDownloadProgressDelegate(std::weak_ptr<NSObject> d) {
   std::lock_guard<std::recursive_mutex> lock(cancelledLock_);
-  std::lock_guard<std::mutex> plock(propertyMutex_);
+  std::lock_guard<PropertyLock> plock(propertyLock_);
   downloadProgressDelegate_ = std::move(d);
 }
 
 #define HX_LOCKED_PROPERTY(Type, getter, Setter, member) \
   Type HXHTTPRequest::getter() const {                   \
-    std::lock_guard<std::mutex> lock(propertyMutex_);    \
+    std::lock_guard<PropertyLock> lock(propertyLock_);   \
     return member;                                       \
   }                                                      \
   void HXHTTPRequest::Setter(Type value) {               \
-    std::lock_guard<std::mutex> lock(propertyMutex_);    \
+    std::lock_guard<PropertyLock> lock(propertyLock_);   \
     member = std::move(value);                           \
   }
 
@@ -2841,7 +2854,6 @@ HX_LOCKED_PROPERTY(std::string, authenticationRealm, setAuthenticationRealm, aut
 HX_LOCKED_PROPERTY(Value, userInfo, setUserInfo, userInfo_)
 HX_LOCKED_PROPERTY(std::string, proxyHost, setProxyHost, proxyHost_)
 HX_LOCKED_PROPERTY(std::string, proxyType, setProxyType, proxyType_)
-HX_LOCKED_PROPERTY(std::string, runLoopMode, setRunLoopMode, runLoopMode_)
 HX_LOCKED_PROPERTY(std::shared_ptr<NSURL>, redirectURL, setRedirectURL, redirectURL_)
 HX_LOCKED_PROPERTY(HXHTTPRequest::Cookies, responseCookies, setResponseCookies, responseCookies_)
 HX_LOCKED_PROPERTY(std::string, responseStatusMessage, setResponseStatusMessage,
@@ -2865,6 +2877,21 @@ HX_LOCKED_PROPERTY(std::shared_ptr<HXDataDecompressor>, dataDecompressor, setDat
 
 #undef HX_LOCKED_PROPERTY
 
+std::string HXHTTPRequest::runLoopMode() const {
+  return *runLoopModeShared();
+}
+
+std::shared_ptr<const std::string> HXHTTPRequest::runLoopModeShared() const {
+  std::lock_guard<PropertyLock> lock(propertyLock_);
+  return runLoopMode_;
+}
+
+void HXHTTPRequest::setRunLoopMode(std::string mode) {
+  auto shared = std::make_shared<const std::string>(std::move(mode));
+  std::lock_guard<PropertyLock> lock(propertyLock_);
+  runLoopMode_ = std::move(shared);
+}
+
 std::shared_ptr<HXConnectionInfo> HXHTTPRequest::connectionInfo() const {
   std::lock_guard<std::recursive_mutex> lock(cls().connectionsLock);
   return connectionInfo_;
@@ -2886,60 +2913,60 @@ void HXHTTPRequest::setRequestID(std::optional<int64_t> v) {
 }
 
 std::shared_ptr<HXCacheDelegate> HXHTTPRequest::downloadCache() const {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   return downloadCache_.lock();
 }
 
 void HXHTTPRequest::setDownloadCache(std::weak_ptr<HXCacheDelegate> cache) {
-  std::lock_guard<std::mutex> lock(propertyMutex_);
+  std::lock_guard<PropertyLock> lock(propertyLock_);
   downloadCache_ = std::move(cache);
 }
 
 void HXHTTPRequest::setStartedBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->started = std::move(b);
 }
 void HXHTTPRequest::setHeadersReceivedBlock(HeadersBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->headersReceived = std::move(b);
 }
 void HXHTTPRequest::setCompletionBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->completion = std::move(b);
 }
 void HXHTTPRequest::setFailedBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->failure = std::move(b);
 }
 void HXHTTPRequest::setBytesReceivedBlock(ProgressBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->bytesReceived = std::move(b);
 }
 void HXHTTPRequest::setBytesSentBlock(ProgressBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->bytesSent = std::move(b);
 }
 void HXHTTPRequest::setDownloadSizeIncrementedBlock(SizeBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->downloadSizeIncremented = std::move(b);
 }
 void HXHTTPRequest::setUploadSizeIncrementedBlock(SizeBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->uploadSizeIncremented = std::move(b);
 }
 void HXHTTPRequest::setDataReceivedBlock(DataBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->dataReceived = std::move(b);
 }
 void HXHTTPRequest::setAuthenticationNeededBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->authenticationNeeded = std::move(b);
 }
 void HXHTTPRequest::setProxyAuthenticationNeededBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->proxyAuthenticationNeeded = std::move(b);
 }
 void HXHTTPRequest::setRequestRedirectedBlock(BasicBlock b) {
-  std::lock_guard<std::mutex> lock(blocks_->mutex);
+  std::lock_guard<PropertyLock> lock(blocks_->mutex);
   blocks_->requestRedirected = std::move(b);
 }

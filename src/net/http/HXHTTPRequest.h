@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "Foundation/NSError.h"
@@ -613,6 +614,9 @@ class HXHTTPRequest : public NSOperation {
   static void updateProgressIndicator(const std::shared_ptr<HXHTTPRequest>& request,
                                       ProgressTarget target, uint64_t progress, uint64_t total);
   std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;
+  std::shared_ptr<const std::string> runLoopModeShared() const;
+  // Makes this request the read stream's client; says whether the stream took it.
+  bool setReadStreamClient();
 
   // The application's fields.
   std::atomic<bool> isCanceledRequest_{false};
@@ -620,8 +624,23 @@ class HXHTTPRequest : public NSOperation {
   std::atomic<int> netServerType_{0};
 
   mutable std::recursive_mutex cancelledLock_;
-  // Guards the object-valued properties that have no lock of their own.
-  mutable std::mutex propertyMutex_;
+  // Guards the object-valued properties that have no lock of their own.  Holds are short (a
+  // pointer or a string copied, a header added, received bytes appended) and only the caller's
+  // thread and the network thread meet on it, so a waiter spins (yielding) instead of sleeping:
+  // the network thread takes it dozens of times per request, and a mutex's call and second
+  // atomic cost more there than the rare wait.
+  class PropertyLock {
+   public:
+    void lock() noexcept {
+      while (held_.exchange(true, std::memory_order_acquire))
+        while (held_.load(std::memory_order_relaxed)) std::this_thread::yield();
+    }
+    void unlock() noexcept { held_.store(false, std::memory_order_release); }
+
+   private:
+    std::atomic<bool> held_{false};
+  };
+  mutable PropertyLock propertyLock_;
 
   std::shared_ptr<NSURL> url_;
   std::shared_ptr<NSURL> originalURL_;
@@ -720,6 +739,7 @@ class HXHTTPRequest : public NSOperation {
   std::atomic<bool> shouldPresentCredentialsBeforeChallenge_{true};
   std::atomic<bool> inProgress_{false};
   bool readStreamIsScheduled_ = false;
+  bool readStreamHasClient_ = false;
   std::atomic<int> numberOfTimesToRetryOnTimeout_{0};
   std::atomic<int> retryCount_{0};
   std::atomic<bool> willRetryRequest_{false};
@@ -730,7 +750,8 @@ class HXHTTPRequest : public NSOperation {
   std::atomic<bool> shouldUseRFC2616RedirectBehaviour_{false};
   bool downloadComplete_ = false;
   std::optional<int64_t> requestID_;
-  std::string runLoopMode_;
+  // Shared, so that the network thread's reads of it copy a pointer, not the text.
+  std::shared_ptr<const std::string> runLoopMode_;
   std::shared_ptr<NSTimer> statusTimer_;
   std::weak_ptr<HXCacheDelegate> downloadCache_;
   std::atomic<int> cachePolicy_{0};

@@ -111,6 +111,122 @@ TEST(CFHTTPMessage, ResponseStatusTakesEveryDigitAndRepeatedFieldsJoin) {
   EXPECT_FALSE(r->setStatusLine("garbage"));
 }
 
+TEST(CFHTTPMessage, ReceivedLinesStayAsTheyCameWhateverTheFieldsBecome) {
+  using Lines = CFHTTPMessage::HeaderFields;
+  // Canonical names, each once: the lines are the fields.
+  auto plain = CFHTTPMessage::createEmptyResponse();
+  ASSERT_TRUE(plain->setStatusLine("HTTP/1.1 200 OK"));
+  plain->appendHeaderLine("Content-Type", "text/plain");
+  plain->appendHeaderLine("Content-Length", "2");
+  EXPECT_EQ(plain->headerLines(), (Lines{{"Content-Type", "text/plain"}, {"Content-Length", "2"}}));
+  EXPECT_EQ(plain->headerLines(), plain->allHeaderFields());
+  // Setting a field afterwards changes the fields only.
+  plain->setHeaderFieldValue("Content-Length", "3");
+  plain->setHeaderFieldValue("X-Added", "1");
+  EXPECT_EQ(plain->headerLines(), (Lines{{"Content-Type", "text/plain"}, {"Content-Length", "2"}}));
+  EXPECT_EQ(plain->allHeaderFields().size(), 3u);
+
+  // A repeat, and a name in another spelling, after lines that matched their fields.
+  auto mixed = CFHTTPMessage::createEmptyResponse();
+  ASSERT_TRUE(mixed->setStatusLine("HTTP/1.1 200 OK"));
+  mixed->appendHeaderLine("Set-Cookie", "a=1");
+  mixed->appendHeaderLine("Set-Cookie", "b=2");
+  mixed->appendHeaderLine("ETag", "x");
+  mixed->appendHeaderLine("Server", "s");
+  EXPECT_EQ(mixed->headerLines(),
+            (Lines{{"Set-Cookie", "a=1"}, {"Set-Cookie", "b=2"}, {"ETag", "x"}, {"Server", "s"}}));
+  EXPECT_EQ(mixed->allHeaderFields(),
+            (Lines{{"Set-Cookie", "a=1, b=2"}, {"Etag", "x"}, {"Server", "s"}}));
+  auto spelled = CFHTTPMessage::createEmptyResponse();
+  ASSERT_TRUE(spelled->setStatusLine("HTTP/1.1 200 OK"));
+  spelled->appendHeaderLine("Date", "d");
+  spelled->appendHeaderLine("content-length", "5");
+  EXPECT_EQ(spelled->headerLines(), (Lines{{"Date", "d"}, {"content-length", "5"}}));
+  EXPECT_EQ(spelled->allHeaderFields(), (Lines{{"Date", "d"}, {"Content-Length", "5"}}));
+
+  // A new status line (the reply after an interim one) starts both lists again.
+  ASSERT_TRUE(mixed->setStatusLine("HTTP/1.1 204 No Content"));
+  mixed->appendHeaderLine("Server", "t");
+  EXPECT_EQ(mixed->headerLines(), (Lines{{"Server", "t"}}));
+
+  // A request's fields were never received.
+  auto request = CFHTTPMessage::createRequest("GET", "http://a.m.r/", kCFHTTPVersion1_1);
+  request->setHeaderFieldValue("Accept", "*/*");
+  EXPECT_TRUE(request->headerLines().empty());
+}
+
+TEST(CFHTTPMessage, CanonicalNamesCapitalizeEachDashSeparatedWordInASCII) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"content-type", "Content-Type"},
+      {"WWW-AUTHENTICATE", "Www-Authenticate"},
+      {"etag", "Etag"},
+      {"x-a-b", "X-A-B"},
+      {"x_forwarded", "X_forwarded"},
+      {"-lead", "-Lead"},
+      {"1st-x9y", "1st-X9y"},
+      {"caf\xc3\xa9-\xc3\x89t\xc3\xa9", "Caf\xc3\xa9-\xc3\x89t\xc3\xa9"},
+      {"", ""},
+  };
+  for (auto& [in, out] : cases) EXPECT_EQ(CFHTTPMessage::canonicalHeaderName(in), out) << in;
+}
+
+TEST(CFHTTPReadStream, PropertiesReadBackAsSetInAnyOrder) {
+  auto s = getStream("http://a.m.r/");
+  EXPECT_TRUE(s->copyProperty("Zeta").isNil());
+  s->setProperty("Zeta", Value(1));
+  s->setProperty("Alpha", Value("a"));
+  s->setProperty(kCFStreamPropertyHTTPAttemptPersistentConnection, Value(true));
+  s->setProperty("Mid", Value(2));
+  s->setProperty("Alpha", Value("b"));  // replaces
+  EXPECT_EQ(s->copyProperty("Zeta").intValue(), 1);
+  EXPECT_EQ(s->copyProperty("Alpha").string(), "b");
+  EXPECT_EQ(s->copyProperty("Mid").intValue(), 2);
+  EXPECT_TRUE(s->copyProperty(kCFStreamPropertyHTTPAttemptPersistentConnection).boolValue());
+  EXPECT_TRUE(s->copyProperty("Alph").isNil());
+  EXPECT_FALSE(s->setProperty(kCFStreamPropertyHTTPResponseHeader, Value(1)));
+}
+
+TEST(CFHTTPReadStream, TheConnectionKeyDoesNotDependOnTheOrderPropertiesWereSetIn) {
+  TestHTTPServer server;
+  server.on("/a", TestHTTPReply::text("a"));
+  std::vector<std::shared_ptr<CFHTTPReadStream>> kept;  // open streams keep their connection
+  auto fetch = [&](const std::vector<std::pair<std::string, int>>& properties) {
+    auto s = getStream(server.url("/a"));
+    s->setProperty(kCFStreamPropertyHTTPAttemptPersistentConnection, Value(true));
+    for (auto& [key, value] : properties) s->setProperty(key, Value(value));
+    Reader r(s);
+    EXPECT_TRUE(s->open());
+    EXPECT_TRUE(runUntil([&] { return r.ended; }));
+    EXPECT_EQ(r.body, "a");
+    s->setClient(0, nullptr);  // the reader goes
+    kept.push_back(s);
+  };
+  fetch({{"StreamID", 7}, {"Account", 1}, {"Zone", 3}});
+  fetch({{"Zone", 3}, {"StreamID", 7}, {"Account", 1}});
+  fetch({{"Account", 1}, {"Zone", 3}, {"StreamID", 7}});
+  EXPECT_EQ(server.connectionCount(), 1u);
+  fetch({{"Account", 2}, {"Zone", 3}, {"StreamID", 7}});
+  EXPECT_EQ(server.connectionCount(), 2u);
+}
+
+TEST(CFHTTPReadStream, AStreamScheduledInTwoModesReportsInTheOneItStaysIn) {
+  TestHTTPServer server;
+  server.on("/m", TestHTTPReply::text("modes"));
+  Reader r(getStream(server.url("/m")));
+  auto loop = NSRunLoop::currentRunLoop();
+  r.stream->scheduleWithRunLoop(loop, kPrivateMode);
+  // The same mode named by a string of its own.
+  r.stream->unscheduleFromRunLoop(loop, std::string(NSDefaultRunLoopMode));
+  EXPECT_TRUE(r.stream->isScheduled());
+  ASSERT_TRUE(r.stream->open());
+  runUntil([] { return false; }, 0.3);
+  EXPECT_TRUE(r.events.empty());
+  ASSERT_TRUE(runUntil([&] { return r.ended; }, 20, kPrivateMode));
+  EXPECT_EQ(r.body, "modes");
+  r.stream->unscheduleFromRunLoop(loop, kPrivateMode);
+  EXPECT_FALSE(r.stream->isScheduled());
+}
+
 TEST(CFHTTPReadStream, ReadsAResponseAsSentWithoutFollowingOrDecoding) {
   TestHTTPServer server;
   TestHTTPReply moved = TestHTTPReply::text("moved body", 302);
@@ -186,6 +302,7 @@ TEST(CFHTTPReadStream, PersistentStreamsWithTheSameKeyShareOneConnection) {
     EXPECT_TRUE(s->open());
     EXPECT_TRUE(runUntil([&] { return r->ended; }));
     EXPECT_EQ(r->body, "a");
+    s->setClient(0, nullptr);  // the reader goes
     return s;
   };
   auto first = fetch(true, 1);

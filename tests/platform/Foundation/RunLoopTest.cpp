@@ -443,4 +443,60 @@ TEST_F(RunLoopTest, AnFdSourceTakenOutOfTheModeByAnEarlierCallbackIsNotCalled) {
   b->invalidate();
 }
 
+TEST_F(RunLoopTest, SourcesChangedFromInsideALoopReachTheLoopTheyAreIn) {
+  // A change made on the loop's own thread needs no wake-up; one made there to a source that
+  // has moved to another thread's loop must still wake that loop.
+  Pipe here, there;
+  ASSERT_GE(here.r, 0);
+  ASSERT_GE(there.r, 0);
+  ASSERT_EQ(write(here.w, "x", 1), 1);
+  ASSERT_EQ(write(there.w, "x", 1), 1);
+  auto keepAlive = main_->addKeepAliveSource();
+
+  // Interest raised by one of the loop's own callbacks is polled on its next pass.
+  int hereCalls = 0;
+  std::shared_ptr<RunLoopFdSource> hereSource;
+  hereSource = std::make_shared<RunLoopFdSource>(here.r, 0, [&](int, int) {
+    ++hereCalls;
+    hereSource->setEvents(0);
+    main_->stop();
+  });
+  main_->addFdSource(hereSource, NSDefaultRunLoopMode);
+  main_->performBlock([&] { hereSource->setEvents(RunLoopFdSource::Read); });
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, false, 30.0),
+            CFRunLoopRunResult::Stopped);
+  EXPECT_EQ(hereCalls, 1);
+
+  // Sources that were on the main loop and now are on another thread's.
+  LoopThread other;
+  auto otherLoop = other.thread->runLoop();
+  std::atomic<int> signalled{0}, polled{0};
+  auto movedSource = std::make_shared<RunLoopSource>([&] { ++signalled; });
+  std::shared_ptr<RunLoopFdSource> movedFd;
+  movedFd = std::make_shared<RunLoopFdSource>(there.r, 0, [&](int, int) {
+    movedFd->setEvents(0);
+    ++polled;
+  });
+  main_->addSource(movedSource, NSDefaultRunLoopMode);
+  main_->addFdSource(movedFd, NSDefaultRunLoopMode);
+  main_->removeSource(movedSource, NSDefaultRunLoopMode);
+  main_->removeFdSource(movedFd, NSDefaultRunLoopMode);
+  otherLoop->addSource(movedSource, NSDefaultRunLoopMode);
+  otherLoop->addFdSource(movedFd, NSDefaultRunLoopMode);
+  main_->performBlock([&] {
+    movedSource->signal();
+    movedFd->setEvents(RunLoopFdSource::Read);
+  });
+  EXPECT_EQ(main_->runInMode(NSDefaultRunLoopMode, 0, true), CFRunLoopRunResult::HandledSource);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((signalled == 0 || polled == 0) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(signalled.load(), 1);
+  EXPECT_EQ(polled.load(), 1);
+  movedSource->invalidate();
+  movedFd->invalidate();
+  hereSource->invalidate();
+  keepAlive->invalidate();
+}
+
 }  // namespace
