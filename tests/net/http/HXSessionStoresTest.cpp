@@ -83,7 +83,16 @@ class RecordingCache : public HXCacheDelegate {
 
 }  // namespace
 
-TEST(HXSessionStores, IdleConnectionsPastTheirTimeAreClosedAndDroppedButBusyOnesStay) {
+// The session stores belong to the process: every test starts without what others left there.
+class HXSessionStores : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HXHTTPRequest::clearSession();
+    HXHTTPRequest::sessionProxyCredentialsStore()->removeAllObjects();
+  }
+};
+
+TEST_F(HXSessionStores, IdleConnectionsPastTheirTimeAreClosedAndDroppedButBusyOnesStay) {
   TestHTTPServer server;
   server.on("/a", TestHTTPReply::text("a"));
   auto first = runGet(server.url("/a"));
@@ -114,7 +123,7 @@ TEST(HXSessionStores, IdleConnectionsPastTheirTimeAreClosedAndDroppedButBusyOnes
   EXPECT_FALSE(inPool(busy));
 }
 
-TEST(HXSessionStores, StoringTheSameCredentialObjectReplacesItsEntryAndEqualContentsDoNot) {
+TEST_F(HXSessionStores, StoringTheSameCredentialObjectReplacesItsEntryAndEqualContentsDoNot) {
   auto creds = credentials("ann", "secret");
   HXHTTPRequest::storeAuthenticationCredentialsInSessionStore(
       serverEntry("https://a.m.r/one", creds));
@@ -155,7 +164,7 @@ TEST(HXSessionStores, StoringTheSameCredentialObjectReplacesItsEntryAndEqualCont
   EXPECT_EQ(HXHTTPRequest::sessionProxyCredentialsStore()->count(), 0u);
 }
 
-TEST(HXSessionStores, SessionCredentialsAreFoundForTheURLOrTheSameSchemeHostAndPort) {
+TEST_F(HXSessionStores, SessionCredentialsAreFoundForTheURLOrTheSameSchemeHostAndPort) {
   auto other = serverEntry("https://a.m.r/other/path", credentials("ann", "secret"), "zept");
   HXHTTPRequest::storeAuthenticationCredentialsInSessionStore(
       serverEntry("http://a.m.r/other/path", credentials("plain", "pw")));
@@ -199,7 +208,7 @@ TEST(HXSessionStores, SessionCredentialsAreFoundForTheURLOrTheSameSchemeHostAndP
   EXPECT_EQ(requestFor("https://a.m.r/wanted")->findSessionAuthenticationCredentials(), exact);
 }
 
-TEST(HXSessionStores, BasicCredentialsSentAheadAreRememberedOnceTheServerTakesThem) {
+TEST_F(HXSessionStores, BasicCredentialsSentAheadAreRememberedOnceTheServerTakesThem) {
   TestHTTPServer server;
   server.on("/private", TestHTTPReply::text("welcome"));
   for (int i = 0; i < 2; ++i) {
@@ -222,7 +231,7 @@ TEST(HXSessionStores, BasicCredentialsSentAheadAreRememberedOnceTheServerTakesTh
   EXPECT_EQ(entry["Credentials"][kCFHTTPAuthenticationPassword].string(), "secret");
 }
 
-TEST(HXSessionStores, SavedCredentialsLiveInTheSharedStorageByProtectionSpace) {
+TEST_F(HXSessionStores, SavedCredentialsLiveInTheSharedStorageByProtectionSpace) {
   auto ann =
       NSURLCredential::credentialWithUser("ann", "secret", NSURLCredentialPersistence::Permanent);
   HXHTTPRequest::saveCredentialsForHost(ann, "a.m.r", 443, "https", "zept");
@@ -244,7 +253,7 @@ TEST(HXSessionStores, SavedCredentialsLiveInTheSharedStorageByProtectionSpace) {
   HXHTTPRequest::removeCredentialsForHost("a.m.r", 443, "https", "zept");
 }
 
-TEST(HXSessionStores, SessionCookiesAreReplacedByDomainPathAndNameAndCanBeForgotten) {
+TEST_F(HXSessionStores, SessionCookiesAreReplacedByDomainPathAndNameAndCanBeForgotten) {
   auto& storage = NSHTTPCookieStorage::sharedHTTPCookieStorage();
   auto a = cookie("session", "1", "/");
   auto b = cookie("session", "2", "/");
@@ -264,7 +273,7 @@ TEST(HXSessionStores, SessionCookiesAreReplacedByDomainPathAndNameAndCanBeForgot
   EXPECT_TRUE(HXHTTPRequest::sessionCookies().empty());
 }
 
-TEST(HXSessionStores, ClearingTheSessionForgetsServerCredentialsCookiesAndSessionResponses) {
+TEST_F(HXSessionStores, ClearingTheSessionForgetsServerCredentialsCookiesAndSessionResponses) {
   auto cache = std::make_shared<RecordingCache>();
   HXHTTPRequest::setDefaultCache(cache);
   HXHTTPRequest::storeAuthenticationCredentialsInSessionStore(
