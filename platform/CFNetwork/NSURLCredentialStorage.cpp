@@ -1,16 +1,8 @@
 #include "CFNetwork/NSURLCredentialStorage.h"
 
 #include <algorithm>
-#include <cctype>
 
-namespace {
-bool sameHost(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-}  // namespace
+#include "Foundation/NSString.h"
 
 std::shared_ptr<NSURLCredential> NSURLCredential::credentialWithUser(
     std::string user, std::string password, NSURLCredentialPersistence persistence) {
@@ -48,7 +40,7 @@ NSURLProtectionSpace NSURLProtectionSpace::forProxy(std::string host, int port,
 }
 
 bool NSURLProtectionSpace::operator==(const NSURLProtectionSpace& o) const {
-  return isProxy_ == o.isProxy_ && sameHost(host_, o.host_) && port_ == o.port_ &&
+  return isProxy_ == o.isProxy_ && equalsIgnoringASCIICase(host_, o.host_) && port_ == o.port_ &&
          protocol_ == o.protocol_ && proxyType_ == o.proxyType_ && realm_ == o.realm_ &&
          authenticationMethod_ == o.authenticationMethod_;
 }

@@ -113,7 +113,6 @@ void RunLoopFdSource::setEvents(int events) {
 
 NSRunLoop::NSRunLoop() : realClock_(realClock()) {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  commonModes_.emplace_back(NSDefaultRunLoopMode);
   modeNames_.emplace_back(NSRunLoopCommonModes);  // kCommonModesId
   commonIds_.add(modeId(NSDefaultRunLoopMode));
 }
@@ -205,8 +204,6 @@ void NSRunLoop::addCommonMode(std::string_view mode) {
   if (mode == NSRunLoopCommonModes) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (std::find(commonModes_.begin(), commonModes_.end(), mode) == commonModes_.end())
-      commonModes_.emplace_back(mode);
     commonIds_.add(modeId(mode));
   }
   wakeUp();
@@ -353,14 +350,7 @@ void NSRunLoop::removeItem(RunLoopItem* item) {
     std::erase_if(sources_, match);
     std::erase_if(fdSources_, match);
     // A delayed perform's books go with its timer.
-    for (auto it = delayed_.begin(); it != delayed_.end();) {
-      if (static_cast<RunLoopItem*>(it->timer.get()) == item) {
-        removed.push_back(std::move(*it));
-        it = delayed_.erase(it);
-      } else {
-        ++it;
-      }
-    }
+    takeDelayedPerforms(item, removed);
   }
   wakeUp();
 }
@@ -411,13 +401,17 @@ void NSRunLoop::removeDelayedPerform(const NSTimer* timer) {
   std::vector<DelayedPerform> removed;  // destroyed after unlocking: targets may go with them
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = delayed_.begin(); it != delayed_.end();) {
-      if (it->timer.get() == timer) {
-        removed.push_back(std::move(*it));
-        it = delayed_.erase(it);
-      } else {
-        ++it;
-      }
+    takeDelayedPerforms(timer, removed);
+  }
+}
+
+void NSRunLoop::takeDelayedPerforms(const RunLoopItem* timer, std::vector<DelayedPerform>& out) {
+  for (auto it = delayed_.begin(); it != delayed_.end();) {
+    if (static_cast<const RunLoopItem*>(it->timer.get()) == timer) {
+      out.push_back(std::move(*it));
+      it = delayed_.erase(it);
+    } else {
+      ++it;
     }
   }
 }

@@ -269,6 +269,9 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   void detach(const std::shared_ptr<T>& item, std::vector<std::shared_ptr<T>>& list,
               std::string_view mode);
   void removeItem(RunLoopItem* item);
+  // With mutex_ held: moves the timer's delayed performs into `out` (destroyed by the caller
+  // after unlocking).
+  void takeDelayedPerforms(const RunLoopItem* timer, std::vector<DelayedPerform>& out);
   bool doPerforms(ModeId id);
   bool doSources(ModeId id);
   bool doTimers(ModeId id, double now);
@@ -309,7 +312,6 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::vector<std::shared_ptr<RunLoopSource>> sources_;
   std::vector<std::shared_ptr<RunLoopFdSource>> fdSources_;
   std::vector<Perform> performs_;
-  std::vector<std::string> commonModes_;
   // The names of the mode numbers (index = number).
   std::vector<std::string> modeNames_;
   RunLoopModeSet commonIds_;

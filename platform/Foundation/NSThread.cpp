@@ -141,10 +141,6 @@ void NSThread::waitUntilFinished() const {
 
 // ---- performs
 
-std::vector<std::string> commonModesList() {
-  return {std::string(NSRunLoopCommonModes)};
-}
-
 namespace {
 // The common case passes no modes: a block queued in the common modes needs no list of names.
 void performOn(const std::shared_ptr<NSThread>& thread, std::function<void()> block, bool wait,

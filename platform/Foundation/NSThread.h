@@ -73,9 +73,6 @@ class NSThread : public NSObject {
 
 // ---- performs (NSObject's perform methods, NSThread's and the main dispatch queue's)
 
-// The modes cross-thread performs use unless told otherwise.
-std::vector<std::string> commonModesList();
-
 // performSelectorOnMainThread:withObject:waitUntilDone:[modes:].  With wait on the main thread
 // the selector runs at once, inside the call; from another thread the caller blocks until the
 // main loop has run it (in one of the modes; the common modes when none are given).

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <mutex>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
@@ -162,8 +162,7 @@ class SCNetworkReachability : public std::enable_shared_from_this<SCNetworkReach
     }
     NetworkState state = readNetworkState();
     if (!byName) return flagsForAddress(state, family, address);
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    std::string lower = lowercaseASCIIString(name);
     if (lower == "localhost" || lower == "localhost.") {
       std::array<uint8_t, 16> loopback{127, 0, 0, 1};
       return flagsForAddress(state, AF_INET, loopback);

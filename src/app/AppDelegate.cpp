@@ -39,7 +39,6 @@
 
 namespace {
 
-constexpr std::string_view kRegisterClientKey = "registerClientKey";
 constexpr std::string_view kTokenKey = "token_key";
 constexpr std::string_view kTokenKeyTemp = "token_key_temp";
 constexpr std::string_view kEnterBackgroundTimeFormat = "yyMMddHHmmss";
@@ -137,7 +136,7 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication&,
   launchOptionsCache_ = launchOptions;
 
   auto client = ClientRequest::engine();
-  if (!storedString(kRegisterClientKey).empty() && !client->needRegister()) {
+  if (!client->isNullRegisterClientKey() && !client->needRegister()) {
     if (Reachability::isConnectedToNetwork()) {
       client->loginClient();
     } else {
@@ -182,21 +181,18 @@ void AppDelegate::forgetPlatformAccount() {
 void AppDelegate::gudiaView() {
   auto weak = weakThis();
   // Registering again replaces an earlier registration, so a second run delivers once.
+  auto observe = [&weak](std::string_view name, Selector action) {
+    removeObserverWithName(weak, name);
+    addObserverWithSelector(weak, std::move(action), name);
+  };
   if (auto data = loginData(); data && !data->isSession) {
-    removeObserverWithName(weak, kApplicationDelegate);
-    addObserverWithSelector(
-        weak, selector(weak, &AppDelegate::applicationDelegate, "applicationDelegate:"),
-        kApplicationDelegate);
-    removeObserverWithName(weak, kLoginClientCallBack);
-    addObserverWithSelector(weak, selector(weak, &AppDelegate::loginCallBack, "loginCallBack:"),
-                            kLoginClientCallBack);
-    removeObserverWithName(weak, kOpenClientCallBack);
-    addObserverWithSelector(weak, selector(weak, &AppDelegate::openCallBack, "openCallBack:"),
-                            kOpenClientCallBack);
+    observe(kApplicationDelegate,
+            selector(weak, &AppDelegate::applicationDelegate, "applicationDelegate:"));
+    observe(kLoginClientCallBack, selector(weak, &AppDelegate::loginCallBack, "loginCallBack:"));
+    observe(kOpenClientCallBack, selector(weak, &AppDelegate::openCallBack, "openCallBack:"));
   }
-  removeObserverWithName(weak, kRegisterClientCallBack);
-  addObserverWithSelector(weak, selector(weak, &AppDelegate::gadiaViewAnimala, "gadiaViewAnimala:"),
-                          kRegisterClientCallBack);
+  observe(kRegisterClientCallBack,
+          selector(weak, &AppDelegate::gadiaViewAnimala, "gadiaViewAnimala:"));
 
   if (window_ && !window_->viewWithTag(kSplashViewTag)) {
     CGRect screen = screenBounds();

@@ -10,10 +10,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CFNetwork/CFNetworkConfiguration.h"
 #include "Foundation/NSBundle.h"

@@ -153,8 +153,7 @@ TEST_F(AppTest, UnreachableServerEndsTheFirstPageWithoutOne) {
   EXPECT_EQ(server.requests("/Channels/Channel.aspx").size(), 1u);
 }
 
-// ---- the crash catcher, in a child
-// ---------------------------------------------------------------
+// ---- the crash catcher, in a child ------------------------------------------------------------
 
 TEST_F(AppTest, EnabledCrashCatcherReportsASignalToTheFeedbackEndpoint) {
   // Set up in this process: the child only talks to the server over the network.
@@ -255,8 +254,7 @@ TEST(AppSignalsTest, PeerDroppingAnUploadIsAFailedRequestNotACrash) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-// ---- the two programs
-// ----------------------------------------------------------------------------
+// ---- the two programs -------------------------------------------------------------------------
 
 TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
   int serverOut = -1;

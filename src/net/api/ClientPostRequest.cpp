@@ -150,20 +150,8 @@ void ClientPostRequest::send(const std::shared_ptr<HXHTTPRequest>& request,
 }
 
 void ClientPostRequest::reQuestUrl(std::string_view path, const ValueDictionary& parameters) {
-  auto query = std::make_shared<NSMutableDictionary>();
-  std::vector<std::pair<std::string, Value>> fields;
-  if (parameters) {
-    parameters->enumerate([&](const std::string& key, const Value& value) {
-      if (key == "keys" || key == "std")
-        query->setObject(value, key);
-      else
-        fields.emplace_back(key, value);
-    });
-  }
   auto request =
-      NSAsiFormDataRequest::initRequestDNS(path, query, NSConfig::engine()->postServerURL(), 2);
-  request->setRequestMethod("POST");
-  for (auto& [key, value] : fields) request->setPostValue(value, key);
+      NSAsiFormDataRequest::formPost(path, parameters, NSConfig::engine()->postServerURL(), 2);
   send(request, &ClientPostRequest::onRequestFinished,
        "requestFinished:", &ClientPostRequest::onRequestFailed, "requestFailed:");
   showStatusBar();

@@ -36,24 +36,6 @@ std::string localized(std::string_view key) {
   return NSBundle::mainBundle()->localizedStringForKey(key);
 }
 
-// "keys" and "std" travel in the query of a POST, every other parameter in its form.
-struct SplitParameters {
-  ValueDictionary query = std::make_shared<NSMutableDictionary>();
-  std::vector<std::pair<std::string, Value>> fields;
-};
-
-SplitParameters splitForPost(const ValueDictionary& parameters) {
-  SplitParameters split;
-  if (!parameters) return split;
-  parameters->enumerate([&](const std::string& key, const Value& value) {
-    if (key == "keys" || key == "std")
-      split.query->setObject(value, key);
-    else
-      split.fields.emplace_back(key, value);
-  });
-  return split;
-}
-
 // The wrappers' own cancel clears their reply route first.
 void clearAndCancel(const std::shared_ptr<HXHTTPRequest>& request) {
   if (auto r = std::dynamic_pointer_cast<NSHxHttpRequest>(request))
@@ -75,16 +57,6 @@ void setMtag(const std::shared_ptr<HXHTTPRequest>& request, int tag) {
     r->setMtag(tag);
   else if (auto f = std::dynamic_pointer_cast<NSAsiFormDataRequest>(request))
     f->setMtag(tag);
-}
-
-// A form POST: the key and version stay in the query, every other parameter goes in the body.
-std::shared_ptr<HXHTTPRequest> formPost(std::string_view path, const ValueDictionary& parameters,
-                                        std::string_view base, int dnsServerType) {
-  SplitParameters split = splitForPost(parameters);
-  auto form = NSAsiFormDataRequest::initRequestDNS(path, split.query, base, dnsServerType);
-  for (auto& [key, value] : split.fields) form->setPostValue(value, key);
-  form->setRequestMethod("POST");
-  return form;
 }
 
 // The reply lands in the cache file of its URL; read back as UTF-8 unless the server names
@@ -223,7 +195,7 @@ void ClientRequest::reQuestUrl(std::string_view path, const ValueDictionary& par
   std::string base = baseURL();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    request = formPost(path, parameters, base, dnsServerType_);
+    request = NSAsiFormDataRequest::formPost(path, parameters, base, dnsServerType_);
   } else {
     std::string url = URLHelper::getURL(base + std::string(path), parameters);
     request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));
@@ -269,7 +241,7 @@ void ClientRequest::reQueueUrl(std::string_view path, const ValueDictionary& par
   std::string base = baseURL();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    request = formPost(path, parameters, base, dnsServerType_);
+    request = NSAsiFormDataRequest::formPost(path, parameters, base, dnsServerType_);
   } else {
     request = NSHxHttpRequest::initRequestDNS(path, parameters, base, dnsServerType_);
     request->setRequestMethod("GET");
@@ -288,7 +260,7 @@ void ClientRequest::reQueueNormalUrl(std::string_view url, const ValueDictionary
   if (!noNeedPromptLoad_) startBusyAnimation();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    request = formPost("", parameters, url, 0);
+    request = NSAsiFormDataRequest::formPost("", parameters, url, 0);
   } else {
     request = NSHxHttpRequest::initRequestDNS("", parameters, url, 0);
     request->setRequestMethod("GET");

@@ -20,6 +20,11 @@ class NSAsiFormDataRequest : public HXFormDataRequest {
                                                               const ValueDictionary& parameters,
                                                               std::string_view serverUrl,
                                                               int netType);
+  // A POST of the parameters: "keys" and "std" travel in the query, every other parameter is a
+  // form field.
+  static std::shared_ptr<NSAsiFormDataRequest> formPost(std::string_view path,
+                                                        const ValueDictionary& parameters,
+                                                        std::string_view serverUrl, int netType);
 
   // Clears the route first, then the engine delegates, and cancels.
   void clearDelegatesAndCancel();

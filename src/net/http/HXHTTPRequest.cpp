@@ -2573,11 +2573,11 @@ void HXHTTPRequest::registerForNetworkReachabilityNotifications() {
 void HXHTTPRequest::unsubscribeFromNetworkReachabilityNotifications() {
   NSNotificationCenter::defaultCenter()->removeObserver(
       std::weak_ptr<void>(cls().reachabilityObserver), kReachabilityChangedNotification);
+  // Released outside the lock.
   std::shared_ptr<Reachability> dropped;
   {
     std::lock_guard<std::mutex> lock(cls().reachabilityLock);
     dropped = std::move(cls().reachability);
-    cls().reachability.reset();
   }
 }
 

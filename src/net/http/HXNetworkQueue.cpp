@@ -263,14 +263,19 @@ std::shared_ptr<NSObject> HXNetworkQueue::progressReceiver(Receiver which) const
   return (which == Receiver::Upload ? uploadProgressDelegate_ : downloadProgressDelegate_).lock();
 }
 
-void HXNetworkQueue::resetProgressDelegate(Receiver which) {
+void HXNetworkQueue::updateProgress(Receiver which, uint64_t progress, uint64_t total) {
+  // The receiver is looked up again on the main thread: one cleared meanwhile hears nothing.
   std::weak_ptr<HXNetworkQueue> weak = weakSelf<HXNetworkQueue>();
   HXHTTPRequest::updateProgressIndicator(
       [weak, which]() -> std::shared_ptr<NSObject> {
         auto q = weak.lock();
         return q ? q->progressReceiver(which) : nullptr;
       },
-      0, 1);
+      progress, total);
+}
+
+void HXNetworkQueue::resetProgressDelegate(Receiver which) {
+  updateProgress(which, 0, 1);
 }
 
 void HXNetworkQueue::requestIncrementDownloadSizeBy(const std::shared_ptr<HXHTTPRequest>&,
@@ -285,26 +290,14 @@ void HXNetworkQueue::requestIncrementUploadSizeBy(const std::shared_ptr<HXHTTPRe
 
 void HXNetworkQueue::requestDidReceiveBytes(const std::shared_ptr<HXHTTPRequest>&, int64_t bytes) {
   uint64_t soFar = bytesDownloadedSoFar_ += uint64_t(bytes);
-  if (!progressReceiver(Receiver::Download)) return;
-  std::weak_ptr<HXNetworkQueue> weak = weakSelf<HXNetworkQueue>();
-  HXHTTPRequest::updateProgressIndicator(
-      [weak]() -> std::shared_ptr<NSObject> {
-        auto q = weak.lock();
-        return q ? q->progressReceiver(Receiver::Download) : nullptr;
-      },
-      soFar, totalBytesToDownload_);
+  if (progressReceiver(Receiver::Download))
+    updateProgress(Receiver::Download, soFar, totalBytesToDownload_);
 }
 
 void HXNetworkQueue::requestDidSendBytes(const std::shared_ptr<HXHTTPRequest>&, int64_t bytes) {
   uint64_t soFar = bytesUploadedSoFar_ += uint64_t(bytes);
-  if (!progressReceiver(Receiver::Upload)) return;
-  std::weak_ptr<HXNetworkQueue> weak = weakSelf<HXNetworkQueue>();
-  HXHTTPRequest::updateProgressIndicator(
-      [weak]() -> std::shared_ptr<NSObject> {
-        auto q = weak.lock();
-        return q ? q->progressReceiver(Receiver::Upload) : nullptr;
-      },
-      soFar, totalBytesToUpload_);
+  if (progressReceiver(Receiver::Upload))
+    updateProgress(Receiver::Upload, soFar, totalBytesToUpload_);
 }
 
 // ---- properties --------------------------------------------------------------------------------

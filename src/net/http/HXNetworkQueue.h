@@ -125,6 +125,8 @@ class HXNetworkQueue : public NSOperationQueue,
  private:
   enum class Receiver { Upload, Download };
   std::shared_ptr<NSObject> progressReceiver(Receiver which) const;
+  // Sets the receiver's progress to progress/total (on the main thread) when it takes progress.
+  void updateProgress(Receiver which, uint64_t progress, uint64_t total);
   // Sets the receiver's progress to 0 (on the main thread) when it takes progress.
   void resetProgressDelegate(Receiver which);
   // Sends a selector field to the delegate with the request (and a second argument).

@@ -1,9 +1,9 @@
 #include "screens/social/LMEngine.h"
 
-#include <cctype>
 #include <mutex>
 
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 
 namespace {
@@ -18,11 +18,6 @@ struct State {
 State& state() {
   static State s;
   return s;
-}
-
-std::string lower(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 // The first URL scheme the bundle declares.
@@ -44,7 +39,7 @@ bool LMEngine::handleOpenURL(const std::shared_ptr<NSURL>& url,
                              const std::weak_ptr<LMApiDelegate>& delegate) {
   if (!url) return false;
   std::string appId = registeredAppId();
-  if (appId.empty() || lower(url->scheme().value_or("")) != lower(appId)) return false;
+  if (appId.empty() || !equalsIgnoringASCIICase(url->scheme().value_or(""), appId)) return false;
   if (auto d = delegate.lock()) d->onResp(Value(url->absoluteString()));
   return true;
 }

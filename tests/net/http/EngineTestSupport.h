@@ -1,6 +1,8 @@
 // Helpers of the HTTP engine tests: pumping the main loop, a delegate that records what it
-// hears, and a recorder of the usage-log events on the bus.
+// hears, one request run to its end, and a recorder of the usage-log events on the bus.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
@@ -106,6 +108,22 @@ class RecordingProgress : public NSObject, public HXProgressDelegate {
   void requestIncrementDownloadSizeBy(const std::shared_ptr<HXHTTPRequest>&,
                                       int64_t length) override {
     downloadSizeIncrements.push_back(length);
+  }
+};
+
+// One request with a recording delegate.
+struct Exchange {
+  std::shared_ptr<HXHTTPRequest> request;
+  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+
+  explicit Exchange(const std::string& u) : request(HXHTTPRequest::requestWithURL(url(u))) {
+    request->setDelegate(delegate);
+  }
+  // Starts asynchronously and waits for the finish or the failure.
+  Exchange& run(double seconds = 30) {
+    request->startAsynchronous();
+    EXPECT_TRUE(runMainLoopUntil([&] { return delegate->done(); }, seconds));
+    return *this;
   }
 };
 

@@ -12,6 +12,7 @@
 #include "net/http/HXHTTPRequest.h"
 #include "support/TestHTTPServer.h"
 
+using enginetest::Exchange;
 using enginetest::RecordingDelegate;
 using enginetest::runMainLoopUntil;
 using enginetest::url;
@@ -21,20 +22,6 @@ using testsupport::TestHTTPServer;
 using testsupport::TestRawHTTPServer;
 
 namespace {
-
-struct Exchange {
-  std::shared_ptr<HXHTTPRequest> request;
-  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
-
-  explicit Exchange(const std::string& u) : request(HXHTTPRequest::requestWithURL(url(u))) {
-    request->setDelegate(delegate);
-  }
-  Exchange& run(double seconds = 30) {
-    request->startAsynchronous();
-    EXPECT_TRUE(runMainLoopUntil([&] { return delegate->done(); }, seconds));
-    return *this;
-  }
-};
 
 std::string letters(size_t n) {
   std::string s(n, 'a');

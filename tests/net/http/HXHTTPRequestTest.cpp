@@ -17,6 +17,7 @@
 #include "net/http/HXHTTPRequest.h"
 #include "support/TestHTTPServer.h"
 
+using enginetest::Exchange;
 using enginetest::RecordingDelegate;
 using enginetest::runMainLoopFor;
 using enginetest::runMainLoopUntil;
@@ -27,21 +28,6 @@ using testsupport::TestHTTPRequest;
 using testsupport::TestHTTPServer;
 
 namespace {
-
-struct Exchange {
-  std::shared_ptr<HXHTTPRequest> request;
-  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
-
-  explicit Exchange(const std::string& u) : request(HXHTTPRequest::requestWithURL(url(u))) {
-    request->setDelegate(delegate);
-  }
-  // Starts asynchronously and waits for the finish or the failure.
-  Exchange& run(double seconds = 30) {
-    request->startAsynchronous();
-    EXPECT_TRUE(runMainLoopUntil([&] { return delegate->done(); }, seconds));
-    return *this;
-  }
-};
 
 std::vector<std::string> filesIn(const std::string& dir) {
   std::vector<std::string> names;
