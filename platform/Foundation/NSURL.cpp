@@ -1,6 +1,7 @@
 #include "Foundation/NSURL.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "Foundation/NSString.h"
 
@@ -212,6 +213,30 @@ bool NSURL::splitAuthority() {
 
 std::shared_ptr<NSURL> NSURL::URLWithString(std::string_view string) {
   return URLWithString(string, nullptr);
+}
+
+std::shared_ptr<NSURL> NSURL::fileURLWithPath(std::string_view path) {
+  std::string absolute(path);
+  if (absolute.empty() || absolute[0] != '/')
+    absolute = std::filesystem::absolute(std::filesystem::path(absolute)).lexically_normal().string();
+  auto escaped = stringByAddingPercentEscapesUsingEncoding(absolute, NSUTF8StringEncoding);
+  if (!escaped) return nullptr;
+  // "#" and "?" are legal in URLs but not part of a file name's URL.
+  std::string text = "file://";
+  for (char c : *escaped) {
+    if (c == '#') text += "%23";
+    else if (c == '?') text += "%3F";
+    else text += c;
+  }
+  return URLWithString(text);
+}
+
+bool NSURL::isFileURL() const {
+  auto s = scheme();
+  if (!s || s->size() != 4) return false;
+  std::string lower;
+  for (char c : *s) lower += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return lower == "file";
 }
 
 std::shared_ptr<NSURL> NSURL::URLWithString(std::string_view string,

@@ -18,6 +18,11 @@ class NSURL : public NSObject {
   static std::shared_ptr<NSURL> URLWithString(std::string_view string,
                                               const std::shared_ptr<const NSURL>& base);
 
+  // A "file://" URL of an absolute path (a relative one is taken from the current folder),
+  // its characters escaped as a URL needs.
+  static std::shared_ptr<NSURL> fileURLWithPath(std::string_view path);
+  bool isFileURL() const;
+
   // The text given, and the base it is relative to (nullptr for none).
   const std::string& relativeString() const { return relative_; }
   std::shared_ptr<const NSURL> baseURL() const { return base_; }
