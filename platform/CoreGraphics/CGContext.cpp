@@ -197,6 +197,30 @@ std::shared_ptr<CGContext> CGContext::createRecording(CGSize size, CGFloat scale
   return ctx;
 }
 
+std::shared_ptr<CGContext> CGContext::createDeferred(CGSize size, CGFloat scale) {
+  auto ctx = createRecording(size, scale);
+  ctx->recording_ = false;
+  return ctx;
+}
+
+CGImageRef CGContext::makeImage() const {
+  if (pixelWidth_ == 0 || pixelHeight_ == 0) return nullptr;
+  cairo_surface_flush(target_);
+  cairo_surface_t* s =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(pixelWidth_), int(pixelHeight_));
+  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(s);
+    return nullptr;
+  }
+  cairo_t* cr = cairo_create(s);
+  cairo_set_source_surface(cr, target_, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  auto image = CGImage::createWithSurface(s);
+  cairo_surface_destroy(s);
+  return image;
+}
+
 CGContext::GState& CGContext::state() {
   return states_.back();
 }
@@ -911,6 +935,10 @@ void CGContext::setAlpha(CGFloat alpha) {
   state().alpha = std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0);
 }
 
+CGFloat CGContext::alpha() const {
+  return state().alpha;
+}
+
 void CGContext::setLineWidth(CGFloat width) {
   state().lineWidth = std::max<CGFloat>(0, width);
 }
@@ -1186,7 +1214,7 @@ cairo_t* CGContext::beginCairoDrawing(std::optional<CGRect> userBounds) {
   } else {
     cairo_set_operator(cr_, operatorFor(g.blend));
   }
-  (void)userBounds;
+  cairoBounds_ = userBounds ? std::optional<CGRect>(deviceRectFromUser(*userBounds)) : std::nullopt;
   applyUserMatrix();
   setSource(true);
   cairo_set_antialias(cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT
@@ -1201,7 +1229,7 @@ void CGContext::endCairoDrawing() {
   const GState& g = state();
   if (g.shadowActive() || g.mask) {
     cairo_pattern_t* content = cairo_pop_group(cr_);
-    compositeGroup(content, std::nullopt);
+    compositeGroup(content, cairoBounds_);
     cairo_pattern_destroy(content);
   }
   cairo_restore(cr_);

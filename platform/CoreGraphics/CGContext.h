@@ -96,6 +96,12 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
   // tests that check what is drawn without comparing pixels.  Its base space is flipped
   // (top-left origin, y down) in points of `scale` pixels, as a view's context.
   static std::shared_ptr<CGContext> createRecording(CGSize size, CGFloat scale = 1);
+  // The same flipped context without the log: it keeps its drawing as a recording to be
+  // turned into pixels by makeImage only when something was painted (a layer's drawing pass).
+  static std::shared_ptr<CGContext> createDeferred(CGSize size, CGFloat scale);
+  // What a recording or deferred context drew, as an ARGB image of its pixel size; nullptr
+  // for a context of no pixels.
+  CGImageRef makeImage() const;
 
   // ---- graphics state
   void saveGState();
@@ -181,6 +187,7 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
   CGColorRef strokeColor() const;
   // Multiplies everything drawn; kept within 0 ... 1.
   void setAlpha(CGFloat alpha);
+  CGFloat alpha() const;
 
   // ---- line style
   void setLineWidth(CGFloat width);
@@ -291,6 +298,7 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
   CGAffineTransform base_;  // user -> Cairo device at the start
   unsigned long paintCount_ = 0;
   int externalDepth_ = 0;
+  std::optional<CGRect> cairoBounds_;  // of the drawing between beginCairoDrawing and its end
   bool recording_ = false;
   std::vector<CGDrawingRecord> records_;
 
