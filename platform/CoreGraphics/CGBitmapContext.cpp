@@ -36,8 +36,7 @@ std::shared_ptr<CGBitmapContext> CGBitmapContext::create(void* data, size_t widt
     bytes = owned.data();
   }
   cairo_format_t native = layout->nativeFormat();
-  bool direct = native != CAIRO_FORMAT_INVALID &&
-                bytesPerRow % 4 == 0 &&
+  bool direct = native != CAIRO_FORMAT_INVALID && bytesPerRow % 4 == 0 &&
                 bytesPerRow >= size_t(cairo_format_stride_for_width(native, int(width)));
   cairo_surface_t* surface;
   if (direct) {
@@ -100,6 +99,6 @@ CGImageRef CGBitmapContext::createImage() {
   auto provider = CGDataProvider::createWithData(
       std::string(reinterpret_cast<const char*>(data_), bytesPerRow_ * height_));
   CGColorSpaceRef space = layout_.model == CGPixelLayout::Model::AlphaOnly ? nullptr : space_;
-  return CGImage::create(width_, height_, 8, layout_.bitsPerPixel, bytesPerRow_, space,
-                         bitmapInfo_, provider);
+  return CGImage::create(width_, height_, 8, layout_.bitsPerPixel, bytesPerRow_, space, bitmapInfo_,
+                         provider);
 }

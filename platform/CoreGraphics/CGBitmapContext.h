@@ -31,7 +31,9 @@ class CGBitmapContext : public CGContext {
   size_t bytesPerRow() const { return bytesPerRow_; }
   const CGColorSpaceRef& colorSpace() const { return space_; }
   CGBitmapInfo bitmapInfo() const { return bitmapInfo_; }
-  CGImageAlphaInfo alphaInfo() const { return CGImageAlphaInfo(bitmapInfo_ & kCGBitmapAlphaInfoMask); }
+  CGImageAlphaInfo alphaInfo() const {
+    return CGImageAlphaInfo(bitmapInfo_ & kCGBitmapAlphaInfoMask);
+  }
 
   // CGBitmapContextCreateImage: a copy of the pixels as an image of the same layout.
   CGImageRef createImage();

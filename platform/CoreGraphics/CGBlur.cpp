@@ -51,9 +51,11 @@ void CGBlurAlphaPlane(uint8_t* data, int width, int height, int stride, double s
       boxLine(line.data(), row, width, 1, r);
     }
     for (int x = 0; x < width; ++x) {
-      for (int y = 0; y < height; ++y) line[size_t(y)] = data[size_t(y) * size_t(stride) + size_t(x)];
+      for (int y = 0; y < height; ++y)
+        line[size_t(y)] = data[size_t(y) * size_t(stride) + size_t(x)];
       boxLine(line.data(), out.data(), height, 1, r);
-      for (int y = 0; y < height; ++y) data[size_t(y) * size_t(stride) + size_t(x)] = out[size_t(y)];
+      for (int y = 0; y < height; ++y)
+        data[size_t(y) * size_t(stride) + size_t(x)] = out[size_t(y)];
     }
   }
 }

@@ -58,7 +58,9 @@ bool CGColor::equalToColor(const CGColorRef& a, const CGColorRef& b) {
 }
 
 CGRGBA CGColor::rgba() const {
-  if (components_.size() == 2) return {components_[0], components_[0], components_[0], components_[1]};
-  if (components_.size() == 4) return {components_[0], components_[1], components_[2], components_[3]};
+  if (components_.size() == 2)
+    return {components_[0], components_[0], components_[0], components_[1]};
+  if (components_.size() == 4)
+    return {components_[0], components_[1], components_[2], components_[3]};
   return {0, 0, 0, alpha()};
 }

@@ -366,8 +366,9 @@ CGPoint CGContext::getPathCurrentPoint() const {
 }
 
 CGRect CGContext::getPathBoundingBox() const {
-  if (strokedPath_) return CGRectApplyAffineTransform(strokedPath_->deviceBounds,
-                                                      CGAffineTransformInvert(state().ctm));
+  if (strokedPath_)
+    return CGRectApplyAffineTransform(strokedPath_->deviceBounds,
+                                      CGAffineTransformInvert(state().ctm));
   CGRect box = path_.pathBoundingBox();
   if (CGRectIsNull(box)) return box;
   return CGRectApplyAffineTransform(box, CGAffineTransformInvert(state().ctm));
@@ -439,8 +440,8 @@ void CGContext::applyStrokeStyle() const {
                                                          : CAIRO_LINE_JOIN_MITER);
   cairo_set_miter_limit(cr_, g.miterLimit);
   cairo_set_dash(cr_, g.dash.data(), int(g.dash.size()), g.dashPhase);
-  cairo_set_antialias(cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT
-                                                            : CAIRO_ANTIALIAS_NONE);
+  cairo_set_antialias(
+      cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
 }
 
 std::optional<CGRect> CGContext::deviceBoundsOfPath(bool stroke) const {
@@ -585,8 +586,8 @@ void CGContext::fillCurrentPath(bool evenOdd, const char* op, std::optional<CGRe
         cairo_new_path(cr_);
         emitPath(path);
         cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        cairo_set_antialias(cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT
-                                                                  : CAIRO_ANTIALIAS_NONE);
+        cairo_set_antialias(
+            cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
         applyUserMatrix();
         if (pattern) {
           cairo_save(cr_);
@@ -1134,9 +1135,9 @@ void CGContext::drawRadialGradient(const CGGradientRef& gradient, CGPoint startC
                                    CGFloat startRadius, CGPoint endCenter, CGFloat endRadius,
                                    CGGradientDrawingOptions options) {
   if (!gradient) return;
-  cairo_pattern_t* p = cairo_pattern_create_radial(startCenter.x, startCenter.y,
-                                                   std::max<CGFloat>(0, startRadius), endCenter.x,
-                                                   endCenter.y, std::max<CGFloat>(0, endRadius));
+  cairo_pattern_t* p =
+      cairo_pattern_create_radial(startCenter.x, startCenter.y, std::max<CGFloat>(0, startRadius),
+                                  endCenter.x, endCenter.y, std::max<CGFloat>(0, endRadius));
   addStops(p, gradient);
   drawGradient(p, options, false, startCenter, startRadius, endCenter, endRadius,
                "drawRadialGradient");
@@ -1217,8 +1218,8 @@ cairo_t* CGContext::beginCairoDrawing(std::optional<CGRect> userBounds) {
   cairoBounds_ = userBounds ? std::optional<CGRect>(deviceRectFromUser(*userBounds)) : std::nullopt;
   applyUserMatrix();
   setSource(true);
-  cairo_set_antialias(cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT
-                                                            : CAIRO_ANTIALIAS_NONE);
+  cairo_set_antialias(
+      cr_, g.antialias && g.allowsAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
   cairo_new_path(cr_);
   return cr_;
 }
@@ -1270,8 +1271,8 @@ void CGContext::log(const char* op, CGRect deviceRect, const std::function<std::
 
 void CGContext::record(std::string op, CGRect userRect, std::string detail) {
   if (!recording_) return;
-  records_.push_back({std::move(op), baseRectFromDevice(deviceRectFromUser(userRect)),
-                      std::move(detail)});
+  records_.push_back(
+      {std::move(op), baseRectFromDevice(deviceRectFromUser(userRect)), std::move(detail)});
 }
 
 std::string CGDrawingRecord::description() const {

@@ -72,9 +72,8 @@ inline CGRect CGRectOffset(const CGRect& r, CGFloat dx, CGFloat dy) {
 // ---- null and empty rectangles, and the operations on rectangles that the drawing code uses.
 // A null rectangle (what an empty intersection gives) has infinite origin coordinates.
 
-inline constexpr CGRect CGRectNull{{std::numeric_limits<CGFloat>::infinity(),
-                                    std::numeric_limits<CGFloat>::infinity()},
-                                   {0, 0}};
+inline constexpr CGRect CGRectNull{
+    {std::numeric_limits<CGFloat>::infinity(), std::numeric_limits<CGFloat>::infinity()}, {0, 0}};
 inline constexpr CGRect CGRectInfinite{
     {-std::numeric_limits<CGFloat>::max() / 2, -std::numeric_limits<CGFloat>::max() / 2},
     {std::numeric_limits<CGFloat>::max(), std::numeric_limits<CGFloat>::max()}};

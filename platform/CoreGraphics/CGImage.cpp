@@ -43,7 +43,8 @@ CGImageRef CGImage::create(size_t width, size_t height, size_t bitsPerComponent,
                            CGColorRenderingIntent intent) {
   if (!provider || decode || !sizeOk(width, height)) return nullptr;
   CGColorSpaceModel model = modelOf(space);
-  if ((bitmapInfo & kCGBitmapAlphaInfoMask) == kCGImageAlphaOnly) model = CGColorSpaceModel::Unknown;
+  if ((bitmapInfo & kCGBitmapAlphaInfoMask) == kCGImageAlphaOnly)
+    model = CGColorSpaceModel::Unknown;
   auto layout = CGPixelLayout::make(model, bitsPerComponent, bitsPerPixel, bitmapInfo, false);
   if (!layout) return nullptr;
   if (bytesPerRow < width * layout->bytesPerPixel) return nullptr;
@@ -149,8 +150,8 @@ cairo_surface_t* CGImage::surface() const {
       bytesPerRow_ == size_t(cairo_format_stride_for_width(native, int(width_)))) {
     // The bytes are already Cairo's: read them where they are.  The provider is kept alive by
     // this image and never written.
-    surface_ = cairo_image_surface_create_for_data(
-        const_cast<uint8_t*>(src), native, int(width_), int(height_), int(bytesPerRow_));
+    surface_ = cairo_image_surface_create_for_data(const_cast<uint8_t*>(src), native, int(width_),
+                                                   int(height_), int(bytesPerRow_));
     return surface_;
   }
   cairo_format_t format = layout->hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;

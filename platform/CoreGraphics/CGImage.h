@@ -110,7 +110,9 @@ class CGImage {
   // nullptr for masks and alpha-only images.
   const CGColorSpaceRef& colorSpace() const { return space_; }
   CGBitmapInfo bitmapInfo() const { return bitmapInfo_; }
-  CGImageAlphaInfo alphaInfo() const { return CGImageAlphaInfo(bitmapInfo_ & kCGBitmapAlphaInfoMask); }
+  CGImageAlphaInfo alphaInfo() const {
+    return CGImageAlphaInfo(bitmapInfo_ & kCGBitmapAlphaInfoMask);
+  }
   bool isMask() const { return isMask_; }
   bool shouldInterpolate() const { return shouldInterpolate_; }
   CGColorRenderingIntent renderingIntent() const { return intent_; }

@@ -105,7 +105,8 @@ void CGPath::addQuadCurveToPoint(const CGAffineTransform* t, CGFloat cpx, CGFloa
                                  CGFloat y) {
   if (!open_) {
     auto cp = currentPoint();
-    if (!cp) moveToPoint(t, cpx, cpy);
+    if (!cp)
+      moveToPoint(t, cpx, cpy);
     else {
       add(CGPathElementType::MoveToPoint, {*cp});
       subpathStart_ = *cp;
@@ -115,18 +116,20 @@ void CGPath::addQuadCurveToPoint(const CGAffineTransform* t, CGFloat cpx, CGFloa
   add(CGPathElementType::AddQuadCurveToPoint, {mapped(t, cpx, cpy), mapped(t, x, y)});
 }
 
-void CGPath::addCurveToPoint(const CGAffineTransform* t, CGFloat cp1x, CGFloat cp1y,
-                             CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y) {
+void CGPath::addCurveToPoint(const CGAffineTransform* t, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x,
+                             CGFloat cp2y, CGFloat x, CGFloat y) {
   if (!open_) {
     auto cp = currentPoint();
-    if (!cp) moveToPoint(t, cp1x, cp1y);
+    if (!cp)
+      moveToPoint(t, cp1x, cp1y);
     else {
       add(CGPathElementType::MoveToPoint, {*cp});
       subpathStart_ = *cp;
       open_ = true;
     }
   }
-  add(CGPathElementType::AddCurveToPoint, {mapped(t, cp1x, cp1y), mapped(t, cp2x, cp2y), mapped(t, x, y)});
+  add(CGPathElementType::AddCurveToPoint,
+      {mapped(t, cp1x, cp1y), mapped(t, cp2x, cp2y), mapped(t, x, y)});
 }
 
 void CGPath::closeSubpath() {
@@ -333,7 +336,8 @@ CGRect CGPath::pathBoundingBox() const {
         std::vector<CGFloat> us;
         cubicExtrema(pen.x, e.points[0].x, e.points[1].x, e.points[2].x, us);
         cubicExtrema(pen.y, e.points[0].y, e.points[1].y, e.points[2].y, us);
-        for (CGFloat u : us) extend(box, any, cubicAt(pen, e.points[0], e.points[1], e.points[2], u));
+        for (CGFloat u : us)
+          extend(box, any, cubicAt(pen, e.points[0], e.points[1], e.points[2], u));
         extend(box, any, e.points[2]);
         pen = e.points[2];
         break;
@@ -375,10 +379,11 @@ std::vector<CGPath::Polygon> CGPath::flattened(CGFloat tolerance) const {
           c2 = e.points[1];
           end = e.points[2];
         }
-        CGFloat len = std::hypot(c1.x - pen.x, c1.y - pen.y) + std::hypot(c2.x - c1.x, c2.y - c1.y) +
-                      std::hypot(end.x - c2.x, end.y - c2.y);
+        CGFloat len = std::hypot(c1.x - pen.x, c1.y - pen.y) +
+                      std::hypot(c2.x - c1.x, c2.y - c1.y) + std::hypot(end.x - c2.x, end.y - c2.y);
         int n = segments(len);
-        for (int i = 1; i <= n; ++i) out.back().points.push_back(cubicAt(pen, c1, c2, end, CGFloat(i) / n));
+        for (int i = 1; i <= n; ++i)
+          out.back().points.push_back(cubicAt(pen, c1, c2, end, CGFloat(i) / n));
         pen = end;
         break;
       }

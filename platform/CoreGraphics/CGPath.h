@@ -60,8 +60,8 @@ class CGPath {
   void addEllipseInRect(const CGAffineTransform* t, CGRect rect);
   // A line from the current point (or a move, without one) to the arc's start, then the arc.
   // A sweep of 2π or more is a full circle.
-  void addArc(const CGAffineTransform* t, CGFloat x, CGFloat y, CGFloat radius,
-              CGFloat startAngle, CGFloat endAngle, bool clockwise);
+  void addArc(const CGAffineTransform* t, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle,
+              CGFloat endAngle, bool clockwise);
   // An arc of `delta` radians from `startAngle` (positive: increasing angles).
   void addRelativeArc(const CGAffineTransform* t, CGFloat x, CGFloat y, CGFloat radius,
                       CGFloat startAngle, CGFloat delta);

@@ -26,7 +26,8 @@ std::optional<CGPixelLayout> CGPixelLayout::make(CGColorSpaceModel model, size_t
                alpha != kCGImageAlphaNoneSkipLast;
   l.premultiplied = alpha == kCGImageAlphaPremultipliedFirst ||
                     alpha == kCGImageAlphaPremultipliedLast || alpha == kCGImageAlphaOnly;
-  if (forContext && (alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaLast)) return std::nullopt;
+  if (forContext && (alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaLast))
+    return std::nullopt;
 
   if (alpha == kCGImageAlphaOnly) {
     if (bpp != 8) return std::nullopt;

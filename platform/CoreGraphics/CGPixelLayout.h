@@ -27,8 +27,7 @@ struct CGPixelLayout {
   // The layout for 8-bit components, or nullopt when unsupported.  A context accepts only the
   // premultiplied and skipped alpha layouts (and no-alpha grey, alpha only).
   static std::optional<CGPixelLayout> make(CGColorSpaceModel model, size_t bitsPerComponent,
-                                           size_t bitsPerPixel, CGBitmapInfo info,
-                                           bool forContext);
+                                           size_t bitsPerPixel, CGBitmapInfo info, bool forContext);
   // The Cairo format with exactly this layout on this machine, else CAIRO_FORMAT_INVALID.
   cairo_format_t nativeFormat() const;
 };

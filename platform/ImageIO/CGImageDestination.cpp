@@ -36,8 +36,8 @@ cairo_surface_t* colorSurface(const CGImageRef& image) {
   if (!s) return nullptr;
   cairo_format_t f = cairo_image_surface_get_format(s);
   if (f == CAIRO_FORMAT_ARGB32 || f == CAIRO_FORMAT_RGB24) return cairo_surface_reference(s);
-  cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(image->width()),
-                                                    int(image->height()));
+  cairo_surface_t* out =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(image->width()), int(image->height()));
   cairo_t* cr = cairo_create(out);
   cairo_set_source_rgb(cr, 0, 0, 0);
   cairo_mask_surface(cr, s, 0, 0);

@@ -62,9 +62,9 @@ CGImageRef CGImageSource::createImageAtIndex(size_t index, const Value&) {
 Value CGImageSource::copyProperties(const Value&) const {
   Value props = Value::dictionaryOf({{std::string(kCGImagePropertyFileSize), Value(dataSize_)}});
   if (gif_ && gif_->loopCount() >= 0) {
-    props.dictionary()->setObject(
-        Value::dictionaryOf({{std::string(kCGImagePropertyGIFLoopCount), Value(gif_->loopCount())}}),
-        kCGImagePropertyGIFDictionary);
+    props.dictionary()->setObject(Value::dictionaryOf({{std::string(kCGImagePropertyGIFLoopCount),
+                                                        Value(gif_->loopCount())}}),
+                                  kCGImagePropertyGIFDictionary);
   }
   return props;
 }
@@ -83,8 +83,9 @@ Value CGImageSource::copyPropertiesAtIndex(size_t index, const Value&) const {
     double unclamped = gif_->delay(index);
     double delay = unclamped <= 0.01 ? 0.1 : unclamped;
     props.dictionary()->setObject(
-        Value::dictionaryOf({{std::string(kCGImagePropertyGIFDelayTime), Value(delay)},
-                             {std::string(kCGImagePropertyGIFUnclampedDelayTime), Value(unclamped)}}),
+        Value::dictionaryOf(
+            {{std::string(kCGImagePropertyGIFDelayTime), Value(delay)},
+             {std::string(kCGImagePropertyGIFUnclampedDelayTime), Value(unclamped)}}),
         kCGImagePropertyGIFDictionary);
   }
   return props;

@@ -102,7 +102,8 @@ std::unique_ptr<GIFDecoder> GIFDecoder::open(std::string_view data) {
           static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
           for (int pass = 0; pass < 4 && ok; ++pass)
             for (uint32_t y = uint32_t(start[pass]); y < f.height && ok; y += uint32_t(step[pass]))
-              ok = DGifGetLine(gif.get(), &f.indices[size_t(y) * f.width], int(f.width)) != GIF_ERROR;
+              ok = DGifGetLine(gif.get(), &f.indices[size_t(y) * f.width], int(f.width)) !=
+                   GIF_ERROR;
         } else if (ok) {
           for (uint32_t y = 0; y < f.height && ok; ++y)
             ok = DGifGetLine(gif.get(), &f.indices[size_t(y) * f.width], int(f.width)) != GIF_ERROR;

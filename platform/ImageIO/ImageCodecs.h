@@ -67,7 +67,7 @@ class GIFDecoder {
 
   struct Frame {
     uint32_t left = 0, top = 0, width = 0, height = 0;
-    std::vector<uint8_t> indices;  // width × height, in display order
+    std::vector<uint8_t> indices;   // width × height, in display order
     std::vector<uint32_t> palette;  // premultiplied ARGB
     int transparent = -1;
     int disposal = 0;

@@ -56,8 +56,10 @@ int exifOrientation(const uint8_t* d, size_t n) {
     return little ? unsigned(t[at] | (t[at + 1] << 8)) : unsigned((t[at] << 8) | t[at + 1]);
   };
   auto u32 = [&](size_t at) -> uint32_t {
-    return little ? uint32_t(t[at] | (t[at + 1] << 8) | (t[at + 2] << 16) | (uint32_t(t[at + 3]) << 24))
-                  : uint32_t((uint32_t(t[at]) << 24) | (t[at + 1] << 16) | (t[at + 2] << 8) | t[at + 3]);
+    return little ? uint32_t(t[at] | (t[at + 1] << 8) | (t[at + 2] << 16) |
+                             (uint32_t(t[at + 3]) << 24))
+                  : uint32_t((uint32_t(t[at]) << 24) | (t[at + 1] << 16) | (t[at + 2] << 8) |
+                             t[at + 3]);
   };
   uint32_t ifd = u32(4);
   if (ifd > len || len - ifd < 2) return 1;
@@ -123,7 +125,8 @@ bool run(Decode& d, const uint8_t* data, size_t size, int* orientation) {
     for (int x = 0; x < w; ++x) {
       if (cmyk) {
         // Stored inverted, as the usual writers do.
-        unsigned c = d.row[x * 4], m = d.row[x * 4 + 1], yy = d.row[x * 4 + 2], k = d.row[x * 4 + 3];
+        unsigned c = d.row[x * 4], m = d.row[x * 4 + 1], yy = d.row[x * 4 + 2],
+                 k = d.row[x * 4 + 3];
         unsigned r = (c * k + 127) / 255, g = (m * k + 127) / 255, b = (yy * k + 127) / 255;
         out[x] = 0xFF000000u | (r << 16) | (g << 8) | b;
       } else {

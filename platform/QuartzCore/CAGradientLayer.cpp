@@ -28,7 +28,8 @@ void CAGradientLayer::renderOwnContent(const CGContextRef& ctx) {
   CGRect b = bounds();
   ctx->saveGState();
   ctx->clipToRect(b);
-  CGPoint start{b.origin.x + startPoint_.x * b.size.width, b.origin.y + startPoint_.y * b.size.height};
+  CGPoint start{b.origin.x + startPoint_.x * b.size.width,
+                b.origin.y + startPoint_.y * b.size.height};
   CGPoint end{b.origin.x + endPoint_.x * b.size.width, b.origin.y + endPoint_.y * b.size.height};
   ctx->drawLinearGradient(gradient, start, end,
                           kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);

@@ -110,13 +110,14 @@ void CALayer::setFrame(CGRect frame) {
   CGRect local{{-anchorPoint_.x * s.width, -anchorPoint_.y * s.height}, s};
   if (!CGAffineTransformIsIdentity(t)) local = CGRectApplyAffineTransform(local, t);
   setBounds(b);
-  setPosition({CGRectGetMidX(frame) - CGRectGetMidX(local), CGRectGetMidY(frame) - CGRectGetMidY(local)});
+  setPosition(
+      {CGRectGetMidX(frame) - CGRectGetMidX(local), CGRectGetMidY(frame) - CGRectGetMidY(local)});
 }
 
 CGAffineTransform CALayer::transformToSuperlayer() const {
   CGSize s = bounds_.size;
-  CGAffineTransform t = CGAffineTransformMakeTranslation(-anchorPoint_.x * s.width - bounds_.origin.x,
-                                                         -anchorPoint_.y * s.height - bounds_.origin.y);
+  CGAffineTransform t = CGAffineTransformMakeTranslation(
+      -anchorPoint_.x * s.width - bounds_.origin.x, -anchorPoint_.y * s.height - bounds_.origin.y);
   t = CGAffineTransformConcat(t, affineTransform());
   return CGAffineTransformConcat(t, CGAffineTransformMakeTranslation(position_.x, position_.y));
 }
@@ -341,8 +342,12 @@ void CALayer::drawContents(const CGContextRef& ctx) {
     bool right = g == kCAGravityRight || g == kCAGravityTopRight || g == kCAGravityBottomRight;
     bool top = g == kCAGravityTop || g == kCAGravityTopLeft || g == kCAGravityTopRight;
     bool bottom = g == kCAGravityBottom || g == kCAGravityBottomLeft || g == kCAGravityBottomRight;
-    r.origin.x = left ? b.origin.x : right ? CGRectGetMaxX(b) - cw : b.origin.x + (b.size.width - cw) / 2;
-    r.origin.y = top ? b.origin.y : bottom ? CGRectGetMaxY(b) - ch : b.origin.y + (b.size.height - ch) / 2;
+    r.origin.x = left    ? b.origin.x
+                 : right ? CGRectGetMaxX(b) - cw
+                         : b.origin.x + (b.size.width - cw) / 2;
+    r.origin.y = top      ? b.origin.y
+                 : bottom ? CGRectGetMaxY(b) - ch
+                          : b.origin.y + (b.size.height - ch) / 2;
   }
   CADrawImageStretched(ctx, contents_, r, contentsRect_, contentsCenter_, scale);
 }
@@ -363,8 +368,9 @@ void CALayer::renderLayer(const CGContextRef& ctx) {
   }
   bool group = opacity_ < 1 || shadow;
   if (shadow)
-    ctx->setShadowWithColor(shadowOffset_, shadowRadius_,
-                            CGColor::createCopyWithAlpha(shadowColor, shadowColor->alpha() * shadowOpacity_));
+    ctx->setShadowWithColor(
+        shadowOffset_, shadowRadius_,
+        CGColor::createCopyWithAlpha(shadowColor, shadowColor->alpha() * shadowOpacity_));
   if (group) {
     ctx->setAlpha(opacity_);
     ctx->beginTransparencyLayer();
@@ -391,7 +397,8 @@ void CALayer::renderLayer(const CGContextRef& ctx) {
   if (!sublayers_.empty()) {
     ctx->saveGState();
     if (!CATransform3DIsIdentity(sublayerTransform_)) {
-      CGPoint c{b.origin.x + anchorPoint_.x * b.size.width, b.origin.y + anchorPoint_.y * b.size.height};
+      CGPoint c{b.origin.x + anchorPoint_.x * b.size.width,
+                b.origin.y + anchorPoint_.y * b.size.height};
       ctx->translateCTM(c.x, c.y);
       ctx->concatCTM(CATransform3DGetAffineTransform(sublayerTransform_));
       ctx->translateCTM(-c.x, -c.y);
@@ -460,10 +467,11 @@ void CALayer::addAnimation(const std::shared_ptr<CAAnimation>& animation, std::s
   if (std::isfinite(end)) {
     std::weak_ptr<CALayer> weak = weak_from_this();
     uint64_t id = running->id;
-    running->timer = NSTimer::timerWithTimeInterval(
-        std::max(0.0, end - now), false, [weak, id](const std::shared_ptr<NSTimer>&) {
-          if (auto self = weak.lock()) self->endAnimation(id, true);
-        });
+    running->timer = NSTimer::timerWithTimeInterval(std::max(0.0, end - now), false,
+                                                    [weak, id](const std::shared_ptr<NSTimer>&) {
+                                                      if (auto self = weak.lock())
+                                                        self->endAnimation(id, true);
+                                                    });
     NSRunLoop::mainRunLoop()->addTimer(running->timer, NSRunLoopCommonModes);
   }
   animations_.push_back(std::move(running));
@@ -530,10 +538,10 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
                           CGRect contentsRect, CGRect center, CGFloat scale) {
   if (!ctx || !image || rect.size.width <= 0 || rect.size.height <= 0) return;
   double iw = double(image->width()), ih = double(image->height());
-  CGRect src = CGRectIntersection(
-      CGRectMake(contentsRect.origin.x * iw, contentsRect.origin.y * ih,
-                 contentsRect.size.width * iw, contentsRect.size.height * ih),
-      CGRectMake(0, 0, iw, ih));
+  CGRect src =
+      CGRectIntersection(CGRectMake(contentsRect.origin.x * iw, contentsRect.origin.y * ih,
+                                    contentsRect.size.width * iw, contentsRect.size.height * ih),
+                         CGRectMake(0, 0, iw, ih));
   if (CGRectIsEmpty(src)) return;
   if (isUnit(center) && src == CGRectMake(0, 0, iw, ih) && !image->isMask()) {
     // The whole picture, upright in the y-down space.
@@ -557,11 +565,13 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
   } else {
     sx[0] = src.origin.x;
     sx[1] = src.origin.x + std::clamp(center.origin.x, 0.0, 1.0) * src.size.width;
-    sx[2] = src.origin.x + std::clamp(center.origin.x + center.size.width, 0.0, 1.0) * src.size.width;
+    sx[2] =
+        src.origin.x + std::clamp(center.origin.x + center.size.width, 0.0, 1.0) * src.size.width;
     sx[3] = CGRectGetMaxX(src);
     sy[0] = src.origin.y;
     sy[1] = src.origin.y + std::clamp(center.origin.y, 0.0, 1.0) * src.size.height;
-    sy[2] = src.origin.y + std::clamp(center.origin.y + center.size.height, 0.0, 1.0) * src.size.height;
+    sy[2] =
+        src.origin.y + std::clamp(center.origin.y + center.size.height, 0.0, 1.0) * src.size.height;
     sy[3] = CGRectGetMaxY(src);
   }
   // Caps keep their size in points unless they do not fit, then they shrink together.
@@ -586,9 +596,11 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
   double dx[4], dy[4];
   destEdges(sx[0], sx[1], sx[2], sx[3], rect.origin.x, rect.size.width, dx);
   destEdges(sy[0], sy[1], sy[2], sy[3], rect.origin.y, rect.size.height, dy);
-  ctx->record("drawImage", rect,
-              "image=" + (image->sourceName().empty() ? std::string("?") : "\"" + image->sourceName() + "\"") +
-                  " stretched");
+  ctx->record(
+      "drawImage", rect,
+      "image=" +
+          (image->sourceName().empty() ? std::string("?") : "\"" + image->sourceName() + "\"") +
+          " stretched");
   cairo_t* cr = ctx->beginCairoDrawing(rect);
   cairo_filter_t filter = ctx->interpolationQuality() == CGInterpolationQuality::None
                               ? CAIRO_FILTER_NEAREST
@@ -599,7 +611,8 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
       double sw = sx[col + 1] - sx[col], sh = sy[row + 1] - sy[row];
       double dw = dx[col + 1] - dx[col], dh = dy[row + 1] - dy[row];
       if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) continue;
-      cairo_surface_t* piece = cairo_surface_create_for_rectangle(surface, sx[col], sy[row], sw, sh);
+      cairo_surface_t* piece =
+          cairo_surface_create_for_rectangle(surface, sx[col], sy[row], sw, sh);
       cairo_pattern_t* p = cairo_pattern_create_for_surface(piece);
       cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
       cairo_pattern_set_filter(p, filter);

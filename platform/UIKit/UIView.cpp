@@ -5,6 +5,9 @@
 #include <cstdio>
 
 #include "Foundation/NSRunLoop.h"
+#include "UIKit/UIColor.h"
+#include "UIKit/UIGraphics.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 
 namespace {
@@ -35,13 +38,19 @@ std::string number(CGFloat v) {
 
 UIView::UIView() : UIView(CGRectZero) {}
 
-UIView::UIView(CGRect frame) {
-  center_ = {CGRectGetMidX(frame), CGRectGetMidY(frame)};
-  bounds_ = {{0, 0}, frame.size};
+UIView::UIView(CGRect frame, std::shared_ptr<CALayer> layer)
+    : layer_(layer ? std::move(layer) : std::make_shared<CALayer>()) {
+  layer_->setOwner(this);
+  layer_->setContentsScale(UIScreen::mainScreen()->scale());
+  layer_->setNeedsDisplayOnBoundsChange(true);
+  layer_->setBounds({{0, 0}, frame.size});
+  layer_->setPosition({CGRectGetMidX(frame), CGRectGetMidY(frame)});
+  layer_->setNeedsDisplay();
 }
 
 UIView::~UIView() {
   for (auto& v : subviews_) v->superview_ = nullptr;
+  layer_->setOwner(nullptr);
 }
 
 std::shared_ptr<UIResponder> UIView::nextResponder() const {
@@ -51,52 +60,93 @@ std::shared_ptr<UIResponder> UIView::nextResponder() const {
 // ---- geometry
 
 CGRect UIView::frame() const {
-  CGSize s = bounds_.size;
-  if (CGAffineTransformIsIdentity(transform_))
-    return {{center_.x - s.width / 2, center_.y - s.height / 2}, s};
-  CGRect r = CGRectApplyAffineTransform({{-s.width / 2, -s.height / 2}, s}, transform_);
-  return CGRectOffset(r, center_.x, center_.y);
+  return layer_->frame();
 }
 
 void UIView::setFrame(CGRect frame) {
-  CGSize old = bounds_.size;
-  const CGAffineTransform& t = transform_;
-  center_ = {CGRectGetMidX(frame) - t.tx, CGRectGetMidY(frame) - t.ty};
-  if (CGAffineTransformIsIdentity(t)) {
-    bounds_.size = frame.size;
-  } else if (t.b == 0 && t.c == 0 && t.a != 0 && t.d != 0) {
-    bounds_.size = {frame.size.width / std::fabs(t.a), frame.size.height / std::fabs(t.d)};
-  }
+  CGSize old = layer_->bounds().size;
   // A rotated view keeps its bounds: its frame does not say what they are.
+  layer_->setFrame(frame);
   sizeMayHaveChanged(old);
 }
 
 void UIView::setBounds(CGRect bounds) {
-  CGSize old = bounds_.size;
-  bounds_ = bounds;
+  CGSize old = layer_->bounds().size;
+  layer_->setBounds(bounds);
   sizeMayHaveChanged(old);
 }
 
 void UIView::setCenter(CGPoint center) {
-  center_ = center;
+  layer_->setPosition(center);
 }
 
 void UIView::setTransform(CGAffineTransform transform) {
-  transform_ = transform;
+  layer_->setAffineTransform(transform);
 }
 
 void UIView::sizeMayHaveChanged(CGSize old) {
-  if (old != bounds_.size) setNeedsLayout();
+  if (old != layer_->bounds().size) setNeedsLayout();
+}
+
+CGSize UIView::sizeThatFits(CGSize) const {
+  return bounds().size;
+}
+
+void UIView::sizeToFit() {
+  CGRect f = frame();
+  f.size = sizeThatFits(bounds().size);
+  setFrame(f);
 }
 
 // ---- appearance
 
 void UIView::setAlpha(CGFloat alpha) {
   alpha_ = std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0);
+  layer_->setOpacity(float(alpha_));
 }
 
 void UIView::setHidden(bool hidden) {
-  hidden_ = hidden;
+  layer_->setHidden(hidden);
+}
+
+void UIView::setBackgroundColor(std::shared_ptr<UIColor> color) {
+  backgroundColor_ = std::move(color);
+  layer_->setBackgroundColor(backgroundColor_ ? backgroundColor_->CGColor() : nullptr);
+}
+
+void UIView::setContentMode(UIViewContentMode mode) {
+  contentMode_ = mode;
+  static constexpr std::string_view gravities[] = {
+      kCAGravityResize,     kCAGravityResizeAspect, kCAGravityResizeAspectFill,
+      kCAGravityResize,     kCAGravityCenter,       kCAGravityTop,
+      kCAGravityBottom,     kCAGravityLeft,         kCAGravityRight,
+      kCAGravityTopLeft,    kCAGravityTopRight,     kCAGravityBottomLeft,
+      kCAGravityBottomRight};
+  size_t i = size_t(mode);
+  layer_->setContentsGravity(i < std::size(gravities) ? gravities[i] : kCAGravityResize);
+}
+
+// ---- drawing
+
+void UIView::drawRect(CGRect) {}
+
+void UIView::setNeedsDisplay() {
+  layer_->setNeedsDisplay();
+}
+
+void UIView::setNeedsDisplayInRect(CGRect) {
+  layer_->setNeedsDisplay();
+}
+
+void UIView::drawLayerInContext(CALayer&, const CGContextRef& ctx) {
+  auto keep = weak_from_this().lock();
+  UIGraphicsPushContext(ctx);
+  drawRect(bounds());
+  UIGraphicsPopContext();
+}
+
+std::optional<std::shared_ptr<CAAnimation>> UIView::actionForLayer(CALayer&, std::string_view) {
+  return std::shared_ptr<CAAnimation>();
 }
 
 // ---- the tree
@@ -132,6 +182,13 @@ void UIView::attach(std::shared_ptr<UIView> view, size_t index) {
     view->detachFromSuperview();
   }
   index = std::min(index, subviews_.size());
+  // The layers keep the subviews' order among themselves; layers that belong to no subview
+  // (a gradient under a button) stay where they are.
+  if (index == subviews_.size()) {
+    layer_->addSublayer(view->layer_);
+  } else {
+    layer_->insertSublayerBelow(view->layer_, subviews_[index]->layer_);
+  }
   view->superview_ = this;
   subviews_.insert(subviews_.begin() + long(index), std::move(view));
   setNeedsLayout();
@@ -143,6 +200,7 @@ void UIView::detachFromSuperview() {
   auto& list = parent->subviews_;
   auto it = std::find_if(list.begin(), list.end(), [&](const auto& v) { return v.get() == this; });
   superview_ = nullptr;
+  layer_->removeFromSuperlayer();
   if (it != list.end()) list.erase(it);  // may release this view: touch nothing after
   parent->setNeedsLayout();
 }
@@ -273,16 +331,17 @@ void UIView::dumpInto(std::string& out, int depth) const {
   out += className() + " frame=(" + number(f.origin.x) + " " + number(f.origin.y) + "; " +
          number(f.size.width) + " " + number(f.size.height) + ")";
   if (tag_ != 0) out += " tag=" + std::to_string(tag_);
-  if (hidden_) out += " hidden";
+  if (isHidden()) out += " hidden";
   if (alpha_ != 1) out += " alpha=" + number(alpha_);
-  if (!CGAffineTransformIsIdentity(transform_)) {
-    const auto& t = transform_;
+  if (!CGAffineTransformIsIdentity(transform())) {
+    const auto t = transform();
     out += " transform=[" + number(t.a) + " " + number(t.b) + " " + number(t.c) + " " +
            number(t.d) + " " + number(t.tx) + " " + number(t.ty) + "]";
   }
   describeAttributes(out);
   out += "\n";
-  for (const auto& v : subviews_) v->dumpInto(out, depth + 1);
+  for (const auto& v : subviews_)
+    if (dumpsSubview(*v)) v->dumpInto(out, depth + 1);
 }
 
 std::string UIView::dump() {

@@ -2,9 +2,16 @@
 // last on top) and keeps a plain back pointer to its superview, cleared when the superview goes.
 // Views are created with std::make_shared; everything here runs on the main thread.
 //
-// Nothing is drawn yet: tests inspect the tree (viewWithTag, dump).  Layout follows the
-// platform: layoutSubviews runs on the next pass of the main run loop after setNeedsLayout or a
-// change of the bounds size (for views in a window), or at once with layoutIfNeeded.
+// Each view has a layer (QuartzCore) that holds its geometry and look and is drawn by the
+// window's compositor: background colour (plain or a pattern image), corner radius, border,
+// shadow, alpha, hidden, clipping, transform.  A view that draws itself overrides drawRect,
+// which runs with the view's context current (UIGraphicsGetCurrentContext) on the next frame
+// after setNeedsDisplay or a change of its size; the drawing is kept until then.  Every view
+// asks for one drawing when made; a view whose drawRect paints nothing keeps no picture.
+//
+// Layout follows the platform: layoutSubviews runs on the next pass of the main run loop after
+// setNeedsLayout or a change of the bounds size (for views in a window), or at once with
+// layoutIfNeeded.
 //
 // Animations set their end values at once (the animation block runs inside the call) and report
 // their end (completion block, did-stop selector) when the main run loop's clock passes the
@@ -21,6 +28,7 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "QuartzCore/CALayer.h"
 #include "UIKit/UIResponder.h"
 
 class UIColor;
@@ -34,6 +42,22 @@ inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleRightMargin = 1 <<
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleTopMargin = 1 << 3;
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleHeight = 1 << 4;
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleBottomMargin = 1 << 5;
+
+enum class UIViewContentMode {
+  ScaleToFill = 0,
+  ScaleAspectFit = 1,
+  ScaleAspectFill = 2,
+  Redraw = 3,
+  Center = 4,
+  Top = 5,
+  Bottom = 6,
+  Left = 7,
+  Right = 8,
+  TopLeft = 9,
+  TopRight = 10,
+  BottomLeft = 11,
+  BottomRight = 12
+};
 
 enum class UIViewAnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
 enum class UIViewAnimationTransition {
@@ -65,10 +89,11 @@ struct UIViewAnimationRecord {
   double endTime = 0;
 };
 
-class UIView : public UIResponder {
+class UIView : public UIResponder, public CALayerDelegate {
  public:
   UIView();
-  explicit UIView(CGRect frame);
+  // A view subclass that wants a layer of its own kind (a gradient layer) passes it here.
+  explicit UIView(CGRect frame, std::shared_ptr<CALayer> layer = nullptr);
   ~UIView() override;
   UIView(const UIView&) = delete;
   UIView& operator=(const UIView&) = delete;
@@ -82,23 +107,46 @@ class UIView : public UIResponder {
   CGRect frame() const;
   // Sets the center and, while the transform is identity or a plain scale, the bounds size.
   void setFrame(CGRect frame);
-  CGRect bounds() const { return bounds_; }
+  CGRect bounds() const { return layer_->bounds(); }
   void setBounds(CGRect bounds);
-  CGPoint center() const { return center_; }
+  CGPoint center() const { return layer_->position(); }
   void setCenter(CGPoint center);
-  CGAffineTransform transform() const { return transform_; }
+  CGAffineTransform transform() const { return layer_->affineTransform(); }
   void setTransform(CGAffineTransform transform);
+  // The size that fits the view's content within `size` (default: the current size).
+  virtual CGSize sizeThatFits(CGSize size) const;
+  // Resizes the view to sizeThatFits its current size, keeping its origin.
+  void sizeToFit();
 
   // ---- appearance
   CGFloat alpha() const { return alpha_; }
   // Kept within 0 ... 1.
   void setAlpha(CGFloat alpha);
-  bool isHidden() const { return hidden_; }
+  bool isHidden() const { return layer_->isHidden(); }
   virtual void setHidden(bool hidden);
   std::shared_ptr<UIColor> backgroundColor() const { return backgroundColor_; }
-  void setBackgroundColor(std::shared_ptr<UIColor> color) { backgroundColor_ = std::move(color); }
-  bool clipsToBounds() const { return clipsToBounds_; }
-  void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+  virtual void setBackgroundColor(std::shared_ptr<UIColor> color);
+  bool clipsToBounds() const { return layer_->masksToBounds(); }
+  void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
+  bool isOpaque() const { return layer_->isOpaque(); }
+  void setOpaque(bool opaque) { layer_->setOpaque(opaque); }
+  UIViewContentMode contentMode() const { return contentMode_; }
+  void setContentMode(UIViewContentMode mode);
+  // Stored; drawn contents are redrawn at their new size rather than stretched.
+  CGRect contentStretch() const { return contentStretch_; }
+  void setContentStretch(CGRect r) { contentStretch_ = r; }
+  bool clearsContextBeforeDrawing() const { return clearsContextBeforeDrawing_; }
+  void setClearsContextBeforeDrawing(bool clears) { clearsContextBeforeDrawing_ = clears; }
+
+  // ---- drawing
+  // The layer that carries the view's look (corner radius, border, shadow: set them there).
+  const std::shared_ptr<CALayer>& layer() const { return layer_; }
+  // Draws the view's own picture into the current context, in the view's bounds coordinates.
+  // The default draws nothing.
+  virtual void drawRect(CGRect rect);
+  void setNeedsDisplay();
+  // The whole view is drawn again.
+  void setNeedsDisplayInRect(CGRect rect);
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
   void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
   long tag() const { return tag_; }
@@ -151,6 +199,12 @@ class UIView : public UIResponder {
   // layout runs first.
   std::string dump();
 
+  // ---- the layer's drawing (CALayerDelegate): drawRect with the context current; no
+  // implicit animations.
+  void drawLayerInContext(CALayer& layer, const CGContextRef& ctx) override;
+  std::optional<std::shared_ptr<CAAnimation>> actionForLayer(CALayer& layer,
+                                                             std::string_view key) override;
+
   // ---- animations (class methods)
   static void animateWithDuration(double duration, std::function<void()> animations,
                                   std::function<void(bool finished)> completion = {});
@@ -179,6 +233,8 @@ class UIView : public UIResponder {
  protected:
   // Appends " key=value" attributes of the subclass to a dump line.
   virtual void describeAttributes(std::string& line) const;
+  // Whether a subview appears in dumps (a button's own title and image views do not).
+  virtual bool dumpsSubview(const UIView&) const { return true; }
   // Text in double quotes with quotes, backslashes and line breaks escaped, for dumps.
   static std::string quoted(std::string_view text);
 
@@ -193,12 +249,11 @@ class UIView : public UIResponder {
 
   UIView* superview_ = nullptr;
   std::vector<std::shared_ptr<UIView>> subviews_;
-  CGPoint center_;
-  CGRect bounds_;
-  CGAffineTransform transform_;
+  std::shared_ptr<CALayer> layer_;
   CGFloat alpha_ = 1;
-  bool hidden_ = false;
-  bool clipsToBounds_ = false;
+  UIViewContentMode contentMode_ = UIViewContentMode::ScaleToFill;
+  CGRect contentStretch_{{0, 0}, {1, 1}};
+  bool clearsContextBeforeDrawing_ = true;
   bool userInteractionEnabled_ = true;
   bool needsLayout_ = true;
   long tag_ = 0;

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "CoreGraphics/CGImage.h"
 #include "UIKit/UIView.h"
 
 class UIViewController;
@@ -40,6 +41,11 @@ class UIWindow : public UIView {
   // Where a root or presented controller's view goes: the bounds less the status bar (unless it
   // is hidden).
   CGRect contentFrame() const;
+
+  // What the screen shows of this window and the shown windows above it (by level), as one
+  // opaque frame of the screen's pixel size (points × scale) on black.  Due layout runs first;
+  // views draw what they must redraw.
+  CGImageRef compositeFrame();
 
  private:
   void registerWithApplication();

@@ -198,10 +198,10 @@ void AppDelegate::gudiaView() {
     CGRect screen = screenBounds();
     auto splash = std::make_shared<UIImageView>();
     if (isTallScreen()) {
-      splash->setImageName("Default-568h");
+      splash->setImage(UIImage::imageNamed("Default-568h"));
       splash->setFrame(CGRectMake(0, 0, 320, screen.size.height));
     } else {
-      splash->setImageName("Default");
+      splash->setImage(UIImage::imageNamed("Default"));
       splash->setFrame(CGRectMake(0, 20, 320, screen.size.height - 20));
     }
     splash->setTag(kSplashViewTag);
@@ -251,7 +251,8 @@ void AppDelegate::reachabilityChanged(const Value& notification) {
         !channel || !channel->channelStatuses() || channel->channelStatuses()->count() == 0;
     if (empty && (screen->isInFavorite() || screen->isInReadLater())) {
       auto help = std::make_shared<UIImageView>(CGRectMake(21, 50, 278, 358));
-      help->setImageName(screen->isInFavorite() ? "favoriteHelp.png" : "readLaterHelp.png");
+      help->setImage(
+          UIImage::imageNamed(screen->isInFavorite() ? "favoriteHelp.png" : "readLaterHelp.png"));
       help->setTag(kChannelHelpViewTag);
       screen->dataTableView()->addSubview(help);
     }

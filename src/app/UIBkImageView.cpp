@@ -5,6 +5,7 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIColor.h"
+#include "UIKit/UIImage.h"
 #include "app/NSGlobe.h"
 #include "app/UIFilePath.h"
 
@@ -221,7 +222,8 @@ std::shared_ptr<UIColor> UIBkImageView::getFontColor() {
 
 std::shared_ptr<UIColor> UIBkImageView::getBkColor() {
   bool day = NSGlobe::getEngine()->themeNum() == 1;
-  return UIColor::colorWithPatternImage(bundleImage(day ? "bkcolor1" : "bkcolor2"));
+  return UIColor::colorWithPatternImage(
+      UIImage::imageWithContentsOfFile(bundleImage(day ? "bkcolor1" : "bkcolor2")));
 }
 
 std::string UIBkImageView::backgroundThemeImage() {

@@ -43,8 +43,8 @@ std::string writeGIF(const GIFSpec& spec) {
                           GifByteType(f.transparent >= 0 ? f.transparent : 0)};
     ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce) != GIF_ERROR;
     ColorMapObject* local = f.palette.empty() ? nullptr : mapOf(f.palette);
-    ok = ok && EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local) !=
-                   GIF_ERROR;
+    ok = ok &&
+         EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local) != GIF_ERROR;
     if (local) GifFreeMapObject(local);
     if (f.interlaced) {
       static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};

@@ -8,18 +8,18 @@
 
 struct GIFFrameSpec {
   int left = 0, top = 0, width = 0, height = 0;
-  std::vector<uint8_t> indices;      // width × height, top row first
-  std::vector<uint32_t> palette;     // 0xRRGGBB; empty: the global palette
+  std::vector<uint8_t> indices;   // width × height, top row first
+  std::vector<uint32_t> palette;  // 0xRRGGBB; empty: the global palette
   int transparent = -1;
-  int disposal = 0;                  // 0/1 keep, 2 background, 3 previous
+  int disposal = 0;  // 0/1 keep, 2 background, 3 previous
   int delayCs = 10;
   bool interlaced = false;
 };
 
 struct GIFSpec {
   int width = 0, height = 0;
-  std::vector<uint32_t> palette;     // global; 0xRRGGBB, padded to a power of two
-  int loopCount = -1;                // -1: no looping extension
+  std::vector<uint32_t> palette;  // global; 0xRRGGBB, padded to a power of two
+  int loopCount = -1;             // -1: no looping extension
   std::vector<GIFFrameSpec> frames;
 };
 

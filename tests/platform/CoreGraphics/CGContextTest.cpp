@@ -44,14 +44,26 @@ TEST(CGBitmapContextTest, ColoursLandInTheBytesOfEachLayout) {
   };
   auto rgb = CGColorSpace::createDeviceRGB();
   const Case cases[] = {
-      {"RGBA premultiplied last, big-endian", rgb,
-       kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big, 4, {255, 128, 0, 255}},
-      {"ARGB premultiplied first, big-endian", rgb,
-       kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big, 4, {255, 255, 128, 0}},
-      {"BGRA premultiplied first, little-endian", rgb,
-       kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little, 4, {0, 128, 255, 255}},
+      {"RGBA premultiplied last, big-endian",
+       rgb,
+       kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big,
+       4,
+       {255, 128, 0, 255}},
+      {"ARGB premultiplied first, big-endian",
+       rgb,
+       kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big,
+       4,
+       {255, 255, 128, 0}},
+      {"BGRA premultiplied first, little-endian",
+       rgb,
+       kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little,
+       4,
+       {0, 128, 255, 255}},
       // Skipped byte, blue, green, red: the grey filter reads green as the third byte.
-      {"skip last, little-endian", rgb, kCGImageAlphaNoneSkipLast | kCGBitmapByteOrder32Little, 4,
+      {"skip last, little-endian",
+       rgb,
+       kCGImageAlphaNoneSkipLast | kCGBitmapByteOrder32Little,
+       4,
        {255, 0, 128, 255}},
       {"RGBX skip last, default order", rgb, kCGImageAlphaNoneSkipLast, 4, {255, 128, 0, 255}},
       {"grey", CGColorSpace::createDeviceGray(), kCGImageAlphaNone, 1, {151}},
@@ -98,7 +110,8 @@ TEST(CGBitmapContextTest, BytesTheCallerWritesAreKeptAndDrawnOver) {
   memory[3] = 255;
   ctx->setRGBFillColor(1, 0, 0, 0.5);
   ctx->fillRect(CGRectMake(0, 0, 2, 1));
-  EXPECT_EQ(std::vector<int>(memory.begin(), memory.begin() + 4), (std::vector<int>{128, 0, 127, 255}));
+  EXPECT_EQ(std::vector<int>(memory.begin(), memory.begin() + 4),
+            (std::vector<int>{128, 0, 127, 255}));
   EXPECT_EQ(std::vector<int>(memory.begin() + 4, memory.end()), (std::vector<int>{128, 0, 0, 128}));
   // The image of the context copies the bytes in the same layout.
   auto image = ctx->createImage();
@@ -137,11 +150,10 @@ TEST(CGContextTest, BitmapSpaceIsYUpAndThePlatformsOwnContextsAreFlipped) {
 // A 2 × 2 image whose top row is red, green and bottom row blue, white.
 CGImageRef quadrantImage() {
   auto c = flippedContext(2, 2);
-  const std::pair<CGRect, std::array<CGFloat, 3>> fills[] = {
-      {CGRectMake(0, 0, 1, 1), {1, 0, 0}},
-      {CGRectMake(1, 0, 1, 1), {0, 1, 0}},
-      {CGRectMake(0, 1, 1, 1), {0, 0, 1}},
-      {CGRectMake(1, 1, 1, 1), {1, 1, 1}}};
+  const std::pair<CGRect, std::array<CGFloat, 3>> fills[] = {{CGRectMake(0, 0, 1, 1), {1, 0, 0}},
+                                                             {CGRectMake(1, 0, 1, 1), {0, 1, 0}},
+                                                             {CGRectMake(0, 1, 1, 1), {0, 0, 1}},
+                                                             {CGRectMake(1, 1, 1, 1), {1, 1, 1}}};
   for (const auto& [r, rgb] : fills) {
     c->setRGBFillColor(rgb[0], rgb[1], rgb[2], 1);
     c->fillRect(r);

@@ -112,9 +112,9 @@ TEST(CGPathTest, RoundedRectanglesFromScaledUnitArcsHaveEllipticalCorners) {
   // A corner's very tip is outside, a point just inside the rounding is in.
   EXPECT_FALSE(p.containsPoint(nullptr, {10.5, 20.5}, false));
   EXPECT_TRUE(p.containsPoint(nullptr, {60, 45}, false));
-  EXPECT_TRUE(p.containsPoint(nullptr, {10 + 20 - 20 * std::cos(M_PI / 4) + 1,
-                                        20 + 10 - 10 * std::sin(M_PI / 4) + 1},
-                              false));
+  EXPECT_TRUE(p.containsPoint(
+      nullptr, {10 + 20 - 20 * std::cos(M_PI / 4) + 1, 20 + 10 - 10 * std::sin(M_PI / 4) + 1},
+      false));
 
   CGPath direct;
   direct.addRoundedRect(nullptr, rect, ow, oh);

@@ -128,11 +128,13 @@ TEST(CGImageSourceTest, JPEGQualityTradesSizeForFidelityAndDropsAlpha) {
 TEST(CGImageSourceTest, TheEXIFOrientationOfAJPEGIsReported) {
   auto jpeg = *CGImageDestination::encodeJPEG(samplePicture(false), 0.8);
   // An APP1 EXIF segment (big-endian TIFF) with one entry: orientation 6 (rotated right).
-  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0,
-                                'M', 'M', 0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
-                                0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01,
-                                0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-  std::string withExif = jpeg.substr(0, 2) + std::string(reinterpret_cast<const char*>(app1), sizeof app1) + jpeg.substr(2);
+  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0,
+                                0,    'M',  'M',  0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
+                                0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00,
+                                0x01, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+  std::string withExif = jpeg.substr(0, 2) +
+                         std::string(reinterpret_cast<const char*>(app1), sizeof app1) +
+                         jpeg.substr(2);
   auto source = CGImageSource::createWithData(withExif);
   ASSERT_NE(source, nullptr);
   EXPECT_EQ(source->copyPropertiesAtIndex(0)[kCGImagePropertyOrientation].intValue(), 6);
@@ -228,7 +230,8 @@ TEST(CGImageSourceTest, MalformedOrTruncatedDataGivesNoSource) {
 }
 
 TEST(CGImageSourceTest, FilesAreReadThroughFileURLs) {
-  auto dir = std::filesystem::temp_directory_path() / ("zept-imageio-" + std::to_string(::getpid()));
+  auto dir =
+      std::filesystem::temp_directory_path() / ("zept-imageio-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   auto path = dir / "a picture #1.gif";
   std::ofstream(path, std::ios::binary) << writeGIF(threeFrameGIF());
@@ -241,7 +244,8 @@ TEST(CGImageSourceTest, FilesAreReadThroughFileURLs) {
   EXPECT_EQ(source->count(), 3u);
   EXPECT_EQ(CGImageSource::createWithURL(NSURL::fileURLWithPath((dir / "missing.gif").string())),
             nullptr);
-  EXPECT_EQ(CGImageSource::createWithURL(NSURL::URLWithString("http://example.com/a.gif")), nullptr);
+  EXPECT_EQ(CGImageSource::createWithURL(NSURL::URLWithString("http://example.com/a.gif")),
+            nullptr);
   std::filesystem::remove_all(dir);
 }
 

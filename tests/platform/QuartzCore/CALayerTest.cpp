@@ -35,8 +35,7 @@ CGColorRef rgb(double r, double g, double b, double a = 1) {
   return CGColor::createGenericRGB(r, g, b, a);
 }
 
-const Pixel kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255},
-    kClear{0, 0, 0, 0};
+const Pixel kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kClear{0, 0, 0, 0};
 
 TEST_F(CALayerTest, TheFrameFollowsPositionBoundsAnchorAndTransform) {
   CATransaction::begin();
@@ -90,7 +89,9 @@ TEST_F(CALayerTest, SublayersKeepTheOrderTheyAreInsertedIn) {
 
 struct StopLog : CAAnimationDelegate {
   std::vector<std::string> events;
-  void animationDidStart(const std::shared_ptr<CAAnimation>&) override { events.push_back("start"); }
+  void animationDidStart(const std::shared_ptr<CAAnimation>&) override {
+    events.push_back("start");
+  }
   void animationDidStop(const std::shared_ptr<CAAnimation>& a, bool finished) override {
     auto basic = std::dynamic_pointer_cast<CABasicAnimation>(a);
     double to = basic && std::holds_alternative<double>(basic->toValue())
@@ -259,12 +260,12 @@ TEST_F(CALayerTest, RenderingDrawsBackgroundCornersBorderAndMaskedSublayers) {
 
   auto c = canvas(30, 30);
   box->renderInContext(c);
-  EXPECT_EQ(at(c, 0, 0), kClear);        // the rounded corner
-  EXPECT_EQ(at(c, 10, 0), kGreen);       // the border, on top
-  EXPECT_EQ(at(c, 5, 5), kRed);          // the background (the hidden layer is not drawn)
-  EXPECT_EQ(at(c, 15, 15), kBlue);       // the sublayer
-  EXPECT_EQ(at(c, 25, 25), kBlue);       // overhanging: drawn without masking
-  EXPECT_EQ(at(c, 19, 12), kGreen);      // the border is above the sublayer
+  EXPECT_EQ(at(c, 0, 0), kClear);    // the rounded corner
+  EXPECT_EQ(at(c, 10, 0), kGreen);   // the border, on top
+  EXPECT_EQ(at(c, 5, 5), kRed);      // the background (the hidden layer is not drawn)
+  EXPECT_EQ(at(c, 15, 15), kBlue);   // the sublayer
+  EXPECT_EQ(at(c, 25, 25), kBlue);   // overhanging: drawn without masking
+  EXPECT_EQ(at(c, 19, 12), kGreen);  // the border is above the sublayer
 
   box->setMasksToBounds(true);
   auto masked = canvas(30, 30);
@@ -354,7 +355,7 @@ TEST_F(CALayerTest, ContentsFollowTheirGravityScaleAndStretchableMiddle) {
   stretched->setInterpolationQuality(CGInterpolationQuality::None);
   layer->renderInContext(stretched);
   EXPECT_EQ(at(stretched, 0, 0), kRed);
-  EXPECT_EQ(at(stretched, 10, 0), kRed);    // the stretched red middle column
+  EXPECT_EQ(at(stretched, 10, 0), kRed);  // the stretched red middle column
   EXPECT_EQ(at(stretched, 17, 0), kRed);
   EXPECT_EQ(at(stretched, 18, 0), kGreen);  // the right cap: 2 green columns
   EXPECT_EQ(at(stretched, 19, 0), kGreen);

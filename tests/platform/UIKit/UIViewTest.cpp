@@ -137,7 +137,7 @@ TEST_F(UIViewTest, DumpShowsTheTreeWithWhatDiffersFromTheDefaults) {
   auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 320, 480));
   auto splash = std::make_shared<UIImageView>(CGRectMake(0, 20, 320, 460));
   splash->setTag(1013);
-  splash->setImageName("Default");
+  splash->setImage(UIImage::imageNamed("Default"));
   auto panel = std::make_shared<UIView>(CGRectMake(95, 20, 225, 460));
   panel->setHidden(true);
   panel->setAlpha(0.5);
