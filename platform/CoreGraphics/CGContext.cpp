@@ -539,7 +539,11 @@ void CGContext::setSource(bool fill, double extraAlpha) const {
     cairo_matrix_t m;
     cairo_matrix_init_scale(&m, c->patternScale(), c->patternScale());
     cairo_pattern_set_matrix(p, &m);
-    cairo_pattern_set_filter(p, CAIRO_FILTER_GOOD);
+    // Tiles blown up a whole number of times stay sharp, as the platform draws them.
+    const CGAffineTransform& t = g.ctm;
+    double k = std::sqrt(std::fabs(t.a * t.d - t.b * t.c)) / c->patternScale();
+    bool whole = std::fabs(k - std::round(k)) < 1e-6 && t.b == 0 && t.c == 0;
+    cairo_pattern_set_filter(p, whole ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_set_source(cr_, p);
     cairo_pattern_destroy(p);
     return;

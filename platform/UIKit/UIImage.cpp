@@ -144,14 +144,20 @@ std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(std::string_view path)
 }
 
 std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) {
+  return imageNamed(name, nullptr);
+}
+
+std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name,
+                                             const std::shared_ptr<NSBundle>& from) {
   if (name.empty()) return nullptr;
+  auto bundle = from ? from : NSBundle::mainBundle();
+  std::string key = bundle->bundlePath() + "\n" + std::string(name);
   NamedCache& cache = namedCache();
   {
     std::lock_guard lock(cache.mutex);
-    auto it = cache.images.find(name);
+    auto it = cache.images.find(key);
     if (it != cache.images.end()) return it->second;
   }
-  auto bundle = NSBundle::mainBundle();
   std::string base(name), type = "png";
   size_t dot = base.rfind('.');
   if (dot != std::string::npos && dot > 0) {
@@ -170,7 +176,7 @@ std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) {
   if (!image) return nullptr;
   image = image->copyWithName(std::string(name));
   std::lock_guard lock(cache.mutex);
-  return cache.images.emplace(std::string(name), image).first->second;
+  return cache.images.emplace(key, image).first->second;
 }
 
 void UIImage::clearNamedImageCache() {

@@ -23,6 +23,8 @@
 #include "Foundation/NSObject.h"
 #include "UIKit/UIGeometry.h"
 
+class NSBundle;
+
 enum class UIImageOrientation {
   Up = 0,
   Down = 1,
@@ -43,6 +45,9 @@ class UIImage : public NSObject {
   // when it is the only one); kept in a cache until clearNamedImageCache.  nullptr when there is
   // no such picture.
   static std::shared_ptr<UIImage> imageNamed(std::string_view name);
+  // The same from another bundle (nullptr: the main bundle).
+  static std::shared_ptr<UIImage> imageNamed(std::string_view name,
+                                             const std::shared_ptr<NSBundle>& bundle);
   static void clearNamedImageCache();
   // The file's picture; on a screen of scale 2 or more a "@2x" file beside it is preferred, and
   // a file named with "@2x" has scale 2.  Not cached.
