@@ -1,9 +1,10 @@
 // The app's entry point: runs the application with its delegate on the main run loop.
 //
-// Until the screens are drawn, the home screen writes what it shows to standard output.  The
-// options point the app at a local content server and tell it what network it is on; see
-// --help.  The app runs until interrupted (SIGINT or SIGTERM end it as the system ends an app:
-// it is told it terminates, then the loop stops).
+// The home screen, a placeholder, writes what it shows to standard output; --screenshot writes
+// the screen's picture once the first page is in.  The options point the app at a local
+// content server and tell it what network it is on; see --help.  The app runs until interrupted
+// (SIGINT or SIGTERM end it as the system ends an app: it is told it terminates, then the loop
+// stops).
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -23,6 +24,8 @@
 #include "SystemConfiguration/SCNetworkReachability.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIScreenCapture.h"
+#include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
 #include "app/NSConfig.h"
 #include "net/api/ClientRequest.h"
@@ -45,6 +48,10 @@ constexpr const char* kUsage =
     "                           (read from this machine; the default)\n"
     "  --exit-after-first-page  end once the first page was shown (status 0) or could not be\n"
     "                           (status 1)\n"
+    "  --screenshot FILE        once the first page was shown (or could not be), write what\n"
+    "                           the screen shows to FILE as PNG (320 x 480 or 568 points at\n"
+    "                           scale 2) and end (status 0; 1 when no page came or the file\n"
+    "                           could not be written)\n"
     "  --help                   this text\n"
     "\n"
     "The app keeps its state under $ZEPT_HOME (default ~/.local/share/zept) and reads its\n"
@@ -107,6 +114,7 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
   bool exitAfterFirstPage = false;
+  std::optional<std::string> screenshot;
   std::optional<int> serverPort;
   std::optional<SCNetworkReachabilityFlags> flags;
   for (int i = 1; i < argc; ++i) {
@@ -120,6 +128,10 @@ int main(int argc, char** argv) {
       return 0;
     } else if (arg == "--exit-after-first-page") {
       exitAfterFirstPage = true;
+    } else if (arg == "--screenshot") {
+      auto v = value();
+      if (!v || v->empty()) return usageError("--screenshot needs a file name");
+      screenshot = *v;
     } else if (arg == "--server-port") {
       auto v = value();
       char* end = nullptr;
@@ -159,7 +171,20 @@ int main(int argc, char** argv) {
   if (serverPort) std::printf("content server: 127.0.0.1:%d\n", *serverPort);
   std::fflush(stdout);
 
-  if (exitAfterFirstPage) {
+  if (screenshot) {
+    varimostaViewController::setFirstPageHandler([path = *screenshot](bool shown) {
+      std::string error;
+      bool written =
+          UIScreenCaptureWritePNG(UIApplication::sharedApplication()->keyWindow(), path, &error);
+      if (written) {
+        std::printf("screenshot: %s\n", path.c_str());
+      } else {
+        std::fprintf(stderr, "zept: screenshot %s: %s\n", path.c_str(), error.c_str());
+      }
+      std::fflush(stdout);
+      terminateApplication(shown && written ? 0 : 1);
+    });
+  } else if (exitAfterFirstPage) {
     varimostaViewController::setFirstPageHandler(
         [](bool shown) { terminateApplication(shown ? 0 : 1); });
   }

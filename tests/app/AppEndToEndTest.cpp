@@ -23,6 +23,7 @@
 #include "AppTestSupport.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSURL.h"
+#include "ImageIO/CGImageSource.h"
 #include "app/UIFilePath.h"
 #include "app/UncaughtExceptionHandler.h"
 #include "net/http/HXHTTPRequest.h"
@@ -271,10 +272,25 @@ TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
       {ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi", "--exit-after-first-page"},
       {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()}, 90);
 
+  // Again, writing what the screen shows once the first page is in.
+  std::string shot = home + "/screen.png";
+  ProgramResult pictured = runProgram(
+      {ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi", "--screenshot", shot},
+      {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()}, 90);
+
   kill(server, SIGTERM);
   int status = 0;
   EXPECT_TRUE(reap(server, steadySeconds() + 30, &status));
   close(serverOut);
+
+  ASSERT_TRUE(pictured.ended) << pictured.output;
+  EXPECT_EQ(pictured.exitCode, 0) << pictured.output;
+  EXPECT_NE(pictured.output.find("screenshot: " + shot), std::string::npos) << pictured.output;
+  auto source = CGImageSource::createWithURL(NSURL::fileURLWithPath(shot));
+  ASSERT_NE(source, nullptr);
+  auto picture = source->createImageAtIndex(0);
+  EXPECT_EQ(picture->width(), 640u);
+  EXPECT_EQ(picture->height(), 960u);
 
   ASSERT_TRUE(app.ended) << app.output;
   EXPECT_EQ(app.exitCode, 0) << app.output;
@@ -302,7 +318,9 @@ TEST(AppProgramsTest, OptionsAreExplainedAndCheckedByTheApp) {
   EXPECT_NE(help.output.find("--exit-after-first-page"), std::string::npos);
   EXPECT_NE(help.output.find("--server-port"), std::string::npos);
   EXPECT_NE(help.output.find("--network"), std::string::npos);
+  EXPECT_NE(help.output.find("--screenshot FILE"), std::string::npos);
   for (std::vector<std::string> bad : {std::vector<std::string>{"--bogus"},
+                                       {"--screenshot"},
                                        {"--server-port", "0"},
                                        {"--server-port", "x"},
                                        {"--network", "lte"},
