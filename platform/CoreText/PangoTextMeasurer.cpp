@@ -24,6 +24,16 @@ std::string bundleFontConfig() {
   return NSBundle::mainBundle()->pathForResource("fonts", "conf", "fonts");
 }
 
+// Sizes Pango can hold in its fixed-point units (a NaN becomes the smallest, so that it can
+// key a map too).
+CGFloat pangoSize(CGFloat pointSize) {
+  return pointSize > 0.1 ? std::min<CGFloat>(pointSize, 10000) : 0.1;
+}
+
+std::tuple<CGFloat, bool, bool> fontKey(const TextFont& font) {
+  return {pangoSize(font.pointSize), font.bold, font.italic};
+}
+
 CGFloat fromPango(int units) {
   return CGFloat(units) / PANGO_SCALE;
 }
@@ -99,13 +109,12 @@ struct PangoTextMeasurer::Impl {
   }
 
   const PangoFontDescription* description(const TextFont& font) {
-    auto key = std::make_tuple(font.pointSize, font.bold, font.italic);
+    auto key = fontKey(font);
     auto it = descriptions.find(key);
     if (it != descriptions.end()) return it->second;
     PangoFontDescription* d = pango_font_description_new();
     pango_font_description_set_family_static(d, kFamily);
-    pango_font_description_set_absolute_size(d,
-                                             std::max<CGFloat>(font.pointSize, 0.1) * PANGO_SCALE);
+    pango_font_description_set_absolute_size(d, std::get<0>(key) * PANGO_SCALE);
     pango_font_description_set_weight(d, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(d, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     descriptions.emplace(key, d);
@@ -130,7 +139,7 @@ PangoTextMeasurer::~PangoTextMeasurer() = default;
 
 TextFontMetrics PangoTextMeasurer::metrics(const TextFont& font) {
   std::lock_guard lock(impl_->mutex);
-  auto key = std::make_tuple(font.pointSize, font.bold, font.italic);
+  auto key = fontKey(font);
   if (auto it = impl_->metrics.find(key); it != impl_->metrics.end()) return it->second;
 
   TextFontMetrics m;
@@ -169,7 +178,8 @@ std::vector<TextLine> PangoTextMeasurer::wrapLines(std::string_view text, const 
   std::lock_guard lock(impl_->mutex);
   PangoLayout* l = impl_->layout;
   pango_layout_set_font_description(l, impl_->description(font));
-  pango_layout_set_width(l, maxWidth > 0 ? int(maxWidth * PANGO_SCALE) : -1);
+  // Widths beyond what Pango's units hold wrap at line breaks only, as no limit does.
+  pango_layout_set_width(l, maxWidth > 0 && maxWidth < 1e6 ? int(maxWidth * PANGO_SCALE) : -1);
   pango_layout_set_wrap(l, byCharacter ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
   pango_layout_set_text(l, text.data(), int(text.size()));
 

@@ -91,6 +91,9 @@ std::shared_ptr<const TextLayout> TextMeasurer::layout(std::string_view text, co
   // Every way of saying "no limit" shares one cache entry.
   if (!isLimit(constraint.width)) constraint.width = 0;
   if (!isLimit(constraint.height)) constraint.height = 0;
+  // A NaN size equals nothing, not even itself: such a key could never be found or evicted.
+  if (std::isnan(font.pointSize))
+    return std::make_shared<const TextLayout>(makeLayout(text, font, constraint, mode));
   KeyView key{text, &font, constraint, mode};
   {
     std::lock_guard lock(cacheMutex_);
