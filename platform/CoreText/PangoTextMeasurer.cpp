@@ -68,6 +68,9 @@ struct PangoTextMeasurer::Impl {
         FcConfigBuildFonts(config);
     if (!loaded)
       std::fprintf(stderr, "text: cannot load the font configuration \"%s\"\n", file.c_str());
+    // Ours is the process's configuration too: Pango would otherwise load the machine's own
+    // (which it never uses for our font map, and whose loading leaks inside fontconfig).
+    if (loaded) FcConfigSetCurrent(config);
     fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
     pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);
