@@ -349,7 +349,17 @@ void CALayer::drawContents(const CGContextRef& ctx) {
                  : bottom ? CGRectGetMaxY(b) - ch
                           : b.origin.y + (b.size.height - ch) / 2;
   }
+  // The filter that applies: enlarging or shrinking the contents' pixels on the device.
+  CGRect device = ctx->convertRectToDeviceSpace(r);
+  bool enlarging =
+      std::fabs(device.size.width) >= CGFloat(contents_->width()) * contentsRect_.size.width;
+  bool nearest = (enlarging ? magnificationFilter_ : minificationFilter_) == kCAFilterNearest;
+  if (nearest) {
+    ctx->saveGState();
+    ctx->setInterpolationQuality(CGInterpolationQuality::None);
+  }
   CADrawImageStretched(ctx, contents_, r, contentsRect_, contentsCenter_, scale);
+  if (nearest) ctx->restoreGState();
 }
 
 void CALayer::renderLayer(const CGContextRef& ctx) {

@@ -51,6 +51,10 @@ inline constexpr std::string_view kCAGravityResize = "resize";
 inline constexpr std::string_view kCAGravityResizeAspect = "resizeAspect";
 inline constexpr std::string_view kCAGravityResizeAspectFill = "resizeAspectFill";
 
+inline constexpr std::string_view kCAFilterLinear = "linear";
+inline constexpr std::string_view kCAFilterNearest = "nearest";
+inline constexpr std::string_view kCAFilterTrilinear = "trilinear";
+
 // What a layer asks of the object that draws it (a view for its own layer).
 class CALayerDelegate {
  public:
@@ -147,6 +151,13 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
   // size (default (0, 0, 1, 1): all of it stretches).
   CGRect contentsCenter() const { return contentsCenter_; }
   void setContentsCenter(CGRect r) { contentsCenter_ = r; }
+  // How contents are scaled up and down: kCAFilterLinear (the default) or kCAFilterNearest.
+  const std::string& magnificationFilter() const { return magnificationFilter_; }
+  void setMagnificationFilter(std::string_view filter) {
+    magnificationFilter_ = std::string(filter);
+  }
+  const std::string& minificationFilter() const { return minificationFilter_; }
+  void setMinificationFilter(std::string_view filter) { minificationFilter_ = std::string(filter); }
   bool needsDisplayOnBoundsChange() const { return needsDisplayOnBoundsChange_; }
   void setNeedsDisplayOnBoundsChange(bool needs) { needsDisplayOnBoundsChange_ = needs; }
 
@@ -240,6 +251,8 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
   CGFloat contentsScale_ = 1;
   CGRect contentsRect_{{0, 0}, {1, 1}};
   CGRect contentsCenter_{{0, 0}, {1, 1}};
+  std::string magnificationFilter_ = std::string(kCAFilterLinear);
+  std::string minificationFilter_ = std::string(kCAFilterLinear);
   bool needsDisplayOnBoundsChange_ = false;
   bool needsDisplay_ = false;
   std::weak_ptr<CALayerDelegate> delegate_;

@@ -4,8 +4,10 @@
 // word wrap that breaks inside an over-long word, CJK text broken between characters, cuts
 // with "…", results cached.  An empty text or a missing font measures (0, 0).
 //
-// Drawing into the current graphics context lives with the graphics context; it lays text out
-// with these same rules through TextMeasurer::drawInRect / drawAtPoint.
+// The drawing forms draw into the current graphics context (UIGraphicsGetCurrentContext) in
+// its fill colour, alpha, shadow and blend mode, laying the text out exactly as the measuring
+// forms do, and return the size drawn.  Without a current context they draw nothing and
+// return the size.  A recording context logs each as "drawText" with the text and font.
 #pragma once
 
 #include <memory>
@@ -22,6 +24,12 @@ enum UILineBreakMode : int {
   UILineBreakModeHeadTruncation = 3,
   UILineBreakModeTailTruncation = 4,
   UILineBreakModeMiddleTruncation = 5,
+};
+
+enum UIBaselineAdjustment : int {
+  UIBaselineAdjustmentAlignBaselines = 0,
+  UIBaselineAdjustmentAlignCenters = 1,
+  UIBaselineAdjustmentNone = 2,
 };
 
 enum UITextAlignment : int {
@@ -52,3 +60,23 @@ CGSize sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font, 
 // TextMeasurer::fittingFontSize); the size used goes to *actualFontSize when given.
 CGSize sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font, CGFloat minFontSize,
                     CGFloat* actualFontSize, CGFloat width, UILineBreakMode lineBreakMode);
+
+// ---- drawing into the current context
+
+// drawInRect:withFont:lineBreakMode:alignment: the lines that fit the rectangle, from its top.
+CGSize drawInRect(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
+                  UILineBreakMode lineBreakMode = UILineBreakModeWordWrap,
+                  UITextAlignment alignment = UITextAlignmentLeft);
+// drawAtPoint:withFont: one line, unwrapped.
+CGSize drawAtPoint(std::string_view text, CGPoint point, const std::shared_ptr<UIFont>& font);
+// drawAtPoint:forWidth:withFont:lineBreakMode: one line at most `width` wide.
+CGSize drawAtPoint(std::string_view text, CGPoint point, CGFloat width,
+                   const std::shared_ptr<UIFont>& font, UILineBreakMode lineBreakMode);
+// drawAtPoint:forWidth:withFont:minFontSize:actualFontSize:lineBreakMode:baselineAdjustment:
+// one line with the font reduced until it fits (down to minFontSize); a reduced line moves down
+// so that its baseline (or its middle, aligning centres) stays where the full-size line's would
+// be.
+CGSize drawAtPoint(std::string_view text, CGPoint point, CGFloat width,
+                   const std::shared_ptr<UIFont>& font, CGFloat minFontSize,
+                   CGFloat* actualFontSize, UILineBreakMode lineBreakMode,
+                   UIBaselineAdjustment baselineAdjustment);
