@@ -123,10 +123,19 @@ CGRect boxOf(double x0, double y0, double x1, double y1) {
 
 }  // namespace
 
+namespace {
+
+const CGColorRef& opaqueBlack() {
+  static const CGColorRef black = CGColor::createGenericGray(0, 1);
+  return black;
+}
+
+}  // namespace
+
 struct CGContext::GState {
   CGAffineTransform ctm;  // user -> Cairo device
-  CGColorRef fill = CGColor::createGenericGray(0, 1);
-  CGColorRef stroke = CGColor::createGenericGray(0, 1);
+  CGColorRef fill = opaqueBlack();
+  CGColorRef stroke = opaqueBlack();
   CGFloat alpha = 1;
   CGFloat lineWidth = 1;
   CGLineCap cap = CGLineCap::Butt;
@@ -178,6 +187,7 @@ CGContext::~CGContext() {
 
 namespace {
 
+// A context over a surface of its own (a recording, or an image for one drawing pass).
 struct RecordingContext : CGContext {
   RecordingContext(cairo_surface_t* s, size_t w, size_t h) : CGContext(s, w, h) {}
 };
@@ -203,9 +213,24 @@ std::shared_ptr<CGContext> CGContext::createDeferred(CGSize size, CGFloat scale)
   return ctx;
 }
 
+std::shared_ptr<CGContext> CGContext::createImageContext(CGSize size, CGFloat scale, bool opaque) {
+  if (!(scale > 0)) scale = 1;
+  size_t w = size_t(std::max(0.0, std::ceil(size.width * scale)));
+  size_t h = size_t(std::max(0.0, std::ceil(size.height * scale)));
+  if (w == 0 || h == 0 || w > 32767 || h > 32767) return createDeferred(size, scale);
+  cairo_surface_t* s =
+      cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, int(w), int(h));
+  auto ctx = std::make_shared<RecordingContext>(s, w, h);
+  cairo_surface_destroy(s);
+  ctx->setBaseCTM(CGAffineTransformMake(scale, 0, 0, -scale, 0, CGFloat(h)));
+  return ctx;
+}
+
 CGImageRef CGContext::makeImage() const {
   if (pixelWidth_ == 0 || pixelHeight_ == 0) return nullptr;
   cairo_surface_flush(target_);
+  if (cairo_surface_get_type(target_) == CAIRO_SURFACE_TYPE_IMAGE)
+    return CGImage::createWithSurface(target_);
   cairo_surface_t* s =
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(pixelWidth_), int(pixelHeight_));
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
@@ -905,11 +930,11 @@ CGRect CGContext::getClipBoundingBox() const {
 // ---- colours and style
 
 void CGContext::setFillColorWithColor(const CGColorRef& color) {
-  state().fill = color ? color : CGColor::createGenericGray(0, 1);
+  state().fill = color ? color : opaqueBlack();
 }
 
 void CGContext::setStrokeColorWithColor(const CGColorRef& color) {
-  state().stroke = color ? color : CGColor::createGenericGray(0, 1);
+  state().stroke = color ? color : opaqueBlack();
 }
 
 void CGContext::setRGBFillColor(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {

@@ -99,8 +99,12 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
   // The same flipped context without the log: it keeps its drawing as a recording to be
   // turned into pixels by makeImage only when something was painted (a layer's drawing pass).
   static std::shared_ptr<CGContext> createDeferred(CGSize size, CGFloat scale);
-  // What a recording or deferred context drew, as an ARGB image of its pixel size; nullptr
-  // for a context of no pixels.
+  // A flipped context drawing into pixels of its own (ARGB, or RGB when opaque), for one
+  // drawing pass that ends with makeImage: a view's drawing, a window's frame.
+  static std::shared_ptr<CGContext> createImageContext(CGSize size, CGFloat scale, bool opaque);
+  // What a recording, deferred or image context drew, as an image of its pixel size (ARGB;
+  // RGB for an opaque image context); nullptr for a context of no pixels.  An image context
+  // hands over its pixels: it must not draw afterwards.
   CGImageRef makeImage() const;
 
   // ---- graphics state

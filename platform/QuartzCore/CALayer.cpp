@@ -27,6 +27,11 @@ uint64_t nextAnimationId() {
   return next++;
 }
 
+const CGColorRef& opaqueBlack() {
+  static const CGColorRef black = CGColor::createGenericGray(0, 1);
+  return black;
+}
+
 bool isUnit(CGRect r) {
   return r.origin.x <= 0 && r.origin.y <= 0 && r.origin.x + r.size.width >= 1 &&
          r.origin.y + r.size.height >= 1;
@@ -293,7 +298,11 @@ void CALayer::display() {
   if (!owner_) {
     if (auto d = delegate(); d && d->displayLayer(*this)) return;
   }
-  auto ctx = CGContext::createDeferred(bounds_.size, contentsScale_);
+  // A layer that painted last time draws straight into pixels; one that did not (or never
+  // drew) into a recording, turned into pixels only when something was painted.
+  auto ctx = contentsFromDisplay_
+                 ? CGContext::createImageContext(bounds_.size, contentsScale_, false)
+                 : CGContext::createDeferred(bounds_.size, contentsScale_);
   ctx->translateCTM(-bounds_.origin.x, -bounds_.origin.y);
   drawInContext(ctx);
   if (ctx->paintCount() > 0) {
@@ -369,7 +378,7 @@ void CALayer::renderLayer(const CGContextRef& ctx) {
   ctx->saveGState();
   ctx->concatCTM(transformToSuperlayer());
   CGRect b = bounds_;
-  CGColorRef shadowColor = shadowColor_ ? shadowColor_ : CGColor::createGenericGray(0, 1);
+  const CGColorRef& shadowColor = shadowColor_ ? shadowColor_ : opaqueBlack();
   bool shadow = shadowOpacity_ > 0 && shadowColor->alpha() > 0;
   if (masksToBounds_) {
     // The clip takes the shadow with it, as on the platform.
@@ -420,7 +429,7 @@ void CALayer::renderLayer(const CGContextRef& ctx) {
     ctx->restoreGState();
   }
   if (borderWidth_ > 0) {
-    CGColorRef color = borderColor_ ? borderColor_ : CGColor::createGenericGray(0, 1);
+    const CGColorRef& color = borderColor_ ? borderColor_ : opaqueBlack();
     if (color->alpha() > 0) {
       ctx->setStrokeColorWithColor(color);
       ctx->setLineWidth(borderWidth_);
@@ -606,11 +615,10 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
   double dx[4], dy[4];
   destEdges(sx[0], sx[1], sx[2], sx[3], rect.origin.x, rect.size.width, dx);
   destEdges(sy[0], sy[1], sy[2], sy[3], rect.origin.y, rect.size.height, dy);
-  ctx->record(
-      "drawImage", rect,
-      "image=" +
-          (image->sourceName().empty() ? std::string("?") : "\"" + image->sourceName() + "\"") +
-          " stretched");
+  if (ctx->isRecording()) {
+    std::string name = image->sourceName().empty() ? "?" : "\"" + image->sourceName() + "\"";
+    ctx->record("drawImage", rect, "image=" + name + " stretched");
+  }
   cairo_t* cr = ctx->beginCairoDrawing(rect);
   cairo_filter_t filter = ctx->interpolationQuality() == CGInterpolationQuality::None
                               ? CAIRO_FILTER_NEAREST

@@ -86,8 +86,9 @@ CGSize drawInRect(std::string_view text, CGRect rect, const std::shared_ptr<UIFo
   CGSize drawn = measurer->drawInRect(cr, text, font->textFont(), rect, mode,
                                       CTTextAlignmentFromUITextAlignment(alignment));
   ctx->endCairoDrawing();
-  ctx->record("drawText", {rect.origin, {rect.size.width, drawn.height}},
-              recordDetail(text, font->textFont(), ctx));
+  if (ctx->isRecording())
+    ctx->record("drawText", {rect.origin, {rect.size.width, drawn.height}},
+                recordDetail(text, font->textFont(), ctx));
   return drawn;
 }
 
@@ -129,6 +130,6 @@ CGSize drawAtPoint(std::string_view text, CGPoint point, CGFloat width,
   cairo_t* cr = ctx->beginCairoDrawing();
   CGSize drawn = measurer->drawAtPoint(cr, text, used, point, width, mode);
   ctx->endCairoDrawing();
-  ctx->record("drawText", {point, drawn}, recordDetail(text, used, ctx));
+  if (ctx->isRecording()) ctx->record("drawText", {point, drawn}, recordDetail(text, used, ctx));
   return drawn;
 }

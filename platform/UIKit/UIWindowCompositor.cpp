@@ -2,8 +2,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreGraphics/CGBitmapContext.h"
-#include "CoreGraphics/CGPixelLayout.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
@@ -13,12 +11,8 @@ CGImageRef UIWindow::compositeFrame() {
   auto screen = UIScreen::mainScreen();
   CGRect bounds = screen->bounds();
   CGFloat scale = screen->scale();
-  size_t w = size_t(std::lround(bounds.size.width * scale));
-  size_t h = size_t(std::lround(bounds.size.height * scale));
-  auto ctx = CGBitmapContext::create(nullptr, w, h, 8, 0, CGColorSpace::createDeviceRGB(),
-                                     kCGImageAlphaNoneSkipFirst | CGNativeByteOrder32());
-  if (!ctx) return nullptr;
-  ctx->setBaseCTM(CGAffineTransformMake(scale, 0, 0, -scale, 0, CGFloat(h)));
+  auto ctx = CGContext::createImageContext(bounds.size, scale, true);
+  if (!ctx || ctx->pixelWidth() == 0) return nullptr;
   ctx->setGrayFillColor(0, 1);
   ctx->fillRect(bounds);
 
@@ -35,5 +29,5 @@ CGImageRef UIWindow::compositeFrame() {
     window->layoutIfNeeded();
     window->layer()->renderInContext(ctx);
   }
-  return ctx->createImage();
+  return ctx->makeImage();
 }
