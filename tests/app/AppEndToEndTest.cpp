@@ -24,6 +24,7 @@
 #include "Foundation/Clock.h"
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageSource.h"
+#include "UIKit/UILabel.h"
 #include "app/UIFilePath.h"
 #include "app/UncaughtExceptionHandler.h"
 #include "net/http/HXHTTPRequest.h"
@@ -142,6 +143,19 @@ TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
   EXPECT_EQ(pages[0].param("channel_id"), "1");
   EXPECT_EQ(pages[0].param("keys"), key);
   EXPECT_TRUE(std::filesystem::exists(UIFilePath::getChannelFilePath(0, "1", 1, 0)));
+
+  // The same lines show on the home screen's page, the first on top.
+  std::string lines;
+  for (const auto& line : output) lines += (lines.empty() ? "" : "\n") + line;
+  auto home = app->homeScreen()->view();
+  auto shown = std::find_if(home->subviews().begin(), home->subviews().end(), [](const auto& v) {
+    return v->className() == "UILabel";
+  });
+  ASSERT_NE(shown, home->subviews().end());
+  auto label = std::static_pointer_cast<UILabel>(*shown);
+  EXPECT_EQ(label->text(), lines);
+  EXPECT_EQ(label->frame().origin, CGPointMake(8, 8));
+  EXPECT_LE(CGRectGetMaxY(label->frame()), home->bounds().size.height - 8);
 }
 
 TEST_F(AppTest, UnreachableServerEndsTheFirstPageWithoutOne) {

@@ -1,5 +1,6 @@
 #include "screens/home/varimostaViewController.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -83,10 +84,30 @@ void varimostaViewController::write(const std::string& line) {
     std::fputc('\n', stdout);
     std::fflush(stdout);
   }
+  if (page_) showOnPage(line);
+}
+
+void varimostaViewController::showOnPage(const std::string& line) {
+  page_->setText(page_->text().empty() ? line : page_->text() + "\n" + line);
+  // As high as the lines, no higher than the view: the first lines stay on top.
+  CGRect b = view()->bounds();
+  CGFloat width = b.size.width - 16;
+  CGFloat height = std::min(page_->sizeThatFits(CGSizeMake(width, 0)).height, b.size.height - 16);
+  page_->setFrame(CGRectMake(8, 8, width, std::max<CGFloat>(0, height)));
 }
 
 void varimostaViewController::loadView() {
   UIViewController::loadView();
+  auto v = view();
+  v->setBackgroundColor(UIColor::whiteColor());
+  // The lines written so far, from the top of the view, cut where the view ends.
+  CGRect b = v->bounds();
+  page_ = std::make_shared<UILabel>(CGRectMake(8, 8, b.size.width - 16, 0));
+  page_->setFont(UIFont::systemFontOfSize(11));
+  page_->setNumberOfLines(0);
+  page_->setLineBreakMode(UILineBreakModeWordWrap);
+  page_->setBackgroundColor(UIColor::clearColor());
+  v->addSubview(page_);
   launcherView();
 }
 

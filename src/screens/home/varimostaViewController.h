@@ -1,6 +1,7 @@
 // The home screen, placeholder until the launcher grid of channels is built.  It is the
-// navigation root the application delegate builds, and since nothing is drawn yet it writes
-// what the reader would see to an output (standard output by default), one line at a time:
+// navigation root the application delegate builds; it writes what the reader would see to an
+// output (standard output by default), one line at a time, and shows the same lines on its
+// view, on a white page, the first ones on top:
 //
 // - the start-up steps as they happen: whether a client key was stored, the registration, the
 //   login and session re-opens as their notifications arrive;
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "UIKit/UILabel.h"
 #include "UIKit/UIViewController.h"
 #include "model/ChannelItem.h"
 #include "uilib/views/ULLauncherView.h"
@@ -50,11 +52,13 @@ class varimostaViewController : public UIViewController {
 
  private:
   void write(const std::string& line);
+  void showOnPage(const std::string& line);
   void showChannels();
   void requestNextPage();
   void firstPageDone(bool shown);
 
   std::shared_ptr<ULLauncherView> launcherView_;
+  std::shared_ptr<UILabel> page_;
   int guideViewLoads_ = 0;
   bool appeared_ = false;
   bool channelsShown_ = false;
