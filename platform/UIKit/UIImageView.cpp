@@ -53,11 +53,17 @@ void UIImageView::showImage(const std::shared_ptr<UIImage>& image) {
   CALayer& l = *layer();
   if (!image) {
     l.setContents(nullptr);
+    l.setContentsCenter(contentStretch());
     return;
   }
   l.setContents(image->uprightCGImage());
   l.setContentsScale(image->scale());
-  l.setContentsCenter(image->contentsCenter());
+  l.setContentsCenter(image->isStretchable() ? image->contentsCenter() : contentStretch());
+}
+
+void UIImageView::setContentStretch(CGRect r) {
+  UIView::setContentStretch(r);
+  showImage(displayedImage());
 }
 
 void UIImageView::startAnimating() {

@@ -51,6 +51,8 @@ class UIImageView : public UIView {
 
   // The image's size.
   CGSize sizeThatFits(CGSize size) const override;
+  // A stretchable image's caps win over the view's stretch.
+  void setContentStretch(CGRect r) override;
 
  protected:
   void describeAttributes(std::string& line) const override;

@@ -126,6 +126,11 @@ void UIView::setContentMode(UIViewContentMode mode) {
   layer_->setContentsGravity(i < std::size(gravities) ? gravities[i] : kCAGravityResize);
 }
 
+void UIView::setContentStretch(CGRect r) {
+  contentStretch_ = r;
+  layer_->setContentsCenter(r);
+}
+
 // ---- drawing
 
 void UIView::drawRect(CGRect) {}

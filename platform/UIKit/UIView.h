@@ -132,9 +132,10 @@ class UIView : public UIResponder, public CALayerDelegate {
   void setOpaque(bool opaque) { layer_->setOpaque(opaque); }
   UIViewContentMode contentMode() const { return contentMode_; }
   void setContentMode(UIViewContentMode mode);
-  // Stored; drawn contents are redrawn at their new size rather than stretched.
+  // The part of the view's picture (unit coordinates) that stretches when it is shown larger
+  // or smaller (an image view's picture; drawn pictures are drawn again at a new size).
   CGRect contentStretch() const { return contentStretch_; }
-  void setContentStretch(CGRect r) { contentStretch_ = r; }
+  virtual void setContentStretch(CGRect r);
   bool clearsContextBeforeDrawing() const { return clearsContextBeforeDrawing_; }
   void setClearsContextBeforeDrawing(bool clears) { clearsContextBeforeDrawing_ = clears; }
 

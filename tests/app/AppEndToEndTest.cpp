@@ -148,9 +148,8 @@ TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
   std::string lines;
   for (const auto& line : output) lines += (lines.empty() ? "" : "\n") + line;
   auto home = app->homeScreen()->view();
-  auto shown = std::find_if(home->subviews().begin(), home->subviews().end(), [](const auto& v) {
-    return v->className() == "UILabel";
-  });
+  auto shown = std::find_if(home->subviews().begin(), home->subviews().end(),
+                            [](const auto& v) { return v->className() == "UILabel"; });
   ASSERT_NE(shown, home->subviews().end());
   auto label = std::static_pointer_cast<UILabel>(*shown);
   EXPECT_EQ(label->text(), lines);

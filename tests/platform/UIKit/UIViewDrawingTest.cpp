@@ -227,6 +227,15 @@ TEST_F(UIViewDrawingTest, ImageViewsPlaceTheirImageByContentMode) {
   EXPECT_EQ(centred.at(69, 50), kGreen);
   EXPECT_EQ(centred.at(25, 50), kWhite);
 
+  // The view's stretch keeps the picture's ends: a middle tenth of it stretches.
+  view->setContentMode(UIViewContentMode::ScaleToFill);
+  view->setContentStretch(CGRectMake(0.45, 0, 0.1, 1));
+  view->setFrame(CGRectMake(0, 0, 200, 20));
+  Frame stretched(window->compositeFrame());
+  EXPECT_EQ(stretched.at(17, 10), kRed);     // the left 18 points stay 18 points
+  EXPECT_EQ(stretched.at(183, 10), kGreen);  // and so do the right ones
+  EXPECT_EQ(stretched.at(150, 10), kGreen);  // the middle: two points stretched to 164
+
   view->setImage(nullptr);
   Frame empty(window->compositeFrame());
   EXPECT_EQ(empty.at(50, 50), kWhite);
