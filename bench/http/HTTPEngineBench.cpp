@@ -5,7 +5,6 @@
 // connections alive.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-
 #include <dirent.h>
 
 #include <algorithm>

@@ -6,9 +6,6 @@
 // font configuration, asked for its size.  First measurements cycle through more statuses
 // than the cache holds, so each one is laid out (and evicts another).
 #include <benchmark/benchmark.h>
-#include <fontconfig/fontconfig.h>
-#include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
 
 #include <chrono>
 #include <cstdint>
@@ -16,8 +13,8 @@
 #include <vector>
 
 #include "CoreText/PangoTextMeasurer.h"
-#include "Foundation/NSBundle.h"
 #include "Foundation/NSString.h"
+#include "support/BundledPango.h"
 
 namespace {
 
@@ -52,42 +49,19 @@ std::vector<std::string> statuses() {
 // Pango on its own, over the bundle's font configuration.
 struct PlainPango {
   PlainPango() {
-    FcConfig* config = FcConfigCreate();
-    std::string file = NSBundle::mainBundle()->pathForResource("fonts", "conf", "fonts");
-    FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(file.c_str()), FcTrue);
-    FcConfigBuildFonts(config);
-    fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
-    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
-    FcConfigDestroy(config);
-    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);
-    context = pango_font_map_create_context(fontMap);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    pango_cairo_context_set_font_options(context, options);
-    cairo_font_options_destroy(options);
-    pango_context_set_round_glyph_positions(context, FALSE);
-    layout = pango_layout_new(context);
-    PangoFontDescription* font = pango_font_description_from_string("WenQuanYi Micro Hei");
-    pango_font_description_set_absolute_size(font, kSize * PANGO_SCALE);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
+    pango_context_set_round_glyph_positions(pango.context, FALSE);
+    layout = pango.newLayout(kSize);
     pango_layout_set_width(layout, int(kWidth * PANGO_SCALE));
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
   }
-  ~PlainPango() {
-    g_object_unref(layout);
-    g_object_unref(context);
-    g_object_unref(fontMap);
-  }
+  ~PlainPango() { g_object_unref(layout); }
   int height(const std::string& text) {
     pango_layout_set_text(layout, text.data(), int(text.size()));
     int w = 0, h = 0;
     pango_layout_get_pixel_size(layout, &w, &h);
     return h;
   }
-  PangoFontMap* fontMap;
-  PangoContext* context;
+  BundledPango pango;
   PangoLayout* layout;
 };
 

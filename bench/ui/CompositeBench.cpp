@@ -8,20 +8,17 @@
 // The plain drawing is the least such a frame can cost: one reused PangoLayout over the same
 // font configuration, the pictures painted from their surfaces.
 #include <benchmark/benchmark.h>
-#include <fontconfig/fontconfig.h>
-#include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "Foundation/NSBundle.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UIWindow.h"
+#include "support/BundledPango.h"
 
 namespace {
 
@@ -67,33 +64,13 @@ cairo_surface_t* tileSurface() {
 // Pango and Cairo on their own.
 struct PlainDrawing {
   PlainDrawing() {
-    FcConfig* config = FcConfigCreate();
-    std::string file = NSBundle::mainBundle()->pathForResource("fonts", "conf", "fonts");
-    FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(file.c_str()), FcTrue);
-    FcConfigBuildFonts(config);
-    fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
-    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
-    FcConfigDestroy(config);
-    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);
-    context = pango_font_map_create_context(fontMap);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    pango_cairo_context_set_font_options(context, options);
-    cairo_font_options_destroy(options);
-    layout = pango_layout_new(context);
-    PangoFontDescription* font = pango_font_description_from_string("WenQuanYi Micro Hei");
-    pango_font_description_set_absolute_size(font, kFontSize * PANGO_SCALE);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
+    layout = pango.newLayout(kFontSize);
     pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     tile = tileSurface();
   }
   ~PlainDrawing() {
     cairo_surface_destroy(tile);
     g_object_unref(layout);
-    g_object_unref(context);
-    g_object_unref(fontMap);
   }
   void draw(const std::vector<Item>& items) {
     cairo_surface_t* frame = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 640, 960);
@@ -101,7 +78,7 @@ struct PlainDrawing {
     cairo_scale(cr, kScale, kScale);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    pango_cairo_update_context(cr, context);
+    pango_cairo_update_context(cr, pango.context);
     for (const Item& it : items) {
       const CGRect& f = it.frame;
       if (it.text.empty()) {
@@ -128,8 +105,7 @@ struct PlainDrawing {
     benchmark::DoNotOptimize(cairo_image_surface_get_data(frame));
     cairo_surface_destroy(frame);
   }
-  PangoFontMap* fontMap;
-  PangoContext* context;
+  BundledPango pango;
   PangoLayout* layout;
   cairo_surface_t* tile;
 };

@@ -1036,18 +1036,16 @@ void CGContext::setShadowWithColor(CGSize offset, CGFloat blur, const CGColorRef
 
 void CGContext::beginTransparencyLayer() {
   saveGState();
-  layers_.push_back({states_.size()});
-  GState& g = state();
-  g.alpha = 1;
-  g.blend = CGBlendMode::Normal;
-  g.shadowColor.reset();
-  g.mask.reset();
-  cairo_push_group(cr_);
+  startLayer();
 }
 
 void CGContext::beginTransparencyLayerWithRect(CGRect rect) {
   saveGState();
   clipToRect(rect);
+  startLayer();
+}
+
+void CGContext::startLayer() {
   layers_.push_back({states_.size()});
   GState& g = state();
   g.alpha = 1;

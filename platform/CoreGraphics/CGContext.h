@@ -273,6 +273,9 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
 
   GState& state();
   const GState& state() const;
+  // Opens a transparency layer on the state just saved: alpha, blend mode, shadow and mask
+  // clip are reset inside it.
+  void startLayer();
   // Runs `draw` (which paints with the blend mode's operator set and the source prepared by
   // it) under the shadow, mask clip and blend mode in force.
   void paint(const std::function<void()>& draw, std::optional<CGRect> deviceBounds);

@@ -86,48 +86,34 @@ void CGPath::moveToPoint(const CGAffineTransform* t, CGFloat x, CGFloat y) {
   open_ = true;
 }
 
-void CGPath::addLineToPoint(const CGAffineTransform* t, CGFloat x, CGFloat y) {
-  if (!open_) {
-    // After a close (or on an empty path) a new subpath starts where the pen is.
-    auto cp = currentPoint();
-    if (!cp) {
-      moveToPoint(t, x, y);
-      return;
-    }
-    add(CGPathElementType::MoveToPoint, {*cp});
-    subpathStart_ = *cp;
-    open_ = true;
+void CGPath::openSubpath(const CGAffineTransform* t, CGFloat x, CGFloat y) {
+  if (open_) return;
+  auto cp = currentPoint();
+  if (!cp) {
+    moveToPoint(t, x, y);
+    return;
   }
-  add(CGPathElementType::AddLineToPoint, {mapped(t, x, y)});
+  // After a close a new subpath starts where the pen is.
+  add(CGPathElementType::MoveToPoint, {*cp});
+  subpathStart_ = *cp;
+  open_ = true;
+}
+
+void CGPath::addLineToPoint(const CGAffineTransform* t, CGFloat x, CGFloat y) {
+  bool empty = !open_ && !currentPoint();
+  openSubpath(t, x, y);
+  if (!empty) add(CGPathElementType::AddLineToPoint, {mapped(t, x, y)});
 }
 
 void CGPath::addQuadCurveToPoint(const CGAffineTransform* t, CGFloat cpx, CGFloat cpy, CGFloat x,
                                  CGFloat y) {
-  if (!open_) {
-    auto cp = currentPoint();
-    if (!cp)
-      moveToPoint(t, cpx, cpy);
-    else {
-      add(CGPathElementType::MoveToPoint, {*cp});
-      subpathStart_ = *cp;
-      open_ = true;
-    }
-  }
+  openSubpath(t, cpx, cpy);
   add(CGPathElementType::AddQuadCurveToPoint, {mapped(t, cpx, cpy), mapped(t, x, y)});
 }
 
 void CGPath::addCurveToPoint(const CGAffineTransform* t, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x,
                              CGFloat cp2y, CGFloat x, CGFloat y) {
-  if (!open_) {
-    auto cp = currentPoint();
-    if (!cp)
-      moveToPoint(t, cp1x, cp1y);
-    else {
-      add(CGPathElementType::MoveToPoint, {*cp});
-      subpathStart_ = *cp;
-      open_ = true;
-    }
-  }
+  openSubpath(t, cp1x, cp1y);
   add(CGPathElementType::AddCurveToPoint,
       {mapped(t, cp1x, cp1y), mapped(t, cp2x, cp2y), mapped(t, x, y)});
 }

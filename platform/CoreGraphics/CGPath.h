@@ -97,6 +97,9 @@ class CGPath {
 
  private:
   void add(CGPathElementType type, std::initializer_list<CGPoint> points);
+  // Starts a subpath where the pen is when none is open (after a close), or with a move to
+  // (x, y) on an empty path.
+  void openSubpath(const CGAffineTransform* t, CGFloat x, CGFloat y);
   // Appends the arc's curves (the start point already reached).
   void appendArcCurves(const CGAffineTransform* t, CGFloat x, CGFloat y, CGFloat rx, CGFloat ry,
                        CGFloat start, CGFloat sweep);

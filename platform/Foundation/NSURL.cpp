@@ -218,15 +218,19 @@ std::shared_ptr<NSURL> NSURL::URLWithString(std::string_view string) {
 std::shared_ptr<NSURL> NSURL::fileURLWithPath(std::string_view path) {
   std::string absolute(path);
   if (absolute.empty() || absolute[0] != '/')
-    absolute = std::filesystem::absolute(std::filesystem::path(absolute)).lexically_normal().string();
+    absolute =
+        std::filesystem::absolute(std::filesystem::path(absolute)).lexically_normal().string();
   auto escaped = stringByAddingPercentEscapesUsingEncoding(absolute, NSUTF8StringEncoding);
   if (!escaped) return nullptr;
   // "#" and "?" are legal in URLs but not part of a file name's URL.
   std::string text = "file://";
   for (char c : *escaped) {
-    if (c == '#') text += "%23";
-    else if (c == '?') text += "%3F";
-    else text += c;
+    if (c == '#')
+      text += "%23";
+    else if (c == '?')
+      text += "%3F";
+    else
+      text += c;
   }
   return URLWithString(text);
 }

@@ -88,6 +88,16 @@ class GIFDecoder {
   long done_ = -1;
 };
 
+// What the encoders read: the rows of an ARGB32 or RGB24 image surface.
+struct Pixels {
+  const uint8_t* data;
+  int width, height;
+  size_t stride;
+  bool alpha;  // ARGB32
+};
+// nullopt for another kind of surface.
+std::optional<Pixels> encodablePixels(cairo_surface_t* surface);
+
 std::optional<std::string> encodePNG(cairo_surface_t* surface);
 // quality 0 ... 1.
 std::optional<std::string> encodeJPEG(cairo_surface_t* surface, double quality);

@@ -160,14 +160,11 @@ std::optional<Still> decodeJPEG(std::string_view data) {
 }
 
 std::optional<std::string> encodeJPEG(cairo_surface_t* surface, double quality) {
-  if (!surface || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return std::nullopt;
-  cairo_surface_flush(surface);
-  cairo_format_t format = cairo_image_surface_get_format(surface);
-  int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
-  if (w <= 0 || h <= 0 || (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24))
-    return std::nullopt;
-  const uint8_t* pixels = cairo_image_surface_get_data(surface);
-  size_t stride = size_t(cairo_image_surface_get_stride(surface));
+  auto source = encodablePixels(surface);
+  if (!source) return std::nullopt;
+  const int w = source->width, h = source->height;
+  const uint8_t* pixels = source->data;
+  const size_t stride = source->stride;
 
   jpeg_compress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);

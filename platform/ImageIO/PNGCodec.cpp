@@ -76,16 +76,24 @@ std::optional<Still> decodePNG(std::string_view data) {
   return still;
 }
 
-std::optional<std::string> encodePNG(cairo_surface_t* surface) {
+std::optional<Pixels> encodablePixels(cairo_surface_t* surface) {
   if (!surface || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return std::nullopt;
   cairo_surface_flush(surface);
   cairo_format_t format = cairo_image_surface_get_format(surface);
   int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
   if (w <= 0 || h <= 0 || (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24))
     return std::nullopt;
-  bool alpha = format == CAIRO_FORMAT_ARGB32;
-  const uint8_t* src = cairo_image_surface_get_data(surface);
-  int stride = cairo_image_surface_get_stride(surface);
+  return Pixels{cairo_image_surface_get_data(surface), w, h,
+                size_t(cairo_image_surface_get_stride(surface)), format == CAIRO_FORMAT_ARGB32};
+}
+
+std::optional<std::string> encodePNG(cairo_surface_t* surface) {
+  auto pixels = encodablePixels(surface);
+  if (!pixels) return std::nullopt;
+  const int w = pixels->width, h = pixels->height;
+  const bool alpha = pixels->alpha;
+  const uint8_t* src = pixels->data;
+  const size_t stride = pixels->stride;
   // Straight RGBA (or RGB) rows for the writer.
   size_t channels = alpha ? 4 : 3;
   std::vector<uint8_t> rows(size_t(w) * size_t(h) * channels);

@@ -7,17 +7,11 @@ void CAGradientLayer::setColors(std::vector<CGColorRef> colors) {
 }
 
 void CAGradientLayer::setStartPoint(CGPoint p) {
-  if (p == startPoint_) return;
-  CGPoint old = startPoint_;
-  startPoint_ = p;
-  propertyChanged("startPoint", old, p);
+  change("startPoint", startPoint_, p);
 }
 
 void CAGradientLayer::setEndPoint(CGPoint p) {
-  if (p == endPoint_) return;
-  CGPoint old = endPoint_;
-  endPoint_ = p;
-  propertyChanged("endPoint", old, p);
+  change("endPoint", endPoint_, p);
 }
 
 void CAGradientLayer::renderOwnContent(const CGContextRef& ctx) {

@@ -62,32 +62,21 @@ CALayer::~CALayer() {
 // ---- geometry
 
 void CALayer::setBounds(CGRect bounds) {
-  if (bounds == bounds_) return;
-  CGRect old = bounds_;
-  bounds_ = bounds;
-  if (needsDisplayOnBoundsChange_ && old.size != bounds.size) setNeedsDisplay();
-  propertyChanged("bounds", old, bounds);
+  CGSize old = bounds_.size;
+  if (change("bounds", bounds_, bounds) && needsDisplayOnBoundsChange_ && old != bounds.size)
+    setNeedsDisplay();
 }
 
 void CALayer::setPosition(CGPoint position) {
-  if (position == position_) return;
-  CGPoint old = position_;
-  position_ = position;
-  propertyChanged("position", old, position);
+  change("position", position_, position);
 }
 
 void CALayer::setAnchorPoint(CGPoint anchor) {
-  if (anchor == anchorPoint_) return;
-  CGPoint old = anchorPoint_;
-  anchorPoint_ = anchor;
-  propertyChanged("anchorPoint", old, anchor);
+  change("anchorPoint", anchorPoint_, anchor);
 }
 
 void CALayer::setTransform(const CATransform3D& t) {
-  if (t == transform_) return;
-  CATransform3D old = transform_;
-  transform_ = t;
-  propertyChanged("transform", old, t);
+  change("transform", transform_, t);
 }
 
 void CALayer::setAffineTransform(const CGAffineTransform& t) {
@@ -130,61 +119,37 @@ CGAffineTransform CALayer::transformToSuperlayer() const {
 // ---- look
 
 void CALayer::setHidden(bool hidden) {
-  if (hidden == hidden_) return;
-  hidden_ = hidden;
-  propertyChanged("hidden", !hidden, hidden);
+  change("hidden", hidden_, hidden);
 }
 
 void CALayer::setOpacity(float opacity) {
-  opacity = std::isnan(opacity) ? 0 : std::clamp(opacity, 0.0f, 1.0f);
-  if (opacity == opacity_) return;
-  float old = opacity_;
-  opacity_ = opacity;
-  propertyChanged("opacity", double(old), double(opacity));
+  change("opacity", opacity_, std::isnan(opacity) ? 0 : std::clamp(opacity, 0.0f, 1.0f));
 }
 
 void CALayer::setBackgroundColor(CGColorRef color) {
-  if (CGColor::equalToColor(color, backgroundColor_)) return;
-  CGColorRef old = backgroundColor_;
-  backgroundColor_ = std::move(color);
-  propertyChanged("backgroundColor", old, backgroundColor_);
+  change("backgroundColor", backgroundColor_, std::move(color));
 }
 
 void CALayer::setCornerRadius(CGFloat radius) {
-  if (radius == cornerRadius_) return;
-  CGFloat old = cornerRadius_;
-  cornerRadius_ = radius;
-  propertyChanged("cornerRadius", old, radius);
+  change("cornerRadius", cornerRadius_, radius);
 }
 
 void CALayer::setBorderWidth(CGFloat width) {
-  if (width == borderWidth_) return;
-  CGFloat old = borderWidth_;
-  borderWidth_ = width;
-  propertyChanged("borderWidth", old, width);
+  change("borderWidth", borderWidth_, width);
 }
 
 void CALayer::setBorderColor(CGColorRef color) {
-  if (CGColor::equalToColor(color, borderColor_)) return;
-  CGColorRef old = borderColor_;
-  borderColor_ = std::move(color);
-  propertyChanged("borderColor", old, borderColor_);
+  change("borderColor", borderColor_, std::move(color));
 }
 
 void CALayer::setShadowOpacity(float opacity) {
-  opacity = std::isnan(opacity) ? 0 : std::clamp(opacity, 0.0f, 1.0f);
-  if (opacity == shadowOpacity_) return;
-  float old = shadowOpacity_;
-  shadowOpacity_ = opacity;
-  propertyChanged("shadowOpacity", double(old), double(opacity));
+  change("shadowOpacity", shadowOpacity_,
+         std::isnan(opacity) ? 0 : std::clamp(opacity, 0.0f, 1.0f));
 }
 
 void CALayer::setContents(CGImageRef image) {
   contentsFromDisplay_ = false;
-  if (image == contents_) return;
-  CGImageRef old = contents_;
-  contents_ = std::move(image);
-  propertyChanged("contents", old, contents_);
+  change("contents", contents_, std::move(image));
 }
 
 void CALayer::setContentsScale(CGFloat scale) {
@@ -235,25 +200,26 @@ void CALayer::insertSublayer(const std::shared_ptr<CALayer>& layer, size_t index
 
 void CALayer::insertSublayerAbove(const std::shared_ptr<CALayer>& layer,
                                   const std::shared_ptr<CALayer>& sibling) {
-  if (!layer || layer == sibling || isDescendantOf(layer.get())) return;
-  auto keep = layer;
-  if (layer->superlayer_ == this)
-    sublayers_.erase(std::find(sublayers_.begin(), sublayers_.end(), layer));
-  auto it = std::find(sublayers_.begin(), sublayers_.end(), sibling);
-  size_t index = it == sublayers_.end() ? sublayers_.size() : size_t(it - sublayers_.begin()) + 1;
-  if (keep->superlayer_ == this) keep->superlayer_ = nullptr;
-  attach(keep, index);
+  insertBeside(layer, sibling, true);
 }
 
 void CALayer::insertSublayerBelow(const std::shared_ptr<CALayer>& layer,
                                   const std::shared_ptr<CALayer>& sibling) {
+  insertBeside(layer, sibling, false);
+}
+
+void CALayer::insertBeside(const std::shared_ptr<CALayer>& layer,
+                           const std::shared_ptr<CALayer>& sibling, bool above) {
   if (!layer || layer == sibling || isDescendantOf(layer.get())) return;
   auto keep = layer;
-  if (layer->superlayer_ == this)
-    sublayers_.erase(std::find(sublayers_.begin(), sublayers_.end(), layer));
+  if (keep->superlayer_ == this) {
+    // Out first, so that the sibling's index counts the others.
+    sublayers_.erase(std::find(sublayers_.begin(), sublayers_.end(), keep));
+    keep->superlayer_ = nullptr;
+  }
   auto it = std::find(sublayers_.begin(), sublayers_.end(), sibling);
-  size_t index = it == sublayers_.end() ? sublayers_.size() : size_t(it - sublayers_.begin());
-  if (keep->superlayer_ == this) keep->superlayer_ = nullptr;
+  size_t index = it == sublayers_.end() ? sublayers_.size()
+                                        : size_t(it - sublayers_.begin()) + (above ? 1 : 0);
   attach(keep, index);
 }
 

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "CoreGraphics/CGColor.h"
@@ -215,9 +216,36 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
   virtual void renderOwnContent(const CGContextRef&) {}
   // Runs the implicit action for a changed property (see the header comment).
   void propertyChanged(std::string_view key, CAValue from, CAValue to);
+  // Sets the field and runs the property's action; false when the value is the same.
+  template <class T>
+  bool change(std::string_view key, T& field, T value) {
+    if (same(field, value)) return false;
+    T old = std::move(field);
+    field = value;
+    propertyChanged(key, toValue(std::move(old)), toValue(std::move(value)));
+    return true;
+  }
 
  private:
   struct Running;
+  template <class T>
+  static bool same(const T& a, const T& b) {
+    if constexpr (std::is_same_v<T, CGColorRef>) {
+      return CGColor::equalToColor(a, b);
+    } else {
+      return a == b;
+    }
+  }
+  template <class T>
+  static CAValue toValue(T v) {
+    if constexpr (std::is_same_v<T, float>) {
+      return double(v);
+    } else {
+      return v;
+    }
+  }
+  void insertBeside(const std::shared_ptr<CALayer>& layer, const std::shared_ptr<CALayer>& sibling,
+                    bool above);
   void attach(std::shared_ptr<CALayer> layer, size_t index);
   void detach();
   void renderLayer(const CGContextRef& ctx);

@@ -219,81 +219,50 @@ CGSize UIButton::titleSize(CGFloat maxWidth) const {
   return s;
 }
 
-CGRect UIButton::imageRectForContentRect(CGRect content) const {
+UIButton::Placement UIButton::place(CGRect content) const {
   auto image = currentImage();
   CGSize is = image ? image->size() : CGSizeZero;
   is.width = std::min(is.width, content.size.width);
   is.height = std::min(is.height, content.size.height);
-  CGSize ts = titleSize(std::max(
-      0.0, content.size.width - is.width - titleEdgeInsets_.left - titleEdgeInsets_.right));
+  CGFloat available =
+      std::max(0.0, content.size.width - is.width - titleEdgeInsets_.left - titleEdgeInsets_.right);
+  CGSize ts = titleSize(available);
+  auto horizontal = contentHorizontalAlignment();
+  auto vertical = contentVerticalAlignment();
+  if (horizontal == UIControlContentHorizontalAlignment::Fill) ts.width = available;
+  if (vertical == UIControlContentVerticalAlignment::Fill) is.height = content.size.height;
+  // The image and the title side by side, placed as one.
   CGFloat total = is.width + ts.width;
-  CGFloat x;
-  switch (contentHorizontalAlignment()) {
-    case UIControlContentHorizontalAlignment::Left:
-    case UIControlContentHorizontalAlignment::Fill:
-      x = content.origin.x;
-      break;
-    case UIControlContentHorizontalAlignment::Right:
-      x = CGRectGetMaxX(content) - total;
-      break;
-    default:
-      x = content.origin.x + (content.size.width - total) / 2;
-  }
-  CGFloat y;
-  switch (contentVerticalAlignment()) {
-    case UIControlContentVerticalAlignment::Top:
-      y = content.origin.y;
-      break;
-    case UIControlContentVerticalAlignment::Bottom:
-      y = CGRectGetMaxY(content) - is.height;
-      break;
-    case UIControlContentVerticalAlignment::Fill:
-      y = content.origin.y;
-      is.height = content.size.height;
-      break;
-    default:
-      y = content.origin.y + (content.size.height - is.height) / 2;
-  }
-  return CGRectMake(std::round(x + imageEdgeInsets_.left - imageEdgeInsets_.right),
-                    std::round(y + imageEdgeInsets_.top - imageEdgeInsets_.bottom), is.width,
-                    is.height);
+  CGFloat x = horizontal == UIControlContentHorizontalAlignment::Right
+                  ? CGRectGetMaxX(content) - total
+              : horizontal == UIControlContentHorizontalAlignment::Center
+                  ? content.origin.x + (content.size.width - total) / 2
+                  : content.origin.x;
+  auto top = [&](CGFloat h) {
+    switch (vertical) {
+      case UIControlContentVerticalAlignment::Top:
+      case UIControlContentVerticalAlignment::Fill:
+        return content.origin.y;
+      case UIControlContentVerticalAlignment::Bottom:
+        return CGRectGetMaxY(content) - h;
+      default:
+        return content.origin.y + (content.size.height - h) / 2;
+    }
+  };
+  auto moved = [](CGFloat x, CGFloat y, CGSize size, const UIEdgeInsets& insets) {
+    return CGRectMake(std::round(x + insets.left - insets.right),
+                      std::round(y + insets.top - insets.bottom), size.width, size.height);
+  };
+  return {moved(x, top(is.height), is, imageEdgeInsets_),
+          moved(x + is.width, top(ts.height), ts, titleEdgeInsets_)};
+}
+
+CGRect UIButton::imageRectForContentRect(CGRect content) const {
+  return place(content).image;
 }
 
 CGRect UIButton::titleRectForContentRect(CGRect content) const {
-  auto image = currentImage();
-  CGFloat iw = image ? std::min(image->size().width, content.size.width) : 0;
-  CGFloat available =
-      std::max(0.0, content.size.width - iw - titleEdgeInsets_.left - titleEdgeInsets_.right);
-  CGSize ts = titleSize(available);
-  if (contentHorizontalAlignment() == UIControlContentHorizontalAlignment::Fill)
-    ts.width = available;
-  CGFloat total = iw + ts.width;
-  CGFloat x;
-  switch (contentHorizontalAlignment()) {
-    case UIControlContentHorizontalAlignment::Left:
-    case UIControlContentHorizontalAlignment::Fill:
-      x = content.origin.x + iw;
-      break;
-    case UIControlContentHorizontalAlignment::Right:
-      x = CGRectGetMaxX(content) - total + iw;
-      break;
-    default:
-      x = content.origin.x + (content.size.width - total) / 2 + iw;
-  }
-  CGFloat y;
-  switch (contentVerticalAlignment()) {
-    case UIControlContentVerticalAlignment::Top:
-      y = content.origin.y;
-      break;
-    case UIControlContentVerticalAlignment::Bottom:
-      y = CGRectGetMaxY(content) - ts.height;
-      break;
-    default:
-      y = content.origin.y + (content.size.height - ts.height) / 2;
-  }
-  return CGRectMake(std::round(x + titleEdgeInsets_.left - titleEdgeInsets_.right),
-                    std::round(y + titleEdgeInsets_.top - titleEdgeInsets_.bottom), ts.width,
-                    ts.height);
+  return place(content).title;
 }
 
 void UIButton::layoutSubviews() {

@@ -112,6 +112,10 @@ class UIButton : public UIControl {
   std::shared_ptr<UIImage> shownImage(const std::shared_ptr<UIImage>& own,
                                       const std::shared_ptr<UIImage>& normal) const;
   CGSize titleSize(CGFloat maxWidth) const;
+  struct Placement {
+    CGRect image, title;
+  };
+  Placement place(CGRect contentRect) const;
   void changed();
 
   UIButtonType type_;

@@ -10,7 +10,7 @@
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageDestination.h"
 #include "ImageIO/CGImageSource.h"
-#include "support/GIFWriter.h"
+#include "support/TestImages.h"
 
 namespace {
 
@@ -127,15 +127,8 @@ TEST(CGImageSourceTest, JPEGQualityTradesSizeForFidelityAndDropsAlpha) {
 
 TEST(CGImageSourceTest, TheEXIFOrientationOfAJPEGIsReported) {
   auto jpeg = *CGImageDestination::encodeJPEG(samplePicture(false), 0.8);
-  // An APP1 EXIF segment (big-endian TIFF) with one entry: orientation 6 (rotated right).
-  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0,
-                                0,    'M',  'M',  0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
-                                0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00,
-                                0x01, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-  std::string withExif = jpeg.substr(0, 2) +
-                         std::string(reinterpret_cast<const char*>(app1), sizeof app1) +
-                         jpeg.substr(2);
-  auto source = CGImageSource::createWithData(withExif);
+  // Orientation 6: turned right.
+  auto source = CGImageSource::createWithData(withEXIFOrientation(jpeg, 6));
   ASSERT_NE(source, nullptr);
   EXPECT_EQ(source->copyPropertiesAtIndex(0)[kCGImagePropertyOrientation].intValue(), 6);
 }

@@ -11,7 +11,7 @@
 #include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKitTestSupport.h"
-#include "support/GIFWriter.h"
+#include "support/TestImages.h"
 
 namespace {
 

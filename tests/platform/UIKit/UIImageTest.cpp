@@ -14,11 +14,10 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
-#include "support/GIFWriter.h"
+#include "UIKitTestSupport.h"
+#include "support/TestImages.h"
 
 namespace {
-
-using Pixel = std::array<int, 4>;  // R G B A, premultiplied
 
 const Pixel kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kClear{0, 0, 0, 0};
 
@@ -57,23 +56,6 @@ class UIImageTest : public ::testing::Test {
     UIDevice::setProfile(p);
   }
   std::filesystem::path dir_;
-};
-
-// Draws the picture into a flipped RGBA context of w × h points at scale 1.
-struct Canvas {
-  std::shared_ptr<CGBitmapContext> ctx;
-  Canvas(size_t w, size_t h) {
-    ctx = CGBitmapContext::create(nullptr, w, h, 8, 0, CGColorSpace::createDeviceRGB(),
-                                  kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
-    ctx->setBaseCTM(CGAffineTransformMake(1, 0, 0, -1, 0, CGFloat(h)));
-    ctx->setInterpolationQuality(CGInterpolationQuality::None);
-    UIGraphicsPushContext(ctx);
-  }
-  ~Canvas() { UIGraphicsPopContext(); }
-  Pixel at(size_t x, size_t y) const {
-    const uint8_t* p = static_cast<const uint8_t*>(ctx->data()) + y * ctx->bytesPerRow() + x * 4;
-    return {p[0], p[1], p[2], p[3]};
-  }
 };
 
 TEST_F(UIImageTest, NamedImagesPreferTheRetinaFileOnARetinaScreenAndAreCached) {
@@ -169,14 +151,7 @@ TEST_F(UIImageTest, AJPEGTurnedByItsEXIFDataIsSizedAndDrawnUpright) {
   ctx->fillRect(CGRectMake(2, 0, 2, 2));
   std::string jpeg = *UIImageJPEGRepresentation(UIGraphicsGetImageFromCurrentImageContext(), 1);
   UIGraphicsEndImageContext();
-  const unsigned char app1[] = {0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0,
-                                0,    'M',  'M',  0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
-                                0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00,
-                                0x01, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-  std::string turned = jpeg.substr(0, 2) +
-                       std::string(reinterpret_cast<const char*>(app1), sizeof app1) +
-                       jpeg.substr(2);
-  auto image = UIImage::imageWithData(turned);
+  auto image = UIImage::imageWithData(withEXIFOrientation(jpeg, 6));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->imageOrientation(), UIImageOrientation::Right);
   EXPECT_EQ(image->size(), CGSizeMake(2, 4));

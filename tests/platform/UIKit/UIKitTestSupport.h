@@ -1,15 +1,19 @@
-// Shared pieces of the UIKit tests: a fresh application on a virtual clock, and controllers and
-// delegates that write what happens to them into one log.
+// Shared pieces of the UIKit tests: a fresh application on a virtual clock, controllers and
+// delegates that write what happens to them into one log, and a canvas to draw on.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "CoreGraphics/CGBitmapContext.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIGraphics.h"
 #include "UIKit/UIViewController.h"
 #include "support/MainLoop.h"
 
@@ -44,4 +48,38 @@ class LoggingController : public UIViewController {
   }
   std::string name_;
   std::shared_ptr<Log> log_;
+};
+
+using Pixel = std::array<int, 4>;  // R G B A, premultiplied
+
+// A flipped RGBA context of w × h points at scale 1 (no interpolation), the current context
+// while it lives.
+struct Canvas {
+  std::shared_ptr<CGBitmapContext> ctx;
+  Canvas(size_t w, size_t h) {
+    ctx = CGBitmapContext::create(nullptr, w, h, 8, 0, CGColorSpace::createDeviceRGB(),
+                                  kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
+    ctx->setBaseCTM(CGAffineTransformMake(1, 0, 0, -1, 0, CGFloat(h)));
+    ctx->setInterpolationQuality(CGInterpolationQuality::None);
+    UIGraphicsPushContext(ctx);
+  }
+  ~Canvas() { UIGraphicsPopContext(); }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  Pixel at(size_t x, size_t y) const {
+    const uint8_t* p = static_cast<const uint8_t*>(ctx->data()) + y * ctx->bytesPerRow() + x * 4;
+    return {p[0], p[1], p[2], p[3]};
+  }
+  // The first and last rows with any ink (-1 when none).
+  std::pair<int, int> inkRows() const {
+    int first = -1, last = -1;
+    for (size_t y = 0; y < ctx->height(); ++y)
+      for (size_t x = 0; x < ctx->width(); ++x)
+        if (at(x, y)[3] > 0) {
+          if (first < 0) first = int(y);
+          last = int(y);
+          break;
+        }
+    return {first, last};
+  }
 };

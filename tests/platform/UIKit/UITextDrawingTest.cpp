@@ -18,8 +18,6 @@
 
 namespace {
 
-using Pixel = std::array<int, 4>;
-
 class UITextDrawingTest : public UIKitTest {
  protected:
   void SetUp() override {
@@ -37,34 +35,6 @@ class UITextDrawingTest : public UIKitTest {
     view.drawRect(view.bounds());
     UIGraphicsPopContext();
     return ctx->recordsText();
-  }
-};
-
-// A flipped RGBA canvas of w × h points at scale 1, current while it lives.
-struct Canvas {
-  std::shared_ptr<CGBitmapContext> ctx;
-  Canvas(size_t w, size_t h) {
-    ctx = CGBitmapContext::create(nullptr, w, h, 8, 0, CGColorSpace::createDeviceRGB(),
-                                  kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
-    ctx->setBaseCTM(CGAffineTransformMake(1, 0, 0, -1, 0, CGFloat(h)));
-    UIGraphicsPushContext(ctx);
-  }
-  ~Canvas() { UIGraphicsPopContext(); }
-  Pixel at(size_t x, size_t y) const {
-    const uint8_t* p = static_cast<const uint8_t*>(ctx->data()) + y * ctx->bytesPerRow() + x * 4;
-    return {p[0], p[1], p[2], p[3]};
-  }
-  // Rows with any ink, first and last (-1 when none).
-  std::pair<int, int> inkRows() const {
-    int first = -1, last = -1;
-    for (size_t y = 0; y < ctx->height(); ++y)
-      for (size_t x = 0; x < ctx->width(); ++x)
-        if (at(x, y)[3] > 0) {
-          if (first < 0) first = int(y);
-          last = int(y);
-          break;
-        }
-    return {first, last};
   }
 };
 

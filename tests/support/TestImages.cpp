@@ -1,4 +1,4 @@
-#include "support/GIFWriter.h"
+#include "support/TestImages.h"
 
 #include <gif_lib.h>
 
@@ -90,4 +90,14 @@ GIFSpec threeFrameGIF() {
   blue.delayCs = 0;
   spec.frames = {red, green, blue};
   return spec;
+}
+
+std::string withEXIFOrientation(const std::string& jpeg, int orientation) {
+  const unsigned char app1[] = {
+      0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0,    0,
+      'M',  'M',  0x00, 0x2A, 0x00, 0x00, 0x00, 0x08, 0x00, 0x01,
+      0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, static_cast<unsigned char>(orientation),
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+  return jpeg.substr(0, 2) + std::string(reinterpret_cast<const char*>(app1), sizeof app1) +
+         jpeg.substr(2);
 }

@@ -1,5 +1,6 @@
-// Writes small GIF files for tests (giflib's encoder): frames with their own placement,
-// palette, transparency, disposal, delay and interlacing, and the looping extension.
+// Pictures for tests: small GIF files written with giflib's encoder (frames with their own
+// placement, palette, transparency, disposal, delay and interlacing, and the looping
+// extension), and JPEG data marked with an EXIF orientation.
 #pragma once
 
 #include <cstdint>
@@ -30,3 +31,7 @@ std::string writeGIF(const GIFSpec& spec);
 // square at (1, 1) with a transparent corner pixel (1, 1), disposal 2; frame 2 a blue row at
 // y 3, interlaced, with a local palette.  Delays 10, 20, 0 centiseconds; loops for ever.
 GIFSpec threeFrameGIF();
+
+// The JPEG data with an EXIF segment (big-endian TIFF, one entry) giving the orientation
+// (1 ... 8) inserted after its start marker.
+std::string withEXIFOrientation(const std::string& jpeg, int orientation);
