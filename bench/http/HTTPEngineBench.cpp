@@ -5,6 +5,7 @@
 // connections alive.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
+
 #include <dirent.h>
 
 #include <algorithm>

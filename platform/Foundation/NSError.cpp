@@ -3,8 +3,7 @@
 std::shared_ptr<NSError> NSError::withDescription(std::string_view domain, long code,
                                                   std::string description,
                                                   std::shared_ptr<NSError> underlying) {
-  auto info =
-      makeDictionary({{std::string(NSLocalizedDescriptionKey), Value(std::move(description))}});
+  auto info = makeDictionary({{std::string(NSLocalizedDescriptionKey), Value(std::move(description))}});
   if (underlying) info->setObject(Value(underlying), NSUnderlyingErrorKey);
   return errorWithDomain(domain, code, Value(info));
 }
@@ -12,8 +11,7 @@ std::shared_ptr<NSError> NSError::withDescription(std::string_view domain, long 
 std::string NSError::localizedDescription() const {
   Value d = userInfo_[NSLocalizedDescriptionKey];
   if (d.isString()) return d.string();
-  return "The operation couldn\u2019t be completed. (" + domain_ + " error " +
-         std::to_string(code_) + ".)";
+  return "The operation couldn\u2019t be completed. (" + domain_ + " error " + std::to_string(code_) + ".)";
 }
 
 std::string NSError::localizedFailureReason() const {
@@ -26,6 +24,5 @@ std::shared_ptr<NSError> NSError::underlyingError() const {
 }
 
 std::string NSError::description() const {
-  return "Error Domain=" + domain_ + " Code=" + std::to_string(code_) + " \"" +
-         localizedDescription() + "\"";
+  return "Error Domain=" + domain_ + " Code=" + std::to_string(code_) + " \"" + localizedDescription() + "\"";
 }

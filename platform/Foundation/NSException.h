@@ -20,7 +20,8 @@ class NSException : public std::exception {
   NSException(std::string name, std::string reason, Value userInfo = {})
       : name_(std::move(name)), reason_(std::move(reason)), userInfo_(std::move(userInfo)) {}
 
-  [[noreturn]] static void raise(std::string_view name, std::string reason, Value userInfo = {}) {
+  [[noreturn]] static void raise(std::string_view name, std::string reason,
+                                 Value userInfo = {}) {
     throw NSException(std::string(name), std::move(reason), std::move(userInfo));
   }
 

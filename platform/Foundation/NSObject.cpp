@@ -9,9 +9,7 @@ std::string NSObject::description() const {
   return std::string("<") + typeid(*this).name() + buf;
 }
 
-bool Selector::targetAlive() const {
-  return !targeted_ || !target_.expired();
-}
+bool Selector::targetAlive() const { return !targeted_ || !target_.expired(); }
 
 bool Selector::hasTarget(const void* t) const {
   auto p = target_.lock();

@@ -225,12 +225,13 @@ std::shared_ptr<NSURL> NSURL::fileURLWithPath(std::string_view path) {
   // "#" and "?" are legal in URLs but not part of a file name's URL.
   std::string text = "file://";
   for (char c : *escaped) {
-    if (c == '#')
+    if (c == '#') {
       text += "%23";
-    else if (c == '?')
+    } else if (c == '?') {
       text += "%3F";
-    else
+    } else {
       text += c;
+    }
   }
   return URLWithString(text);
 }

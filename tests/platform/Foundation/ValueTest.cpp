@@ -97,10 +97,8 @@ TEST(Value, ImmutableContainersRefuseMutation) {
 }
 
 TEST(Value, DeepEqualityAndSubscripts) {
-  Value a =
-      Value::dictionaryOf({{"list", Value::arrayOf({Value(1), Value("x")})}, {"n", Value::null()}});
-  Value b =
-      Value::dictionaryOf({{"n", Value::null()}, {"list", Value::arrayOf({Value(1), Value("x")})}});
+  Value a = Value::dictionaryOf({{"list", Value::arrayOf({Value(1), Value("x")})}, {"n", Value::null()}});
+  Value b = Value::dictionaryOf({{"n", Value::null()}, {"list", Value::arrayOf({Value(1), Value("x")})}});
   EXPECT_EQ(a, b);
   EXPECT_EQ(a["list"][1].string(), "x");
   EXPECT_TRUE(a["missing"].isNil());
