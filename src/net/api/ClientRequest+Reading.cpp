@@ -581,9 +581,10 @@ std::optional<std::string> shortLinkPath(const Value& link) {
   return text->substr(at + marker.size());
 }
 
-// "%@/go_ziza.aspx?c_url=%@&keys=%@&std=%@"
+// "%@/go_ziza.aspx?c_url=%@&keys=%@&std=%@".  The tail is escaped: an "&" or "=" of the link
+// must stay inside c_url rather than add or replace parameters of the page address.
 std::string goZizaLink(const std::string& rest) {
-  return NSConfig::engine()->serverURL() + "/go_ziza.aspx?c_url=" + rest +
+  return NSConfig::engine()->serverURL() + "/go_ziza.aspx?c_url=" + URLHelper::encodeString(rest) +
          "&keys=" + ClientRequest::engine()->getRegisterClientKey() +
          "&std=" + NSBundle::mainBundle()->localizedStringForKey("SERVER_VERSION");
 }

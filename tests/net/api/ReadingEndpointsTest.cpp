@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
 #include "app/NSConfig.h"
 #include "app/NSGlobe.h"
@@ -345,6 +346,32 @@ TEST_F(ReadingEndpointsTest, PreparedPlatformListsNeedTheirTimeoutAndReportToken
   ASSERT_TRUE(waitFor([&] { return r->replies.size() == 2; }));
   EXPECT_FALSE(exists(UIFilePath::cacheRetweetPath("9002")));
   removeObserver(bus);
+}
+
+TEST_F(ReadingEndpointsTest, AShortLinkTailReachesTheServerAsItsOneLinkParameter) {
+  const std::vector<std::string> tails = {"a1b2c3&keys=ZZZ", "p=1&std=9", "x?y#z+w", "a%20b/c",
+                                          "短链接"};
+  for (const std::string& tail : tails) {
+    SCOPED_TRACE(tail);
+    for (bool withEvent : {false, true}) {
+      Value link("http://t.ziza.example/" + tail);
+      Value wrapped =
+          withEvent ? ClientRequest::getWebHttp(link, "7", "2") : ClientRequest::getWebHttp(link);
+      ASSERT_TRUE(wrapped.isString());
+      size_t before = server.requests("/go_ziza.aspx").size();
+      auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(wrapped.string()));
+      request->startSynchronous();
+      auto seen = server.requests("/go_ziza.aspx");
+      ASSERT_EQ(seen.size(), before + 1) << wrapped.string();
+      std::vector<std::pair<std::string, std::string>> expected = {
+          {"c_url", tail}, {"keys", key}, {"std", "2.0"}};
+      if (withEvent) {
+        expected.emplace_back("eid", "7");
+        expected.emplace_back("channelid", "2");
+      }
+      EXPECT_EQ(seen.back().queryParams, expected);
+    }
+  }
 }
 
 TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
