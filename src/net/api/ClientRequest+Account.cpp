@@ -326,9 +326,19 @@ void ClientRequest::openClient() {
                      9);
 }
 
-bool ClientRequest::applyLoginReply(const Value& reply) {
-  auto login = ZizaJsonStatusParser::parseToLogin(reply.isString() ? reply.string() : "");
-  if (!login) return false;
+// The login data of a reply that grants the login or session.  A reply that is no login reply
+// (an error page) or whose envelope says the server refused (an unknown client key, the
+// synthetic failure reply) grants nothing: its defaults must not replace the held switches.
+static NSLoginDataPtr grantedLogin(const Value& reply) {
+  std::string_view text = reply.isString() ? std::string_view(reply.string()) : "";
+  Value parsed = objectFromJSONString(text);
+  if (!parsed.isDictionary() || !getBoolValueForKey(parsed, "ResultBoolean", true)) return nullptr;
+  return ZizaJsonStatusParser::parseToLogin(text);
+}
+
+ClientRequest::LoginOutcome ClientRequest::applyLoginReply(const Value& reply) {
+  auto login = grantedLogin(reply);
+  if (!login) return LoginOutcome::Refused;
   auto config = NSConfig::engine();
   Value stamp = channelListStamp(login);
   Value held = channelListStamp(config->config());
@@ -336,7 +346,7 @@ bool ClientRequest::applyLoginReply(const Value& reply) {
   if (changed) getNewChannels();
   config->setConfig(login);
   NSLoginDB::setValueDB(login);
-  return changed;
+  return changed ? LoginOutcome::GrantedListRefreshing : LoginOutcome::Granted;
 }
 
 // The synthetic reply of a transport failure: the failure hooks announce the end of the login
@@ -347,24 +357,30 @@ static bool isTransportFailure(const Value& reply) {
 
 void ClientRequest::loginClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
-  bool refreshing = applyLoginReply(reply);
-  performSelectorAfterDelay(selector(weakSelf<ClientRequest>(),
-                                     &ClientRequest::startToRegisterToken, "startToRegisterToken"),
-                            {}, 10.0);
-  timeOutSec_ = 60;
+  LoginOutcome outcome = applyLoginReply(reply);
+  // Only a granted login leads on to the push token and gives the next request a minute.
+  if (outcome != LoginOutcome::Refused) {
+    performSelectorAfterDelay(
+        selector(weakSelf<ClientRequest>(), &ClientRequest::startToRegisterToken,
+                 "startToRegisterToken"),
+        {}, 10.0);
+    timeOutSec_ = 60;
+  }
   // A channel-list refresh announces the end of the login itself.
-  if (!refreshing) postNotification(kLoginClientCallBack);
+  if (outcome != LoginOutcome::GrantedListRefreshing) postNotification(kLoginClientCallBack);
 }
 
 void ClientRequest::openClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
-  bool refreshing = applyLoginReply(reply);
-  if (auto login = NSConfig::engine()->config()) {
-    login->isSession = true;
-    login->isShowAdOk = false;
-    NSLoginDB::setValueDB(login);
+  LoginOutcome outcome = applyLoginReply(reply);
+  if (outcome != LoginOutcome::Refused) {
+    if (auto login = NSConfig::engine()->config()) {
+      login->isSession = true;
+      login->isShowAdOk = false;
+      NSLoginDB::setValueDB(login);
+    }
   }
-  if (!refreshing) postNotification(kOpenClientCallBack);
+  if (outcome != LoginOutcome::GrantedListRefreshing) postNotification(kOpenClientCallBack);
 }
 
 // ---- push token -------------------------------------------------------------------------------

@@ -383,9 +383,11 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void closeAfterRegistrationFailures();
   void closeApplication();
   void registerTokenOnce();
-  // Stores the login data of a login or session reply; true when the channel-list stamp
-  // changed and the channel list is fetched again.
-  bool applyLoginReply(const Value& reply);
+  // What a login or session reply led to: refused (nothing stored), granted (its login data
+  // stored), or granted with a changed channel-list stamp (the list is fetched again, and its
+  // reply announces the end of the login).
+  enum class LoginOutcome { Refused, Granted, GrantedListRefreshing };
+  LoginOutcome applyLoginReply(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;

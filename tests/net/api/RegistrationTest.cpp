@@ -422,6 +422,50 @@ TEST_F(LoginTest, AFailedLoginStillAnnouncesItsEnd) {
   EXPECT_EQ(count("/Accounts/Login.aspx"), 1u);
 }
 
+TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) {
+  // Each way a login or session re-open fails, with the server back afterwards: nothing but the
+  // single announcement follows, neither the longer timeout nor the push token 10 s later.
+  struct Case {
+    const char* name;
+    std::function<void()> breakIt;
+  };
+  const std::vector<Case> cases = {
+      {"no server", [] { NSConfig::engine()->setAccountServerURL(apitest::closedBaseURL()); }},
+      {"the server refuses the key", [this] { storeKey("UNKNOWNKEY0000000"); }},
+      {"the server answers with an error page",
+       [this] {
+         for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
+           server.script(path, EndpointScript::failWith(500, "<html>busy</html>").forRequests(1));
+       }},
+  };
+  defaults()->setObject(Value("device-token-1"), "token_key_temp");
+  for (bool session : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (session ? ", session" : ", login"));
+      holdStamp("stamp-1");
+      auto held = NSConfig::engine()->config();
+      held->isGrayUser = true;
+      Observed loggedIn(kLoginClientCallBack), opened(kOpenClientCallBack);
+      Observed& announced = session ? opened : loggedIn;
+      c.breakIt();
+      session ? client->openClient() : client->loginClient();
+      ASSERT_TRUE(waitFor([&] { return announced.count() == 1; }));
+      EXPECT_EQ(client->timeOutSec(), ClientRequest::kDefaultTimeOutSec);
+      EXPECT_EQ(NSConfig::engine()->config(), held);
+      EXPECT_TRUE(held->isGrayUser);
+      EXPECT_FALSE(held->isSession);
+
+      pointConfigurationAt(server.baseURL());
+      storeKey(key);
+      size_t pushes = count("/Accounts/EnablePush.aspx");
+      advance(11);
+      waitFor([] { return false; }, 0.2);
+      EXPECT_EQ(count("/Accounts/EnablePush.aspx"), pushes);
+      EXPECT_EQ(loggedIn.count() + opened.count(), 1u);
+    }
+  }
+}
+
 TEST_F(LoginTest, TheLoginReplyLeadsToThePushTokenTenSecondsLater) {
   defaults()->setObject(Value("device-token-1"), "token_key_temp");
   Observed loggedIn(kLoginClientCallBack);
