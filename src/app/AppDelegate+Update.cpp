@@ -5,7 +5,6 @@
 // per-kind entries (banner list, server message, seminars), the server message pop-up and the
 // launch counter are not handled yet.
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIWindow.h"
@@ -65,7 +64,7 @@ void AppDelegate::checkUpdateTime(const Value&) {
 void AppDelegate::checkUpdateTimeCallback(const Value& reply) {
   if (!reply.isString()) return;
   if (!objectFromJSONString(reply.string()).isDictionary()) return;
-  writeToFile(UIFilePath::updateDatePath(), reply.string(), true);
+  UIFilePath::writeFile(UIFilePath::updateDatePath(), reply.string());
   postNotification(kChannelHasNew);
 }
 

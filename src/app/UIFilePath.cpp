@@ -15,6 +15,7 @@
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "app/NSConfig.h"
 #include "app/NSGlobe.h"
@@ -52,11 +53,12 @@ KnownFolders& knownFolders() {
 constexpr auto kFolderRecheck = std::chrono::seconds(1);
 
 // Folder creation errors are ignored: the caller's later read or write reports the failure.
-void ensureDir(const std::string& dir) {
+// `trustMemory` false asks the file system whatever the memory says.
+void ensureDir(const std::string& dir, bool trustMemory = true) {
   if (dir.empty()) return;
   auto now = std::chrono::steady_clock::now();
   KnownFolders& k = knownFolders();
-  {
+  if (trustMemory) {
     std::lock_guard<std::mutex> guard(k.lock);
     auto it = k.seen.find(dir);
     if (it != k.seen.end() && now - it->second < kFolderRecheck) return;
@@ -71,9 +73,15 @@ void ensureDir(const std::string& dir) {
   k.seen[dir] = now;
 }
 
-void ensureParentDir(const std::string& path) {
+// The folder of a path: the text before its last "/"; "" when there is none.
+std::string folderOf(std::string_view path) {
   size_t slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0) ensureDir(path.substr(0, slash));
+  return slash != std::string_view::npos && slash > 0 ? std::string(path.substr(0, slash))
+                                                      : std::string();
+}
+
+void ensureParentDir(const std::string& path) {
+  ensureDir(folderOf(path));
 }
 
 void replaceAll(std::string& s, std::string_view from, std::string_view to) {
@@ -284,20 +292,6 @@ std::string channelImage(int channelId, const char* name) {
                 name, retina() ? "@2x" : "");
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string tmp = path + ".tmp-write";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out) return false;
-  }
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) fs::remove(tmp, ec);
-  return !ec;
-}
-
 std::optional<std::string> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -375,7 +369,22 @@ std::optional<std::string> UIFilePath::getDataByUrl(std::string_view url) {
 
 bool UIFilePath::saveFileByData(std::string_view text, std::string_view url) {
   auto path = localFilePath(url);
-  return path && writeFileAtomically(*path, text);
+  return path && writeFile(*path, text);
+}
+
+bool UIFilePath::makeSureFolderOf(std::string_view path) {
+  std::string dir = folderOf(path);
+  if (dir.empty()) return false;
+  ensureDir(dir, false);
+  return isDirectory(dir);
+}
+
+bool UIFilePath::writeFile(std::string_view path, std::string_view bytes) {
+  if (writeToFile(path, bytes, true)) return true;
+  // Only a missing folder is worth a second try.
+  std::string dir = folderOf(path);
+  if (dir.empty() || isDirectory(dir) || !makeSureFolderOf(path)) return false;
+  return writeToFile(path, bytes, true);
 }
 
 std::string UIFilePath::localPath(int kind) {

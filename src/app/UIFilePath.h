@@ -1,7 +1,8 @@
 // Where every file of the app lives under <Library>, and the rule that turns a request URL
 // into the path of the file caching its reply: the same URL gives the same file whatever the
 // order of its parameters and whatever per-login values (client key, protocol version) it
-// carries.  Methods that return a folder, or a file in one, create the folder unless noted.
+// carries.  Methods that return a folder, or a file in one, create the folder unless noted
+// (but see makeSureFolderOf below).
 // Paths built from a URL never leave their folder: "." and ".." segments and NUL bytes are
 // dropped, and a result outside <Library> is refused (nullopt).
 #pragma once
@@ -94,9 +95,18 @@ class UIFilePath {
   static void removeLocalRetweetFile();
   // removeFileType, then the prompt "删除完成！".
   static void startRemoveFileType(int group);
-  // Folders are remembered as present for a second after they were seen; code that deletes
-  // folders under <Library> calls this so that the next path makes them again at once.
+  // Folders are remembered as present for a second after they were seen (asking the file
+  // system costs more than building a path); code that deletes folders under <Library> calls
+  // this so that the next path makes them again at once.
   static void forgetKnownFolders();
+  // A folder removed by another hand within that second (the platform clearing caches) is not
+  // noticed by the look-ups above, so the files they name are written through these two:
+  // Makes sure, asking the file system, that the folder of the path exists, made when missing;
+  // true when it does.  For a path handed on to a writer, such as a download's destination.
+  static bool makeSureFolderOf(std::string_view path);
+  // Writes the bytes to the file atomically; when that fails because the folder is missing,
+  // makes the folder and writes once more.
+  static bool writeFile(std::string_view path, std::string_view bytes);
   // After a version change: stored channel images are replaced by the bundle's newer ones.
   static void updateAllImages();
 };

@@ -189,6 +189,7 @@ bool OriginalArticle::addArticle(const OriginalArticle& article) {
   auto copy = UIFilePath::readLaterHTMLFilePath(article.originalURL);
   if (!copy) return false;
   // A page saved before keeps its first copy.
+  UIFilePath::makeSureFolderOf(*copy);
   if (!NSFileManager::defaultManager().copyItemAtPath(*page, *copy)) return fileExists(*copy);
   return true;
 }

@@ -4,7 +4,7 @@
 #include "Common/JXKit/NSArray+JXKitSerializing.h"
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
-#include "Foundation/NSFileManager.h"
+#include "app/UIFilePath.h"
 
 namespace parser_values {
 
@@ -51,7 +51,7 @@ bool writeJSONFile(std::string_view path, const Value& object) {
   else if (object.isArray())
     json = JSONString(object.array());
   if (!json.isString()) return false;
-  return writeToFile(path, json.string(), true);
+  return UIFilePath::writeFile(path, json.string());
 }
 
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "Foundation/NSPathUtilities.h"
@@ -192,6 +194,65 @@ TEST(UIFilePath, ListPagesMatchTheirRequests) {
             cache("api/Dialog/GetWatchDialogPost_event_id_9.txt"));
   EXPECT_EQ(UIFilePath::getBannerAD(), cache("api/Dialog/GetBannerAD.txt"));
   EXPECT_EQ(UIFilePath::getSeminarDialogPath(), cache("api/Dialog/"));
+}
+
+TEST(UIFilePath, APlatformCacheIsSavedAlsoWhenItsFolderWasJustRemovedByAnotherHand) {
+  const std::string url = "https://api.ziza.example/2/statuses/mentions.json";
+  UIFilePath::forgetKnownFolders();
+  ASSERT_TRUE(UIFilePath::localFilePath(url));  // the folder is seen now
+  fs::remove_all(lib() + "/Caches");
+  EXPECT_TRUE(UIFilePath::saveFileByData("{\"a\":1}", url));
+  EXPECT_EQ(UIFilePath::getDataByUrl(url), "{\"a\":1}");
+}
+
+TEST(UIFilePath, EveryLookUpsFolderRemovedBehindItsBackIsMadeAgainForTheWrite) {
+  const std::string platform = "https://api.ziza.example/2/statuses/mentions.json";
+  struct Case {
+    const char* name;
+    std::function<std::string()> lookUp;
+  };
+  const std::vector<Case> cases = {
+      {"reply cache", [] { return *UIFilePath::getFilePath(kBase + "/Channels/Hot.aspx?page=1"); }},
+      {"picture", [] { return *UIFilePath::getImageWithPath(kBase + "/img/a/p.jpg"); }},
+      {"platform cache", [&] { return *UIFilePath::localFilePath(platform); }},
+      {"platform account", [&] { return *UIFilePath::localZizaFilePath(platform); }},
+      {"article page", [] { return *UIFilePath::localHTMLFilePath("http://x/a/page"); }},
+      {"read-later copy", [] { return *UIFilePath::readLaterHTMLFilePath("http://x/a/page"); }},
+      {"stylesheet", [] { return UIFilePath::cssFilePath(); }},
+      {"comment list", [] { return UIFilePath::cacheCommentPath("12"); }},
+      {"repost list", [] { return UIFilePath::cacheRetweetPath("12"); }},
+      {"product feedback", [] { return UIFilePath::cacheProductPath("12"); }},
+      {"liked statuses", [] { return UIFilePath::likeStatusPath(); }},
+      {"server message", [] { return UIFilePath::messageStringPath(); }},
+      {"message picture", [] { return UIFilePath::messageImagePath("http://h/m/pic.png"); }},
+      {"update check", [] { return UIFilePath::updateDatePath(); }},
+      {"usage log", [] { return UIFilePath::getLogFilePath(); }},
+      {"network log", [] { return UIFilePath::getNetLogPath(); }},
+      {"channel images", [] { return UIFilePath::getChannelFileDir(3) + "icon.png"; }},
+      {"home background", [] { return UIFilePath::getMainBackGroundImagePath(10); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UIFilePath::forgetKnownFolders();
+    std::string path = c.lookUp();  // the folder is seen now, and remembered
+    fs::path folder = fs::path(path).parent_path();
+    ASSERT_TRUE(fs::is_directory(folder));
+    fs::remove_all(folder);
+    ASSERT_EQ(c.lookUp(), path);
+    EXPECT_TRUE(UIFilePath::writeFile(path, "bytes"));
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "bytes");
+    // A writer that hands the path on makes sure of the folder first.
+    fs::remove_all(folder);
+    EXPECT_TRUE(UIFilePath::makeSureFolderOf(path));
+    EXPECT_TRUE(fs::is_directory(folder));
+  }
+  // A write that fails for another reason is not retried into success.
+  fs::create_directories(lib() + "/Caches/blocked.txt");
+  EXPECT_FALSE(UIFilePath::writeFile(lib() + "/Caches/blocked.txt", "x"));
+  std::ofstream(lib() + "/Caches/plain.txt") << "x";
+  EXPECT_FALSE(UIFilePath::makeSureFolderOf(lib() + "/Caches/plain.txt/x/y"));
 }
 
 TEST(UIFilePath, RemovingPicturesKeepsReplies) {

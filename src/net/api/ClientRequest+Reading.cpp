@@ -146,6 +146,7 @@ void ClientRequest::sendOwnToFile(std::string_view path, const ValueDictionary& 
   auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));
   request->setResponseEncoding(NSUTF8StringEncoding);
   request->setDefaultResponseEncoding(NSUTF8StringEncoding);
+  UIFilePath::makeSureFolderOf(destination);
   request->setDownloadDestinationPath(destination);
   request->setRequestMethod("GET");
   request->setUserAgent(std::string(kUserAgent));
@@ -170,7 +171,10 @@ void ClientRequest::queueGet(std::string_view pathOrURL, const ValueDictionary& 
     request->setResponseEncoding(NSUTF8StringEncoding);
     request->setDefaultResponseEncoding(NSUTF8StringEncoding);
   }
-  if (destination) request->setDownloadDestinationPath(*destination);
+  if (destination) {
+    UIFilePath::makeSureFolderOf(*destination);
+    request->setDownloadDestinationPath(*destination);
+  }
   if (!fullURL) request->setUserAgent(std::string(kUserAgent));
   setEngineCallbacks(request, true);
   if (platformList) {

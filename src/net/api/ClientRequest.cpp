@@ -64,7 +64,12 @@ void setMtag(const std::shared_ptr<HXHTTPRequest>& request, int tag) {
 void writeToCacheFile(const std::shared_ptr<HXHTTPRequest>& request, const std::string& url) {
   request->setResponseEncoding(NSUTF8StringEncoding);
   request->setDefaultResponseEncoding(NSUTF8StringEncoding);
-  if (auto path = UIFilePath::getFilePath(url)) request->setDownloadDestinationPath(*path);
+  if (auto path = UIFilePath::getFilePath(url)) {
+    // The engine moves the reply into the file when it is complete: its folder must be there,
+    // also when another hand removed it since the layout last saw it.
+    UIFilePath::makeSureFolderOf(*path);
+    request->setDownloadDestinationPath(*path);
+  }
 }
 
 bool isCancelledFailure(const std::shared_ptr<HXHTTPRequest>& request) {

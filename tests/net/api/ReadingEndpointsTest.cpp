@@ -2,7 +2,10 @@
 // rule, caching and the routes their replies take, against the local content server.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
 #include "app/NSConfig.h"
@@ -236,6 +239,24 @@ TEST_F(ReadingEndpointsTest, ListOperationsSendTheirParametersInOrderAndCacheThe
       EXPECT_EQ(Value(contents(file)), receiver->replies[0]);
     }
   }
+}
+
+TEST_F(ReadingEndpointsTest, AReplyIsCachedAlsoWhenItsFolderWasJustRemovedByAnotherHand) {
+  // The cache folder is seen, then removed behind the layout's back (the platform clearing
+  // caches) right before the next request of the same list: the reply still arrives as it was
+  // sent, and is cached.
+  auto channelPage = [&] { client->getStatusWithChannelId("2", "1", "0", Value()); };
+  auto first = runOwn(channelPage);
+  UIFilePath::forgetKnownFolders();
+  std::string cache = cacheFileOf(first);
+  ASSERT_TRUE(exists(cache));
+  std::error_code ec;
+  std::filesystem::remove_all(NSLibraryDirectory() + "/Caches", ec);
+
+  runOwn(channelPage);
+  ASSERT_EQ(receiver->replies.size(), 1u);
+  EXPECT_NE(receiver->replies[0], Value(ClientRequest::getErrorJsonString()));
+  EXPECT_EQ(Value(contents(cache)), receiver->replies[0]);
 }
 
 TEST_F(ReadingEndpointsTest, FavouritesCarryTheBoundAccountsUserId) {
