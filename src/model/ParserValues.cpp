@@ -40,6 +40,10 @@ Value strValue(const NSDictionary& dic, std::string_view key, std::string_view d
   return getStringValueForKey(&dic, key, Value(defaultValue));
 }
 
+std::string strText(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
+  return textOf(strValue(dic, key, defaultValue));
+}
+
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {
   return getIntValueForKey(&dic, key, defaultValue);
 }
