@@ -14,14 +14,6 @@ constexpr long kMaxRedirects = 16;
 // NSFileReadInapplicableStringEncodingError.
 constexpr long kInapplicableStringEncodingError = 261;
 
-void initCurlOnce() {
-  static const bool done = [] {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    return true;
-  }();
-  (void)done;
-}
-
 size_t appendBody(char* data, size_t size, size_t count, void* body) {
   static_cast<std::string*>(body)->append(data, size * count);
   return size * count;
@@ -32,7 +24,7 @@ NSErrorPtr urlError(long code, std::string text) {
 }
 
 std::optional<std::string> fetch(const std::string& url, NSErrorPtr* error) {
-  initCurlOnce();
+  // curl_easy_init sets the library up on first use (thread-safe in the libcurl we build on).
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy(curl_easy_init(), &curl_easy_cleanup);
   if (!easy) {
     if (error) *error = urlError(kCFURLErrorUnknown, "The transfer could not be set up");

@@ -1,7 +1,6 @@
 // The XML reader: elements, attributes, text, CDATA, malformed and truncated documents, and
 // documents read from strings, data, bundle files and URLs.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -185,21 +184,6 @@ TEST(QXML, BytesThatAreNotUTF8ReadAsNothing) {
   EXPECT_EQ(QXML::textForElement(zero->rootXMLElement()), "x");
 }
 
-// Gzip-compresses text with zlib.
-std::string gzipped(const std::string& text) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, uLong(text.size())) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = uInt(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = uInt(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
-
 // Bundle files of a bundle folder of the test's own.
 class QXMLFileTest : public ::testing::Test {
  protected:
@@ -214,7 +198,8 @@ class QXMLFileTest : public ::testing::Test {
 
 TEST_F(QXMLFileTest, ABundleFileIsReadAndAGzFileInflated) {
   ASSERT_TRUE(writeToFile(bundle_ + "/feed.xml", "<feed><t>plain</t></feed>", true));
-  ASSERT_TRUE(writeToFile(bundle_ + "/packed.gz", gzipped("<feed><t>packed</t></feed>"), true));
+  ASSERT_TRUE(writeToFile(bundle_ + "/packed.gz",
+                          testsupport::gzipBytes("<feed><t>packed</t></feed>"), true));
   EXPECT_EQ(outline(QXML::qxmlWithXMLFile("feed.xml")->rootXMLElement()), "feed{t(plain)}");
   EXPECT_EQ(outline(QXML::qxmlWithXMLFile("feed", "xml")->rootXMLElement()), "feed{t(plain)}");
   EXPECT_EQ(outline(QXML::qxmlWithXMLFile("packed.gz")->rootXMLElement()), "feed{t(packed)}");

@@ -24,11 +24,7 @@ class SQDatabasePoolTest : public ::testing::Test {
     });
   }
 
-  int committedRows() {
-    SQDatabase other(path_);
-    EXPECT_TRUE(other.open());
-    return other.intForQuery("select count(*) from t");
-  }
+  int committedRows() const { return committedRowCount(path_); }
 
   std::string path_;
   std::shared_ptr<SQDatabasePool> pool_;

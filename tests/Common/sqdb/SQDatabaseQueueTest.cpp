@@ -22,12 +22,7 @@ class SQDatabaseQueueTest : public ::testing::Test {
     }));
   }
 
-  // The rows as another connection to the file sees them.
-  int committedRows() {
-    SQDatabase other(path_);
-    EXPECT_TRUE(other.open());
-    return other.intForQuery("select count(*) from t");
-  }
+  int committedRows() const { return committedRowCount(path_); }
 
   std::string path_;
   std::shared_ptr<SQDatabaseQueue> queue_;

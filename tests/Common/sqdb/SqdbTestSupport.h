@@ -27,3 +27,10 @@ inline long openSavePointNumber(SQDatabase& db) {
   }
   return -1;
 }
+
+// The rows of a table as another connection to the file sees them: what has been committed.
+inline int committedRowCount(const std::string& path, const std::string& table = "t") {
+  SQDatabase other(path);
+  if (!other.open()) return -1;
+  return other.intForQuery("select count(*) from " + table);
+}
