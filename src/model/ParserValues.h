@@ -29,19 +29,27 @@ inline std::string stringOnly(const Value& v) {
 // A text field: strings as they are, numbers as their decimal text, anything else empty.
 std::string textOf(const Value& v);
 
+// str(empty) as text: numbers as their decimal text; absent, null and containers empty.  Any
+// receiver that is not a dictionary reads as an empty one.
+std::string strText(const Value& dic, std::string_view key);
+// str(d) as text, the same way.
+std::string strText(const NSDictionary& dic, std::string_view key,
+                    std::string_view defaultValue = "");
+
 // int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.
 int64_t int64Of(const NSDictionary& dic, std::string_view key);
 int32_t int32Of(const NSDictionary& dic, std::string_view key);
 bool truthOf(const NSDictionary& dic, std::string_view key);
+
+// Writes a dictionary or an array as compact JSON, UTF-8, atomically; NO for an empty path, a
+// value the writer refuses or a failed write.
+bool writeJSONFile(std::string_view path, const Value& object);
 
 // The typed readers: str(d), int(d), ll(d), bool(d) and time.
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue);
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue);
 int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
 bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue);
-// str(d) for a text field: the reader's value as text (numbers in decimal).
-std::string strText(const NSDictionary& dic, std::string_view key,
-                    std::string_view defaultValue = "");
 int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
 
 // The records that `map` makes of the dictionary elements of an array, in order; the other

@@ -2,8 +2,6 @@
 #include <string>
 #include <utility>
 
-#include "Common/JXKit/NSArray+JXKitSerializing.h"
-#include "Foundation/NSFileManager.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
@@ -27,11 +25,10 @@ void writeGroupCache(const Value& group) {
   const NSDictionary& dic = *group.dictionary();
   Value param =
       Value::arrayOf({Value(std::to_string(intValue(dic, "id", 0))), Value("1"), Value("20")});
-  auto path = resolver(kSuggestionGroupRequestType, param);
-  if (!path) return;
-  Value text = JSONString(makeArray({group}));
   // A failed write only costs the cache.
-  if (text.isString()) writeToFile(*path, text.string(), true);
+  if (auto path = resolver(kSuggestionGroupRequestType, param)) {
+    writeJSONFile(*path, Value(makeArray({group})));
+  }
 }
 
 void appendGroupUsers(NSIdollist& list, const NSDictionary& group) {
