@@ -25,7 +25,9 @@
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
+#include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
+#include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
@@ -166,6 +168,10 @@ void AppDelegate::initEngine() {
   NSConfig::engine();
   NSWeiBoNet::getNetEngine();
   UIBkImageView::defaultSet();
+  // Friend groups parsed together are cached where each group's own request caches it.
+  ZizaJsonStatusParser::setRequestLocalPath([](int type, const Value& param) {
+    return ClientRequest::engine()->getRequestLocalPath(type, param);
+  });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
   LMEngine::registerEngine();

@@ -25,7 +25,7 @@ std::string textOf(const Value& v) {
 }
 
 std::string strText(const Value& dic, std::string_view key) {
-  return textOf(getStringValueForKey(dic, key, Value("")));
+  return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
 }
 
 int64_t int64Of(const NSDictionary& dic, std::string_view key) {
@@ -56,6 +56,10 @@ bool writeJSONFile(std::string_view path, const Value& object) {
 
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
   return getStringValueForKey(&dic, key, Value(defaultValue));
+}
+
+std::string strText(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
+  return textOf(strValue(dic, key, defaultValue));
 }
 
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {

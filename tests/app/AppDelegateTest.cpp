@@ -17,6 +17,7 @@
 #include "app/UIFilePath.h"
 #include "app/UncaughtExceptionHandler.h"
 #include "model/NSLoginData.h"
+#include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/NSWeiBoNet.h"
 #include "net/http/Reachability.h"
@@ -531,6 +532,23 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
   EXPECT_EQ(PHProgressHUD::shownPrompts().size(), 1u);
+}
+
+// ---- services the application installs into lower layers -------------------------------------
+
+TEST_F(AppTest, FriendGroupsParsedTogetherAreCachedWhereEachGroupsOwnRequestCachesIt) {
+  storeClientKey();
+  launch();
+  ASSERT_TRUE(waitFor([&] { return startedUp(); }));
+  auto list =
+      ZizaJsonStatusParser::parseToFiles(R"([{"id":7,"user":[{"id":1}]},{"id":8,"user":[]}])");
+  ASSERT_TRUE(list);
+  for (const char* group : {"7", "8"}) {
+    auto path = ClientRequest::engine()->getRequestLocalPath(
+        43, Value::arrayOf({Value(group), Value("1"), Value("20")}));
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(std::filesystem::exists(*path)) << *path;
+  }
 }
 
 // ---- the crash catcher -------------------------------------------------------------------------
