@@ -24,7 +24,7 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "app/AppDelegate.h"
-#include "app/NSConfig.h"
+#include "core/NSConfig.h"
 #include "net/api/ClientRequest.h"
 #include "screens/home/varimostaViewController.h"
 

@@ -5,9 +5,9 @@
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSTimer.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "net/api/ClientRequest.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"

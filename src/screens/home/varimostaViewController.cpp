@@ -5,8 +5,8 @@
 
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIScreen.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ServerResult.h"
 #include "net/http/Reachability.h"

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "Foundation/NSUserDefaults.h"
-#include "app/UIBkImageView.h"
+#include "core/UIBkImageView.h"
 #include "ui/framework/CHStatusBar.h"
 
 namespace {

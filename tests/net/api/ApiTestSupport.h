@@ -17,7 +17,7 @@
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/Value.h"
 #include "SystemConfiguration/SCNetworkReachability.h"
-#include "app/NSConfig.h"
+#include "core/NSConfig.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "ui/framework/NSObject+UIViewBusy.h"

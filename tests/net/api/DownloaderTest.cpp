@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSFileManager.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientRequest.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/NSConfig.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/UIFilePath.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Foundation/NSPathUtilities.h"
-#include "app/NSConfig.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/UIFilePath.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
 #include "ui/framework/PHProgressHUD.h"
 

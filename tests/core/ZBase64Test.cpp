@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ZBase64.h"
+#include "core/ZBase64.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/SharedUDID.h"
+#include "core/SharedUDID.h"
 
 #include <cstdio>
 #include <ctime>

@@ -2,8 +2,8 @@
 
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIColor.h"
-#include "app/NSGlobe.h"
-#include "app/UIBkImageView.h"
+#include "core/NSGlobe.h"
+#include "core/UIBkImageView.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/NSGlobe.h"
+#include "core/NSGlobe.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -8,11 +8,11 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIScreen.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/SharedUDID.h"
-#include "app/UIBkImageView.h"
-#include "app/UIFilePath.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/SharedUDID.h"
+#include "core/UIBkImageView.h"
+#include "core/UIFilePath.h"
 
 namespace {
 

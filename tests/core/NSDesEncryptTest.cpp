@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/NSDesEncrypt.h"
-#include "app/ZBase64.h"
+#include "core/NSDesEncrypt.h"
+#include "core/ZBase64.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 
 #include <sys/stat.h>
 
@@ -16,8 +16,8 @@
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSPathUtilities.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
 #include "ui/framework/PHProgressHUD.h"
 

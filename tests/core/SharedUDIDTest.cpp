@@ -3,7 +3,7 @@
 #include "Foundation/NSPropertyList.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIPasteboard.h"
-#include "app/SharedUDID.h"
+#include "core/SharedUDID.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/NSMsgSend.h"
+#include "core/NSMsgSend.h"
 
 #include "Foundation/NSNotificationCenter.h"
-#include "app/NotificationNames.h"
+#include "core/NotificationNames.h"
 
 std::shared_ptr<NSMsgSend> NSMsgSend::fromNotification(const Value& notification) {
   auto n = notification.object<NSNotification>();

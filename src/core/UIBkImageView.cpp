@@ -1,12 +1,12 @@
-#include "app/UIBkImageView.h"
+#include "core/UIBkImageView.h"
 
 #include <cstdio>
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIColor.h"
-#include "app/NSGlobe.h"
-#include "app/UIFilePath.h"
+#include "core/NSGlobe.h"
+#include "core/UIFilePath.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSThread.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "support/MainLoop.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSThread.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
-#include "app/NSMsgSend.h"
+#include "core/NSMsgSend.h"
 
 // ---- observers (the receiver is the observer; pass shared_from_this(), or weak_from_this()
 // in a destructor)

@@ -1,4 +1,4 @@
-#include "app/NSConfig.h"
+#include "core/NSConfig.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,11 +12,11 @@
 #include "Foundation/NSThread.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIDevice.h"
-#include "app/NSDesEncrypt.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSDesEncrypt.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "model/NSLoginData.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
 

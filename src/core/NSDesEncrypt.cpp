@@ -1,8 +1,8 @@
-#include "app/NSDesEncrypt.h"
+#include "core/NSDesEncrypt.h"
 
 #include "CommonCrypto/CommonCryptor.h"
 #include "Foundation/NSString.h"
-#include "app/ZBase64.h"
+#include "core/ZBase64.h"
 
 namespace {
 

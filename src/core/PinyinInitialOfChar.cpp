@@ -1,4 +1,4 @@
-#include "app/PinyinInitialOfChar.h"
+#include "core/PinyinInitialOfChar.h"
 
 namespace {
 

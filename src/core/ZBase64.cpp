@@ -1,4 +1,4 @@
-#include "app/ZBase64.h"
+#include "core/ZBase64.h"
 
 #include <array>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/UncaughtExceptionHandler.h"
+#include "core/UncaughtExceptionHandler.h"
 
 #include <cxxabi.h>
 #include <execinfo.h>
@@ -23,10 +23,10 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "UIKit/UIDevice.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "ui/framework/PHProgressHUD.h"
 
 namespace {
