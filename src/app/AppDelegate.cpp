@@ -17,6 +17,7 @@
 #include "UIKit/UIWindow.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIBkImageView.h"
@@ -31,8 +32,8 @@
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
 #include "screens/reading/ChannelViewController.h"
+#include "ui/framework/FeedbackStandIns.h"
 #include "ui/framework/MyViewController.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UINaviCtrl.h"
 #include "ui/framework/WebViewCtrl.h"
@@ -95,6 +96,11 @@ int channelIdOfPayload(const Value& userInfo) {
 }
 
 }  // namespace
+
+AppDelegate::AppDelegate() {
+  FeedbackStandIns::install();
+  NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
+}
 
 AppDelegate::~AppDelegate() {
   removeObserver(weak_from_this());

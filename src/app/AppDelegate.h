@@ -47,7 +47,9 @@ class AppDelegate : public UIResponder,
   // A return from the background after this long re-opens the client session.
   static constexpr double kReopenAfterSeconds = 60;
 
-  AppDelegate() = default;
+  // Installs the hooks by which the layers below reach the screen framework and the model,
+  // before any service is created.
+  AppDelegate();
   ~AppDelegate() override;
 
   // The application's delegate when it is an AppDelegate.

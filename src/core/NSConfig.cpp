@@ -14,11 +14,10 @@
 #include "UIKit/UIDevice.h"
 #include "core/NSDesEncrypt.h"
 #include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
-#include "model/NSLoginData.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
 
 namespace {
 
@@ -34,6 +33,11 @@ std::shared_ptr<NSConfig>& instance() {
 
 std::function<void()>& channelConfigUpdater() {
   static std::function<void()> f;
+  return f;
+}
+
+std::function<std::shared_ptr<NSLoginData>()>& loginRecordReader() {
+  static std::function<std::shared_ptr<NSLoginData>()> f;
   return f;
 }
 
@@ -117,6 +121,10 @@ void NSConfig::setChannelConfigUpdater(std::function<void()> updater) {
   channelConfigUpdater() = std::move(updater);
 }
 
+void NSConfig::setLoginRecordReader(std::function<std::shared_ptr<NSLoginData>()> reader) {
+  loginRecordReader() = std::move(reader);
+}
+
 void NSConfig::init() {
   std::string path = getConfigPath();
   std::string bundled = bundleConfigPath();
@@ -160,8 +168,7 @@ void NSConfig::init() {
   if (isDevServer()) changeServer(true);
   createBusyViews();
   systemVersion_ = float(std::atof(UIDevice::currentDevice()->systemVersion().c_str()));
-  config_ = NSLoginData::readFromDB();
-  if (!config_) config_ = std::make_shared<NSLoginData>();
+  if (loginRecordReader()) config_ = loginRecordReader()();
 }
 
 void NSConfig::buildProductionURLs() {

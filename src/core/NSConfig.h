@@ -119,6 +119,10 @@ class NSConfig : public NSObject {
   // Run during a version change, after the configuration list was copied again: the channel
   // catalogue registers here its merge of the bundle's channel list (set before first use).
   static void setChannelConfigUpdater(std::function<void()> updater);
+  // Reads the stored login record (a new one when none is stored) when the store is created:
+  // the model, which keeps the record in the database, installs it at start-up (set before
+  // first use; without one the store starts with no record).
+  static void setLoginRecordReader(std::function<std::shared_ptr<NSLoginData>()> reader);
 
   // The page name a screen reports with the screen-viewed usage event.
   static std::string getServerUserRecordName(std::string_view className);

@@ -16,10 +16,10 @@
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSPathUtilities.h"
+#include "core/FeedbackPresenter.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "core/NSObject+UIViewBusy.h"
 
 namespace fs = std::filesystem;
 
@@ -709,7 +709,7 @@ void UIFilePath::removeLocalRetweetFile() {
 
 void UIFilePath::startRemoveFileType(int group) {
   removeFileType(group);
-  PHProgressHUD::showPrompt("删除完成！");
+  showPrompt("删除完成！");
 }
 
 void UIFilePath::updateAllImages() {

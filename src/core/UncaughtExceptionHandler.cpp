@@ -23,11 +23,11 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "UIKit/UIDevice.h"
+#include "core/FeedbackPresenter.h"
 #include "core/NSGlobe.h"
 #include "core/NSMsgSend.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
@@ -231,7 +231,7 @@ void UncaughtExceptionHandler::handleException(const NSException& exception) {
   myException_ = std::make_shared<NSException>(exception);
   errorMsg_ = stringWithFormat(NSLocalizedString("%@\n%@"), exception.reason(),
                                exception.userInfo()[UncaughtExceptionHandlerAddressesKey]);
-  PHProgressHUD::showPrompt(kCrashPrompt);
+  showPrompt(kCrashPrompt);
 
   // Whoever takes the request keeps its action until the reply: while the action's closure is
   // held elsewhere, the report is under way.

@@ -266,7 +266,7 @@ TEST_F(AppTest, ThirtyFailedRegistrationsEndTheAppThroughItsExitAnimation) {
   launch();
   // Each failed reply brings the next attempt 1 s later.
   ASSERT_TRUE(advanceUntil([&] {
-    auto prompts = PHProgressHUD::shownPrompts();
+    auto prompts = stand->prompts();
     return std::find(prompts.begin(), prompts.end(), "服务异常,请重新运行!") != prompts.end();
   }));
   EXPECT_TRUE(exits.empty());
@@ -514,13 +514,13 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   auto favourites = ChannelViewController::initWithChannelType(5, kTemplateMyFavorite);
   app->navigationController()->pushViewController(favourites, false);
   app->setChannelViewController(favourites);
-  PHProgressHUD::clearShownPrompts();
+  stand->clear("PHProgressHUD");
 
   forceOffline();
   SCNetworkReachabilityFireTestChange();
   ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 1; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), NotReachable);
-  EXPECT_EQ(PHProgressHUD::shownPrompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
+  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
   auto help = std::dynamic_pointer_cast<UIImageView>(favourites->dataTableView()->viewWithTag(299));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->imageName(), "favoriteHelp.png");
@@ -530,7 +530,7 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   SCNetworkReachabilityFireTestChange();
   ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
-  EXPECT_EQ(PHProgressHUD::shownPrompts().size(), 1u);
+  EXPECT_EQ(stand->prompts().size(), 1u);
 }
 
 // ---- the crash catcher -------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // The application under test: the app delegate launched through the platform driver on a
 // virtual clock, the service's hosts mapped to the local content server on a free port, the
-// network forced on or off, the exit hook caught, and the home screen's output and the bus
-// traffic recorded.
+// network forced on or off, the exit hook caught, and the home screen's output, the bus
+// traffic and the stand-in views' reports recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@
 #include "screens/home/varimostaViewController.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace apptest {
 
@@ -103,6 +103,7 @@ class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MainLoop::install();
+    stand = StandInRecorder::install();
     UIApplicationDriver::reset();
     UIApplication::terminateHook = [this](int status) { exits.push_back(status); };
     varimostaViewController::setOutput([this](const std::string& line) { output.push_back(line); });
@@ -167,6 +168,8 @@ class AppTest : public ::testing::Test {
   std::vector<int> exits;
   std::vector<std::string> output;
   std::optional<bool> firstPage;
+  // What the stand-in views and screens would have shown or been asked.
+  std::shared_ptr<StandInRecorder> stand;
 };
 
 }  // namespace apptest

@@ -13,8 +13,9 @@
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
+#include "model/NSLoginData.h"
 #include "support/MainLoop.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
+#include "support/StandInRecorder.h"
 
 namespace fs = std::filesystem;
 
@@ -32,6 +33,8 @@ std::string bundleVersion() {
 }
 
 TEST(NSConfig, FirstLaunchCopiesTheBundleList) {
+  StandInRecorder::install();
+  NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
   auto c = NSConfig::engine();
   EXPECT_EQ(NSConfig::engine(), c);
   EXPECT_EQ(NSConfig::allocWithZone(), nullptr);

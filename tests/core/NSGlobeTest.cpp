@@ -11,7 +11,7 @@
 #include "core/SharedUDID.h"
 #include "core/UIBkImageView.h"
 #include "support/MainLoop.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace {
 
@@ -138,6 +138,7 @@ TEST(NSGlobe, PinyinAndSearch) {
 
 TEST(NSGlobe, DelayedCacheRemovalThenRefresh) {
   MainLoop::install();
+  auto stand = StandInRecorder::install();
   std::vector<int32_t> types;
   auto observer = std::make_shared<NSObject>();
   addObserverWithSelector(observer,
@@ -152,8 +153,8 @@ TEST(NSGlobe, DelayedCacheRemovalThenRefresh) {
   EXPECT_TRUE(types.empty());
   MainLoop::advance(0.1);
   EXPECT_EQ(types, std::vector<int32_t>{122});
-  ASSERT_FALSE(PHProgressHUD::shownPrompts().empty());
-  EXPECT_EQ(PHProgressHUD::shownPrompts().back(), "删除完成！");
+  ASSERT_FALSE(stand->prompts().empty());
+  EXPECT_EQ(stand->prompts().back(), "删除完成！");
   removeObserver(observer);
 }
 

@@ -6,9 +6,9 @@
 
 #include "Foundation/NSPathUtilities.h"
 #include "core/NSConfig.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/UIFilePath.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace fs = std::filesystem;
 
@@ -195,6 +195,7 @@ TEST(UIFilePath, ListPagesMatchTheirRequests) {
 }
 
 TEST(UIFilePath, RemovingPicturesKeepsReplies) {
+  auto stand = StandInRecorder::install();
   auto reply = *UIFilePath::getFilePath(kBase + "/VEZI/GetBanner.aspx");
   std::ofstream(reply) << "{}";
   auto picture = *UIFilePath::getImageWithPath(kBase + "/img/p.jpg");
@@ -207,7 +208,7 @@ TEST(UIFilePath, RemovingPicturesKeepsReplies) {
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches/img"));
   EXPECT_FALSE(fs::exists(record));
   EXPECT_FALSE(UIViewBusy::isShown());
-  EXPECT_EQ(PHProgressHUD::shownPrompts().back(), "删除完成！");
+  EXPECT_EQ(stand->prompts().back(), "删除完成！");
   UIFilePath::removeFileType(3);
   EXPECT_FALSE(fs::exists(reply));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches"));

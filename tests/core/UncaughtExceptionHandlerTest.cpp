@@ -24,12 +24,13 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSThread.h"
 #include "UIKit/UIDevice.h"
+#include "core/FeedbackPresenter.h"
 #include "core/NSMsgSend.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UncaughtExceptionHandler.h"
 #include "support/MainLoop.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ class StandInDispatcher : public NSObject {
     report("data", msg->data.isString() ? msg->data.string() : "<not a string>");
     report("action", msg->action.name());
     report("onMain", NSThread::isMainThread() ? "yes" : "no");
-    auto prompts = PHProgressHUD::shownPrompts();
+    auto prompts = stand->prompts();
     report("prompt", prompts.empty() ? "" : prompts.back());
     if (auto handler = std::dynamic_pointer_cast<UncaughtExceptionHandler>(msg->sender.lock())) {
       const auto& exception = handler->myException();
@@ -124,7 +125,7 @@ class StandInDispatcher : public NSObject {
         dispatchAsyncMain([self = self<StandInDispatcher>()] { self->kept_.clear(); });
         break;
       case Reply::Refuse:
-        PHProgressHUD::showPrompt(NSLocalizedString("NetworkError"));
+        showPrompt(NSLocalizedString("NetworkError"));
         break;
       case Reply::Hang:
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -133,6 +134,7 @@ class StandInDispatcher : public NSObject {
 
  private:
   Reply reply_;
+  std::shared_ptr<StandInRecorder> stand = StandInRecorder::install();
   std::vector<Selector> kept_;
 };
 

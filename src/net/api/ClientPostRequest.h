@@ -17,7 +17,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 
-class CHStatusBar;
+class StatusBarMessageWindow;
 class HXHTTPRequest;
 class HXNetworkQueue;
 
@@ -44,7 +44,7 @@ class ClientPostRequest : public NSObject {
   void setDnsServerType(int type) { dnsServerType_ = type; }
   int dnsServerType() const { return dnsServerType_; }
   const std::shared_ptr<HXNetworkQueue>& queue() const { return queue_; }
-  const std::shared_ptr<CHStatusBar>& statuL() const { return statuL_; }
+  const std::shared_ptr<StatusBarMessageWindow>& statuL() const { return statuL_; }
 
   // ---- status-bar feedback
   // "StartSend" with the spinner.
@@ -107,7 +107,7 @@ class ClientPostRequest : public NSObject {
   std::shared_ptr<HXNetworkQueue> queue_;
   Selector actionString_;
   std::weak_ptr<NSObject> clientdelegate_;
-  std::shared_ptr<CHStatusBar> statuL_;
+  std::shared_ptr<StatusBarMessageWindow> statuL_;
   int serverType_ = 0;
   int dnsServerType_ = 0;
 };

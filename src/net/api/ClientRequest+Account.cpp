@@ -16,8 +16,10 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIScreen.h"
+#include "core/FeedbackPresenter.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "model/NSLoginDB.h"
@@ -31,8 +33,6 @@
 #include "net/api/NSWeiBoNet.h"
 #include "net/api/ServerResult.h"
 #include "net/http/HXNetworkQueue.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
@@ -254,7 +254,7 @@ void ClientRequest::registerClient() {
 }
 
 void ClientRequest::closeAfterRegistrationFailures() {
-  PHProgressHUD::showPrompt("服务异常,请重新运行!");
+  showPrompt("服务异常,请重新运行!");
   ++requestTimes_;
   performSelectorAfterDelay(
       selector(weakSelf<ClientRequest>(), &ClientRequest::closeApplication, "startClose"), {}, 3.0);
@@ -437,7 +437,7 @@ void ClientRequest::bindAccountWithUId(const std::string& uid, const std::string
 }
 
 void ClientRequest::bindFailed() {
-  PHProgressHUD::showPrompt("绑定失败!");
+  showPrompt("绑定失败!");
   auto account = ClientPlatformAccount::current();
   if (account) account->logOut();
   if (account && account->isBindBySso()) return;

@@ -9,6 +9,7 @@
 #include "Foundation/NSURL.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
@@ -25,7 +26,6 @@
 #include "net/api/URLHelper.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXNetworkQueue.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSTimer.h"
+#include "core/FeedbackPresenter.h"
 #include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "net/api/ClientRequest.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ void NSWeiBoNet::dispatch(const std::shared_ptr<NSMsgSend>& msg) {
   if (!msg) return;
   const int32_t type = msg->type;
   if (type != 3 && !Reachability::isConnectedToNetwork()) {
-    PHProgressHUD::showPrompt(NSBundle::mainBundle()->localizedStringForKey("NetworkError"));
+    showPrompt(NSBundle::mainBundle()->localizedStringForKey("NetworkError"));
     stopActivityIndicatorViewAnimation();
     return;
   }

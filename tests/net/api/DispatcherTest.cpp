@@ -61,7 +61,7 @@ class DispatcherTest : public apitest::ServerClientTest {
     postNotification(kGlobeRequest, data, type, sender->action(), sender);
   }
   bool prompted(const std::string& text) const {
-    auto shown = PHProgressHUD::shownPrompts();
+    auto shown = stand->prompts();
     return std::find(shown.begin(), shown.end(), text) != shown.end();
   }
 
@@ -101,14 +101,14 @@ TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
   apitest::forceOffline();
   post(4, strings({"5", "1", "0"}));
   EXPECT_TRUE(prompted(localized("NetworkError")));
-  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
   EXPECT_TRUE(events.empty());
 
-  PHProgressHUD::clearShownPrompts();
-  UIViewBusy::clearEvents();
+  stand->clear("PHProgressHUD");
+  stand->clear("UIViewBusy");
   post(3, Value());
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
-  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
 
   MainLoop::pump();
   EXPECT_TRUE(server.requests().empty());
@@ -190,7 +190,7 @@ TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
   }
   EXPECT_TRUE(NSWeiBoNet::handlesType(4));
   MainLoop::pump();
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
   EXPECT_FALSE(ClientRequest::engine()->request());
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(server.requests().empty());

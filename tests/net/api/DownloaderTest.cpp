@@ -95,7 +95,7 @@ TEST_F(DownloaderTest, FailedDownloadReportsNothing) {
   ASSERT_TRUE(waitFor([&] { return drained(); }));
   MainLoop::pump();
   EXPECT_TRUE(receiver->replies.empty());
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
 }
 
 TEST_F(DownloaderTest, RemoveAllActionCancelsTaggedDownloadsOnly) {

@@ -7,6 +7,7 @@
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
 #include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
@@ -257,14 +258,14 @@ TEST_F(ReadingEndpointsTest, TheSettingsOfARowAreOneShot) {
   EXPECT_EQ(client->timeOutSec(), 15);
 
   // No busy overlay for the vendor list, the overlay for the others.
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   const std::string shown = "show:" + std::string(UIViewBusy::kLoadingText);
   runOwn([&] { client->getYingTongDian(); });
-  auto events = UIViewBusy::events();
+  auto events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 0);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   runOwn([&] { client->getVEZIData(); });
-  events = UIViewBusy::events();
+  events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 1);
   EXPECT_FALSE(client->needDownload());
   EXPECT_EQ(client->methodType(), 0);

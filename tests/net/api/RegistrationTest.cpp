@@ -203,7 +203,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
     ASSERT_TRUE(stepUntil([&] { return count("/Accounts/Register.aspx") >= n; })) << n;
   const std::string prompt = "服务异常,请重新运行!";
   auto prompted = [&] {
-    auto shown = PHProgressHUD::shownPrompts();
+    auto shown = stand->prompts();
     return std::find(shown.begin(), shown.end(), prompt) != shown.end();
   };
   ASSERT_TRUE(stepUntil(prompted));
@@ -218,7 +218,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
   advance(5);
   MainLoop::pump();
   EXPECT_EQ(count("/Accounts/Register.aspx"), 30u);
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_EQ(std::count(shown.begin(), shown.end(), prompt), 1);
   EXPECT_EQ(exits.size(), 1u);
 }
@@ -372,7 +372,7 @@ TEST_F(LoginTest, LoginSendsTheClientsDetailsAndStoresTheLoginData) {
   EXPECT_TRUE(saved->useBehaviorSubmit);
   // The next request of the client gets a minute.
   EXPECT_EQ(client->timeOutSec(), 60);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
 }
 
 TEST_F(LoginTest, AChangedChannelListStampFetchesTheListBeforeTheLoginIsAnnounced) {
@@ -552,7 +552,7 @@ TEST_F(LoginTest, AFailedBindingLogsOutAndRestartsThePlatformLogin) {
       EndpointScript::replyWith(R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"no"})"));
   client->bindAccountWithUId("2001", "t");
   ASSERT_TRUE(waitFor([&] { return account->logOuts == 1; }));
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_NE(std::find(shown.begin(), shown.end(), "绑定失败!"), shown.end());
   EXPECT_EQ(account->logIns, 0);
   advance(1.1);

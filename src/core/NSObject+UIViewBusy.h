@@ -1,11 +1,10 @@
 // The app-wide busy overlay (a spinner with a short text over the window) and the system
-// network-activity indicator.  Until the screen framework draws them, their state and every
-// show and hide are recorded in order for callers and tests to read.
+// network-activity indicator, as the services below the screens call them.  The views are the
+// screen framework's: these calls go to the installed feedback presenter
+// ("core/FeedbackPresenter.h").
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 // Creates the shared overlay views once; later calls do nothing.
 void createBusyViews();
@@ -19,13 +18,5 @@ void stopActivityIndicatorViewAnimation();
 namespace UIViewBusy {
 
 inline constexpr std::string_view kLoadingText = "正在加载...";
-
-// What the overlay shows now.
-bool isShown();
-std::string shownText();
-bool busyViewsCreated();
-// Each show as "show:<text>" and each hide as "hide", oldest first.
-std::vector<std::string> events();
-void clearEvents();
 
 }  // namespace UIViewBusy
