@@ -14,6 +14,7 @@
 #include "core/NSGlobe.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
 #include "model/NSLoginData.h"
 #include "net/http/Reachability.h"
@@ -22,13 +23,11 @@
 
 namespace {
 
-constexpr int kCheckUpdateRequest = 36;
 constexpr double kUpdatePollSeconds = 120;
 // The first check: soon when the reader's profile is known, later on Wi-Fi, latest otherwise.
 constexpr double kFirstCheckWithProfile = 10;
 constexpr double kFirstCheckOnWiFi = 40;
 constexpr double kFirstCheckOtherwise = 70;
-constexpr std::string_view kUserSetupInfoKey = "msg_user_setup_info";
 
 }  // namespace
 
@@ -57,7 +56,7 @@ void AppDelegate::initUpdateTime() {
 void AppDelegate::checkUpdateTime(const Value&) {
   if (!Reachability::isConnectedToNetwork() || !updateTimer_) return;
   postNotification(
-      kGlobeRequest, Value(), kCheckUpdateRequest,
+      kGlobeRequest, Value(), RequestType::UpdatePoll,
       selector(weakThis(), &AppDelegate::checkUpdateTimeCallback, "checkUpdateTimeCallback:"),
       weakSelf<NSObject>());
 }

@@ -20,6 +20,7 @@
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
@@ -40,15 +41,10 @@
 
 namespace {
 
-constexpr std::string_view kTokenKey = "token_key";
-constexpr std::string_view kTokenKeyTemp = "token_key_temp";
 constexpr std::string_view kEnterBackgroundTimeFormat = "yyMMddHHmmss";
 constexpr std::string_view kSplashAnimationID = "rawReadAnimation";
 
-// Bus request and usage-event types the delegate posts.
-constexpr int kCancelRequest = 3;
-constexpr int kReopenSessionRequest = 116;
-constexpr int kChannelRefreshAfterLogin = 119;
+// Usage-event codes the delegate posts.
 constexpr int kUsageAppStart = 901;
 constexpr int kUsageAppClose = 902;
 
@@ -311,7 +307,7 @@ void AppDelegate::removeGaidaView() {
 }
 
 void AppDelegate::loginCallBack(const Value&) {
-  postNotification(kChannelRefresh, Value(), kChannelRefreshAfterLogin);
+  postNotification(kChannelRefresh, Value(), RequestType::ChannelRefreshAfterLogin);
   removeObserverWithName(weakThis(), kLoginClientCallBack);
   auto data = loginData();
   if (data && data->errorLogEnable) InstallUncaughtExceptionHandler();
@@ -436,7 +432,7 @@ void AppDelegate::appOpen() {
   gudiaView();
   UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
   isInSendOpenClient_ = true;
-  postNotification(kGlobeRequest, Value(), kReopenSessionRequest);
+  postNotification(kGlobeRequest, Value(), RequestType::ReopenSession);
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::appOpenOver, "appOpenOver"), {},
                             kReopenAfterSeconds);
 }
@@ -549,7 +545,7 @@ void AppDelegate::openChannel(const Value&) {
   }
   channelViewController_.reset();
   stopActivityIndicatorViewAnimation();
-  postNotification(kGlobeRequest, Value(), kCancelRequest);
+  postNotification(kGlobeRequest, Value(), RequestType::Cancel);
   ClientRequest::engine()->setStringAction(Selector(), std::weak_ptr<NSObject>());
   performSelectorAfterDelay(
       selector(weakThis(), &AppDelegate::openChannelDelay, "openChannelDelay"), {},

@@ -33,8 +33,6 @@ inline constexpr long kSplashViewTag = 1013;
 inline constexpr long kServerMessageViewTag = 1402;
 inline constexpr long kChannelHelpViewTag = 299;
 inline constexpr long kSidePanelMaskViewTag = 10086;
-// The configuration cache value holding when the application last went to the background.
-inline constexpr std::string_view kEnterBackgroundTimeKey = "EnterBackgroundTime";
 
 class AppDelegate : public UIResponder,
                     public UIApplicationDelegate,

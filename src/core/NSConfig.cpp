@@ -17,6 +17,7 @@
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
 
 namespace {
@@ -130,12 +131,12 @@ void NSConfig::init() {
   std::string bundled = bundleConfigPath();
   std::string version = bundleVersion();
   if (files().fileExistsAtPath(path)) {
-    if (textOf(readValueWithKey("Version")) != version) {
+    if (textOf(readValueWithKey(kVersionKey)) != version) {
       // A new version: the list is copied again and only these values survive.
-      std::string rated = textOf(readValueWithKey("is_already_ping_fen")) == "1" ? "1" : "0";
-      Value setupInfo = readCacheValueWithKey("msg_user_setup_info");
+      std::string rated = textOf(readValueWithKey(kAlreadyRatedKey)) == "1" ? "1" : "0";
+      Value setupInfo = readCacheValueWithKey(kUserSetupInfoKey);
       if (isEmptyText(setupInfo)) setupInfo = Value("0");
-      Value boundNormally = readCacheValueWithKey("hasLoginByNormal");
+      Value boundNormally = readCacheValueWithKey(kHasLoginByNormalKey);
       if (isEmptyText(boundNormally))
         boundNormally = Value(files().fileExistsAtPath(UIFilePath::localPath(5)) ? "1" : "0");
       {
@@ -143,12 +144,12 @@ void NSConfig::init() {
         files().removeItemAtPath(path);
         if (!bundled.empty()) files().copyItemAtPath(bundled, path);
       }
-      setValue(Value(version), "Version");
+      setValue(Value(version), kVersionKey);
       if (channelConfigUpdater()) channelConfigUpdater()();
-      setValue(Value("10"), "RegModeFirst");
-      setValue(Value(rated), "is_already_ping_fen");
-      setCacheValue(boundNormally, "hasLoginByNormal");
-      setCacheValue(setupInfo, "msg_user_setup_info");
+      setValue(Value("10"), kRegModeFirstKey);
+      setValue(Value(rated), kAlreadyRatedKey);
+      setCacheValue(boundNormally, kHasLoginByNormalKey);
+      setCacheValue(setupInfo, kUserSetupInfoKey);
       UIFilePath::updateAllImages();
       isAppUpdata_ = true;
       performAfterDelay(
@@ -162,7 +163,7 @@ void NSConfig::init() {
       std::lock_guard<std::recursive_mutex> guard(fileLock(path));
       if (!bundled.empty()) files().copyItemAtPath(bundled, path);
     }
-    setValue(Value(version), "Version");
+    setValue(Value(version), kVersionKey);
   }
   buildProductionURLs();
   if (isDevServer()) changeServer(true);
@@ -172,18 +173,18 @@ void NSConfig::init() {
 }
 
 void NSConfig::buildProductionURLs() {
-  serverURL_ = getServerUrl("Domain");
-  postServerURL_ = getServerUrl("POST_Domain");
-  accountServerURL_ = getServerUrl("ACCOUNT_Domain");
-  logServerURL_ = getServerUrl("LOG_Domain");
-  shareServerURL_ = getServerUrl("SHARE_Domain");
-  webServerURL_ = getServerUrl("WEB_Domain");
+  serverURL_ = getServerUrl(kDomainKey);
+  postServerURL_ = getServerUrl(kPostDomainKey);
+  accountServerURL_ = getServerUrl(kAccountDomainKey);
+  logServerURL_ = getServerUrl(kLogDomainKey);
+  shareServerURL_ = getServerUrl(kShareDomainKey);
+  webServerURL_ = getServerUrl(kWebDomainKey);
 }
 
 std::string NSConfig::getServerUrl(std::string_view key) {
   return "http://" + readValueWithKey(key).description() + "." +
-         readValueWithKey("MDOMAIN").description() + "." +
-         readValueWithKey("RDOMAIN").description();
+         readValueWithKey(kMiddleDomainKey).description() + "." +
+         readValueWithKey(kRootDomainKey).description();
 }
 
 std::string NSConfig::getHostName(std::string_view url) const {
@@ -232,7 +233,7 @@ bool NSConfig::isDevServer() const {
 
 void NSConfig::appUpdate() {
   auto msg = std::make_shared<NSMsgSend>();
-  msg->type = 88;
+  msg->type = toInt(RequestType::AppUpdateCheck);
   postNotificationObject(kGlobeRequest, msg);
 }
 
@@ -241,8 +242,8 @@ std::string NSConfig::getConfigPath() {
 }
 
 std::string NSConfig::getCacheConfigPathUnchecked(std::string_view name) {
-  Value type = readMainValueWithKey("configType");
-  std::string configPath = readMainValueWithKey("configPath").description();
+  Value type = readMainValueWithKey(kConfigTypeKey);
+  std::string configPath = readMainValueWithKey(kConfigPathKey).description();
   std::string file = std::string(name) + ".plist";
   switch (type.intValue()) {
     case 1: {
@@ -354,9 +355,9 @@ Value NSConfig::readMainValueWithKey(std::string_view key) {
 }
 
 void NSConfig::cleanLocalData() {
-  setValue(Value(""), "msg_text_key");
-  setValue(Value(""), "msg_weiboId_key");
-  setValue(Value(""), "msg_select_all_key");
+  setValue(Value(""), kMsgTextKey);
+  setValue(Value(""), kMsgWeiboIdKey);
+  setValue(Value(""), kMsgSelectAllKey);
 }
 
 std::string NSConfig::getServerUserRecordName(std::string_view className) {

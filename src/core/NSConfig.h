@@ -13,13 +13,12 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "core/StoredKeys.h"
 
 class NSLoginData;
 
 inline constexpr std::string_view kConfigStoreName = "config";
 inline constexpr std::string_view kCacheConfigStoreName = "cache_config";
-// The user-defaults key of the development-server switch ("1" on).
-inline constexpr std::string_view kServerEngineKey = "server_engine";
 inline constexpr int kDevServerPort = 8030;
 
 class NSConfig : public NSObject {
@@ -80,7 +79,7 @@ class NSConfig : public NSObject {
   void startResetAddress() {}
   void startResetIpAddress() {}
 
-  // Posts the bus request of type 88 (the update check).
+  // Posts the bus request of the update check.
   void appUpdate();
 
   // Store files.

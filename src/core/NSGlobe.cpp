@@ -118,7 +118,7 @@ void NSGlobe::startAnimation(const Value& timer) {
   else
     info = timer;
   UIFilePath::startRemoveFileType(info[0].intValue());
-  postNotification(kBindAccountOk, Value(), 122);
+  postNotification(kBindAccountOk, Value(), RequestType::CachesDeleted);
 }
 
 std::string NSGlobe::getDeviceVersion() {

@@ -7,6 +7,7 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "core/RequestType.h"
 
 class NSMsgSend : public NSObject {
  public:
@@ -22,6 +23,8 @@ class NSMsgSend : public NSObject {
   Value data;
   // A secondary code; 0 unless a sender sets it.
   int32_t subType = 0;
+
+  RequestType requestType() const { return static_cast<RequestType>(type); }
 
   // The message a bus notification carries (its userInfo's "Noti_lParam"); null when the
   // notification carries none.  Takes the notification as an observer's selector receives it.

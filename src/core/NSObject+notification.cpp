@@ -69,6 +69,15 @@ void postNotification(std::string_view name, const Value& data, int32_t type, Se
   postNotificationObject(name, msg);
 }
 
+void postNotification(std::string_view name, const Value& data, RequestType type) {
+  postNotification(name, data, toInt(type));
+}
+
+void postNotification(std::string_view name, const Value& data, RequestType type, Selector action,
+                      const std::weak_ptr<NSObject>& sender) {
+  postNotification(name, data, toInt(type), std::move(action), sender);
+}
+
 void recordeUserInfo(const Value& object, int32_t code) {
   std::vector<Value> items{Value(code)};
   if (!object.isNil()) items.push_back(object);

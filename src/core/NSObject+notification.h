@@ -14,6 +14,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "core/NSMsgSend.h"
+#include "core/RequestType.h"
 
 // ---- observers (the receiver is the observer; pass shared_from_this(), or weak_from_this()
 // in a destructor)
@@ -40,6 +41,10 @@ void postNotificationObject(std::string_view name, const std::shared_ptr<NSMsgSe
 void postNotification(std::string_view name, const Value& data, int32_t type);
 // postNotification:msg:msgType:action:delegate: - also with the sender's action.
 void postNotification(std::string_view name, const Value& data, int32_t type, Selector action,
+                      const std::weak_ptr<NSObject>& sender);
+// The same with a bus message type.
+void postNotification(std::string_view name, const Value& data, RequestType type);
+void postNotification(std::string_view name, const Value& data, RequestType type, Selector action,
                       const std::weak_ptr<NSObject>& sender);
 
 // recordeUserInfo:msgType: - a usage event on "log_action" whose data is [code, object], or

@@ -9,10 +9,10 @@
 
 #include "Foundation/NSError.h"
 #include "Foundation/Value.h"
+#include "core/StoredKeys.h"
 
 class UIPasteboard;
 
-inline constexpr std::string_view kSharedUDIDKey = "SharedUDID";
 inline constexpr std::string_view kSharedUDIDAppUIDKey = "SharedUDID_appUID";
 inline constexpr std::string_view kSharedUDIDCreatedKey = "SharedUDID_createdTS";
 inline constexpr std::string_view kSharedUDIDSlotKey = "SharedUDID_slot";

@@ -7,23 +7,9 @@
 #include <string>
 #include <string_view>
 
-class UIColor;
+#include "core/StoredKeys.h"
 
-inline constexpr std::string_view kSendWeiboKey = "send_weibo_key";
-inline constexpr std::string_view kResendWeiboKey = "resend_weibo_key";
-inline constexpr std::string_view kReadHeadShowKey = "read_head_show_key";
-inline constexpr std::string_view kReadPicShowKey = "read_pic_show_key";
-inline constexpr std::string_view kUploadImageKey = "upload_image_key";
-inline constexpr std::string_view kReadFontSizeKey = "read_font_size_key";
-inline constexpr std::string_view kNaviToolBarThemeKey = "navi_tool_bar_theme_key";
-inline constexpr std::string_view kShakeKey = "shake_key";
-inline constexpr std::string_view kVoiceKey = "voice_key";
-inline constexpr std::string_view kWifiKey = "wifi_key";
-inline constexpr std::string_view kMainBackgroundImageKey = "main_background_image";
-inline constexpr std::string_view kMainNavigationImageKey = "main_navigation_image";
-inline constexpr std::string_view kBkViewKey = "bkVIEW_key";
-inline constexpr std::string_view kNeedSaveAccountKey = "needSaveAccount";
-inline constexpr std::string_view kMessageFrequencyKey = "MessageFrequency";
+class UIColor;
 
 class UIBkImageView {
  public:

@@ -33,7 +33,6 @@ namespace {
 
 constexpr int kCaughtSignals[] = {SIGABRT, SIGILL, SIGSEGV, SIGFPE, SIGBUS, SIGPIPE, SIGTRAP};
 constexpr int32_t kMaxReports = 10;
-constexpr int kFeedbackRequestType = 98;
 constexpr int kMaxStackFrames = 128;
 constexpr int kSkippedFrames = 4;
 constexpr int kMaxStackLines = 5;
@@ -243,7 +242,7 @@ void UncaughtExceptionHandler::handleException(const NSException& exception) {
     msg->action = Selector("errorLogCallBack:", weak, [weak, route](const Value& reply) {
       if (auto self = weak.lock()) self->errorLogCallBack(reply);
     });
-    msg->type = kFeedbackRequestType;
+    msg->type = toInt(RequestType::CrashReport);
     msg->data = Value(errorMsg_);
     postNotificationObject(kGlobeRequest, msg);
   }

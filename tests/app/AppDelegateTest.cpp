@@ -134,7 +134,7 @@ TEST_F(AppTest, StoredKeyLogsInAndTheSplashGoesWhenTheLoginEnds) {
   ASSERT_TRUE(waitFor([&] { return startedUp(); }));
   EXPECT_TRUE(server.requests("/Accounts/Register.aspx").empty());
   EXPECT_EQ(server.requests("/Accounts/Login.aspx").size(), 1u);
-  EXPECT_EQ(bus->count(kChannelRefresh, 119), 1);
+  EXPECT_EQ(bus->count(kChannelRefresh, RequestType::ChannelRefreshAfterLogin), 1);
   ASSERT_TRUE(animationNamed("rawReadAnimation"));
   advance(0.85);
   EXPECT_EQ(splash(), nullptr);
@@ -305,14 +305,14 @@ TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   advance(59);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
   EXPECT_EQ(bus->count(kLogAction, 901), 1);
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 0);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 0);
   EXPECT_FALSE(app->isInSendOpenClient());
   EXPECT_TRUE(app->needShowMessage());
 
   ASSERT_TRUE(UIApplicationDriver::enterBackground());
   advance(60);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 1);
   EXPECT_TRUE(app->isInSendOpenClient());
   ASSERT_NE(splash(), nullptr);
   ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
@@ -326,7 +326,7 @@ TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   ASSERT_TRUE(UIApplicationDriver::enterBackground());
   advance(30);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 1);
   EXPECT_EQ(server.requests("/Accounts/Session.aspx").size(), 1u);
   // The guard lasts 60 s from the re-open.
   advance(30);
@@ -342,7 +342,7 @@ TEST_F(AppTest, OfflineReturnReopensNothing) {
   advance(120);
   forceOffline();
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 0);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 0);
 }
 
 TEST_F(AppTest, TerminationSendsTheCloseEvent) {
@@ -429,7 +429,7 @@ TEST_F(AppTest, PushOverAnOpenChannelGoesBackFirstThenOpensAfterHalfASecond) {
   ASSERT_TRUE(UIApplicationDriver::resignActive());
   ASSERT_TRUE(
       UIApplicationDriver::receiveRemoteNotification(Value::dictionaryOf({{"t", Value(12)}})));
-  EXPECT_EQ(bus->count(kGlobeRequest, 3), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::Cancel), 1);
   EXPECT_EQ(app->channelViewController(), nullptr);
   advance(0.49);
   EXPECT_TRUE(channelScreens(*app).empty());

@@ -86,6 +86,7 @@ class BusRecorder : public NSObject {
     for (const auto& p : posts) n += p.name == name && p.type == type;
     return n;
   }
+  int count(std::string_view name, RequestType type) const { return count(name, toInt(type)); }
   int count(std::string_view name) const {
     int n = 0;
     for (const auto& p : posts) n += p.name == name;

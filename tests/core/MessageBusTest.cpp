@@ -57,7 +57,7 @@ TEST_F(MessageBusTest, PostFromTheMainThreadRunsEveryObserverBeforeReturning) {
   r1->listen(kGlobeRequest);
   r2->listen(kGlobeRequest);
   auto msg = std::make_shared<NSMsgSend>();
-  msg->type = 4;
+  msg->type = toInt(RequestType::ChannelStatuses);
   postNotificationObject(kGlobeRequest, msg);
   ASSERT_EQ(r1->got.size(), 1u);
   ASSERT_EQ(r2->got.size(), 1u);
@@ -88,7 +88,7 @@ TEST_F(MessageBusTest, WorkerPostWaitsWhileTheMainThreadRunsAPrivateMode) {
   r->listen(kGlobeRequest);
   std::atomic<bool> returned{false};
   auto worker = NSThread::detachNewThread([&] {
-    postNotification(kGlobeRequest, Value(), 36);
+    postNotification(kGlobeRequest, Value(), RequestType::UpdatePoll);
     returned = true;
   });
   // A synchronous request holds the main thread in its own mode: the post stays queued.
@@ -100,7 +100,7 @@ TEST_F(MessageBusTest, WorkerPostWaitsWhileTheMainThreadRunsAPrivateMode) {
   ASSERT_TRUE(MainLoop::runUntil([&] { return returned.load(); }));
   worker->waitUntilFinished();
   ASSERT_EQ(r->got.size(), 1u);
-  EXPECT_EQ(r->got[0].msg->type, 36);
+  EXPECT_EQ(r->got[0].msg->requestType(), RequestType::UpdatePoll);
 }
 
 TEST_F(MessageBusTest, UsageEventCarriesTheCodeAndTheObject) {
@@ -129,20 +129,21 @@ TEST_F(MessageBusTest, MessagePostersFillTypeDataSenderAndAction) {
   r->listen(kGlobeRequest);
   auto screen = std::make_shared<Screen>();
 
-  postNotification(kGlobeRequest, Value(), 3);
+  postNotification(kGlobeRequest, Value(), RequestType::Cancel);
   auto data = Value::arrayOf({Value("12"), Value("1"), Value("0"), Value("0")});
-  postNotification(kGlobeRequest, data, 4, screen->replyAction(), screen);
+  postNotification(kGlobeRequest, data, RequestType::ChannelStatuses, screen->replyAction(),
+                   screen);
   ASSERT_EQ(r->got.size(), 2u);
 
   auto cancel = r->got[0].msg;
-  EXPECT_EQ(cancel->type, 3);
+  EXPECT_EQ(cancel->requestType(), RequestType::Cancel);
   EXPECT_TRUE(cancel->data.isNil());
   EXPECT_FALSE(cancel->action);
   EXPECT_FALSE(cancel->sender.lock());
   EXPECT_EQ(cancel->subType, 0);
 
   auto request = r->got[1].msg;
-  EXPECT_EQ(request->type, 4);
+  EXPECT_EQ(request->requestType(), RequestType::ChannelStatuses);
   EXPECT_EQ(request->data, data);
   EXPECT_EQ(request->sender.lock(), screen);
   EXPECT_EQ(request->action.name(), "reply:");

@@ -108,7 +108,7 @@ TEST(NSConfig, VersionChangeKeepsOnlyWhatItShould) {
   MainLoop::advance(29);
   EXPECT_TRUE(requests.empty());
   MainLoop::advance(1.5);
-  EXPECT_EQ(requests, std::vector<int32_t>{88});
+  EXPECT_EQ(requests, std::vector<int32_t>{toInt(RequestType::AppUpdateCheck)});
   removeObserver(observer);
 }
 

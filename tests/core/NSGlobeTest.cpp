@@ -152,7 +152,7 @@ TEST(NSGlobe, DelayedCacheRemovalThenRefresh) {
   MainLoop::advance(0.05);
   EXPECT_TRUE(types.empty());
   MainLoop::advance(0.1);
-  EXPECT_EQ(types, std::vector<int32_t>{122});
+  EXPECT_EQ(types, std::vector<int32_t>{toInt(RequestType::CachesDeleted)});
   ASSERT_FALSE(stand->prompts().empty());
   EXPECT_EQ(stand->prompts().back(), "删除完成！");
   removeObserver(observer);

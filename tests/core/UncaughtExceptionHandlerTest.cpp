@@ -300,7 +300,8 @@ TEST(UncaughtExceptionHandlerTest, SignalIsReportedOnceAndThenTakesItsDefaultAct
     EXPECT_FALSE(outcome.has("survived"));
     EXPECT_FALSE(outcome.has("returned"));
 
-    ASSERT_EQ(outcome.all("type"), std::vector<std::string>{"98"});
+    ASSERT_EQ(outcome.all("type"),
+              std::vector<std::string>{std::to_string(toInt(RequestType::CrashReport))});
     EXPECT_EQ(outcome.first("action"), "errorLogCallBack:");
     EXPECT_EQ(outcome.first("onMain"), "yes");
     EXPECT_EQ(outcome.first("prompt"), kCrashPrompt);
@@ -390,7 +391,8 @@ TEST(UncaughtExceptionHandlerTest, UncaughtExceptionIsReportedWithItsReason) {
     ASSERT_TRUE(outcome.ended);
     EXPECT_TRUE(outcome.signaled);
     EXPECT_EQ(outcome.signal, SIGABRT);
-    ASSERT_EQ(outcome.all("type"), std::vector<std::string>{"98"});
+    ASSERT_EQ(outcome.all("type"),
+              std::vector<std::string>{std::to_string(toInt(RequestType::CrashReport))});
     EXPECT_EQ(outcome.first("exceptionName"), c.exceptionName);
     EXPECT_EQ(outcome.first("prompt"), kCrashPrompt);
     EXPECT_EQ(outcome.first("answered"), "yes");

@@ -16,15 +16,13 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "core/StoredKeys.h"
 
 class StatusBarMessageWindow;
 class HXHTTPRequest;
 class HXNetworkQueue;
 
 // The composer's unsent text and picture, and the unsent feedback text (user defaults).
-inline constexpr std::string_view kWriteTextKey = "write_text_key";
-inline constexpr std::string_view kWriteImageKey = "write_image_key";
-inline constexpr std::string_view kWriteTextKeyUserFeedBack = "write_text_key_user_feed_back";
 
 class ClientPostRequest : public NSObject {
  public:

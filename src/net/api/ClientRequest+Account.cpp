@@ -22,6 +22,7 @@
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "model/NSLoginDB.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
@@ -36,13 +37,10 @@
 
 namespace {
 
-constexpr std::string_view kRegisterClientKey = "registerClientKey";
-constexpr std::string_view kRegisterKey = "register_key";
-constexpr std::string_view kTokenKeyTemp = "token_key_temp";
-constexpr std::string_view kTokenKey = "token_key";
-constexpr std::string_view kAttendUserIdKey = "AttendUserIdKey";
 // A device id the server marks as belonging to a broken account.
 constexpr std::string_view kAccountErrorId = "020000000000";
+// The usage-event code of a platform account bound.
+constexpr int32_t kUsageAccountBound = 11;
 
 constexpr int kUpdateAlertTag = 100;
 constexpr int kFollowAlertTag = 102;
@@ -135,7 +133,7 @@ class ClientAccountAlerts : public NSObject, public UIAlertViewDelegate {
       UIApplication::sharedApplication()->openURL(NSURL::URLWithString(page));
     } else if (alert->tag() == kFollowAlertTag) {
       // Follow the service's own account.
-      postNotification(kGlobeRequest, Value(), 63, Selector(),
+      postNotification(kGlobeRequest, Value(), RequestType::FollowServiceAccount, Selector(),
                        std::weak_ptr<NSObject>(client.lock()));
     }
   }
@@ -433,7 +431,7 @@ void ClientRequest::bindAccountWithUId(const std::string& uid, const std::string
   sendAccountRequest(
       "/Accounts/Bind.aspx", d, 1,
       selector(weakSelf<ClientRequest>(), &ClientRequest::bindCallBack, "bindCallBack:"), 0);
-  postNotification(kLogAction, Value(), 11);
+  postNotification(kLogAction, Value(), kUsageAccountBound);
 }
 
 void ClientRequest::bindFailed() {
@@ -456,7 +454,8 @@ void ClientRequest::bindCallBack(const Value& reply) {
   defaults()->setObject(Value(""), kAttendUserIdKey);
   defaults()->synchronize();
   if (eventType_ >= 129) postNotification(kBindAccountOk, Value(), eventType_);
-  postNotification(kGlobeRequest, Value(), 62, Selector(), weakSelf<NSObject>());
+  postNotification(kGlobeRequest, Value(), RequestType::FollowServiceAccountIfAsked, Selector(),
+                   weakSelf<NSObject>());
   auto account = ClientPlatformAccount::current();
   if (account && account->isSSOBindOkFirst()) {
     if (!accountAlerts_) {

@@ -466,7 +466,7 @@ void ClientRequest::requestCommentFinished(const std::shared_ptr<HXHTTPRequest>&
   auto result = ServerResult::resultWithZizaJSONString(text.value_or(""));
   if (isPlatformTokenError(result->resultCode)) {
     if (auto account = ClientPlatformAccount::current()) account->logOut();
-    postNotification(kGlobeRequest, Value(), 45);
+    postNotification(kGlobeRequest, Value(), RequestType::BindPrompt);
   }
   timeOutSec_ = kDefaultTimeOutSec;
   statusCode_ = request->responseStatusCode();
@@ -544,7 +544,7 @@ void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
 }
 
 void ClientRequest::getAllChannelsCallback(const Value& reply) {
-  NSConfig::setCacheValueFormTemp("channelUpdateDate");
+  NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
   if (!reply.isString()) return;
   auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
   if (list && !list->empty() && allChannelsUpdater()) allChannelsUpdater()(*list);
@@ -552,16 +552,17 @@ void ClientRequest::getAllChannelsCallback(const Value& reply) {
 
 // ---- cache paths and links --------------------------------------------------------------------
 
-std::optional<std::string> ClientRequest::getRequestLocalPath(int type, const Value& param) {
+std::optional<std::string> ClientRequest::getRequestLocalPath(RequestType type,
+                                                              const Value& param) {
   if (isNullRegisterClientKey()) return std::nullopt;
   std::string key = getRegisterClientKey();
   std::string base = NSConfig::engine()->serverURL();
   std::string url;
-  if (type == 43) {
+  if (type == RequestType::Suggestions) {
     url = base + "/Channels/GetSuggestions.aspx?keys=" + key +
           "&suggestid=" + textOf(param[0]).value_or("") + "&page=" + textOf(param[1]).value_or("") +
           "&count=" + textOf(param[2]).value_or("");
-  } else if (type == 42) {
+  } else if (type == RequestType::SuggestionCategories) {
     url = base + "/Channels/SuggestionList.aspx?keys=" + key;
   } else {
     return std::nullopt;

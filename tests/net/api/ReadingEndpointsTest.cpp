@@ -338,7 +338,7 @@ TEST_F(ReadingEndpointsTest, PreparedPlatformListsNeedTheirTimeoutAndReportToken
   ASSERT_TRUE(waitFor([&] { return r->replies.size() == 1; }));
   EXPECT_EQ(account->logOuts, 1);
   ASSERT_EQ(bus->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->type, 45);
+  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->requestType(), RequestType::BindPrompt);
   EXPECT_EQ(Value(contents(UIFilePath::cacheCommentPath("9001"))), r->replies[0]);
   // A later page is not cached.
   client->getStatusRetweet("9002", Value(makeArray({Value(server.url("/tokenlist")), Value("30")})),
@@ -360,17 +360,17 @@ TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
 
   // The suggestion lists' caches are found without sending anything.
   runOwn([&] { client->getThirdAccoundData("1", "2", "20"); });
-  auto path43 =
-      client->getRequestLocalPath(43, Value(makeArray({Value("1"), Value("2"), Value("20")})));
+  auto path43 = client->getRequestLocalPath(
+      RequestType::Suggestions, Value(makeArray({Value("1"), Value("2"), Value("20")})));
   ASSERT_TRUE(path43);
   EXPECT_TRUE(exists(*path43)) << *path43;
   runOwn([&] { client->getThirdAccoundList(); });
-  auto path42 = client->getRequestLocalPath(42, Value());
+  auto path42 = client->getRequestLocalPath(RequestType::SuggestionCategories, Value());
   ASSERT_TRUE(path42);
   EXPECT_TRUE(exists(*path42)) << *path42;
-  EXPECT_FALSE(client->getRequestLocalPath(41, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::LikeCount, Value()));
   NSUserDefaults::standardUserDefaults()->removeObjectForKey("registerClientKey");
-  EXPECT_FALSE(client->getRequestLocalPath(42, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::SuggestionCategories, Value()));
 }
 
 TEST_F(ReadingEndpointsTest, ChannelListRequestsGoThroughThePostSender) {

@@ -520,7 +520,8 @@ TEST_F(LoginTest, BindingPostsTheAccountAndResumesTheWaitingEvent) {
   ASSERT_TRUE(resumed);
   EXPECT_EQ(resumed->type, 130);
   ASSERT_EQ(requests->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->type, 62);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->requestType(),
+            RequestType::FollowServiceAccountIfAsked);
   ASSERT_EQ(usage->replies.size(), 1u);
   EXPECT_EQ(NSMsgSend::fromNotification(usage->replies[0])->type, 11);
   removeObserver(requests);
@@ -542,7 +543,8 @@ TEST_F(LoginTest, ABindingWithNothingWaitingPostsNoResumeAndAFirstSsoBindAsksToF
   EXPECT_EQ(alert->tag(), 102);
   ASSERT_TRUE(alert->tapButtonAtIndex(alert->firstOtherButtonIndex()));
   ASSERT_EQ(requests->replies.size(), 2u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->type, 63);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->requestType(),
+            RequestType::FollowServiceAccount);
   removeObserver(requests);
 }
 
