@@ -9,11 +9,12 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
+#include "core/UIFilePath.h"
 #include "model/NSLoginData.h"
 #include "net/http/Reachability.h"
 #include "screens/account/UILoginAdView.h"
@@ -21,13 +22,11 @@
 
 namespace {
 
-constexpr int kCheckUpdateRequest = 36;
 constexpr double kUpdatePollSeconds = 120;
 // The first check: soon when the reader's profile is known, later on Wi-Fi, latest otherwise.
 constexpr double kFirstCheckWithProfile = 10;
 constexpr double kFirstCheckOnWiFi = 40;
 constexpr double kFirstCheckOtherwise = 70;
-constexpr std::string_view kUserSetupInfoKey = "msg_user_setup_info";
 
 }  // namespace
 
@@ -56,7 +55,7 @@ void AppDelegate::initUpdateTime() {
 void AppDelegate::checkUpdateTime(const Value&) {
   if (!Reachability::isConnectedToNetwork() || !updateTimer_) return;
   postNotification(
-      kGlobeRequest, Value(), kCheckUpdateRequest,
+      kGlobeRequest, Value(), RequestType::UpdatePoll,
       selector(weakThis(), &AppDelegate::checkUpdateTimeCallback, "checkUpdateTimeCallback:"),
       weakSelf<NSObject>());
 }

@@ -6,7 +6,7 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "model/ParserValues.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "Common/JXKit/NSArray+JXKitSerializing.h"
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 
 namespace parser_values {
 

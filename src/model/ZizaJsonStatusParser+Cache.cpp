@@ -2,7 +2,7 @@
 // The cached JSON is edited as it stands, never rebuilt from records, so keys the records do
 // not know (adverts, query ids) survive every edit.
 #include "Foundation/NSFileManager.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 

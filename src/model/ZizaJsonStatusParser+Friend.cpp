@@ -2,6 +2,7 @@
 #include <string>
 #include <utility>
 
+#include "core/RequestType.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
@@ -10,7 +11,6 @@ using namespace parser_values;
 namespace {
 
 // The request whose reply lists one friend group (a suggestion group).
-constexpr int kSuggestionGroupRequestType = 43;
 
 ZizaJsonStatusParser::RequestLocalPath& requestLocalPath() {
   static ZizaJsonStatusParser::RequestLocalPath resolver;
@@ -26,7 +26,7 @@ void writeGroupCache(const Value& group) {
   Value param =
       Value::arrayOf({Value(std::to_string(intValue(dic, "id", 0))), Value("1"), Value("20")});
   // A failed write only costs the cache.
-  if (auto path = resolver(kSuggestionGroupRequestType, param)) {
+  if (auto path = resolver(RequestType::Suggestions, param)) {
     writeJSONFile(*path, Value(makeArray({group})));
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Foundation/Value.h"
+#include "core/RequestType.h"
 #include "model/ChannelItem.h"
 #include "model/Com_Ret_Count.h"
 #include "model/Comment.h"
@@ -216,7 +217,8 @@ class ZizaJsonStatusParser {
   // Where the reply of a request of a type with its parameters is cached; the content-server
   // client installs this at start-up.  Until then, or when it gives no path, parseToFiles
   // writes no file.
-  using RequestLocalPath = std::function<std::optional<std::string>(int type, const Value& param)>;
+  using RequestLocalPath =
+      std::function<std::optional<std::string>(RequestType type, const Value& param)>;
   static void setRequestLocalPath(RequestLocalPath resolver);
 
   // ---- Seminars, trade fair and companies ----

@@ -39,10 +39,11 @@ class FriendGroupFilesTest : public ::testing::Test {
     dir_ = NSCachesDirectory() + "/groups";
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    P::setRequestLocalPath([this](int type, const Value& param) -> std::optional<std::string> {
-      asked_.push_back(type);
-      return dir_ + "/" + param[0].string() + "-" + param[1].string() + "-" + param[2].string();
-    });
+    P::setRequestLocalPath(
+        [this](RequestType type, const Value& param) -> std::optional<std::string> {
+          asked_.push_back(type);
+          return dir_ + "/" + param[0].string() + "-" + param[1].string() + "-" + param[2].string();
+        });
   }
   void TearDown() override { P::setRequestLocalPath(nullptr); }
 
@@ -52,7 +53,7 @@ class FriendGroupFilesTest : public ::testing::Test {
   }
 
   std::string dir_;
-  std::vector<int> asked_;
+  std::vector<RequestType> asked_;
 };
 
 TEST_F(FriendGroupFilesTest, OneGroupGivesItsUsersAndWritesNoFile) {
@@ -72,7 +73,7 @@ TEST_F(FriendGroupFilesTest, EveryGroupOfSeveralIsCachedAsItsOwnFirstPage) {
   EXPECT_EQ(list->hasnext, 4);
   EXPECT_EQ(userIds(*list), (std::vector<int64_t>{1, 2, 3}));
   EXPECT_EQ(files(), (std::vector<std::string>{"7-1-20", "8-1-20", "9-1-20"}));
-  EXPECT_EQ(asked_, (std::vector<int>{43, 43, 43}));
+  EXPECT_EQ(asked_, (std::vector<RequestType>(3, RequestType::Suggestions)));
 
   // Each file reads back as the one-group reply of that group's own request.
   auto cached = dataWithContentsOfFile(dir_ + "/9-1-20");
@@ -84,7 +85,7 @@ TEST_F(FriendGroupFilesTest, EveryGroupOfSeveralIsCachedAsItsOwnFirstPage) {
 }
 
 TEST_F(FriendGroupFilesTest, WithoutACachePathNothingIsWritten) {
-  P::setRequestLocalPath([](int, const Value&) { return std::optional<std::string>(); });
+  P::setRequestLocalPath([](RequestType, const Value&) { return std::optional<std::string>(); });
   auto list = P::parseToFiles("[" + group(7, {1}) + "," + group(8, {2}) + "]");
   ASSERT_TRUE(list);
   EXPECT_EQ(userIds(*list), (std::vector<int64_t>{1, 2}));

@@ -2,7 +2,7 @@
 
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSHxHttpRequest.h"
 #include "net/api/ReplyRoute.h"

@@ -8,12 +8,13 @@
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
@@ -279,14 +280,14 @@ TEST_F(ReadingEndpointsTest, TheSettingsOfARowAreOneShot) {
   EXPECT_EQ(client->timeOutSec(), 15);
 
   // No busy overlay for the vendor list, the overlay for the others.
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   const std::string shown = "show:" + std::string(UIViewBusy::kLoadingText);
   runOwn([&] { client->getYingTongDian(); });
-  auto events = UIViewBusy::events();
+  auto events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 0);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   runOwn([&] { client->getVEZIData(); });
-  events = UIViewBusy::events();
+  events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 1);
   EXPECT_FALSE(client->needDownload());
   EXPECT_EQ(client->methodType(), 0);
@@ -359,7 +360,7 @@ TEST_F(ReadingEndpointsTest, PreparedPlatformListsNeedTheirTimeoutAndReportToken
   ASSERT_TRUE(waitFor([&] { return r->replies.size() == 1; }));
   EXPECT_EQ(account->logOuts, 1);
   ASSERT_EQ(bus->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->type, 45);
+  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->requestType(), RequestType::BindPrompt);
   EXPECT_EQ(Value(contents(UIFilePath::cacheCommentPath("9001"))), r->replies[0]);
   // A later page is not cached.
   client->getStatusRetweet("9002", Value(makeArray({Value(server.url("/tokenlist")), Value("30")})),
@@ -407,17 +408,17 @@ TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
 
   // The suggestion lists' caches are found without sending anything.
   runOwn([&] { client->getThirdAccoundData("1", "2", "20"); });
-  auto path43 =
-      client->getRequestLocalPath(43, Value(makeArray({Value("1"), Value("2"), Value("20")})));
+  auto path43 = client->getRequestLocalPath(
+      RequestType::Suggestions, Value(makeArray({Value("1"), Value("2"), Value("20")})));
   ASSERT_TRUE(path43);
   EXPECT_TRUE(exists(*path43)) << *path43;
   runOwn([&] { client->getThirdAccoundList(); });
-  auto path42 = client->getRequestLocalPath(42, Value());
+  auto path42 = client->getRequestLocalPath(RequestType::SuggestionCategories, Value());
   ASSERT_TRUE(path42);
   EXPECT_TRUE(exists(*path42)) << *path42;
-  EXPECT_FALSE(client->getRequestLocalPath(41, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::LikeCount, Value()));
   NSUserDefaults::standardUserDefaults()->removeObjectForKey("registerClientKey");
-  EXPECT_FALSE(client->getRequestLocalPath(42, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::SuggestionCategories, Value()));
 }
 
 TEST_F(ReadingEndpointsTest, ChannelListRequestsGoThroughThePostSender) {

@@ -10,11 +10,11 @@
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginDB.h"
 #include "model/NSLoginData.h"
@@ -203,7 +203,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
     ASSERT_TRUE(stepUntil([&] { return count("/Accounts/Register.aspx") >= n; })) << n;
   const std::string prompt = "服务异常,请重新运行!";
   auto prompted = [&] {
-    auto shown = PHProgressHUD::shownPrompts();
+    auto shown = stand->prompts();
     return std::find(shown.begin(), shown.end(), prompt) != shown.end();
   };
   ASSERT_TRUE(stepUntil(prompted));
@@ -218,7 +218,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
   advance(5);
   MainLoop::pump();
   EXPECT_EQ(count("/Accounts/Register.aspx"), 30u);
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_EQ(std::count(shown.begin(), shown.end(), prompt), 1);
   EXPECT_EQ(exits.size(), 1u);
 }
@@ -372,7 +372,7 @@ TEST_F(LoginTest, LoginSendsTheClientsDetailsAndStoresTheLoginData) {
   EXPECT_TRUE(saved->useBehaviorSubmit);
   // The next request of the client gets a minute.
   EXPECT_EQ(client->timeOutSec(), 60);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
 }
 
 TEST_F(LoginTest, AChangedChannelListStampFetchesTheListBeforeTheLoginIsAnnounced) {
@@ -564,7 +564,8 @@ TEST_F(LoginTest, BindingPostsTheAccountAndResumesTheWaitingEvent) {
   ASSERT_TRUE(resumed);
   EXPECT_EQ(resumed->type, 130);
   ASSERT_EQ(requests->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->type, 62);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->requestType(),
+            RequestType::FollowServiceAccountIfAsked);
   ASSERT_EQ(usage->replies.size(), 1u);
   EXPECT_EQ(NSMsgSend::fromNotification(usage->replies[0])->type, 11);
   removeObserver(requests);
@@ -586,7 +587,8 @@ TEST_F(LoginTest, ABindingWithNothingWaitingPostsNoResumeAndAFirstSsoBindAsksToF
   EXPECT_EQ(alert->tag(), 102);
   ASSERT_TRUE(alert->tapButtonAtIndex(alert->firstOtherButtonIndex()));
   ASSERT_EQ(requests->replies.size(), 2u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->type, 63);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->requestType(),
+            RequestType::FollowServiceAccount);
   removeObserver(requests);
 }
 
@@ -596,7 +598,7 @@ TEST_F(LoginTest, AFailedBindingLogsOutAndRestartsThePlatformLogin) {
       EndpointScript::replyWith(R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"no"})"));
   client->bindAccountWithUId("2001", "t");
   ASSERT_TRUE(waitFor([&] { return account->logOuts == 1; }));
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_NE(std::find(shown.begin(), shown.end(), "绑定失败!"), shown.end());
   EXPECT_EQ(account->logIns, 0);
   advance(1.1);
