@@ -25,8 +25,8 @@
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageSource.h"
 #include "UIKit/UILabel.h"
-#include "app/UIFilePath.h"
-#include "app/UncaughtExceptionHandler.h"
+#include "core/UIFilePath.h"
+#include "core/UncaughtExceptionHandler.h"
 #include "net/http/HXHTTPRequest.h"
 
 using namespace apptest;
