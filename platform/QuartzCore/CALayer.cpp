@@ -338,9 +338,9 @@ void CALayer::drawContents(const CGContextRef& ctx) {
 }
 
 void CALayer::renderLayer(const CGContextRef& ctx) {
+  if (hidden_ || opacity_ <= 0) return;
   bool recording = ctx->isRecording();
   if (!recording) displayIfNeeded();
-  if (hidden_ || opacity_ <= 0) return;
   ctx->saveGState();
   ctx->concatCTM(transformToSuperlayer());
   CGRect b = bounds_;
