@@ -165,8 +165,9 @@ thread_local MainThreadBatch* tMainThreadBatch = nullptr;
 // The network thread never ends; at exit it is parked in a block of its own so that it does
 // not run into the process's statics while they are destroyed.
 void parkNetworkThreadAtExit() {
-  auto thread = cls().networkThreadFast.load();
-  if (!thread) return;
+  const std::shared_ptr<NSThread>* made = cls().networkThreadMade.load();
+  if (!made) return;
+  std::shared_ptr<NSThread> thread = *made;
   struct Park {
     std::mutex mutex;
     std::condition_variable cv;
@@ -254,7 +255,7 @@ void HXHTTPRequest::performOnRequestThread(std::function<void(HXHTTPRequest&)> s
 }
 
 std::shared_ptr<NSThread> HXHTTPRequest::threadForRequest(const std::shared_ptr<HXHTTPRequest>&) {
-  if (auto thread = cls().networkThreadFast.load()) return thread;
+  if (const std::shared_ptr<NSThread>* made = cls().networkThreadMade.load()) return *made;
   std::lock_guard<std::mutex> lock(cls().classLock);
   if (!cls().networkThread) {
     // What the thread's loop reads exists before the exit hook, so it is destroyed after it.
@@ -264,7 +265,7 @@ std::shared_ptr<NSThread> HXHTTPRequest::threadForRequest(const std::shared_ptr<
     auto thread = std::make_shared<NSThread>([] { runNetworkThread(); });
     thread->start();
     cls().networkThread = thread;
-    cls().networkThreadFast.store(thread);
+    cls().networkThreadMade.store(&cls().networkThread);
     std::atexit(parkNetworkThreadAtExit);
   }
   return cls().networkThread;

@@ -30,8 +30,8 @@ struct ClassState {
   // The network thread, the default user agent and the default cache.
   std::mutex classLock;
   std::shared_ptr<NSThread> networkThread;
-  // Read without the lock once made.
-  std::atomic<std::shared_ptr<NSThread>> networkThreadFast;
+  // networkThread once it is made (it never changes afterwards): read without the lock.
+  std::atomic<const std::shared_ptr<NSThread>*> networkThreadMade{nullptr};
   std::shared_ptr<NSOperationQueue> sharedQueue;
   // Changes of the shared queue's width, one at a time.
   std::mutex queueWidthLock;
