@@ -4,7 +4,6 @@
 #include <map>
 
 #include "Common/Additions/NSDictionary+Values.h"
-#include "Common/JXKit/NSArray+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
@@ -16,11 +15,6 @@
 namespace {
 
 constexpr size_t kPageSize = 8;
-
-// A text field of a catalogue dictionary: numbers as their decimal text, "" when absent or null.
-std::string textFor(const Value& dic, std::string_view key) {
-  return parser_values::textOf(getStringValueForKey(dic, key, Value("")));
-}
 
 std::string documentsCataloguePath() {
   return stringByAppendingPathComponent(NSDocumentDirectory(), kChannelItemsFileName);
@@ -142,22 +136,22 @@ ChannelItemArray itemsOf(const std::vector<ChannelItemCarrierPtr>& carriers) {
 ChannelItemPtr ChannelItem::initWithDic(const Value& dic) {
   auto item = std::make_shared<ChannelItem>();
   item->type = getIntValueForKey(dic, "type", 0);
-  item->iconImage = textFor(dic, "icon");
-  item->name = textFor(dic, "name");
-  item->backgroundImage = textFor(dic, "background");
+  item->iconImage = parser_values::strText(dic, "icon");
+  item->name = parser_values::strText(dic, "name");
+  item->backgroundImage = parser_values::strText(dic, "background");
   item->canSubscribe = getBoolValueForKey(dic, "canSubscribe", false);
   item->hasSubscribed = getBoolValueForKey(dic, "hasSubscribed", false);
-  item->APIAddress = textFor(dic, "ApiAddress");
-  item->navigationImage = textFor(dic, "NaviTitle");
+  item->APIAddress = parser_values::strText(dic, "ApiAddress");
+  item->navigationImage = parser_values::strText(dic, "NaviTitle");
   item->index = getIntValueForKey(dic, "Index", 0);
-  item->text = textFor(dic, "text");
-  item->iconMD5 = textFor(dic, "LogoMD5");
-  item->backgroundMD5 = textFor(dic, "BackMD5");
-  item->navigationMD5 = textFor(dic, "NaviMD5");
-  item->channelIcon = textFor(dic, "ChannelTitle");
-  item->channelMD5 = textFor(dic, "ChannelMD5");
-  item->channelnightImg = textFor(dic, "NightImg");
-  item->channelnightMD5 = textFor(dic, "NightMD5");
+  item->text = parser_values::strText(dic, "text");
+  item->iconMD5 = parser_values::strText(dic, "LogoMD5");
+  item->backgroundMD5 = parser_values::strText(dic, "BackMD5");
+  item->navigationMD5 = parser_values::strText(dic, "NaviMD5");
+  item->channelIcon = parser_values::strText(dic, "ChannelTitle");
+  item->channelMD5 = parser_values::strText(dic, "ChannelMD5");
+  item->channelnightImg = parser_values::strText(dic, "NightImg");
+  item->channelnightMD5 = parser_values::strText(dic, "NightMD5");
   item->isEnabled = getBoolValueForKey(dic, "Enabled", true);
   item->templateId = getIntValueForKey(dic, "TemplateId", 0);
   item->isInTuiJian = getBoolValueForKey(dic, "isInTuiJian", false);
@@ -383,10 +377,7 @@ void ChannelItem::addInHideItems(const ValueArray& pages) {
 // ---- local writes ----
 
 bool ChannelItem::writePages(const ValueArray& pages, const std::string& path) {
-  if (path.empty()) return false;
-  Value json = JSONString(pages);
-  if (!json.isString()) return false;
-  return writeToFile(path, json.string(), true);
+  return parser_values::writeJSONFile(path, Value(pages));
 }
 
 void ChannelItem::saveChannelItems(const std::vector<std::vector<ChannelItemCarrierPtr>>& pages) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "Foundation/NSObject.h"
 
@@ -10,3 +11,5 @@ struct Com_Ret_Count : NSObject {
   int64_t retNum = 0;
   int64_t statusId = 0;
 };
+
+using Com_Ret_CountPtr = std::shared_ptr<Com_Ret_Count>;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Foundation/NSObject.h"
 #include "model/Status.h"
@@ -26,3 +27,4 @@ struct Comment : NSObject {
 };
 
 using CommentPtr = std::shared_ptr<Comment>;
+using CommentArray = std::vector<CommentPtr>;

@@ -6,6 +6,7 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "model/Comment.h"
 #include "model/Status.h"
 
 struct NSStatusesInfo : NSObject {
@@ -14,6 +15,8 @@ struct NSStatusesInfo : NSObject {
   int32_t total_number = 0;
   // Absent when the reply carried no status list at all (as a failure reply does).
   std::optional<StatusArray> statuses;
+  // A comments page carries its records here instead of in statuses.
+  std::optional<CommentArray> comments;
   // An extra value of the page, such as the query id of a search (a number).
   Value otherInfo;
 };

@@ -1,7 +1,10 @@
 #include "model/ParserValues.h"
 
 #include "Common/Additions/NSDictionary+Values.h"
+#include "Common/JXKit/NSArray+JXKitSerializing.h"
+#include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
+#include "Foundation/NSFileManager.h"
 
 namespace parser_values {
 
@@ -21,6 +24,10 @@ std::string textOf(const Value& v) {
   return std::string();
 }
 
+std::string strText(const Value& dic, std::string_view key) {
+  return textOf(getStringValueForKey(dic, key, Value("")));
+}
+
 int64_t int64Of(const NSDictionary& dic, std::string_view key) {
   Value v = dic.objectForKey(key);
   return isReadable(v) ? v.longLongValue() : 0;
@@ -34,6 +41,17 @@ int32_t int32Of(const NSDictionary& dic, std::string_view key) {
 bool truthOf(const NSDictionary& dic, std::string_view key) {
   Value v = dic.objectForKey(key);
   return isReadable(v) && v.boolValue();
+}
+
+bool writeJSONFile(std::string_view path, const Value& object) {
+  if (path.empty()) return false;
+  Value json;
+  if (object.isDictionary())
+    json = JSONString(object.dictionary());
+  else if (object.isArray())
+    json = JSONString(object.array());
+  if (!json.isString()) return false;
+  return writeToFile(path, json.string(), true);
 }
 
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {

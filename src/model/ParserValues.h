@@ -25,10 +25,18 @@ inline std::string stringOnly(const Value& v) {
 // A text field: strings as they are, numbers as their decimal text, anything else empty.
 std::string textOf(const Value& v);
 
+// str(empty) as text: numbers as their decimal text; absent, null and containers empty.  Any
+// receiver that is not a dictionary reads as an empty one.
+std::string strText(const Value& dic, std::string_view key);
+
 // int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.
 int64_t int64Of(const NSDictionary& dic, std::string_view key);
 int32_t int32Of(const NSDictionary& dic, std::string_view key);
 bool truthOf(const NSDictionary& dic, std::string_view key);
+
+// Writes a dictionary or an array as compact JSON, UTF-8, atomically; NO for an empty path, a
+// value the writer refuses or a failed write.
+bool writeJSONFile(std::string_view path, const Value& object);
 
 // The typed readers: str(d), int(d), ll(d), bool(d) and time.
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue);

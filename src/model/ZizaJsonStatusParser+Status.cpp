@@ -112,15 +112,6 @@ size_t previousCharacter(std::string_view s, size_t pos) {
   return start + n == pos ? start : pos - 1;
 }
 
-// The status page fields every page reader shares.
-std::shared_ptr<NSStatusesInfo> pageWithCursors(const NSDictionary& dic) {
-  auto info = std::make_shared<NSStatusesInfo>();
-  info->previous_cursor = llValue(dic, "previous_cursor", 0);
-  info->next_cursor = llValue(dic, "next_cursor", 0);
-  info->total_number = intValue(dic, "total_number", 0);
-  return info;
-}
-
 constexpr std::string_view kSourceNote = "[来源";
 
 }  // namespace
@@ -302,8 +293,17 @@ std::optional<StatusArray> ZizaJsonStatusParser::parseDicToStatuses(std::string_
   return std::move(page.statuses);
 }
 
-void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary& dic) {
-  Value statuses = dic.objectForKey("statuses");
+std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::pageWithCursors(const NSDictionary& dic) {
+  auto info = std::make_shared<NSStatusesInfo>();
+  info->previous_cursor = llValue(dic, "previous_cursor", 0);
+  info->next_cursor = llValue(dic, "next_cursor", 0);
+  info->total_number = intValue(dic, "total_number", 0);
+  return info;
+}
+
+void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary& dic,
+                                        std::string_view key) {
+  Value statuses = dic.objectForKey(key);
   if (!statuses.isArray()) return;
   StatusArray list;
   list.reserve(statuses.count());

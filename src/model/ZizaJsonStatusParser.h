@@ -13,6 +13,8 @@
 
 #include "Foundation/Value.h"
 #include "model/ChannelItem.h"
+#include "model/Com_Ret_Count.h"
+#include "model/Comment.h"
 #include "model/NSAdInfo.h"
 #include "model/NSLoginData.h"
 #include "model/NSStatusesInfo.h"
@@ -20,6 +22,10 @@
 #include "model/NSUserProfileItem.h"
 #include "model/Status.h"
 #include "model/User.h"
+
+// Keys of the parseToContent result.
+inline constexpr std::string_view kContentAdInfoKey = "NSAdInfo";
+inline constexpr std::string_view kContentCommentsKey = "NSStatusesInfo";
 
 class ZizaJsonStatusParser {
  public:
@@ -56,6 +62,70 @@ class ZizaJsonStatusParser {
   // text into thumbnailPic.
   static void setRepostImage(Status& status);
 
+  // ---- Cached reply edits ----
+  //
+  // A list screen's cache file is the reply text itself: a JSON dictionary with its list under
+  // "statuses" or "comments" beside the cursors, "total_number" and whatever else the server
+  // sent.  These edit that JSON in place (other keys survive) and write it back atomically as
+  // UTF-8; a failed write is ignored.  `old` is the cached text as the caller read it from
+  // `path` (nullopt when there is none); text that is not a JSON dictionary counts as an empty
+  // reply.  Main thread only: two edits of one file must not overlap.
+  //
+  // Merge limits: at most 1000 items are kept; a page is appended only while the cache holds
+  // fewer than 100 (prepending is not limited by that).
+
+  // Merges a content-server page: with no cache the reply is written as it came; an empty
+  // page changes nothing; the merged list is cut to a multiple of 20.
+  static void addInArray(std::string_view path, std::optional<std::string_view> old,
+                         std::string_view reply, bool isInPre);
+  // Merges a platform timeline page ("statuses") or comments page ("comments"); an empty
+  // page still rewrites the cursor and the count, and no multiple of 20 is kept.
+  static void addInZizaArray(std::string_view path, std::optional<std::string_view> old,
+                             std::string_view reply, bool isInPre);
+  static void addInZizaComment(std::string_view path, std::optional<std::string_view> old,
+                               std::string_view reply, bool isInPre);
+  // Puts a just-sent comment (JSON text) first in the cached "comments"; cursors and count
+  // stay.  An empty text or one that is not JSON writes nothing.
+  static void addInComment(std::string_view path, std::string_view comment);
+  // Sets one key of the first cached status whose "id" (resp. "Id") is the given id; a nil
+  // value removes the key.  Nothing is written when the file is missing or nothing matches.
+  static void updateStatus(int64_t statusId, std::string_view key, const Value& newValue,
+                           std::string_view path);
+  static void updateProduct(int64_t itemId, std::string_view key, const Value& newValue,
+                            std::string_view path);
+  // Removes the status at the row; a row outside the list writes nothing.
+  static void removeInArray(std::string_view path, std::optional<std::string_view> old,
+                            int32_t row);
+  // Replaces the cached "adInfo" with the reply's (removed when the reply has none); both must
+  // be dictionaries.
+  static void modifyAdInfo(std::string_view path, std::optional<std::string_view> old,
+                           std::string_view reply);
+
+  // ---- Comments, reposts and counts ----
+
+  static CommentPtr dicToComment(const NSDictionary& dic);
+  // A comment dictionary.
+  static CommentPtr parseToComment(std::string_view reply);
+  // The records of a dictionary's "comments" array.
+  static std::optional<CommentArray> parseDicToComments(std::string_view reply);
+  // The same, with the reply's "next_cursor" on the last record (cursorId).
+  static std::optional<CommentArray> parseToComments(std::string_view reply);
+  // The statuses of a dictionary's "reposts" array, the last one carrying "next_cursor"
+  // (cursor_id).
+  static std::optional<StatusArray> parseToRetweet(std::string_view reply);
+  // A comments page (records in `comments`) and a reposts page (records in `statuses`) with
+  // their cursors; the page comes back even without its list.
+  static std::shared_ptr<NSStatusesInfo> parseDicToCommentsInfo(std::string_view reply);
+  static std::shared_ptr<NSStatusesInfo> parseDicToRetweetsInfo(std::string_view reply);
+  // "total_number" of a comments page; 0 when the reply is not a dictionary.
+  static int32_t countOfCommentsInfo(std::string_view reply);
+  // A JSON array of {"id", "comments", "reposts"} counts.
+  static std::optional<std::vector<Com_Ret_CountPtr>> parseToCD_Count(std::string_view reply);
+  // A status content reply: kContentAdInfoKey holds the NSAdInfo of "adinfo", and when
+  // "zizacomments" gives at least one comment, kContentCommentsKey holds that page and the
+  // "zizacomments" dictionary is written to `savePath` as the comment list's cache.  Never nil.
+  static ValueDictionary parseToContent(std::string_view reply, std::string_view savePath);
+
   // ---- Adverts, login switches and profile ----
 
   static NSAdInfoPtr dicToAdInfo(const NSDictionary& dic);
@@ -88,5 +158,12 @@ class ZizaJsonStatusParser {
  private:
   static StatusPtr dicToStatus(const NSDictionary& dic, int depth);
   static UserPtr dicToUser(const NSDictionary& dic, int depth);
-  static void fillStatuses(NSStatusesInfo& info, const NSDictionary& dic);
+  static CommentPtr dicToComment(const NSDictionary& dic, int depth);
+  // The page's statuses from the array under the key; left unset when that is no array.
+  static void fillStatuses(NSStatusesInfo& info, const NSDictionary& dic,
+                           std::string_view key = "statuses");
+  // A page with the cursors and "total_number" every page reader shares.
+  static std::shared_ptr<NSStatusesInfo> pageWithCursors(const NSDictionary& dic);
+  // A comments page of a parsed dictionary.
+  static std::shared_ptr<NSStatusesInfo> commentsPage(const NSDictionary& dic);
 };

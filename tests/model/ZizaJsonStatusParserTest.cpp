@@ -13,7 +13,7 @@
 namespace {
 
 std::string fixture(const std::string& name) {
-  auto path = std::filesystem::path(__FILE__).parent_path() / "data" / name;
+  auto path = std::filesystem::path(ZEPT_MODEL_TEST_DATA) / name;
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in) << path;
   std::stringstream ss;
