@@ -14,6 +14,7 @@
 #include "CFNetwork/CFNetworkTrust.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
@@ -102,11 +103,9 @@ std::string originOf(std::string_view url) {
   size_t scheme = url.find("://");
   if (scheme == std::string_view::npos) return std::string(url);
   size_t end = url.find_first_of("/?#", scheme + 3);
-  std::string origin(url.substr(0, end));
+  std::string origin = lowercaseASCIIString(url.substr(0, end));
   size_t at = origin.rfind('@');
   if (at != std::string::npos && at > scheme) origin.erase(scheme + 3, at - scheme - 2);
-  for (char& c : origin)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
   return origin;
 }
 

@@ -13,17 +13,6 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
-// Whether a comma-separated header value lists the token (without regard to case).
-bool listsToken(std::string_view value, std::string_view token) {
-  while (!value.empty()) {
-    size_t comma = value.find(',');
-    if (equalsIgnoringASCIICase(trimmed(value.substr(0, comma)), token)) return true;
-    if (comma == std::string_view::npos) break;
-    value.remove_prefix(comma + 1);
-  }
-  return false;
-}
-
 // A decimal length of digits only; nullopt otherwise (or beyond 64 bits).
 bool parseLength(std::string_view text, uint64_t* out) {
   text = trimmed(text);
@@ -144,8 +133,9 @@ void CFHTTPResponseParser::startBody() {
   int status = m.responseStatusCode();
   auto connection = m.headerFieldValue("Connection");
   bool http10 = m.version() == kCFHTTPVersion1_0;
-  closeAfter_ = connection ? listsToken(*connection, "close") : false;
-  if (http10 && !(connection && listsToken(*connection, "keep-alive"))) closeAfter_ = true;
+  closeAfter_ = connection ? CFHTTPMessage::listsToken(*connection, "close") : false;
+  if (http10 && !(connection && CFHTTPMessage::listsToken(*connection, "keep-alive")))
+    closeAfter_ = true;
   if (status == 101) closeAfter_ = true;
 
   if (toHead_ || status == 204 || status == 304 || (status >= 100 && status < 200)) {

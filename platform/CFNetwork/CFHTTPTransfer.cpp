@@ -20,16 +20,6 @@ constexpr size_t kResumeBelow = 1u << 20;
 constexpr size_t kReceiveChunk = 128u << 10;
 constexpr size_t kBodyPiece = 64u << 10;
 
-bool isToken(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s) {
-    auto u = static_cast<unsigned char>(c);
-    if (u <= 32 || u >= 127) return false;
-    if (std::string_view("()<>@,;:\\\"/[]?={}").find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
 // A field value goes on one line of its own: line ends and NUL would start another.
 bool isFieldValue(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
@@ -106,19 +96,6 @@ bool splitURL(std::string_view url, std::string* host, std::string* target) {
   return ok;
 }
 
-bool listsClose(std::string_view value) {
-  while (!value.empty()) {
-    size_t comma = value.find(',');
-    std::string_view item = value.substr(0, comma);
-    while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
-    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
-    if (equalsIgnoringASCIICase(item, "close")) return true;
-    if (comma == std::string_view::npos) break;
-    value.remove_prefix(comma + 1);
-  }
-  return false;
-}
-
 }  // namespace
 
 CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
@@ -189,7 +166,7 @@ bool CFHTTPTransfer::writeHead(NSErrorPtr* error) {
   h.append(method).append(1, ' ').append(target).append(1, ' ').append(version).append("\r\n");
   bool hasHost = false, hasAccept = false, hasLength = false, hasCoding = false;
   for (auto& [name, value] : fields) {
-    if (!isToken(name) || !isFieldValue(value)) {
+    if (!CFHTTPMessage::isToken(name) || !isFieldValue(value)) {
       *error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorBadURL,
                                  "A header field of the request holds a line break");
       return false;
@@ -198,7 +175,8 @@ bool CFHTTPTransfer::writeHead(NSErrorPtr* error) {
     hasAccept = hasAccept || equalsIgnoringASCIICase(name, "Accept");
     hasLength = hasLength || equalsIgnoringASCIICase(name, "Content-Length");
     hasCoding = hasCoding || equalsIgnoringASCIICase(name, "Transfer-Encoding");
-    if (equalsIgnoringASCIICase(name, "Connection")) asksToClose_ = listsClose(value);
+    if (equalsIgnoringASCIICase(name, "Connection"))
+      asksToClose_ = CFHTTPMessage::listsToken(value, "close");
   }
   if (!hasHost) h.append("Host: ").append(host).append("\r\n");
   for (auto& [name, value] : fields) h.append(name).append(": ").append(value).append("\r\n");

@@ -121,7 +121,7 @@ void HXHTTPRequest::setDefaultUserAgentString(std::optional<std::string> agent) 
 
 std::optional<std::string> HXHTTPRequest::mimeTypeForFileAtPath(const std::string& path) {
   if (!fileExists(path)) return std::nullopt;
-  auto it = mimeTypesByExtension().find(lower(pathExtension(path)));
+  auto it = mimeTypesByExtension().find(lowercaseASCIIString(pathExtension(path)));
   if (it != mimeTypesByExtension().end()) return it->second;
   return "application/octet-stream";
 }
@@ -147,7 +147,7 @@ std::optional<double> HXHTTPRequest::expiryDateForRequest(const HXHTTPRequest& r
   const ValueDictionary& headers = request.responseHeaders();
   if (maxAge == 0) {
     if (auto cacheControl = headerValue(headers, "Cache-Control")) {
-      std::string cc = lower(*cacheControl);
+      std::string cc = lowercaseASCIIString(*cacheControl);
       size_t at = cc.find("max-age");
       if (at != std::string::npos) {
         std::string_view rest = std::string_view(cc).substr(at + 7);
@@ -190,7 +190,7 @@ void HXHTTPRequest::parseMimeType(std::string* mimeType, NSStringEncoding* strin
   }
   if (mimeType) *mimeType = std::string(trimmed(afterBlanks.substr(0, semi)));
   std::string_view rest = afterBlanks.substr(semi);
-  size_t charset = lower(rest).find("charset=");
+  size_t charset = lowercaseASCIIString(rest).find("charset=");
   if (charset == std::string::npos) return;
   rest = rest.substr(charset + 8);
   std::string name(trimmed(rest.substr(0, rest.find(';'))));

@@ -177,7 +177,7 @@ void HXHTTPRequest::readResponseHeaders() {
   if (shouldAttemptPersistentConnection_) {
     // Each response decides for itself whether its connection stays.
     connectionCanBeReused_ = false;
-    std::string connection = lower(headerValue(headers, "Connection").value_or(""));
+    std::string connection = lowercaseASCIIString(headerValue(headers, "Connection").value_or(""));
     if ((message->version() != kCFHTTPVersion1_0 || connection == "keep-alive") &&
         connection != "close") {
       if (auto keepAlive = headerValue(headers, "Keep-Alive")) {

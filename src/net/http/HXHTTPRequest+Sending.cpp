@@ -230,7 +230,7 @@ void HXHTTPRequest::startRequest() {
   }
 
   const auto& u = url_;
-  std::string scheme = lower(u->scheme().value_or(""));
+  std::string scheme = lowercaseASCIIString(u->scheme().value_or(""));
   if (scheme == "https") {
     if (!validatesSecureCertificate_) {
       readStream_->setProperty(
