@@ -5,16 +5,16 @@
 // per-kind entries (banner list, server message, seminars), the server message pop-up and the
 // launch counter are not handled yet.
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
+#include "core/UIFilePath.h"
 #include "model/NSLoginData.h"
 #include "net/http/Reachability.h"
 #include "screens/account/UILoginAdView.h"
@@ -22,13 +22,11 @@
 
 namespace {
 
-constexpr int kCheckUpdateRequest = 36;
 constexpr double kUpdatePollSeconds = 120;
 // The first check: soon when the reader's profile is known, later on Wi-Fi, latest otherwise.
 constexpr double kFirstCheckWithProfile = 10;
 constexpr double kFirstCheckOnWiFi = 40;
 constexpr double kFirstCheckOtherwise = 70;
-constexpr std::string_view kUserSetupInfoKey = "msg_user_setup_info";
 
 }  // namespace
 
@@ -57,7 +55,7 @@ void AppDelegate::initUpdateTime() {
 void AppDelegate::checkUpdateTime(const Value&) {
   if (!Reachability::isConnectedToNetwork() || !updateTimer_) return;
   postNotification(
-      kGlobeRequest, Value(), kCheckUpdateRequest,
+      kGlobeRequest, Value(), RequestType::UpdatePoll,
       selector(weakThis(), &AppDelegate::checkUpdateTimeCallback, "checkUpdateTimeCallback:"),
       weakSelf<NSObject>());
 }
@@ -65,7 +63,7 @@ void AppDelegate::checkUpdateTime(const Value&) {
 void AppDelegate::checkUpdateTimeCallback(const Value& reply) {
   if (!reply.isString()) return;
   if (!objectFromJSONString(reply.string()).isDictionary()) return;
-  writeToFile(UIFilePath::updateDatePath(), reply.string(), true);
+  UIFilePath::writeFile(UIFilePath::updateDatePath(), reply.string());
   postNotification(kChannelHasNew);
 }
 

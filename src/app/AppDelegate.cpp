@@ -15,39 +15,38 @@
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIBkImageView.h"
-#include "app/UIFilePath.h"
-#include "app/UncaughtExceptionHandler.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
+#include "core/UIBkImageView.h"
+#include "core/UIFilePath.h"
+#include "core/UncaughtExceptionHandler.h"
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
+#include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
+#include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
 #include "screens/reading/ChannelViewController.h"
+#include "ui/framework/FeedbackStandIns.h"
 #include "ui/framework/MyViewController.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UINaviCtrl.h"
 #include "ui/framework/WebViewCtrl.h"
 
 namespace {
 
-constexpr std::string_view kTokenKey = "token_key";
-constexpr std::string_view kTokenKeyTemp = "token_key_temp";
 constexpr std::string_view kEnterBackgroundTimeFormat = "yyMMddHHmmss";
 constexpr std::string_view kSplashAnimationID = "rawReadAnimation";
 
-// Bus request and usage-event types the delegate posts.
-constexpr int kCancelRequest = 3;
-constexpr int kReopenSessionRequest = 116;
-constexpr int kChannelRefreshAfterLogin = 119;
+// Usage-event codes the delegate posts.
 constexpr int kUsageAppStart = 901;
 constexpr int kUsageAppClose = 902;
 
@@ -95,6 +94,11 @@ int channelIdOfPayload(const Value& userInfo) {
 }
 
 }  // namespace
+
+AppDelegate::AppDelegate() {
+  FeedbackStandIns::install();
+  NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
+}
 
 AppDelegate::~AppDelegate() {
   removeObserver(weak_from_this());
@@ -166,6 +170,10 @@ void AppDelegate::initEngine() {
   NSConfig::engine();
   NSWeiBoNet::getNetEngine();
   UIBkImageView::defaultSet();
+  // Friend groups parsed together are cached where each group's own request caches it.
+  ZizaJsonStatusParser::setRequestLocalPath([](RequestType type, const Value& param) {
+    return ClientRequest::engine()->getRequestLocalPath(type, param);
+  });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
   LMEngine::registerEngine();
@@ -305,7 +313,7 @@ void AppDelegate::removeGaidaView() {
 }
 
 void AppDelegate::loginCallBack(const Value&) {
-  postNotification(kChannelRefresh, Value(), kChannelRefreshAfterLogin);
+  postNotification(kChannelRefresh, Value(), RequestType::ChannelRefreshAfterLogin);
   removeObserverWithName(weakThis(), kLoginClientCallBack);
   auto data = loginData();
   if (data && data->errorLogEnable) InstallUncaughtExceptionHandler();
@@ -430,7 +438,7 @@ void AppDelegate::appOpen() {
   gudiaView();
   UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
   isInSendOpenClient_ = true;
-  postNotification(kGlobeRequest, Value(), kReopenSessionRequest);
+  postNotification(kGlobeRequest, Value(), RequestType::ReopenSession);
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::appOpenOver, "appOpenOver"), {},
                             kReopenAfterSeconds);
 }
@@ -543,7 +551,7 @@ void AppDelegate::openChannel(const Value&) {
   }
   channelViewController_.reset();
   stopActivityIndicatorViewAnimation();
-  postNotification(kGlobeRequest, Value(), kCancelRequest);
+  postNotification(kGlobeRequest, Value(), RequestType::Cancel);
   ClientRequest::engine()->setStringAction(Selector(), std::weak_ptr<NSObject>());
   performSelectorAfterDelay(
       selector(weakThis(), &AppDelegate::openChannelDelay, "openChannelDelay"), {},

@@ -33,8 +33,6 @@ inline constexpr long kSplashViewTag = 1013;
 inline constexpr long kServerMessageViewTag = 1402;
 inline constexpr long kChannelHelpViewTag = 299;
 inline constexpr long kSidePanelMaskViewTag = 10086;
-// The configuration cache value holding when the application last went to the background.
-inline constexpr std::string_view kEnterBackgroundTimeKey = "EnterBackgroundTime";
 
 class AppDelegate : public UIResponder,
                     public UIApplicationDelegate,
@@ -47,7 +45,9 @@ class AppDelegate : public UIResponder,
   // A return from the background after this long re-opens the client session.
   static constexpr double kReopenAfterSeconds = 60;
 
-  AppDelegate() = default;
+  // Installs the hooks by which the layers below reach the screen framework and the model,
+  // before any service is created.
+  AppDelegate();
   ~AppDelegate() override;
 
   // The application's delegate when it is an AppDelegate.

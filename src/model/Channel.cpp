@@ -1,6 +1,6 @@
 #include "model/Channel.h"
 
-#include "app/NSGlobe.h"
+#include "core/NSGlobe.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
-#include "app/NSConfig.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/UIFilePath.h"
 #include "model/ParserValues.h"
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "core/StoredKeys.h"
 
 struct ChannelItem;
 using ChannelItemPtr = std::shared_ptr<ChannelItem>;
@@ -34,7 +35,6 @@ using ChannelItemCarrierPtr = std::shared_ptr<ChannelItemCarrier>;
 inline constexpr std::string_view kChannelItemsFileName = "ChannelItems.txt";
 // Value of "cache_config" blanked when a downloaded channel's images are missing, so that the
 // next start asks the server for the channel list again.
-inline constexpr std::string_view kChannelUpdateDateKey = "channelUpdateDate";
 
 // Template numbers of the screens that show a channel (the server names them, see the parser).
 enum ChannelTemplate : int {

@@ -4,11 +4,24 @@ namespace {
 
 constexpr std::string_view kItemIdColumn = "itemID";
 
+// Table names are written into the statement text (SQL cannot bind them), and the creation runs
+// through sqlite3_exec, which would run a second statement hidden in a name: only ASCII
+// letters, digits and underscores, not starting with a digit, make a name.
+bool isPlainIdentifier(std::string_view name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  for (char c : name) {
+    bool plain =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!plain) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 NSItemDB::NSItemDB(std::string_view param, std::string_view tableName)
     : dbManager_(std::make_shared<NSDatabase>()), tableName_(tableName) {
-  if (!dbManager_->initDatabase()) return;
+  if (!isPlainIdentifier(tableName_) || !dbManager_->initDatabase()) return;
   std::string sql =
       NSDatabase::SQLInParamInTable("CREATE TABLE IF NOT EXISTS %@ (%@);", param, tableName_);
   sqlite3* handle = database().sqliteHandle();
@@ -19,6 +32,7 @@ NSItemDB::NSItemDB(std::string_view param, std::string_view tableName)
 
 SQDatabase& NSItemDB::database() const {
   static SQDatabase closed;
+  if (!isPlainIdentifier(tableName_)) return closed;
   auto db = dbManager_ ? dbManager_->getDatabase() : nullptr;
   return db ? *db : closed;
 }

@@ -14,7 +14,8 @@
 class NSItemDB : public NSObject {
  public:
   // Opens the database and creates the table with the column list when it does not exist.
-  // A database that cannot be opened leaves an object whose operations all fail.
+  // A database that cannot be opened, or a table name that is not a plain identifier (ASCII
+  // letters, digits, underscores), leaves an object whose operations all fail.
   NSItemDB(std::string_view param, std::string_view tableName);
   ~NSItemDB() override = default;
 
@@ -40,7 +41,7 @@ class NSItemDB : public NSObject {
   static void setValueDB(const std::shared_ptr<NSObject>& item);
 
  protected:
-  // Never null.
+  // Never null; a closed database while the table name is not a plain identifier.
   SQDatabase& database() const;
 
  private:

@@ -7,6 +7,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "model/Comment.h"
+#include "model/NSTopic.h"
 #include "model/Status.h"
 
 struct NSStatusesInfo : NSObject {
@@ -19,4 +20,6 @@ struct NSStatusesInfo : NSObject {
   std::optional<CommentArray> comments;
   // An extra value of the page, such as the query id of a search (a number).
   Value otherInfo;
+  // A topic list page carries its topics here instead of in statuses.
+  std::optional<std::vector<std::shared_ptr<NSTopic>>> topics;
 };

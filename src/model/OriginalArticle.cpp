@@ -6,7 +6,7 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "model/ParserValues.h"
 
 namespace {
@@ -189,6 +189,7 @@ bool OriginalArticle::addArticle(const OriginalArticle& article) {
   auto copy = UIFilePath::readLaterHTMLFilePath(article.originalURL);
   if (!copy) return false;
   // A page saved before keeps its first copy.
+  UIFilePath::makeSureFolderOf(*copy);
   if (!NSFileManager::defaultManager().copyItemAtPath(*page, *copy)) return fileExists(*copy);
   return true;
 }

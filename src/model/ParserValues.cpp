@@ -4,7 +4,7 @@
 #include "Common/JXKit/NSArray+JXKitSerializing.h"
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
-#include "Foundation/NSFileManager.h"
+#include "core/UIFilePath.h"
 
 namespace parser_values {
 
@@ -25,7 +25,7 @@ std::string textOf(const Value& v) {
 }
 
 std::string strText(const Value& dic, std::string_view key) {
-  return textOf(getStringValueForKey(dic, key, Value("")));
+  return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
 }
 
 int64_t int64Of(const NSDictionary& dic, std::string_view key) {
@@ -51,11 +51,15 @@ bool writeJSONFile(std::string_view path, const Value& object) {
   else if (object.isArray())
     json = JSONString(object.array());
   if (!json.isString()) return false;
-  return writeToFile(path, json.string(), true);
+  return UIFilePath::writeFile(path, json.string());
 }
 
 Value strValue(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
   return getStringValueForKey(&dic, key, Value(defaultValue));
+}
+
+std::string strText(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
+  return textOf(strValue(dic, key, defaultValue));
 }
 
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {

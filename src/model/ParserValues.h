@@ -4,8 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Foundation/Value.h"
 
@@ -28,6 +32,9 @@ std::string textOf(const Value& v);
 // str(empty) as text: numbers as their decimal text; absent, null and containers empty.  Any
 // receiver that is not a dictionary reads as an empty one.
 std::string strText(const Value& dic, std::string_view key);
+// str(d) as text, the same way.
+std::string strText(const NSDictionary& dic, std::string_view key,
+                    std::string_view defaultValue = "");
 
 // int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.
 int64_t int64Of(const NSDictionary& dic, std::string_view key);
@@ -44,5 +51,34 @@ int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultV
 int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
 bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue);
 int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
+
+// The records that `map` makes of the dictionary elements of an array, in order; the other
+// elements are skipped.
+template <class Map>
+auto mapDictionaries(const NSArray& list, Map map) {
+  std::vector<decltype(map(std::declval<const NSDictionary&>()))> records;
+  for (const Value& element : list) {
+    if (element.isDictionary()) records.push_back(map(*element.dictionary()));
+  }
+  return records;
+}
+
+// The same, or nil when the value is no array.
+template <class Map>
+auto mapDictionariesOrNil(const Value& list, Map map)
+    -> std::optional<decltype(mapDictionaries(std::declval<const NSArray&>(), map))> {
+  if (!list.isArray()) return std::nullopt;
+  return mapDictionaries(*list.array(), map);
+}
+
+// The same records as an array of objects, for results that mix records with other values;
+// empty when the value is no array.
+template <class Map>
+ValueArray objectArrayOf(const Value& list, Map map) {
+  auto array = std::make_shared<NSMutableArray>();
+  if (!list.isArray()) return array;
+  for (auto& record : mapDictionaries(*list.array(), map)) array->addObject(Value(record));
+  return array;
+}
 
 }  // namespace parser_values

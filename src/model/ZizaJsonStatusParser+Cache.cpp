@@ -2,6 +2,7 @@
 // The cached JSON is edited as it stands, never rebuilt from records, so keys the records do
 // not know (adverts, query ids) survive every edit.
 #include "Foundation/NSFileManager.h"
+#include "core/UIFilePath.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
@@ -40,7 +41,7 @@ void mergePage(std::string_view path, std::optional<std::string_view> old, std::
                bool prepend, std::string_view listKey, MergeRules rules) {
   const bool server = rules == MergeRules::ContentServer;
   if (server && !old) {
-    if (!reply.empty()) writeToFile(path, reply, true);
+    if (!reply.empty()) UIFilePath::writeFile(path, reply);
     return;
   }
   ValueDictionary cached = editableReply(old);

@@ -42,10 +42,6 @@ std::string tileBackground(std::string value) {
   return value;
 }
 
-std::string text(const NSDictionary& dic, std::string_view key) {
-  return textOf(strValue(dic, key, ""));
-}
-
 // A new mutable array with the elements of a non-empty array; nil otherwise.
 ValueArray nonEmptyArrayCopy(const Value& v) {
   if (!v.isArray() || v.count() == 0) return nullptr;
@@ -79,16 +75,16 @@ ChannelItemPtr ZizaJsonStatusParser::parseToChannel(const Value& channel) {
   const NSDictionary& dic = *channel.dictionary();
   item->type = intValue(dic, "ID", 0);
   item->channelId = item->type;
-  item->name = text(dic, "Name");
-  item->APIAddress = text(dic, "ApiAddress");
-  item->iconImage = text(dic, "Logo");
-  item->backgroundImage = tileBackground(text(dic, "Background"));
-  item->navigationImage = text(dic, "NaviTitle");
-  item->channelIcon = text(dic, "ChannelTitle");
-  item->iconMD5 = text(dic, "LogoMD5");
-  item->backgroundMD5 = text(dic, "BackMD5");
-  item->navigationMD5 = text(dic, "NaviMD5");
-  item->channelMD5 = text(dic, "ChannelMD5");
+  item->name = strText(dic, "Name");
+  item->APIAddress = strText(dic, "ApiAddress");
+  item->iconImage = strText(dic, "Logo");
+  item->backgroundImage = tileBackground(strText(dic, "Background"));
+  item->navigationImage = strText(dic, "NaviTitle");
+  item->channelIcon = strText(dic, "ChannelTitle");
+  item->iconMD5 = strText(dic, "LogoMD5");
+  item->backgroundMD5 = strText(dic, "BackMD5");
+  item->navigationMD5 = strText(dic, "NaviMD5");
+  item->channelMD5 = strText(dic, "ChannelMD5");
   item->index = intValue(dic, "Index", 0);
   item->canSubscribe = boolValue(dic, "IsSubscribe", false);
   item->isFixed = boolValue(dic, "Fixed", false);
@@ -96,10 +92,10 @@ ChannelItemPtr ZizaJsonStatusParser::parseToChannel(const Value& channel) {
   item->isEnabled = boolValue(dic, "Enabled", true);
   item->isInTuiJian = boolValue(dic, "IsRecommended", true);
   item->isShowByUser = boolValue(dic, "Visible", true);
-  item->channelnightImg = text(dic, "NightImg");
-  item->channelnightMD5 = text(dic, "NightMD5");
+  item->channelnightImg = strText(dic, "NightImg");
+  item->channelnightMD5 = strText(dic, "NightMD5");
   item->text = "";
-  const std::string templateName = text(dic, "TemplateId");
+  const std::string templateName = strText(dic, "TemplateId");
   for (const auto& [name, number] : kTemplateNames) {
     if (templateName == name) item->templateId = number;
   }
@@ -136,7 +132,7 @@ ValueDictionary ZizaJsonStatusParser::parseToUserSetup(std::string_view reply) {
 
 std::shared_ptr<NSUserProfileItem> ZizaJsonStatusParser::dicToUserSetup(const NSDictionary& dic) {
   auto item = std::make_shared<NSUserProfileItem>();
-  item->title = text(dic, "title");
+  item->title = strText(dic, "title");
   item->itemId = llValue(dic, "id", 0);
   item->isSelect = boolValue(dic, "isselected", false);
   return item;
@@ -150,7 +146,7 @@ std::shared_ptr<NSUserProfile> ZizaJsonStatusParser::parseToNormalUserSetup(
   const NSDictionary& dic = *step.dictionary();
   profile->enable = boolValue(dic, "enable", true);
   profile->hasnext = boolValue(dic, "hasnext", false);
-  profile->stringNextType = text(dic, "nexttype");
+  profile->stringNextType = strText(dic, "nexttype");
   if (profile->stringNextType == "job") {
     profile->nexttype = 2;
   } else if (profile->stringNextType == "industry") {
@@ -160,7 +156,7 @@ std::shared_ptr<NSUserProfile> ZizaJsonStatusParser::parseToNormalUserSetup(
   } else if (!profile->stringNextType.empty()) {
     profile->nexttype = 3;
   }
-  profile->stringType = text(dic, "type");
+  profile->stringType = strText(dic, "type");
   std::string_view listKey;
   if (profile->stringType == "job") {
     profile->type = 2;
@@ -184,7 +180,7 @@ std::optional<std::vector<std::string>> ZizaJsonStatusParser::parseToZiViInfo(
   if (!interests.isArray()) return std::nullopt;
   std::vector<std::string> titles;
   for (const Value& element : *interests.array()) {
-    if (element.isDictionary()) titles.push_back(text(*element.dictionary(), "title"));
+    if (element.isDictionary()) titles.push_back(strText(*element.dictionary(), "title"));
   }
   return titles;
 }

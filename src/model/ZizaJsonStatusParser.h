@@ -6,21 +6,47 @@
 // envelope keys ("ResultBoolean", "ResultCode", "ResultMsg") are the caller's business.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Foundation/Value.h"
+#include "core/RequestType.h"
 #include "model/ChannelItem.h"
 #include "model/Com_Ret_Count.h"
 #include "model/Comment.h"
 #include "model/NSAdInfo.h"
+#include "model/NSBanner.h"
+#include "model/NSBarnerItem.h"
+#include "model/NSBaseItem.h"
+#include "model/NSComInfo.h"
+#include "model/NSCompanyDetailItem.h"
+#include "model/NSCompanyItem.h"
+#include "model/NSDialogPost.h"
+#include "model/NSDialogPostWatch.h"
+#include "model/NSFanKuiItem.h"
+#include "model/NSFriendItem.h"
+#include "model/NSIdollist.h"
 #include "model/NSLoginData.h"
+#include "model/NSMessageInfo.h"
+#include "model/NSMsgItem.h"
+#include "model/NSReChannelItem.h"
+#include "model/NSRealTimeItem.h"
+#include "model/NSSearchItem.h"
+#include "model/NSSeminar.h"
+#include "model/NSShopItem.h"
 #include "model/NSStatusesInfo.h"
+#include "model/NSTitleInfo.h"
+#include "model/NSTopic.h"
 #include "model/NSUserProfile.h"
 #include "model/NSUserProfileItem.h"
+#include "model/NSVOVUrivItem.h"
+#include "model/NSZiViLocation.h"
 #include "model/Status.h"
+#include "model/Topic.h"
 #include "model/User.h"
 
 // Keys of the parseToContent result.
@@ -154,6 +180,107 @@ class ZizaJsonStatusParser {
   static std::shared_ptr<NSUserProfile> parseToNormalUserSetup(std::string_view reply);
   // The titles of the reader's interests.
   static std::optional<std::vector<std::string>> parseToZiViInfo(std::string_view reply);
+
+  // ---- Friends, topics and recommended channels ----
+
+  // A platform user and a content-server user as a friend list entry.  A missing
+  // "profile_image_url" gives the head text "(null)", as the platform formats nil.
+  static std::shared_ptr<NSFriendItem> dictoFriend(const NSDictionary& dic);
+  static std::shared_ptr<NSFriendItem> dictoUserFriend(const NSDictionary& dic);
+  // A JSON array of friend groups: the users of every group, and in hasnext the number of
+  // groups.  With two or more groups each group is also written, as a one-element array, to
+  // the cache file of that group's own request.
+  static std::shared_ptr<NSIdollist> parseToFiles(std::string_view reply);
+  // A JSON array whose first element is one group: that group's users.
+  static std::shared_ptr<NSIdollist> parseToClientFriend(std::string_view reply);
+  // A platform followers page ("users", "next_cursor" in hasnext).
+  static std::shared_ptr<NSIdollist> parseToFriend(std::string_view reply);
+  // A platform friendship reply: whether "source" is followed by the other side.
+  static bool isFriends(std::string_view reply);
+  // The "id" of every favourite entry of a JSON array.
+  static std::optional<std::vector<int64_t>> parseToFavorites(std::string_view reply);
+  static std::shared_ptr<Topic> dicToTopic(const NSDictionary& dic);
+  static std::shared_ptr<NSTopic> dicToNSTopic(const NSDictionary& dic);
+  // A JSON array of hot topic names.
+  static std::optional<std::vector<std::shared_ptr<Topic>>> parseToClientTrends(
+      std::string_view reply);
+  // A platform trends reply: the trends of every date under "trends" ("as_of" aside), in the
+  // dictionary's own order.  Never nil.
+  static std::vector<std::shared_ptr<Topic>> parseToTrends(std::string_view reply);
+  // A dictionary with "TopicList": the topics in `topics`, and their number (skipped elements
+  // included) in total_number.
+  static std::shared_ptr<NSStatusesInfo> parseDicToTopicList(std::string_view reply);
+  // The recommended channels of a dictionary with "channels".
+  static std::optional<std::vector<std::shared_ptr<NSReChannelItem>>> parseToChannelArray(
+      std::string_view reply);
+
+  // Where the reply of a request of a type with its parameters is cached; the content-server
+  // client installs this at start-up.  Until then, or when it gives no path, parseToFiles
+  // writes no file.
+  using RequestLocalPath =
+      std::function<std::optional<std::string>(RequestType type, const Value& param)>;
+  static void setRequestLocalPath(RequestLocalPath resolver);
+
+  // ---- Seminars, trade fair and companies ----
+
+  // A JSON array of seminar dictionaries, each with its hosts, registration lines and tips.
+  static std::optional<std::vector<NSSeminarPtr>> parseToSeminar(std::string_view reply);
+  static NSSeminarPtr dicToSeminar(const NSDictionary& dic);
+  // The seminar's "host", "dialogsub" and "tip" lists; nil when the key holds no array.
+  static std::optional<std::vector<NSSHostPtr>> parseToHost(const NSDictionary& seminar);
+  static std::optional<std::vector<NSDSubscriptionPtr>> parseToDialog(const NSDictionary& seminar);
+  static std::optional<std::vector<NSTextInfoPtr>> parseToTip(const NSDictionary& seminar);
+  static NSSHostPtr dicToHost(const NSDictionary& dic);
+  static NSDSubscriptionPtr dicToDialog(const NSDictionary& dic);
+  static NSTextInfoPtr dicToText(const NSDictionary& dic);
+  // The posts of a dictionary's "statuses" array: a seminar's questions, and the questions
+  // the reader tracks.
+  static std::optional<std::vector<NSDialogPostPtr>> parseToDialogList(std::string_view reply);
+  static std::optional<std::vector<NSDialogPostPtr>> parseToWenTiGenZong(std::string_view reply);
+  // An empty post for anything but a dictionary.
+  static NSDialogPostPtr dicToDialogPost(const Value& post);
+  static std::optional<std::vector<NSDialogPostWatchPtr>> parseToAttendList(std::string_view reply);
+  static NSDialogPostWatchPtr dicToDialogWatch(const NSDictionary& dic);
+  static std::optional<std::vector<NSBannerPtr>> parseToBannerList(std::string_view reply);
+  static NSBannerPtr dicToBanner(const NSDictionary& dic);
+  // The trade-fair page as the channel lists it: first the array of its banners
+  // (NSBarnerItem, possibly empty), then its entries (NSVOVUrivItem); the catalogue entries
+  // carry the page's categories in dataInfo.  Nil when the reply is not a dictionary.
+  static ValueArray parseToVEZI(std::string_view reply);
+  static NSBarnerItemPtr dicToBarner(const NSDictionary& dic);
+  static NSCompanyItemPtr dicToCompanyItem(const NSDictionary& dic);
+  static NSVOVUrivItemPtr dicToVEZIItem(const NSDictionary& dic);
+  // A company list page; never nil (zero counts and no list for a reply of another shape).
+  static std::shared_ptr<NSComInfo> praseToCompanyList(std::string_view reply);
+  static NSCompanyDetailItemPtr parseToCompanyDetail(const NSDictionary& dic);
+
+  // ---- Messages, search, feedback and shops ----
+
+  // The server announcement under "Announce".
+  static std::shared_ptr<NSMsgItem> parseToMsgInfo(std::string_view reply);
+  // The platform's unread counts.
+  static std::shared_ptr<NSMessageInfo> parseToZizaMsgInfo(std::string_view reply);
+  static std::optional<std::vector<std::shared_ptr<NSSearchItem>>> parseToHotSearchList(
+      std::string_view reply);
+  static std::optional<std::vector<std::shared_ptr<NSFanKuiItem>>> parseToFanKuiList(
+      std::string_view reply);
+  static std::optional<std::vector<NSRealTimeItemPtr>> parseToCerSearchList(std::string_view reply);
+  static std::optional<std::vector<NSRealTimeItemPtr>> parseToRealTimeQuotesList(
+      std::string_view reply);
+  // The shops of a dictionary's "ShopBrandList".
+  static std::optional<std::vector<NSShopItemPtr>> parseToShopList(std::string_view reply);
+  // Never nil: "shoplist" (NSShopItem objects) and "citylist" (NSBaseItem objects), each only
+  // when the reply's "ShopBrandList" resp. "CityList" is an array.
+  static ValueDictionary parseToShopDicList(std::string_view reply);
+  // The reader's interest groups ("GroupList", "TeamId" and the group's "Topic").
+  static std::shared_ptr<NSZiViLocation> parseToZiViLocation(std::string_view reply);
+  // Reads nothing.
+  static std::shared_ptr<NSTitleInfo> dicToTitleInfo(const Value& any);
+  static std::shared_ptr<NSSearchItem> dicToHotSearchItem(const NSDictionary& dic);
+  static std::shared_ptr<NSFanKuiItem> dicToFanKuiItem(const NSDictionary& dic);
+  static NSRealTimeItemPtr dicToRealTimeItem(const NSDictionary& dic);
+  static NSShopItemPtr dicToShopItem(const NSDictionary& dic);
+  static std::shared_ptr<NSBaseItem> dicToCityItem(const NSDictionary& dic);
 
  private:
   static StatusPtr dicToStatus(const NSDictionary& dic, int depth);

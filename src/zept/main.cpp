@@ -24,7 +24,8 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "app/AppDelegate.h"
-#include "app/NSConfig.h"
+#include "core/NSConfig.h"
+#include "core/StoredKeys.h"
 #include "net/api/ClientRequest.h"
 #include "screens/home/varimostaViewController.h"
 
@@ -54,10 +55,10 @@ constexpr const char* kUsage =
 // the app store's lookup.
 std::vector<std::string> serviceHosts() {
   std::vector<std::string> hosts;
-  std::string middle = NSConfig::readMainValueWithKey("MDOMAIN").description();
-  std::string last = NSConfig::readMainValueWithKey("RDOMAIN").description();
-  for (const char* key :
-       {"Domain", "POST_Domain", "ACCOUNT_Domain", "LOG_Domain", "SHARE_Domain", "WEB_Domain"}) {
+  std::string middle = NSConfig::readMainValueWithKey(kMiddleDomainKey).description();
+  std::string last = NSConfig::readMainValueWithKey(kRootDomainKey).description();
+  for (std::string_view key : {kDomainKey, kPostDomainKey, kAccountDomainKey, kLogDomainKey,
+                               kShareDomainKey, kWebDomainKey}) {
     Value label = NSConfig::readMainValueWithKey(key);
     if (label.isString() && !label.string().empty())
       hosts.push_back(label.string() + "." + middle + "." + last);

@@ -13,10 +13,11 @@
 #include "Foundation/NSURL.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIView.h"
-#include "app/UIBkImageView.h"
-#include "app/UIFilePath.h"
-#include "app/UncaughtExceptionHandler.h"
+#include "core/UIBkImageView.h"
+#include "core/UIFilePath.h"
+#include "core/UncaughtExceptionHandler.h"
 #include "model/NSLoginData.h"
+#include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/NSWeiBoNet.h"
 #include "net/http/Reachability.h"
@@ -134,7 +135,7 @@ TEST_F(AppTest, StoredKeyLogsInAndTheSplashGoesWhenTheLoginEnds) {
   ASSERT_TRUE(waitFor([&] { return startedUp(); }));
   EXPECT_TRUE(server.requests("/Accounts/Register.aspx").empty());
   EXPECT_EQ(server.requests("/Accounts/Login.aspx").size(), 1u);
-  EXPECT_EQ(bus->count(kChannelRefresh, 119), 1);
+  EXPECT_EQ(bus->count(kChannelRefresh, RequestType::ChannelRefreshAfterLogin), 1);
   ASSERT_TRUE(animationNamed("rawReadAnimation"));
   advance(0.85);
   EXPECT_EQ(splash(), nullptr);
@@ -266,7 +267,7 @@ TEST_F(AppTest, ThirtyFailedRegistrationsEndTheAppThroughItsExitAnimation) {
   launch();
   // Each failed reply brings the next attempt 1 s later.
   ASSERT_TRUE(advanceUntil([&] {
-    auto prompts = PHProgressHUD::shownPrompts();
+    auto prompts = stand->prompts();
     return std::find(prompts.begin(), prompts.end(), "服务异常,请重新运行!") != prompts.end();
   }));
   EXPECT_TRUE(exits.empty());
@@ -305,14 +306,14 @@ TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   advance(59);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
   EXPECT_EQ(bus->count(kLogAction, 901), 1);
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 0);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 0);
   EXPECT_FALSE(app->isInSendOpenClient());
   EXPECT_TRUE(app->needShowMessage());
 
   ASSERT_TRUE(UIApplicationDriver::enterBackground());
   advance(60);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 1);
   EXPECT_TRUE(app->isInSendOpenClient());
   ASSERT_NE(splash(), nullptr);
   ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
@@ -326,7 +327,7 @@ TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   ASSERT_TRUE(UIApplicationDriver::enterBackground());
   advance(30);
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 1);
   EXPECT_EQ(server.requests("/Accounts/Session.aspx").size(), 1u);
   // The guard lasts 60 s from the re-open.
   advance(30);
@@ -342,7 +343,7 @@ TEST_F(AppTest, OfflineReturnReopensNothing) {
   advance(120);
   forceOffline();
   ASSERT_TRUE(UIApplicationDriver::enterForeground());
-  EXPECT_EQ(bus->count(kGlobeRequest, 116), 0);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::ReopenSession), 0);
 }
 
 TEST_F(AppTest, TerminationSendsTheCloseEvent) {
@@ -429,7 +430,7 @@ TEST_F(AppTest, PushOverAnOpenChannelGoesBackFirstThenOpensAfterHalfASecond) {
   ASSERT_TRUE(UIApplicationDriver::resignActive());
   ASSERT_TRUE(
       UIApplicationDriver::receiveRemoteNotification(Value::dictionaryOf({{"t", Value(12)}})));
-  EXPECT_EQ(bus->count(kGlobeRequest, 3), 1);
+  EXPECT_EQ(bus->count(kGlobeRequest, RequestType::Cancel), 1);
   EXPECT_EQ(app->channelViewController(), nullptr);
   advance(0.49);
   EXPECT_TRUE(channelScreens(*app).empty());
@@ -514,13 +515,13 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   auto favourites = ChannelViewController::initWithChannelType(5, kTemplateMyFavorite);
   app->navigationController()->pushViewController(favourites, false);
   app->setChannelViewController(favourites);
-  PHProgressHUD::clearShownPrompts();
+  stand->clear("PHProgressHUD");
 
   forceOffline();
   SCNetworkReachabilityFireTestChange();
   ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 1; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), NotReachable);
-  EXPECT_EQ(PHProgressHUD::shownPrompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
+  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
   auto help = std::dynamic_pointer_cast<UIImageView>(favourites->dataTableView()->viewWithTag(299));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->imageName(), "favoriteHelp.png");
@@ -530,7 +531,24 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   SCNetworkReachabilityFireTestChange();
   ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
-  EXPECT_EQ(PHProgressHUD::shownPrompts().size(), 1u);
+  EXPECT_EQ(stand->prompts().size(), 1u);
+}
+
+// ---- services the application installs into lower layers -------------------------------------
+
+TEST_F(AppTest, FriendGroupsParsedTogetherAreCachedWhereEachGroupsOwnRequestCachesIt) {
+  storeClientKey();
+  launch();
+  ASSERT_TRUE(waitFor([&] { return startedUp(); }));
+  auto list =
+      ZizaJsonStatusParser::parseToFiles(R"([{"id":7,"user":[{"id":1}]},{"id":8,"user":[]}])");
+  ASSERT_TRUE(list);
+  for (const char* group : {"7", "8"}) {
+    auto path = ClientRequest::engine()->getRequestLocalPath(
+        RequestType::Suggestions, Value::arrayOf({Value(group), Value("1"), Value("20")}));
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(std::filesystem::exists(*path)) << *path;
+  }
 }
 
 // ---- the crash catcher -------------------------------------------------------------------------

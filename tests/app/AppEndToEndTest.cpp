@@ -23,8 +23,8 @@
 #include "AppTestSupport.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSURL.h"
-#include "app/UIFilePath.h"
-#include "app/UncaughtExceptionHandler.h"
+#include "core/UIFilePath.h"
+#include "core/UncaughtExceptionHandler.h"
 #include "net/http/HXHTTPRequest.h"
 
 using namespace apptest;

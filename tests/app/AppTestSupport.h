@@ -1,7 +1,7 @@
 // The application under test: the app delegate launched through the platform driver on a
 // virtual clock, the service's hosts mapped to the local content server on a free port, the
-// network forced on or off, the exit hook caught, and the home screen's output and the bus
-// traffic recorded.
+// network forced on or off, the exit hook caught, and the home screen's output, the bus
+// traffic and the stand-in views' reports recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,16 +23,16 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "net/api/ClientRequest.h"
 #include "screens/home/varimostaViewController.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace apptest {
 
@@ -86,6 +86,7 @@ class BusRecorder : public NSObject {
     for (const auto& p : posts) n += p.name == name && p.type == type;
     return n;
   }
+  int count(std::string_view name, RequestType type) const { return count(name, toInt(type)); }
   int count(std::string_view name) const {
     int n = 0;
     for (const auto& p : posts) n += p.name == name;
@@ -103,6 +104,7 @@ class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MainLoop::install();
+    stand = StandInRecorder::install();
     UIApplicationDriver::reset();
     UIApplication::terminateHook = [this](int status) { exits.push_back(status); };
     varimostaViewController::setOutput([this](const std::string& line) { output.push_back(line); });
@@ -167,6 +169,8 @@ class AppTest : public ::testing::Test {
   std::vector<int> exits;
   std::vector<std::string> output;
   std::optional<bool> firstPage;
+  // What the stand-in views and screens would have shown or been asked.
+  std::shared_ptr<StandInRecorder> stand;
 };
 
 }  // namespace apptest

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/NSConfig.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/UIFilePath.h"
 #include "model/ChannelCatalogueFixture.h"
 #include "model/ChannelItem.h"
 #include "uilib/views/CustomerLauncherItem.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/NSGlobe.h"
+#include "core/NSGlobe.h"
 #include "model/Channel.h"
 #include "model/ChannelCatalogueFixture.h"
 

@@ -2,11 +2,13 @@
 // comments page.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
+#include "core/UIFilePath.h"
 #include "model/ZizaJsonStatusParser.h"
 
 namespace {
@@ -213,6 +215,16 @@ TEST_F(ContentReplies, TheAdvertAndTheFirstCommentsPageComeBackAndThePageIsCache
   auto again = ZizaJsonStatusParser::parseToComments(cached);
   ASSERT_TRUE(again);
   EXPECT_EQ(again->size(), 2u);
+}
+
+TEST_F(ContentReplies, TheCommentsPageIsCachedAlsoWhenItsFolderWasJustRemovedByAnotherHand) {
+  UIFilePath::forgetKnownFolders();
+  std::string path = UIFilePath::cacheCommentPath("77");  // the folder is seen now
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(path).parent_path(), ec);
+  ZizaJsonStatusParser::parseToContent(R"({"zizacomments": {"comments": [{"id": 1}]}})", path);
+  Value written = objectFromJSONString(dataWithContentsOfFile(path).value_or(""));
+  EXPECT_TRUE(written.isEqual(objectFromJSONString(R"({"comments": [{"id": 1}]})")));
 }
 
 TEST_F(ContentReplies, NoCommentsMeansNoPageAndNoCacheFile) {

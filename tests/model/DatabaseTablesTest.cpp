@@ -292,6 +292,49 @@ TEST_F(DatabaseTablesTest, IdsAreBoundNotPastedIntoTheStatement) {
   EXPECT_FALSE(openFile()->tableExists("channelAdTablelist"));
 }
 
+TEST_F(DatabaseTablesTest, OnlyAPlainIdentifierNamesATable) {
+  auto data = std::make_shared<NSLoginData>();
+  data->isGrayUser = true;
+  NSLoginDB::setValueDB(data);
+  NSChannelAdDB::setListValueDB({advert(1, "1")}, "list");
+  const std::vector<std::string> refused = {
+      "list (a TEXT); DROP TABLE loginTable; CREATE TABLE x",
+      "list; DELETE FROM channelAdTablelist",
+      "list\"",
+      "list x",
+      "list-2",
+      "表",
+  };
+  for (const std::string& word : refused) {
+    SCOPED_TRACE(word);
+    NSChannelAdDB::setValueDB(advert(7, "7"), word);
+    NSChannelAdDB::setListValueDB({advert(8, "8")}, word);
+    NSChannelAdDB table(word);
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_TRUE(table.queryItems().empty());
+    EXPECT_FALSE(table.updateWithItem(advert(1, "1")));
+    EXPECT_FALSE(table.deleteWithItemId("0"));
+    table.deleteTable();
+  }
+  // A negative channel id makes no identifier either.
+  NSChannelAdDB::setValueDB(advert(9, "9"), -5);
+  EXPECT_EQ(NSAdInfo::readFromDB(-5), nullptr);
+
+  // Nothing else was touched, and no table but the two real ones exists.
+  ASSERT_TRUE(NSLoginDB::getData());
+  EXPECT_TRUE(NSLoginDB::getData()->isGrayUser);
+  EXPECT_EQ(advertRows("channelAdTablelist"), (std::vector<std::string>{"0:1:1"}));
+  std::vector<std::string> tables;
+  auto db = openFile();
+  auto rs = db->executeQuery("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name");
+  while (rs && rs->next()) tables.push_back(*rs->stringForColumnIndex(0));
+  EXPECT_EQ(tables, (std::vector<std::string>{"channelAdTablelist", "loginTable"}));
+
+  // Letters, digits and underscores make a name, whatever the word.
+  NSChannelAdDB::setValueDB(advert(10, "10"), "_start_2");
+  EXPECT_EQ(advertRows("channelAdTable_start_2"), (std::vector<std::string>{"0:10:10"}));
+}
+
 TEST_F(DatabaseTablesTest, AdvertAndLoginChecks) {
   struct Case {
     int64_t id;

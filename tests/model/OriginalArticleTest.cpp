@@ -9,7 +9,7 @@
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "model/OriginalArticle.h"
 
 namespace {

@@ -613,7 +613,11 @@ bool SQDatabase::rollbackToSavePointWithName(std::string_view name, NSErrorPtr* 
 
 NSErrorPtr SQDatabase::inSavePoint(const std::function<void(bool* rollback)>& block) {
   static std::atomic<long> savePointIdx{0};
-  std::string name = "dbSavePoint" + std::to_string(savePointIdx++);
+  return inSavePointNamed("dbSavePoint" + std::to_string(savePointIdx++), block);
+}
+
+NSErrorPtr SQDatabase::inSavePointNamed(std::string_view name,
+                                        const std::function<void(bool* rollback)>& block) {
   NSErrorPtr err;
   if (!startSavePointWithName(name, &err)) return err;
   bool shouldRollback = false;

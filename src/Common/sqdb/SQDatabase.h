@@ -217,6 +217,10 @@ class SQDatabase : public NSObject {
   bool rollbackToSavePointWithName(std::string_view name, NSErrorPtr* outErr);
   // Runs the block inside a savepoint of its own; the block sets *rollback to undo its work.
   NSErrorPtr inSavePoint(const std::function<void(bool* rollback)>& block);
+  // The same with a savepoint name of the caller's; a rolled-back savepoint is released too,
+  // so that the transaction it opened ends.
+  NSErrorPtr inSavePointNamed(std::string_view name,
+                              const std::function<void(bool* rollback)>& block);
 
   // Registers a SQL function; the block stays alive as long as the connection object.
   void makeFunctionNamed(std::string_view name, int maximumArguments, FunctionBlock block);

@@ -1,8 +1,8 @@
 #include "net/api/ClientDownload.h"
 
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
+#include "core/UIFilePath.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSHxHttpRequest.h"
 #include "net/api/ReplyRoute.h"
@@ -85,12 +85,7 @@ void ClientDownload::start(std::string_view url, const std::string& destination,
   request->setTag(engineTag.value_or(tag));
   if (adjust) adjust(*request);
 
-  size_t slash = destination.rfind('/');
-  if (slash != std::string::npos) {
-    std::string folder = destination.substr(0, slash + 1);
-    auto& files = NSFileManager::defaultManager();
-    if (!files.fileExistsAtPath(folder)) files.createDirectoryAtPath(folder, true);
-  }
+  UIFilePath::makeSureFolderOf(destination);
   request->setDownloadDestinationPath(destination);
   queue_->addOperation(request);
   queue_->go();

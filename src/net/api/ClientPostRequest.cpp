@@ -7,8 +7,10 @@
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/NSConfig.h"
-#include "app/UIBkImageView.h"
+#include "core/FeedbackPresenter.h"
+#include "core/NSConfig.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/UIBkImageView.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
@@ -19,9 +21,6 @@
 #include "net/api/URLHelper.h"
 #include "net/http/HXFormDataRequest.h"
 #include "net/http/HXNetworkQueue.h"
-#include "ui/framework/CHStatusBar.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/NSStatusShow.h"
 
 namespace {
 
@@ -69,7 +68,7 @@ std::shared_ptr<ClientPostRequest> ClientPostRequest::create() {
 void ClientPostRequest::init() {
   queue_ = HXNetworkQueue::queue();
   queue_->setShouldCancelAllRequestsOnFailure(false);
-  statuL_ = CHStatusBar::create();
+  statuL_ = feedbackPresenter()->createStatusBar();
 }
 
 ClientPostRequest::~ClientPostRequest() {
@@ -107,7 +106,7 @@ void ClientPostRequest::postFinish(const Value& replyText) {
   if (ServerResult::resultWithJSONString(text)->resultSuccess) {
     if (shown.empty()) shown = bundle->localizedStringForKey("SendOk");
     statuL_->showWithStatusOk(shown);
-    if (UIBkImageView::getCurSelect(9)) NSStatusShow::engine()->playAudio(true);
+    if (UIBkImageView::getCurSelect(9)) feedbackPresenter()->playAudio(true);
   } else {
     if (shown.empty()) shown = bundle->localizedStringForKey("SendFail");
     statuL_->showWithStatusMessage(shown);

@@ -16,15 +16,13 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
+#include "core/StoredKeys.h"
 
-class CHStatusBar;
+class StatusBarMessageWindow;
 class HXHTTPRequest;
 class HXNetworkQueue;
 
 // The composer's unsent text and picture, and the unsent feedback text (user defaults).
-inline constexpr std::string_view kWriteTextKey = "write_text_key";
-inline constexpr std::string_view kWriteImageKey = "write_image_key";
-inline constexpr std::string_view kWriteTextKeyUserFeedBack = "write_text_key_user_feed_back";
 
 class ClientPostRequest : public NSObject {
  public:
@@ -44,7 +42,7 @@ class ClientPostRequest : public NSObject {
   void setDnsServerType(int type) { dnsServerType_ = type; }
   int dnsServerType() const { return dnsServerType_; }
   const std::shared_ptr<HXNetworkQueue>& queue() const { return queue_; }
-  const std::shared_ptr<CHStatusBar>& statuL() const { return statuL_; }
+  const std::shared_ptr<StatusBarMessageWindow>& statuL() const { return statuL_; }
 
   // ---- status-bar feedback
   // "StartSend" with the spinner.
@@ -107,7 +105,7 @@ class ClientPostRequest : public NSObject {
   std::shared_ptr<HXNetworkQueue> queue_;
   Selector actionString_;
   std::weak_ptr<NSObject> clientdelegate_;
-  std::shared_ptr<CHStatusBar> statuL_;
+  std::shared_ptr<StatusBarMessageWindow> statuL_;
   int serverType_ = 0;
   int dnsServerType_ = 0;
 };

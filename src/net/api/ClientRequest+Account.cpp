@@ -16,10 +16,13 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIScreen.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/FeedbackPresenter.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "model/NSLoginDB.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
@@ -31,18 +34,13 @@
 #include "net/api/NSWeiBoNet.h"
 #include "net/api/ServerResult.h"
 #include "net/http/HXNetworkQueue.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
-constexpr std::string_view kRegisterClientKey = "registerClientKey";
-constexpr std::string_view kRegisterKey = "register_key";
-constexpr std::string_view kTokenKeyTemp = "token_key_temp";
-constexpr std::string_view kTokenKey = "token_key";
-constexpr std::string_view kAttendUserIdKey = "AttendUserIdKey";
 // A device id the server marks as belonging to a broken account.
 constexpr std::string_view kAccountErrorId = "020000000000";
+// The usage-event code of a platform account bound.
+constexpr int32_t kUsageAccountBound = 11;
 
 constexpr int kUpdateAlertTag = 100;
 constexpr int kFollowAlertTag = 102;
@@ -135,7 +133,7 @@ class ClientAccountAlerts : public NSObject, public UIAlertViewDelegate {
       UIApplication::sharedApplication()->openURL(NSURL::URLWithString(page));
     } else if (alert->tag() == kFollowAlertTag) {
       // Follow the service's own account.
-      postNotification(kGlobeRequest, Value(), 63, Selector(),
+      postNotification(kGlobeRequest, Value(), RequestType::FollowServiceAccount, Selector(),
                        std::weak_ptr<NSObject>(client.lock()));
     }
   }
@@ -254,7 +252,7 @@ void ClientRequest::registerClient() {
 }
 
 void ClientRequest::closeAfterRegistrationFailures() {
-  PHProgressHUD::showPrompt("服务异常,请重新运行!");
+  showPrompt("服务异常,请重新运行!");
   ++requestTimes_;
   performSelectorAfterDelay(
       selector(weakSelf<ClientRequest>(), &ClientRequest::closeApplication, "startClose"), {}, 3.0);
@@ -326,9 +324,19 @@ void ClientRequest::openClient() {
                      9);
 }
 
-bool ClientRequest::applyLoginReply(const Value& reply) {
-  auto login = ZizaJsonStatusParser::parseToLogin(reply.isString() ? reply.string() : "");
-  if (!login) return false;
+// The login data of a reply that grants the login or session.  A reply that is no login reply
+// (an error page) or whose envelope says the server refused (an unknown client key, the
+// synthetic failure reply) grants nothing: its defaults must not replace the held switches.
+static NSLoginDataPtr grantedLogin(const Value& reply) {
+  std::string_view text = reply.isString() ? std::string_view(reply.string()) : "";
+  Value parsed = objectFromJSONString(text);
+  if (!parsed.isDictionary() || !getBoolValueForKey(parsed, "ResultBoolean", true)) return nullptr;
+  return ZizaJsonStatusParser::parseToLogin(text);
+}
+
+ClientRequest::LoginOutcome ClientRequest::applyLoginReply(const Value& reply) {
+  auto login = grantedLogin(reply);
+  if (!login) return LoginOutcome::Refused;
   auto config = NSConfig::engine();
   Value stamp = channelListStamp(login);
   Value held = channelListStamp(config->config());
@@ -336,7 +344,7 @@ bool ClientRequest::applyLoginReply(const Value& reply) {
   if (changed) getNewChannels();
   config->setConfig(login);
   NSLoginDB::setValueDB(login);
-  return changed;
+  return changed ? LoginOutcome::GrantedListRefreshing : LoginOutcome::Granted;
 }
 
 // The synthetic reply of a transport failure: the failure hooks announce the end of the login
@@ -347,24 +355,30 @@ static bool isTransportFailure(const Value& reply) {
 
 void ClientRequest::loginClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
-  bool refreshing = applyLoginReply(reply);
-  performSelectorAfterDelay(selector(weakSelf<ClientRequest>(),
-                                     &ClientRequest::startToRegisterToken, "startToRegisterToken"),
-                            {}, 10.0);
-  timeOutSec_ = 60;
+  LoginOutcome outcome = applyLoginReply(reply);
+  // Only a granted login leads on to the push token and gives the next request a minute.
+  if (outcome != LoginOutcome::Refused) {
+    performSelectorAfterDelay(
+        selector(weakSelf<ClientRequest>(), &ClientRequest::startToRegisterToken,
+                 "startToRegisterToken"),
+        {}, 10.0);
+    timeOutSec_ = 60;
+  }
   // A channel-list refresh announces the end of the login itself.
-  if (!refreshing) postNotification(kLoginClientCallBack);
+  if (outcome != LoginOutcome::GrantedListRefreshing) postNotification(kLoginClientCallBack);
 }
 
 void ClientRequest::openClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
-  bool refreshing = applyLoginReply(reply);
-  if (auto login = NSConfig::engine()->config()) {
-    login->isSession = true;
-    login->isShowAdOk = false;
-    NSLoginDB::setValueDB(login);
+  LoginOutcome outcome = applyLoginReply(reply);
+  if (outcome != LoginOutcome::Refused) {
+    if (auto login = NSConfig::engine()->config()) {
+      login->isSession = true;
+      login->isShowAdOk = false;
+      NSLoginDB::setValueDB(login);
+    }
   }
-  if (!refreshing) postNotification(kOpenClientCallBack);
+  if (outcome != LoginOutcome::GrantedListRefreshing) postNotification(kOpenClientCallBack);
 }
 
 // ---- push token -------------------------------------------------------------------------------
@@ -433,11 +447,11 @@ void ClientRequest::bindAccountWithUId(const std::string& uid, const std::string
   sendAccountRequest(
       "/Accounts/Bind.aspx", d, 1,
       selector(weakSelf<ClientRequest>(), &ClientRequest::bindCallBack, "bindCallBack:"), 0);
-  postNotification(kLogAction, Value(), 11);
+  postNotification(kLogAction, Value(), kUsageAccountBound);
 }
 
 void ClientRequest::bindFailed() {
-  PHProgressHUD::showPrompt("绑定失败!");
+  showPrompt("绑定失败!");
   auto account = ClientPlatformAccount::current();
   if (account) account->logOut();
   if (account && account->isBindBySso()) return;
@@ -456,7 +470,8 @@ void ClientRequest::bindCallBack(const Value& reply) {
   defaults()->setObject(Value(""), kAttendUserIdKey);
   defaults()->synchronize();
   if (eventType_ >= 129) postNotification(kBindAccountOk, Value(), eventType_);
-  postNotification(kGlobeRequest, Value(), 62, Selector(), weakSelf<NSObject>());
+  postNotification(kGlobeRequest, Value(), RequestType::FollowServiceAccountIfAsked, Selector(),
+                   weakSelf<NSObject>());
   auto account = ClientPlatformAccount::current();
   if (account && account->isSSOBindOkFirst()) {
     if (!accountAlerts_) {

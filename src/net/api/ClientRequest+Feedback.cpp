@@ -3,9 +3,10 @@
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Foundation/NSBundle.h"
 #include "UIKit/UIDevice.h"
-#include "app/NSConfig.h"
-#include "app/NSDesEncrypt.h"
-#include "app/NSGlobe.h"
+#include "core/NSConfig.h"
+#include "core/NSDesEncrypt.h"
+#include "core/NSGlobe.h"
+#include "core/StoredKeys.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientPostRequest.h"
 #include "net/api/ClientRequest.h"
@@ -22,7 +23,7 @@ void ClientRequest::userFeedBack(const Value& userMessage, const Value& content,
                                  const Value& type) {
   ValueDictionary parameters = newParameters();
   parameters->setObject(Value(textOr(type)), "type");
-  parameters->setObject(Value(NSConfig::readValueWithKey("appId").description()), "appid");
+  parameters->setObject(Value(NSConfig::readValueWithKey(kAppIdKey).description()), "appid");
 
   auto account = ClientPlatformAccount::current();
   ValueDictionary body = makeDictionary({

@@ -7,11 +7,12 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
@@ -25,7 +26,6 @@
 #include "net/api/URLHelper.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXNetworkQueue.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
 
 namespace {
 
@@ -146,6 +146,7 @@ void ClientRequest::sendOwnToFile(std::string_view path, const ValueDictionary& 
   auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));
   request->setResponseEncoding(NSUTF8StringEncoding);
   request->setDefaultResponseEncoding(NSUTF8StringEncoding);
+  UIFilePath::makeSureFolderOf(destination);
   request->setDownloadDestinationPath(destination);
   request->setRequestMethod("GET");
   request->setUserAgent(std::string(kUserAgent));
@@ -170,7 +171,10 @@ void ClientRequest::queueGet(std::string_view pathOrURL, const ValueDictionary& 
     request->setResponseEncoding(NSUTF8StringEncoding);
     request->setDefaultResponseEncoding(NSUTF8StringEncoding);
   }
-  if (destination) request->setDownloadDestinationPath(*destination);
+  if (destination) {
+    UIFilePath::makeSureFolderOf(*destination);
+    request->setDownloadDestinationPath(*destination);
+  }
   if (!fullURL) request->setUserAgent(std::string(kUserAgent));
   setEngineCallbacks(request, true);
   if (platformList) {
@@ -466,7 +470,7 @@ void ClientRequest::requestCommentFinished(const std::shared_ptr<HXHTTPRequest>&
   auto result = ServerResult::resultWithZizaJSONString(text.value_or(""));
   if (isPlatformTokenError(result->resultCode)) {
     if (auto account = ClientPlatformAccount::current()) account->logOut();
-    postNotification(kGlobeRequest, Value(), 45);
+    postNotification(kGlobeRequest, Value(), RequestType::BindPrompt);
   }
   timeOutSec_ = kDefaultTimeOutSec;
   statusCode_ = request->responseStatusCode();
@@ -544,7 +548,7 @@ void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
 }
 
 void ClientRequest::getAllChannelsCallback(const Value& reply) {
-  NSConfig::setCacheValueFormTemp("channelUpdateDate");
+  NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
   if (!reply.isString()) return;
   auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
   if (list && !list->empty() && allChannelsUpdater()) allChannelsUpdater()(*list);
@@ -552,16 +556,17 @@ void ClientRequest::getAllChannelsCallback(const Value& reply) {
 
 // ---- cache paths and links --------------------------------------------------------------------
 
-std::optional<std::string> ClientRequest::getRequestLocalPath(int type, const Value& param) {
+std::optional<std::string> ClientRequest::getRequestLocalPath(RequestType type,
+                                                              const Value& param) {
   if (isNullRegisterClientKey()) return std::nullopt;
   std::string key = getRegisterClientKey();
   std::string base = NSConfig::engine()->serverURL();
   std::string url;
-  if (type == 43) {
+  if (type == RequestType::Suggestions) {
     url = base + "/Channels/GetSuggestions.aspx?keys=" + key +
           "&suggestid=" + textOf(param[0]).value_or("") + "&page=" + textOf(param[1]).value_or("") +
           "&count=" + textOf(param[2]).value_or("");
-  } else if (type == 42) {
+  } else if (type == RequestType::SuggestionCategories) {
     url = base + "/Channels/SuggestionList.aspx?keys=" + key;
   } else {
     return std::nullopt;
@@ -581,9 +586,10 @@ std::optional<std::string> shortLinkPath(const Value& link) {
   return text->substr(at + marker.size());
 }
 
-// "%@/go_ziza.aspx?c_url=%@&keys=%@&std=%@"
+// "%@/go_ziza.aspx?c_url=%@&keys=%@&std=%@".  The tail is escaped: an "&" or "=" of the link
+// must stay inside c_url rather than add or replace parameters of the page address.
 std::string goZizaLink(const std::string& rest) {
-  return NSConfig::engine()->serverURL() + "/go_ziza.aspx?c_url=" + rest +
+  return NSConfig::engine()->serverURL() + "/go_ziza.aspx?c_url=" + URLHelper::encodeString(rest) +
          "&keys=" + ClientRequest::engine()->getRegisterClientKey() +
          "&std=" + NSBundle::mainBundle()->localizedStringForKey("SERVER_VERSION");
 }

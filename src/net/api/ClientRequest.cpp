@@ -7,11 +7,13 @@
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplication.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/FeedbackPresenter.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -24,8 +26,6 @@
 #include "net/http/HXFormDataRequest.h"
 #include "net/http/HXNetworkQueue.h"
 #include "net/http/Reachability.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
@@ -64,7 +64,12 @@ void setMtag(const std::shared_ptr<HXHTTPRequest>& request, int tag) {
 void writeToCacheFile(const std::shared_ptr<HXHTTPRequest>& request, const std::string& url) {
   request->setResponseEncoding(NSUTF8StringEncoding);
   request->setDefaultResponseEncoding(NSUTF8StringEncoding);
-  if (auto path = UIFilePath::getFilePath(url)) request->setDownloadDestinationPath(*path);
+  if (auto path = UIFilePath::getFilePath(url)) {
+    // The engine moves the reply into the file when it is complete: its folder must be there,
+    // also when another hand removed it since the layout last saw it.
+    UIFilePath::makeSureFolderOf(*path);
+    request->setDownloadDestinationPath(*path);
+  }
 }
 
 bool isCancelledFailure(const std::shared_ptr<HXHTTPRequest>& request) {
@@ -468,9 +473,9 @@ void ClientRequest::requestFinished(const std::shared_ptr<HXHTTPRequest>& reques
 
 void ClientRequest::showFailurePrompt(bool cancelled) {
   if (!Reachability::isConnectedToNetwork())
-    PHProgressHUD::showPrompt(localized("NetworkError"));
+    showPrompt(localized("NetworkError"));
   else if (!cancelled)
-    PHProgressHUD::showPrompt(localized("RequestError"));
+    showPrompt(localized("RequestError"));
 }
 
 void ClientRequest::requestFailed(const std::shared_ptr<HXHTTPRequest>& request) {
@@ -556,7 +561,7 @@ void ClientRequest::engineDidLogIn() {
 
 void ClientRequest::engineDidFailToLogIn(bool withError) {
   cancel();
-  if (withError && eventType_ != 129) PHProgressHUD::showPrompt("帐号绑定不成功，无法执行该操作！");
+  if (withError && eventType_ != 129) showPrompt("帐号绑定不成功，无法执行该操作！");
 }
 
 void ClientRequest::failToLogin(const std::shared_ptr<HXHTTPRequest>&) {

@@ -24,6 +24,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIAlertView.h"
+#include "core/RequestType.h"
 
 struct ChannelItem;
 class ClientDownload;
@@ -277,9 +278,9 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void getStatusWithChannelIdWithQueue(const Value& channelId, const Value& page,
                                        const Value& maxid);
 
-  // The cache file of a suggestion list (types 42 and 43); nothing without a client key or for
-  // another type.
-  std::optional<std::string> getRequestLocalPath(int type, const Value& param);
+  // The cache file of a suggestion list (the categories or the accounts of categories); nothing
+  // without a client key or for another type.
+  std::optional<std::string> getRequestLocalPath(RequestType type, const Value& param);
   // Links of the platform's short-link host go through the content server's "go_ziza.aspx";
   // any other link comes back unchanged.
   static Value getWebHttp(const Value& link);
@@ -383,9 +384,11 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void closeAfterRegistrationFailures();
   void closeApplication();
   void registerTokenOnce();
-  // Stores the login data of a login or session reply; true when the channel-list stamp
-  // changed and the channel list is fetched again.
-  bool applyLoginReply(const Value& reply);
+  // What a login or session reply led to: refused (nothing stored), granted (its login data
+  // stored), or granted with a changed channel-list stamp (the list is fetched again, and its
+  // reply announces the end of the login).
+  enum class LoginOutcome { Refused, Granted, GrantedListRefreshing };
+  LoginOutcome applyLoginReply(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;

@@ -1,18 +1,18 @@
 #include "net/api/NSWeiBoNet.h"
 
+#include <map>
 #include <mutex>
-#include <set>
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSTimer.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/FeedbackPresenter.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "net/api/ClientRequest.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/PHProgressHUD.h"
 
 namespace {
 
@@ -38,6 +38,147 @@ Value detailOf(const Value& item) {
   if (item.isString()) return item;
   if (item.isNumber()) return Value(item.description());
   return {};
+}
+
+// One request as a route's operation sees it.
+struct Call {
+  NSWeiBoNet& net;
+  ClientRequest& client;
+  const NSMsgSend& msg;
+  // The data item at an index; nil when missing.
+  Value at(size_t i) const { return msg.data[i]; }
+};
+
+// Where the reply of a request goes: the client's single request (the sender's action is
+// registered on the client), the post sender (registered there), the operation's own
+// arguments, or nowhere.
+enum class Reply { Client, Post, Arguments, None };
+
+struct Route {
+  Reply reply;
+  void (*operation)(const Call&);
+  // The usage record made after the call: the code, with the data item at detailIndex when
+  // there is one (-1: the code alone); no record for code 0.
+  int32_t usageCode = 0;
+  int detailIndex = -1;
+};
+
+// The request types whose operations are built, and what each does.  A type that is not here
+// does nothing: notification message types, types whose operations come later, unknown types.
+const std::map<RequestType, Route>& routes() {
+  using T = RequestType;
+  const Reply A = Reply::Client, P = Reply::Post, arg = Reply::Arguments, none = Reply::None;
+  static const std::map<RequestType, Route> table = {
+      {T::Cancel, {none, [](const Call& c) { c.net.clearNoti(); }}},
+      {T::ChannelStatuses,
+       {A,
+        [](const Call& c) { c.client.getStatusWithChannelId(c.at(0), c.at(1), c.at(2), c.at(3)); },
+        kUsageContentList, 0}},
+      {T::FeedStatuses,
+       {A, [](const Call& c) { c.client.getStatusWithChannelIds(c.at(0), c.at(1), c.at(2)); },
+        kUsageContentList, 0}},
+      {T::FavoriteStatuses,
+       {A,
+        [](const Call& c) {
+          c.client.getFavorityWithChannelId(c.at(0), c.at(1), c.at(2), c.at(3));
+        },
+        kUsageContentList, 0}},
+      {T::DailyTrends, {A, [](const Call& c) { c.client.getDaylyTrends(); }}},
+      // The page index is [2], the max id [1].
+      {T::CommentList,
+       {arg,
+        [](const Call& c) {
+          c.client.getCommentList(c.at(0), c.at(2), c.at(1), c.msg.sender, c.msg.action);
+        }}},
+      {T::FullArticle,
+       {arg,
+        [](const Call& c) { c.client.getFullArticle(c.msg.data, c.msg.sender, c.msg.action); }}},
+      {T::PlatformLogin, {none, [](const Call& c) { c.client.logIn(); }}},
+      {T::UpdatePoll, {P, [](const Call& c) { c.client.checkForChannelUpdate(Value()); }}},
+      {T::ChannelUpdateCheck, {P, [](const Call& c) { c.client.checkForChannelUpdate(c.at(0)); }}},
+      {T::LikeCount, {A, [](const Call& c) { c.client.getLikeCount(c.at(0), c.at(1), c.at(2)); }}},
+      {T::SuggestionCategories, {A, [](const Call& c) { c.client.getThirdAccoundList(); }}},
+      {T::Suggestions,
+       {A, [](const Call& c) { c.client.getThirdAccoundData(c.at(0), c.at(1), c.at(2)); }}},
+      {T::ServerMessage, {P, [](const Call& c) { c.client.getNewMessage(); }}},
+      {T::SeminarList,
+       {A, [](const Call& c) { c.client.getSeminiarWithChannelId(c.at(0), c.at(1), c.at(2)); },
+        kUsageContentList, 0}},
+      {T::SeminarPosts,
+       {A, [](const Call& c) { c.client.getDialogWithType(c.at(0), c.at(1), c.at(2), c.at(3)); }}},
+      {T::FollowedSeminarPosts,
+       {A, [](const Call& c) { c.client.getAttendList(c.at(0), c.at(1)); }}},
+      {T::FollowedSeminarPostDetails,
+       {A, [](const Call& c) { c.client.getGenZongWenTi(c.at(0), c.at(1), c.at(2), c.at(3)); }}},
+      // The data is the prepared request itself.
+      {T::QueueDownload,
+       {none,
+        [](const Call& c) {
+          if (auto request = c.msg.data.object<HXHTTPRequest>())
+            c.client.addRequestInQueue(request);
+        }}},
+      {T::HotItems,
+       {A, [](const Call& c) { c.client.getTuiJianWithChannelId(c.at(0), c.at(1), c.at(2)); }}},
+      // The reader's text; the contact text is not asked for.
+      {T::UserFeedback,
+       {P, [](const Call& c) { c.client.userFeedBack(c.at(0), Value(), Value("1")); }}},
+      {T::TopicList,
+       {A, [](const Call& c) { c.client.getTopicListWithChannelId(c.at(0), c.at(1), c.at(2)); }}},
+      {T::LikedProducts,
+       {A, [](const Call& c) { c.client.getLikeProductWithChannelId(c.at(0), c.at(1), c.at(2)); }}},
+      {T::TopicTimeline,
+       {A, [](const Call& c) { c.client.getTopicDetailWithChannelId(c.at(0), c.at(1), c.at(2)); }}},
+      {T::NewProducts,
+       {A, [](const Call& c) { c.client.getNewProductWithChannelId(c.at(0), c.at(1), c.at(2)); }}},
+      {T::ShowContent,
+       {arg,
+        [](const Call& c) {
+          c.client.showContent(c.at(0), c.at(1), c.at(2), c.msg.sender, c.msg.action, c.at(3),
+                               c.at(4));
+        }}},
+      {T::ShowSeminarContent,
+       {arg,
+        [](const Call& c) {
+          c.client.showDialogContent(c.at(0), c.at(1), c.msg.sender, c.msg.action, c.at(2));
+        }}},
+      {T::AppUpdateCheck, {none, [](const Call& c) { c.client.appUpdata(); }}},
+      {T::ExpoBanners, {A, [](const Call& c) { c.client.getVEZIData(); }, kUsageContentList, 0}},
+      // The page is [2], the keyword [1].
+      {T::CompanyList,
+       {A, [](const Call& c) { c.client.getCompanyList(c.at(0), c.at(2), c.at(1)); }}},
+      // The data is the report text.
+      {T::CrashReport,
+       {P, [](const Call& c) { c.client.userFeedBack(Value(), c.msg.data, Value("2")); }}},
+      {T::Search,
+       {A, [](const Call& c) { c.client.getSearchWithKeyword(c.at(0), c.at(1), c.at(2)); },
+        kUsageContentList, 0}},
+      {T::Vendors, {A, [](const Call& c) { c.client.getYingTongDian(); }}},
+      {T::HotSearchWords, {A, [](const Call& c) { c.client.getHotSearchList(); }}},
+      {T::ChannelStatusesV2,
+       {A,
+        [](const Call& c) {
+          c.client.getStatusWithChannelIdV2(c.at(0), c.at(1), c.at(2), c.at(3));
+        },
+        kUsageContentList, 0}},
+      {T::AreaStatuses,
+       {A,
+        [](const Call& c) {
+          c.client.getStatusWithChannelIdAreaId(c.at(0), c.at(1), c.at(2), c.at(3));
+        },
+        kUsageContentList, 0}},
+      {T::AllChannelStatuses,
+       {A,
+        [](const Call& c) {
+          c.client.getStatusWithChannelIdAll(c.at(0), c.at(1), c.at(2), c.at(3));
+        },
+        kUsageContentList, 0}},
+      {T::ProductFeedbackList, {A, [](const Call& c) { c.client.getFanKuiList(c.at(0)); }}},
+      {T::ReopenSession, {none, [](const Call& c) { c.client.openClient(); }}},
+      {T::CancelClientRequest, {none, [](const Call& c) { c.net.cancelNormal(); }}},
+      {T::RealTimeQuotes, {A, [](const Call& c) { c.client.getRealTimeQuotes(); }}},
+      {T::CertificateSearch, {A, [](const Call& c) { c.client.getCerSearch(); }}},
+  };
+  return table;
 }
 
 }  // namespace
@@ -77,198 +218,36 @@ void NSWeiBoNet::mainRequest(const Value& notification) {
   dispatch(NSMsgSend::fromNotification(notification));
 }
 
-bool NSWeiBoNet::handlesType(int32_t type) {
-  static const std::set<int32_t> kTypes = {
-      3,  4,  5,  6,  18, 27, 34, 35, 36, 37, 41,  42,  43,  44,  46,  47,  53,  54,  57,  58, 64,
-      66, 67, 68, 80, 87, 88, 90, 91, 98, 99, 106, 109, 110, 111, 114, 115, 116, 121, 126, 127};
-  return kTypes.count(type) > 0;
+bool NSWeiBoNet::handlesType(RequestType type) {
+  return routes().count(type) > 0;
 }
 
 void NSWeiBoNet::dispatch(const std::shared_ptr<NSMsgSend>& msg) {
   if (!msg) return;
-  const int32_t type = msg->type;
-  if (type != 3 && !Reachability::isConnectedToNetwork()) {
-    PHProgressHUD::showPrompt(NSBundle::mainBundle()->localizedStringForKey("NetworkError"));
+  const RequestType type = msg->requestType();
+  if (type != RequestType::Cancel && !Reachability::isConnectedToNetwork()) {
+    showPrompt(NSBundle::mainBundle()->localizedStringForKey("NetworkError"));
     stopActivityIndicatorViewAnimation();
     return;
   }
+  auto found = routes().find(type);
+  if (found == routes().end()) return;
+  const Route& route = found->second;
   auto client = ClientRequest::engine();
-  const Value data = msg->data;
-  auto at = [&](size_t i) { return data[i]; };
-  // The reply goes to the sender's action through the client's single request (A) or through
-  // the post sender (P).
-  auto A = [&] { client->setAction(msg->action, msg->sender); };
-  auto P = [&] { client->setPostAction(msg->action, msg->sender); };
-
-  switch (type) {
-    case 3:
-      clearNoti();
+  switch (route.reply) {
+    case Reply::Client:
+      client->setAction(msg->action, msg->sender);
       break;
-    case 4:
-      A();
-      client->getStatusWithChannelId(at(0), at(1), at(2), at(3));
-      record(kUsageContentList, at(0));
+    case Reply::Post:
+      client->setPostAction(msg->action, msg->sender);
       break;
-    case 5:
-      A();
-      client->getStatusWithChannelIds(at(0), at(1), at(2));
-      record(kUsageContentList, at(0));
-      break;
-    case 6:
-      A();
-      client->getFavorityWithChannelId(at(0), at(1), at(2), at(3));
-      record(kUsageContentList, at(0));
-      break;
-    case 18:
-      A();
-      client->getDaylyTrends();
-      break;
-    case 27:
-      client->getCommentList(at(0), at(2), at(1), msg->sender, msg->action);
-      break;
-    case 34:
-      client->getFullArticle(data, msg->sender, msg->action);
-      break;
-    case 35:
-      client->logIn();
-      break;
-    case 36:
-      P();
-      client->checkForChannelUpdate(Value());
-      break;
-    case 37:
-      P();
-      client->checkForChannelUpdate(at(0));
-      break;
-    case 41:
-      A();
-      client->getLikeCount(at(0), at(1), at(2));
-      break;
-    case 42:
-      A();
-      client->getThirdAccoundList();
-      break;
-    case 43:
-      A();
-      client->getThirdAccoundData(at(0), at(1), at(2));
-      break;
-    case 44:
-      P();
-      client->getNewMessage();
-      break;
-    case 46:
-      A();
-      client->getSeminiarWithChannelId(at(0), at(1), at(2));
-      record(kUsageContentList, at(0));
-      break;
-    case 47:
-      A();
-      client->getDialogWithType(at(0), at(1), at(2), at(3));
-      break;
-    case 53:
-      A();
-      client->getAttendList(at(0), at(1));
-      break;
-    case 54:
-      A();
-      client->getGenZongWenTi(at(0), at(1), at(2), at(3));
-      break;
-    case 57:
-      if (auto request = data.object<HXHTTPRequest>()) client->addRequestInQueue(request);
-      break;
-    case 58:
-      A();
-      client->getTuiJianWithChannelId(at(0), at(1), at(2));
-      break;
-    case 64:
-      A();
-      client->getTopicListWithChannelId(at(0), at(1), at(2));
-      break;
-    case 66:
-      A();
-      client->getLikeProductWithChannelId(at(0), at(1), at(2));
-      break;
-    case 67:
-      A();
-      client->getTopicDetailWithChannelId(at(0), at(1), at(2));
-      break;
-    case 68:
-      A();
-      client->getNewProductWithChannelId(at(0), at(1), at(2));
-      break;
-    case 80:
-      client->showContent(at(0), at(1), at(2), msg->sender, msg->action, at(3), at(4));
-      break;
-    case 87:
-      client->showDialogContent(at(0), at(1), msg->sender, msg->action, at(2));
-      break;
-    case 88:
-      client->appUpdata();
-      break;
-    case 90:
-      A();
-      client->getVEZIData();
-      record(kUsageContentList, at(0));
-      break;
-    case 91:
-      A();
-      client->getCompanyList(at(0), at(2), at(1));
-      break;
-    case 98:
-      // A crash report: the data is the report text.
-      P();
-      client->userFeedBack(Value(), data, Value("2"));
-      break;
-    case 99:
-      A();
-      client->getSearchWithKeyword(at(0), at(1), at(2));
-      record(kUsageContentList, at(0));
-      break;
-    case 106:
-      A();
-      client->getYingTongDian();
-      break;
-    case 109:
-      A();
-      client->getHotSearchList();
-      break;
-    case 110:
-      A();
-      client->getStatusWithChannelIdV2(at(0), at(1), at(2), at(3));
-      record(kUsageContentList, at(0));
-      break;
-    case 111:
-      A();
-      client->getStatusWithChannelIdAreaId(at(0), at(1), at(2), at(3));
-      record(kUsageContentList, at(0));
-      break;
-    case 114:
-      A();
-      client->getStatusWithChannelIdAll(at(0), at(1), at(2), at(3));
-      record(kUsageContentList, at(0));
-      break;
-    case 115:
-      A();
-      client->getFanKuiList(at(0));
-      break;
-    case 116:
-      client->openClient();
-      break;
-    case 121:
-      cancelNormal();
-      break;
-    case 126:
-      A();
-      client->getRealTimeQuotes();
-      break;
-    case 127:
-      A();
-      client->getCerSearch();
-      break;
-    default:
-      // Notification message types, types whose operations come later, and unknown types.
+    case Reply::Arguments:
+    case Reply::None:
       break;
   }
+  route.operation(Call{*this, *client, *msg});
+  if (route.usageCode != 0)
+    record(route.usageCode, route.detailIndex >= 0 ? msg->data[route.detailIndex] : Value());
 }
 
 void NSWeiBoNet::record(int32_t code, const Value& detail) {

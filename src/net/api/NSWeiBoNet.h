@@ -4,7 +4,8 @@
 // reply, calls the operation its type selects and records a usage event for the types that
 // have one.  Usage events posted under "log_action" arrive here too.
 //
-// Types whose operations are not built yet do nothing, as an unknown type does.
+// One table maps each request type to its operation (NSWeiBoNet.cpp); types whose operations are
+// not built yet do nothing, as an unknown type does.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIAlertView.h"
+#include "core/RequestType.h"
 
 class NSMsgSend;
 class NSTimer;
@@ -62,7 +64,7 @@ class NSWeiBoNet : public NSObject, public UIAlertViewDelegate {
 
   // Whether a request of the type reaches an operation (an unknown type, or one whose
   // operation comes later, does nothing).
-  static bool handlesType(int32_t type);
+  static bool handlesType(RequestType type);
 
   NSWeiBoNet() = default;
 

@@ -2,8 +2,8 @@
 // and the usage-log report of a failure.
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXHTTPRequestDelegate.h"
 #include "net/http/HXHTTPRequestInternal.h"

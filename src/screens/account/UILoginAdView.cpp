@@ -2,8 +2,8 @@
 
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIScreen.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 
 std::shared_ptr<UILoginAdView> UILoginAdView::initWithInfo(const NSAdInfoPtr& info,
                                                            const std::weak_ptr<NSObject>& sender) {

@@ -5,16 +5,14 @@
 
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIScreen.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/StoredKeys.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ServerResult.h"
 #include "net/http/Reachability.h"
 
 namespace {
-
-constexpr int kChannelPageRequest = 4;
-constexpr std::string_view kRegisterClientKey = "registerClientKey";
 
 struct Hooks {
   std::mutex mutex;
@@ -180,7 +178,7 @@ void varimostaViewController::requestNextPage() {
   auto weak = weakSelf<varimostaViewController>();
   postNotification(
       kGlobeRequest, Value::arrayOf({Value(std::to_string(asking_->type)), Value("1"), Value("0")}),
-      kChannelPageRequest,
+      RequestType::ChannelStatuses,
       selector(weak, &varimostaViewController::channelPageCallBack, "channelPageCallBack:"),
       weakSelf<NSObject>());
 }

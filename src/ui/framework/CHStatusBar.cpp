@@ -2,6 +2,7 @@
 
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
+#include "ui/framework/StandInSink.h"
 
 std::shared_ptr<CHStatusBar> CHStatusBar::create() {
   return std::make_shared<CHStatusBar>();
@@ -18,14 +19,14 @@ void CHStatusBar::show(const std::optional<std::string>& text) {
 
 void CHStatusBar::showWithStatusMessage(std::optional<std::string> text) {
   show(text);
-  if (text) events_.push_back("message:" + *text);
+  if (text) reportStandInEvent("CHStatusBar", "message", Value(*text));
 }
 
 void CHStatusBar::showWithStatusOk(std::optional<std::string> text) {
   show(text);
   okShown_ = true;
   spinning_ = false;
-  if (text) events_.push_back("ok:" + *text);
+  if (text) reportStandInEvent("CHStatusBar", "ok", Value(*text));
 }
 
 void CHStatusBar::showStatusOkOneTime(std::optional<std::string> text) {
@@ -41,7 +42,7 @@ void CHStatusBar::showStatusOkOneTime(std::optional<std::string> text) {
 void CHStatusBar::hide() {
   sliding_ = false;
   spinning_ = false;
-  events_.push_back("hide");
+  reportStandInEvent("CHStatusBar", "hide");
   std::weak_ptr<CHStatusBar> weak = weakSelf<CHStatusBar>();
   performAfterDelay(
       [weak] {
@@ -52,5 +53,5 @@ void CHStatusBar::hide() {
 
 void CHStatusBar::waitHide() {
   hidden_ = true;
-  events_.push_back("hidden");
+  reportStandInEvent("CHStatusBar", "hidden");
 }

@@ -1,30 +1,8 @@
 #include "ui/framework/NSStatusShow.h"
 
-#include <mutex>
-
-#include "Foundation/NSUserDefaults.h"
-#include "app/UIBkImageView.h"
+#include "core/UIBkImageView.h"
 #include "ui/framework/CHStatusBar.h"
-
-namespace {
-
-std::mutex& soundLock() {
-  static std::mutex m;
-  return m;
-}
-
-std::vector<std::string>& sounds() {
-  static std::vector<std::string> s;
-  return s;
-}
-
-// The sound setting (stored 1 = on, anything else off), read here directly because this layer
-// sits below the settings store.
-bool soundsOn() {
-  return NSUserDefaults::standardUserDefaults()->integerForKey(kVoiceKey) == 1;
-}
-
-}  // namespace
+#include "ui/framework/StandInSink.h"
 
 NSStatusShow::NSStatusShow() : statuL_(CHStatusBar::create()) {}
 
@@ -38,21 +16,10 @@ void NSStatusShow::pindaoSound() {
 }
 
 void NSStatusShow::playAudio(bool sent) {
-  if (!soundsOn()) return;
+  if (!UIBkImageView::getCurSelect(9)) return;
   play(sent ? "SentMessage" : "shake");
 }
 
 void NSStatusShow::play(const std::string& resource) {
-  std::lock_guard<std::mutex> guard(soundLock());
-  sounds().push_back(resource);
-}
-
-std::vector<std::string> NSStatusShow::playedSounds() {
-  std::lock_guard<std::mutex> guard(soundLock());
-  return sounds();
-}
-
-void NSStatusShow::clearPlayedSounds() {
-  std::lock_guard<std::mutex> guard(soundLock());
-  sounds().clear();
+  reportStandInEvent("NSStatusShow", "sound", Value(resource));
 }

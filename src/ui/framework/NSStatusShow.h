@@ -1,11 +1,10 @@
 // The process-wide status-bar message shower and the application's short feedback sounds.
-// Until the screen framework plays them, sounds are recorded by resource name in the order
-// played.  Main thread.
+// Until the screen framework plays them, a sound is reported to the stand-in sink
+// ("NSStatusShow", "sound", the resource name, of type "caf").  Main thread.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Foundation/NSObject.h"
 
@@ -22,10 +21,6 @@ class NSStatusShow : public NSObject {
 
   // The shared status-bar window.
   std::shared_ptr<CHStatusBar> statuL() const { return statuL_; }
-
-  // Sound resources played so far (of type "caf"), oldest first.
-  static std::vector<std::string> playedSounds();
-  static void clearPlayedSounds();
 
   NSStatusShow();
 

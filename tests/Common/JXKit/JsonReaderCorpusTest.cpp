@@ -2,41 +2,16 @@
 // target's own check (a clean error, or a tree that writes and reads back equal).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "json/JsonReaderFuzzCheck.h"
+#include "support/FuzzCorpus.h"
 
 namespace {
 
-std::vector<std::filesystem::path> corpusFiles() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(JX_FUZZ_CORPUS_DIR))
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(JsonReaderCorpusTest, EverySavedInputPassesTheFuzzCheck) {
-  const auto files = corpusFiles();
-  ASSERT_GE(files.size(), 10u) << "corpus missing at " << JX_FUZZ_CORPUS_DIR;
-  for (const auto& file : files) {
-    SCOPED_TRACE(file.filename().string());
-    const std::string input = contents(file);
-    const std::string fault =
-        jsonReaderFuzzCheck(reinterpret_cast<const uint8_t*>(input.data()), input.size());
-    EXPECT_EQ(fault, "");
-  }
+  testsupport::replayFuzzCorpus(JX_FUZZ_CORPUS_DIR, jsonReaderFuzzCheck);
 }
 
 // The first byte of an input picks the parse options; the check passes good and bad JSON alike.

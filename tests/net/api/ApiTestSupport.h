@@ -1,6 +1,7 @@
 // Helpers of the server-client tests: the local content server on a free port with the
 // configuration's base URLs pointed at it, the network forced online or offline, a receiver
-// that records the replies its action gets, and a port nobody listens on.
+// that records the replies its action gets, a recorder of what the stand-in views would have
+// shown, and a port nobody listens on.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,12 +18,11 @@
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/Value.h"
 #include "SystemConfiguration/SCNetworkReachability.h"
-#include "app/NSConfig.h"
+#include "core/NSConfig.h"
+#include "model/NSLoginData.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
-#include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/NSStatusShow.h"
-#include "ui/framework/PHProgressHUD.h"
+#include "support/StandInRecorder.h"
 
 namespace apitest {
 
@@ -84,13 +84,14 @@ class ServerClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MainLoop::install();
+    // The hooks start-up installs.
+    stand = StandInRecorder::install();
+    NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
     server.start();
     pointConfigurationAt(server.baseURL());
     key = server.addClient();
     forceOnline();
-    PHProgressHUD::clearShownPrompts();
-    UIViewBusy::clearEvents();
-    NSStatusShow::clearPlayedSounds();
+    stand->clear();
   }
   void TearDown() override {
     server.releaseSilent();
@@ -114,6 +115,8 @@ class ServerClientTest : public ::testing::Test {
 
   zept::server::ContentServer server;
   std::string key;
+  // What the stand-in views would have shown.
+  std::shared_ptr<StandInRecorder> stand;
 };
 
 }  // namespace apitest

@@ -10,8 +10,8 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIAlertView.h"
-#include "app/NSGlobe.h"
-#include "app/UIFilePath.h"
+#include "core/NSGlobe.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -103,15 +103,15 @@ TEST_F(ClientRequestTest, CachedGetCarriesAgentAndTimeoutAndLandsInTheUrlsCacheF
   EXPECT_EQ(client->statusCode(), 200);
   EXPECT_FALSE(client->hasError());
   // The busy overlay covered the request.
-  EXPECT_EQ(UIViewBusy::events(), (std::vector<std::string>{"show:正在加载...", "hide"}));
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_EQ(stand->busyEvents(), (std::vector<std::string>{"show:正在加载...", "hide"}));
+  EXPECT_TRUE(stand->prompts().empty());
 }
 
 TEST_F(ClientRequestTest, NoBusyOverlayWhenTheSendAsksForNone) {
   client->setNoNeedPromptLoad(true);
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
   ASSERT_TRUE(waitFor([&] { return settled(); }));
-  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
 }
 
 TEST_F(ClientRequestTest, CachedReplyInGB18030ReachesTheActionAsText) {
@@ -218,7 +218,7 @@ TEST_F(ClientRequestTest, ASecondSingleSendCancelsTheFirst) {
   EXPECT_TRUE(first->replies.empty());
   ASSERT_EQ(receiver->replies.size(), 1u);
   EXPECT_TRUE(ServerResult::resultWithJSONString(receiver->replies[0].string())->resultSuccess);
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
 }
 
 TEST_F(ClientRequestTest, PostsCarryKeysAndStdInTheQueryAndTheRestInTheForm) {
@@ -258,14 +258,14 @@ TEST_F(ClientRequestTest, RefusedConnectionDeliversTheFailureReplyAndPrompts) {
     SCOPED_TRACE(c.prompt);
     c.online ? apitest::forceOnline() : apitest::forceOffline();
     pointConfigurationAt(apitest::closedBaseURL());
-    PHProgressHUD::clearShownPrompts();
+    stand->clear("PHProgressHUD");
     receiver->replies.clear();
     client->setAction(receiver->action(), receiver);
     client->reQuestUrl("/Channels/Channel.aspx", channelParams());
     ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
     MainLoop::pump();
     EXPECT_EQ(receiver->texts(), std::vector<std::string>{ServerResult::getErrorJsonString()});
-    EXPECT_EQ(PHProgressHUD::shownPrompts(), std::vector<std::string>{localized(c.prompt)});
+    EXPECT_EQ(stand->prompts(), std::vector<std::string>{localized(c.prompt)});
     EXPECT_TRUE(client->hasError());
     EXPECT_EQ(client->delegate(), nullptr);
   }
@@ -281,13 +281,13 @@ TEST_F(ClientRequestTest, AfterAQueuedSendTheNextOnlineFailureShowsNoPrompt) {
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
   ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
   EXPECT_EQ(receiver->texts(), std::vector<std::string>{ServerResult::getErrorJsonString()});
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
   EXPECT_FALSE(client->needPromptSelf());
 
   receiver->replies.clear();
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
   ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
-  EXPECT_EQ(PHProgressHUD::shownPrompts(), std::vector<std::string>{localized("RequestError")});
+  EXPECT_EQ(stand->prompts(), std::vector<std::string>{localized("RequestError")});
 }
 
 TEST_F(ClientRequestTest, QueuedSendsRunSideBySideEachToItsOwnReceiver) {
@@ -356,7 +356,7 @@ TEST_F(ClientRequestTest, QueuedRequestsAreCancelledByTag) {
   EXPECT_TRUE(five->replies.empty());
   // The untagged one was left running and answered.
   EXPECT_EQ(untagged->replies.size(), 1u);
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
 }
 
 TEST_F(ClientRequestTest, SendNeedingAnAccountWaitsForTheBinding) {
@@ -367,7 +367,7 @@ TEST_F(ClientRequestTest, SendNeedingAnAccountWaitsForTheBinding) {
   EXPECT_FALSE(client->needAuthorize());
   MainLoop::pump();
   EXPECT_EQ(server.requests().size(), 0u);
-  EXPECT_TRUE(UIViewBusy::events().empty());
+  EXPECT_TRUE(stand->busyEvents().empty());
 
   auto alerts = UIAlertView::visibleAlerts();
   ASSERT_EQ(alerts.size(), 1u);
@@ -429,8 +429,7 @@ TEST_F(ClientRequestTest, BindPromptVariants) {
   ASSERT_NE(client->request(), nullptr);
   client->engineDidFailToLogIn(true);
   EXPECT_EQ(client->request(), nullptr);
-  EXPECT_EQ(PHProgressHUD::shownPrompts(),
-            std::vector<std::string>{"帐号绑定不成功，无法执行该操作！"});
+  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"帐号绑定不成功，无法执行该操作！"});
 }
 
 TEST_F(ClientRequestTest, NetworkTypeSetsTheWidthOfAllThreeQueues) {

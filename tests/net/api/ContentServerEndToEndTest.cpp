@@ -4,10 +4,10 @@
 
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/NSConfig.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
 #include "model/NSStatusesInfo.h"
@@ -61,8 +61,8 @@ TEST_F(ContentServerEndToEndTest, ANewClientRegistersLogsInAndPagesThroughAChann
   // Page 1 of a channel with more than a page of statuses, then page 2 from its cursor.
   std::string channel = "101";
   auto screen = Receiver::make();
-  postNotification(kGlobeRequest, Value(makeArray({Value(channel), Value("1"), Value("0")})), 4,
-                   screen->action(), screen);
+  postNotification(kGlobeRequest, Value(makeArray({Value(channel), Value("1"), Value("0")})),
+                   RequestType::ChannelStatuses, screen->action(), screen);
   ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 1; }));
   auto page1 = ZizaJsonStatusParser::parseDicToStatusesInfo(screen->replies[0].string());
   ASSERT_TRUE(page1 && page1->statuses);
@@ -72,8 +72,8 @@ TEST_F(ContentServerEndToEndTest, ANewClientRegistersLogsInAndPagesThroughAChann
   EXPECT_EQ(contents(cache1), screen->replies[0].string());
 
   std::string cursor = std::to_string(page1->next_cursor);
-  postNotification(kGlobeRequest, Value(makeArray({Value(channel), Value("2"), Value(cursor)})), 4,
-                   screen->action(), screen);
+  postNotification(kGlobeRequest, Value(makeArray({Value(channel), Value("2"), Value(cursor)})),
+                   RequestType::ChannelStatuses, screen->action(), screen);
   ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 2; }));
   auto page2 = ZizaJsonStatusParser::parseDicToStatusesInfo(screen->replies[1].string());
   ASSERT_TRUE(page2 && page2->statuses);

@@ -2,18 +2,20 @@
 // selects, against the local content server.
 #include <gtest/gtest.h>
 
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/api/ServerResult.h"
 #include "net/http/HXNetworkQueue.h"
 
 namespace {
@@ -57,11 +59,11 @@ class DispatcherTest : public apitest::ServerClientTest {
     ServerClientTest::TearDown();
   }
 
-  void post(int32_t type, const Value& data) {
+  void post(RequestType type, const Value& data) {
     postNotification(kGlobeRequest, data, type, sender->action(), sender);
   }
   bool prompted(const std::string& text) const {
-    auto shown = PHProgressHUD::shownPrompts();
+    auto shown = stand->prompts();
     return std::find(shown.begin(), shown.end(), text) != shown.end();
   }
 
@@ -72,7 +74,7 @@ class DispatcherTest : public apitest::ServerClientTest {
 };
 
 TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSender) {
-  post(4, strings({"5", "1", "0"}));
+  post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   // The request is under way before the post returns.
   EXPECT_TRUE(ClientRequest::engine()->request());
   ASSERT_EQ(events.size(), 1u);
@@ -99,16 +101,16 @@ TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSe
 
 TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
   apitest::forceOffline();
-  post(4, strings({"5", "1", "0"}));
+  post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   EXPECT_TRUE(prompted(localized("NetworkError")));
-  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
   EXPECT_TRUE(events.empty());
 
-  PHProgressHUD::clearShownPrompts();
-  UIViewBusy::clearEvents();
-  post(3, Value());
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
-  EXPECT_EQ(UIViewBusy::events(), std::vector<std::string>{"hide"});
+  stand->clear("PHProgressHUD");
+  stand->clear("UIViewBusy");
+  post(RequestType::Cancel, Value());
+  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
 
   MainLoop::pump();
   EXPECT_TRUE(server.requests().empty());
@@ -117,43 +119,43 @@ TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
 
 TEST_F(DispatcherTest, TypesPassTheirDataItemsInTheRowsOrder) {
   struct Case {
-    int32_t type;
+    RequestType type;
     Value data;
     const char* path;
     std::vector<std::pair<std::string, std::string>> params;  // after keys and std
   };
   std::vector<Case> cases = {
-      {5,
+      {RequestType::FeedStatuses,
        strings({"2-3", "2", "77"}),
        "/Channels/Feed.aspx",
        {{"page", "2"}, {"since_id", "77"}, {"channel_ids", "2-3"}}},
-      {27,
+      {RequestType::CommentList,
        strings({"9001", "55", "3"}),
        "/Channels/Comments.aspx",
        {{"max_id", "55"}, {"blog_id", "9001"}}},
-      {41,
+      {RequestType::LikeCount,
        strings({"2", "10", "5"}),
        "/Channels/CountInfo.aspx",
        {{"channel_ids", "2"}, {"max_Id", "10"}, {"since_Id", "5"}}},
-      {47,
+      {RequestType::SeminarPosts,
        strings({"2", "1", "0", "9"}),
        "/Dialog/GetDialogPost.aspx",
        {{"page", "1"}, {"event_id", "9"}, {"max_id", "0"}, {"type", "2"}}},
-      {91,
+      {RequestType::CompanyList,
        strings({"3", "2", "钢"}),
        "/VEZI/SearchCompany.aspx",
        {{"categoryId", "3"}, {"page", "2"}, {"keyword", "钢"}}},
-      {99,
+      {RequestType::Search,
        strings({"钢材", "1", "0"}),
        "/Search/Search.aspx",
        {{"max_id", "0"}, {"keyword", "钢材"}}},
-      {111,
+      {RequestType::AreaStatuses,
        strings({"0", "1", "0", "7"}),
        "/Channels/UserTimeline.aspx",
        {{"page", "1"}, {"max_id", "0"}, {"group_id", "7"}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.type);
+    SCOPED_TRACE(toInt(c.type));
     server.clearRequests();
     sender->replies.clear();
     post(c.type, c.data);
@@ -169,36 +171,41 @@ TEST_F(DispatcherTest, TypesPassTheirDataItemsInTheRowsOrder) {
 }
 
 TEST_F(DispatcherTest, PostSenderTypesReplyThroughTheSendersAction) {
-  post(37, strings({"2,3"}));
+  post(RequestType::ChannelUpdateCheck, strings({"2,3"}));
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
-  post(36, Value());
+  post(RequestType::UpdatePoll, Value());
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 2; }));
   auto checks = server.requests("/UnRead/CheckUpdate.aspx");
   ASSERT_EQ(checks.size(), 2u);
   EXPECT_EQ(checks[0].paramOr("channel_ids"), "2,3");
   EXPECT_EQ(checks[1].paramOr("channel_ids"), "all");
-  post(44, Value());
+  post(RequestType::ServerMessage, Value());
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 3; }));
   EXPECT_EQ(server.requests("/Notice/GetIAD.aspx").size(), 1u);
 }
 
 TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
-  for (int32_t type : {999, 2, 19, 84, 113, 14, 76, 12, 62}) {
-    SCOPED_TRACE(type);
+  // Numbers no request has, message types of other notifications, requests whose operations
+  // come later.
+  for (RequestType type : {RequestType(999), RequestType(2), RequestType(19),
+                           RequestType::ChannelsAddedToPage, RequestType::ChannelRefreshLocation,
+                           RequestType::PlatformComments, RequestType::PlatformReposts,
+                           RequestType::PostStatus, RequestType::FollowServiceAccountIfAsked}) {
+    SCOPED_TRACE(toInt(type));
     EXPECT_FALSE(NSWeiBoNet::handlesType(type));
     post(type, strings({"1", "2", "3"}));
   }
-  EXPECT_TRUE(NSWeiBoNet::handlesType(4));
+  EXPECT_TRUE(NSWeiBoNet::handlesType(RequestType::ChannelStatuses));
   MainLoop::pump();
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
   EXPECT_FALSE(ClientRequest::engine()->request());
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(DispatcherTest, AccountTypesReachTheClientsSessionAndUpdateCalls) {
-  postNotification(kGlobeRequest, Value(), 116);
-  postNotification(kGlobeRequest, Value(), 88);
+  postNotification(kGlobeRequest, Value(), RequestType::ReopenSession);
+  postNotification(kGlobeRequest, Value(), RequestType::AppUpdateCheck);
   ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
   ASSERT_TRUE(server.waitForRequests("/AppUpdate.aspx", 1));
   auto update = server.requests("/AppUpdate.aspx")[0];
@@ -207,12 +214,43 @@ TEST_F(DispatcherTest, AccountTypesReachTheClientsSessionAndUpdateCalls) {
   EXPECT_EQ(update.paramOr("ver"), "2.0.1");
 }
 
+TEST_F(DispatcherTest, FeedbackAndCrashReportsReachTheFeedbackPostAndTheirRepliesTheSender) {
+  struct Case {
+    RequestType type;
+    Value data;
+    std::string feedbackType, userMessage, content;
+  };
+  const std::vector<Case> cases = {
+      {RequestType::UserFeedback, strings({"价格行情能否每天更新？"}), "1",
+       "价格行情能否每天更新？", ""},
+      {RequestType::CrashReport, Value("SIGSEGV at 0x0"), "2", "", "SIGSEGV at 0x0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toInt(c.type));
+    sender->replies.clear();
+    size_t before = server.logUploads().size();
+    EXPECT_TRUE(NSWeiBoNet::handlesType(c.type));
+    post(c.type, c.data);
+    ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
+    auto uploads = server.logUploads();
+    ASSERT_EQ(uploads.size(), before + 1);
+    const auto& feedback = uploads.back();
+    EXPECT_EQ(feedback.path, "/feedback.aspx");
+    EXPECT_EQ(feedback.field("type"), c.feedbackType);
+    Value body = objectFromJSONString(feedback.field("body"));
+    EXPECT_EQ(body["usermsg"], Value(c.userMessage));
+    EXPECT_EQ(body["content"], Value(c.content));
+    EXPECT_TRUE(ServerResult::resultWithJSONString(sender->replies[0].description())->resultSuccess)
+        << sender->replies[0].description();
+  }
+}
+
 TEST_F(DispatcherTest, CancelTypeDropsTheSingleRequest) {
   server.script("/Channels/Channel.aspx", zept::server::EndpointScript::goSilent());
-  post(4, strings({"5", "1", "0"}));
+  post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   ASSERT_TRUE(server.waitForRequests("/Channels/Channel.aspx", 1));
   ASSERT_TRUE(ClientRequest::engine()->request());
-  postNotification(kGlobeRequest, Value(), 121);
+  postNotification(kGlobeRequest, Value(), RequestType::CancelClientRequest);
   EXPECT_FALSE(ClientRequest::engine()->request());
   server.releaseSilent();
   waitFor([] { return false; }, 0.3);
@@ -230,7 +268,7 @@ TEST_F(DispatcherTest, UsageEventsOnTheBusReachTheRecorder) {
   EXPECT_EQ(events[1].code, 901);
   EXPECT_EQ(events[1].detail, "(nil)");
   // Requests without a usage code record nothing.
-  post(18, Value());
+  post(RequestType::DailyTrends, Value());
   EXPECT_EQ(events.size(), 2u);
 }
 

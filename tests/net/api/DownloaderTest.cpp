@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSFileManager.h"
-#include "app/UIFilePath.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientRequest.h"
@@ -95,7 +95,7 @@ TEST_F(DownloaderTest, FailedDownloadReportsNothing) {
   ASSERT_TRUE(waitFor([&] { return drained(); }));
   MainLoop::pump();
   EXPECT_TRUE(receiver->replies.empty());
-  EXPECT_TRUE(PHProgressHUD::shownPrompts().empty());
+  EXPECT_TRUE(stand->prompts().empty());
 }
 
 TEST_F(DownloaderTest, RemoveAllActionCancelsTaggedDownloadsOnly) {

@@ -5,8 +5,8 @@
 #include "Foundation/NSHTTPURLResponse.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/UIBkImageView.h"
-#include "app/UIFilePath.h"
+#include "core/UIBkImageView.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -56,7 +56,11 @@ class PostSenderTest : public apitest::ServerClientTest {
   ValueDictionary statusParams(const std::string& content = "今日钢材现货价格小幅上涨") {
     return params({{"keys", key}, {"u_id", "1750000001"}, {"std", "2.0"}, {"content", content}});
   }
-  const Events& bar() const { return post->statuL()->events(); }
+  Events bar() const { return stand->statusBarEvents(); }
+  // The post sender's own status-bar window, as the stand-in draws it.
+  std::shared_ptr<CHStatusBar> window() const {
+    return std::dynamic_pointer_cast<CHStatusBar>(post->statuL());
+  }
   bool drained() const { return post->queue()->requestsCount() == 0; }
   std::shared_ptr<HXHTTPRequest> queuedRequest() const {
     auto ops = post->queue()->operations();
@@ -78,7 +82,7 @@ TEST_F(PostSenderTest, StatusPostShowsSendingThenTheVerdictAndHides) {
   ASSERT_NE(queuedRequest(), nullptr);
   EXPECT_EQ(queuedRequest()->timeOutSeconds(), 60);
   EXPECT_EQ(bar(), Events{"message:" + localized("StartSend")});
-  EXPECT_TRUE(post->statuL()->isSpinning());
+  EXPECT_TRUE(window()->isSpinning());
 
   ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
   auto seen = server.requests("/Operates/StatusesUpdate.aspx");
@@ -94,15 +98,15 @@ TEST_F(PostSenderTest, StatusPostShowsSendingThenTheVerdictAndHides) {
   EXPECT_TRUE(ServerResult::resultWithJSONString(receiver->replies[0].string())->resultSuccess);
   EXPECT_EQ(tokens->checked, std::vector<std::string>{receiver->replies[0].string()});
   EXPECT_EQ(bar(), (Events{"message:" + localized("StartSend"), "ok:发布成功"}));
-  EXPECT_TRUE(post->statuL()->isOkShown());
-  EXPECT_EQ(NSStatusShow::playedSounds(), std::vector<std::string>{"SentMessage"});
+  EXPECT_TRUE(window()->isOkShown());
+  EXPECT_EQ(stand->sounds(), std::vector<std::string>{"SentMessage"});
 
   advance(1.0);
   EXPECT_EQ(bar().back(), "hide");
-  EXPECT_FALSE(post->statuL()->isHidden());
+  EXPECT_FALSE(window()->isHidden());
   advance(0.5);
   EXPECT_EQ(bar().back(), "hidden");
-  EXPECT_TRUE(post->statuL()->isHidden());
+  EXPECT_TRUE(window()->isHidden());
 }
 
 TEST_F(PostSenderTest, VerdictTextsAndTheSentSound) {
@@ -124,7 +128,7 @@ TEST_F(PostSenderTest, VerdictTextsAndTheSentSound) {
     SCOPED_TRACE(c.reply);
     server.clearScripts();
     server.script("/Operates/StatusesUpdate.aspx", EndpointScript::replyWith(c.reply));
-    post->statuL()->clearEvents();
+    stand->clear("CHStatusBar");
     receiver->replies.clear();
     post->setPostAction(receiver->action(), receiver);
     post->reQuestUrl("/Operates/StatusesUpdate.aspx", statusParams());
@@ -133,7 +137,7 @@ TEST_F(PostSenderTest, VerdictTextsAndTheSentSound) {
     advance(1.5);
   }
   // The sound setting is off: no sent sound, even for the successes.
-  EXPECT_TRUE(NSStatusShow::playedSounds().empty());
+  EXPECT_TRUE(stand->sounds().empty());
 }
 
 TEST_F(PostSenderTest, ComposerStatusPostTakesItsDraftAlongOnlyWhenItWentOut) {
@@ -170,7 +174,7 @@ TEST_F(PostSenderTest, ErrorStatusReachesTheReceiverTwiceOrTheBarTwice) {
 
   // Nobody registered: the bar's feedback runs twice instead.
   advance(1.5);
-  post->statuL()->clearEvents();
+  stand->clear("CHStatusBar");
   post->reQuestUrl("/Operates/StatusesUpdate.aspx", statusParams());
   ASSERT_TRUE(waitFor([&] { return drained(); }));
   EXPECT_EQ(bar(), (Events{"message:" + localized("StartSend"), "message:服务器繁忙",
@@ -364,20 +368,20 @@ namespace {
 TEST_F(PostSenderTest, FinishNoticeShowsWithTheOkMarkForASecond) {
   post->showFinishStatusBar("绑定成功!");
   EXPECT_EQ(bar(), Events{"ok:绑定成功!"});
-  EXPECT_TRUE(post->statuL()->isOkShown());
-  EXPECT_FALSE(post->statuL()->isSpinning());
+  EXPECT_TRUE(window()->isOkShown());
+  EXPECT_FALSE(window()->isSpinning());
   advance(0.9);
-  EXPECT_FALSE(post->statuL()->isHidden());
+  EXPECT_FALSE(window()->isHidden());
   advance(0.1);
   EXPECT_EQ(bar().back(), "hide");
   advance(0.5);
-  EXPECT_TRUE(post->statuL()->isHidden());
+  EXPECT_TRUE(window()->isHidden());
 
   // No text: only the ok mark goes.
-  post->statuL()->showWithStatusOk("好");
-  post->statuL()->showWithStatusMessage(std::nullopt);
-  EXPECT_FALSE(post->statuL()->isOkShown());
-  EXPECT_EQ(post->statuL()->text(), "好");
+  window()->showWithStatusOk("好");
+  window()->showWithStatusMessage(std::nullopt);
+  EXPECT_FALSE(window()->isOkShown());
+  EXPECT_EQ(window()->text(), "好");
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 // rule, caching and the routes their replies take, against the local content server.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
-#include "app/UIFilePath.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/UIFilePath.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
@@ -237,6 +242,24 @@ TEST_F(ReadingEndpointsTest, ListOperationsSendTheirParametersInOrderAndCacheThe
   }
 }
 
+TEST_F(ReadingEndpointsTest, AReplyIsCachedAlsoWhenItsFolderWasJustRemovedByAnotherHand) {
+  // The cache folder is seen, then removed behind the layout's back (the platform clearing
+  // caches) right before the next request of the same list: the reply still arrives as it was
+  // sent, and is cached.
+  auto channelPage = [&] { client->getStatusWithChannelId("2", "1", "0", Value()); };
+  auto first = runOwn(channelPage);
+  UIFilePath::forgetKnownFolders();
+  std::string cache = cacheFileOf(first);
+  ASSERT_TRUE(exists(cache));
+  std::error_code ec;
+  std::filesystem::remove_all(NSLibraryDirectory() + "/Caches", ec);
+
+  runOwn(channelPage);
+  ASSERT_EQ(receiver->replies.size(), 1u);
+  EXPECT_NE(receiver->replies[0], Value(ClientRequest::getErrorJsonString()));
+  EXPECT_EQ(Value(contents(cache)), receiver->replies[0]);
+}
+
 TEST_F(ReadingEndpointsTest, FavouritesCarryTheBoundAccountsUserId) {
   account->uid = "2001";
   RecordedRequest sent =
@@ -257,14 +280,14 @@ TEST_F(ReadingEndpointsTest, TheSettingsOfARowAreOneShot) {
   EXPECT_EQ(client->timeOutSec(), 15);
 
   // No busy overlay for the vendor list, the overlay for the others.
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   const std::string shown = "show:" + std::string(UIViewBusy::kLoadingText);
   runOwn([&] { client->getYingTongDian(); });
-  auto events = UIViewBusy::events();
+  auto events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 0);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
   runOwn([&] { client->getVEZIData(); });
-  events = UIViewBusy::events();
+  events = stand->busyEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), shown), 1);
   EXPECT_FALSE(client->needDownload());
   EXPECT_EQ(client->methodType(), 0);
@@ -337,7 +360,7 @@ TEST_F(ReadingEndpointsTest, PreparedPlatformListsNeedTheirTimeoutAndReportToken
   ASSERT_TRUE(waitFor([&] { return r->replies.size() == 1; }));
   EXPECT_EQ(account->logOuts, 1);
   ASSERT_EQ(bus->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->type, 45);
+  EXPECT_EQ(NSMsgSend::fromNotification(bus->replies[0])->requestType(), RequestType::BindPrompt);
   EXPECT_EQ(Value(contents(UIFilePath::cacheCommentPath("9001"))), r->replies[0]);
   // A later page is not cached.
   client->getStatusRetweet("9002", Value(makeArray({Value(server.url("/tokenlist")), Value("30")})),
@@ -345,6 +368,32 @@ TEST_F(ReadingEndpointsTest, PreparedPlatformListsNeedTheirTimeoutAndReportToken
   ASSERT_TRUE(waitFor([&] { return r->replies.size() == 2; }));
   EXPECT_FALSE(exists(UIFilePath::cacheRetweetPath("9002")));
   removeObserver(bus);
+}
+
+TEST_F(ReadingEndpointsTest, AShortLinkTailReachesTheServerAsItsOneLinkParameter) {
+  const std::vector<std::string> tails = {"a1b2c3&keys=ZZZ", "p=1&std=9", "x?y#z+w", "a%20b/c",
+                                          "短链接"};
+  for (const std::string& tail : tails) {
+    SCOPED_TRACE(tail);
+    for (bool withEvent : {false, true}) {
+      Value link("http://t.ziza.example/" + tail);
+      Value wrapped =
+          withEvent ? ClientRequest::getWebHttp(link, "7", "2") : ClientRequest::getWebHttp(link);
+      ASSERT_TRUE(wrapped.isString());
+      size_t before = server.requests("/go_ziza.aspx").size();
+      auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(wrapped.string()));
+      request->startSynchronous();
+      auto seen = server.requests("/go_ziza.aspx");
+      ASSERT_EQ(seen.size(), before + 1) << wrapped.string();
+      std::vector<std::pair<std::string, std::string>> expected = {
+          {"c_url", tail}, {"keys", key}, {"std", "2.0"}};
+      if (withEvent) {
+        expected.emplace_back("eid", "7");
+        expected.emplace_back("channelid", "2");
+      }
+      EXPECT_EQ(seen.back().queryParams, expected);
+    }
+  }
 }
 
 TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
@@ -359,17 +408,17 @@ TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
 
   // The suggestion lists' caches are found without sending anything.
   runOwn([&] { client->getThirdAccoundData("1", "2", "20"); });
-  auto path43 =
-      client->getRequestLocalPath(43, Value(makeArray({Value("1"), Value("2"), Value("20")})));
+  auto path43 = client->getRequestLocalPath(
+      RequestType::Suggestions, Value(makeArray({Value("1"), Value("2"), Value("20")})));
   ASSERT_TRUE(path43);
   EXPECT_TRUE(exists(*path43)) << *path43;
   runOwn([&] { client->getThirdAccoundList(); });
-  auto path42 = client->getRequestLocalPath(42, Value());
+  auto path42 = client->getRequestLocalPath(RequestType::SuggestionCategories, Value());
   ASSERT_TRUE(path42);
   EXPECT_TRUE(exists(*path42)) << *path42;
-  EXPECT_FALSE(client->getRequestLocalPath(41, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::LikeCount, Value()));
   NSUserDefaults::standardUserDefaults()->removeObjectForKey("registerClientKey");
-  EXPECT_FALSE(client->getRequestLocalPath(42, Value()));
+  EXPECT_FALSE(client->getRequestLocalPath(RequestType::SuggestionCategories, Value()));
 }
 
 TEST_F(ReadingEndpointsTest, ChannelListRequestsGoThroughThePostSender) {

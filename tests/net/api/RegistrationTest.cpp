@@ -10,11 +10,11 @@
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
-#include "app/NSConfig.h"
-#include "app/NSGlobe.h"
-#include "app/NSMsgSend.h"
-#include "app/NSObject+notification.h"
-#include "app/NotificationNames.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginDB.h"
 #include "model/NSLoginData.h"
@@ -203,7 +203,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
     ASSERT_TRUE(stepUntil([&] { return count("/Accounts/Register.aspx") >= n; })) << n;
   const std::string prompt = "服务异常,请重新运行!";
   auto prompted = [&] {
-    auto shown = PHProgressHUD::shownPrompts();
+    auto shown = stand->prompts();
     return std::find(shown.begin(), shown.end(), prompt) != shown.end();
   };
   ASSERT_TRUE(stepUntil(prompted));
@@ -218,7 +218,7 @@ TEST_F(RegistrationTest, ThirtyFailedAttemptsPromptAndCloseTheAppThreeSecondsLat
   advance(5);
   MainLoop::pump();
   EXPECT_EQ(count("/Accounts/Register.aspx"), 30u);
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_EQ(std::count(shown.begin(), shown.end(), prompt), 1);
   EXPECT_EQ(exits.size(), 1u);
 }
@@ -372,7 +372,7 @@ TEST_F(LoginTest, LoginSendsTheClientsDetailsAndStoresTheLoginData) {
   EXPECT_TRUE(saved->useBehaviorSubmit);
   // The next request of the client gets a minute.
   EXPECT_EQ(client->timeOutSec(), 60);
-  UIViewBusy::clearEvents();
+  stand->clear("UIViewBusy");
 }
 
 TEST_F(LoginTest, AChangedChannelListStampFetchesTheListBeforeTheLoginIsAnnounced) {
@@ -420,6 +420,50 @@ TEST_F(LoginTest, AFailedLoginStillAnnouncesItsEnd) {
   EXPECT_EQ(opened.count(), 1u);
   EXPECT_FALSE(NSConfig::engine()->config() && NSConfig::engine()->config()->isSession);
   EXPECT_EQ(count("/Accounts/Login.aspx"), 1u);
+}
+
+TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) {
+  // Each way a login or session re-open fails, with the server back afterwards: nothing but the
+  // single announcement follows, neither the longer timeout nor the push token 10 s later.
+  struct Case {
+    const char* name;
+    std::function<void()> breakIt;
+  };
+  const std::vector<Case> cases = {
+      {"no server", [] { NSConfig::engine()->setAccountServerURL(apitest::closedBaseURL()); }},
+      {"the server refuses the key", [this] { storeKey("UNKNOWNKEY0000000"); }},
+      {"the server answers with an error page",
+       [this] {
+         for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
+           server.script(path, EndpointScript::failWith(500, "<html>busy</html>").forRequests(1));
+       }},
+  };
+  defaults()->setObject(Value("device-token-1"), "token_key_temp");
+  for (bool session : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (session ? ", session" : ", login"));
+      holdStamp("stamp-1");
+      auto held = NSConfig::engine()->config();
+      held->isGrayUser = true;
+      Observed loggedIn(kLoginClientCallBack), opened(kOpenClientCallBack);
+      Observed& announced = session ? opened : loggedIn;
+      c.breakIt();
+      session ? client->openClient() : client->loginClient();
+      ASSERT_TRUE(waitFor([&] { return announced.count() == 1; }));
+      EXPECT_EQ(client->timeOutSec(), ClientRequest::kDefaultTimeOutSec);
+      EXPECT_EQ(NSConfig::engine()->config(), held);
+      EXPECT_TRUE(held->isGrayUser);
+      EXPECT_FALSE(held->isSession);
+
+      pointConfigurationAt(server.baseURL());
+      storeKey(key);
+      size_t pushes = count("/Accounts/EnablePush.aspx");
+      advance(11);
+      waitFor([] { return false; }, 0.2);
+      EXPECT_EQ(count("/Accounts/EnablePush.aspx"), pushes);
+      EXPECT_EQ(loggedIn.count() + opened.count(), 1u);
+    }
+  }
 }
 
 TEST_F(LoginTest, TheLoginReplyLeadsToThePushTokenTenSecondsLater) {
@@ -520,7 +564,8 @@ TEST_F(LoginTest, BindingPostsTheAccountAndResumesTheWaitingEvent) {
   ASSERT_TRUE(resumed);
   EXPECT_EQ(resumed->type, 130);
   ASSERT_EQ(requests->replies.size(), 1u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->type, 62);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[0])->requestType(),
+            RequestType::FollowServiceAccountIfAsked);
   ASSERT_EQ(usage->replies.size(), 1u);
   EXPECT_EQ(NSMsgSend::fromNotification(usage->replies[0])->type, 11);
   removeObserver(requests);
@@ -542,7 +587,8 @@ TEST_F(LoginTest, ABindingWithNothingWaitingPostsNoResumeAndAFirstSsoBindAsksToF
   EXPECT_EQ(alert->tag(), 102);
   ASSERT_TRUE(alert->tapButtonAtIndex(alert->firstOtherButtonIndex()));
   ASSERT_EQ(requests->replies.size(), 2u);
-  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->type, 63);
+  EXPECT_EQ(NSMsgSend::fromNotification(requests->replies[1])->requestType(),
+            RequestType::FollowServiceAccount);
   removeObserver(requests);
 }
 
@@ -552,7 +598,7 @@ TEST_F(LoginTest, AFailedBindingLogsOutAndRestartsThePlatformLogin) {
       EndpointScript::replyWith(R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"no"})"));
   client->bindAccountWithUId("2001", "t");
   ASSERT_TRUE(waitFor([&] { return account->logOuts == 1; }));
-  auto shown = PHProgressHUD::shownPrompts();
+  auto shown = stand->prompts();
   EXPECT_NE(std::find(shown.begin(), shown.end(), "绑定失败!"), shown.end());
   EXPECT_EQ(account->logIns, 0);
   advance(1.1);

@@ -14,7 +14,7 @@
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
-#include "app/NSMsgSend.h"
+#include "core/NSMsgSend.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXHTTPRequestDelegate.h"
 #include "net/http/HXProgressDelegate.h"

@@ -1,0 +1,6 @@
+// A record without fields.
+#pragma once
+
+#include "Foundation/NSObject.h"
+
+struct NSTitleInfo : NSObject {};

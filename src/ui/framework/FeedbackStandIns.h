@@ -1,0 +1,31 @@
+// The screen framework's feedback presenter while its views are stand-ins: prompts go to
+// PHProgressHUD, the busy overlay keeps its state (shown or not, its text) and reports each show
+// ("UIViewBusy", "show", text) and hide ("UIViewBusy", "hide"), status-bar windows are
+// CHStatusBar, sounds are NSStatusShow's.  Start-up installs it.
+#pragma once
+
+#include <string>
+
+#include "core/FeedbackPresenter.h"
+
+class FeedbackStandIns : public FeedbackPresenter {
+ public:
+  // Makes a FeedbackStandIns the app's feedback presenter.
+  static void install();
+
+  void showPrompt(std::string_view text) override;
+  void createBusyViews() override;
+  void startBusyAnimation(std::string_view text) override;
+  void stopActivityIndicatorViewAnimation() override;
+  std::shared_ptr<StatusBarMessageWindow> createStatusBar() override;
+  void playAudio(bool sent) override;
+};
+
+namespace UIViewBusy {
+
+// What the overlay shows now.
+bool isShown();
+std::string shownText();
+bool busyViewsCreated();
+
+}  // namespace UIViewBusy

@@ -1,0 +1,15 @@
+// Replays the XML reader's fuzz corpus in the ordinary build: every saved input must pass the
+// fuzz target's own check.
+#include <gtest/gtest.h>
+
+#include "support/FuzzCorpus.h"
+#include "xml/XMLReaderFuzzCheck.h"
+
+namespace {
+
+TEST(XMLReaderCorpusTest, EverySavedInputPassesTheFuzzCheck) {
+  testsupport::replayFuzzCorpus(QXML_FUZZ_CORPUS_DIR, xmlReaderFuzzCheck);
+  EXPECT_EQ(xmlReaderFuzzCheck(nullptr, 0), "");
+}
+
+}  // namespace
