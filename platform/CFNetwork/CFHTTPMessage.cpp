@@ -8,16 +8,6 @@
 
 namespace {
 
-bool isToken(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s) {
-    auto u = static_cast<unsigned char>(c);
-    if (u <= 32 || u >= 127) return false;
-    if (std::string_view("()<>@,;:\\\"/[]?={}").find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
 bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && equalsIgnoringASCIICase(s.substr(0, prefix.size()), prefix);
 }
@@ -86,7 +76,7 @@ struct CFHTTPMessage::Made : CFHTTPMessage {};
 std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createRequest(std::string_view method,
                                                             std::string_view url,
                                                             std::string_view version) {
-  if (!isToken(method) || !isUsableURL(url)) return nullptr;
+  if (!CFHTTPMessage::isToken(method) || !isUsableURL(url)) return nullptr;
   std::shared_ptr<CFHTTPMessage> m = std::make_shared<Made>();
   m->isRequest_ = true;
   m->fields_.reserve(8);  // room for the usual request fields
@@ -170,6 +160,30 @@ void CFHTTPMessage::appendHeaderLine(std::string_view name, std::string_view val
 void CFHTTPMessage::separateLines() {
   lines_ = fields_;
   linesAreFields_ = false;
+}
+
+bool CFHTTPMessage::isToken(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    auto u = static_cast<unsigned char>(c);
+    if (u <= 32 || u >= 127) return false;
+    if (std::string_view("()<>@,;:\\\"/[]?={}").find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+bool CFHTTPMessage::listsToken(std::string_view value, std::string_view token) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!value.empty()) {
+    size_t comma = value.find(',');
+    std::string_view item = value.substr(0, comma);
+    while (!item.empty() && blank(item.front())) item.remove_prefix(1);
+    while (!item.empty() && blank(item.back())) item.remove_suffix(1);
+    if (equalsIgnoringASCIICase(item, token)) return true;
+    if (comma == std::string_view::npos) break;
+    value.remove_prefix(comma + 1);
+  }
+  return false;
 }
 
 std::string CFHTTPMessage::canonicalHeaderName(std::string_view name) {

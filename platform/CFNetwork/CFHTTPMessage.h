@@ -56,6 +56,11 @@ class CFHTTPMessage {
 
   // "content-type" -> "Content-Type": the spelling the response dictionaries use.
   static std::string canonicalHeaderName(std::string_view name);
+  // An HTTP token (a method, a header name): visible ASCII without separators.
+  static bool isToken(std::string_view s);
+  // Whether a comma-separated header value ("Connection: keep-alive, Upgrade") lists the token,
+  // without regard to case.
+  static bool listsToken(std::string_view value, std::string_view token);
 
  private:
   CFHTTPMessage() = default;

@@ -6,7 +6,9 @@
 // The stream is a transport only: it follows no redirect, decodes no content encoding, keeps
 // no cookies and answers no authentication challenge; whoever sends decides all of that and
 // writes the headers for it.  TLS certificates and host names are verified unless the SSL
-// settings say otherwise.
+// settings say otherwise.  The response is read as HTTP/1.x, whatever the length of its status
+// (servers send statuses such as 40302); a request header holding a line break is refused when
+// the stream opens.
 //
 // Connections: a stream with kCFStreamPropertyHTTPAttemptPersistentConnection true shares its
 // connection with the earlier streams on the same loop that carry the same values in their

@@ -1,462 +1,102 @@
 #include "CFNetwork/CFHTTPTransfer.h"
 
-#include <openssl/ssl.h>
-#include <openssl/x509_vfy.h>
-#include <poll.h>
-#include <sys/timerfd.h>
-#include <unistd.h>
+#include <curl/curl.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <map>
-#include <vector>
 
-#include "CFNetwork/CFNetworkConfiguration.h"
+#include "CFNetwork/CFHTTPResponseParser.h"
 #include "CFNetwork/CFNetworkErrors.h"
-#include "CFNetwork/CFNetworkTrust.h"
 #include "CFNetwork/CFReadStream.h"
-#include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
-// A reader that falls behind makes curl wait: above this many buffered bytes the transfer is
-// paused, below the second it resumes.
+// A reader that falls behind stops the reading: above this many buffered bytes the connection
+// is left alone, below the second it is read again.
 constexpr size_t kPauseAbove = 4u << 20;
 constexpr size_t kResumeBelow = 1u << 20;
-constexpr long kReceiveBufferSize = 65536;
+constexpr size_t kReceiveChunk = 128u << 10;
+constexpr size_t kBodyPiece = 64u << 10;
 
-void initCurlOnce() {
-  static const bool done = [] {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
+// A field value goes on one line of its own: line ends and NUL would start another.
+bool isFieldValue(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && equalsIgnoringASCIICase(s.substr(0, prefix.size()), prefix);
+}
+
+// Bytes a request line cannot carry as they are (blanks, controls, non-ASCII) are escaped.
+void appendTarget(std::string& out, std::string_view target) {
+  static const char hex[] = "0123456789ABCDEF";
+  for (char c : target) {
+    auto u = static_cast<unsigned char>(c);
+    if (u <= 32 || u >= 127) {
+      out.push_back('%');
+      out.push_back(hex[u >> 4]);
+      out.push_back(hex[u & 15]);
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+// The Host field and the request target of an absolute http(s) URL.
+bool splitURL(std::string_view url, std::string* host, std::string* target) {
+  bool https = startsWithIgnoringCase(url, "https://");
+  if (!https && !startsWithIgnoringCase(url, "http://")) return false;
+  std::string_view rest = url.substr(https ? 8 : 7);
+  size_t end = rest.find_first_of("/?#");
+  std::string_view authority = rest.substr(0, end);
+  std::string_view tail = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+  tail = tail.substr(0, tail.find('#'));
+  if (authority.find_first_of("@[%") == std::string_view::npos) {
+    // The plain form: host[:port].
+    std::string_view name = authority, port;
+    if (size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
+      name = authority.substr(0, colon);
+      port = authority.substr(colon + 1);
+    }
+    if (name.empty()) return false;
+    host->assign(name);
+    if (!port.empty() && port != (https ? "443" : "80")) host->append(1, ':').append(port);
+    target->clear();
+    if (tail.empty() || tail.front() == '?') target->push_back('/');
+    appendTarget(*target, tail);
     return true;
-  }();
-  (void)done;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() &&
-         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-    s.remove_suffix(1);
-  return s;
-}
-
-NSErrorPtr makeError(std::string_view domain, long code, const std::string& text) {
-  auto info = makeDictionary({{std::string(NSLocalizedDescriptionKey), Value(text)},
-                              {std::string(kCFStreamErrorTransportDescriptionKey), Value(text)}});
-  return NSError::errorWithDomain(domain, code, Value(info));
-}
-
-long sslStatusForVerifyResult(long verify) {
-  switch (verify) {
-    case X509_V_ERR_CERT_HAS_EXPIRED:
-      return errSSLCertExpired;
-    case X509_V_ERR_CERT_NOT_YET_VALID:
-      return errSSLCertNotYetValid;
-    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
-    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
-      return errSSLUnknownRootCert;
-    default:
-      return errSSLXCertChainInvalid;
   }
-}
-
-// Translates curl's result into the error the platform's stream would report.
-NSErrorPtr streamError(CURLcode rc, long osErrno, long verifyResult, const std::string& detail) {
-  std::string text = detail.empty() ? curl_easy_strerror(rc) : detail;
-  switch (rc) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorCannotFindHost, text);
-    case CURLE_COULDNT_CONNECT:
-      if (osErrno == ECONNREFUSED)
-        return makeError(kCFErrorDomainPOSIX, kPOSIXErrorECONNREFUSED, text);
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorCannotConnectToHost, text);
-    case CURLE_OPERATION_TIMEDOUT:
-      return makeError(kCFErrorDomainPOSIX, kPOSIXErrorETIMEDOUT, text);
-    case CURLE_SEND_ERROR:
-      if (osErrno == EPIPE) return makeError(kCFErrorDomainPOSIX, kPOSIXErrorEPIPE, text);
-      if (osErrno == ENOTCONN) return makeError(kCFErrorDomainPOSIX, kPOSIXErrorENOTCONN, text);
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorNetworkConnectionLost, text);
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_SEND_FAIL_REWIND:
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorNetworkConnectionLost, text);
-    case CURLE_PEER_FAILED_VERIFICATION:
-      return makeError(kCFErrorDomainOSStatus, sslStatusForVerifyResult(verifyResult), text);
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_ENGINE_NOTFOUND:
-    case CURLE_SSL_ENGINE_SETFAILED:
-    case CURLE_SSL_ENGINE_INITFAILED:
-    case CURLE_SSL_SHUTDOWN_FAILED:
-    case CURLE_USE_SSL_FAILED:
-      return makeError(kCFErrorDomainOSStatus, errSSLProtocol, text);
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CRL_BADFILE:
-      return makeError(kCFErrorDomainOSStatus, errSSLBadCert, text);
-    case CURLE_SSL_CIPHER:
-      return makeError(kCFErrorDomainOSStatus, errSSLBadCipherSuite, text);
-    case CURLE_SSL_CACERT_BADFILE:
-      return makeError(kCFErrorDomainOSStatus, errSSLNoRootCert, text);
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-      return makeError(kCFErrorDomainOSStatus, errSSLXCertChainInvalid, text);
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT:
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorUnsupportedURL, text);
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_BAD_CONTENT_ENCODING:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorBadServerResponse, text);
-    default:
-      return makeError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown, text);
+  // User information, IPv6 literals and escapes: curl's reading of the URL decides.
+  CURLU* u = curl_url();
+  if (!u) return false;
+  std::string text(url);
+  bool ok = curl_url_set(u, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK;
+  char *h = nullptr, *port = nullptr, *path = nullptr, *query = nullptr;
+  if (ok) ok = curl_url_get(u, CURLUPART_HOST, &h, 0) == CURLUE_OK && h && *h;
+  if (ok) {
+    curl_url_get(u, CURLUPART_PORT, &port, 0);
+    curl_url_get(u, CURLUPART_PATH, &path, 0);
+    curl_url_get(u, CURLUPART_QUERY, &query, 0);
+    host->assign(h);
+    if (port && std::string_view(port) != (https ? "443" : "80")) host->append(1, ':').append(port);
+    target->clear();
+    appendTarget(*target, path && *path ? std::string_view(path) : std::string_view("/"));
+    if (query) {
+      target->push_back('?');
+      appendTarget(*target, query);
+    }
   }
+  curl_free(h);
+  curl_free(port);
+  curl_free(path);
+  curl_free(query);
+  curl_url_cleanup(u);
+  return ok;
 }
 
 }  // namespace
-
-// ---- the driver ------------------------------------------------------------------------------
-
-struct CFHTTPDriver::Impl {
-  CFHTTPDriver* owner = nullptr;
-  CURLM* multi = nullptr;
-  int timerFd = -1;
-  double wantedDeadline = -1;  // monotonic seconds; -1 for none
-  double armedDeadline = -1;
-  bool kickNow = false;
-  int depth = 0;  // curl calls in progress
-  std::shared_ptr<RunLoopFdSource> timerSource;
-  struct Socket {
-    std::shared_ptr<RunLoopFdSource> source;
-    int events = 0;  // as last given to the source
-  };
-  std::map<curl_socket_t, Socket> sockets;
-  std::vector<std::string> modes;
-  // The running transfers: a handful, so a plain list (it keeps its room between requests).
-  std::vector<std::pair<CURL*, std::shared_ptr<CFHTTPTransfer>>> active;
-  struct IdleEasy {
-    CURL* easy;
-    CFHTTPHeaderList headers;
-  };
-  std::vector<IdleEasy> idleEasy;
-  struct Shared {
-    CURLSH* share = nullptr;
-    int users = 0;
-  };
-  std::map<std::string, Shared> connections;
-
-  void addSource(const std::shared_ptr<RunLoopFdSource>& s) {
-    if (auto loop = owner->runLoop())
-      for (auto& m : modes) loop->addFdSource(s, m);
-  }
-
-  // A kept-alive connection's socket is dropped by curl at the end of each transfer and taken
-  // up again by the next one: its source stays, with no interest in between (a loop never
-  // polls a source that wants no events), and goes when curl closes the socket.
-  static int onSocket(CURL*, curl_socket_t fd, int what, void* userp, void*) {
-    auto* impl = static_cast<Impl*>(userp);
-    int events = 0;
-    if (what & CURL_POLL_IN) events |= RunLoopFdSource::Read;
-    if (what & CURL_POLL_OUT) events |= RunLoopFdSource::Write;
-    if (what == CURL_POLL_REMOVE) events = 0;
-    auto it = impl->sockets.find(fd);
-    if (it != impl->sockets.end()) {
-      if (it->second.events != events) {
-        it->second.events = events;
-        it->second.source->setEvents(events);
-      }
-      return 0;
-    }
-    if (events == 0) return 0;
-    std::weak_ptr<CFHTTPDriver> weak = impl->owner->weak_from_this();
-    auto source = std::make_shared<RunLoopFdSource>(fd, events, [weak](int s, int revents) {
-      if (auto d = weak.lock()) d->impl_->socketReady(s, revents);
-    });
-    impl->sockets[fd] = {source, events};
-    impl->addSource(source);
-    return 0;
-  }
-
-  // Every socket curl closes comes here (set on each handle), so that its source goes before
-  // the descriptor's number can be handed out again.
-  static int onCloseSocket(void* userp, curl_socket_t fd) {
-    auto* impl = static_cast<Impl*>(userp);
-    auto it = impl->sockets.find(fd);
-    if (it != impl->sockets.end()) {
-      it->second.source->invalidate();
-      impl->sockets.erase(it);
-    }
-    return ::close(fd);
-  }
-
-  // curl's timer.  A wish for "now" is served right after the curl call that made it returns;
-  // later wishes arm the timer descriptor, which is only moved when it would fire too late
-  // (a timer that fires early is armed again for the real time).
-  static int onTimer(CURLM*, long timeoutMs, void* userp) {
-    auto* impl = static_cast<Impl*>(userp);
-    if (timeoutMs < 0) {
-      impl->wantedDeadline = -1;
-      return 0;
-    }
-    impl->wantedDeadline = steadySeconds() + double(timeoutMs) / 1000.0;
-    if (timeoutMs == 0) {
-      impl->kickNow = true;
-      // Outside a curl call nobody would look at the flag: let the descriptor fire.
-      if (impl->depth == 0) impl->arm(impl->wantedDeadline);
-    } else if (impl->armedDeadline < 0 || impl->wantedDeadline < impl->armedDeadline) {
-      impl->arm(impl->wantedDeadline);
-    }
-    return 0;
-  }
-
-  void arm(double deadline) {
-    itimerspec spec{};
-    double delay = std::max(deadline - steadySeconds(), 0.0);
-    spec.it_value.tv_sec = time_t(delay);
-    spec.it_value.tv_nsec = long((delay - double(spec.it_value.tv_sec)) * 1e9);
-    // A zero value would disarm the timer: "now" is one nanosecond away.
-    if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
-    timerfd_settime(timerFd, 0, &spec, nullptr);
-    armedDeadline = deadline;
-  }
-
-  // One curl call, then every "now" it asked for, then the finished transfers.
-  void action(curl_socket_t fd, int flags) {
-    int running = 0;
-    ++depth;
-    curl_multi_socket_action(multi, fd, flags, &running);
-    for (;;) {
-      collect();
-      if (!kickNow) break;
-      kickNow = false;
-      curl_multi_socket_action(multi, CURL_SOCKET_TIMEOUT, 0, &running);
-    }
-    --depth;
-  }
-
-  void runKicks() {
-    if (kickNow && depth == 0) action(CURL_SOCKET_TIMEOUT, 0);
-  }
-
-  void socketReady(curl_socket_t fd, int revents) {
-    int flags = 0;
-    if (revents & (POLLIN | POLLHUP)) flags |= CURL_CSELECT_IN;
-    if (revents & POLLOUT) flags |= CURL_CSELECT_OUT;
-    if (revents & POLLERR) flags |= CURL_CSELECT_ERR;
-    action(fd, flags);
-  }
-
-  void timerFired() {
-    uint64_t expirations;
-    while (::read(timerFd, &expirations, sizeof expirations) > 0) {
-    }
-    armedDeadline = -1;
-    if (wantedDeadline < 0) return;
-    if (wantedDeadline > steadySeconds()) {
-      arm(wantedDeadline);
-      return;
-    }
-    wantedDeadline = -1;
-    kickNow = false;
-    action(CURL_SOCKET_TIMEOUT, 0);
-  }
-
-  auto findActive(CURL* easy) {
-    return std::find_if(active.begin(), active.end(),
-                        [easy](const auto& entry) { return entry.first == easy; });
-  }
-
-  void eraseActive(CURL* easy) {
-    auto it = findActive(easy);
-    if (it != active.end()) active.erase(it);
-  }
-
-  void collect() {
-    int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
-      if (msg->msg != CURLMSG_DONE) continue;
-      auto it = findActive(msg->easy_handle);
-      if (it == active.end()) continue;
-      std::shared_ptr<CFHTTPTransfer> transfer = it->second;  // alive through finish
-      transfer->finish(msg->data.result);
-    }
-  }
-};
-
-namespace {
-std::mutex gDriversMutex;
-std::map<const NSRunLoop*, std::pair<std::weak_ptr<NSRunLoop>, std::shared_ptr<CFHTTPDriver>>>&
-drivers() {
-  static auto* m = new std::map<const NSRunLoop*,
-                                std::pair<std::weak_ptr<NSRunLoop>, std::shared_ptr<CFHTTPDriver>>>;
-  return *m;
-}
-}  // namespace
-
-std::shared_ptr<CFHTTPDriver> CFHTTPDriver::forRunLoop(const std::shared_ptr<NSRunLoop>& loop) {
-  // A thread asks for its own loop's driver again and again.
-  thread_local std::weak_ptr<NSRunLoop> lastLoop;
-  thread_local std::weak_ptr<CFHTTPDriver> lastDriver;
-  if (auto d = lastDriver.lock(); d && lastLoop.lock() == loop) return d;
-  initCurlOnce();
-  std::lock_guard<std::mutex> lock(gDriversMutex);
-  auto& m = drivers();
-  for (auto it = m.begin(); it != m.end();) {
-    if (it->second.first.expired())
-      it = m.erase(it);
-    else
-      ++it;
-  }
-  auto it = m.find(loop.get());
-  std::shared_ptr<CFHTTPDriver> driver;
-  if (it != m.end()) {
-    driver = it->second.second;
-  } else {
-    driver = std::make_shared<CFHTTPDriver>(loop);
-    m[loop.get()] = {loop, driver};
-  }
-  lastLoop = loop;
-  lastDriver = driver;
-  return driver;
-}
-
-CFHTTPDriver::CFHTTPDriver(const std::shared_ptr<NSRunLoop>& loop)
-    : loop_(loop), impl_(std::make_unique<Impl>()) {
-  impl_->owner = this;
-  impl_->multi = curl_multi_init();
-  curl_multi_setopt(impl_->multi, CURLMOPT_SOCKETFUNCTION, &Impl::onSocket);
-  curl_multi_setopt(impl_->multi, CURLMOPT_SOCKETDATA, impl_.get());
-  curl_multi_setopt(impl_->multi, CURLMOPT_TIMERFUNCTION, &Impl::onTimer);
-  curl_multi_setopt(impl_->multi, CURLMOPT_TIMERDATA, impl_.get());
-  // curl's timeouts are real time, whatever clock the loop's own timers read.
-  impl_->timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-}
-
-CFHTTPDriver::~CFHTTPDriver() {
-  for (auto& [fd, s] : impl_->sockets) s.source->invalidate();
-  if (impl_->timerSource) impl_->timerSource->invalidate();
-  for (auto& [easy, t] : impl_->active) curl_multi_remove_handle(impl_->multi, easy);
-  impl_->active.clear();
-  for (auto& idle : impl_->idleEasy) curl_easy_cleanup(idle.easy);
-  curl_multi_cleanup(impl_->multi);
-  for (auto& [id, c] : impl_->connections) curl_share_cleanup(c.share);
-  if (impl_->timerFd >= 0) ::close(impl_->timerFd);
-}
-
-bool CFHTTPDriver::isOnDriverThread() const {
-  auto loop = loop_.lock();
-  return loop && NSRunLoop::currentRunLoop() == loop;
-}
-
-void CFHTTPDriver::addMode(std::string_view mode) {
-  auto loop = loop_.lock();
-  if (!loop) return;
-  if (!impl_->timerSource) {
-    std::weak_ptr<CFHTTPDriver> weak = weak_from_this();
-    impl_->timerSource =
-        std::make_shared<RunLoopFdSource>(impl_->timerFd, RunLoopFdSource::Read, [weak](int, int) {
-          if (auto d = weak.lock()) d->impl_->timerFired();
-        });
-  }
-  if (std::find(impl_->modes.begin(), impl_->modes.end(), mode) != impl_->modes.end()) return;
-  impl_->modes.emplace_back(mode);
-  loop->addFdSource(impl_->timerSource, mode);
-  for (auto& [fd, s] : impl_->sockets) loop->addFdSource(s.source, mode);
-}
-
-void CFHTTPDriver::perform(std::function<void()> block) {
-  if (isOnDriverThread()) {
-    block();
-    return;
-  }
-  auto loop = loop_.lock();
-  if (!loop) return;
-  std::vector<std::string> modes = impl_->modes;
-  modes.emplace_back(NSRunLoopCommonModes);
-  loop->performBlock(std::move(block), std::move(modes));
-}
-
-bool CFHTTPDriver::add(CFHTTPTransfer* transfer, CURL* easy) {
-  impl_->active.emplace_back(easy, transfer->shared_from_this());
-  // Counted as a curl call: the "now" it asks for is served just below.
-  ++impl_->depth;
-  CURLMcode added = curl_multi_add_handle(impl_->multi, easy);
-  --impl_->depth;
-  if (added != CURLM_OK) {
-    impl_->eraseActive(easy);
-    return false;
-  }
-  // Start at once rather than on the loop's next pass.
-  impl_->runKicks();
-  return true;
-}
-
-void CFHTTPDriver::remove(CURL* easy) {
-  ++impl_->depth;
-  curl_multi_remove_handle(impl_->multi, easy);
-  --impl_->depth;
-  impl_->eraseActive(easy);
-  // What curl asked for meanwhile is served by the call in progress, or at once.
-  impl_->runKicks();
-}
-
-CURLSH* CFHTTPDriver::acquireConnection(const std::string& key) {
-  auto& c = impl_->connections[key];
-  if (!c.share) {
-    c.share = curl_share_init();
-    curl_share_setopt(c.share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
-  }
-  ++c.users;
-  return c.share;
-}
-
-void CFHTTPDriver::releaseConnection(const std::string& key) {
-  auto it = impl_->connections.find(key);
-  if (it == impl_->connections.end()) return;
-  if (--it->second.users > 0) return;
-  curl_share_cleanup(it->second.share);
-  impl_->connections.erase(it);
-}
-
-CURL* CFHTTPDriver::takeEasy(CFHTTPHeaderList& headers) {
-  if (impl_->idleEasy.empty()) {
-    CURL* e = curl_easy_init();
-    if (!e) return nullptr;
-    CFHTTPTransfer::setDefaults(e);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &Impl::onCloseSocket);
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, impl_.get());
-    return e;
-  }
-  Impl::IdleEasy& idle = impl_->idleEasy.back();
-  CURL* e = idle.easy;
-  headers = std::move(idle.headers);
-  impl_->idleEasy.pop_back();
-  return e;
-}
-
-void CFHTTPDriver::giveBackEasy(CURL* easy, CFHTTPHeaderList&& headers) {
-  // The transfer has put back the options it changed (a reset would throw away the handle's
-  // settings and buffers only to build them again).
-  if (impl_->idleEasy.size() < 16)
-    impl_->idleEasy.push_back({easy, std::move(headers)});
-  else
-    curl_easy_cleanup(easy);
-}
-
-void CFHTTPDriver::resume(CURL* easy) {
-  ++impl_->depth;
-  curl_easy_pause(easy, CURLPAUSE_CONT);
-  --impl_->depth;
-  impl_->runKicks();
-}
-
-// ---- one transfer ----------------------------------------------------------------------------
 
 CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
                                std::shared_ptr<CFReadStream> body, Settings settings,
@@ -467,7 +107,7 @@ CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
       listener_(std::move(listener)) {}
 
 CFHTTPTransfer::~CFHTTPTransfer() {
-  if (easy_) curl_easy_cleanup(easy_);
+  if (connection_) connection_->close();
 }
 
 void CFHTTPTransfer::notify() {
@@ -476,316 +116,334 @@ void CFHTTPTransfer::notify() {
 
 bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
   driver_ = driver;
-  if (body_ && !body_->open()) {
+  NSErrorPtr refused;
+  if (!writeHead(&refused)) {
     std::lock_guard<std::mutex> lock(mutex_);
-    error_ = body_->copyError();
-    if (!error_) error_ = makeError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown, "body stream");
+    error_ = refused;
     done_ = true;
-  }
-  if (done_) {
-    notify();
-    return true;
-  }
-  if (!configure()) return false;
-  if (settings_.persistent && !settings_.connectionKey.empty()) {
-    curl_easy_setopt(easy_, CURLOPT_SHARE, driver->acquireConnection(settings_.connectionKey));
-    changed_ |= kChangedShare;
-    holdsConnection_ = true;
-  }
-  if (!driver->add(this, easy_)) {
-    releaseEasy();
     return false;
   }
-  return true;
-}
-
-void CFHTTPTransfer::setDefaults(CURL* e) {
-  // What every transfer wants; a transfer that needs something else puts it back when it gives
-  // the handle up (restoreDefaults), so a pooled handle always starts from these.
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-  curl_easy_setopt(e, CURLOPT_HTTP_TRANSFER_DECODING, 1L);
-  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-  curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  // Only the proxy the sender names; never the environment's.
-  curl_easy_setopt(e, CURLOPT_PROXY, "");
-  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CFHTTPTransfer::onHeader);
-  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CFHTTPTransfer::onWrite);
-  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 0L);
-  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 0L);
-}
-
-void CFHTTPTransfer::restoreDefaults() {
-  CURL* e = easy_;
-  // Let go of the share, so that it can end, and of the lists this transfer frees.
-  if (changed_ & kChangedShare) curl_easy_setopt(e, CURLOPT_SHARE, nullptr);
-  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, nullptr);
-  curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
-  if (changed_ & kChangedConnectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, nullptr);
-  if (changed_ & kChangedMethod) {
-    // Back to a plain GET (a body pointer of its own makes curl think of a POST, hence the
-    // order).
-    curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
-    curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(-1));
-    curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, nullptr);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, nullptr);
-    curl_easy_setopt(e, CURLOPT_READDATA, nullptr);
-    curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, nullptr);
-    curl_easy_setopt(e, CURLOPT_SEEKDATA, nullptr);
-    curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
-    curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  if (body_ && !body_->open()) {
+    NSErrorPtr error = body_->copyError();
+    if (!error)
+      error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown, "body stream");
+    finish(error);
+    return true;
   }
-  if (changed_ & kChangedProxy) curl_easy_setopt(e, CURLOPT_PROXY, "");
-  if (changed_ & kChangedVersion)
-    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-  if (changed_ & kChangedVerify) {
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+  target_.url = request_->requestURL();
+  target_.proxy = settings_.proxy;
+  target_.verifyPeer = settings_.verifyPeer;
+  target_.verifyHost = settings_.verifyHost;
+  if (settings_.persistent && !settings_.connectionKey.empty()) {
+    driver->joinGroup(settings_.connectionKey);
+    inGroup_ = true;
   }
-  if (changed_ & kChangedSSLContext) {
-    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, nullptr);
-    curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, nullptr);
-  }
-  if (changed_ & kChangedFresh) {
-    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 0L);
-    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 0L);
-  }
-  changed_ = 0;
-}
-
-void CFHTTPTransfer::buildHeaderList(bool sendsBody) {
-  // The lines in one buffer and the list's links in another: curl only reads the list, and
-  // both live until the handle is given up.
-  const auto& fields = request_->allHeaderFields();
-  const bool blankContentType = sendsBody && !request_->headerFieldValue("Content-Type");
-  constexpr std::string_view kNoExpect = "Expect:";
-  constexpr std::string_view kNoContentType = "Content-Type:";
-  size_t size = kNoExpect.size() + 1 + kNoContentType.size() + 1;
-  for (auto& [name, value] : fields) size += name.size() + 2 + value.size() + 1;
-  std::string& text = headers_.text;
-  std::vector<curl_slist>& nodes = headers_.nodes;
-  text.clear();
-  text.reserve(size);  // enough, so the lines never move while the list is built
-  nodes.clear();
-  nodes.reserve(fields.size() + 2);
-  auto addLine = [&](std::string_view a, std::string_view b, std::string_view c) {
-    nodes.push_back(curl_slist{text.data() + text.size(), nullptr});
-    text.append(a).append(b).append(c).push_back('\0');
-  };
-  for (auto& [name, value] : fields) addLine(name, value.empty() ? ";" : ": ", value);
-  // curl's own additions that the message did not ask for.
-  addLine(kNoExpect, {}, {});
-  if (blankContentType) addLine(kNoContentType, {}, {});
-  for (size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].next = &nodes[i + 1];
-}
-
-bool CFHTTPTransfer::configure() {
-  auto driver = driver_.lock();
-  if (driver) {
-    easy_ = driver->takeEasy(headers_);
-  } else if ((easy_ = curl_easy_init())) {
-    setDefaults(easy_);
-  }
-  if (!easy_) return false;
-  CURL* e = easy_;
-  changed_ = 0;
-  curl_easy_setopt(e, CURLOPT_URL, request_->requestURL().c_str());
-  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer_);
-  curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-  if (!settings_.proxy.empty()) {
-    curl_easy_setopt(e, CURLOPT_PROXY, settings_.proxy.c_str());
-    changed_ |= kChangedProxy;
-  }
-  if (request_->version() == kCFHTTPVersion1_0) {
-    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-    changed_ |= kChangedVersion;
-  }
-
-  const std::string& method = request_->requestMethod();
-  // Compared as a view, which looks at the sizes first.
-  const std::string_view verb = method;
-  const bool sendsBody = body_ || verb == "POST" || verb == "PUT" || verb == "PATCH";
-  if (verb != "GET" || body_) changed_ |= kChangedMethod;
-  if (body_) {
-    curl_easy_setopt(e, CURLOPT_POST, 1L);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, &CFHTTPTransfer::onRead);
-    curl_easy_setopt(e, CURLOPT_READDATA, this);
-    curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, &CFHTTPTransfer::onSeek);
-    curl_easy_setopt(e, CURLOPT_SEEKDATA, this);
-    curl_off_t length = -1;
-    if (auto v = request_->headerFieldValue("Content-Length")) {
-      char* end = nullptr;
-      unsigned long long n = std::strtoull(v->c_str(), &end, 10);
-      if (end != v->c_str()) length = curl_off_t(n);
+  if (settings_.persistent && !asksToClose_) {
+    if (auto idle = driver->takeIdle(settings_.connectionKey, target_)) {
+      useConnection(std::move(idle), true);
+      return true;
     }
-    curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, length);
-    if (verb != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
-  } else if (verb == "POST" || verb == "PUT" || verb == "PATCH") {
-    // An empty body still says so, or servers wait for one.
-    curl_easy_setopt(e, CURLOPT_POSTFIELDS, "");
-    curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(0));
-    if (verb != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
-  } else if (verb == "GET") {
-    // A pooled handle is already set for a GET.
-  } else if (verb == "HEAD") {
-    curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
-  } else {
-    curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
   }
-
-  buildHeaderList(sendsBody);
-  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_.nodes.data());
-
-  connectTo_ = CFNetworkHostMappingList();
-  if (connectTo_) {
-    curl_easy_setopt(e, CURLOPT_CONNECT_TO, const_cast<curl_slist*>(connectTo_.get()));
-    changed_ |= kChangedConnectTo;
-  }
-
-  if (!settings_.verifyPeer || !settings_.verifyHost) {
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, settings_.verifyPeer ? 1L : 0L);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, settings_.verifyHost ? 2L : 0L);
-    changed_ |= kChangedVerify;
-  }
-  if (settings_.verifyPeer && CFNetworkHasTrustedCertificates()) {
-    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &CFHTTPTransfer::onSSLContext);
-    curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
-    changed_ |= kChangedSSLContext;
-  }
-
-  if (!settings_.persistent) {
-    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
-    changed_ |= kChangedFresh;
-  }
+  connect();
   return true;
 }
 
-CURLcode CFHTTPTransfer::onSSLContext(CURL*, void* sslContext, void*) {
-  auto* ctx = static_cast<SSL_CTX*>(sslContext);
-  CFNetworkAddTrustedCertificatesToStore(SSL_CTX_get_cert_store(ctx));
-  return CURLE_OK;
-}
-
-size_t CFHTTPTransfer::onHeader(char* data, size_t size, size_t n, void* self) {
-  auto* t = static_cast<CFHTTPTransfer*>(self);
-  size_t length = size * n;
-  std::string_view line(data, length);
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  // The response is built here only, on the driver's thread: other threads see it once it is
-  // complete and published.
-  if (t->response_) return length;  // trailers
-  bool complete = false;
-  if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
-    t->parsing_ = CFHTTPMessage::createEmptyResponse();
-    if (!t->parsing_->setStatusLine(line)) t->parsing_.reset();
-  } else if (line.empty()) {
-    if (t->parsing_) {
-      int code = t->parsing_->responseStatusCode();
-      if (code >= 100 && code < 200 && code != 101) {
-        t->parsing_.reset();  // an interim reply; the real one follows
+bool CFHTTPTransfer::writeHead(NSErrorPtr* error) {
+  std::string host, target;
+  if (!splitURL(request_->requestURL(), &host, &target)) {
+    *error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnsupportedURL,
+                               "The request's URL cannot be sent");
+    return false;
+  }
+  const std::string& method = request_->requestMethod();
+  const std::string& version = request_->version();
+  const auto& fields = request_->allHeaderFields();
+  std::string& h = head_;
+  h.clear();
+  size_t size = method.size() + target.size() + version.size() + host.size() + 64;
+  for (auto& [name, value] : fields) size += name.size() + value.size() + 4;
+  h.reserve(size);
+  h.append(method).append(1, ' ').append(target).append(1, ' ').append(version).append("\r\n");
+  bool hasHost = false, hasAccept = false, hasLength = false, hasCoding = false;
+  for (auto& [name, value] : fields) {
+    if (!CFHTTPMessage::isToken(name) || !isFieldValue(value)) {
+      *error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorBadURL,
+                                 "A header field of the request holds a line break");
+      return false;
+    }
+    hasHost = hasHost || equalsIgnoringASCIICase(name, "Host");
+    hasAccept = hasAccept || equalsIgnoringASCIICase(name, "Accept");
+    hasLength = hasLength || equalsIgnoringASCIICase(name, "Content-Length");
+    hasCoding = hasCoding || equalsIgnoringASCIICase(name, "Transfer-Encoding");
+    if (equalsIgnoringASCIICase(name, "Connection"))
+      asksToClose_ = CFHTTPMessage::listsToken(value, "close");
+  }
+  if (!hasHost) h.append("Host: ").append(host).append("\r\n");
+  for (auto& [name, value] : fields) h.append(name).append(": ").append(value).append("\r\n");
+  if (!hasAccept) h.append("Accept: */*\r\n");
+  const std::string_view verb = method;
+  if (body_) {
+    if (!hasLength && !hasCoding) {
+      if (version == kCFHTTPVersion1_0) {
+        // HTTP/1.0 has no chunks: the length is that of the whole body.
+        std::string whole;
+        if (body_->open()) {
+          std::string piece(kBodyPiece, '\0');
+          long n;
+          while ((n = body_->read(reinterpret_cast<uint8_t*>(piece.data()), piece.size())) > 0)
+            whole.append(piece.data(), size_t(n));
+          body_->close();
+        }
+        bytesWritten_ = whole.size();
+        h.append("Content-Length: ").append(std::to_string(whole.size())).append("\r\n");
+        body_.reset();
+        out_ = std::move(whole);  // sent after the head
       } else {
-        t->parsing_->setHeaderComplete();
-        t->response_ = std::move(t->parsing_);
-        t->hasResponse_.store(true, std::memory_order_release);
-        complete = true;
+        h.append("Transfer-Encoding: chunked\r\n");
+        chunked_ = true;
       }
     }
-  } else if (t->parsing_) {
-    size_t colon = line.find(':');
-    if (colon != std::string_view::npos)
-      t->parsing_->appendHeaderLine(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+  } else if (!hasLength && (verb == "POST" || verb == "PUT" || verb == "PATCH")) {
+    // An empty body still says so, or servers wait for one.
+    h.append("Content-Length: 0\r\n");
   }
-  if (complete) t->notify();
-  return length;
+  h.append("\r\n");
+  if (!out_.empty()) {
+    out_.insert(0, h);
+  } else {
+    out_ = h;
+  }
+  return true;
 }
 
-size_t CFHTTPTransfer::onWrite(char* data, size_t size, size_t n, void* self) {
-  auto* t = static_cast<CFHTTPTransfer*>(self);
-  size_t length = size * n;
-  bool wasEmpty;
+void CFHTTPTransfer::connect() {
+  auto driver = driver_.lock();
+  if (!driver) return;
+  std::weak_ptr<CFHTTPTransfer> weak = weak_from_this();
+  auto connection = CFHTTPConnection::connect(driver, target_, [weak](NSErrorPtr error) {
+    if (auto self = weak.lock()) self->connected(std::move(error));
+  });
+  connection_ = std::move(connection);
+  reused_ = false;
+}
+
+void CFHTTPTransfer::connected(NSErrorPtr error) {
+  if (finished_) return;
+  if (error) {
+    connection_.reset();
+    finish(std::move(error));
+    return;
+  }
+  auto connection = connection_;
+  useConnection(std::move(connection), false);
+}
+
+void CFHTTPTransfer::useConnection(std::shared_ptr<CFHTTPConnection> connection, bool reused) {
+  connection_ = std::move(connection);
+  reused_ = reused;
+  parser_ = std::make_unique<CFHTTPResponseParser>(request_->requestMethod() == "HEAD");
+  std::weak_ptr<CFHTTPTransfer> weak = weak_from_this();
+  connection_->setHandler([weak](int revents) {
+    if (auto self = weak.lock()) self->socketReady(revents);
+  });
+  sendMore();
+}
+
+void CFHTTPTransfer::socketReady(int revents) {
+  if (finished_ || !connection_) return;
+  if (revents & RunLoopFdSource::Write) {
+    sendMore();
+    if (finished_ || !connection_) return;
+  }
+  if (revents & ~RunLoopFdSource::Write) receiveMore();
+}
+
+void CFHTTPTransfer::sendMore() {
+  while (!bodySent_ && !finished_) {
+    if (outOffset_ == out_.size()) {
+      out_.clear();
+      outOffset_ = 0;
+      if (!takeBodyPiece()) {
+        bodySent_ = true;
+        break;
+      }
+      continue;
+    }
+    size_t n = 0;
+    NSErrorPtr error;
+    auto io = connection_->send(out_.data() + outOffset_, out_.size() - outOffset_, &n, &error);
+    if (io == CFHTTPConnection::IO::Again) break;
+    if (io != CFHTTPConnection::IO::Done) {
+      connectionFailed(std::move(error));
+      return;
+    }
+    outOffset_ += n;
+  }
+  if (finished_) return;
+  updateInterest();
+}
+
+bool CFHTTPTransfer::takeBodyPiece() {
+  if (!body_) return false;
+  thread_local std::string piece(kBodyPiece, '\0');
+  long n = body_->read(reinterpret_cast<uint8_t*>(piece.data()), piece.size());
+  if (n < 0) {
+    NSErrorPtr error = body_->copyError();
+    if (!error)
+      error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown, "body stream");
+    body_.reset();
+    finish(error);
+    return false;
+  }
+  if (n == 0) {
+    body_.reset();
+    if (!chunked_) return false;
+    out_ = "0\r\n\r\n";
+    return true;
+  }
+  bytesWritten_.fetch_add(uint64_t(n), std::memory_order_relaxed);
+  if (chunked_) {
+    char size[20];
+    int length = std::snprintf(size, sizeof size, "%lx\r\n", static_cast<unsigned long>(n));
+    out_.append(size, size_t(length)).append(piece.data(), size_t(n)).append("\r\n");
+  } else {
+    out_.assign(piece.data(), size_t(n));
+  }
+  return true;
+}
+
+void CFHTTPTransfer::receiveMore() {
+  thread_local std::string buffer(kReceiveChunk, '\0');
+  while (!finished_ && connection_) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (paused_) break;
+    }
+    size_t n = 0;
+    NSErrorPtr error;
+    auto io = connection_->receive(buffer.data(), buffer.size(), &n, &error);
+    if (io == CFHTTPConnection::IO::Again) break;
+    if (io == CFHTTPConnection::IO::Failed) {
+      connectionFailed(std::move(error));
+      return;
+    }
+    bool wasEmpty = false, pause = false;
+    if (io == CFHTTPConnection::IO::Ended) {
+      if (!parser_->hasStarted()) {
+        connectionFailed(CFHTTPStreamError(kCFErrorDomainCFNetwork,
+                                           kCFURLErrorNetworkConnectionLost,
+                                           "The server closed the connection without a reply"));
+        return;
+      }
+      parser_->connectionEnded();
+    } else {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (stopped_) return;
+      wasEmpty = buffered_ == 0;
+      // Bytes already read are dropped before the buffer grows, once they are the larger part
+      // (so that each byte moves at most once more on average).
+      if (readOffset_ > 0 && readOffset_ >= received_.size() / 2) {
+        received_.erase(0, readOffset_);
+        readOffset_ = 0;
+      }
+      size_t before = received_.size();
+      parser_->feed(std::string_view(buffer.data(), n), &received_);
+      buffered_ += received_.size() - before;
+      wasEmpty = wasEmpty && buffered_ > 0;
+      if (buffered_ >= kPauseAbove) pause = paused_ = true;
+    }
+    if (!response_ && parser_->header()) {
+      response_ = parser_->header();
+      hasResponse_.store(true, std::memory_order_release);
+      notify();
+    } else if (wasEmpty) {
+      notify();
+    }
+    if (parser_->hasFailed()) {
+      bool ended = io == CFHTTPConnection::IO::Ended;
+      finish(
+          CFHTTPStreamError(kCFErrorDomainCFNetwork,
+                            ended ? kCFURLErrorNetworkConnectionLost : kCFURLErrorBadServerResponse,
+                            parser_->failure()));
+      return;
+    }
+    if (parser_->isComplete()) {
+      finish(nullptr);
+      return;
+    }
+    if (io == CFHTTPConnection::IO::Ended || pause) break;
+  }
+  if (!finished_) updateInterest();
+}
+
+void CFHTTPTransfer::connectionFailed(NSErrorPtr error) {
+  // A kept-alive connection may have been closed by the server while it was idle: the request
+  // goes once more on a new one, when nothing of it has been answered and its body can be
+  // sent again.
+  if (reused_ && !retried_ && parser_ && !parser_->hasStarted() && bytesWritten_ == 0) {
+    retried_ = true;
+    connection_->close();
+    connection_.reset();
+    out_ = head_;
+    outOffset_ = 0;
+    bodySent_ = false;
+    connect();
+    return;
+  }
+  if (parser_ && parser_->header() && !response_) {
+    response_ = parser_->header();
+    hasResponse_.store(true, std::memory_order_release);
+  }
+  finish(std::move(error));
+}
+
+void CFHTTPTransfer::updateInterest() {
+  if (!connection_) return;
+  bool paused;
   {
-    std::lock_guard<std::mutex> lock(t->mutex_);
-    if (t->stopped_) return length;
-    if (t->buffered_ >= kPauseAbove) {
-      t->paused_ = true;
-      return CURL_WRITEFUNC_PAUSE;
-    }
-    wasEmpty = t->buffered_ == 0;
-    // Bytes already read are dropped before the buffer grows, once they are the larger part
-    // (so that each byte moves at most once more on average).
-    if (t->readOffset_ > 0 && t->readOffset_ >= t->received_.size() / 2) {
-      t->received_.erase(0, t->readOffset_);
-      t->readOffset_ = 0;
-    }
-    t->received_.append(data, length);
-    t->buffered_ += length;
-  }
-  if (wasEmpty) t->notify();
-  return length;
-}
-
-size_t CFHTTPTransfer::onRead(char* data, size_t size, size_t n, void* self) {
-  auto* t = static_cast<CFHTTPTransfer*>(self);
-  long r = t->body_->read(reinterpret_cast<uint8_t*>(data), size * n);
-  std::lock_guard<std::mutex> lock(t->mutex_);
-  if (r < 0) {
-    t->bodyError_ = t->body_->copyError();
-    return CURL_READFUNC_ABORT;
-  }
-  t->bytesWritten_.fetch_add(uint64_t(r), std::memory_order_relaxed);
-  return size_t(r);
-}
-
-int CFHTTPTransfer::onSeek(void* self, curl_off_t offset, int origin) {
-  auto* t = static_cast<CFHTTPTransfer*>(self);
-  // Only a body nothing was taken from yet can start over.
-  if (offset == 0 && origin == SEEK_SET && t->bytesWritten_ == 0) return CURL_SEEKFUNC_OK;
-  return CURL_SEEKFUNC_CANTSEEK;
-}
-
-void CFHTTPTransfer::finish(CURLcode result) {
-  NSErrorPtr error;
-  if (result != CURLE_OK) {
-    long osErrno = 0, verify = 0;
-    curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &osErrno);
-    curl_easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verify);
     std::lock_guard<std::mutex> lock(mutex_);
-    if ((result == CURLE_ABORTED_BY_CALLBACK || result == CURLE_READ_ERROR) && bodyError_)
-      error = bodyError_;
-    else
-      error = streamError(result, osErrno, verify, errorBuffer_);
+    paused = paused_;
   }
-  releaseEasy();
+  int events = paused ? 0 : RunLoopFdSource::Read;
+  if (!bodySent_) events |= RunLoopFdSource::Write;
+  connection_->setInterest(events);
+}
+
+void CFHTTPTransfer::finish(NSErrorPtr error) {
+  if (finished_) return;
+  finished_ = true;
+  if (connection_) {
+    auto driver = driver_.lock();
+    bool reusable = !error && parser_ && parser_->allowsReuse() && bodySent_ &&
+                    settings_.persistent && !asksToClose_;
+    if (reusable && driver) {
+      connection_->setUsed();
+      driver->keepIdle(settings_.connectionKey, target_, std::move(connection_));
+    } else {
+      connection_->close();
+    }
+    connection_.reset();
+  }
+  if (body_) body_->close();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!error && !response_)
-      error = makeError(kCFErrorDomainCFNetwork, kCFURLErrorCannotParseResponse,
-                        "The server's reply has no HTTP header");
+      error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorCannotParseResponse,
+                                "The server's reply has no HTTP header");
     error_ = error;
     done_ = true;  // last: a reader that sees it done finds the error set
   }
   notify();
 }
 
-void CFHTTPTransfer::releaseEasy() {
-  if (!easy_) return;
-  if (auto driver = driver_.lock()) {
-    driver->remove(easy_);
-    restoreDefaults();
-    driver->giveBackEasy(easy_, std::move(headers_));
-  } else {
-    curl_easy_cleanup(easy_);
+void CFHTTPTransfer::resume() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!paused_ || buffered_ >= kResumeBelow) return;
+    paused_ = false;
   }
-  easy_ = nullptr;
-  headers_.nodes.clear();
-  connectTo_.reset();
+  // Bytes may wait inside the connection (TLS): read before waiting for the socket.
+  receiveMore();
 }
 
 void CFHTTPTransfer::stop() {
@@ -800,9 +458,11 @@ void CFHTTPTransfer::stop() {
     stopped_ = true;
   }
   listener_.reset();
-  releaseEasy();
-  if (holdsConnection_ && driver) driver->releaseConnection(settings_.connectionKey);
-  holdsConnection_ = false;
+  finished_ = true;
+  if (connection_) connection_->close();
+  connection_.reset();
+  if (inGroup_ && driver) driver->leaveGroup(settings_.connectionKey);
+  inGroup_ = false;
   if (body_) body_->close();
 }
 
@@ -823,18 +483,14 @@ long CFHTTPTransfer::read(uint8_t* buffer, size_t maxLength) {
       readOffset_ = 0;
     }
     buffered_ -= copied;
-    if (paused_ && buffered_ < kResumeBelow) {
-      paused_ = false;
-      resume = easy_ != nullptr;
-    }
+    resume = paused_ && buffered_ < kResumeBelow;
     if (copied == 0 && done_ && error_) return -1;
   }
   if (resume) {
     if (auto driver = driver_.lock()) {
       std::weak_ptr<CFHTTPTransfer> weak = weak_from_this();
-      driver->perform([weak, driver] {
-        auto self = weak.lock();
-        if (self && self->easy_) driver->resume(self->easy_);
+      driver->perform([weak] {
+        if (auto self = weak.lock()) self->resume();
       });
     }
   }

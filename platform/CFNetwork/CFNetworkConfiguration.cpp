@@ -89,6 +89,10 @@ std::shared_ptr<const curl_slist> CFNetworkHostMappingList() {
   return list;
 }
 
+uint64_t CFNetworkHostMappingGeneration() {
+  return gMappingGeneration.load();
+}
+
 bool CFNetworkAddTrustedCertificatesFromFile(const std::string& pemPath) {
   FILE* f = std::fopen(pemPath.c_str(), "r");
   if (!f) return false;

@@ -18,6 +18,7 @@ inline constexpr long kPOSIXErrorECONNREFUSED = 61;
 
 // CFNetwork.
 inline constexpr long kCFURLErrorUnknown = -998;
+inline constexpr long kCFURLErrorBadURL = -1000;
 inline constexpr long kCFURLErrorTimedOut = -1001;
 inline constexpr long kCFURLErrorUnsupportedURL = -1002;
 inline constexpr long kCFURLErrorCannotFindHost = -1003;

@@ -396,7 +396,8 @@ std::optional<std::string> ClientRequest::replyTextOfRequest(
       if (text) return text;
     }
   }
-  return request->responseString();
+  if (auto text = request->responseString()) return *text;
+  return std::nullopt;
 }
 
 bool ClientRequest::deliverTo(const Selector& selector, const Value& text) {

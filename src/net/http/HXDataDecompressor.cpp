@@ -56,7 +56,10 @@ std::optional<std::string> HXDataDecompressor::uncompressBytes(std::string_view 
     zStream_.next_out = reinterpret_cast<Bytef*>(output.data() + produced);
     zStream_.avail_out = static_cast<uInt>(output.size() - produced);
     int status = inflate(&zStream_, Z_NO_FLUSH);
-    if (status == Z_STREAM_END) break;
+    if (status == Z_STREAM_END) {
+      streamEnded_ = true;
+      break;
+    }
     // With every input byte taken, "no progress possible" only means nothing was left to give.
     if (status == Z_BUF_ERROR && zStream_.avail_in == 0) break;
     if (status != Z_OK) {
@@ -73,6 +76,7 @@ std::optional<std::string> HXDataDecompressor::uncompressData(std::string_view d
   auto d = decompressor();
   NSErrorPtr e;
   auto out = d->uncompressBytes(data, &e);
+  if (!e && !data.empty() && !d->streamEnded()) e = truncatedStreamError();
   if (e) {
     if (error) *error = e;
     return std::nullopt;
@@ -90,10 +94,19 @@ bool HXDataDecompressor::uncompressDataFromFile(const std::string& sourcePath,
       *e = setupError;
       return std::nullopt;
     }
+    // The end of the file must be the end of the stream.
+    if (chunk.empty() && !d->streamEnded()) {
+      *e = truncatedStreamError();
+      return std::nullopt;
+    }
     return d->uncompressBytes(chunk, e);
   };
   return HXDataCodeFileToFile(
       "Decompression", sourcePath, destinationPath, code, [&] { return d->closeStream(); }, error);
+}
+
+NSErrorPtr HXDataDecompressor::truncatedStreamError() {
+  return inflateErrorWithCode(Z_BUF_ERROR);
 }
 
 NSErrorPtr HXDataDecompressor::inflateErrorWithCode(int code) {

@@ -24,19 +24,26 @@ class HXDataDecompressor : public NSObject {
   NSErrorPtr setupStream();
   NSErrorPtr closeStream();
   bool streamReady() const { return streamReady_; }
+  // The data has reached the end of its stream (a gzip member's trailer, a zlib checksum).
+  bool streamEnded() const { return streamEnded_; }
 
   // Inflates one chunk, keeping the stream's state for the next; nullopt for an empty chunk
   // (no error) or on error.
   std::optional<std::string> uncompressBytes(std::string_view bytes, NSErrorPtr* error = nullptr);
 
+  // The whole forms: data that ends before its stream does fails with truncatedStreamError
+  // (no data at all gives nothing, without an error).
   static std::optional<std::string> uncompressData(std::string_view data,
                                                    NSErrorPtr* error = nullptr);
   static bool uncompressDataFromFile(const std::string& sourcePath,
                                      const std::string& destinationPath,
                                      NSErrorPtr* error = nullptr);
   static NSErrorPtr inflateErrorWithCode(int code);
+  // The error of data cut short: zlib's "no progress possible" code.
+  static NSErrorPtr truncatedStreamError();
 
  private:
   bool streamReady_ = false;
+  bool streamEnded_ = false;
   z_stream zStream_{};
 };

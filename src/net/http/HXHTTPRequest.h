@@ -13,6 +13,28 @@
 // and alive.  Bound selectors receive the request as an object Value, or, for the two-argument
 // selectors, an array of the request and the second argument (headers dictionary, URL object
 // or data).
+//
+// Threads.  A request belongs to three threads in turn, and its fields fall in four groups:
+// - The configuration (URL, method, headers, body, destination, switches, timeout, credentials,
+//   caller data) is set on the caller's thread before the start and is read-only afterwards,
+//   except for what the exchange itself rewrites (a redirect's URL, method, body and headers;
+//   the headers and body it builds).
+// - The exchange (the HTTP message, streams, files, timers, progress counts, the response and
+//   the error) belongs to the request's thread while the request runs: the network thread, or
+//   the caller's thread for a synchronous request.  Every step of the exchange runs there, one
+//   after another, so none of it needs a lock.  Other threads read the response in the finish
+//   and fail callbacks and afterwards (the hand-over to the main thread orders them after the
+//   exchange); reading it while the request runs is not allowed.
+// - What may change while the request runs, from any thread: the delegate, the queue, the two
+//   progress receivers and the closures (cleared by clearDelegatesAndCancel).  They are kept
+//   under the request's one mutex; so are the URL and the method, which the caller sets and a
+//   redirect rewrites, and the bodies made for the caller.
+// - The operation's state (started, executing, finished, cancelled, isCanceledRequest) is
+//   atomic: queues and callers ask for it from their own threads.
+// cancel, clearDelegatesAndCancel, redirectToURL, retryUsingSuppliedCredentials and
+// cancelAuthentication may be called from any thread: they hand their work to the request's
+// thread.  Class-wide state (the connection pool, session stores, defaults) has locks of its
+// own: plain mutexes, held for short steps that never call back into a request's steps.
 #pragma once
 
 #include <atomic>
@@ -23,7 +45,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "Foundation/NSError.h"
@@ -67,6 +88,8 @@ class HXHTTPRequest : public NSOperation {
   using SizeBlock = std::function<void(int64_t size)>;
   using ProgressBlock = std::function<void(uint64_t size, uint64_t total)>;
   using DataBlock = std::function<void(const std::string& data)>;
+  // A body held in memory: shared, never changed once handed out.
+  using Body = std::shared_ptr<const std::string>;
 
   // ---- construction (initWithURL: sets the defaults; use the factories)
   struct Private {};
@@ -85,10 +108,10 @@ class HXHTTPRequest : public NSOperation {
   // The operation entry point (a queue calls it): hands the work to the network thread.
   void start() override;
   bool isConcurrent() const override { return true; }
-  // Hands the cancellation to the network thread.
+  // Hands the cancellation to the request's thread.
   void cancel() override;
   void clearDelegatesAndCancel();
-  bool isCancelled() const;
+  bool isCancelled() const { return cancelled_; }
   bool isExecuting() const { return inProgress_; }
   bool isFinished() const { return finished_; }
   // Whether the request was ever started.
@@ -111,11 +134,17 @@ class HXHTTPRequest : public NSOperation {
   // application's own fields and all progress and response state start afresh.
   virtual std::shared_ptr<HXHTTPRequest> copyWithZone() const;
 
-  // ---- the response
-  // The body: inflated when the server compressed it and inflating was deferred.
-  std::optional<std::string> responseData();
-  // The body as text in responseEncoding; nullopt when there is no body or it does not decode.
-  std::optional<std::string> responseString();
+  // ---- the response (in the finish and fail callbacks and afterwards)
+  // The body as it arrived (still compressed when the server compressed it and inflating was
+  // deferred); nullptr when it went to a file or a data receiver, or nothing was read.
+  Body rawResponseData() const { return rawResponseData_; }
+  void setRawResponseData(std::shared_ptr<std::string> data);
+  // The body: inflated when the server compressed it and inflating was deferred (once; the
+  // request keeps the result).
+  Body responseData();
+  // The body as UTF-8 text, decoded from responseEncoding (once for each encoding); nullptr
+  // when there is no body or it does not decode.
+  Body responseString();
   bool isResponseCompressed() const;
 
   // ---- redirects and credentials, from any thread
@@ -235,7 +264,7 @@ class HXHTTPRequest : public NSOperation {
   static void incrementBandwidthUsedInLastSecond(unsigned long bytes);
   void performThrottling();
 
-  // ---- properties with logic of their own (under the cancellation lock)
+  // ---- under the request's mutex: any thread
   std::shared_ptr<NSURL> url() const;
   void setURL(std::shared_ptr<NSURL> url);
   std::string requestMethod() const;
@@ -248,10 +277,22 @@ class HXHTTPRequest : public NSOperation {
   void setUploadProgressDelegate(std::weak_ptr<NSObject> delegate);
   std::shared_ptr<NSObject> downloadProgressDelegate() const;
   void setDownloadProgressDelegate(std::weak_ptr<NSObject> delegate);
-  void setStatusTimer(std::shared_ptr<NSTimer> timer);
-  std::shared_ptr<NSTimer> statusTimer() const;
 
-  // ---- the application's own fields
+  // ---- closures (set on the caller's thread, called on the main thread; any thread)
+  void setStartedBlock(BasicBlock b);
+  void setHeadersReceivedBlock(HeadersBlock b);
+  void setCompletionBlock(BasicBlock b);
+  void setFailedBlock(BasicBlock b);
+  void setBytesReceivedBlock(ProgressBlock b);
+  void setBytesSentBlock(ProgressBlock b);
+  void setDownloadSizeIncrementedBlock(SizeBlock b);
+  void setUploadSizeIncrementedBlock(SizeBlock b);
+  void setDataReceivedBlock(DataBlock b);
+  void setAuthenticationNeededBlock(BasicBlock b);
+  void setProxyAuthenticationNeededBlock(BasicBlock b);
+  void setRequestRedirectedBlock(BasicBlock b);
+
+  // ---- the application's own fields (the caller's thread; any thread for the cancel mark)
   bool isCanceledRequest() const { return isCanceledRequest_; }
   void setIsCanceledRequest(bool v) { isCanceledRequest_ = v; }
   bool needPromptSelf() const { return needPromptSelf_; }
@@ -259,21 +300,25 @@ class HXHTTPRequest : public NSOperation {
   int netServerType() const { return netServerType_; }
   void setNetServerType(int v) { netServerType_ = v; }
 
-  // ---- plain properties
-  std::shared_ptr<NSURL> originalURL() const;
-  void setOriginalURL(std::shared_ptr<NSURL> url);
-  std::shared_ptr<NSURL> redirectURL() const;
-  void setRedirectURL(std::shared_ptr<NSURL> url);
-  std::optional<std::string> postBody() const;
-  void setPostBody(std::optional<std::string> body);
+  // ---- the configuration (the caller's thread before the start; read-only afterwards)
+  std::shared_ptr<NSURL> originalURL() const { return originalURL_; }
+  void setOriginalURL(std::shared_ptr<NSURL> url) { originalURL_ = std::move(url); }
+  std::shared_ptr<NSURL> redirectURL() const { return redirectURL_; }
+  void setRedirectURL(std::shared_ptr<NSURL> url) { redirectURL_ = std::move(url); }
+  const std::optional<std::string>& postBody() const { return postBody_; }
+  void setPostBody(std::optional<std::string> body) { postBody_ = std::move(body); }
   bool shouldStreamPostDataFromDisk() const { return shouldStreamPostDataFromDisk_; }
   void setShouldStreamPostDataFromDisk(bool v) { shouldStreamPostDataFromDisk_ = v; }
-  std::string postBodyFilePath() const;
-  void setPostBodyFilePath(std::string path);
-  std::optional<std::string> compressedPostBody() const;
-  void setCompressedPostBody(std::optional<std::string> body);
-  std::string compressedPostBodyFilePath() const;
-  void setCompressedPostBodyFilePath(std::string path);
+  const std::string& postBodyFilePath() const { return postBodyFilePath_; }
+  void setPostBodyFilePath(std::string path) { postBodyFilePath_ = std::move(path); }
+  const std::optional<std::string>& compressedPostBody() const { return compressedPostBody_; }
+  void setCompressedPostBody(std::optional<std::string> body) {
+    compressedPostBody_ = std::move(body);
+  }
+  const std::string& compressedPostBodyFilePath() const { return compressedPostBodyFilePath_; }
+  void setCompressedPostBodyFilePath(std::string path) {
+    compressedPostBodyFilePath_ = std::move(path);
+  }
   std::shared_ptr<CFWriteStream> postBodyWriteStream() const { return postBodyWriteStream_; }
   void setPostBodyWriteStream(std::shared_ptr<CFWriteStream> s) {
     postBodyWriteStream_ = std::move(s);
@@ -284,16 +329,12 @@ class HXHTTPRequest : public NSOperation {
   }
   bool didCreateTemporaryPostDataFile() const { return didCreateTemporaryPostDataFile_; }
   void setDidCreateTemporaryPostDataFile(bool v) { didCreateTemporaryPostDataFile_ = v; }
-  ValueDictionary requestHeaders() const;
-  void setRequestHeaders(ValueDictionary headers);
+  const ValueDictionary& requestHeaders() const { return requestHeaders_; }
+  void setRequestHeaders(ValueDictionary headers) { requestHeaders_ = std::move(headers); }
   bool haveBuiltRequestHeaders() const { return haveBuiltRequestHeaders_; }
   void setHaveBuiltRequestHeaders(bool v) { haveBuiltRequestHeaders_ = v; }
-  ValueDictionary responseHeaders() const;
-  void setResponseHeaders(ValueDictionary headers);
-  Cookies requestCookies() const;
-  void setRequestCookies(Cookies cookies);
-  Cookies responseCookies() const;
-  void setResponseCookies(Cookies cookies);
+  const Cookies& requestCookies() const { return requestCookies_; }
+  void setRequestCookies(Cookies cookies) { requestCookies_ = std::move(cookies); }
   bool useCookiePersistence() const { return useCookiePersistence_; }
   void setUseCookiePersistence(bool v) { useCookiePersistence_ = v; }
   bool useKeychainPersistence() const { return useKeychainPersistence_; }
@@ -304,57 +345,36 @@ class HXHTTPRequest : public NSOperation {
   void setAllowCompressedResponse(bool v) { allowCompressedResponse_ = v; }
   bool shouldCompressRequestBody() const { return shouldCompressRequestBody_; }
   void setShouldCompressRequestBody(bool v) { shouldCompressRequestBody_ = v; }
-  std::string downloadDestinationPath() const;
-  void setDownloadDestinationPath(std::string path);
-  std::string temporaryFileDownloadPath() const;
-  void setTemporaryFileDownloadPath(std::string path);
-  std::string temporaryUncompressedDataDownloadPath() const;
-  void setTemporaryUncompressedDataDownloadPath(std::string path);
-  std::shared_ptr<CFWriteStream> fileDownloadOutputStream() const {
-    return fileDownloadOutputStream_;
+  // The file the body goes to.  It is written beside the file (see temporaryFileDownloadPath)
+  // and put in its place only once complete: a failed download leaves what was there.
+  const std::string& downloadDestinationPath() const { return downloadDestinationPath_; }
+  void setDownloadDestinationPath(std::string path) { downloadDestinationPath_ = std::move(path); }
+  // The file the body is written to while it arrives; without one, a new name in the
+  // destination's folder.
+  const std::string& temporaryFileDownloadPath() const { return temporaryFileDownloadPath_; }
+  void setTemporaryFileDownloadPath(std::string path) {
+    temporaryFileDownloadPath_ = std::move(path);
   }
-  void setFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
-    fileDownloadOutputStream_ = std::move(s);
+  const std::string& temporaryUncompressedDataDownloadPath() const {
+    return temporaryUncompressedDataDownloadPath_;
   }
-  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream() const {
-    return inflatedFileDownloadOutputStream_;
+  void setTemporaryUncompressedDataDownloadPath(std::string path) {
+    temporaryUncompressedDataDownloadPath_ = std::move(path);
   }
-  void setInflatedFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
-    inflatedFileDownloadOutputStream_ = std::move(s);
-  }
-  bool complete() const { return complete_; }
-  void setComplete(bool v) { complete_ = v; }
-  NSErrorPtr error() const;
-  void setError(NSErrorPtr error);
-  std::string username() const;
-  void setUsername(std::string v);
-  std::string password() const;
-  void setPassword(std::string v);
-  std::optional<std::string> userAgent() const;
-  void setUserAgent(std::optional<std::string> v);
-  std::string domain() const;
-  void setDomain(std::string v);
-  std::string proxyUsername() const;
-  void setProxyUsername(std::string v);
-  std::string proxyPassword() const;
-  void setProxyPassword(std::string v);
-  std::string proxyDomain() const;
-  void setProxyDomain(std::string v);
-  std::optional<std::string> rawResponseData() const;
-  void setRawResponseData(std::optional<std::string> data);
-  std::string authenticationScheme() const;
-  void setAuthenticationScheme(std::string v);
-  std::string authenticationRealm() const;
-  void setAuthenticationRealm(std::string v);
-  std::string proxyAuthenticationScheme() const;
-  void setProxyAuthenticationScheme(std::string v);
-  std::string proxyAuthenticationRealm() const;
-  void setProxyAuthenticationRealm(std::string v);
-  // The credential dictionaries applied to the server's and the proxy's challenges.
-  ValueDictionary requestCredentials() const;
-  void setRequestCredentials(ValueDictionary v);
-  ValueDictionary proxyCredentials() const;
-  void setProxyCredentials(ValueDictionary v);
+  const std::string& username() const { return username_; }
+  void setUsername(std::string v) { username_ = std::move(v); }
+  const std::string& password() const { return password_; }
+  void setPassword(std::string v) { password_ = std::move(v); }
+  const std::optional<std::string>& userAgent() const { return userAgent_; }
+  void setUserAgent(std::optional<std::string> v) { userAgent_ = std::move(v); }
+  const std::string& domain() const { return domain_; }
+  void setDomain(std::string v) { domain_ = std::move(v); }
+  const std::string& proxyUsername() const { return proxyUsername_; }
+  void setProxyUsername(std::string v) { proxyUsername_ = std::move(v); }
+  const std::string& proxyPassword() const { return proxyPassword_; }
+  void setProxyPassword(std::string v) { proxyPassword_ = std::move(v); }
+  const std::string& proxyDomain() const { return proxyDomain_; }
+  void setProxyDomain(std::string v) { proxyDomain_ = std::move(v); }
   bool shouldPresentAuthenticationDialog() const { return shouldPresentAuthenticationDialog_; }
   void setShouldPresentAuthenticationDialog(bool v) { shouldPresentAuthenticationDialog_ = v; }
   bool shouldPresentProxyAuthenticationDialog() const {
@@ -363,29 +383,6 @@ class HXHTTPRequest : public NSOperation {
   void setShouldPresentProxyAuthenticationDialog(bool v) {
     shouldPresentProxyAuthenticationDialog_ = v;
   }
-  int authenticationRetryCount() const { return authenticationRetryCount_; }
-  void setAuthenticationRetryCount(int v) { authenticationRetryCount_ = v; }
-  int proxyAuthenticationRetryCount() const { return proxyAuthenticationRetryCount_; }
-  void setProxyAuthenticationRetryCount(int v) { proxyAuthenticationRetryCount_ = v; }
-  int responseStatusCode() const { return responseStatusCode_; }
-  void setResponseStatusCode(int v) { responseStatusCode_ = v; }
-  std::string responseStatusMessage() const;
-  void setResponseStatusMessage(std::string v);
-  uint64_t contentLength() const { return contentLength_; }
-  void setContentLength(uint64_t v) { contentLength_ = v; }
-  uint64_t partialDownloadSize() const { return partialDownloadSize_; }
-  void setPartialDownloadSize(uint64_t v) { partialDownloadSize_ = v; }
-  uint64_t postLength() const { return postLength_; }
-  void setPostLength(uint64_t v) { postLength_ = v; }
-  uint64_t totalBytesRead() const { return totalBytesRead_; }
-  void setTotalBytesRead(uint64_t v) { totalBytesRead_ = v; }
-  uint64_t totalBytesSent() const { return totalBytesSent_; }
-  void setTotalBytesSent(uint64_t v) { totalBytesSent_ = v; }
-  uint64_t lastBytesRead() const { return lastBytesRead_; }
-  void setLastBytesRead(uint64_t v) { lastBytesRead_ = v; }
-  uint64_t lastBytesSent() const { return lastBytesSent_; }
-  void setLastBytesSent(uint64_t v) { lastBytesSent_ = v; }
-  std::recursive_mutex& cancelledLock() const { return cancelledLock_; }
   const Selector& didStartSelector() const { return didStartSelector_; }
   void setDidStartSelector(Selector s) { didStartSelector_ = std::move(s); }
   const Selector& didReceiveResponseHeadersSelector() const {
@@ -402,9 +399,6 @@ class HXHTTPRequest : public NSOperation {
   void setDidFailSelector(Selector s) { didFailSelector_ = std::move(s); }
   const Selector& didReceiveDataSelector() const { return didReceiveDataSelector_; }
   void setDidReceiveDataSelector(Selector s) { didReceiveDataSelector_ = std::move(s); }
-  // Seconds since 1970 on the clock of the loop the request runs on; 0 for none.
-  double lastActivityTime() const { return lastActivityTime_; }
-  void setLastActivityTime(double t) { lastActivityTime_ = t; }
   double timeOutSeconds() const { return timeOutSeconds_; }
   void setTimeOutSeconds(double v) { timeOutSeconds_ = v; }
   bool shouldResetUploadProgress() const { return shouldResetUploadProgress_; }
@@ -415,89 +409,61 @@ class HXHTTPRequest : public NSOperation {
   void setMainRequest(std::weak_ptr<HXHTTPRequest> r) { mainRequest_ = std::move(r); }
   bool showAccurateProgress() const { return showAccurateProgress_; }
   void setShowAccurateProgress(bool v) { showAccurateProgress_ = v; }
-  uint64_t uploadBufferSize() const { return uploadBufferSize_; }
-  void setUploadBufferSize(uint64_t v) { uploadBufferSize_ = v; }
-  bool updatedProgress() const { return updatedProgress_; }
-  void setUpdatedProgress(bool v) { updatedProgress_ = v; }
-  bool haveBuiltPostBody() const { return haveBuiltPostBody_; }
-  void setHaveBuiltPostBody(bool v) { haveBuiltPostBody_ = v; }
   NSStringEncoding defaultResponseEncoding() const { return defaultResponseEncoding_; }
   void setDefaultResponseEncoding(NSStringEncoding v) { defaultResponseEncoding_ = v; }
-  NSStringEncoding responseEncoding() const { return responseEncoding_; }
-  void setResponseEncoding(NSStringEncoding v) { responseEncoding_ = v; }
   bool allowResumeForFileDownloads() const { return allowResumeForFileDownloads_; }
   void setAllowResumeForFileDownloads(bool v) { allowResumeForFileDownloads_ = v; }
-  Value userInfo() const;
-  void setUserInfo(Value v);
+  const Value& userInfo() const { return userInfo_; }
+  void setUserInfo(Value v) { userInfo_ = std::move(v); }
   int tag() const { return tag_; }
   void setTag(int v) { tag_ = v; }
   bool useHTTPVersionOne() const { return useHTTPVersionOne_; }
   void setUseHTTPVersionOne(bool v) { useHTTPVersionOne_ = v; }
   bool shouldRedirect() const { return shouldRedirect_; }
   void setShouldRedirect(bool v) { shouldRedirect_ = v; }
-  bool needsRedirect() const { return needsRedirect_; }
-  void setNeedsRedirect(bool v) { needsRedirect_ = v; }
-  int redirectCount() const { return redirectCount_; }
-  void setRedirectCount(int v) { redirectCount_ = v; }
   bool validatesSecureCertificate() const { return validatesSecureCertificate_; }
   void setValidatesSecureCertificate(bool v) { validatesSecureCertificate_ = v; }
-  std::string proxyHost() const;
-  void setProxyHost(std::string v);
+  const std::string& proxyHost() const { return proxyHost_; }
+  void setProxyHost(std::string v) { proxyHost_ = std::move(v); }
   int proxyPort() const { return proxyPort_; }
   void setProxyPort(int v) { proxyPort_ = v; }
-  std::string proxyType() const;
-  void setProxyType(std::string v);
-  std::shared_ptr<NSURL> PACurl() const;
-  void setPACurl(std::shared_ptr<NSURL> v);
+  const std::string& proxyType() const { return proxyType_; }
+  void setProxyType(std::string v) { proxyType_ = std::move(v); }
+  const std::shared_ptr<NSURL>& PACurl() const { return PACurl_; }
+  void setPACurl(std::shared_ptr<NSURL> v) { PACurl_ = std::move(v); }
   // The client identity and the further certificates sent after it on https.
-  std::shared_ptr<NSObject> clientCertificateIdentity() const;
-  void setClientCertificateIdentity(std::shared_ptr<NSObject> identity);
-  ValueArray clientCertificates() const;
-  void setClientCertificates(ValueArray v);
-  int authenticationNeeded() const { return authenticationNeeded_; }
-  void setAuthenticationNeeded(int v) { authenticationNeeded_ = v; }
+  const std::shared_ptr<NSObject>& clientCertificateIdentity() const {
+    return clientCertificateIdentity_;
+  }
+  void setClientCertificateIdentity(std::shared_ptr<NSObject> identity) {
+    clientCertificateIdentity_ = std::move(identity);
+  }
+  const ValueArray& clientCertificates() const { return clientCertificates_; }
+  void setClientCertificates(ValueArray v) { clientCertificates_ = std::move(v); }
   bool shouldPresentCredentialsBeforeChallenge() const {
     return shouldPresentCredentialsBeforeChallenge_;
   }
   void setShouldPresentCredentialsBeforeChallenge(bool v) {
     shouldPresentCredentialsBeforeChallenge_ = v;
   }
-  bool inProgress() const { return inProgress_; }
-  void setInProgress(bool v) { inProgress_ = v; }
-  bool readStreamIsScheduled() const { return readStreamIsScheduled_; }
-  void setReadStreamIsScheduled(bool v) { readStreamIsScheduled_ = v; }
-  std::shared_ptr<CFHTTPReadStream> readStream() const { return readStream_; }
-  void setReadStream(std::shared_ptr<CFHTTPReadStream> s) { readStream_ = std::move(s); }
   int numberOfTimesToRetryOnTimeout() const { return numberOfTimesToRetryOnTimeout_; }
   void setNumberOfTimesToRetryOnTimeout(int v) { numberOfTimesToRetryOnTimeout_ = v; }
   int retryCount() const { return retryCount_; }
   void setRetryCount(int v) { retryCount_ = v; }
-  bool willRetryRequest() const { return willRetryRequest_; }
-  void setWillRetryRequest(bool v) { willRetryRequest_ = v; }
   bool shouldAttemptPersistentConnection() const { return shouldAttemptPersistentConnection_; }
   void setShouldAttemptPersistentConnection(bool v) { shouldAttemptPersistentConnection_ = v; }
   double persistentConnectionTimeoutSeconds() const { return persistentConnectionTimeoutSeconds_; }
   void setPersistentConnectionTimeoutSeconds(double v) { persistentConnectionTimeoutSeconds_ = v; }
-  bool connectionCanBeReused() const { return connectionCanBeReused_; }
-  void setConnectionCanBeReused(bool v) { connectionCanBeReused_ = v; }
-  std::shared_ptr<HXConnectionInfo> connectionInfo() const;
-  void setConnectionInfo(std::shared_ptr<HXConnectionInfo> info);
   bool shouldUseRFC2616RedirectBehaviour() const { return shouldUseRFC2616RedirectBehaviour_; }
   void setShouldUseRFC2616RedirectBehaviour(bool v) { shouldUseRFC2616RedirectBehaviour_ = v; }
-  bool downloadComplete() const { return downloadComplete_; }
-  void setDownloadComplete(bool v) { downloadComplete_ = v; }
-  std::optional<int64_t> requestID() const;
-  void setRequestID(std::optional<int64_t> v);
-  std::string runLoopMode() const;
+  const std::string& runLoopMode() const { return *runLoopMode_; }
   void setRunLoopMode(std::string mode);
-  std::shared_ptr<HXCacheDelegate> downloadCache() const;
-  void setDownloadCache(std::weak_ptr<HXCacheDelegate> cache);
+  std::shared_ptr<HXCacheDelegate> downloadCache() const { return downloadCache_.lock(); }
+  void setDownloadCache(std::weak_ptr<HXCacheDelegate> cache) { downloadCache_ = std::move(cache); }
   int cachePolicy() const { return cachePolicy_; }
   void setCachePolicy(int v) { cachePolicy_ = v; }
   int cacheStoragePolicy() const { return cacheStoragePolicy_; }
   void setCacheStoragePolicy(int v) { cacheStoragePolicy_ = v; }
-  bool didUseCachedResponse() const { return didUseCachedResponse_; }
-  void setDidUseCachedResponse(bool v) { didUseCachedResponse_ = v; }
   double secondsToCache() const { return secondsToCache_; }
   void setSecondsToCache(double v) { secondsToCache_ = v; }
   bool shouldContinueWhenAppEntersBackground() const {
@@ -516,22 +482,107 @@ class HXHTTPRequest : public NSOperation {
   void setSynchronous(bool v) { isSynchronous_ = v; }
   bool isPACFileRequest() const { return isPACFileRequest_; }
   void setIsPACFileRequest(bool v) { isPACFileRequest_ = v; }
-  std::shared_ptr<HXDataDecompressor> dataDecompressor() const;
-  void setDataDecompressor(std::shared_ptr<HXDataDecompressor> d);
 
-  // ---- closures (set on the caller's thread, called on the main thread)
-  void setStartedBlock(BasicBlock b);
-  void setHeadersReceivedBlock(HeadersBlock b);
-  void setCompletionBlock(BasicBlock b);
-  void setFailedBlock(BasicBlock b);
-  void setBytesReceivedBlock(ProgressBlock b);
-  void setBytesSentBlock(ProgressBlock b);
-  void setDownloadSizeIncrementedBlock(SizeBlock b);
-  void setUploadSizeIncrementedBlock(SizeBlock b);
-  void setDataReceivedBlock(DataBlock b);
-  void setAuthenticationNeededBlock(BasicBlock b);
-  void setProxyAuthenticationNeededBlock(BasicBlock b);
-  void setRequestRedirectedBlock(BasicBlock b);
+  // ---- the exchange (the request's thread while it runs; others in the finish and fail
+  // callbacks and afterwards)
+  std::shared_ptr<CFWriteStream> fileDownloadOutputStream() const {
+    return fileDownloadOutputStream_;
+  }
+  void setFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
+    fileDownloadOutputStream_ = std::move(s);
+  }
+  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream() const {
+    return inflatedFileDownloadOutputStream_;
+  }
+  void setInflatedFileDownloadOutputStream(std::shared_ptr<CFWriteStream> s) {
+    inflatedFileDownloadOutputStream_ = std::move(s);
+  }
+  bool complete() const { return complete_; }
+  void setComplete(bool v) { complete_ = v; }
+  // Under the mutex: a step handed to the main thread may look while the request fails.
+  NSErrorPtr error() const;
+  void setError(NSErrorPtr error);
+  const ValueDictionary& responseHeaders() const { return responseHeaders_; }
+  void setResponseHeaders(ValueDictionary headers) { responseHeaders_ = std::move(headers); }
+  const Cookies& responseCookies() const { return responseCookies_; }
+  void setResponseCookies(Cookies cookies) { responseCookies_ = std::move(cookies); }
+  const std::string& authenticationScheme() const { return authenticationScheme_; }
+  void setAuthenticationScheme(std::string v) { authenticationScheme_ = std::move(v); }
+  const std::string& authenticationRealm() const { return authenticationRealm_; }
+  void setAuthenticationRealm(std::string v) { authenticationRealm_ = std::move(v); }
+  const std::string& proxyAuthenticationScheme() const { return proxyAuthenticationScheme_; }
+  void setProxyAuthenticationScheme(std::string v) { proxyAuthenticationScheme_ = std::move(v); }
+  const std::string& proxyAuthenticationRealm() const { return proxyAuthenticationRealm_; }
+  void setProxyAuthenticationRealm(std::string v) { proxyAuthenticationRealm_ = std::move(v); }
+  // The credential dictionaries applied to the server's and the proxy's challenges.
+  const ValueDictionary& requestCredentials() const { return requestCredentials_; }
+  void setRequestCredentials(ValueDictionary v) { requestCredentials_ = std::move(v); }
+  const ValueDictionary& proxyCredentials() const { return proxyCredentials_; }
+  void setProxyCredentials(ValueDictionary v) { proxyCredentials_ = std::move(v); }
+  int authenticationRetryCount() const { return authenticationRetryCount_; }
+  void setAuthenticationRetryCount(int v) { authenticationRetryCount_ = v; }
+  int proxyAuthenticationRetryCount() const { return proxyAuthenticationRetryCount_; }
+  void setProxyAuthenticationRetryCount(int v) { proxyAuthenticationRetryCount_ = v; }
+  int responseStatusCode() const { return responseStatusCode_; }
+  void setResponseStatusCode(int v) { responseStatusCode_ = v; }
+  const std::string& responseStatusMessage() const { return responseStatusMessage_; }
+  void setResponseStatusMessage(std::string v) { responseStatusMessage_ = std::move(v); }
+  uint64_t contentLength() const { return contentLength_; }
+  void setContentLength(uint64_t v) { contentLength_ = v; }
+  uint64_t partialDownloadSize() const { return partialDownloadSize_; }
+  void setPartialDownloadSize(uint64_t v) { partialDownloadSize_ = v; }
+  uint64_t postLength() const { return postLength_; }
+  void setPostLength(uint64_t v) { postLength_ = v; }
+  uint64_t totalBytesRead() const { return totalBytesRead_; }
+  void setTotalBytesRead(uint64_t v) { totalBytesRead_ = v; }
+  uint64_t totalBytesSent() const { return totalBytesSent_; }
+  void setTotalBytesSent(uint64_t v) { totalBytesSent_ = v; }
+  uint64_t lastBytesRead() const { return lastBytesRead_; }
+  void setLastBytesRead(uint64_t v) { lastBytesRead_ = v; }
+  uint64_t lastBytesSent() const { return lastBytesSent_; }
+  void setLastBytesSent(uint64_t v) { lastBytesSent_ = v; }
+  // Seconds since 1970 on the clock of the loop the request runs on; 0 for none.
+  double lastActivityTime() const { return lastActivityTime_; }
+  void setLastActivityTime(double t) { lastActivityTime_ = t; }
+  uint64_t uploadBufferSize() const { return uploadBufferSize_; }
+  void setUploadBufferSize(uint64_t v) { uploadBufferSize_ = v; }
+  bool updatedProgress() const { return updatedProgress_; }
+  void setUpdatedProgress(bool v) { updatedProgress_ = v; }
+  bool haveBuiltPostBody() const { return haveBuiltPostBody_; }
+  void setHaveBuiltPostBody(bool v) { haveBuiltPostBody_ = v; }
+  NSStringEncoding responseEncoding() const { return responseEncoding_; }
+  void setResponseEncoding(NSStringEncoding v) { responseEncoding_ = v; }
+  bool needsRedirect() const { return needsRedirect_; }
+  void setNeedsRedirect(bool v) { needsRedirect_ = v; }
+  int redirectCount() const { return redirectCount_; }
+  void setRedirectCount(int v) { redirectCount_ = v; }
+  int authenticationNeeded() const { return authenticationNeeded_; }
+  void setAuthenticationNeeded(int v) { authenticationNeeded_ = v; }
+  bool inProgress() const { return inProgress_; }
+  void setInProgress(bool v) { inProgress_ = v; }
+  bool readStreamIsScheduled() const { return readStreamIsScheduled_; }
+  void setReadStreamIsScheduled(bool v) { readStreamIsScheduled_ = v; }
+  std::shared_ptr<CFHTTPReadStream> readStream() const { return readStream_; }
+  void setReadStream(std::shared_ptr<CFHTTPReadStream> s) { readStream_ = std::move(s); }
+  bool willRetryRequest() const { return willRetryRequest_; }
+  void setWillRetryRequest(bool v) { willRetryRequest_ = v; }
+  bool connectionCanBeReused() const { return connectionCanBeReused_; }
+  void setConnectionCanBeReused(bool v) { connectionCanBeReused_ = v; }
+  // The pool entry (under the pool's lock: entries are shared).
+  std::shared_ptr<HXConnectionInfo> connectionInfo() const;
+  void setConnectionInfo(std::shared_ptr<HXConnectionInfo> info);
+  bool downloadComplete() const { return downloadComplete_; }
+  void setDownloadComplete(bool v) { downloadComplete_ = v; }
+  std::optional<int64_t> requestID() const;
+  void setRequestID(std::optional<int64_t> v);
+  std::shared_ptr<NSTimer> statusTimer() const { return statusTimer_; }
+  void setStatusTimer(std::shared_ptr<NSTimer> timer);
+  bool didUseCachedResponse() const { return didUseCachedResponse_; }
+  void setDidUseCachedResponse(bool v) { didUseCachedResponse_ = v; }
+  std::shared_ptr<HXDataDecompressor> dataDecompressor() const { return dataDecompressor_; }
+  void setDataDecompressor(std::shared_ptr<HXDataDecompressor> d) {
+    dataDecompressor_ = std::move(d);
+  }
 
  protected:
   // A new request of the same class for the URL (HEAD requests and copies use it).
@@ -540,7 +591,7 @@ class HXHTTPRequest : public NSOperation {
   // while it runs and narrows it again when it ends or is cancelled).
   static void changeSharedQueueWidthBy(long delta);
 
-  // ---- steps, on the network thread (or the synchronous caller's)
+  // ---- steps, on the request's thread
   void main() override;
   void startRequest();
   void cancelOnRequestThread();
@@ -586,7 +637,6 @@ class HXHTTPRequest : public NSOperation {
   void reportFailure();
   void recordURLFail(const std::string& text);
 
- protected:
   // Hands a block to the main thread (runs it at once when already there), in order with the
   // engine's other hand-overs.
   void performOnMainThread(std::function<void()> block);
@@ -595,15 +645,26 @@ class HXHTTPRequest : public NSOperation {
   struct Blocks;
   // Runs a step on the main thread, waiting only when already there; keeps the request alive.
   void performOnMain(void (HXHTTPRequest::*step)());
-  void performOnNetworkThread(void (HXHTTPRequest::*step)());
+  // Runs a step on the request's thread, after what runs there now; keeps the request alive.
+  void performOnRequestThread(std::function<void(HXHTTPRequest&)> step);
   std::shared_ptr<HXHTTPRequest> selfPtr();
+  // A copy of one closure (under the mutex).
+  template <class F>
+  F block(F Blocks::*field) const;
   template <class F>
   bool hasInformationalReceiver(F Blocks::*block) const;
   // Sends a selector field to the delegate when it answers it.
   void sendToDelegate(const Selector& selector, const Value& secondArgument,
                       const std::function<void(HXHTTPRequestDelegate&)>& protocolCall);
   NSErrorPtr fileError(std::string text, NSErrorPtr underlying = nullptr);
-  void writeDownloadPiece(const std::string& raw, const std::optional<std::string>& inflated);
+  void writeDownloadPiece(std::string_view raw, const std::optional<std::string>& inflated);
+  // Puts the completed download in its place; the error that kept it from getting there.
+  NSErrorPtr placeDownloadedFile();
+  // The inflated form of a compressed body held in memory, checked whole; the error when it is
+  // not.
+  NSErrorPtr inflateBodyInMemory();
+  // A request header whose name or value would break the message's lines; empty when none.
+  std::string headerBreakingTheMessage() const;
   double now() const;
 
   // Progress receivers, read again on the main thread before each call.
@@ -614,158 +675,155 @@ class HXHTTPRequest : public NSOperation {
   static void updateProgressIndicator(const std::shared_ptr<HXHTTPRequest>& request,
                                       ProgressTarget target, uint64_t progress, uint64_t total);
   std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;
-  std::shared_ptr<const std::string> runLoopModeShared() const;
   // Makes this request the read stream's client; says whether the stream took it.
   bool setReadStreamClient();
 
-  // The application's fields.
+  // ==== Any thread: the operation's state and the application's cancel mark.
+  std::atomic<bool> isStarted_{false};
   std::atomic<bool> isCanceledRequest_{false};
-  std::atomic<bool> needPromptSelf_{false};
-  std::atomic<int> netServerType_{0};
-
-  mutable std::recursive_mutex cancelledLock_;
-  // Guards the object-valued properties that have no lock of their own.  Holds are short (a
-  // pointer or a string copied, a header added, received bytes appended) and only the caller's
-  // thread and the network thread meet on it, so a waiter spins (yielding) instead of sleeping:
-  // the network thread takes it dozens of times per request, and a mutex's call and second
-  // atomic cost more there than the rare wait.
-  class PropertyLock {
-   public:
-    void lock() noexcept {
-      while (held_.exchange(true, std::memory_order_acquire))
-        while (held_.load(std::memory_order_relaxed)) std::this_thread::yield();
-    }
-    void unlock() noexcept { held_.store(false, std::memory_order_release); }
-
-   private:
-    std::atomic<bool> held_{false};
-  };
-  mutable PropertyLock propertyLock_;
-
-  std::shared_ptr<NSURL> url_;
-  std::shared_ptr<NSURL> originalURL_;
-  std::shared_ptr<NSURL> redirectURL_;
-  std::weak_ptr<NSObject> delegate_;
-  std::shared_ptr<NSObject> queue_;
-  std::string requestMethod_ = "GET";
-  std::optional<std::string> postBody_;
-  std::optional<std::string> compressedPostBody_;
-  std::atomic<bool> shouldStreamPostDataFromDisk_{false};
-  std::string postBodyFilePath_;
-  std::string compressedPostBodyFilePath_;
-  std::atomic<bool> didCreateTemporaryPostDataFile_{false};
-  std::shared_ptr<CFWriteStream> postBodyWriteStream_;
-  std::shared_ptr<CFReadStream> postBodyReadStream_;
-  ValueDictionary requestHeaders_;
-  std::atomic<bool> haveBuiltRequestHeaders_{false};
-  ValueDictionary responseHeaders_;
-  Cookies requestCookies_;
-  Cookies responseCookies_;
-  std::atomic<bool> useCookiePersistence_{true};
-  std::atomic<bool> useKeychainPersistence_{false};
-  std::atomic<bool> useSessionPersistence_{true};
-  std::atomic<bool> allowCompressedResponse_{true};
-  std::atomic<bool> shouldCompressRequestBody_{false};
-  std::string downloadDestinationPath_;
-  std::string temporaryFileDownloadPath_;
-  std::string temporaryUncompressedDataDownloadPath_;
-  std::shared_ptr<CFWriteStream> fileDownloadOutputStream_;
-  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream_;
-  std::atomic<bool> complete_{false};
+  std::atomic<bool> inProgress_{false};
   std::atomic<bool> finished_{false};
   std::atomic<bool> cancelled_{false};
-  std::atomic<bool> isStarted_{false};
+
+  // ==== Under mutex_.
+  mutable std::mutex mutex_;
+  std::weak_ptr<NSObject> delegate_;
+  std::shared_ptr<NSObject> queue_;
+  std::weak_ptr<NSObject> uploadProgressDelegate_;
+  std::weak_ptr<NSObject> downloadProgressDelegate_;
+  std::unique_ptr<Blocks> blocks_;
+  // The thread of a synchronous request while it runs; nullptr otherwise.
+  std::shared_ptr<NSThread> synchronousThread_;
+  // What responseData and responseString made for the caller.
+  Body inflatedResponseData_;
+  Body responseString_;
+  NSStringEncoding responseStringEncoding_ = 0;
+  // Written under the mutex by their owner (the caller before the start, the request's thread
+  // afterwards), who reads them without it.
+  std::shared_ptr<NSURL> url_;
+  std::string requestMethod_ = "GET";
   NSErrorPtr error_;
+
+  // ==== The application's fields: the caller's thread.
+  bool needPromptSelf_ = false;
+  int netServerType_ = 0;
+
+  // ==== The configuration: the caller's thread before the start, read-only afterwards
+  // (but for what a redirect rewrites and the body and headers the request builds).
+  std::shared_ptr<NSURL> originalURL_;
+  std::shared_ptr<NSURL> redirectURL_;
+  std::optional<std::string> postBody_;
+  std::optional<std::string> compressedPostBody_;
+  bool shouldStreamPostDataFromDisk_ = false;
+  std::string postBodyFilePath_;
+  std::string compressedPostBodyFilePath_;
+  bool didCreateTemporaryPostDataFile_ = false;
+  std::shared_ptr<CFWriteStream> postBodyWriteStream_;
+  ValueDictionary requestHeaders_;
+  bool haveBuiltRequestHeaders_ = false;
+  Cookies requestCookies_;
+  bool useCookiePersistence_ = true;
+  bool useKeychainPersistence_ = false;
+  bool useSessionPersistence_ = true;
+  bool allowCompressedResponse_ = true;
+  bool shouldCompressRequestBody_ = false;
+  std::string downloadDestinationPath_;
   std::string username_, password_;
   std::optional<std::string> userAgent_;
   std::string domain_;
   std::string proxyUsername_, proxyPassword_, proxyDomain_;
-  std::weak_ptr<NSObject> uploadProgressDelegate_;
-  std::weak_ptr<NSObject> downloadProgressDelegate_;
-  std::optional<std::string> rawResponseData_;
-  std::shared_ptr<CFHTTPMessage> request_;
-  std::shared_ptr<CFHTTPReadStream> readStream_;
-  std::shared_ptr<CFHTTPAuthentication> requestAuthentication_;
-  ValueDictionary requestCredentials_;
-  std::atomic<int> authenticationRetryCount_{0};
-  std::string authenticationScheme_, authenticationRealm_;
-  std::atomic<bool> shouldPresentAuthenticationDialog_{false};
-  std::atomic<bool> shouldPresentProxyAuthenticationDialog_{true};
-  std::shared_ptr<CFHTTPAuthentication> proxyAuthentication_;
-  ValueDictionary proxyCredentials_;
-  std::atomic<int> proxyAuthenticationRetryCount_{0};
-  std::string proxyAuthenticationScheme_, proxyAuthenticationRealm_;
-  std::atomic<int> responseStatusCode_{0};
-  std::string responseStatusMessage_;
-  std::atomic<uint64_t> contentLength_{0};
-  std::atomic<uint64_t> partialDownloadSize_{0};
-  std::atomic<uint64_t> postLength_{0};
-  std::atomic<uint64_t> totalBytesRead_{0};
-  std::atomic<uint64_t> totalBytesSent_{0};
-  uint64_t lastBytesRead_ = 0;
-  uint64_t lastBytesSent_ = 0;
+  bool shouldPresentAuthenticationDialog_ = false;
+  bool shouldPresentProxyAuthenticationDialog_ = true;
   Selector didStartSelector_;
   Selector didReceiveResponseHeadersSelector_;
   Selector willRedirectSelector_;
   Selector didFinishSelector_;
   Selector didFailSelector_;
   Selector didReceiveDataSelector_;
-  std::atomic<double> lastActivityTime_{0};
-  std::atomic<double> timeOutSeconds_{10.0};
-  std::atomic<bool> shouldResetUploadProgress_{true};
-  std::atomic<bool> shouldResetDownloadProgress_{true};
+  double timeOutSeconds_ = 10.0;
+  bool shouldResetUploadProgress_ = true;
+  bool shouldResetDownloadProgress_ = true;
   std::weak_ptr<HXHTTPRequest> mainRequest_;
-  std::atomic<bool> showAccurateProgress_{true};
-  bool updatedProgress_ = false;
-  bool haveBuiltPostBody_ = false;
-  uint64_t uploadBufferSize_ = 0;
-  std::atomic<NSStringEncoding> defaultResponseEncoding_{NSISOLatin1StringEncoding};
-  std::atomic<NSStringEncoding> responseEncoding_{0};
-  std::atomic<bool> allowResumeForFileDownloads_{false};
+  bool showAccurateProgress_ = true;
+  NSStringEncoding defaultResponseEncoding_ = NSISOLatin1StringEncoding;
+  bool allowResumeForFileDownloads_ = false;
   Value userInfo_;
-  std::atomic<int> tag_{0};
-  std::atomic<bool> useHTTPVersionOne_{false};
-  std::atomic<bool> shouldRedirect_{true};
-  bool needsRedirect_ = false;
-  int redirectCount_ = 0;
-  std::atomic<bool> validatesSecureCertificate_{true};
+  int tag_ = 0;
+  bool useHTTPVersionOne_ = false;
+  bool shouldRedirect_ = true;
+  bool validatesSecureCertificate_ = true;
   std::shared_ptr<NSObject> clientCertificateIdentity_;
   ValueArray clientCertificates_;
   std::string proxyHost_;
-  std::atomic<int> proxyPort_{0};
+  int proxyPort_ = 0;
   std::string proxyType_;
   std::shared_ptr<NSURL> PACurl_;
-  std::atomic<int> authenticationNeeded_{0};
-  std::atomic<bool> shouldPresentCredentialsBeforeChallenge_{true};
-  std::atomic<bool> inProgress_{false};
+  bool shouldPresentCredentialsBeforeChallenge_ = true;
+  int numberOfTimesToRetryOnTimeout_ = 0;
+  int retryCount_ = 0;
+  bool shouldAttemptPersistentConnection_ = true;
+  double persistentConnectionTimeoutSeconds_ = 60.0;
+  bool shouldUseRFC2616RedirectBehaviour_ = false;
+  // Shared, so that copying the mode copies a pointer, not the text.
+  std::shared_ptr<const std::string> runLoopMode_;
+  std::weak_ptr<HXCacheDelegate> downloadCache_;
+  int cachePolicy_ = 0;
+  int cacheStoragePolicy_ = 0;
+  double secondsToCache_ = 0;
+  bool shouldContinueWhenAppEntersBackground_ = false;
+  bool shouldWaitToInflateCompressedResponses_ = true;
+  bool isSynchronous_ = false;
+  bool isPACFileRequest_ = false;
+
+  // ==== The exchange: the request's thread while the request runs.
+  std::shared_ptr<CFReadStream> postBodyReadStream_;
+  ValueDictionary responseHeaders_;
+  Cookies responseCookies_;
+  std::string temporaryFileDownloadPath_;
+  std::string temporaryUncompressedDataDownloadPath_;
+  std::shared_ptr<CFWriteStream> fileDownloadOutputStream_;
+  std::shared_ptr<CFWriteStream> inflatedFileDownloadOutputStream_;
+  bool complete_ = false;
+  // Appended to while the body arrives; handed out as a Body once the request has ended.
+  std::shared_ptr<std::string> rawResponseData_;
+  std::shared_ptr<CFHTTPMessage> request_;
+  std::shared_ptr<CFHTTPReadStream> readStream_;
+  std::shared_ptr<CFHTTPAuthentication> requestAuthentication_;
+  ValueDictionary requestCredentials_;
+  int authenticationRetryCount_ = 0;
+  std::string authenticationScheme_, authenticationRealm_;
+  std::shared_ptr<CFHTTPAuthentication> proxyAuthentication_;
+  ValueDictionary proxyCredentials_;
+  int proxyAuthenticationRetryCount_ = 0;
+  std::string proxyAuthenticationScheme_, proxyAuthenticationRealm_;
+  int responseStatusCode_ = 0;
+  std::string responseStatusMessage_;
+  uint64_t contentLength_ = 0;
+  uint64_t partialDownloadSize_ = 0;
+  uint64_t postLength_ = 0;
+  uint64_t totalBytesRead_ = 0;
+  uint64_t totalBytesSent_ = 0;
+  uint64_t lastBytesRead_ = 0;
+  uint64_t lastBytesSent_ = 0;
+  double lastActivityTime_ = 0;
+  bool updatedProgress_ = false;
+  bool haveBuiltPostBody_ = false;
+  uint64_t uploadBufferSize_ = 0;
+  NSStringEncoding responseEncoding_ = 0;
+  bool needsRedirect_ = false;
+  int redirectCount_ = 0;
+  int authenticationNeeded_ = 0;
   bool readStreamIsScheduled_ = false;
   bool readStreamHasClient_ = false;
-  std::atomic<int> numberOfTimesToRetryOnTimeout_{0};
-  std::atomic<int> retryCount_{0};
-  std::atomic<bool> willRetryRequest_{false};
-  std::atomic<bool> shouldAttemptPersistentConnection_{true};
-  std::atomic<double> persistentConnectionTimeoutSeconds_{60.0};
-  std::atomic<bool> connectionCanBeReused_{false};
-  std::shared_ptr<HXConnectionInfo> connectionInfo_;
-  std::atomic<bool> shouldUseRFC2616RedirectBehaviour_{false};
+  bool willRetryRequest_ = false;
+  bool connectionCanBeReused_ = false;
+  std::shared_ptr<HXConnectionInfo> connectionInfo_;  // under the pool's lock
+  std::optional<int64_t> requestID_;                  // under the pool's lock
   bool downloadComplete_ = false;
-  std::optional<int64_t> requestID_;
-  // Shared, so that the network thread's reads of it copy a pointer, not the text.
-  std::shared_ptr<const std::string> runLoopMode_;
   std::shared_ptr<NSTimer> statusTimer_;
-  std::weak_ptr<HXCacheDelegate> downloadCache_;
-  std::atomic<int> cachePolicy_{0};
-  std::atomic<int> cacheStoragePolicy_{0};
-  std::atomic<bool> didUseCachedResponse_{false};
-  std::atomic<double> secondsToCache_{0};
-  std::atomic<bool> shouldContinueWhenAppEntersBackground_{false};
-  std::atomic<unsigned> backgroundTask_{0};
+  bool didUseCachedResponse_ = false;
   std::shared_ptr<HXDataDecompressor> dataDecompressor_;
-  std::atomic<bool> shouldWaitToInflateCompressedResponses_{true};
-  bool isPACFileRequest_ = false;
   // A redirect that kept the headers needs the cookies of its new URL.
   bool reapplyCookieHeader_ = false;
   std::weak_ptr<NSRunLoop> scheduledLoop_;
-  std::atomic<bool> isSynchronous_{false};
-  std::unique_ptr<Blocks> blocks_;
 };

@@ -149,6 +149,7 @@ TEST_F(ClientRequestTest, DeliveryByStatus) {
       {200, false, body, false, true},
       {400, false, body, false, true},
       {403, false, body, true, true},
+      {40302, false, body, true, true},
       {500, false, body, true, false},
       {500, true, serverError, true, false},
       {404, true, NSHTTPURLResponse::localizedStringForStatusCode(404), true, false},

@@ -43,6 +43,11 @@ inline std::shared_ptr<NSURL> url(const std::string& text) {
   return NSURL::URLWithString(text);
 }
 
+// A body the request handed out, or the fallback when there is none.
+inline std::string bodyOr(const HXHTTPRequest::Body& body, std::string_view fallback = "") {
+  return body ? *body : std::string(fallback);
+}
+
 class RecordingDelegate : public NSObject, public HXHTTPRequestDelegate {
  public:
   std::vector<std::string> events;

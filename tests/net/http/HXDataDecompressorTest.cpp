@@ -67,6 +67,31 @@ TEST(HXDataDecompressor, CorruptInputGivesCode11WithTheZlibCode) {
   EXPECT_EQ(error->localizedDescription(), "Decompression of data failed with code -3");
 }
 
+TEST(HXDataDecompressor, AGzipStreamWithoutItsEndIsAnErrorInMemoryAndFileToFile) {
+  std::string text = pseudoRandom(300000);
+  std::string whole = testsupport::gzipBytes(text);
+  // Cut inside the deflate data, and cut only the eight-byte trailer.
+  for (size_t cut : {whole.size() / 2, whole.size() - 8}) {
+    SCOPED_TRACE(cut);
+    std::string truncated = whole.substr(0, cut);
+    NSErrorPtr error;
+    EXPECT_FALSE(HXDataDecompressor::uncompressData(truncated, &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), 11);
+    EXPECT_EQ(error->localizedDescription(), "Decompression of data failed with code -5");
+
+    ASSERT_TRUE(writeToFile(path("cut.gz"), truncated, false));
+    error = nullptr;
+    EXPECT_FALSE(HXDataDecompressor::uncompressDataFromFile(path("cut.gz"), path("cut"), &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), 11);
+  }
+  // A whole stream followed by nothing is no error.
+  NSErrorPtr error;
+  EXPECT_EQ(HXDataDecompressor::uncompressData(whole, &error).value_or(""), text);
+  EXPECT_FALSE(error);
+}
+
 TEST(HXDataDecompressor, FilesInflateIntoOtherFilesAndAMissingSourceIsAnError) {
   std::string text = pseudoRandom(700000);
   ASSERT_TRUE(writeToFile(path("in.gz"), testsupport::gzipBytes(text), false));

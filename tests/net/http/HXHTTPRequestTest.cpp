@@ -14,6 +14,7 @@
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIApplication.h"
+#include "net/http/HXCacheDelegate.h"
 #include "net/http/HXHTTPRequest.h"
 #include "support/TestHTTPServer.h"
 
@@ -50,7 +51,7 @@ TEST(HXHTTPRequest, AGetRunsEndToEndWithItsCallbacksInOrderOnTheMainThread) {
   auto& r = *x.request;
   EXPECT_EQ(r.responseStatusCode(), 200);
   EXPECT_EQ(r.responseStatusMessage(), "HTTP/1.1 200 OK");
-  EXPECT_EQ(r.responseString().value_or("<nil>"), "hello world");
+  EXPECT_EQ(enginetest::bodyOr(r.responseString(), "<nil>"), "hello world");
   EXPECT_EQ(r.responseEncoding(), NSUTF8StringEncoding);
   EXPECT_EQ(r.contentLength(), 11u);
   EXPECT_EQ(r.totalBytesRead(), 11u);
@@ -84,7 +85,7 @@ TEST(HXHTTPRequest, APostSendsItsBodyAndA404FinishesNormally) {
 
   EXPECT_TRUE(x.delegate->finished);
   EXPECT_EQ(x.request->responseStatusCode(), 404);
-  EXPECT_EQ(x.request->responseString().value_or(""), "no POST a=1&b=2");
+  EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "no POST a=1&b=2");
   auto sent = server.lastRequest();
   EXPECT_EQ(sent.header("Content-Length"), "7");
   EXPECT_EQ(sent.header("Content-Type"), "application/x-www-form-urlencoded");
@@ -109,7 +110,8 @@ TEST(HXHTTPRequest, ABodyDecidesTheMethod) {
     x.request->setRequestMethod(c.method);
     x.request->appendPostData(c.body);
     x.run();
-    EXPECT_EQ(x.request->responseString().value_or(""), c.sent) << c.method << " " << c.body;
+    EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), c.sent)
+        << c.method << " " << c.body;
     auto headers = x.request->requestHeaders();
     EXPECT_EQ(headers && !headers->objectForKey("Content-Length").isNil(), c.contentLength)
         << c.method;
@@ -154,6 +156,7 @@ TEST(HXHTTPRequest, ADownloadReplacesAnExistingFileAndLeavesNoTemporaryFile) {
   std::string destination = stringByAppendingPathComponent(NSDocumentDirectory(), "file.bin");
   ASSERT_TRUE(writeToFile(destination, "old contents", false));
   auto before = filesIn(NSTemporaryDirectory());
+  auto beside = filesIn(NSDocumentDirectory());
 
   Exchange x(server.url("/file"));
   x.request->setDownloadDestinationPath(destination);
@@ -164,6 +167,7 @@ TEST(HXHTTPRequest, ADownloadReplacesAnExistingFileAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(x.request->rawResponseData());
   EXPECT_FALSE(x.request->responseData());
   EXPECT_EQ(filesIn(NSTemporaryDirectory()), before);
+  EXPECT_EQ(filesIn(NSDocumentDirectory()), beside);
 }
 
 TEST(HXHTTPRequest, AGzipReplyStaysCompressedUntilAskedAndDecodesByItsCharset) {
@@ -180,19 +184,19 @@ TEST(HXHTTPRequest, AGzipReplyStaysCompressedUntilAskedAndDecodesByItsCharset) {
 
   Exchange a(server.url("/utf8"));
   a.run();
-  auto raw = a.request->rawResponseData().value_or("");
+  auto raw = enginetest::bodyOr(a.request->rawResponseData(), "");
   ASSERT_GE(raw.size(), 2u);
   EXPECT_EQ(uint8_t(raw[0]), 0x1F);
   EXPECT_EQ(uint8_t(raw[1]), 0x8B);
   EXPECT_TRUE(a.request->isResponseCompressed());
-  EXPECT_EQ(a.request->responseData().value_or(""), utf8);
-  EXPECT_EQ(a.request->responseString().value_or(""), utf8);
+  EXPECT_EQ(enginetest::bodyOr(a.request->responseData(), ""), utf8);
+  EXPECT_EQ(enginetest::bodyOr(a.request->responseString(), ""), utf8);
   EXPECT_EQ(a.request->totalBytesRead(), raw.size());
 
   Exchange b(server.url("/latin1"));
   b.run();
   EXPECT_EQ(b.request->responseEncoding(), NSISOLatin1StringEncoding);
-  EXPECT_EQ(b.request->responseString().value_or(""), "caf\xC3\xA9");
+  EXPECT_EQ(enginetest::bodyOr(b.request->responseString(), ""), "caf\xC3\xA9");
   // Without a length the length is what was read.
   EXPECT_EQ(b.request->contentLength(), b.request->rawResponseData()->size());
 
@@ -207,7 +211,7 @@ TEST(HXHTTPRequest, AGzipReplyStaysCompressedUntilAskedAndDecodesByItsCharset) {
   Exchange d(server.url("/utf8"));
   d.request->setShouldWaitToInflateCompressedResponses(false);
   d.run();
-  EXPECT_EQ(d.request->responseString().value_or(""), utf8);
+  EXPECT_EQ(enginetest::bodyOr(d.request->responseString(), ""), utf8);
 }
 
 TEST(HXHTTPRequest, A302AfterAPostBecomesAGetWhileA307KeepsTheMethodAndBody) {
@@ -244,11 +248,11 @@ TEST(HXHTTPRequest, A302AfterAPostBecomesAGetWhileA307KeepsTheMethodAndBody) {
     EXPECT_EQ(target.header("User-Agent"), "agent/1");
     EXPECT_EQ(target.header("Accept"), "text/plain");
     if (start == "/302") {
-      EXPECT_EQ(x.request->responseString().value_or(""), "GET:");
+      EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "GET:");
       EXPECT_FALSE(target.hasHeader("Content-Length"));
       EXPECT_FALSE(target.hasHeader("X-Custom"));
     } else {
-      EXPECT_EQ(x.request->responseString().value_or(""), "POST:payload");
+      EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "POST:payload");
       EXPECT_EQ(target.header("X-Custom"), "kept?");
     }
   }
@@ -267,7 +271,7 @@ TEST(HXHTTPRequest, FiveRedirectsAreFollowedAndTheSixthFails) {
   Exchange five(server.url("/hop/5"));
   five.run();
   EXPECT_TRUE(five.delegate->finished);
-  EXPECT_EQ(five.request->responseString().value_or(""), "arrived");
+  EXPECT_EQ(enginetest::bodyOr(five.request->responseString(), ""), "arrived");
   EXPECT_EQ(five.request->redirectCount(), 5);
 
   Exchange six(server.url("/hop/6"));
@@ -295,7 +299,7 @@ TEST(HXHTTPRequest, ADelegateThatConfirmsRedirectsDecidesWhereTheyGo) {
     r->redirectToURL(url(server.url("/chosen")));
   };
   x.run();
-  EXPECT_EQ(x.request->responseString().value_or(""), "chosen");
+  EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "chosen");
   auto& events = x.delegate->events;
   EXPECT_NE(std::find(events.begin(), events.end(), "willRedirect " + server.url("/first")),
             events.end());
@@ -417,17 +421,23 @@ TEST(HXHTTPRequest, ACancelledDownloadLeavesNoFileBehind) {
   slow.chunkSize = 20000;
   slow.pieceDelaySeconds = 0.1;
   server.on("/slow", slow);
-  std::string destination = stringByAppendingPathComponent(NSDocumentDirectory(), "slow.bin");
+  std::string folder = stringByAppendingPathComponent(NSDocumentDirectory(), "slow");
+  ASSERT_TRUE(NSFileManager::defaultManager().createDirectoryAtPath(folder, true));
+  std::string destination = stringByAppendingPathComponent(folder, "slow.bin");
   auto before = filesIn(NSTemporaryDirectory());
+  auto progress = std::make_shared<enginetest::RecordingProgress>();
   Exchange x(server.url("/slow"));
   x.request->setDownloadDestinationPath(destination);
+  x.request->setDownloadProgressDelegate(progress);
   x.request->startAsynchronous();
-  ASSERT_TRUE(runMainLoopUntil([&] { return x.request->totalBytesRead() > 0; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return !progress->received.empty(); }));
+  // The body is being written beside where it goes.
+  EXPECT_EQ(filesIn(folder).size(), 1u);
   x.request->cancel();
   ASSERT_TRUE(runMainLoopUntil([&] { return x.delegate->done(); }));
   // The failure is reported before the transfer is torn down.
-  EXPECT_TRUE(runMainLoopUntil([&] { return filesIn(NSTemporaryDirectory()) == before; }, 5));
-  EXPECT_FALSE(NSFileManager::defaultManager().fileExistsAtPath(destination));
+  EXPECT_TRUE(runMainLoopUntil([&] { return filesIn(folder).empty(); }, 5));
+  EXPECT_EQ(filesIn(NSTemporaryDirectory()), before);
 }
 
 TEST(HXHTTPRequest, TwoGetsToOneHostShareOneConnection) {
@@ -481,7 +491,7 @@ TEST(HXHTTPRequest, AKeepAliveMaxOfFiveOrAnHTTP10CloseIsNotReused) {
   for (int i = 0; i < 2; ++i) {
     Exchange x(old.url("/a"));
     x.run();
-    EXPECT_EQ(x.request->responseString().value_or(""), "old");
+    EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "old");
     EXPECT_FALSE(x.request->connectionCanBeReused());
   }
   EXPECT_EQ(old.connectionCount(), 2u);
@@ -497,10 +507,10 @@ TEST(HXHTTPRequest, ContentLengthIsReadAsDecimalAndAbsentLengthIsTheBytesRead) {
   Exchange octal(raw.url("/octal"));
   octal.run();
   EXPECT_EQ(octal.request->contentLength(), 10u);
-  EXPECT_EQ(octal.request->responseString().value_or(""), "0123456789");
+  EXPECT_EQ(enginetest::bodyOr(octal.request->responseString(), ""), "0123456789");
   Exchange open(raw.url("/open"));
   open.run();
-  EXPECT_EQ(open.request->responseString().value_or(""), "until the end");
+  EXPECT_EQ(enginetest::bodyOr(open.request->responseString(), ""), "until the end");
   EXPECT_EQ(open.request->contentLength(), 13u);
 }
 
@@ -566,7 +576,7 @@ TEST(HXHTTPRequest, ADataDelegateTakesEveryPieceAndNothingIsStored) {
   x.delegate->takeData = true;
   x.run();
   EXPECT_EQ(x.delegate->data, body);
-  EXPECT_EQ(x.request->rawResponseData().value_or("").size(), 0u);
+  EXPECT_EQ(enginetest::bodyOr(x.request->rawResponseData(), "").size(), 0u);
 }
 
 TEST(HXHTTPRequest, CookiesFromAResponseGoBackWithTheNextRequest) {
@@ -598,7 +608,7 @@ TEST(HXHTTPRequest, ASynchronousRequestOnTheMainThreadRunsInItsOwnMode) {
   EXPECT_FALSE(timerFired);
   EXPECT_EQ(request->runLoopMode(), HXHTTPRequestRunLoopMode);
   EXPECT_TRUE(request->isSynchronous());
-  EXPECT_EQ(request->responseString().value_or(""), "sync");
+  EXPECT_EQ(enginetest::bodyOr(request->responseString(), ""), "sync");
   EXPECT_EQ(delegate->events, (std::vector<std::string>{"started", "headers", "finished"}));
   runMainLoopUntil([&] { return timerFired; }, 5);
   EXPECT_TRUE(timerFired);
@@ -676,7 +686,7 @@ TEST(HXHTTPRequest, ABodyStreamedFromDiskIsSentAndItsFileRemoved) {
   std::string bodyFile = x.request->postBodyFilePath();
   ASSERT_FALSE(bodyFile.empty());
   x.run();
-  EXPECT_EQ(x.request->responseString().value_or(""), "600005:hello");
+  EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), ""), "600005:hello");
   EXPECT_EQ(server.lastRequest().header("Content-Length"), "600005");
   EXPECT_FALSE(NSFileManager::defaultManager().fileExistsAtPath(bodyFile));
 }
@@ -713,13 +723,13 @@ TEST(HXHTTPRequest, HttpsNeedsATrustedCertificateUnlessValidationIsOff) {
   Exchange lax("https://a.m.r/s");
   lax.request->setValidatesSecureCertificate(false);
   lax.run();
-  EXPECT_EQ(lax.request->responseString().value_or(""), "secure");
+  EXPECT_EQ(enginetest::bodyOr(lax.request->responseString(), ""), "secure");
 
   CFNetworkAddTrustedCertificatesFromFile(
       testsupport::TestCertificateAuthority::shared().caCertificatePath);
   Exchange trusted("https://a.m.r/s");
   trusted.run();
-  EXPECT_EQ(trusted.request->responseString().value_or(""), "secure");
+  EXPECT_EQ(enginetest::bodyOr(trusted.request->responseString(), ""), "secure");
   EXPECT_EQ(server.lastRequest().header("Host"), "a.m.r");
   CFNetworkRemoveTrustedCertificates();
   CFNetworkRemoveHostMappings();
@@ -747,4 +757,193 @@ TEST(HXHTTPRequest, TheActivityIndicatorShowsWhileStreamsRunAndHidesHalfASecondA
   EXPECT_TRUE(
       runMainLoopUntil([] { return !HXHTTPRequest::networkActivityIndicatorVisible(); }, 5));
   EXPECT_FALSE(UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible());
+}
+
+TEST(HXHTTPRequest, AFiveDigitStatusFinishesNormallyWithItsBody) {
+  TestHTTPServer server;
+  const std::string body = R"({"ResultCode":"40302"})";
+  server.on("/limited", TestHTTPReply::text(body, 40302, "application/json; charset=utf-8"));
+  UsageLogRecorder log;
+
+  Exchange inMemory(server.url("/limited"));
+  inMemory.run();
+  ASSERT_TRUE(inMemory.delegate->finished);
+  EXPECT_EQ(inMemory.request->responseStatusCode(), 40302);
+  EXPECT_EQ(inMemory.request->responseStatusMessage().rfind("HTTP/1.1 40302", 0), 0u);
+  EXPECT_EQ(enginetest::bodyOr(inMemory.request->responseString(), ""), body);
+
+  std::string destination = stringByAppendingPathComponent(NSDocumentDirectory(), "limited.json");
+  Exchange toFile(server.url("/limited"));
+  toFile.request->setDownloadDestinationPath(destination);
+  toFile.run();
+  ASSERT_TRUE(toFile.delegate->finished);
+  EXPECT_EQ(toFile.request->responseStatusCode(), 40302);
+  EXPECT_EQ(dataWithContentsOfFile(destination).value_or(""), body);
+  EXPECT_TRUE(log.events.empty());
+}
+
+TEST(HXHTTPRequest, AGzipBodyCutShortFailsWithTheDecompressionErrorAndKeepsTheOldFile) {
+  std::string text(100000, '\0');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = char('a' + (i * 7 + i / 13) % 26);
+  std::string whole = testsupport::gzipBytes(text);
+  TestHTTPServer server;
+  for (auto [path, cut] : {std::pair<std::string, size_t>{"/half", whole.size() / 2},
+                           {"/notrailer", whole.size() - 8}}) {
+    TestHTTPReply reply = TestHTTPReply::text(whole.substr(0, cut), 200, "text/plain");
+    reply.headers = {{"Content-Encoding", "gzip"}};
+    server.on(path, reply);
+  }
+  std::string folder = stringByAppendingPathComponent(NSDocumentDirectory(), "downloads");
+  ASSERT_TRUE(NSFileManager::defaultManager().createDirectoryAtPath(folder, true));
+  std::string destination = stringByAppendingPathComponent(folder, "page.txt");
+  for (std::string path : {"/half", "/notrailer"}) {
+    for (bool toFile : {false, true}) {
+      for (bool inflateOnArrival : {false, true}) {
+        SCOPED_TRACE(testing::Message() << path << (toFile ? " to a file" : " in memory")
+                                        << (inflateOnArrival ? ", inflated on arrival" : ""));
+        ASSERT_TRUE(writeToFile(destination, "old contents", false));
+        auto temporaryFiles = filesIn(NSTemporaryDirectory());
+        Exchange x(server.url(path));
+        if (toFile) x.request->setDownloadDestinationPath(destination);
+        x.request->setShouldWaitToInflateCompressedResponses(!inflateOnArrival);
+        x.run();
+        ASSERT_TRUE(x.delegate->failed);
+        EXPECT_EQ(x.request->error()->code(), HXCompressionError);
+        EXPECT_EQ(dataWithContentsOfFile(destination).value_or(""), "old contents");
+        EXPECT_EQ(filesIn(folder), std::vector<std::string>{destination});
+        EXPECT_EQ(filesIn(NSTemporaryDirectory()), temporaryFiles);
+      }
+    }
+  }
+}
+
+TEST(HXHTTPRequest, AFailedDownloadLeavesTheExistingFileAsItWas) {
+  TestHTTPServer server;
+  TestHTTPReply cut = TestHTTPReply::text(std::string(50000, 'n'), 200, "text/plain");
+  cut.closeAfterBodyBytes = 20000;
+  server.on("/cut", cut);
+  TestHTTPReply zippedCut = TestHTTPReply::text(std::string(200000, 'z'), 200, "text/plain");
+  zippedCut.gzip = true;
+  zippedCut.closeAfterBodyBytes = 100;
+  server.on("/zipped-cut", zippedCut);
+  std::string folder = stringByAppendingPathComponent(NSDocumentDirectory(), "kept");
+  ASSERT_TRUE(NSFileManager::defaultManager().createDirectoryAtPath(folder, true));
+  std::string destination = stringByAppendingPathComponent(folder, "file.txt");
+  for (std::string path : {"/cut", "/zipped-cut"}) {
+    SCOPED_TRACE(path);
+    ASSERT_TRUE(writeToFile(destination, "old contents", false));
+    Exchange x(server.url(path));
+    x.request->setDownloadDestinationPath(destination);
+    x.run();
+    ASSERT_TRUE(x.delegate->failed);
+    EXPECT_EQ(dataWithContentsOfFile(destination).value_or(""), "old contents");
+    EXPECT_EQ(filesIn(folder), std::vector<std::string>{destination});
+  }
+}
+
+TEST(HXHTTPRequest, AHeaderHoldingALineBreakNeverReachesTheWire) {
+  TestHTTPServer server;
+  server.on("/h", TestHTTPReply::text("h"));
+  struct Case {
+    std::string name, value;
+  };
+  const Case cases[] = {
+      {"X-Note", "a\r\nX-Injected: 1"},
+      {"X-Note", "a\nX-Injected: 1"},
+      {"X-Note", "a\rX-Injected: 1"},
+      {"X-Injected: 1\r\nX-Note", "a"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.name + ": " + c.value));
+    Exchange x(server.url("/h"));
+    x.request->addRequestHeader(c.name, c.value);
+    x.run();
+    ASSERT_TRUE(x.delegate->failed);
+    EXPECT_EQ(x.request->error()->code(), HXInternalErrorWhileBuildingRequestType);
+  }
+  EXPECT_EQ(server.requestCount(), 0u);
+}
+
+namespace {
+// A download cache that answers every request from one stored reply.
+class AnsweringCache : public HXCacheDelegate {
+ public:
+  ValueDictionary headers;
+  std::string dataPath;
+  int defaultCachePolicy() const override { return 0; }
+  bool canUseCachedDataForRequest(const std::shared_ptr<HXHTTPRequest>&) override { return true; }
+  ValueDictionary cachedResponseHeadersForURL(const std::shared_ptr<NSURL>&) override {
+    return headers;
+  }
+  std::string pathToCachedResponseDataForURL(const std::shared_ptr<NSURL>&) override {
+    return dataPath;
+  }
+  void updateExpiryForRequest(const std::shared_ptr<HXHTTPRequest>&, double) override {}
+  void storeResponseForRequest(const std::shared_ptr<HXHTTPRequest>&, double) override {}
+};
+}  // namespace
+
+TEST(HXHTTPRequest, ACachedAnswerWithoutACharsetIsReadInTheDefaultEncoding) {
+  auto cache = std::make_shared<AnsweringCache>();
+  cache->dataPath = stringByAppendingPathComponent(NSDocumentDirectory(), "cached.txt");
+  ASSERT_TRUE(writeToFile(cache->dataPath, "caf\xC3\xA9", false));
+  cache->headers = makeDictionary({{"Content-Type", Value("text/plain")},
+                                   {"Content-Length", Value("5")},
+                                   {"X-HXHTTPRequest-Response-Status-Code", Value("200")}});
+  struct Case {
+    std::optional<NSStringEncoding> defaultEncoding;
+    NSStringEncoding read;
+    std::string text;
+  };
+  const Case cases[] = {
+      {std::nullopt, NSISOLatin1StringEncoding, "caf\xC3\x83\xC2\xA9"},
+      {NSUTF8StringEncoding, NSUTF8StringEncoding, "caf\xC3\xA9"},
+  };
+  for (const Case& c : cases) {
+    Exchange x("http://a.m.r/cached");
+    x.request->setDownloadCache(cache);
+    if (c.defaultEncoding) x.request->setDefaultResponseEncoding(*c.defaultEncoding);
+    x.run();
+    ASSERT_TRUE(x.delegate->finished);
+    EXPECT_TRUE(x.request->didUseCachedResponse());
+    EXPECT_EQ(x.request->responseStatusCode(), 200);
+    EXPECT_EQ(x.request->responseEncoding(), c.read);
+    EXPECT_EQ(enginetest::bodyOr(x.request->responseString(), "<nil>"), c.text);
+  }
+}
+
+TEST(HXHTTPRequest, TheBodyIsHandedOutAsOneSharedBufferNotCopiedOnEachCall) {
+  TestHTTPServer server;
+  server.on("/utf8", TestHTTPReply::text("caf\xC3\xA9", 200, "text/plain; charset=utf-8"));
+  server.on("/latin1", TestHTTPReply::text("caf\xE9", 200, "text/plain"));
+  TestHTTPReply zipped = TestHTTPReply::text(std::string(5000, 'z'), 200, "text/plain");
+  zipped.gzip = true;
+  server.on("/zipped", zipped);
+
+  Exchange utf8(server.url("/utf8"));
+  utf8.run();
+  auto raw = utf8.request->rawResponseData();
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(utf8.request->rawResponseData(), raw);
+  EXPECT_EQ(utf8.request->responseData(), raw);
+  // UTF-8 text is the body itself.
+  EXPECT_EQ(utf8.request->responseString(), raw);
+
+  Exchange latin1(server.url("/latin1"));
+  latin1.run();
+  auto text = latin1.request->responseString();
+  ASSERT_TRUE(text);
+  EXPECT_EQ(*text, "caf\xC3\xA9");
+  EXPECT_EQ(latin1.request->responseString(), text);
+  // Another encoding reads the body again.
+  latin1.request->setResponseEncoding(NSUTF8StringEncoding);
+  EXPECT_FALSE(latin1.request->responseString());
+
+  Exchange gzip(server.url("/zipped"));
+  gzip.run();
+  auto inflated = gzip.request->responseData();
+  ASSERT_TRUE(inflated);
+  EXPECT_EQ(*inflated, std::string(5000, 'z'));
+  EXPECT_NE(inflated, gzip.request->rawResponseData());
+  EXPECT_EQ(gzip.request->responseData(), inflated);
 }

@@ -269,6 +269,26 @@ TEST(CFHTTPReadStream, ReadsAResponseAsSentWithoutFollowingOrDecoding) {
   EXPECT_EQ(z.stream->responseHeader()->headerFieldValue("Content-Encoding").value_or(""), "gzip");
 }
 
+TEST(CFHTTPReadStream, AStatusOfAnyLengthArrivesWithItsHeadersAndBody) {
+  testsupport::TestRawHTTPServer server([](const std::string& request) {
+    std::string status = request.find("/five") != std::string::npos ? "40302 Limited" : "200 OK";
+    return testsupport::TestRawHTTPServer::RawReply{
+        "HTTP/1.1 " + status + "\r\nContent-Length: 4\r\nX-Kind: raw\r\n\r\nbody", false};
+  });
+  for (std::string path : {"/five", "/three"}) {
+    SCOPED_TRACE(path);
+    Reader r(getStream(server.url(path)));
+    ASSERT_TRUE(r.stream->open());
+    ASSERT_TRUE(runUntil([&] { return r.ended; }));
+    EXPECT_FALSE(r.error);
+    auto head = r.stream->responseHeader();
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->responseStatusCode(), path == "/five" ? 40302 : 200);
+    EXPECT_EQ(head->headerFieldValue("X-Kind").value_or(""), "raw");
+    EXPECT_EQ(r.body, "body");
+  }
+}
+
 TEST(CFHTTPReadStream, SendsABodyStreamAndCountsTheBytesWritten) {
   TestHTTPServer server;
   server.on("/echo", [](const testsupport::TestHTTPRequest& q) {
