@@ -19,11 +19,13 @@
 #include "core/NSGlobe.h"
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
+#include "core/NSSectionItem.h"
 #include "core/NotificationNames.h"
 #include "core/StoredKeys.h"
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
+#include "core/UsageLogFile.h"
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
@@ -46,10 +48,6 @@ namespace {
 constexpr std::string_view kEnterBackgroundTimeFormat = "yyMMddHHmmss";
 constexpr std::string_view kSplashAnimationID = "rawReadAnimation";
 
-// Usage-event codes the delegate posts.
-constexpr int kUsageAppStart = 901;
-constexpr int kUsageAppClose = 902;
-
 constexpr double kObserveNetworkDelay = 0.5;
 constexpr double kCloseDelay = 1.0;
 constexpr double kCloseAnimationSeconds = 1.0;
@@ -67,15 +65,6 @@ std::shared_ptr<NSUserDefaults> defaults() {
 std::string storedString(std::string_view key) {
   Value v = defaults()->objectForKey(key);
   return v.isString() ? v.string() : std::string();
-}
-
-// Whether a platform account is bound and valid, asked without a prompt: with none, nothing
-// waits for a binding any more.
-bool platformAccountLoggedIn() {
-  auto account = ClientPlatformAccount::current();
-  if (account && account->isLoggedIn() && !account->isAuthorizeExpired()) return true;
-  ClientRequest::engine()->setEventType(128);
-  return false;
 }
 
 CGRect screenBounds() {
@@ -98,6 +87,11 @@ int channelIdOfPayload(const Value& userInfo) {
 AppDelegate::AppDelegate() {
   FeedbackStandIns::install();
   NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
+  UsageLogFile::setCurrent(ZizaJsonStatusParser::usageLogFile());
+  NSSectionItem::setPlatformUserIdReader([] {
+    auto account = ClientPlatformAccount::current();
+    return account ? account->userID() : std::string();
+  });
 }
 
 AppDelegate::~AppDelegate() {
@@ -282,7 +276,7 @@ void AppDelegate::gadiaViewAnimala(const Value& notification) {
         kLaunchPushDelay);
   }
   removeGuideViewAnimation();
-  if (config->isAppAcountError() && platformAccountLoggedIn()) {
+  if (config->isAppAcountError() && NSWeiBoNet::isLogined(0)) {
     auto account = ClientPlatformAccount::current();
     ClientRequest::engine()->bindAccountWithUId(account->userID(), account->accessToken());
   }
@@ -394,11 +388,11 @@ void AppDelegate::applicationWillTerminate(UIApplication&) {
 
 void AppDelegate::appStart() {
   UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
-  postNotification(kLogAction, Value(), kUsageAppStart);
+  postNotification(kLogAction, Value(), NSSectionItem::kStartCode);
 }
 
 void AppDelegate::appClose() {
-  postNotification(kLogAction, Value(), kUsageAppClose);
+  postNotification(kLogAction, Value(), NSSectionItem::kCloseCode);
 }
 
 void AppDelegate::applicationDidEnterBackground(UIApplication&) {

@@ -66,7 +66,6 @@ class SignOnAccount : public ClientPlatformAccount {
   bool isAuthorizeExpired() override { return false; }
   bool isAccountTimeOut() override { return false; }
   void logIn() override {}
-  void weiboBindProcess(const std::string&) override {}
   bool handleOpenURL(const std::string& url) override {
     if (url.rfind("zeptsso.2718093456://", 0) != 0) return false;
     handled.push_back(url);

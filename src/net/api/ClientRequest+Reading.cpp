@@ -96,10 +96,6 @@ std::string decimal(double v) {
   return buf;
 }
 
-bool isPlatformTokenError(int code) {
-  return code == 21319 || code == 21325 || code == 21327 || code == 21332;
-}
-
 using ChannelListUpdater = std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)>;
 
 ChannelListUpdater& newChannelListUpdater() {
@@ -468,7 +464,7 @@ void ClientRequest::requestCommentFinished(const std::shared_ptr<HXHTTPRequest>&
   stopActivityIndicatorViewAnimation();
   auto text = replyTextOfRequest(request);
   auto result = ServerResult::resultWithZizaJSONString(text.value_or(""));
-  if (isPlatformTokenError(result->resultCode)) {
+  if (ServerResult::isPlatformTokenError(result->resultCode)) {
     if (auto account = ClientPlatformAccount::current()) account->logOut();
     postNotification(kGlobeRequest, Value(), RequestType::BindPrompt);
   }

@@ -28,6 +28,7 @@
 
 struct ChannelItem;
 class ClientDownload;
+class NSSectionItem;
 class ClientPostRequest;
 class HXHTTPRequest;
 class HXNetworkQueue;
@@ -342,6 +343,16 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // feedback type ("1" user feedback, "2" crash report); the reply goes to the post sender's
   // registered receiver.
   void userFeedBack(const Value& userMessage, const Value& content, const Value& type);
+
+  // ---- usage-log uploads (ClientRequest+UsageLog.cpp), multipart forms to the log server
+  // through the post sender, whose registered receiver gets the reply
+  // The whole log file to "/upLoad.aspx" (the file part "log"), with "keys" (when a client key
+  // is stored), "appId" and "std".
+  void postLog(const std::string& path);
+  // The section's actions to "/post.aspx": "key", "std", "Conn", "SubmitTime", "sId" (the
+  // section's id and the time now), "Id" and "Actionlogs" (both enciphered) and "appid".
+  // Nothing is sent for no section or one without actions.
+  void postCurActionLogs(const std::shared_ptr<NSSectionItem>& section);
 
   // The finish handler of the prepared platform lists: a token error logs the platform
   // account out (and asks to bind again) before the reply is delivered.

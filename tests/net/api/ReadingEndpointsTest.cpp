@@ -35,7 +35,6 @@ class FakeAccount : public ClientPlatformAccount {
   bool isAuthorizeExpired() override { return false; }
   bool isAccountTimeOut() override { return false; }
   void logIn() override {}
-  void weiboBindProcess(const std::string&) override {}
   void logOut() override { ++logOuts; }
   std::string userID() override { return uid; }
 };

@@ -64,7 +64,6 @@ class FakeAccount : public ClientPlatformAccount {
   bool isAuthorizeExpired() override { return false; }
   bool isAccountTimeOut() override { return false; }
   void logIn() override { ++logIns; }
-  void weiboBindProcess(const std::string&) override {}
   void logOut() override { ++logOuts; }
   bool isBindBySso() override { return sso; }
   bool isSSOBindOkFirst() override { return ssoFirst; }
