@@ -344,10 +344,13 @@ TEST(ServerProcessTest, PrintsItsPortServesAndEndsOnSIGTERM) {
 }
 
 TEST(ServerProcessTest, BadArgumentsAndMissingDataEndWithAMessage) {
-  Process usage = spawnServer({"--port", "http"});
-  EXPECT_EQ(0u, readLine(usage.out, std::chrono::seconds(30)).rfind("usage:", 0));
-  EXPECT_EQ(2, waitExit(usage.pid));
-  close(usage.out);
+  for (std::vector<std::string> bad :
+       {std::vector<std::string>{"--port", "http"}, {"--threads", "0"}, {"--log-size", "many"}}) {
+    Process usage = spawnServer(bad);
+    EXPECT_EQ(0u, readLine(usage.out, std::chrono::seconds(30)).rfind("usage:", 0)) << bad[0];
+    EXPECT_EQ(2, waitExit(usage.pid));
+    close(usage.out);
+  }
 
   Process missing = spawnServer({"--data", "/nonexistent/zept-data"});
   std::string line = readLine(missing.out, std::chrono::seconds(30));
