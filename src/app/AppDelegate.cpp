@@ -1,11 +1,14 @@
 #include "app/AppDelegate.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "CoreGraphics/CGAffineTransform.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
@@ -33,6 +36,7 @@
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
@@ -161,6 +165,11 @@ void AppDelegate::registerToken() {
 }
 
 void AppDelegate::initEngine() {
+  // Downloads an earlier run left half-written (killed, or ended mid-transfer) are removed
+  // away from the main thread; files of this run are newer than its start and stay.
+  std::thread([home = NSHomeDirectory(), started = realClock()->now()] {
+    HXHTTPRequest::removeStaleTemporaryFiles(home, started);
+  }).detach();
   NSConfig::engine();
   NSWeiBoNet::getNetEngine();
   UIBkImageView::defaultSet();

@@ -1,5 +1,6 @@
 #include "net/api/ClientRequest.h"
 
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSHTTPURLResponse.h"
@@ -69,6 +70,17 @@ void writeToCacheFile(const std::shared_ptr<HXHTTPRequest>& request, const std::
     // also when another hand removed it since the layout last saw it.
     UIFilePath::makeSureFolderOf(*path);
     request->setDownloadDestinationPath(*path);
+    // The service answers these in JSON: anything else (a proxy's page, a body cut where its
+    // length could not tell) is delivered but keeps the last good page for reading offline.
+    request->setDownloadCheck([](const std::string& file) {
+      auto bytes = dataWithContentsOfFile(file);
+      if (!bytes) return false;
+      auto text = isValidUTF8(*bytes) ? std::optional<std::string>(std::move(*bytes))
+                                      : stringWithData(*bytes, NSGB18030StringEncoding);
+      if (!text) return false;
+      Value reply = objectFromJSONString(*text);
+      return reply.isDictionary() || reply.isArray();
+    });
   }
 }
 
@@ -387,9 +399,11 @@ std::string ClientRequest::getErrorJsonString() {
 std::optional<std::string> ClientRequest::replyTextOfRequest(
     const std::shared_ptr<HXHTTPRequest>& request) {
   // The cache file decides, not the client's download flag: the reply went to the file
-  // whenever the request had one, and only the file holds it then.
+  // whenever the request had one, and only the file holds it then.  An error status (400 and
+  // above) or a reply the cache refused never replaces the file: the engine keeps that body in
+  // memory.
   std::string path = request->downloadDestinationPath();
-  if (!path.empty()) {
+  if (!path.empty() && request->responseStatusCode() < 400 && !request->responseData()) {
     if (auto bytes = dataWithContentsOfFile(path)) {
       auto text = stringWithData(*bytes, request->responseEncoding());
       if (!text || text->empty()) text = stringWithData(*bytes, NSGB18030StringEncoding);
@@ -565,6 +579,7 @@ void ClientRequest::engineDidFailToLogIn(bool withError) {
 }
 
 void ClientRequest::failToLogin(const std::shared_ptr<HXHTTPRequest>&) {
+  loginGranted_ = false;
   postNotification(kLoginClientCallBack);
 }
 

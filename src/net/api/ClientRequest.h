@@ -330,6 +330,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // Seconds since local midnight, with "0000" in front of values of four digits or fewer.
   static std::string getTimestamp();
   int requestTimes() const { return requestTimes_; }
+  // Whether the last login or session re-open of this run was granted; "loginClientCallBack"
+  // is posted as well when a login was refused or never answered, for start-up to go on.  A
+  // login refused because the server does not know the key registers anew instead.
+  bool loginGranted() const { return loginGranted_; }
 
   void registerCallBack(const Value& reply);
   void loginClientCallBack(const Value& reply);
@@ -400,9 +404,13 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // reply announces the end of the login).
   enum class LoginOutcome { Refused, Granted, GrantedListRefreshing };
   LoginOutcome applyLoginReply(const Value& reply);
+  // A refusal because the server no longer knows the client key: the key is forgotten and the
+  // client registers anew, as one without a key does; true when that happened.
+  bool registerAgainIfUnknown(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;
+  bool loginGranted_ = false;
   // Answers the update and follow alerts (the bind prompt is the client's own).
   std::shared_ptr<NSObject> accountAlerts_;
 };

@@ -430,7 +430,14 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
   };
   const std::vector<Case> cases = {
       {"no server", [] { NSConfig::engine()->setAccountServerURL(apitest::closedBaseURL()); }},
-      {"the server refuses the key", [this] { storeKey("UNKNOWNKEY0000000"); }},
+      {"the server refuses the request",
+       [this] {
+         for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
+           server.script(path, EndpointScript::replyWith("{\"ResultCode\":\"1\",\"ResultBoolean\":"
+                                                         "\"NO\",\"ResultMsg\":\"服务器忙\"}")
+                                   .forRequests(1));
+       }},
+      {"the server no longer knows the key, session", [this] { storeKey("UNKNOWNKEY0000000"); }},
       {"the server answers with an error page",
        [this] {
          for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
@@ -440,6 +447,8 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
   defaults()->setObject(Value("device-token-1"), "token_key_temp");
   for (bool session : {false, true}) {
     for (const Case& c : cases) {
+      // A login for an unknown key registers anew (tested on its own).
+      if (!session && std::string(c.name).ends_with("session")) continue;
       SCOPED_TRACE(std::string(c.name) + (session ? ", session" : ", login"));
       holdStamp("stamp-1");
       auto held = NSConfig::engine()->config();
@@ -463,6 +472,25 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
       EXPECT_EQ(loggedIn.count() + opened.count(), 1u);
     }
   }
+}
+
+TEST_F(LoginTest, ALoginRefusedForAnUnknownKeyRegistersAnewAndLogsInWithTheNewKey) {
+  storeKey("UNKNOWNKEY0000000");
+  Observed registered(kRegisterClientCallBack), loggedIn(kLoginClientCallBack);
+  client->loginClient();
+  ASSERT_TRUE(waitFor([&] { return loggedIn.count() == 1; }));
+  std::string issued = defaults()->stringForKey("registerClientKey").value_or("");
+  EXPECT_NE(issued, "UNKNOWNKEY0000000");
+  EXPECT_TRUE(server.client(issued).has_value());
+  EXPECT_EQ(registered.count(), 1u);
+  EXPECT_EQ(count("/Accounts/Register.aspx"), 1u);
+  auto logins = server.requests("/Accounts/Login.aspx");
+  ASSERT_EQ(logins.size(), 2u);
+  EXPECT_EQ(logins[1].param("keys"), issued);
+  // Announced once, after the login the server granted.
+  EXPECT_TRUE(client->loginGranted());
+  waitFor([] { return false; }, 0.2);
+  EXPECT_EQ(loggedIn.count(), 1u);
 }
 
 TEST_F(LoginTest, TheLoginReplyLeadsToThePushTokenTenSecondsLater) {
