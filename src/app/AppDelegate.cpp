@@ -98,6 +98,7 @@ int channelIdOfPayload(const Value& userInfo) {
 AppDelegate::AppDelegate() {
   FeedbackStandIns::install();
   NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
+  NSConfig::setChannelConfigUpdater(&ChannelItem::updataNewChannelConfig);
 }
 
 AppDelegate::~AppDelegate() {
@@ -176,6 +177,9 @@ void AppDelegate::initEngine() {
   });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
+  // The catalogue fetches its channel images through the content-server client.
+  ChannelItem::setImageDownloader(ClientRequest::engine());
+  ChannelItem::channelIsRefresh();
   LMEngine::registerEngine();
 }
 
@@ -418,6 +422,7 @@ void AppDelegate::applicationDidEnterBackground(UIApplication&) {
 
 void AppDelegate::applicationWillEnterForeground(UIApplication&) {
   appStart();
+  ChannelItem::channelIsRefresh();
   needShowMessage_ = true;
   if (Reachability::isConnectedToNetwork()) {
     Value stored = NSConfig::readCacheValueWithKey(kEnterBackgroundTimeKey);

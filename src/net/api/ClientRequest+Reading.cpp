@@ -100,18 +100,6 @@ bool isPlatformTokenError(int code) {
   return code == 21319 || code == 21325 || code == 21327 || code == 21332;
 }
 
-using ChannelListUpdater = std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)>;
-
-ChannelListUpdater& newChannelListUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
-ChannelListUpdater& allChannelsUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
 }  // namespace
 
 // ---- building and sending ---------------------------------------------------------------------
@@ -529,18 +517,10 @@ void ClientRequest::getStatusWithChannelIdWithQueue(const Value& channelId, cons
 
 // ---- channel-list replies ---------------------------------------------------------------------
 
-void ClientRequest::setNewChannelListUpdater(ChannelListUpdater updater) {
-  newChannelListUpdater() = std::move(updater);
-}
-
-void ClientRequest::setAllChannelsUpdater(ChannelListUpdater updater) {
-  allChannelsUpdater() = std::move(updater);
-}
-
 void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
   if (reply.isString()) {
     auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-    if (list && !list->empty() && newChannelListUpdater()) newChannelListUpdater()(*list);
+    if (list && !list->empty()) ChannelItem::updateNewChannelList(*list);
   }
   auto login = NSConfig::engine()->config();
   if (login && login->isSession) postNotification(kOpenClientCallBack);
@@ -551,7 +531,8 @@ void ClientRequest::getAllChannelsCallback(const Value& reply) {
   NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
   if (!reply.isString()) return;
   auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-  if (list && !list->empty() && allChannelsUpdater()) allChannelsUpdater()(*list);
+  if (!list || list->empty()) return;
+  NSThread::detachNewThread([list = std::move(*list)] { ChannelItem::updateAllChannel(list); });
 }
 
 // ---- cache paths and links --------------------------------------------------------------------
