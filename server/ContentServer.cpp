@@ -466,6 +466,10 @@ void ContentServer::setAppStoreVersion(const std::string& version) {
   impl_->service.setAppStoreVersion(version);
 }
 
+void ContentServer::setChannelImageEdition(int channelId, const std::string& kind, int edition) {
+  impl_->service.setChannelImageEdition(channelId, kind, edition);
+}
+
 std::vector<LogUpload> ContentServer::logUploads() const {
   return impl_->service.logUploads();
 }

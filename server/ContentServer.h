@@ -116,6 +116,10 @@ class ContentServer {
   void setLoginSwitch(const std::string& name, bool value);
   void setChannelListStamp(const std::string& stamp);
   void setAppStoreVersion(const std::string& version);
+  // A new picture for one image of a channel numbered 100 or above (kind "icon", "background",
+  // "navigation", "tuijian" or "tuijian_theme1"): the same address serves other bytes, and the
+  // channel list announces their MD5.  Edition 0 is the first picture.
+  void setChannelImageEdition(int channelId, const std::string& kind, int edition);
   // Feedback and usage logs received by the log host, deciphered.
   std::vector<LogUpload> logUploads() const;
   // Statuses the post host accepted, oldest first.

@@ -96,6 +96,7 @@ AppDelegate::AppDelegate() {
     auto account = ClientPlatformAccount::current();
     return account ? account->userID() : std::string();
   });
+  NSConfig::setChannelConfigUpdater(&ChannelItem::updataNewChannelConfig);
 }
 
 AppDelegate::~AppDelegate() {
@@ -179,6 +180,9 @@ void AppDelegate::initEngine() {
   });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
+  // The catalogue fetches its channel images through the content-server client.
+  ChannelItem::setImageDownloader(ClientRequest::engine());
+  ChannelItem::channelIsRefresh();
   LMEngine::registerEngine();
 }
 
@@ -421,6 +425,7 @@ void AppDelegate::applicationDidEnterBackground(UIApplication&) {
 
 void AppDelegate::applicationWillEnterForeground(UIApplication&) {
   appStart();
+  ChannelItem::channelIsRefresh();
   needShowMessage_ = true;
   if (Reachability::isConnectedToNetwork()) {
     Value stored = NSConfig::readCacheValueWithKey(kEnterBackgroundTimeKey);

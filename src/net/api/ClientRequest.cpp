@@ -15,6 +15,7 @@
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
+#include "model/ChannelItem.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -354,6 +355,66 @@ void ClientRequest::startDownloadFile(std::string_view url, const std::string& d
 void ClientRequest::startDownloadFile(std::string_view url, const std::string& destination, int tag,
                                       Value localData) {
   downloadQueue_->startDownloadFile(url, destination, tag, std::move(localData));
+}
+
+// ---- channel images ----------------------------------------------------------------------------
+
+void ClientRequest::downloadChannelImage(int channel, const std::string& source,
+                                         const std::string& destination, int kind,
+                                         const Value& localData) {
+  if (NSThread::isMainThread()) {
+    startChannelImageDownload(channel, source, destination, kind, localData);
+    return;
+  }
+  // The catalogue stages a new list on a worker thread; the downloader is the main thread's.
+  performOnMainThread(
+      [weak = weakSelf<ClientRequest>(), channel, source, destination, kind, localData] {
+        if (auto client = weak.lock())
+          client->startChannelImageDownload(channel, source, destination, kind, localData);
+      },
+      false);
+}
+
+void ClientRequest::startChannelImageDownload(int channel, const std::string& source,
+                                              const std::string& destination, int kind,
+                                              const Value& localData) {
+  setDownloadAction(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::onImageAllFinish, "imageAllFinish:"),
+      weakSelf<NSObject>(), channel);
+  startDownloadFile(source, destination, kind, localData);
+}
+
+void ClientRequest::downloadNewChannelImages(
+    const std::vector<std::pair<std::string, std::string>>& downloads) {
+  setDownloadAction(Selector(), {}, -1);
+  setDownloadFinish(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::onChannelImagesFinished, "imageFinish:"),
+      weakSelf<NSObject>());
+  for (const auto& [source, destination] : downloads) startDownloadFile(source, destination);
+}
+
+void ClientRequest::onChannelImagesFinished(const Value& queue) {
+  ChannelItem::imageFinish(queue);
+}
+
+void ClientRequest::onImageAllFinish(const Value& request) {
+  imageAllFinish(request.object<HXHTTPRequest>());
+}
+
+std::shared_ptr<NSThread> ClientRequest::imageAllFinish(
+    const std::shared_ptr<HXHTTPRequest>& request) {
+  if (!request) return nullptr;
+  ChannelImageDownload download;
+  download.downloadDestinationPath = request->downloadDestinationPath();
+  download.tag = request->tag();
+  if (auto wrapper = std::dynamic_pointer_cast<NSHxHttpRequest>(request)) {
+    download.mtag = wrapper->mtag();
+    download.localInfo = wrapper->localInfo();
+  }
+  return NSThread::detachNewThread([lock = imgCondition_, download = std::move(download)] {
+    std::lock_guard guard(*lock);
+    ChannelItem::imageAllFinish(download);
+  });
 }
 
 // ---- network type ------------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 #include "net/api/ClientRequest.h"
 #include "net/api/ServerResult.h"
 #include "net/http/HXNetworkQueue.h"
+#include "support/BusRecorder.h"
 
 namespace {
 
@@ -321,14 +322,7 @@ class LoginTest : public RegistrationTest {
   void SetUp() override {
     RegistrationTest::SetUp();
     storeKey(key);
-    ClientRequest::setNewChannelListUpdater(
-        [this](const std::vector<std::shared_ptr<ChannelItem>>& list) {
-          channelLists.push_back(list.size());
-        });
-  }
-  void TearDown() override {
-    ClientRequest::setNewChannelListUpdater(nullptr);
-    RegistrationTest::TearDown();
+    channelLists = BusRecorder::observing({kNewChannelsAdded});
   }
   // The login record held now, with the channel-list stamp "others".
   void holdStamp(const std::string& stamp) {
@@ -341,7 +335,8 @@ class LoginTest : public RegistrationTest {
     return c && c->mDic ? c->mDic->objectForKey("others").description() : "(none)";
   }
 
-  std::vector<size_t> channelLists;
+  // The channel lists that reached the catalogue.
+  std::shared_ptr<BusRecorder> channelLists;
 };
 
 TEST_F(LoginTest, LoginSendsTheClientsDetailsAndStoresTheLoginData) {
@@ -383,8 +378,8 @@ TEST_F(LoginTest, AChangedChannelListStampFetchesTheListBeforeTheLoginIsAnnounce
   auto lists = server.requests("/Channels/ChannelListV2.aspx");
   ASSERT_EQ(lists.size(), 1u);
   EXPECT_EQ(keysOf(lists[0].queryParams), (std::vector<std::string>{"keys", "std", "is2x"}));
-  ASSERT_EQ(channelLists.size(), 1u);
-  EXPECT_GT(channelLists[0], 0u);
+  ASSERT_EQ(channelLists->count(kNewChannelsAdded), 1);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(101)) << "the server's list is stored";
   EXPECT_EQ(heldStamp(), "stamp-2");
   EXPECT_EQ(opened.count(), 0u);  // no session is open on a cold start
   MainLoop::pump();
@@ -552,7 +547,7 @@ TEST_F(LoginTest, ReopeningWithAChangedStampAnnouncesBothAfterTheChannelList) {
   client->openClient();
   ASSERT_TRUE(waitFor([&] { return opened.count() == 1 && loggedIn.count() == 1; }));
   EXPECT_EQ(count("/Channels/ChannelListV2.aspx"), 1u);
-  EXPECT_EQ(channelLists.size(), 1u);
+  EXPECT_EQ(channelLists->count(kNewChannelsAdded), 1);
   MainLoop::pump();
   EXPECT_EQ(opened.count(), 1u);
 }
@@ -564,7 +559,7 @@ TEST_F(LoginTest, AFailedChannelListStillLetsStartUpGoOn) {
   Observed loggedIn(kLoginClientCallBack);
   client->loginClient();
   ASSERT_TRUE(waitFor([&] { return loggedIn.count() == 1; }));
-  EXPECT_TRUE(channelLists.empty());
+  EXPECT_EQ(channelLists->count(kNewChannelsAdded), 0);
 }
 
 TEST_F(LoginTest, BindingPostsTheAccountAndResumesTheWaitingEvent) {
