@@ -4,6 +4,7 @@
 
 #include "CoreGraphics/CGAffineTransform.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSString.h"
@@ -593,3 +594,5 @@ void AppDelegate::openURLDelay() {
   browser->displayWithURL(messageURL_);
   navigationController_->pushViewController(browser, true);
 }
+
+NS_CLASS_IMPLEMENTATION(AppDelegate) {}

@@ -1,5 +1,6 @@
 #include "screens/reading/ChannelViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
 
@@ -58,4 +59,11 @@ void ChannelViewController::cancelButtonPushed(const Value&) {
       }
     }
   }
+}
+
+NS_CLASS_IMPLEMENTATION(ChannelViewController) {
+  c.initializer("initWithChannelItem:", &ChannelViewController::initWithChannelItem);
+  c.initializer("initWithChannelType:actionType:", &ChannelViewController::initWithChannelType);
+  c.method("refreshTableView", &ChannelViewController::refreshTableView);
+  c.method("cancelButtonPushed:", &ChannelViewController::cancelButtonPushed);
 }

@@ -12,6 +12,7 @@
 #include "model/ChannelItem.h"
 
 class ChannelViewController : public UIViewController {
+  NS_CLASS(ChannelViewController, UIViewController)
  public:
   ChannelViewController() = default;
   // initWithChannelItem:
@@ -20,7 +21,6 @@ class ChannelViewController : public UIViewController {
   static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType,
                                                                     int actionType);
 
-  std::string className() const override { return "ChannelViewController"; }
   void loadView() override;
 
   // The back action: leaves the navigation stack.  The sender may be nil.
