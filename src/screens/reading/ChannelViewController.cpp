@@ -3,6 +3,7 @@
 #include "Foundation/NSClass.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "ui/framework/StandInSink.h"
 
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelItem(
     const ChannelItemPtr& item) {
@@ -42,8 +43,12 @@ bool ChannelViewController::isInReadLater() const {
   return currentChannel_ && currentChannel_->actionType() == kTemplateReadLater;
 }
 
+void ChannelViewController::refreshTableView() {
+  reportStandInEvent(className(), "refreshTableView");
+}
+
 void ChannelViewController::cancelButtonPushed(const Value&) {
-  ++cancelCount_;
+  reportStandInEvent(className(), "cancelButtonPushed");
   auto navigation = navigationController();
   if (!navigation) return;
   auto self = selfPtr();
