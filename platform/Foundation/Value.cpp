@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSObject.h"
 
@@ -637,4 +638,69 @@ ValueDictionary makeDictionary(std::initializer_list<std::pair<std::string, Valu
   for (const auto& [k, v] : pairs)
     if (!v.isNil()) d->setObject(v, k);
   return d;
+}
+
+// ---- the containers' classes
+
+const NSClass& NSArray::classObject() {
+  static const NSClass& cls = NSClass::declare("NSArray", &NSObject::classObject());
+  return cls;
+}
+
+const NSClass& NSDictionary::classObject() {
+  static const NSClass& cls = NSClass::declare("NSDictionary", &NSObject::classObject());
+  return cls;
+}
+
+const NSClass& NSMutableArray::classObject() {
+  static const NSClass& cls = NSClass::declare("NSMutableArray", &NSArray::classObject());
+  return cls;
+}
+
+const NSClass& NSMutableDictionary::classObject() {
+  static const NSClass& cls = NSClass::declare("NSMutableDictionary", &NSDictionary::classObject());
+  return cls;
+}
+
+namespace {
+
+const NSClass& mutableArrayClass() {
+  static const NSClass& cls = NSClass::declare("__NSArrayM", &NSMutableArray::classObject());
+  return cls;
+}
+const NSClass& frozenArrayClass() {
+  static const NSClass& cls = NSClass::declare("__NSArrayI", &NSArray::classObject());
+  return cls;
+}
+const NSClass& mutableDictionaryClass() {
+  static const NSClass& cls =
+      NSClass::declare("__NSDictionaryM", &NSMutableDictionary::classObject());
+  return cls;
+}
+const NSClass& frozenDictionaryClass() {
+  static const NSClass& cls = NSClass::declare("__NSDictionaryI", &NSDictionary::classObject());
+  return cls;
+}
+
+// Known by name from the start, as every other class.
+[[maybe_unused]] const bool containerClassesRegistered =
+    (mutableArrayClass(), frozenArrayClass(), mutableDictionaryClass(), frozenDictionaryClass(),
+     true);
+
+}  // namespace
+
+const NSClass& NSMutableArray::objectClass() const {
+  return mutable_ ? mutableArrayClass() : frozenArrayClass();
+}
+
+const NSClass& NSMutableDictionary::objectClass() const {
+  return mutable_ ? mutableDictionaryClass() : frozenDictionaryClass();
+}
+
+const std::string& NSArray::className() const {
+  return objectClass().name();
+}
+
+const std::string& NSDictionary::className() const {
+  return objectClass().name();
 }

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "Foundation/NSClassDeclaration.h"
+
 class NSObject;
 class NSArray;
 class NSDictionary;
@@ -176,7 +178,10 @@ class Value {
 class NSArray {
  public:
   virtual ~NSArray() = default;
-  virtual std::string className() const = 0;
+  // The class "NSArray" and the class of this array; className() is its name.
+  static const NSClass& classObject();
+  virtual const NSClass& objectClass() const { return classObject(); }
+  const std::string& className() const;
   virtual size_t count() const = 0;
   virtual const Value& objectAtIndex(size_t index) const = 0;
   virtual bool isMutable() const = 0;
@@ -226,7 +231,10 @@ class NSArray {
 class NSDictionary {
  public:
   virtual ~NSDictionary() = default;
-  virtual std::string className() const = 0;
+  // The class "NSDictionary" and the class of this dictionary; className() is its name.
+  static const NSClass& classObject();
+  virtual const NSClass& objectClass() const { return classObject(); }
+  const std::string& className() const;
   virtual size_t count() const = 0;
   // nil when the key is absent.
   virtual Value objectForKey(std::string_view key) const = 0;
@@ -248,7 +256,10 @@ class NSMutableArray final : public NSArray {
  public:
   explicit NSMutableArray(std::vector<Value> items = {}, bool isMutable = true)
       : items_(std::move(items)), mutable_(isMutable) {}
-  std::string className() const override { return mutable_ ? "__NSArrayM" : "__NSArrayI"; }
+  // The platform's class cluster: a mutable array is of the class "__NSArrayM", a frozen one
+  // of "__NSArrayI".
+  static const NSClass& classObject();
+  const NSClass& objectClass() const override;
   size_t count() const override { return items_.size(); }
   const Value& objectAtIndex(size_t index) const override;
   bool isMutable() const override { return mutable_; }
@@ -267,9 +278,9 @@ class NSMutableDictionary final : public NSDictionary {
  public:
   explicit NSMutableDictionary(bool isMutable = true) : mutable_(isMutable) {}
   NSMutableDictionary(std::vector<std::pair<std::string, Value>> pairs, bool isMutable);
-  std::string className() const override {
-    return mutable_ ? "__NSDictionaryM" : "__NSDictionaryI";
-  }
+  // "__NSDictionaryM" when mutable, "__NSDictionaryI" when frozen, as the platform's cluster.
+  static const NSClass& classObject();
+  const NSClass& objectClass() const override;
   size_t count() const override { return order_.size(); }
   Value objectForKey(std::string_view key) const override;
   void enumerate(const std::function<void(const std::string&, const Value&)>& f) const override;

@@ -6,6 +6,7 @@
 #include "CoreGraphics/CGAffineTransform.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
@@ -601,3 +602,5 @@ void AppDelegate::openURLDelay() {
   browser->displayWithURL(messageURL_);
   navigationController_->pushViewController(browser, true);
 }
+
+NS_CLASS_IMPLEMENTATION(AppDelegate) {}

@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 
 namespace {
@@ -108,3 +109,5 @@ ValueArray JXArray::copy() const {
   if (mutations_ == 0) return std::const_pointer_cast<JXArray>(shared_from_this());
   return std::make_shared<NSMutableArray>(toVector(), false);
 }
+
+NS_CLASS_IMPLEMENTATION(JXArray) {}

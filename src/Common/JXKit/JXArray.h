@@ -14,6 +14,7 @@ class JXDecoder;
 struct JXParseState;
 
 class JXArray final : public NSArray, public std::enable_shared_from_this<JXArray> {
+  NS_CLASS(JXArray, NSArray)
  public:
   // Only the reader can make the token that the constructor requires.
   class Token {
@@ -25,8 +26,6 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
   // Takes the members; `mutations` 0 makes it immutable, 1 mutable.
   JXArray(Token, std::vector<Value>::iterator first, std::vector<Value>::iterator last,
           bool isMutable);
-
-  std::string className() const override { return "JXArray"; }
   size_t count() const override { return count_; }
   const Value& objectAtIndex(size_t index) const override;
   bool isMutable() const override { return mutations_ != 0; }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "Common/JXKit/JXDictionaryEnumerator.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 
 namespace {
@@ -291,3 +292,5 @@ JXDictionary::KeyIterator& JXDictionary::KeyIterator::operator++() {
   skipEmpty();
   return *this;
 }
+
+NS_CLASS_IMPLEMENTATION(JXDictionary) {}

@@ -27,6 +27,7 @@ struct JXHashTableEntry {
 };
 
 class JXDictionary final : public NSDictionary, public std::enable_shared_from_this<JXDictionary> {
+  NS_CLASS(JXDictionary, NSDictionary)
  public:
   // Only the reader can make the token that the constructor requires.
   class Token {
@@ -55,8 +56,6 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   // The table size for n pairs: the smallest listed size of at least n × 1.33; 0 when n is
   // beyond the largest size.
   static size_t capacityForCount(size_t n);
-
-  std::string className() const override { return "JXDictionary"; }
   size_t count() const override { return count_; }
   Value objectForKey(std::string_view key) const override;
   // Pairs in slot order.  Changing the dictionary from inside `f` raises NSGenericException.
