@@ -117,6 +117,27 @@ size_t previousCharacter(std::string_view s, size_t pos) {
 
 constexpr std::string_view kSourceNote = "[来源";
 
+// The text without "<br />" marks and without CR and LF, in one pass: the text that removing
+// the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
+std::string withoutLineBreaks(const std::string& text) {
+  constexpr std::string_view kMark = "<br />";
+  if (text.find_first_of("<\r\n") == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      ++i;
+    } else if (c == '<' && std::string_view(text).substr(i, kMark.size()) == kMark) {
+      i += kMark.size();
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 // ---- Statuses ----
@@ -242,12 +263,8 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   u->province = textOf(dic.objectRefForKey("provice"));
   u->city = textOf(dic.objectRefForKey("city"));
   u->location = textOf(dic.objectRefForKey("location"));
-  u->description = stringOnly(dic.objectRefForKey("description"));
-  if (!u->description.empty()) {
-    replaceAll(u->description, "<br />", "");
-    replaceAll(u->description, "\r", "");
-    replaceAll(u->description, "\n", "");
-  }
+  const Value& description = dic.objectRefForKey("description");
+  if (description.isString()) u->description = withoutLineBreaks(description.string());
   u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
   const Value& gender = dic.objectRefForKey("gender");
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
