@@ -113,6 +113,12 @@ std::shared_ptr<AppDelegate> AppDelegate::sharedDelegate() {
 
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication&,
                                                            const Value& launchOptions) {
+  // The launch is one step for the preferences: what it changed (the seeded settings, the
+  // device identifier's record) is written once, when it ends, unless a part of it wrote
+  // already.
+  struct WriteAtEnd {
+    ~WriteAtEnd() { defaults()->synchronize(); }
+  } writeAtEnd;
   registerToken();
   initEngine();
 

@@ -15,6 +15,7 @@
 #include "Common/JXKit/JXKey.h"
 #include "Foundation/Value.h"
 
+class JXArena;
 class JXDecoder;
 struct JXParseState;
 class JXDictionaryEnumerator;
@@ -38,17 +39,16 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   };
   // An empty table of `capacity` slots (see capacityForCount).
   JXDictionary(Token, size_t capacity, bool isMutable);
-  // The same, with the table in the dictionary's own block of memory: one allocation instead
-  // of two for each object of a reply.
-  static std::shared_ptr<JXDictionary> make(Token, size_t capacity, bool isMutable);
+  // The same, placed with its table in the reply's arena.
+  static std::shared_ptr<JXDictionary> make(Token, JXArena* arena, size_t capacity, bool isMutable);
   ~JXDictionary() override;
   JXDictionary(const JXDictionary&) = delete;
   JXDictionary& operator=(const JXDictionary&) = delete;
 
   // For make() only: the table was placed behind the dictionary by its allocator.
   class InlineTable {
-    explicit InlineTable(JXHashTableEntry* const* table) : table(table) {}
-    JXHashTableEntry* const* table;
+    explicit InlineTable(void* const* table) : table(table) {}
+    void* const* table;
     friend class JXDictionary;
   };
   JXDictionary(InlineTable table, size_t capacity, bool isMutable);
@@ -57,7 +57,7 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   // beyond the largest size.
   static size_t capacityForCount(size_t n);
   size_t count() const override { return count_; }
-  Value objectForKey(std::string_view key) const override;
+  const Value& objectRefForKey(std::string_view key) const override;
   // Pairs in slot order.  Changing the dictionary from inside `f` raises NSGenericException.
   void enumerate(const std::function<void(const std::string&, const Value&)>& f) const override;
   bool isMutable() const override { return mutations_ != 0; }
