@@ -5,6 +5,7 @@
 
 #include "Foundation/NSURL.h"
 #include "UIKit/UIAlertView.h"
+#include "UIKit/UIEventDriver.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ struct UIApplicationDriverSteps {
 using Steps = UIApplicationDriverSteps;
 
 void UIApplicationDriver::reset() {
+  UIEventDriver::reset();
+  if (auto first = UIResponder::firstResponder()) first->forceResignFirstResponder();
   app().reset();
   UIAlertView::removeAllVisibleAlerts();
 }

@@ -29,6 +29,8 @@ class UIViewController : public UIResponder {
   UIViewController& operator=(const UIViewController&) = delete;
 
   std::string className() const override { return "UIViewController"; }
+  // The superview of the controller's view.
+  std::shared_ptr<UIResponder> nextResponder() const override;
 
   // ---- the view
   // Loads the view when there is none yet.

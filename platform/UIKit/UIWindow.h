@@ -22,6 +22,8 @@ class UIWindow : public UIView {
   ~UIWindow() override;
 
   std::string className() const override { return "UIWindow"; }
+  // The application.
+  std::shared_ptr<UIResponder> nextResponder() const override;
 
   void makeKeyAndVisible();
   void makeKeyWindow();
