@@ -35,6 +35,8 @@ class UITouch : public NSObject {
   CGPoint previousLocationInView(const std::shared_ptr<UIView>& view) const {
     return previousLocationInView(view.get());
   }
+  // Whether the touch's view got its began and nothing has ended it for the view yet.
+  bool isWithView() const { return beganDelivered_ && !finishedForView_ && !cancelledForView_; }
   // The recognisers that get this touch (those of the view and the views above it that were
   // willing when it began), in the order they get it.
   std::vector<std::shared_ptr<UIGestureRecognizer>> gestureRecognizers() const;
