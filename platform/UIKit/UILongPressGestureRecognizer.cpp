@@ -9,7 +9,11 @@ void UILongPressGestureRecognizer::touchesBegan(const UITouchSet&, UIEvent*) {
     setState(UIGestureRecognizerState::Failed);
   } else if (n == touchesRequired_) {
     start_ = locationInView(nullptr);
-    startTimer(minimumPressDuration_, [this] { setState(UIGestureRecognizerState::Began); });
+    if (minimumPressDuration_ <= 0) {
+      setState(UIGestureRecognizerState::Began);
+    } else {
+      startTimer(minimumPressDuration_, [this] { setState(UIGestureRecognizerState::Began); });
+    }
   }
 }
 
