@@ -6,6 +6,7 @@
 #include "Foundation/NSURL.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIEventDriver.h"
+#include "UIKit/UIKeyboard.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ using Steps = UIApplicationDriverSteps;
 void UIApplicationDriver::reset() {
   UIEventDriver::reset();
   if (auto first = UIResponder::firstResponder()) first->forceResignFirstResponder();
+  UIKeyboard::reset();
   app().reset();
   UIAlertView::removeAllVisibleAlerts();
 }

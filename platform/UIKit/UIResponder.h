@@ -49,6 +49,8 @@ class UIResponder : public NSObject {
   // responder at all.
   virtual bool resignFirstResponder();
   bool isFirstResponder() const;
+  // What the keyboard's place shows while this responder is first (nullptr: the keyboard).
+  virtual std::shared_ptr<class UIView> inputView() const { return nullptr; }
   // The current first responder, if any.
   static std::shared_ptr<UIResponder> firstResponder();
   // Resigns without asking canResignFirstResponder (a view leaving its window, endEditing

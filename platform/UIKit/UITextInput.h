@@ -54,6 +54,15 @@ struct UITextInputTraits {
   bool secureTextEntry = false;
 };
 
+// The range kept within a text of that many UTF-16 units.
+NSRange clampedTextRange(NSRange range, size_t length);
+// The text with the range (UTF-16 units, kept within the text) replaced.
+std::string textByReplacingRange(std::string_view text, NSRange range,
+                                 std::string_view replacement);
+// What backspace takes away: the selection, else the character before the insertion point
+// (both units of a surrogate pair); an empty range at the start of the text.
+NSRange rangeForBackspace(std::string_view text, NSRange selection);
+
 // A text input with a selection that the arrow keys move.
 class UITextInput : public UIKeyInput {
  public:

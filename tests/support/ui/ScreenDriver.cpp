@@ -10,6 +10,8 @@
 #include "UIKit/UIButton.h"
 #include "UIKit/UIEventDriver.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UITextField.h"
+#include "UIKit/UITextView.h"
 #include "UIKit/UIWindow.h"
 #include "support/MainLoop.h"
 
@@ -32,6 +34,14 @@ bool shows(const UIView& v) {
 bool textOf(const UIView& v, std::string& text) {
   if (auto label = dynamic_cast<const UILabel*>(&v)) {
     text = label->text();
+    return true;
+  }
+  if (auto field = dynamic_cast<const UITextField*>(&v)) {
+    text = field->text().empty() ? field->placeholder() : field->text();
+    return true;
+  }
+  if (auto textView = dynamic_cast<const UITextView*>(&v)) {
+    text = textView->text();
     return true;
   }
   if (auto button = dynamic_cast<const UIButton*>(&v)) {
