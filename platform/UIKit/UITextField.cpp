@@ -5,6 +5,7 @@
 
 #include "Foundation/NSNotificationCenter.h"
 #include "UIKit/UIColor.h"
+#include "UIKit/UIDrawingHelpers.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
@@ -256,16 +257,8 @@ void UITextField::drawRect(CGRect) {
     switch (borderStyle_) {
       case UITextBorderStyle::RoundedRect: {
         CGRect r = CGRectInset(b, 0.5, 0.5);
-        CGFloat radius = std::min<CGFloat>(7, r.size.height / 2);
         ctx->beginPath();
-        ctx->moveToPoint(r.origin.x, CGRectGetMidY(r));
-        ctx->addArcToPoint(r.origin.x, r.origin.y, CGRectGetMaxX(r), r.origin.y, radius);
-        ctx->addArcToPoint(CGRectGetMaxX(r), r.origin.y, CGRectGetMaxX(r), CGRectGetMaxY(r),
-                           radius);
-        ctx->addArcToPoint(CGRectGetMaxX(r), CGRectGetMaxY(r), r.origin.x, CGRectGetMaxY(r),
-                           radius);
-        ctx->addArcToPoint(r.origin.x, CGRectGetMaxY(r), r.origin.x, r.origin.y, radius);
-        ctx->closePath();
+        addRoundedRect(ctx, r, 7);
         ctx->setGrayFillColor(1, 1);
         ctx->setGrayStrokeColor(0.55, 1);
         ctx->setLineWidth(1);
