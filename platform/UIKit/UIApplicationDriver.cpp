@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "Foundation/NSURL.h"
+#include "UIKit/UIActionSheet.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIEventDriver.h"
 #include "UIKit/UIKeyboard.h"
@@ -60,6 +61,7 @@ void UIApplicationDriver::reset() {
   UIEventDriver::reset();
   if (auto first = UIResponder::firstResponder()) first->forceResignFirstResponder();
   UIKeyboard::reset();
+  UIActionSheet::removeAllVisibleActionSheets();
   app().reset();
   UIAlertView::removeAllVisibleAlerts();
 }

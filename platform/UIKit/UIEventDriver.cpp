@@ -5,6 +5,7 @@
 #include "Foundation/Clock.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIEvent.h"
+#include "UIKit/UIScrollView.h"
 #include "UIKit/UITextInput.h"
 #include "UIKit/UIWindow.h"
 
@@ -83,6 +84,10 @@ bool UIEventDriver::shake() {
   UIEvent ended(UIEventType::Motion, UIEventSubtype::MotionShake, ClockNow());
   target->motionEnded(UIEventSubtype::MotionShake, &ended);
   return true;
+}
+
+bool UIEventDriver::tapStatusBar() {
+  return UIScrollView::scrollToTopFromStatusBar();
 }
 
 void UIEventDriver::reset() {

@@ -41,6 +41,10 @@ class UIEventDriver {
   // is neither.
   static bool shake();
 
+  // A tap on the status bar: the key window's one scroll view that scrolls to top goes there
+  // (UIScrollView::scrollToTopFromStatusBar).  False when none does.
+  static bool tapStatusBar();
+
   // Forgets the fingers down and the recognisers under way (a fresh application).
   static void reset();
 };

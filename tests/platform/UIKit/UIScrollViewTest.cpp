@@ -325,7 +325,7 @@ TEST_F(UIScrollViewTest, ATapOnTheStatusBarScrollsTheOneScrollViewToTheTop) {
   s.scroll->setContentInset(UIEdgeInsetsMake(44, 0, 0, 0));
   s.scroll->setContentOffset(CGPointMake(0, 900));
   s.delegate->log.clear();
-  ASSERT_TRUE(UIScrollView::scrollToTopFromStatusBar());
+  ASSERT_TRUE(ScreenDriver::tapStatusBar());
   ScreenDriver::wait(0.5);
   EXPECT_EQ(s.scroll->contentOffset().y, -44);
   EXPECT_EQ(s.delegate->log, (Log{"shouldScrollToTop", "scroll", "didScrollToTop"}));

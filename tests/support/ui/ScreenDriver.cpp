@@ -280,6 +280,12 @@ bool ScreenDriver::shake() {
   return false;
 }
 
+bool ScreenDriver::tapStatusBar() {
+  if (UIEventDriver::tapStatusBar()) return true;
+  ADD_FAILURE() << "status bar: no single scroll view scrolls to top";
+  return false;
+}
+
 void ScreenDriver::wait(double seconds) {
   MainLoop::advance(seconds);
 }

@@ -63,6 +63,8 @@ class ScreenDriver {
   static bool pressReturn();
   static bool deleteBackward(int times = 1);
   static bool shake();
+  // The status bar: the one scroll view of the key window that scrolls to top goes there.
+  static bool tapStatusBar();
 
   // Lets virtual time pass with the main loop running.
   static void wait(double seconds);
