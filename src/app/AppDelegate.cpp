@@ -1,11 +1,14 @@
 #include "app/AppDelegate.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "CoreGraphics/CGAffineTransform.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
@@ -19,11 +22,13 @@
 #include "core/NSGlobe.h"
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
+#include "core/NSSectionItem.h"
 #include "core/NotificationNames.h"
 #include "core/StoredKeys.h"
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
+#include "core/UsageLogFile.h"
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
@@ -31,6 +36,7 @@
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
@@ -45,10 +51,6 @@ namespace {
 
 constexpr std::string_view kEnterBackgroundTimeFormat = "yyMMddHHmmss";
 constexpr std::string_view kSplashAnimationID = "rawReadAnimation";
-
-// Usage-event codes the delegate posts.
-constexpr int kUsageAppStart = 901;
-constexpr int kUsageAppClose = 902;
 
 constexpr double kObserveNetworkDelay = 0.5;
 constexpr double kCloseDelay = 1.0;
@@ -67,15 +69,6 @@ std::shared_ptr<NSUserDefaults> defaults() {
 std::string storedString(std::string_view key) {
   Value v = defaults()->objectForKey(key);
   return v.isString() ? v.string() : std::string();
-}
-
-// Whether a platform account is bound and valid, asked without a prompt: with none, nothing
-// waits for a binding any more.
-bool platformAccountLoggedIn() {
-  auto account = ClientPlatformAccount::current();
-  if (account && account->isLoggedIn() && !account->isAuthorizeExpired()) return true;
-  ClientRequest::engine()->setEventType(128);
-  return false;
 }
 
 CGRect screenBounds() {
@@ -98,6 +91,12 @@ int channelIdOfPayload(const Value& userInfo) {
 AppDelegate::AppDelegate() {
   FeedbackStandIns::install();
   NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
+  UsageLogFile::setCurrent(ZizaJsonStatusParser::usageLogFile());
+  NSSectionItem::setPlatformUserIdReader([] {
+    auto account = ClientPlatformAccount::current();
+    return account ? account->userID() : std::string();
+  });
+  NSConfig::setChannelConfigUpdater(&ChannelItem::updataNewChannelConfig);
 }
 
 AppDelegate::~AppDelegate() {
@@ -167,6 +166,11 @@ void AppDelegate::registerToken() {
 }
 
 void AppDelegate::initEngine() {
+  // Downloads an earlier run left half-written (killed, or ended mid-transfer) are removed
+  // away from the main thread; files of this run are newer than its start and stay.
+  std::thread([home = NSHomeDirectory(), started = realClock()->now()] {
+    HXHTTPRequest::removeStaleTemporaryFiles(home, started);
+  }).detach();
   NSConfig::engine();
   NSWeiBoNet::getNetEngine();
   UIBkImageView::defaultSet();
@@ -176,6 +180,9 @@ void AppDelegate::initEngine() {
   });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
+  // The catalogue fetches its channel images through the content-server client.
+  ChannelItem::setImageDownloader(ClientRequest::engine());
+  ChannelItem::channelIsRefresh();
   LMEngine::registerEngine();
 }
 
@@ -282,7 +289,7 @@ void AppDelegate::gadiaViewAnimala(const Value& notification) {
         kLaunchPushDelay);
   }
   removeGuideViewAnimation();
-  if (config->isAppAcountError() && platformAccountLoggedIn()) {
+  if (config->isAppAcountError() && NSWeiBoNet::isLogined(0)) {
     auto account = ClientPlatformAccount::current();
     ClientRequest::engine()->bindAccountWithUId(account->userID(), account->accessToken());
   }
@@ -394,11 +401,11 @@ void AppDelegate::applicationWillTerminate(UIApplication&) {
 
 void AppDelegate::appStart() {
   UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
-  postNotification(kLogAction, Value(), kUsageAppStart);
+  postNotification(kLogAction, Value(), NSSectionItem::kStartCode);
 }
 
 void AppDelegate::appClose() {
-  postNotification(kLogAction, Value(), kUsageAppClose);
+  postNotification(kLogAction, Value(), NSSectionItem::kCloseCode);
 }
 
 void AppDelegate::applicationDidEnterBackground(UIApplication&) {
@@ -418,6 +425,7 @@ void AppDelegate::applicationDidEnterBackground(UIApplication&) {
 
 void AppDelegate::applicationWillEnterForeground(UIApplication&) {
   appStart();
+  ChannelItem::channelIsRefresh();
   needShowMessage_ = true;
   if (Reachability::isConnectedToNetwork()) {
     Value stored = NSConfig::readCacheValueWithKey(kEnterBackgroundTimeKey);

@@ -22,6 +22,7 @@ class SilentPresenter : public FeedbackPresenter {
     return std::make_shared<SilentStatusBar>();
   }
   void playAudio(bool) override {}
+  void pindaoSound() override {}
 };
 
 // Prompts may come from the network thread's failure paths; the pointer is read under a lock.

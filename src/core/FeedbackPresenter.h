@@ -40,6 +40,8 @@ class FeedbackPresenter {
   virtual std::shared_ptr<StatusBarMessageWindow> createStatusBar() = 0;
   // The "sent" sound for YES, the "failed" one for NO, when the sound setting is on.
   virtual void playAudio(bool sent) = 0;
+  // The short channel sound, always: callers ask the sound setting first.
+  virtual void pindaoSound() = 0;
 };
 
 // Installs the presenter; nullptr puts back the silent one.

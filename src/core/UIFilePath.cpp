@@ -716,9 +716,18 @@ void UIFilePath::removeLocalRetweetFile() {
   removePath(libraryPath() + "/Caches/StatusRetweets");
 }
 
+void UIFilePath::removeLocalProductFile() {
+  removePath(libraryPath() + "/Caches/ProductComments");
+}
+
 void UIFilePath::startRemoveFileType(int group) {
   removeFileType(group);
   showPrompt("删除完成！");
+}
+
+void UIFilePath::removeFileType(int group, const Value& token) {
+  startBusyAnimationWithString("正在删除中...");
+  NSGlobe::startDelAnimation(Value::arrayOf({Value(group), token}));
 }
 
 void UIFilePath::updateAllImages() {

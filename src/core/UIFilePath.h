@@ -8,10 +8,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Foundation/Value.h"
+
+class UIImage;
 
 class UIFilePath {
  public:
@@ -90,11 +95,79 @@ class UIFilePath {
   // Cache groups: 1 platform account data, 2 pictures, 3 all caches, 4 channel pages.  Each
   // named folder is deleted and made again empty, then the busy overlay is hidden.
   static void removeFileType(int group);
-  // The cached comment and repost lists (Caches/StatusComments/, Caches/StatusRetweets/).
+  // The cached comment, repost and product comment lists (Caches/StatusComments/,
+  // Caches/StatusRetweets/, Caches/ProductComments/).
   static void removeLocalCommentFile();
   static void removeLocalRetweetFile();
+  static void removeLocalProductFile();
   // removeFileType, then the prompt "删除完成！".
   static void startRemoveFileType(int group);
+  // The settings screen's clearing: the busy overlay with "正在删除中...", and
+  // startRemoveFileType 0.1 s later (through NSGlobe).  The token is not used.
+  static void removeFileType(int group, const Value& token);
+
+  // ---- small lists: property-list arrays of ids (strings; numbers read as their decimal text)
+  // Followed seminars (localPath 7), favourite statuses (localPath 6), liked statuses
+  // (Caches/likeStatus.txt) and liked products (Caches/likeProduct.txt); nullopt when the file
+  // is missing or holds no array.
+  static std::optional<std::vector<std::string>> readAttendArray();
+  static std::optional<std::vector<std::string>> readArrayFile();
+  static std::optional<std::vector<std::string>> readLikeArray();
+  static std::optional<std::vector<std::string>> readLikeProductArray();
+  // The followed seminars are written in place, the other lists atomically; false when the
+  // write fails.  saveArray writes Caches/<name> (likeProduct.txt for an empty name).
+  static bool saveAttendArray(const std::vector<std::string>& ids);
+  static bool saveFileByArray(const std::vector<std::string>& ids);
+  static bool saveLikeArray(const std::vector<std::string>& ids);
+  static bool saveArray(const std::vector<std::string>& ids, std::string_view name = {});
+  // The text's UTF-8 bytes; an existing file is replaced atomically.
+  static bool saveToFile(std::string_view text, std::string_view path);
+
+  // ---- keeping the caches bounded
+  // Records a downloaded picture in the download record (<Library>/ziza.json) under the time
+  // stamp ("%ld"); an empty path is not recorded.  The channel type is not used.
+  static void saveDownLoadPathRecode(std::string_view path, int channelType, long time);
+  // Keeps the 100 newest pictures of the download record (by their time stamps): the older
+  // ones lose their files and their entries.  A record of 100 or fewer is left as it is.
+  static void cleanImageCache();
+  // Keeps at most 99 article pages in Caches/HTML/NewsReader/ once it holds 100 or more
+  // entries (the stylesheet counts), the oldest by modification date deleted first.
+  static void removeLocalHTMLFile();
+
+  // ---- cached list pages and the update-check document
+  // Merges a counters reply (a JSON array of {"id", "closed", "likes", "C_rt_num",
+  // "C_cmt_num"}) into the cached list page at the path: a status whose "eid" matches an entry
+  // takes its counts, or goes when the entry is closed.  A malformed reply or page changes
+  // nothing.
+  static void updateLikeCount(std::string_view reply, std::string_view filePath);
+  // The "updt" stamps of the update-check document's "otherchannels" entries "topics",
+  // "dialog" and "vezi"; "" when the document or the entry is missing.
+  static std::string getTopicDate();
+  static std::string getDialogUpDataTime();
+  static std::string getVEZIUpDataTime();
+
+  // ---- pictures
+  // The channel's home tile in the current theme: the stored tile, else the bundle's
+  // ("channel<name>", "channeliconID<id>", finally "channeliconID11"); 40 x 40 points on a
+  // screen that is not retina.  nullptr when none loads.
+  static std::shared_ptr<UIImage> getImageByName(std::string_view name, int channelId);
+  // How heavy an animated picture is: 0 not animated (or over 4 MB, or no picture), 1 up to
+  // 1 MB, 2 up to 3 MB, 3 up to 4 MB; a file that cannot be read counts 2.  A path ending in
+  // ".gif" is taken as animated without looking.
+  static int isBigGifImage(std::string_view path);
+
+  // ---- emoticons (the shared emoticon table)
+  // The 1-based position of the name in the table as decimal text; nullopt when it is none.
+  static std::optional<std::string> getBiaoQingByName(std::string_view name);
+  static bool isInBiaoQingList(std::string_view name);
+
+  // ---- cache size
+  // The bytes under <Library>/Caches/ in megabytes, "%.2fM"; "0M" when there is no such folder.
+  static std::string folderSizeWithPath();
+  // Bytes of a folder and everything in it (lstat sizes, folders counted too, links not
+  // followed); entries whose path would not fit in 1024 bytes are skipped.
+  static int64_t _folderSizeAtPath(const char* folderPath);
+  static int64_t folderSizeAtPath3(std::string_view folderPath);
   // Folders are remembered as present for a second after they were seen (asking the file
   // system costs more than building a path); code that deletes folders under <Library> calls
   // this so that the next path makes them again at once.

@@ -10,15 +10,14 @@ using namespace parser_values;
 
 namespace {
 
-// The request whose reply lists one friend group (a suggestion group).
-
+// Where a request's reply is cached, as start-up installs it.
 ZizaJsonStatusParser::RequestLocalPath& requestLocalPath() {
   static ZizaJsonStatusParser::RequestLocalPath resolver;
   return resolver;
 }
 
-// The group as its own request would have cached it: a one-element array at the path of the
-// group's first page of 20.
+// The group as its own request (recommended accounts of one group) would have cached it: a
+// one-element array at the path of the group's first page of 20.
 void writeGroupCache(const Value& group) {
   const auto& resolver = requestLocalPath();
   if (!resolver) return;

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "Foundation/Value.h"
+#include "core/NSSectionItem.h"
 #include "core/RequestType.h"
+#include "core/UsageLogFile.h"
 #include "model/ChannelItem.h"
 #include "model/Com_Ret_Count.h"
 #include "model/Comment.h"
@@ -281,6 +283,44 @@ class ZizaJsonStatusParser {
   static NSRealTimeItemPtr dicToRealTimeItem(const NSDictionary& dic);
   static NSShopItemPtr dicToShopItem(const NSDictionary& dic);
   static std::shared_ptr<NSBaseItem> dicToCityItem(const NSDictionary& dic);
+
+  // ---- Usage-log file ----
+  //
+  // The log file (its path given by the caller) holds the unsent sections, oldest first, as
+  // the enciphered (NSDesEncrypt) JSON text of an array of section dictionaries: "Key", "Id"
+  // (only for a platform account), "sId", "Conn", "SubmitTime", "std", "Actionlogs" and
+  // "total_number"; an action is {"cTime", "sparams", "aType"}.  Every change rewrites the
+  // file atomically, so a process killed while writing leaves the previous log whole.  A
+  // missing, undecipherable or malformed file reads as nil; write errors are ignored.
+
+  // The section's dictionary; keys whose text is nil are left out.
+  static ValueDictionary reParserSection(const NSSectionItem& section);
+  // The actions' dictionaries as JSON text: the upload form.
+  static std::string reParserActionArray(const std::vector<NSActonItem>& actions);
+  // One action dictionary read back: its whole type text in caType, the ids from "sparams".
+  static NSActonItem parseAction(const NSDictionary& dic);
+  // A section from the JSON text of its dictionary, or from the dictionary; nullptr for
+  // anything else.
+  static std::shared_ptr<NSSectionItem> parseSection(std::string_view json);
+  static std::shared_ptr<NSSectionItem> parseSectionByDic(const Value& dic);
+  // Every section of the file (elements that are no dictionary skipped); the section at an
+  // index, nullptr outside the array.
+  static std::optional<std::vector<std::shared_ptr<NSSectionItem>>> parseSectionArray(
+      std::string_view path);
+  static std::shared_ptr<NSSectionItem> parseSection(std::string_view path, int32_t index);
+  // Appends the section; a missing or empty file starts a new array (and so does one that
+  // does not read as an array).
+  static void addLogInfo(std::string_view path, const NSSectionItem& section);
+  // Replaces the last section when its "sId" is `sectionId`, else appends; a missing or empty
+  // file is left as it is.
+  static void modifyLogInfo(std::string_view path, const NSSectionItem& section,
+                            std::string_view sectionId);
+  // Sets the key to the value in every section; false, writing nothing, when the file holds
+  // no section.
+  static bool updataSectionArray(std::string_view path, std::string_view key, const Value& value);
+  // These operations as the usage-log sections use them (install with UsageLogFile::setCurrent
+  // at start-up).
+  static std::shared_ptr<UsageLogFile> usageLogFile();
 
  private:
   static StatusPtr dicToStatus(const NSDictionary& dic, int depth);

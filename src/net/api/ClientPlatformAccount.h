@@ -1,7 +1,6 @@
 // What the server clients need of the bound microblog platform account: whether one is bound
-// and usable, the login that binds one, and the check of a reply for the platform's token
-// errors.  The dispatcher, which owns the platform client, installs it; until then no account
-// counts as bound.  Main thread.
+// and usable, and the login that binds one.  The dispatcher, which owns the platform client,
+// installs it; until then no account counts as bound.  Main thread.
 #pragma once
 
 #include <memory>
@@ -17,8 +16,6 @@ class ClientPlatformAccount {
   virtual bool isAccountTimeOut() = 0;
   // Starts the platform login with the content-server client as its delegate.
   virtual void logIn() = 0;
-  // Logs the account out and asks to bind again when the reply carries a token error.
-  virtual void weiboBindProcess(const std::string& reply) = 0;
 
   // ---- what registration, binding and the reading endpoints read (defaults: no account)
   virtual void logOut() {}

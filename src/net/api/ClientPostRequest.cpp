@@ -12,10 +12,10 @@
 #include "core/NSObject+UIViewBusy.h"
 #include "core/UIBkImageView.h"
 #include "net/api/ApplicationHelper.h"
-#include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSAsiFormDataRequest.h"
 #include "net/api/NSHxHttpRequest.h"
+#include "net/api/NSWeiBoNet.h"
 #include "net/api/ReplyRoute.h"
 #include "net/api/ServerResult.h"
 #include "net/api/URLHelper.h"
@@ -246,8 +246,7 @@ void ClientPostRequest::requestFinished(const std::shared_ptr<HXHTTPRequest>& re
   if (!request) return;
   stopActivityIndicatorViewAnimation();
   Value text = replyTextOf(request);
-  if (auto account = ClientPlatformAccount::current())
-    account->weiboBindProcess(text.isString() ? text.string() : std::string());
+  NSWeiBoNet::weiboBindProcess(text.isString() ? text.string() : std::string());
   RequestRoute route = routeOfRequest(request);
   int status = request->responseStatusCode();
   if (!isPlainReplyStatus(status)) {

@@ -177,6 +177,7 @@ const std::map<RequestType, Route>& routes() {
       {T::CancelClientRequest, {none, [](const Call& c) { c.net.cancelNormal(); }}},
       {T::RealTimeQuotes, {A, [](const Call& c) { c.client.getRealTimeQuotes(); }}},
       {T::CertificateSearch, {A, [](const Call& c) { c.client.getCerSearch(); }}},
+      {T::BindPrompt, {none, [](const Call&) { NSWeiBoNet::showPromptBind(); }}},
   };
   return table;
 }
@@ -206,6 +207,7 @@ void NSWeiBoNet::init() {
                           kLogAction);
   logTimer_ = NSTimer::scheduledTimerWithTimeInterval(
       kLogTimeInterval, selector(self, &NSWeiBoNet::logTime, "logTime:"), Value(), true);
+  readLocalData();
 }
 
 NSWeiBoNet::~NSWeiBoNet() {
@@ -255,25 +257,6 @@ void NSWeiBoNet::record(int32_t code, const Value& detail) {
   Value text = detailOf(detail);
   if (!text.isNil()) entry->addObject(text);
   logAction(Value(entry));
-}
-
-// ---- usage events -----------------------------------------------------------------------------
-
-void NSWeiBoNet::logAction(const Value& notificationOrArray) {
-  int32_t code = 0;
-  Value detail;
-  if (notificationOrArray.isArray()) {
-    code = notificationOrArray[0].intValue();
-    detail = notificationOrArray;
-  } else if (auto msg = NSMsgSend::fromNotification(notificationOrArray)) {
-    code = msg->type;
-    detail = msg->data;
-  }
-  if (usageRecorder_) usageRecorder_(code, detail);
-}
-
-void NSWeiBoNet::logTime(const Value&) {
-  if (logTimeHandler_) logTimeHandler_();
 }
 
 // ---- cancelling -------------------------------------------------------------------------------

@@ -75,3 +75,7 @@ std::string ServerResult::getCommentStringIsOk(bool ok) {
 std::string ServerResult::getJsonStringIsOk(bool ok, std::string_view message) {
   return replyText(ok, message);
 }
+
+bool ServerResult::isPlatformTokenError(int code) {
+  return code == 21319 || code == 21325 || code == 21327 || code == 21332;
+}

@@ -26,6 +26,9 @@ class ServerResult : public NSObject {
   static std::shared_ptr<ServerResult> resultWithLogJSONString(std::string_view text);
   // Microblog platform: "error_code", "error", "request"; success when the code is 0.
   static std::shared_ptr<ServerResult> resultWithZizaJSONString(std::string_view text);
+  // The platform's token errors (21319, 21325, 21327, 21332): the bound account is no longer
+  // accepted.  They come in the content server's "ResultCode" and in platform replies alike.
+  static bool isPlatformTokenError(int code);
 
   // {"ResultCode":"1","ResultBoolean":"YES" or "NO","ResultMsg":message}: both forms carry
   // code "1"; receivers decide by "ResultBoolean".

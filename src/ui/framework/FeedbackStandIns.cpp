@@ -66,6 +66,10 @@ void FeedbackStandIns::playAudio(bool sent) {
   NSStatusShow::engine()->playAudio(sent);
 }
 
+void FeedbackStandIns::pindaoSound() {
+  NSStatusShow::engine()->pindaoSound();
+}
+
 namespace UIViewBusy {
 
 bool isShown() {

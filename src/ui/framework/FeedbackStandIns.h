@@ -19,6 +19,7 @@ class FeedbackStandIns : public FeedbackPresenter {
   void stopActivityIndicatorViewAnimation() override;
   std::shared_ptr<StatusBarMessageWindow> createStatusBar() override;
   void playAudio(bool sent) override;
+  void pindaoSound() override;
 };
 
 namespace UIViewBusy {

@@ -68,12 +68,10 @@ class FakeAccount : public ClientPlatformAccount {
  public:
   bool loggedIn = false, expired = false, timedOut = false;
   int logIns = 0;
-  std::vector<std::string> checkedReplies;
   bool isLoggedIn() override { return loggedIn; }
   bool isAuthorizeExpired() override { return expired; }
   bool isAccountTimeOut() override { return timedOut; }
   void logIn() override { ++logIns; }
-  void weiboBindProcess(const std::string& reply) override { checkedReplies.push_back(reply); }
 };
 
 TEST_F(ClientRequestTest, CachedGetCarriesAgentAndTimeoutAndLandsInTheUrlsCacheFile) {

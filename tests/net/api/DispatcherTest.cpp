@@ -8,10 +8,14 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSUserDefaults.h"
+#include "core/NSGlobe.h"
 #include "core/NSMsgSend.h"
 #include "core/NSObject+notification.h"
+#include "core/NSSectionItem.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
+#include "core/UsageLogFile.h"
+#include "model/ZizaJsonStatusParser.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
@@ -37,26 +41,17 @@ std::vector<std::pair<std::string, std::string>> pairs(const Pairs& p) {
   return {p.begin(), p.end()};
 }
 
-struct UsageEvent {
-  int32_t code;
-  std::string detail;
-};
-
 class DispatcherTest : public apitest::ServerClientTest {
  protected:
   void SetUp() override {
     ServerClientTest::SetUp();
     NSUserDefaults::standardUserDefaults()->setObject(Value(key), "registerClientKey");
+    UsageLogFile::setCurrent(ZizaJsonStatusParser::usageLogFile());
     net = NSWeiBoNet::getNetEngine();
-    net->setUsageRecorder([this](int32_t code, const Value& detail) {
-      events.push_back({code, detail.isNil() ? "(nil)" : detail.description()});
-    });
+    // A usage section is open, as after start-up.
+    postNotification(kLogAction, Value(), 901);
     sender = Receiver::make();
     sender->onReply = [this](const Value&) { onMainThread.push_back(NSThread::isMainThread()); };
-  }
-  void TearDown() override {
-    net->setUsageRecorder(nullptr);
-    ServerClientTest::TearDown();
   }
 
   void post(RequestType type, const Value& data) {
@@ -70,16 +65,23 @@ class DispatcherTest : public apitest::ServerClientTest {
   std::shared_ptr<NSWeiBoNet> net;
   std::shared_ptr<Receiver> sender;
   std::vector<bool> onMainThread;
-  std::vector<UsageEvent> events;
+
+  // The usage actions recorded since the start, as "type|parameters".
+  std::vector<std::string> events() const {
+    std::vector<std::string> out;
+    const auto& actions = net->curSection()->actionsArray();
+    for (size_t i = 1; i < actions.size(); ++i)
+      out.push_back(actions[i].caType + "|" + actions[i].sparams);
+    return out;
+  }
 };
 
 TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSender) {
   post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   // The request is under way before the post returns.
   EXPECT_TRUE(ClientRequest::engine()->request());
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].code, 1);
-  EXPECT_EQ(events[0].detail, Value(makeArray({Value(1), Value("5")})).description());
+  // The content-list usage event, with the channel.
+  EXPECT_EQ(events(), std::vector<std::string>{",1|5"});
 
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
   auto sent = server.requests("/Channels/Channel.aspx");
@@ -104,7 +106,7 @@ TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
   post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   EXPECT_TRUE(prompted(localized("NetworkError")));
   EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
-  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(events().empty());
 
   stand->clear("PHProgressHUD");
   stand->clear("UIViewBusy");
@@ -199,7 +201,7 @@ TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
   MainLoop::pump();
   EXPECT_TRUE(stand->prompts().empty());
   EXPECT_FALSE(ClientRequest::engine()->request());
-  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(events().empty());
   EXPECT_TRUE(server.requests().empty());
 }
 
@@ -257,33 +259,19 @@ TEST_F(DispatcherTest, CancelTypeDropsTheSingleRequest) {
   EXPECT_TRUE(sender->replies.empty());
 }
 
-TEST_F(DispatcherTest, UsageEventsOnTheBusReachTheRecorder) {
+TEST_F(DispatcherTest, UsageEventsOnTheBusAndRequestsWithAUsageCodeReachTheCurrentSection) {
+  NSGlobe::getEngine()->setCurChannel("5");
   recordeUserInfo(Value("ChannelView"), 37);
-  auto event = std::make_shared<NSMsgSend>();
-  event->type = 901;
-  postNotificationObject(kLogAction, event);
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].code, 37);
-  EXPECT_EQ(events[0].detail, Value(makeArray({Value(37), Value("ChannelView")})).description());
-  EXPECT_EQ(events[1].code, 901);
-  EXPECT_EQ(events[1].detail, "(nil)");
+  post(RequestType::Search, strings({"钢材", "1", "0"}));
+  EXPECT_EQ(events(), (std::vector<std::string>{"5,37|ChannelView", "5,1|钢材"}));
   // Requests without a usage code record nothing.
   post(RequestType::DailyTrends, Value());
-  EXPECT_EQ(events.size(), 2u);
+  EXPECT_EQ(events().size(), 2u);
 }
 
-TEST_F(DispatcherTest, TheDispatcherIsOneAndChecksTheUsageLogEveryMinute) {
+TEST_F(DispatcherTest, TheDispatcherIsOne) {
   EXPECT_EQ(NSWeiBoNet::getNetEngine(), net);
   EXPECT_EQ(NSWeiBoNet::allocWithZone(), nullptr);
-  int checks = 0;
-  net->setLogTimeHandler([&] { ++checks; });
-  advance(59);
-  EXPECT_EQ(checks, 0);
-  advance(1.5);
-  EXPECT_EQ(checks, 1);
-  advance(60);
-  EXPECT_EQ(checks, 2);
-  net->setLogTimeHandler(nullptr);
 }
 
 }  // namespace

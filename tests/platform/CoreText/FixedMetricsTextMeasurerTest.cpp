@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -154,6 +155,59 @@ TEST_F(FixedMetricsTextMeasurerTest, GivesTheFeedItemMeasuresExactly) {
   // The time label: "5分钟前" in the 12-point time font within (240, 10000).
   EXPECT_EQ(measurer->measure("5分钟前", font(12), {240, 10000}, kCTLineBreakByWordWrapping).width,
             42);
+}
+
+// The row examples of the item views, in the reading fonts of the middle font-size setting
+// (text and name 15 pt, small 13 pt, captions 14 pt: line heights 18, 16 and 17), each worked
+// through the row's own rule.
+TEST_F(FixedMetricsTextMeasurerTest, GivesTheSizesTheItemRowExamplesWorkWith) {
+  const auto W = kCTLineBreakByWordWrapping, C = kCTLineBreakByCharWrapping;
+  auto height = [&](const std::string& text, CGFloat size, CGFloat width, CTLineBreakMode mode) {
+    return measurer->measure(text, font(size), {width, 10000}, mode).height;
+  };
+
+  // A feedback entry "name: text (time)" in the small font within 285: one line measures 16,
+  // so it sits at y (36 - 16) / 2 = 10 of a view 10 + 16 + 10 = 36 high, in a row of 16 + 25.
+  CGFloat feedback = height("读者: 很实用 (5分钟前)", 13, 285, C);
+  EXPECT_EQ(feedback, 16);
+  EXPECT_EQ((36 - feedback) / 2, 10);
+  EXPECT_EQ((36 - feedback) / 2 + feedback + 10, 36);
+  EXPECT_EQ(feedback + 25, 41);
+
+  // A one-line detail comment with the head shown (text 290 - 55 - 30 wide): h + 10 is not
+  // over 50, so the row is 65, and the text is centred in the top 36 points.
+  CGFloat comment = height("张三: 说得好 (刚刚)", 13, 205, C);
+  EXPECT_EQ(comment, 16);
+  EXPECT_LE(comment + 10, 50);
+  EXPECT_EQ((36 - comment) / 2, 10);
+
+  // Exhibitor rows: name 15 pt within 240, brand 14 pt within 240, categories 14 pt within 210,
+  // by the builder's rule and by the height rule.
+  auto builder = [&](const std::string& name, const std::string& brand, const std::string& sort) {
+    CGFloat n = height(name, 15, 240, W);
+    CGFloat y = n > 30 ? n + 10 : 40;
+    y += 25;  // booth number
+    CGFloat b = height(brand, 14, 240, W);
+    y += b > 20 ? b + 5 : 25;
+    CGFloat c = height(sort, 14, 210, W);
+    return y + (c > 20 ? c + 10 : 30);
+  };
+  auto rowHeight = [&](const std::string& name, const std::string& brand, const std::string& sort) {
+    CGFloat n = height(name, 15, 240, W);
+    CGFloat c = height(sort, 14, 210, W);
+    return (n > 20 ? n + 40 : 60) + std::max<CGFloat>(height(brand, 14, 240, W), 20) +
+           (c > 20 ? c + 20 : 40);
+  };
+  const std::string brand = "贝乐 BeLe", sort = "奶瓶、奶嘴、餐具";
+  EXPECT_EQ(height(brand, 14, 240, W), 17);
+  // Every text on one line: 120 by both rules.
+  EXPECT_EQ(builder("孕婴童用品有限公司", brand, sort), 120);
+  EXPECT_EQ(rowHeight("孕婴童用品有限公司", brand, sort), 120);
+  // A company name of 20 ideographs takes two lines, 36 points: 126 and 136.
+  const std::string longName = repeated("企", 20);
+  EXPECT_EQ(height(longName, 15, 240, W), 36);
+  EXPECT_EQ(builder(longName, brand, sort), 126);
+  EXPECT_EQ(rowHeight(longName, brand, sort), 136);
 }
 
 TEST_F(FixedMetricsTextMeasurerTest, TakesALineHeightFactorForFontsOfAGivenLeading) {
