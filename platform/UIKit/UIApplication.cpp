@@ -52,6 +52,10 @@ CGRect UIApplication::statusBarFrame() const {
   return CGRectMake(0, 0, UIScreen::mainScreen()->bounds().size.width, 20);
 }
 
+std::shared_ptr<UIResponder> UIApplication::nextResponder() const {
+  return std::dynamic_pointer_cast<UIResponder>(delegate_);
+}
+
 std::vector<std::shared_ptr<UIWindow>> UIApplication::windows() const {
   std::vector<std::shared_ptr<UIWindow>> out;
   for (const auto& w : windows_)

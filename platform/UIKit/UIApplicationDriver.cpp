@@ -4,7 +4,10 @@
 #include <cctype>
 
 #include "Foundation/NSURL.h"
+#include "UIKit/UIActionSheet.h"
 #include "UIKit/UIAlertView.h"
+#include "UIKit/UIEventDriver.h"
+#include "UIKit/UIKeyboard.h"
 
 namespace {
 
@@ -55,6 +58,10 @@ struct UIApplicationDriverSteps {
 using Steps = UIApplicationDriverSteps;
 
 void UIApplicationDriver::reset() {
+  UIEventDriver::reset();
+  if (auto first = UIResponder::firstResponder()) first->forceResignFirstResponder();
+  UIKeyboard::reset();
+  UIActionSheet::removeAllVisibleActionSheets();
   app().reset();
   UIAlertView::removeAllVisibleAlerts();
 }
