@@ -113,9 +113,19 @@ bool CFHTTPResponseParser::parseHeader() {
     if (line.empty()) continue;
     size_t colon = line.find(':');
     std::string_view name = colon == std::string_view::npos ? line : line.substr(0, colon);
-    if (colon == std::string_view::npos || name.empty() || name.find_first_of(" \t") != name.npos)
+    if (colon == std::string_view::npos || !CFHTTPMessage::isToken(name))
       continue;  // not a field; a folded line is not taken either
-    message->appendHeaderLine(name, trimmed(line.substr(colon + 1)));
+    std::string_view value = trimmed(line.substr(colon + 1));
+    if (value.find_first_of(std::string_view("\r\0", 2)) == std::string_view::npos) {
+      message->appendHeaderLine(name, value);
+    } else {
+      // A bare carriage return or a NUL reads as a space, so that no value can become a line
+      // of its own where it is sent on (a cookie going back, a redirect followed).
+      std::string cleaned(value);
+      for (char& c : cleaned)
+        if (c == '\r' || c == '\0') c = ' ';
+      message->appendHeaderLine(name, cleaned);
+    }
   }
   int status = message->responseStatusCode();
   if (status >= 100 && status < 200 && status != 101) {

@@ -55,7 +55,8 @@ std::string ServerResult::replyText(bool ok, std::string_view message) {
                                {"ResultMsg", Value(message)}});
   Value text = JSONString(reply);
   if (text.isString()) return text.string();
-  // Only a message that is not UTF-8 text fails to write; it is left out.
+  // Bytes that are not UTF-8 are written as question marks; only a message the writer refuses
+  // (one holding a noncharacter) fails to write, and is left out.
   return ok ? R"({"ResultCode":"1","ResultBoolean":"YES","ResultMsg":""})"
             : R"({"ResultCode":"1","ResultBoolean":"NO","ResultMsg":""})";
 }
