@@ -1,9 +1,10 @@
 // zept-server: the local content server as a process, for the app (scripts/run).
 //
-//   zept-server [--port N] [--data DIR] [--clients FILE]
+//   zept-server [--port N] [--data DIR] [--clients FILE] [--limit PATH]...
 //
-// --port 0 (the default) picks a free port.  The first line written to stdout is "port N";
-// the server then runs until SIGINT or SIGTERM.
+// --port 0 (the default) picks a free port.  The first line written to stdout is "port N"; the
+// server then runs until SIGINT or SIGTERM.  --limit makes a path answer as to a client over its
+// request limit (status 40302 and the reply envelope), to try the app's handling of it.
 #include <signal.h>
 
 #include <cstdio>
@@ -11,13 +12,15 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "server/ContentServer.h"
 
 namespace {
 
 int usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--port N] [--data DIR] [--clients FILE]\n", program);
+  std::fprintf(stderr, "usage: %s [--port N] [--data DIR] [--clients FILE] [--limit PATH]...\n",
+               program);
   return 2;
 }
 
@@ -26,6 +29,7 @@ int usage(const char* program) {
 int main(int argc, char** argv) {
   zept::server::ContentServer::Options options;
   int port = 0;
+  std::vector<std::string> limited;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -43,6 +47,10 @@ int main(int argc, char** argv) {
       const char* v = value();
       if (!v) return usage(argv[0]);
       options.clientsFile = v;
+    } else if (arg == "--limit") {
+      const char* v = value();
+      if (!v) return usage(argv[0]);
+      limited.emplace_back(v);
     } else {
       return usage(argv[0]);
     }
@@ -58,6 +66,8 @@ int main(int argc, char** argv) {
 
   try {
     zept::server::ContentServer server(options);
+    for (const std::string& path : limited)
+      server.script(path, zept::server::EndpointScript::overLimit());
     int bound = server.start(port);
     std::printf("port %d\n", bound);
     std::printf("serving %s from %s\n", server.baseURL().c_str(), options.dataDir.c_str());

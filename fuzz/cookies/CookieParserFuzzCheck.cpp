@@ -54,11 +54,21 @@ std::string checkCookie(const NSHTTPCookie& c, const std::string& host) {
   return {};
 }
 
-// The cookie as a "Set-Cookie" field would carry it.
-std::string setCookieText(const NSHTTPCookie& c, double now) {
-  std::string text = c.name() + "=" + c.value();
+// The path a cookie without a Path attribute gets: the URL's, up to its last "/".
+std::string defaultPath(const NSURL& url) {
+  std::string path = url.path();
+  if (path.empty() || path[0] != '/') return "/";
+  size_t slash = path.rfind('/');
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The cookie as a "Set-Cookie" field would carry it (blanks around "=", so that a name holding
+// ", x" is not taken for a second cookie).  The URL's own path is left to the URL: it may hold
+// what no attribute can carry (";", ", x=").
+std::string setCookieText(const NSHTTPCookie& c, const NSURL& url, double now) {
+  std::string text = c.name() + " = " + c.value();
   if (c.domain().front() == '.') text += "; Domain=" + c.domain();
-  text += "; Path=" + c.path();
+  if (c.path() != defaultPath(url)) text += "; Path=" + c.path();
   if (c.isSecure()) text += "; Secure";
   if (c.isHTTPOnly()) text += "; HttpOnly";
   if (auto expires = c.expiresDate()) {
@@ -75,7 +85,15 @@ std::string cookieParserFuzzCheck(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   size_t lineEnd = input.find('\n');
   std::shared_ptr<NSURL> url = NSURL::URLWithString(input.substr(0, lineEnd));
-  if (!url || !url->host() || url->host()->empty())
+  // Any URL the engine can reach: a host name of letters, digits, dots and dashes (or an
+  // address) that does not start with a dot.
+  auto reachable = [](const std::string& host) {
+    return !host.empty() && host.front() != '.' &&
+           host.find_first_not_of(
+               "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+               "0123456789.-:") == std::string::npos;
+  };
+  if (!url || !url->host() || !reachable(*url->host()))
     url = NSURL::URLWithString("http://www.a.example/news/item.html");
   CFHTTPMessage::HeaderFields fields;
   while (lineEnd != std::string_view::npos) {
@@ -96,7 +114,7 @@ std::string cookieParserFuzzCheck(const uint8_t* data, size_t size) {
     c->description();
 
     // Written back as a field, the cookie reads the same.
-    std::string text = setCookieText(*c, now);
+    std::string text = setCookieText(*c, *url, now);
     auto again = NSHTTPCookie::cookiesWithResponseHeaderFields({{"Set-Cookie", text}}, *url);
     if (again.size() != 1) return "'" + text + "' reads as " + std::to_string(again.size());
     const NSHTTPCookie& a = *again[0];

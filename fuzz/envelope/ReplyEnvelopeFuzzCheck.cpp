@@ -24,14 +24,17 @@ std::string replyEnvelopeFuzzCheck(const uint8_t* data, size_t size) {
       return "a platform reply whose success is not its code 0";
   }
 
-  // The synthetic replies carry any message: text as it is; bytes that are not UTF-8 come back
-  // as question marks, and a message the writer refuses (a noncharacter) is left out.
+  // The synthetic replies carry any message: text as it is, without NUL (which the reader
+  // refuses escaped); bytes that are not UTF-8 come back as question marks, and a message the
+  // writer refuses (a noncharacter) is left out.
+  std::string sent(text);
+  std::erase(sent, '\0');
   for (bool ok : {true, false}) {
     auto r = ServerResult::resultWithJSONString(ServerResult::replyText(ok, text));
     if (!r || r->resultSuccess != ok || r->resultCode != 1) return "a synthetic reply misread";
     if (!r->resultMsg.isString()) return "a synthetic reply without its message";
     const std::string& message = r->resultMsg.string();
-    if (message != text && (isValidUTF8(text) ? !message.empty() : !isValidUTF8(message)))
+    if (message != sent && (isValidUTF8(sent) ? !message.empty() : !isValidUTF8(message)))
       return "a synthetic reply's message comes back as " + message;
   }
   return {};

@@ -71,8 +71,9 @@ std::string filePathFuzzCheck(const uint8_t* data, size_t size) {
       {"localZizaFilePath", UIFilePath::localZizaFilePath, "CachesDate/HTML", ".json"},
   };
   // The per-login parameters do not change the file.
-  const std::string withLogin =
-      url + (url.find('?') == std::string::npos ? "?" : "&") + "keys=K37QWP2M9XD4HB8N5&std=2.0";
+  const size_t scheme = url.find("://");
+  const bool hasQuery = scheme != std::string::npos && url.find('?', scheme) != std::string::npos;
+  const std::string withLogin = url + (hasQuery ? "&" : "?") + "keys=K37QWP2M9XD4HB8N5&std=2.0";
   std::string fault;
   for (const Rule& rule : rules) {
     std::optional<std::string> path = rule.path(url);

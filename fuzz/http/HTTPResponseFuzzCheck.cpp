@@ -1,6 +1,7 @@
 #include "http/HTTPResponseFuzzCheck.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 #include "CFNetwork/CFHTTPResponseParser.h"
@@ -90,10 +91,7 @@ std::string httpResponseFuzzCheck(const uint8_t* data, size_t size) {
         length && !p.header()->headerFieldValue("Transfer-Encoding") &&
         p.header()->responseStatusCode() >= 200 && p.header()->responseStatusCode() != 204 &&
         p.header()->responseStatusCode() != 304) {
-      size_t comma = length->find(',');
-      std::string first = length->substr(0, comma);
-      first.erase(0, first.find_first_not_of(" \t"));
-      if (std::to_string(whole.body.size()) != first.substr(0, first.find_last_not_of(" \t") + 1))
+      if (std::strtoull(length->c_str(), nullptr, 10) != whole.body.size())
         return "a complete body of another length than announced";
     }
   }

@@ -5,13 +5,15 @@
 #include <string_view>
 
 #include "Foundation/NSPropertyList.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
 constexpr size_t kMaxDepth = 512;
 
 // Equality as a property list keeps it: reals bit for bit (NaN included; XML keeps no sign of
-// zero), dates to the whole second when the copy went through XML, containers in order.
+// zero), dates to the microsecond (the library's own unit) or, through XML, to the second,
+// containers in order.
 bool same(const Value& a, const Value& b, bool throughXML) {
   if (a.kind() == Value::Kind::Double && b.kind() == Value::Kind::Double) {
     double x = a.doubleValue(), y = b.doubleValue();
@@ -19,7 +21,7 @@ bool same(const Value& a, const Value& b, bool throughXML) {
     return throughXML ? x == y : std::memcmp(&x, &y, sizeof x) == 0;
   }
   if (a.isDate() && b.isDate()) {
-    if (!throughXML) return a.dateSeconds() == b.dateSeconds();
+    if (!throughXML) return std::fabs(a.dateSeconds() - b.dateSeconds()) < 2e-6;
     return std::fabs(a.dateSeconds() - b.dateSeconds()) < 1.0;
   }
   if (a.isArray() && b.isArray()) {
@@ -42,7 +44,8 @@ bool same(const Value& a, const Value& b, bool throughXML) {
 // The containers around the deepest value; a string or key holding NUL makes it fail.
 std::string shape(const Value& v, size_t depth, size_t* values) {
   ++*values;
-  if (v.isString() && v.string().find('\0') != std::string::npos) return "a string holds NUL";
+  if (v.isString() && (v.string().find('\0') != std::string::npos || !isValidUTF8(v.string())))
+    return "a string holds NUL or is not UTF-8";
   if (!v.isArray() && !v.isDictionary()) return {};
   if (depth + 1 > kMaxDepth) return "containers nested deeper than 512";
   std::string fault;
@@ -54,7 +57,8 @@ std::string shape(const Value& v, size_t depth, size_t* values) {
   } else {
     v.dictionary()->enumerate([&](const std::string& key, const Value& item) {
       if (!fault.empty()) return;
-      if (key.find('\0') != std::string::npos) fault = "a key holds NUL";
+      if (key.find('\0') != std::string::npos || !isValidUTF8(key))
+        fault = "a key holds NUL or is not UTF-8";
       if (fault.empty()) fault = shape(item, depth + 1, values);
     });
   }

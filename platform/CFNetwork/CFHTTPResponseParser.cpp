@@ -13,6 +13,16 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
+// A bare carriage return or a NUL in the status line or a field value reads as a space, so that
+// no value can become a line of its own where it is sent on (a cookie going back, a redirect
+// followed).
+constexpr std::string_view kStrayBytes("\r\0", 2);
+
+void spaceForStrayBytes(std::string& text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\0') c = ' ';
+}
+
 // A decimal length of digits only; nullopt otherwise (or beyond 64 bits).
 bool parseLength(std::string_view text, uint64_t* out) {
   text = trimmed(text);
@@ -98,7 +108,9 @@ void CFHTTPResponseParser::feed(std::string_view bytes, std::string* body) {
 bool CFHTTPResponseParser::parseHeader() {
   std::string_view text = headerBuffer_;
   size_t lineEnd = text.find('\n');
-  std::string_view statusLine = trimmed(text.substr(0, lineEnd));
+  std::string statusText(text.substr(0, lineEnd));
+  spaceForStrayBytes(statusText);
+  std::string_view statusLine = trimmed(statusText);
   auto message = CFHTTPMessage::createEmptyResponse();
   if (statusLine.substr(0, 7) != "HTTP/1." || !message->setStatusLine(statusLine)) {
     fail("The server's reply is not an HTTP/1 response");
@@ -116,15 +128,12 @@ bool CFHTTPResponseParser::parseHeader() {
     if (colon == std::string_view::npos || !CFHTTPMessage::isToken(name))
       continue;  // not a field; a folded line is not taken either
     std::string_view value = trimmed(line.substr(colon + 1));
-    if (value.find_first_of(std::string_view("\r\0", 2)) == std::string_view::npos) {
+    if (value.find_first_of(kStrayBytes) == std::string_view::npos) {
       message->appendHeaderLine(name, value);
     } else {
-      // A bare carriage return or a NUL reads as a space, so that no value can become a line
-      // of its own where it is sent on (a cookie going back, a redirect followed).
       std::string cleaned(value);
-      for (char& c : cleaned)
-        if (c == '\r' || c == '\0') c = ' ';
-      message->appendHeaderLine(name, cleaned);
+      spaceForStrayBytes(cleaned);
+      message->appendHeaderLine(name, trimmed(cleaned));
     }
   }
   int status = message->responseStatusCode();

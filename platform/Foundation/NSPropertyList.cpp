@@ -10,6 +10,7 @@
 
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPropertyListCheck.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
@@ -52,9 +53,14 @@ plist_t toPlist(const Value& v, std::string& why, size_t depth = 0) {
     case Value::Kind::Double:
       return plist_new_real(v.doubleValue());
     case Value::Kind::String:
-      // Neither format as written here can carry a NUL inside a string.
+      // Neither format as written here can carry a NUL inside a string, and the binary one
+      // would store text that is not UTF-8 as an empty string.
       if (v.string().find('\0') != std::string::npos) {
         why = "a string holding a NUL character is not supported";
+        return nullptr;
+      }
+      if (!isValidUTF8(v.string())) {
+        why = "a string that is not UTF-8 text is not supported";
         return nullptr;
       }
       return plist_new_string(v.string().c_str());
@@ -97,6 +103,11 @@ plist_t toPlist(const Value& v, std::string& why, size_t depth = 0) {
       bool ok = true;
       v.dictionary()->enumerate([&](const std::string& key, const Value& item) {
         if (!ok) return;
+        if (key.find('\0') != std::string::npos || !isValidUTF8(key)) {
+          why = "a key that is not UTF-8 text without NUL is not supported";
+          ok = false;
+          return;
+        }
         plist_t child = toPlist(item, why, depth + 1);
         if (!child) {
           ok = false;
@@ -149,9 +160,12 @@ Value fromPlist(plist_t node) {
       } else {
         plist_get_string_val(node, &s);
       }
-      Value out(std::string(s ? s : ""));
+      // Text that is not UTF-8 (an "ASCII" string beyond ASCII, a mis-encoded XML file) is no
+      // string of ours: the file reads as corrupt.
+      std::string text(s ? s : "");
       std::free(s);
-      return out;
+      if (!isValidUTF8(text)) return {};
+      return Value(std::move(text));
     }
     case PLIST_DATA: {
       uint64_t len = 0;
@@ -189,7 +203,7 @@ Value fromPlist(plist_t node) {
         Value v = item ? fromPlist(item) : Value();
         std::string k(key);
         std::free(key);
-        if (v.isNil()) {
+        if (v.isNil() || !isValidUTF8(k)) {
           std::free(it);
           return {};
         }

@@ -93,6 +93,8 @@ TEST(PropertyList, RefusesWhatItCannotStoreFaithfully) {
       Value::arrayOf({Value(18446744073709551615ull)}),
       Value::arrayOf({Value::date(64092211200.0)}),  // the distant future: beyond the format
       Value(std::string("a\0b", 3)),
+      Value::arrayOf({Value("\xff\xfe not UTF-8")}),
+      Value::dictionaryOf({{"\xc3", Value(1)}}),
       Value(),
   };
   for (const Value& v : bad) {
@@ -176,6 +178,10 @@ TEST(PropertyList, WhatTheLibraryCannotTakeReadsAsCorrupt) {
       {"binary UTF-16 key holding NUL",
        binaryPropertyList({bplistDictionary({1}, {2}), bplistUTF16(std::u16string(u"k\0z", 3)),
                            bplistInteger(1)})},
+      {"XML string that is not UTF-8", xmlPropertyList("<string>caf\xe9</string>")},
+      {"XML key that is not UTF-8", xmlPropertyList("<dict><key>\xff</key><true/></dict>")},
+      {"binary ASCII string beyond ASCII",
+       binaryPropertyList({bplistArray({1}), bplistASCII("caf\xe9")})},
       {"XML 513 deep", deepXMLPropertyList(513)},
       {"XML 50,000 deep", deepXMLPropertyList(50000)},
       {"binary 513 deep", deepBinaryPropertyList(513)},
