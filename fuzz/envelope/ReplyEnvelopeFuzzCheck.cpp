@@ -25,8 +25,8 @@ std::string replyEnvelopeFuzzCheck(const uint8_t* data, size_t size) {
   }
 
   // The synthetic replies carry any message: text as it is, without NUL (which the reader
-  // refuses escaped); bytes that are not UTF-8 come back as question marks, and a message the
-  // writer refuses (a noncharacter) is left out.
+  // refuses escaped); bytes that are not UTF-8 come back as question marks, and a message
+  // holding a noncharacter is left out.
   std::string sent(text);
   std::erase(sent, '\0');
   for (bool ok : {true, false}) {

@@ -48,18 +48,19 @@ std::shared_ptr<ServerResult> ServerResult::resultWithZizaJSONString(std::string
 }
 
 std::string ServerResult::replyText(bool ok, std::string_view message) {
-  // Written by the JSON writer so that any message stays valid JSON; the platform dictionary
-  // keeps the key order of the fixed text.
-  // The reader refuses an escaped NUL: one left in would make the whole reply unreadable.
+  // Written by the JSON writer so that any message stays valid JSON (bytes that are not UTF-8
+  // become question marks); the platform dictionary keeps the key order of the fixed text.
+  // The reader refuses an escaped NUL, so NULs are left out.
   std::string text(message);
   std::erase(text, '\0');
   auto reply = makeDictionary({{"ResultCode", Value("1")},
                                {"ResultBoolean", Value(ok ? "YES" : "NO")},
                                {"ResultMsg", Value(std::move(text))}});
   Value written = JSONString(reply);
-  if (written.isString()) return written.string();
-  // Bytes that are not UTF-8 are written as question marks; only a message the writer refuses
-  // (one holding a noncharacter) fails to write, and is left out.
+  // The writer passes a noncharacter on as it is, which the reader refuses: a message the
+  // reply would not read back with is left out.
+  if (written.isString() && objectFromJSONString(written.string()).isDictionary())
+    return written.string();
   return ok ? R"({"ResultCode":"1","ResultBoolean":"YES","ResultMsg":""})"
             : R"({"ResultCode":"1","ResultBoolean":"NO","ResultMsg":""})";
 }

@@ -103,6 +103,15 @@ TEST(ServerResult, SyntheticReplyOfAnyMessageStaysJSON) {
     EXPECT_EQ(withNul->resultSuccess, ok);
     EXPECT_EQ(withNul->resultMsg, Value("ab"));
   }
+  // Nor does it take a noncharacter, which the writer passes on as it is: such a message is
+  // left out, and the verdict stays.
+  for (bool ok : {true, false}) {
+    auto withNoncharacter = ServerResult::resultWithJSONString(
+        ServerResult::getJsonStringIsOk(ok, "a\xEF\xBF\xBF and \xF1\xBF\xBF\xBF"));
+    EXPECT_EQ(withNoncharacter->resultSuccess, ok);
+    EXPECT_EQ(withNoncharacter->resultCode, 1);
+    EXPECT_EQ(withNoncharacter->resultMsg, Value(""));
+  }
 }
 
 }  // namespace
