@@ -46,6 +46,14 @@ EndpointScript EndpointScript::replyWith(std::string body, int status, std::stri
   return s;
 }
 
+EndpointScript EndpointScript::overLimit(std::string message) {
+  Json envelope;
+  envelope["ResultBoolean"] = false;
+  envelope["ResultCode"] = 40302;
+  envelope["ResultMsg"] = std::move(message);
+  return replyWith(envelope.dump(-1, ' ', false, Json::error_handler_t::replace), 40302);
+}
+
 class ContentServer::Impl {
  public:
   explicit Impl(const Options& options)
