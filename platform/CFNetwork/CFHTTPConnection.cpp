@@ -56,6 +56,9 @@ NSErrorPtr streamError(CURLcode rc, long osErrno, long verifyResult, const std::
     case CURLE_COULDNT_CONNECT:
       if (osErrno == ECONNREFUSED)
         return CFHTTPStreamError(kCFErrorDomainPOSIX, kPOSIXErrorECONNREFUSED, text);
+      // No interface leads to the network at all.
+      if (osErrno == ENETUNREACH)
+        return CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorNotConnectedToInternet, text);
       return CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorCannotConnectToHost, text);
     case CURLE_OPERATION_TIMEDOUT:
       return CFHTTPStreamError(kCFErrorDomainPOSIX, kPOSIXErrorETIMEDOUT, text);
@@ -483,6 +486,16 @@ std::shared_ptr<CFHTTPConnection> CFHTTPConnection::connect(
   Impl& impl = *c->impl_;
   impl.driver = driver;
   impl.connected = std::move(connected);
+  if (CFNetworkTakeFailedHostLookup(target.url)) {
+    auto tell = std::move(impl.connected);
+    impl.connected = nullptr;
+    c->close();
+    driver->later([tell] {
+      tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorCannotFindHost,
+                             "Could not resolve host (a lookup a test made fail)"));
+    });
+    return c;
+  }
   impl.multi = curl_multi_init();
   impl.easy = curl_easy_init();
   impl.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -191,6 +192,25 @@ Value NSFileManager::attributesOfItemAtPath(std::string_view path, NSErrorPtr* e
       {std::string(NSFileModificationDate), Value::date(mtime)},
       {std::string(NSFileType), Value(type)},
   });
+}
+
+bool NSFileManager::setAttributes(const Value& attributes, std::string_view path,
+                                  NSErrorPtr* error) const {
+  Value date = attributes[NSFileModificationDate];
+  if (!date.isDate()) return true;
+  double seconds = date.dateSeconds();
+  double whole = std::floor(seconds);
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;  // the access date stays
+  times[1].tv_sec = time_t(whole);
+  times[1].tv_nsec = long((seconds - whole) * 1e9);
+  if (path.empty() || ::utimensat(AT_FDCWD, std::string(path).c_str(), times, 0) != 0) {
+    int e = path.empty() ? ENOENT : errno;
+    fail(error, writeCode(e), e, path, "Cannot change the attributes of");
+    return false;
+  }
+  return true;
 }
 
 std::optional<std::string> NSFileManager::contentsAtPath(std::string_view path) const {

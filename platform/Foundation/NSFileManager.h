@@ -57,6 +57,10 @@ class NSFileManager {
   // itself (a symbolic link is not followed); nil when it cannot be read.
   Value attributesOfItemAtPath(std::string_view path, NSErrorPtr* error = nullptr) const;
   std::optional<std::string> contentsAtPath(std::string_view path) const;
+  // Changes attributes of the item (a symbolic link's target).  Only NSFileModificationDate (a
+  // date) is settable here; other keys are ignored.  NO when the item cannot be changed.
+  bool setAttributes(const Value& attributes, std::string_view path,
+                     NSErrorPtr* error = nullptr) const;
 
  private:
   NSFileManager() = default;

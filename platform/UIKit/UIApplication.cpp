@@ -134,6 +134,7 @@ void UIApplication::reset() {
   badgeNumber_ = 0;
   networkActivityIndicatorVisible_ = false;
   statusBarHidden_ = false;
+  statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   keyWindow_.reset();
   windows_.clear();
   registrationPending_ = false;

@@ -85,8 +85,11 @@ class UIApplication : public UIResponder {
     networkActivityIndicatorVisible_ = visible;
   }
 
-  // ---- status bar (portrait only)
-  UIInterfaceOrientation statusBarOrientation() const { return UIInterfaceOrientation::Portrait; }
+  // ---- status bar.  The app runs in portrait; a test may turn the status bar.
+  UIInterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
+  void setStatusBarOrientation(UIInterfaceOrientation orientation) {
+    statusBarOrientation_ = orientation;
+  }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
   // (0, 0, screen width, 20); empty while hidden.
@@ -149,6 +152,7 @@ class UIApplication : public UIResponder {
   // Read by the HTTP engine's network thread, which posts a change only when one is needed.
   std::atomic<bool> networkActivityIndicatorVisible_{false};
   bool statusBarHidden_ = false;
+  UIInterfaceOrientation statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   std::weak_ptr<UIWindow> keyWindow_;
   std::vector<std::weak_ptr<UIWindow>> windows_;
 

@@ -1,10 +1,156 @@
 #include <zlib.h>
 
+#include <array>
 #include <limits>
 
+#include "CommonCrypto/CCBase64.h"
+#include "CommonCrypto/CommonDigest.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "uilib/core/NSData+ULCategory.h"
+
+namespace {
+
+std::string hex(const unsigned char* digest, size_t length) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(length * 2);
+  for (size_t i = 0; i < length; ++i) {
+    out.push_back(kDigits[digest[i] >> 4]);
+    out.push_back(kDigits[digest[i] & 15]);
+  }
+  return out;
+}
+
+template <size_t N, class Digest>
+std::string digestHex(std::string_view bytes, Digest digest) {
+  if (bytes.empty()) return {};
+  std::array<unsigned char, N> md{};
+  digest(bytes, md.data());
+  return hex(md.data(), N);
+}
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// The alphabet's value of a character, or -1.
+int sextet(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+// Appends the bytes of a group of 2 to 4 sextets.
+void appendGroup(std::string& out, const int* group, int count) {
+  unsigned v = 0;
+  for (int i = 0; i < 4; ++i) v = (v << 6) | unsigned(i < count ? group[i] : 0);
+  out.push_back(char((v >> 16) & 0xFF));
+  if (count > 2) out.push_back(char((v >> 8) & 0xFF));
+  if (count > 3) out.push_back(char(v & 0xFF));
+}
+
+}  // namespace
+
+std::string md5Hash(std::string_view bytes) {
+  return digestHex<CC_MD5_DIGEST_LENGTH>(bytes, [](std::string_view b, unsigned char* md) {
+    CC_MD5(b.data(), CC_LONG(b.size()), md);
+  });
+}
+
+std::string sha1Hash(std::string_view bytes) {
+  return digestHex<CC_SHA1_DIGEST_LENGTH>(bytes, [](std::string_view b, unsigned char* md) {
+    CC_SHA1(b.data(), CC_LONG(b.size()), md);
+  });
+}
+
+std::string base64EncodedString(std::string_view bytes) {
+  return CCBase64Encode(bytes);
+}
+
+std::string base64EncodingWithLineLength(std::string_view bytes, unsigned lineLength) {
+  std::string plain = CCBase64Encode(bytes);
+  if (lineLength == 0) return plain;
+  std::string out;
+  out.reserve(plain.size() + plain.size() / lineLength + 1);
+  size_t sinceBreak = 0;
+  for (size_t i = 0; i < plain.size(); i += 4) {
+    out.append(plain, i, 4);
+    sinceBreak += std::min<size_t>(4, plain.size() - i);
+    if (sinceBreak >= lineLength) {
+      out.push_back('\n');
+      sinceBreak = 0;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> dataWithBase64EncodedString(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 3);
+  int group[4];
+  int count = 0;
+  for (unsigned char c : text) {
+    if (c >= 0x80) return std::nullopt;
+    if (c == '=' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
+      continue;
+    int v = sextet(c);
+    if (v < 0) return std::nullopt;
+    group[count++] = v;
+    if (count == 4) {
+      appendGroup(out, group, 4);
+      count = 0;
+    }
+  }
+  if (count == 1) return std::nullopt;
+  if (count > 1) appendGroup(out, group, count);
+  return out;
+}
+
+std::string initWithBase64EncodedString(std::string_view text) {
+  std::string out;
+  int group[4];
+  int count = 0;
+  for (unsigned char c : text) {
+    if (c == '=') break;
+    int v = sextet(c);
+    if (v < 0) continue;
+    group[count++] = v;
+    if (count == 4) {
+      appendGroup(out, group, 4);
+      count = 0;
+    }
+  }
+  if (count > 1) appendGroup(out, group, count);
+  return out;
+}
+
+std::optional<std::string> gzipDeflate(std::string_view data) {
+  if (data.empty()) return std::string();
+  if (data.size() > std::numeric_limits<uInt>::max()) return std::nullopt;
+  z_stream stream{};
+  // 15 window bits plus 16: the gzip wrapper.
+  if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) !=
+      Z_OK)
+    return std::nullopt;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = uInt(data.size());
+  constexpr size_t kStep = 16384;
+  std::string out(kStep, '\0');
+  int status = Z_OK;
+  while (status == Z_OK) {
+    if (stream.total_out >= out.size()) out.resize(out.size() + kStep);
+    stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
+    stream.avail_out = uInt(out.size() - stream.total_out);
+    status = deflate(&stream, Z_FINISH);
+  }
+  const size_t produced = stream.total_out;
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END) return std::nullopt;
+  out.resize(produced);
+  return out;
+}
 
 std::optional<std::string> gzipInflate(std::string_view data) {
   if (data.empty()) return std::string();
