@@ -60,28 +60,57 @@ void shutdownConnections(int port, int peer = -1) {
   closedir(dir);
 }
 
-// One thread per connection: silent and delayed replies must not hold up other requests.
-class ThreadPerConnection : public httplib::TaskQueue {
+// Connections are served by at most `limit` threads, started as connections come and none
+// idle: a silent or delayed reply holds up only its own connection while threads remain, and
+// a flood of connections waits in the queue instead of costing a thread each.
+class ConnectionPool : public httplib::TaskQueue {
  public:
+  explicit ConnectionPool(size_t limit) : limit_(std::max<size_t>(limit, 1)) {}
+
   void enqueue(std::function<void()> fn) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([fn = std::move(fn)] {
-      blockSigpipeOnThisThread();
-      fn();
-    });
+    jobs_.push_back(std::move(fn));
+    // Idle threads not yet woken count as taken: each queued connection needs one.
+    if (jobs_.size() > idle_ && threads_.size() < limit_) threads_.emplace_back([this] { work(); });
+    cv_.notify_one();
   }
+
+  // Runs what is queued (the server has shut the connections down, so that ends at once),
+  // then waits for the threads.
   void shutdown() override {
-    std::vector<std::thread> threads;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      threads.swap(threads_);
+      stopping_ = true;
     }
-    for (auto& t : threads) t.join();
+    cv_.notify_all();
+    for (auto& t : threads_) t.join();
+    threads_.clear();
   }
 
  private:
+  void work() {
+    blockSigpipeOnThisThread();
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      ++idle_;
+      cv_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
+      --idle_;
+      if (jobs_.empty()) return;
+      auto job = std::move(jobs_.front());
+      jobs_.pop_front();
+      lock.unlock();
+      job();
+      lock.lock();
+    }
+  }
+
+  const size_t limit_;
   std::mutex mutex_;
+  std::condition_variable cv_;
+  std::deque<std::function<void()>> jobs_;
   std::vector<std::thread> threads_;
+  size_t idle_ = 0;
+  bool stopping_ = false;
 };
 
 }  // namespace
@@ -118,7 +147,10 @@ EndpointScript EndpointScript::replyWith(std::string body, int status, std::stri
 
 class ContentServer::Impl {
  public:
-  explicit Impl(const Options& options) : service(options.dataDir, options.clientsFile) {}
+  explicit Impl(const Options& options)
+      : service(options.dataDir, options.clientsFile),
+        connectionThreads(options.connectionThreads),
+        requestLogLimit(options.requestLogLimit) {}
 
   void handle(const httplib::Request& req, httplib::Response& res,
               const httplib::ContentReader* reader) {
@@ -172,6 +204,10 @@ class ContentServer::Impl {
       std::lock_guard<std::mutex> lock(mutex);
       index = firstIndex + log.size();
       log.push_back(rec);
+      while (log.size() > std::max<size_t>(requestLogLimit, 1)) {
+        log.pop_front();
+        ++firstIndex;
+      }
       script = takeScript(lower(rec.path));
     }
     cv.notify_all();
@@ -249,6 +285,8 @@ class ContentServer::Impl {
   }
 
   ContentService service;
+  const size_t connectionThreads;
+  const size_t requestLogLimit;
   std::unique_ptr<httplib::Server> server;
   std::thread thread;
   int port = 0;
@@ -257,8 +295,8 @@ class ContentServer::Impl {
   mutable std::condition_variable cv;
   bool stopping = false;
   unsigned long long releaseGeneration = 0;
-  std::vector<RecordedRequest> log;
-  size_t firstIndex = 0;  // grows when the log is cleared, so late status updates miss
+  std::deque<RecordedRequest> log;
+  size_t firstIndex = 0;  // requests cleared or dropped from the log, so late status updates miss
   std::map<std::string, std::deque<EndpointScript>> scripts;
 };
 
@@ -273,7 +311,11 @@ ContentServer::~ContentServer() {
 int ContentServer::start(int port) {
   if (isRunning()) return impl_->port;
   auto server = std::make_unique<httplib::Server>();
-  server->new_task_queue = [] { return new ThreadPerConnection; };
+  server->new_task_queue = [threads = impl_->connectionThreads] {
+    return new ConnectionPool(threads);
+  };
+  // The engine keeps a connection only when the server allows more than five requests on it.
+  server->set_keep_alive_max_count(100);
   int listenFd = -1;
   server->set_socket_options([&listenFd](int sock) {
     httplib::default_socket_options(sock);
@@ -347,7 +389,7 @@ std::string ContentServer::url(std::string_view pathAndQuery) const {
 
 std::vector<RecordedRequest> ContentServer::requests() const {
   std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->log;
+  return {impl_->log.begin(), impl_->log.end()};
 }
 
 std::vector<RecordedRequest> ContentServer::requests(std::string_view path) const {
@@ -422,6 +464,10 @@ void ContentServer::setChannelListStamp(const std::string& stamp) {
 
 void ContentServer::setAppStoreVersion(const std::string& version) {
   impl_->service.setAppStoreVersion(version);
+}
+
+void ContentServer::setChannelImageEdition(int channelId, const std::string& kind, int edition) {
+  impl_->service.setChannelImageEdition(channelId, kind, edition);
 }
 
 std::vector<LogUpload> ContentServer::logUploads() const {

@@ -367,6 +367,22 @@ void ContentService::setAppStoreVersion(const std::string& version) {
   appStoreVersionOverride_ = version;
 }
 
+void ContentService::setChannelImageEdition(int channelId, const std::string& kind, int edition) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  channelImageEditions_[{channelId, kind}] = edition;
+}
+
+const std::string& ContentService::channelImage(const std::string& kind, const DemoChannel& channel,
+                                                int scale) {
+  int edition = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = channelImageEditions_.find({channel.id, kind});
+    if (it != channelImageEditions_.end()) edition = it->second;
+  }
+  return pictures_.channelPNG(kind, channel.id, channel.name, scale, edition);
+}
+
 ServerReply ContentService::appStoreLookup(const RecordedRequest& r) {
   const Json& store = data_.misc().value("appStore", Json::object());
   std::string version;
@@ -575,7 +591,7 @@ ServerReply ContentService::channelList(const RecordedRequest& r) {
       for (const char* kind : {"icon", "background", "navigation", "tuijian", "tuijian_theme1"}) {
         std::string url = std::string(kBase) + "/img/channel/" + std::to_string(ch.id) + "/" +
                           kind + (retina ? "@2x.png" : ".png");
-        std::string md5 = md5Hex(pictures_.channelPNG(kind, ch.id, ch.name, scale));
+        std::string md5 = md5Hex(channelImage(kind, ch, scale));
         for (char& x : md5) x = static_cast<char>(std::toupper(static_cast<unsigned char>(x)));
         images[kind] = {url, md5};
       }
@@ -1117,7 +1133,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
       kind.resize(kind.size() - 3);
     }
     if (!PictureFactory::isChannelImageKind(kind)) return notFound();
-    return image(pictures_.channelPNG(kind, ch->id, ch->name, scale), "image/png");
+    return image(channelImage(kind, *ch, scale), "image/png");
   }
   if (path == "/css/readability.css") {
     std::string since = r.header("If-Modified-Since");

@@ -326,6 +326,10 @@ Value NSConfig::readDicWrithKey(std::string_view key, std::string_view name) {
   return readCacheValueWithKey(key, name);
 }
 
+std::recursive_mutex& NSConfig::storeLock(std::string_view name) {
+  return fileLock(getCacheConfigPath(name));
+}
+
 bool NSConfig::setEncryptValue(const Value& value, std::string_view key) {
   if (value.isNil() || key.empty()) return false;
   std::string text = value.description();

@@ -16,6 +16,7 @@
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
+#include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -279,6 +280,39 @@ TEST_F(AppTest, ThirtyFailedRegistrationsEndTheAppThroughItsExitAnimation) {
 }
 
 // ---- background and foreground ------------------------------------------------------------------
+
+// A channel list staged by an earlier run, whose pictures are all on disk.
+void stageChannels(std::initializer_list<int> numbers) {
+  auto page = std::make_shared<NSMutableArray>();
+  for (int number : numbers) {
+    auto item = std::make_shared<ChannelItem>();
+    item->type = number;
+    item->isEnabled = true;
+    item->name = "channel " + std::to_string(number);
+    page->addObject(ChannelItem::getDicByChannelItem(item));
+  }
+  ASSERT_TRUE(ChannelItem::writePages(makeArray({Value(page)}),
+                                      ChannelItem::filePathWithName(kStagedChannelItemsFileName)));
+  NSConfig::setCacheValue(Value("1"), kChannelNewsKey, kChannelConfigStoreName);
+}
+
+TEST_F(AppTest, StartUpAndReturnInstallAWaitingChannelList) {
+  storeClientKey();
+  stageChannels({1, 61});
+  auto bus = BusRecorder::observing({kNewChannelsAdded});
+  launch();
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 1);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(61));
+
+  ASSERT_TRUE(waitFor([&] { return startedUp(); }));
+  stageChannels({62});
+  ASSERT_TRUE(UIApplicationDriver::enterBackground());
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 1);
+  ASSERT_TRUE(UIApplicationDriver::enterForeground());
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 2);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(62));
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(61)) << "the user's channels stay";
+}
 
 TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   storeClientKey();

@@ -96,18 +96,6 @@ std::string decimal(double v) {
   return buf;
 }
 
-using ChannelListUpdater = std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)>;
-
-ChannelListUpdater& newChannelListUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
-ChannelListUpdater& allChannelsUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
 }  // namespace
 
 // ---- building and sending ---------------------------------------------------------------------
@@ -525,18 +513,10 @@ void ClientRequest::getStatusWithChannelIdWithQueue(const Value& channelId, cons
 
 // ---- channel-list replies ---------------------------------------------------------------------
 
-void ClientRequest::setNewChannelListUpdater(ChannelListUpdater updater) {
-  newChannelListUpdater() = std::move(updater);
-}
-
-void ClientRequest::setAllChannelsUpdater(ChannelListUpdater updater) {
-  allChannelsUpdater() = std::move(updater);
-}
-
 void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
   if (reply.isString()) {
     auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-    if (list && !list->empty() && newChannelListUpdater()) newChannelListUpdater()(*list);
+    if (list && !list->empty()) ChannelItem::updateNewChannelList(*list);
   }
   auto login = NSConfig::engine()->config();
   if (login && login->isSession) postNotification(kOpenClientCallBack);
@@ -547,7 +527,8 @@ void ClientRequest::getAllChannelsCallback(const Value& reply) {
   NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
   if (!reply.isString()) return;
   auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-  if (list && !list->empty() && allChannelsUpdater()) allChannelsUpdater()(*list);
+  if (!list || list->empty()) return;
+  NSThread::detachNewThread([list = std::move(*list)] { ChannelItem::updateAllChannel(list); });
 }
 
 // ---- cache paths and links --------------------------------------------------------------------

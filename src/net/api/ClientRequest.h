@@ -15,6 +15,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,7 @@
 #include "Foundation/Value.h"
 #include "UIKit/UIAlertView.h"
 #include "core/RequestType.h"
+#include "model/ChannelImageDownloader.h"
 
 struct ChannelItem;
 class ClientDownload;
@@ -32,6 +34,7 @@ class NSSectionItem;
 class ClientPostRequest;
 class HXHTTPRequest;
 class HXNetworkQueue;
+class NSThread;
 
 // A receiver that also takes the replies its registered action cannot
 // (URLConnectionDidFinishLoading:).
@@ -41,7 +44,7 @@ class ClientReplyReceiver {
   virtual void URLConnectionDidFinishLoading(const Value& text) = 0;
 };
 
-class ClientRequest : public NSObject, public UIAlertViewDelegate {
+class ClientRequest : public NSObject, public UIAlertViewDelegate, public ChannelImageDownloader {
  public:
   static constexpr std::string_view kUserAgent = "ZeptMobileAgent_iphone";
   static constexpr int kDefaultTimeOutSec = 15;
@@ -131,6 +134,18 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void startDownloadFile(std::string_view url, const std::string& destination, int tag,
                          Value localData);
 
+  // ---- channel images, for the channel catalogue (installed with
+  // ChannelItem::setImageDownloader at start-up).  Both start their downloads on the main
+  // thread; a call from another thread is handed over to it, in order.
+  void downloadChannelImage(int channel, const std::string& source, const std::string& destination,
+                            int kind, const Value& localData) override;
+  void downloadNewChannelImages(
+      const std::vector<std::pair<std::string, std::string>>& downloads) override;
+  // The download action of channel images: hands the finished download to the catalogue on a
+  // new thread, which holds the client's image lock meanwhile, so that completions never run
+  // side by side.  Returns that thread.
+  std::shared_ptr<NSThread> imageAllFinish(const std::shared_ptr<HXHTTPRequest>& request);
+
   // ---- network type and queue width
   // "1" Wi-Fi, "0" cellular, "-1" none, "" anything else.
   std::string getNetworkType() const;
@@ -185,9 +200,15 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void onRequestQueueFinished(const Value& r);
   void onRequestQueueFailed(const Value& r);
   void onLogIn();
+  void onImageAllFinish(const Value& request);
+  void onChannelImagesFinished(const Value& queue);
+  void startChannelImageDownload(int channel, const std::string& source,
+                                 const std::string& destination, int kind, const Value& localData);
 
   std::shared_ptr<ClientPostRequest> postQueue_;
   std::shared_ptr<ClientDownload> downloadQueue_;
+  // imgCondition: serialises the catalogue's image completions.
+  std::shared_ptr<std::mutex> imgCondition_ = std::make_shared<std::mutex>();
   int timeOutSec_ = kDefaultTimeOutSec;
   std::shared_ptr<HXNetworkQueue> queue_;
   bool needDownload_ = false;
@@ -288,16 +309,12 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   static Value getWebHttp(const Value& link, const Value& eid, const Value& channelID);
 
   // ---- replies of the channel-list requests
-  // A non-empty list goes to the channel catalogue; then "openClientCallBack" (while a session
-  // is open) and "loginClientCallBack" let start-up go on.
+  // A non-empty list replaces the channel catalogue (ChannelItem::updateNewChannelList); then
+  // "openClientCallBack" (while a session is open) and "loginClientCallBack" let start-up go on.
   void getAllNewChannelsCallback(const Value& reply);
+  // Commits the staged "channelUpdateDate"; a non-empty list is staged with its channel images
+  // on a new thread (ChannelItem::updateAllChannel).
   void getAllChannelsCallback(const Value& reply);
-  // Where parsed channel lists go: the channel catalogue installs these (nothing happens to
-  // a list until it does).
-  static void setNewChannelListUpdater(
-      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
-  static void setAllChannelsUpdater(
-      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
 
   // ---- registration, login and session
   // What the application delegate offers for ending the process (its exit animation); without
@@ -330,6 +347,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // Seconds since local midnight, with "0000" in front of values of four digits or fewer.
   static std::string getTimestamp();
   int requestTimes() const { return requestTimes_; }
+  // Whether the last login or session re-open of this run was granted; "loginClientCallBack"
+  // is posted as well when a login was refused or never answered, for start-up to go on.  A
+  // login refused because the server does not know the key registers anew instead.
+  bool loginGranted() const { return loginGranted_; }
 
   void registerCallBack(const Value& reply);
   void loginClientCallBack(const Value& reply);
@@ -400,9 +421,13 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // reply announces the end of the login).
   enum class LoginOutcome { Refused, Granted, GrantedListRefreshing };
   LoginOutcome applyLoginReply(const Value& reply);
+  // A refusal because the server no longer knows the client key: the key is forgotten and the
+  // client registers anew, as one without a key does; true when that happened.
+  bool registerAgainIfUnknown(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;
+  bool loginGranted_ = false;
   // Answers the update and follow alerts (the bind prompt is the client's own).
   std::shared_ptr<NSObject> accountAlerts_;
 };

@@ -119,6 +119,11 @@ TEST(UserDefaults, ValuesSurviveAReload) {
   EXPECT_TRUE(NSFileManager::defaultManager().fileExistsAtPath(NSUserDefaults::standardPath()));
   EXPECT_EQ(NSUserDefaults::standardPath(),
             NSLibraryDirectory() + "/Preferences/com.zept.reader.plist");
+  // It holds the client key: the owner's alone.
+  EXPECT_EQ(NSFileManager::defaultManager()
+                .attributesOfItemAtPath(NSUserDefaults::standardPath())[NSFilePosixPermissions]
+                .intValue(),
+            0600);
 
   NSUserDefaults::resetStandardUserDefaults();
   auto again = defaults();
