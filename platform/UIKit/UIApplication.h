@@ -92,8 +92,11 @@ class UIApplication : public UIResponder {
   }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
-  // (0, 0, screen width, 20); empty while hidden.
+  // In the screen's portrait coordinates, 20 points along the edge that is on top for the
+  // user ((0, 0, screen width, 20) in portrait); empty while hidden.
   CGRect statusBarFrame() const;
+  // Where the status bar stands, hidden or not.
+  CGRect statusBarArea() const;
 
   // ---- windows
   std::shared_ptr<UIWindow> keyWindow() const { return keyWindow_.lock(); }

@@ -40,6 +40,14 @@ class ULWeakArray {
   bool containsObject(const std::weak_ptr<U>& object) const {
     return containsObject(object.lock());
   }
+  // Whether an element, alive or gone, is the object the reference names (an object that is
+  // going away still finds itself).
+  template <class U>
+  bool containsOwner(const std::weak_ptr<U>& owner) const {
+    return std::any_of(items_.begin(), items_.end(), [&](const std::weak_ptr<T>& w) {
+      return !w.owner_before(owner) && !owner.owner_before(w);
+    });
+  }
   void removeAllObjects() { items_.clear(); }
   // The elements still alive, in order: a copy that may be walked while the list changes.
   std::vector<std::shared_ptr<T>> objects() const {

@@ -403,18 +403,19 @@ void ULURLRequestQueue::cancelRequest(const std::shared_ptr<ULURLRequest>& reque
   if (auto loader = loaderOf(request)) loader->cancel(request);
 }
 
-void ULURLRequestQueue::cancelRequestsWithDelegate(const std::shared_ptr<void>& delegate) {
-  if (!delegate) return;
+void ULURLRequestQueue::cancelRequestsWithDelegate(const std::weak_ptr<const void>& delegate) {
   auto same = [&](const auto& other) {
     return !other.owner_before(delegate) && !delegate.owner_before(other);
   };
+  // No object at all names nothing (empty references would all look alike).
+  if (same(std::weak_ptr<const void>())) return;
   std::vector<std::shared_ptr<ULURLRequest>> doomed;
   for (auto& loader : loaders_) {
     for (auto& request : loader->requests()) {
-      bool match = request->delegates().containsObject(delegate);
+      bool match = request->delegates().containsOwner(delegate);
       if (!match) {
         auto info = request->userInfo().object<ULUserInfo>();
-        match = info && !info->weakRef().expired() && same(info->weakRef());
+        match = info && same(info->weakRef());
       }
       if (match) doomed.push_back(request);
     }

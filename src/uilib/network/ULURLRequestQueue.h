@@ -71,8 +71,8 @@ class ULURLRequestQueue : public NSObject {
   bool sendSynchronousRequest(const std::shared_ptr<ULURLRequest>& request);
   void cancelRequest(const std::shared_ptr<ULURLRequest>& request);
   // Every request that has the object among its delegates, or a ULUserInfo whose weak
-  // reference is the object.
-  void cancelRequestsWithDelegate(const std::shared_ptr<void>& delegate);
+  // reference is the object (which may be going away: its destructor may call this).
+  void cancelRequestsWithDelegate(const std::weak_ptr<const void>& delegate);
   void cancelAllRequests();
 
   // The platform request for a transfer: the URL given, else the request's.  Without a
