@@ -1,8 +1,5 @@
 #include "CFNetwork/NSURLConnection.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "CFNetwork/CFHTTPMessage.h"
 #include "CFNetwork/CFHTTPReadStream.h"
 #include "CFNetwork/CFNetworkErrors.h"
@@ -18,41 +15,6 @@
 namespace {
 
 constexpr std::string_view kSynchronousMode = "NSURLConnectionSynchronousMode";
-
-// The request body, telling how much of it the transfer has taken.
-class UploadStream final : public CFReadStream {
- public:
-  UploadStream(std::string bytes, std::function<void(size_t)> taken)
-      : bytes_(std::move(bytes)), taken_(std::move(taken)) {}
-  bool open() override {
-    setStatus(bytes_.empty() ? CFStreamStatus::AtEnd : CFStreamStatus::Open);
-    signalClient();
-    return true;
-  }
-  long read(uint8_t* buffer, size_t maxLength) override {
-    size_t n;
-    {
-      std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-      auto st = status();
-      if (st != CFStreamStatus::Open && st != CFStreamStatus::AtEnd) return -1;
-      n = std::min(maxLength, bytes_.size() - offset_);
-      std::memcpy(buffer, bytes_.data() + offset_, n);
-      offset_ += n;
-      if (offset_ == bytes_.size()) setStatus(CFStreamStatus::AtEnd);
-    }
-    if (n && taken_) taken_(n);
-    return long(n);
-  }
-  bool hasBytesAvailable() const override {
-    std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-    return offset_ < bytes_.size();
-  }
-
- private:
-  std::string bytes_;
-  size_t offset_ = 0;
-  std::function<void(size_t)> taken_;
-};
 
 std::string descriptionFor(long code) {
   switch (code) {
@@ -308,7 +270,7 @@ struct NSURLConnection::Transfer : std::enable_shared_from_this<Transfer> {
       if (!request.valueForHTTPHeaderField("Content-Length"))
         message->setHeaderFieldValue("Content-Length", std::to_string(bodyLength));
       std::weak_ptr<Transfer> weak = weak_from_this();
-      auto body = std::make_shared<UploadStream>(*request.HTTPBody(), [weak](size_t n) {
+      auto body = CFReadStream::createWithBytes(*request.HTTPBody(), [weak](size_t n) {
         if (auto self = weak.lock()) self->bodyTakenMore(n);
       });
       stream = CFHTTPReadStream::createForStreamedHTTPRequest(message, body);

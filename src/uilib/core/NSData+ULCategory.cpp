@@ -30,18 +30,6 @@ std::string digestHex(std::string_view bytes, Digest digest) {
   return hex(md.data(), N);
 }
 
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-// The alphabet's value of a character, or -1.
-int sextet(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
 // Appends the bytes of a group of 2 to 4 sextets.
 void appendGroup(std::string& out, const int* group, int count) {
   unsigned v = 0;
@@ -49,6 +37,37 @@ void appendGroup(std::string& out, const int* group, int count) {
   out.push_back(char((v >> 16) & 0xFF));
   if (count > 2) out.push_back(char((v >> 8) & 0xFF));
   if (count > 3) out.push_back(char(v & 0xFF));
+}
+
+// Strict: white space and "=" are skipped, and text that is not ASCII, any other character
+// outside the alphabet or a last group of one character gives nullopt.  Lenient: characters
+// outside the alphabet are skipped and the first "=" ends the data.
+std::optional<std::string> decodeBase64(std::string_view text, bool strict) {
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 3);
+  int group[4];
+  int count = 0;
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '=') {
+      if (strict) continue;
+      break;
+    }
+    int v = CCBase64DigitValue(ch);
+    if (v < 0) {
+      bool blank = c == ' ' || (c >= '\t' && c <= '\r');
+      if (strict && !blank) return std::nullopt;
+      continue;
+    }
+    group[count++] = v;
+    if (count == 4) {
+      appendGroup(out, group, 4);
+      count = 0;
+    }
+  }
+  if (count == 1 && strict) return std::nullopt;
+  if (count > 1) appendGroup(out, group, count);
+  return out;
 }
 
 }  // namespace
@@ -87,43 +106,11 @@ std::string base64EncodingWithLineLength(std::string_view bytes, unsigned lineLe
 }
 
 std::optional<std::string> dataWithBase64EncodedString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() / 4 * 3 + 3);
-  int group[4];
-  int count = 0;
-  for (unsigned char c : text) {
-    if (c >= 0x80) return std::nullopt;
-    if (c == '=' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
-      continue;
-    int v = sextet(c);
-    if (v < 0) return std::nullopt;
-    group[count++] = v;
-    if (count == 4) {
-      appendGroup(out, group, 4);
-      count = 0;
-    }
-  }
-  if (count == 1) return std::nullopt;
-  if (count > 1) appendGroup(out, group, count);
-  return out;
+  return decodeBase64(text, true);
 }
 
 std::string initWithBase64EncodedString(std::string_view text) {
-  std::string out;
-  int group[4];
-  int count = 0;
-  for (unsigned char c : text) {
-    if (c == '=') break;
-    int v = sextet(c);
-    if (v < 0) continue;
-    group[count++] = v;
-    if (count == 4) {
-      appendGroup(out, group, 4);
-      count = 0;
-    }
-  }
-  if (count > 1) appendGroup(out, group, count);
-  return out;
+  return decodeBase64(text, false).value_or(std::string());
 }
 
 std::optional<std::string> gzipDeflate(std::string_view data) {

@@ -163,10 +163,13 @@ bool ULURLRequestQueue::loadRequestFromCache(const std::shared_ptr<ULURLRequest>
 
 // ---- sending
 
-bool ULURLRequestQueue::sendRequest(const std::shared_ptr<ULURLRequest>& request) {
+bool ULURLRequestQueue::beginSending(const std::shared_ptr<ULURLRequest>& request, bool* answered) {
+  *answered = false;
   if (!request) return false;
-  auto self = this->self<ULURLRequestQueue>();
-  if (loadRequestFromCache(request)) return true;
+  if (loadRequestFromCache(request)) {
+    *answered = true;
+    return false;
+  }
   tellDelegates(request, [&](ULURLRequestDelegate& d) { d.requestDidStartLoad(request); });
   if (request->urlPath().empty()) {
     NSErrorPtr error = urlError(NSURLErrorBadURL, request->urlPath());
@@ -175,6 +178,13 @@ bool ULURLRequestQueue::sendRequest(const std::shared_ptr<ULURLRequest>& request
     return false;
   }
   request->setIsLoading(true);
+  return true;
+}
+
+bool ULURLRequestQueue::sendRequest(const std::shared_ptr<ULURLRequest>& request) {
+  auto self = this->self<ULURLRequestQueue>();
+  bool answered;
+  if (!beginSending(request, &answered)) return answered;
   const bool mergeable = !isPostOrPut(request->httpMethod());
   if (mergeable) {
     for (auto& loader : loaders_) {
@@ -196,17 +206,9 @@ bool ULURLRequestQueue::sendRequest(const std::shared_ptr<ULURLRequest>& request
 }
 
 bool ULURLRequestQueue::sendSynchronousRequest(const std::shared_ptr<ULURLRequest>& request) {
-  if (!request) return false;
   auto self = this->self<ULURLRequestQueue>();
-  if (loadRequestFromCache(request)) return true;
-  tellDelegates(request, [&](ULURLRequestDelegate& d) { d.requestDidStartLoad(request); });
-  if (request->urlPath().empty()) {
-    NSErrorPtr error = urlError(NSURLErrorBadURL, request->urlPath());
-    tellDelegates(request,
-                  [&](ULURLRequestDelegate& d) { d.requestDidFailLoadWithError(request, error); });
-    return false;
-  }
-  request->setIsLoading(true);
+  bool answered;
+  if (!beginSending(request, &answered)) return answered;
   // Its own transfer, registered so that it can be cancelled, never shared.
   auto loader = std::make_shared<ULRequestLoader>(request, self, false);
   loaders_.push_back(loader);

@@ -90,6 +90,9 @@ class ULURLRequestQueue : public NSObject {
   void loaderDidCancel(const std::shared_ptr<ULRequestLoader>& loader, bool wasLoading);
 
  private:
+  // The steps before a transfer: the cache, the start, the empty-URL error.  YES when the
+  // request is to be sent; *answered tells a request answered from a cache.
+  bool beginSending(const std::shared_ptr<ULURLRequest>& request, bool* answered);
   bool loadRequestFromCache(const std::shared_ptr<ULURLRequest>& request);
   bool loadFromCache(const std::string& url, const std::string& cacheKey, double expires,
                      bool fromDisk, Value* data, NSErrorPtr* error,
