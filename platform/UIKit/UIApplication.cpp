@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cctype>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSURL.h"
@@ -179,3 +180,5 @@ int UIApplicationMain(int, char**, std::shared_ptr<UIApplicationDelegate> delega
   gStopRequested = false;
   return gMainResult;
 }
+
+NS_CLASS_IMPLEMENTATION(UIApplication) {}

@@ -67,10 +67,9 @@ inline constexpr std::string_view UIApplicationLaunchOptionsRemoteNotificationKe
     "UIApplicationLaunchOptionsRemoteNotificationKey";
 
 class UIApplication : public UIResponder {
+  NS_CLASS(UIApplication, UIResponder)
  public:
   static std::shared_ptr<UIApplication> sharedApplication();
-
-  std::string className() const override { return "UIApplication"; }
 
   // The application keeps its delegate for its whole life.
   std::shared_ptr<UIApplicationDelegate> delegate() const { return delegate_; }

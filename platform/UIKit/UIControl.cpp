@@ -1,5 +1,7 @@
 #include "UIKit/UIControl.h"
 
+#include "Foundation/NSClass.h"
+
 void UIControl::changed() {
   stateDidChange();
   setNeedsLayout();
@@ -47,3 +49,5 @@ void UIControl::describeAttributes(std::string& line) const {
   if (selected_) line += " selected";
   if (!enabled_) line += " disabled";
 }
+
+NS_CLASS_IMPLEMENTATION(UIControl) {}

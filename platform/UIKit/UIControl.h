@@ -14,11 +14,10 @@ enum class UIControlContentHorizontalAlignment { Center = 0, Left = 1, Right = 2
 enum class UIControlContentVerticalAlignment { Center = 0, Top = 1, Bottom = 2, Fill = 3 };
 
 class UIControl : public UIView {
+  NS_CLASS(UIControl, UIView)
  public:
   UIControl() : UIControl(CGRectZero) {}
   explicit UIControl(CGRect frame) : UIView(frame) {}
-
-  std::string className() const override { return "UIControl"; }
 
   bool isEnabled() const { return enabled_; }
   void setEnabled(bool enabled);

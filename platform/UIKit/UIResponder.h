@@ -9,9 +9,8 @@
 #include "Foundation/NSObject.h"
 
 class UIResponder : public NSObject {
+  NS_CLASS(UIResponder, NSObject)
  public:
-  // The class name shown in view dumps and usage records; subclasses override it.
-  virtual std::string className() const { return "UIResponder"; }
   // The responder that handles what this one does not; nullptr at the end of the chain.
   virtual std::shared_ptr<UIResponder> nextResponder() const { return nullptr; }
   std::string description() const override;

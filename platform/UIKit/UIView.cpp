@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIGraphics.h"
@@ -355,3 +356,5 @@ std::string UIView::dump() {
   dumpInto(out, 0);
   return out;
 }
+
+NS_CLASS_IMPLEMENTATION(UIView) {}

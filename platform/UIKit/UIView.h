@@ -90,6 +90,7 @@ struct UIViewAnimationRecord {
 };
 
 class UIView : public UIResponder, public CALayerDelegate {
+  NS_CLASS(UIView, UIResponder)
  public:
   UIView();
   // A view subclass that wants a layer of its own kind (a gradient layer) passes it here.
@@ -97,8 +98,6 @@ class UIView : public UIResponder, public CALayerDelegate {
   ~UIView() override;
   UIView(const UIView&) = delete;
   UIView& operator=(const UIView&) = delete;
-
-  std::string className() const override { return "UIView"; }
   // The superview.
   std::shared_ptr<UIResponder> nextResponder() const override;
 

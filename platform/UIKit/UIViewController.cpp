@@ -1,5 +1,6 @@
 #include "UIKit/UIViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSTimer.h"
@@ -217,3 +218,5 @@ void UIViewController::finishTransition() {
   transitionEnd_ = nullptr;
   if (end) end();
 }
+
+NS_CLASS_IMPLEMENTATION(UIViewController) {}

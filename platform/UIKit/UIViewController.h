@@ -19,6 +19,7 @@ class NSTimer;
 class UINavigationController;
 
 class UIViewController : public UIResponder {
+  NS_CLASS(UIViewController, UIResponder)
  public:
   // How long an animated push, pop, presentation or dismissal takes.
   static constexpr double kTransitionDuration = 0.35;
@@ -27,8 +28,6 @@ class UIViewController : public UIResponder {
   ~UIViewController() override;
   UIViewController(const UIViewController&) = delete;
   UIViewController& operator=(const UIViewController&) = delete;
-
-  std::string className() const override { return "UIViewController"; }
 
   // ---- the view
   // Loads the view when there is none yet.

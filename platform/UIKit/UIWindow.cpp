@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIViewController.h"
 
@@ -73,3 +74,5 @@ void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controlle
     if (visible) root->endAppearanceTransition();
   }
 }
+
+NS_CLASS_IMPLEMENTATION(UIWindow) {}

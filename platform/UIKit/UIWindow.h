@@ -16,12 +16,11 @@ inline constexpr UIWindowLevel UIWindowLevelStatusBar = 1000;
 inline constexpr UIWindowLevel UIWindowLevelAlert = 2000;
 
 class UIWindow : public UIView {
+  NS_CLASS(UIWindow, UIView)
  public:
   UIWindow();
   explicit UIWindow(CGRect frame);
   ~UIWindow() override;
-
-  std::string className() const override { return "UIWindow"; }
 
   void makeKeyAndVisible();
   void makeKeyWindow();

@@ -6,6 +6,7 @@
 #include "CoreGraphics/CGAffineTransform.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
@@ -112,6 +113,12 @@ std::shared_ptr<AppDelegate> AppDelegate::sharedDelegate() {
 
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication&,
                                                            const Value& launchOptions) {
+  // The launch is one step for the preferences: what it changed (the seeded settings, the
+  // device identifier's record) is written once, when it ends, unless a part of it wrote
+  // already.
+  struct WriteAtEnd {
+    ~WriteAtEnd() { defaults()->synchronize(); }
+  } writeAtEnd;
   registerToken();
   initEngine();
 
@@ -601,3 +608,5 @@ void AppDelegate::openURLDelay() {
   browser->displayWithURL(messageURL_);
   navigationController_->pushViewController(browser, true);
 }
+
+NS_CLASS_IMPLEMENTATION(AppDelegate) {}

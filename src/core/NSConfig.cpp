@@ -269,7 +269,10 @@ std::string NSConfig::getCacheConfigPathUnchecked(std::string_view name) {
 std::string NSConfig::getCacheConfigPath(std::string_view name) {
   std::string path = getCacheConfigPathUnchecked(name);
   std::lock_guard<std::recursive_mutex> guard(fileLock(path));
-  if (!files().fileExistsAtPath(path)) writePropertyListToFile(Value(makeDictionary()), path, true);
+  // An empty store needs no atomic write: a file cut short reads as the empty store it was
+  // meant to be, and the first setter writes it whole.
+  if (!files().fileExistsAtPath(path))
+    writePropertyListToFile(Value(makeDictionary()), path, false);
   return path;
 }
 

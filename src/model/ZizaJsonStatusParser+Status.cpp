@@ -30,10 +30,11 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
   text.swap(out);
 }
 
-// Replaces, in one pass, every token of the table found at a marker character.
+// Replaces in place, in one pass, every token of the table found at a marker character; a text
+// without any is left as it is, uncopied.
 template <size_t N>
-std::string replaceTokens(const std::string& text, char marker,
-                          const std::pair<std::string_view, std::string_view> (&table)[N]) {
+void replaceTokens(std::string& text, char marker,
+                   const std::pair<std::string_view, std::string_view> (&table)[N]) {
   std::string out;
   size_t last = 0;
   size_t pos = text.find(marker);
@@ -41,7 +42,9 @@ std::string replaceTokens(const std::string& text, char marker,
     std::string_view rest = std::string_view(text).substr(pos);
     size_t skip = 1;
     for (const auto& [from, to] : table) {
-      if (rest.starts_with(from)) {
+      // The last byte first: it tells most tokens of a table apart at once.
+      if (rest.size() >= from.size() && rest[from.size() - 1] == from.back() &&
+          rest.starts_with(from)) {
         if (out.empty()) out.reserve(text.size());
         out.append(text, last, pos - last);
         out.append(to);
@@ -52,9 +55,9 @@ std::string replaceTokens(const std::string& text, char marker,
     }
     pos = text.find(marker, pos + skip);
   }
-  if (last == 0) return text;
+  if (last == 0) return;
   out.append(text, last, std::string::npos);
-  return out;
+  text.swap(out);
 }
 
 // The code point starting at a byte offset and its length in bytes; a stray byte reads as
@@ -114,6 +117,27 @@ size_t previousCharacter(std::string_view s, size_t pos) {
 
 constexpr std::string_view kSourceNote = "[来源";
 
+// The text without "<br />" marks and without CR and LF, in one pass: the text that removing
+// the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
+std::string withoutLineBreaks(const std::string& text) {
+  constexpr std::string_view kMark = "<br />";
+  if (text.find_first_of("<\r\n") == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      ++i;
+    } else if (c == '<' && std::string_view(text).substr(i, kMark.size()) == kMark) {
+      i += kMark.size();
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 // ---- Statuses ----
@@ -124,35 +148,35 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
 
 StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
   auto s = std::make_shared<Status>();
-  Value text = dic.objectForKey("text");
+  const Value& text = dic.objectRefForKey("text");
   if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
   s->createdAt = timeValue(dic, "created_at", 0);
   s->statusId = int64Of(dic, "id");
   s->vorluId = int64Of(dic, "eid");
-  s->source = textOf(strValue(dic, "source", ""));
+  s->source = strText(dic, "source");
   s->favorited = truthOf(dic, "favorited");
   s->truncated = truthOf(dic, "truncated");
   s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
   s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
-  s->inReplyToScreenName = textOf(dic.objectForKey("in_reply_to_screen_name"));
-  s->thumbnailPic = stringOnly(dic.objectForKey("thumbnail_pic"));
-  s->bmiddlePic = stringOnly(dic.objectForKey("bmiddle_pic"));
-  s->originalPic = stringOnly(dic.objectForKey("original_pic"));
+  s->inReplyToScreenName = textOf(dic.objectRefForKey("in_reply_to_screen_name"));
+  s->thumbnailPic = stringOnly(dic.objectRefForKey("thumbnail_pic"));
+  s->bmiddlePic = stringOnly(dic.objectRefForKey("bmiddle_pic"));
+  s->originalPic = stringOnly(dic.objectRefForKey("original_pic"));
   s->commentsCount = intValue(dic, "comments_count", 0);
   s->retweetsCount = intValue(dic, "reposts_count", 0);
   s->likeCount = intValue(dic, "likes_count", 0);
-  s->httpLinkTypes = textOf(strValue(dic, "s_url_type", ""));
+  s->httpLinkTypes = strText(dic, "s_url_type");
 
-  Value retweeted = dic.objectForKey("retweeted_status");
+  const Value& retweeted = dic.objectRefForKey("retweeted_status");
   if (retweeted.isDictionary() && depth < kMaxRecordDepth)
     s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
   else
     setRepostImage(*s);
 
-  Value deleted = strValue(dic, "deleted", "");
+  const Value& deleted = dic.objectRefForKey("deleted");
   s->delected = deleted.isString() && deleted.string() == "1";
 
-  Value user = dic.objectForKey("user");
+  const Value& user = dic.objectRefForKey("user");
   if (user.isDictionary() && depth < kMaxRecordDepth)
     s->user = dicToUser(*user.dictionary(), depth + 1);
 
@@ -209,7 +233,7 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
         {"&dian;", "•"},
         {"&smile;", "^\u2006_\u2006^"},
     };
-    text = replaceTokens(text, '&', kEntities);
+    replaceTokens(text, '&', kEntities);
   }
   if (text.find('%') != std::string::npos) {
     static constexpr std::pair<std::string_view, std::string_view> kEscapes[] = {
@@ -220,7 +244,7 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
         {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
         {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
     };
-    text = replaceTokens(text, '%', kEscapes);
+    replaceTokens(text, '%', kEscapes);
   }
   return text;
 }
@@ -234,19 +258,15 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic) {
 UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   auto u = std::make_shared<User>();
   u->userId = int64Of(dic, "id");
-  u->username = textOf(dic.objectForKey("name"));
-  u->screenName = textOf(dic.objectForKey("screen_name"));
-  u->province = textOf(dic.objectForKey("provice"));
-  u->city = textOf(dic.objectForKey("city"));
-  u->location = textOf(dic.objectForKey("location"));
-  u->description = stringOnly(dic.objectForKey("description"));
-  if (!u->description.empty()) {
-    replaceAll(u->description, "<br />", "");
-    replaceAll(u->description, "\r", "");
-    replaceAll(u->description, "\n", "");
-  }
-  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
-  Value gender = dic.objectForKey("gender");
+  u->username = textOf(dic.objectRefForKey("name"));
+  u->screenName = textOf(dic.objectRefForKey("screen_name"));
+  u->province = textOf(dic.objectRefForKey("provice"));
+  u->city = textOf(dic.objectRefForKey("city"));
+  u->location = textOf(dic.objectRefForKey("location"));
+  const Value& description = dic.objectRefForKey("description");
+  if (description.isString()) u->description = withoutLineBreaks(description.string());
+  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
+  const Value& gender = dic.objectRefForKey("gender");
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
   u->followersCount = int32Of(dic, "followers_count");
   u->friendsCount = int32Of(dic, "friends_count");
@@ -254,7 +274,7 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   u->favouritesCount = int32Of(dic, "favourites_count");
   u->following = truthOf(dic, "following");
   u->verified = truthOf(dic, "verified");
-  Value last = dic.objectForKey("status");
+  const Value& last = dic.objectRefForKey("status");
   if (last.isDictionary() && depth < kMaxRecordDepth)
     u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
   return u;
@@ -263,9 +283,9 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
 UserPtr ZizaJsonStatusParser::dicToSearchUser(const NSDictionary& dic) {
   auto u = std::make_shared<User>();
   u->userId = int64Of(dic, "to_user_id");
-  u->username = textOf(dic.objectForKey("to_user"));
+  u->username = textOf(dic.objectRefForKey("to_user"));
   u->screenName = u->username;
-  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
+  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
   return u;
 }
 
@@ -303,7 +323,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::pageWithCursors(const NSDi
 
 void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary& dic,
                                         std::string_view key) {
-  Value statuses = dic.objectForKey(key);
+  const Value& statuses = dic.objectRefForKey(key);
   if (!statuses.isArray()) return;
   StatusArray list;
   list.reserve(statuses.count());
@@ -330,7 +350,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToNormalStatusesIn
   auto info = pageWithCursors(dic);
   info->otherInfo = Value(llValue(dic, "query_id", 0));
   fillStatuses(*info, dic);
-  Value sponsor = dic.objectForKey("SponsorDromel");
+  const Value& sponsor = dic.objectRefForKey("SponsorDromel");
   if (sponsor.isDictionary() && info->statuses) {
     // The sponsor shows as the second item; on a shorter page it closes the list.
     StatusArray& list = *info->statuses;

@@ -519,20 +519,20 @@ TEST_F(AppTest, OpenedURLsReachThePlatformClientOrTheMessagingEngineByScheme) {
   EXPECT_TRUE(UIApplicationDriver::openURL(
       NSURL::URLWithString("zeptsso.2718093456://response?access_token=t"), "com.ziza.app"));
   ASSERT_EQ(account->handled.size(), 1u);
-  EXPECT_TRUE(LMEngine::handledResponses().empty());
+  EXPECT_TRUE(stand->events("LMEngine").empty());
 
   EXPECT_TRUE(UIApplicationDriver::openURL(
       NSURL::URLWithString("lm2718093456://platformId=lumi&ret=0"), "com.lumi"));
-  ASSERT_EQ(LMEngine::handledResponses().size(), 1u);
-  EXPECT_EQ(LMEngine::handledResponses()[0].description(), "lm2718093456://platformId=lumi&ret=0");
+  EXPECT_EQ(stand->details("LMEngine", "onResp"),
+            std::vector<std::string>{"lm2718093456://platformId=lumi&ret=0"});
   EXPECT_EQ(account->handled.size(), 1u);
 
   EXPECT_FALSE(UIApplicationDriver::openURL(NSURL::URLWithString("other://x")));
-  EXPECT_EQ(LMEngine::handledResponses().size(), 1u);
+  EXPECT_EQ(stand->count("LMEngine", "onResp"), 1u);
 
   // The messaging app's requests are handed on too.
   app->onReq(Value("show"));
-  EXPECT_EQ(LMEngine::handledRequests().size(), 1u);
+  EXPECT_EQ(stand->details("LMEngine", "onReq"), std::vector<std::string>{"show"});
   ClientPlatformAccount::setCurrent(nullptr);
 }
 
@@ -552,7 +552,8 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
 
   forceOffline();
   SCNetworkReachabilityFireTestChange();
-  ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 1; }));
+  ASSERT_TRUE(
+      waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 1; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), NotReachable);
   EXPECT_EQ(stand->prompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
   auto help = std::dynamic_pointer_cast<UIImageView>(favourites->dataTableView()->viewWithTag(299));
@@ -562,7 +563,8 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
 
   forceOnline();
   SCNetworkReachabilityFireTestChange();
-  ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 2; }));
+  ASSERT_TRUE(
+      waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
   EXPECT_EQ(stand->prompts().size(), 1u);
 }

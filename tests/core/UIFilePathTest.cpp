@@ -296,7 +296,7 @@ TEST(UIFilePath, RemovingPicturesKeepsReplies) {
   EXPECT_FALSE(fs::exists(picture));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches/img"));
   EXPECT_FALSE(fs::exists(record));
-  EXPECT_FALSE(UIViewBusy::isShown());
+  EXPECT_EQ(stand->busyEvents().back(), "hide");
   EXPECT_EQ(stand->prompts().back(), "删除完成！");
   UIFilePath::removeFileType(3);
   EXPECT_FALSE(fs::exists(reply));

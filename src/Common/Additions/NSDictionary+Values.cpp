@@ -3,33 +3,33 @@
 
 namespace {
 
-Value objectForKey(const NSDictionary* dict, std::string_view key) {
-  return dict ? dict->objectForKey(key) : Value();
+const Value& objectForKey(const NSDictionary* dict, std::string_view key) {
+  return dict ? dict->objectRefForKey(key) : Value::nil();
 }
 
 }  // namespace
 
 bool getBoolValueForKey(const NSDictionary* dict, std::string_view key, bool defaultValue) {
-  Value obj = objectForKey(dict, key);
+  const Value& obj = objectForKey(dict, key);
   if (obj.isNil() || obj.isNull()) return defaultValue;
   return obj.boolValue();
 }
 
 int32_t getIntValueForKey(const NSDictionary* dict, std::string_view key, int32_t defaultValue) {
-  Value obj = objectForKey(dict, key);
+  const Value& obj = objectForKey(dict, key);
   if (obj.isNull()) return defaultValue;
   return obj.intValue();
 }
 
 int64_t getLongLongValueValueForKey(const NSDictionary* dict, std::string_view key,
                                     int64_t defaultValue) {
-  Value obj = objectForKey(dict, key);
+  const Value& obj = objectForKey(dict, key);
   if (obj.isNull()) return defaultValue;
   return obj.longLongValue();
 }
 
 Value getStringValueForKey(const NSDictionary* dict, std::string_view key, Value defaultValue) {
-  Value obj = objectForKey(dict, key);
+  const Value& obj = objectForKey(dict, key);
   if (obj.isNil() || obj.isNull()) return defaultValue;
   return obj;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIScreen.h"
 #include "core/NSObject+notification.h"
@@ -251,3 +252,5 @@ void varimostaViewController::firstPageDone(bool shown) {
   }
   if (handler) handler(shown);
 }
+
+NS_CLASS_IMPLEMENTATION(varimostaViewController) {}

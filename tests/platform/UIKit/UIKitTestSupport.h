@@ -30,10 +30,10 @@ class UIKitTest : public ::testing::Test {
 
 // Logs "<name>.<callback>" and, for appearance callbacks, "(animated)" when animated.
 class LoggingController : public UIViewController {
+  NS_CLASS(LoggingController, UIViewController)
  public:
   LoggingController(std::string name, std::shared_ptr<Log> log)
       : name_(std::move(name)), log_(std::move(log)) {}
-  std::string className() const override { return "LoggingController"; }
   void viewDidLoad() override { add("viewDidLoad", false); }
   void viewWillAppear(bool animated) override { add("viewWillAppear", animated); }
   void viewDidAppear(bool animated) override { add("viewDidAppear", animated); }
