@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "uilib/core/NSArray+ULCategory.h"
 #include "uilib/core/ULGlobal.h"
@@ -99,4 +100,84 @@ void addNonEmptyString(NSArray& array, const Value& string) {
 
 void setNonEmptyString(NSDictionary& dictionary, const Value& string, std::string_view key) {
   if (ULStringHasText(string)) dictionary.setObject(string, key);
+}
+
+namespace {
+
+// The elements that are objects answering the selector, from a copy of the array.
+std::vector<std::shared_ptr<NSObject>> answering(const NSArray& array, std::string_view selector) {
+  std::vector<std::shared_ptr<NSObject>> out;
+  for (const Value& element : array.toVector())
+    if (auto object = element.object(); object && object->respondsToSelector(selector))
+      out.push_back(std::move(object));
+  return out;
+}
+
+void performOnAll(const NSArray& array, std::string_view selector,
+                  const std::vector<Value>& arguments) {
+  for (auto& object : answering(array, selector)) object->performSelector(selector, arguments);
+}
+
+// Every object element of the array itself, by index, so that a change of the array meanwhile
+// neither skips past its end nor stops the walk.
+void sendToAll(const NSArray& array, std::string_view selector,
+               const std::vector<Value>& arguments) {
+  for (size_t i = 0; i < array.count(); ++i)
+    if (auto object = array.objectAtIndex(i).object()) object->performSelector(selector, arguments);
+}
+
+}  // namespace
+
+void perform(const NSArray& array, std::string_view selector) {
+  performOnAll(array, selector, {});
+}
+
+void perform(const NSArray& array, std::string_view selector, const Value& first) {
+  performOnAll(array, selector, {first});
+}
+
+void perform(const NSArray& array, std::string_view selector, const Value& first,
+             const Value& second) {
+  performOnAll(array, selector, {first, second});
+}
+
+void perform(const NSArray& array, std::string_view selector, const Value& first,
+             const Value& second, const Value& third) {
+  performOnAll(array, selector, {first, second, third});
+}
+
+void makeObjectsPerformSelector(const NSArray& array, std::string_view selector, const Value& first,
+                                const Value& second) {
+  sendToAll(array, selector, {first, second});
+}
+
+void makeObjectsPerformSelector(const NSArray& array, std::string_view selector, const Value& first,
+                                const Value& second, const Value& third) {
+  sendToAll(array, selector, {first, second, third});
+}
+
+Value objectWithValue(const NSArray& array, const Value& value, std::string_view key) {
+  for (const Value& element : array.toVector()) {
+    Value candidate;
+    if (auto object = element.object())
+      candidate = object->valueForKey(key);
+    else if (element.isDictionary())
+      candidate = element[key];
+    else
+      continue;
+    if (candidate.isEqual(value)) return element;
+  }
+  return {};
+}
+
+Value objectWithClass(const NSArray& array, const NSClass& cls) {
+  for (const Value& element : array.toVector())
+    if (auto object = element.object(); object && object->isKindOfClass(cls)) return element;
+  return {};
+}
+
+bool containsObject(const NSArray& array, const Value& object, std::string_view selector) {
+  for (auto& element : answering(array, selector))
+    if (element->performSelector(selector, {object}).boolValue()) return true;
+  return false;
 }
