@@ -17,6 +17,13 @@ namespace {
 // An entity reference the reader turns into plain text: libxml2 inlines the content of an
 // entity of the predefined kind as character data, whatever its name.
 struct InlineEntity {
+  InlineEntity() = default;
+  InlineEntity(const InlineEntity&) = delete;
+  InlineEntity& operator=(const InlineEntity&) = delete;
+  // What the parser may have hung on it.
+  ~InlineEntity() {
+    if (entity.orig) xmlFree(entity.orig);
+  }
   std::string name;
   std::string content;
   xmlEntity entity{};
@@ -126,6 +133,9 @@ struct NSXMLParser::Walk {
   }
   static xmlEntityPtr getEntity(void* ctx, const xmlChar* name) {
     Walk& w = of(ctx);
+    // Within the DTD the parser looks its declarations up (and keeps things in them): it gets
+    // the declared entity itself.
+    if (w.ctxt->inSubset) return xmlSAX2GetEntity(ctx, name);
     std::string entityName = text(name);
     xmlEntityPtr declared = xmlSAX2GetEntity(ctx, name);
     if (declared && declared->etype == XML_INTERNAL_GENERAL_ENTITY)

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "CFNetwork/CFNetworkConfiguration.h"
+#include "CFNetwork/NSURLConnection.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSURL.h"
 #include "Foundation/NSURLError.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIImage.h"
@@ -160,6 +162,11 @@ TEST_F(URLRequestQueueTest, APictureIsFetchedOnceThenAnsweredFromTheCaches) {
   EXPECT_EQ(third.data->data(), stored);
   EXPECT_EQ(third.request->timestamp()->secondsSince1970, MainLoop::now() - 60);
   EXPECT_EQ(serverRequests("/img/sample/cat.png"), 1u);
+
+  // Byte for byte what the server sends.
+  auto served = NSURLConnection::sendSynchronousRequest(NSURLRequest(NSURL::URLWithString(url)),
+                                                        nullptr, nullptr);
+  EXPECT_EQ(served, stored);
 }
 
 TEST_F(URLRequestQueueTest, GetsOfOneURLShareATransferAndPostsNever) {
@@ -322,6 +329,28 @@ TEST_F(URLRequestQueueTest, AHostNotFoundIsTriedThreeTimes) {
   ASSERT_TRUE(waitFor(lost));
   EXPECT_EQ(lost.recorder->events, (Events{"start", "fail -1003"}));
   EXPECT_EQ(serverRequests("/img/sample/far.png"), 1u);
+  CFNetworkRemoveHostMappings();
+}
+
+TEST_F(URLRequestQueueTest, ARetriedMultipartPostKeepsItsPicture) {
+  CFNetworkMapHost("post.zept.example", 0, "127.0.0.1", server.port());
+  CFNetworkFailHostLookups("post.zept.example", 1);
+  Sent post = make("http://post.zept.example/img/sample/posted.png", ULCachePolicyBitNetwork);
+  post.request->setHttpMethod("POST");
+  post.request->parameters()->setObject(Value("hello"), "text");
+  post.request->parameters()->setObject(Value::data(std::string("\xff\xd8 picture bytes")),
+                                        "photo");
+  post.request->send();
+  ASSERT_TRUE(waitFor(post));
+  EXPECT_EQ(withoutUploads(post.recorder->events), (Events{"start", "finish"}));
+  auto log = server.requests("/img/sample/posted.png");
+  ASSERT_EQ(log.size(), 1u);
+  ASSERT_NE(log[0].file("photo"), nullptr);
+  EXPECT_EQ(log[0].file("photo")->filename, "image.jpg");
+  EXPECT_EQ(log[0].file("photo")->content, std::string("\xff\xd8 picture bytes"));
+  EXPECT_EQ(log[0].paramOr("text"), "hello");
+  // The picture left the parameters when the body was built.
+  EXPECT_TRUE(post.request->parameters()->objectForKey("photo").isNil());
   CFNetworkRemoveHostMappings();
 }
 
