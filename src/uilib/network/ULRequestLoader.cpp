@@ -102,12 +102,13 @@ void ULRequestLoader::deliverDataResponse(const std::string& url) {
         self, NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL, Value(info)));
     return;
   }
-  std::string data;
-  if (parts[0].find("base64") != std::string::npos)
-    data = dataWithBase64EncodedString(parts[1]).value_or(std::string());
-  else
-    data = parts[1];
-  queue->loaderDidLoadResponse(self, nullptr, Value::data(std::move(data)));
+  // Base64 that does not decode gives no data at all.
+  Value data;
+  if (parts[0].find("base64") == std::string::npos)
+    data = Value::data(parts[1]);
+  else if (auto decoded = dataWithBase64EncodedString(parts[1]))
+    data = Value::data(std::move(*decoded));
+  queue->loaderDidLoadResponse(self, nullptr, data);
 }
 
 void ULRequestLoader::loadSynchronously(const std::string& url) {

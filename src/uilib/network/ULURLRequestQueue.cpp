@@ -336,7 +336,7 @@ void ULURLRequestQueue::loaderDidLoadResponse(const std::shared_ptr<ULRequestLoa
         std::string quoted = quotedEtag(etag.isString() ? etag.string() : std::string());
         if (!quoted.empty()) cache->storeEtagForKey(quoted, loader->cacheKey());
       }
-      cache->storeDataForKey(data.bytes(), loader->cacheKey());
+      if (data.isData()) cache->storeDataForKey(data.bytes(), loader->cacheKey());
     }
     loader->dispatchLoaded(NSDate::date());
   }
