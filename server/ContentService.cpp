@@ -15,12 +15,6 @@ namespace {
 // One page of every list is 20 items, as the app's list screens and caches count.
 constexpr size_t kPageSize = 20;
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // The leading decimal number of a text, as the app's own readers take it; 0 when there is none.
 int64_t integerOf(std::string_view s) {
   std::string t(s);
@@ -43,7 +37,7 @@ std::vector<std::string> split(std::string_view s, std::string_view separators) 
 }
 
 bool containsIgnoringCase(std::string_view hay, std::string_view needle) {
-  return lower(hay).find(lower(needle)) != std::string::npos;
+  return lowercaseASCII(hay).find(lowercaseASCII(needle)) != std::string::npos;
 }
 
 std::string replaceAll(std::string s, std::string_view from, std::string_view to) {
@@ -244,7 +238,7 @@ ContentService::ContentService(std::filesystem::path dataDir, std::filesystem::p
 }
 
 ServerReply ContentService::handle(const RecordedRequest& r, const std::string& base) {
-  std::string path = lower(r.path);
+  std::string path = lowercaseASCII(r.path);
   ServerReply reply;
   auto it = routes_.find(path);
   if (it == routes_.end()) {
@@ -540,7 +534,7 @@ ServerReply ContentService::search(const RecordedRequest& r) {
   Json j = statusPage(list, r);
   // The query id names this search in the app's usage records; it stays the same for a keyword.
   uint32_t h = 2166136261u;
-  for (unsigned char c : lower(keyword)) h = (h ^ c) * 16777619u;
+  for (unsigned char c : lowercaseASCII(keyword)) h = (h ^ c) * 16777619u;
   j["query_id"] = 100000 + h % 900000;
   return jsonReply(j);
 }
@@ -1094,7 +1088,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
   };
   // /pic/{thumbnail|bmiddle|large}/<name>.jpg: the three sizes the app derives from a
   // thumbnail address by replacing "thumbnail".
-  if (parts.size() == 3 && lower(parts[0]) == "pic") {
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "pic") {
     static const std::map<std::string, std::pair<int, int>> kSizes = {
         {"thumbnail", {160, 120}}, {"bmiddle", {440, 330}}, {"large", {880, 660}}};
     auto size = kSizes.find(parts[1]);
@@ -1105,14 +1099,14 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     if (!isPlainName(name)) return notFound();
     return image(pictures_.photoJPEG(name, size->second.first, size->second.second), "image/jpeg");
   }
-  if (parts.size() == 3 && lower(parts[0]) == "img" && parts[1] == "banner") {
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "img" && parts[1] == "banner") {
     std::string file = parts[2];
     if (file.size() < 5 || file.substr(file.size() - 4) != ".jpg") return notFound();
     std::string name = file.substr(0, file.size() - 4);
     if (!isPlainName(name)) return notFound();
     return image(pictures_.bannerJPEG(name, 640, 200), "image/jpeg");
   }
-  if (parts.size() == 2 && lower(parts[0]) == "avatar") {
+  if (parts.size() == 2 && lowercaseASCII(parts[0]) == "avatar") {
     std::string file = parts[1];
     if (file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
     std::string id = file.substr(0, file.size() - 4);
@@ -1122,7 +1116,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
                  "image/png");
   }
   // /img/channel/<id>/<kind>.png or <kind>@2x.png
-  if (parts.size() == 4 && lower(parts[0]) == "img" && parts[1] == "channel") {
+  if (parts.size() == 4 && lowercaseASCII(parts[0]) == "img" && parts[1] == "channel") {
     const DemoChannel* ch = data_.channel(static_cast<int>(integerOf(parts[2])));
     std::string file = parts[3];
     if (!ch || file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
@@ -1177,7 +1171,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     return reply;
   }
   // /news/<code>.html: the article's original web page.
-  if (parts.size() == 2 && lower(parts[0]) == "news") {
+  if (parts.size() == 2 && lowercaseASCII(parts[0]) == "news") {
     const DemoArticle* a = data_.article(articleCodeOf(parts[1]));
     if (!a || parts[1].size() < 6 || parts[1].substr(parts[1].size() - 5) != ".html")
       return notFound();

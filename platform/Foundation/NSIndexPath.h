@@ -1,29 +1,22 @@
-// A path of indexes into nested lists: (section, row) for tables.
+// An index path of two levels, a section and a row in it (or an item), as tables use it.
+// A value: index paths compare by their numbers, section first.
 #pragma once
 
-#include <cstddef>
-#include <vector>
+#include <compare>
+#include <string>
 
-class NSIndexPath {
- public:
-  NSIndexPath() = default;
-  explicit NSIndexPath(std::vector<size_t> indexes) : indexes_(std::move(indexes)) {}
-  static NSIndexPath indexPathForRow(size_t row, size_t section) {
-    return NSIndexPath({section, row});
-  }
+struct NSIndexPath {
+  long section = 0;
+  long row = 0;
 
-  size_t length() const { return indexes_.size(); }
-  // The index at a position; 0 beyond the path's length.
-  size_t indexAtPosition(size_t position) const {
-    return position < indexes_.size() ? indexes_[position] : 0;
-  }
-  size_t section() const { return indexAtPosition(0); }
-  size_t row() const { return indexAtPosition(1); }
-  const std::vector<size_t>& indexes() const { return indexes_; }
+  // indexPathForRow:inSection:
+  static NSIndexPath indexPathForRow(long row, long section) { return {section, row}; }
+  long item() const { return row; }
 
-  bool operator==(const NSIndexPath&) const = default;
   auto operator<=>(const NSIndexPath&) const = default;
-
- private:
-  std::vector<size_t> indexes_;
+  bool operator==(const NSIndexPath&) const = default;
+  // "{section, row}".
+  std::string description() const {
+    return "{" + std::to_string(section) + ", " + std::to_string(row) + "}";
+  }
 };

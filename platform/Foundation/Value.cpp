@@ -689,3 +689,13 @@ const std::string& NSArray::className() const {
 const std::string& NSDictionary::className() const {
   return objectClass().name();
 }
+
+std::optional<std::string> textIfAny(const Value& v) {
+  if (v.isString()) return v.string();
+  if (v.isNumber()) return v.description();
+  return std::nullopt;
+}
+
+std::string textOf(const Value& v) {
+  return textIfAny(v).value_or(std::string());
+}

@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -312,6 +313,11 @@ class NSMutableDictionary final : public NSDictionary {
   std::unordered_map<std::string, size_t> index_;
   bool mutable_;
 };
+
+// The text of a text field: strings as they are, numbers as their decimal text; nullopt (or,
+// for textOf, the empty text) for anything else: nil, NSNull, data, dates, containers, objects.
+std::optional<std::string> textIfAny(const Value& v);
+std::string textOf(const Value& v);
 
 // Helpers to build platform containers.
 ValueArray makeArray(std::vector<Value> items = {});

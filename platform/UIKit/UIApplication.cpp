@@ -7,6 +7,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
@@ -20,9 +21,7 @@ const std::set<std::string>& systemSchemes() {
 }
 
 std::string lowerScheme(const std::shared_ptr<NSURL>& url) {
-  std::string scheme = url ? url->scheme().value_or("") : "";
-  for (char& c : scheme) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return scheme;
+  return lowercaseASCIIString(url ? url->scheme().value_or("") : "");
 }
 
 std::atomic<bool> gStopRequested{false};
@@ -65,6 +64,10 @@ CGRect UIApplication::statusBarArea() const {
     default:
       return CGRectMake(0, 0, screen.width, 20);
   }
+}
+
+std::shared_ptr<UIResponder> UIApplication::nextResponder() const {
+  return std::dynamic_pointer_cast<UIResponder>(delegate_);
 }
 
 std::vector<std::shared_ptr<UIWindow>> UIApplication::windows() const {

@@ -71,6 +71,9 @@ class UIApplication : public UIResponder {
  public:
   static std::shared_ptr<UIApplication> sharedApplication();
 
+  // The delegate, when it is a responder.
+  std::shared_ptr<UIResponder> nextResponder() const override;
+
   // The application keeps its delegate for its whole life.
   std::shared_ptr<UIApplicationDelegate> delegate() const { return delegate_; }
   void setDelegate(std::shared_ptr<UIApplicationDelegate> delegate);

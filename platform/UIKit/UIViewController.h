@@ -29,6 +29,9 @@ class UIViewController : public UIResponder {
   UIViewController(const UIViewController&) = delete;
   UIViewController& operator=(const UIViewController&) = delete;
 
+  // The superview of the controller's view.
+  std::shared_ptr<UIResponder> nextResponder() const override;
+
   // ---- the view
   // Loads the view when there is none yet.
   std::shared_ptr<UIView> view();

@@ -14,6 +14,10 @@ UIWindow::UIWindow(CGRect frame) : UIView(frame) {
 
 UIWindow::~UIWindow() = default;
 
+std::shared_ptr<UIResponder> UIWindow::nextResponder() const {
+  return UIApplication::sharedApplication();
+}
+
 void UIWindow::makeKeyAndVisible() {
   makeKeyWindow();
   setHidden(false);

@@ -22,6 +22,9 @@ class UIWindow : public UIView {
   explicit UIWindow(CGRect frame);
   ~UIWindow() override;
 
+  // The application.
+  std::shared_ptr<UIResponder> nextResponder() const override;
+
   void makeKeyAndVisible();
   void makeKeyWindow();
   bool isKeyWindow() const;

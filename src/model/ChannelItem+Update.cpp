@@ -98,11 +98,6 @@ void storePending(const std::shared_ptr<NSMutableDictionary>& pending) {
                         kChannelConfigStoreName);
 }
 
-std::string textOf(const Value& v) {
-  if (v.isNil()) return {};
-  return v.isString() ? v.string() : v.description();
-}
-
 // ---- downloads ----
 
 void startImageDownload(const ChannelItem& item, int kind, NSMutableDictionary& pending) {

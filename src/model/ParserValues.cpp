@@ -18,12 +18,6 @@ Value parseReply(std::string_view reply) {
   return objectFromJSONString(reply);
 }
 
-std::string textOf(const Value& v) {
-  if (v.isString()) return v.string();
-  if (v.isNumber()) return v.description();
-  return std::string();
-}
-
 std::string strText(const Value& dic, std::string_view key) {
   return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Foundation/NSString.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
@@ -11,23 +12,6 @@ namespace {
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-// Replaces every occurrence in place; the common case of no occurrence costs one search.
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-  size_t pos = text.find(from);
-  if (pos == std::string::npos) return;
-  std::string out;
-  out.reserve(text.size());
-  size_t last = 0;
-  while (pos != std::string::npos) {
-    out.append(text, last, pos - last);
-    out.append(to);
-    last = pos + from.size();
-    pos = text.find(from, last);
-  }
-  out.append(text, last, std::string::npos);
-  text.swap(out);
 }
 
 // Replaces in place, in one pass, every token of the table found at a marker character; a text
@@ -60,50 +44,6 @@ void replaceTokens(std::string& text, char marker,
   text.swap(out);
 }
 
-// The code point starting at a byte offset and its length in bytes; a stray byte reads as
-// U+FFFD of length 1.
-char32_t codePointAt(std::string_view s, size_t i, size_t* length) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-  if (i + n > s.size()) n = 1;
-  *length = 1;
-  if (n == 1) return c < 0x80 ? c : 0xFFFD;
-  char32_t cp = c & (0xFF >> (n + 1));
-  for (size_t k = 1; k < n; ++k) {
-    unsigned char b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) return 0xFFFD;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  *length = n;
-  return cp;
-}
-
-bool isWhiteSpace(char32_t c) {
-  return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
-         c == 0x3000;
-}
-
-std::string trimWhiteSpace(std::string_view s) {
-  size_t begin = 0;
-  while (begin < s.size()) {
-    size_t n;
-    if (!isWhiteSpace(codePointAt(s, begin, &n))) break;
-    begin += n;
-  }
-  size_t end = s.size();
-  while (end > begin) {
-    // Step back to the start of the last character.
-    size_t start = end - 1;
-    while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
-    size_t n;
-    char32_t c = codePointAt(s, start, &n);
-    if (start + n != end || !isWhiteSpace(c)) break;
-    end = start;
-  }
-  return std::string(s.substr(begin, end - begin));
-}
-
 // Byte offset of the character just before a byte offset (never splits a character).
 size_t previousCharacter(std::string_view s, size_t pos) {
   if (pos == 0) return 0;
@@ -111,7 +51,7 @@ size_t previousCharacter(std::string_view s, size_t pos) {
   while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80 && pos - start < 4)
     --start;
   size_t n;
-  codePointAt(s, start, &n);
+  codePointAtByteOffset(s, start, &n);
   return start + n == pos ? start : pos - 1;
 }
 
@@ -159,9 +99,9 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) 
   s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
   s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
   s->inReplyToScreenName = textOf(dic.objectRefForKey("in_reply_to_screen_name"));
-  s->thumbnailPic = stringOnly(dic.objectRefForKey("thumbnail_pic"));
-  s->bmiddlePic = stringOnly(dic.objectRefForKey("bmiddle_pic"));
-  s->originalPic = stringOnly(dic.objectRefForKey("original_pic"));
+  s->thumbnailPic = dic.objectRefForKey("thumbnail_pic").string();
+  s->bmiddlePic = dic.objectRefForKey("bmiddle_pic").string();
+  s->originalPic = dic.objectRefForKey("original_pic").string();
   s->commentsCount = intValue(dic, "comments_count", 0);
   s->retweetsCount = intValue(dic, "reposts_count", 0);
   s->likeCount = intValue(dic, "likes_count", 0);
@@ -215,7 +155,8 @@ void ZizaJsonStatusParser::setRepostImage(Status& status) {
   if (link == std::string::npos || link <= note) return;
   std::string_view tail = std::string_view(t).substr(link);
   if (contains(tail, kSourceNote)) return;
-  status.thumbnailPic = trimWhiteSpace(tail);
+  status.thumbnailPic =
+      stringByTrimmingCharactersInSet(tail, NSCharacterSet::whitespaceAndNewlineCharacterSet());
   // The separator before the address (normally a space) goes with it.
   status.text = t.substr(0, previousCharacter(t, link));
 }

@@ -398,12 +398,23 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   // The single request's GET whose reply goes to a cache file of the caller's choosing.
   void sendOwnToFile(std::string_view path, const ValueDictionary& parameters,
                      const std::string& destination);
-  // A queued GET of a reading operation (path on the content server, or a full URL when
-  // `fullURL`), optionally written to a file, with the reply going to the receiver.
-  void queueGet(std::string_view pathOrURL, const ValueDictionary& parameters, bool fullURL,
-                std::weak_ptr<NSObject> receiver, Selector action, int tag,
-                const std::optional<std::string>& destination, bool utf8, int timeOut,
-                bool platformList);
+  // A queued GET of a reading operation, with the reply going to the receiver.
+  struct QueuedGet {
+    std::string_view pathOrURL;  // a path on the content server, or a full URL when fullURL
+    bool fullURL = false;
+    ValueDictionary parameters;
+    int tag = 0;
+    std::optional<std::string> destination;  // the file the reply is written to
+    bool utf8 = false;                       // the reply is read as UTF-8
+    int timeOut = 0;                         // seconds; 0 keeps the request's own
+    bool platformList = false;  // a platform comment or repost list: its own finish handler
+  };
+  void queueGet(const QueuedGet& get, std::weak_ptr<NSObject> receiver, Selector action);
+  // A platform comment or repost list: its full URL and time-out in `param`, the first page
+  // (cursor "0") cached in the file `firstPageFile` names.
+  void queuePlatformList(const Value& param, const Value& maxid,
+                         const std::function<std::string()>& firstPageFile,
+                         std::weak_ptr<NSObject> receiver, Selector action);
   void onRequestCommentFinished(const Value& r);
   // Hands a prepared queued request to the queue with its reply route and tag, and puts the
   // one-shot settings back.

@@ -159,7 +159,7 @@ void HXHTTPRequest::readResponseHeaders() {
     auto length = headerValue(headers, "Content-Length");
     if (length) {
       // Decimal only: a leading "0" or "0x" does not change the base.
-      std::string digits(trimmed(*length));
+      std::string digits(trimmedASCII(*length));
       uint64_t value = 0;
       for (char c : digits) {
         if (c < '0' || c > '9') break;

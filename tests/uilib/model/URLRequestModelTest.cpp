@@ -28,8 +28,8 @@ struct Watcher : ULModelDelegate {
   void modelDidChange(const std::shared_ptr<ULModel>&) override { events.push_back("change"); }
   void modelDidInsertObject(const std::shared_ptr<ULModel>&, const Value& object,
                             const NSIndexPath& path) override {
-    events.push_back("insert " + object.description() + " at " + std::to_string(path.section()) +
-                     "." + std::to_string(path.row()));
+    events.push_back("insert " + object.description() + " at " + std::to_string(path.section) +
+                     "." + std::to_string(path.row));
   }
   void modelDidBeginUpdates(const std::shared_ptr<ULModel>&) override { events.push_back("begin"); }
   void modelDidEndUpdates(const std::shared_ptr<ULModel>&) override { events.push_back("end"); }
