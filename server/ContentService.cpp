@@ -1133,7 +1133,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
   // carries the weak ETag W/"<v>" (query "v", default "v1") and answers 304 to a request whose
   // If-None-Match names that tag; "delay" (milliseconds) holds the answer back and "length"
   // pads the body with zeros or cuts it to that many bytes.
-  if (parts.size() == 3 && lower(parts[0]) == "img" && parts[1] == "sample") {
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "img" && parts[1] == "sample") {
     std::string file = parts[2];
     if (file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
     std::string name = file.substr(0, file.size() - 4);
