@@ -486,30 +486,22 @@ std::shared_ptr<CFHTTPConnection> CFHTTPConnection::connect(
   Impl& impl = *c->impl_;
   impl.driver = driver;
   impl.connected = std::move(connected);
-  if (CFNetworkTakeFailedHostLookup(target.url)) {
+  // Fails the connection, reported from the loop as every outcome is.
+  auto fail = [&](long code, const char* text) {
     auto tell = std::move(impl.connected);
     impl.connected = nullptr;
     c->close();
-    driver->later([tell] {
-      tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorCannotFindHost,
-                             "Could not resolve host (a lookup a test made fail)"));
-    });
+    driver->later(
+        [tell, code, text] { tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, code, text)); });
     return c;
-  }
+  };
+  if (CFNetworkTakeFailedHostLookup(target.url))
+    return fail(kCFURLErrorCannotFindHost, "Could not resolve host (a lookup a test made fail)");
   impl.multi = curl_multi_init();
   impl.easy = curl_easy_init();
   impl.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-  if (!impl.multi || !impl.easy || impl.timerFd < 0) {
-    // Reported from the loop, as every outcome is.
-    auto tell = std::move(impl.connected);
-    impl.connected = nullptr;
-    c->close();
-    driver->later([tell] {
-      tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown,
-                             "Out of resources for a connection"));
-    });
-    return c;
-  }
+  if (!impl.multi || !impl.easy || impl.timerFd < 0)
+    return fail(kCFURLErrorUnknown, "Out of resources for a connection");
   CURLM* m = impl.multi;
   curl_multi_setopt(m, CURLMOPT_SOCKETFUNCTION, &Impl::onSocket);
   curl_multi_setopt(m, CURLMOPT_SOCKETDATA, &impl);
