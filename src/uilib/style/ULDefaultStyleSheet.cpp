@@ -23,7 +23,7 @@
 #include "uilib/style/ULShapeStyle.h"
 #include "uilib/style/ULSolidBorderStyle.h"
 #include "uilib/style/ULSolidFillStyle.h"
-#include "uilib/style/ULStylePending.h"
+#include "uilib/network/ULURLCache.h"
 #include "uilib/style/ULTextStyle.h"
 
 using S = ULDefaultStyleSheet;
@@ -536,13 +536,13 @@ ULStylePtr S::tabRound(UIControlState state) {
 
 ULStylePtr S::tabOverflowLeft() {
   return ULImageStyle::styleWithImage(
-      ul_pending::imageForURL("bundle://ULKit.bundle/images/overflowLeft.png"), nullptr,
+      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowLeft.png"), nullptr,
       UIViewContentMode::Center, CGSizeZero, nullptr);
 }
 
 ULStylePtr S::tabOverflowRight() {
   return ULImageStyle::styleWithImage(
-      ul_pending::imageForURL("bundle://ULKit.bundle/images/overflowRight.png"), nullptr,
+      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowRight.png"), nullptr,
       UIViewContentMode::Center, CGSizeZero, nullptr);
 }
 
@@ -645,7 +645,7 @@ ULStylePtr S::tabGridTabRight(UIControlState state) {
 
 // ---- editors and text bars
 
-ULStylePtr SroundedShape() {
+ULStylePtr S::rounded() {
   return ULShapeStyle::styleWithShape(roundedShape(8), ULContentStyle::styleWithNext());
 }
 
@@ -944,5 +944,5 @@ CGSize S::tableRefreshHeaderTextShadowOffset() {
   return CGSizeMake(0, 1);
 }
 std::shared_ptr<UIImage> S::tableRefreshHeaderArrowImage() {
-  return ul_pending::imageForURL("bundle://ULKit.bundle/images/blueArrow.png");
+  return ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/blueArrow.png");
 }

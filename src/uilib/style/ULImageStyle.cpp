@@ -4,7 +4,7 @@
 #include "uilib/style/UIImage+ULCategory.h"
 #include "uilib/style/ULStyleContext.h"
 #include "uilib/style/ULStyleDrawing.h"
-#include "uilib/style/ULStylePending.h"
+#include "uilib/network/ULURLCache.h"
 
 NS_CLASS_IMPLEMENTATION(ULImageStyle) {}
 
@@ -57,7 +57,7 @@ std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImage(std::shared_ptr<UIIma
 }
 
 const std::shared_ptr<UIImage>& ULImageStyle::image() {
-  if (!image_ && !imageURL_.empty()) image_ = ul_pending::imageForURL(imageURL_);
+  if (!image_ && !imageURL_.empty()) image_ = ULURLCache::sharedCache()->imageForURL(imageURL_);
   return image_;
 }
 

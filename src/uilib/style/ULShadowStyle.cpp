@@ -6,7 +6,7 @@
 #include "UIKit/UIDevice.h"
 #include "uilib/style/ULStyleContext.h"
 #include "uilib/style/ULStyleDrawing.h"
-#include "uilib/style/ULStylePending.h"
+#include "uilib/core/NSString+ULAdditions.h"
 
 NS_CLASS_IMPLEMENTATION(ULShadowStyle) {}
 
@@ -18,7 +18,8 @@ std::shared_ptr<ULShadowStyle> ULShadowStyle::styleWithColor(std::shared_ptr<UIC
 
 CGFloat ULShadowStyle::contextOffsetHeight() const {
   bool oldSystem =
-      ul_pending::versionStringCompare(UIDevice::currentDevice()->systemVersion(), "3.2") < 0;
+      versionStringCompare(UIDevice::currentDevice()->systemVersion(), "3.2") ==
+      NSOrderedAscending;
   return oldSystem ? -offset_.height : offset_.height;
 }
 
