@@ -50,11 +50,8 @@ std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImage(std::shared_ptr<UIIma
                                                            std::shared_ptr<UIImage> defaultImage,
                                                            UIViewContentMode contentMode,
                                                            CGSize size, ULStylePtr next) {
-  auto style = std::make_shared<ULImageStyle>(std::move(next));
+  auto style = styleWithImageURL("", std::move(defaultImage), contentMode, size, std::move(next));
   style->image_ = std::move(image);
-  style->defaultImage_ = std::move(defaultImage);
-  style->contentMode_ = contentMode;
-  style->size_ = size;
   return style;
 }
 
