@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "StyleTestSupport.h"
+#include "UIKit/UIGraphics.h"
 #include "uilib/style/ULBevelBorderStyle.h"
 #include "uilib/style/ULBlendStyle.h"
 #include "uilib/style/ULFourBorderStyle.h"
 #include "uilib/style/ULHighlightBorderStyle.h"
 #include "uilib/style/ULInnerShadowStyle.h"
+#include "uilib/style/ULInsetStyle.h"
 #include "uilib/style/ULLinearGradientBorderStyle.h"
+#include "uilib/style/ULMaskStyle.h"
 #include "uilib/style/ULReflectiveFillStyle.h"
 #include "uilib/style/ULShadowStyle.h"
 #include "uilib/style/ULSolidBorderStyle.h"
@@ -186,6 +189,25 @@ TEST_F(BorderShadowStyleTest, ABlendStyleSetsItsModeForTheRestOfTheChainOnly) {
   context->clearRecords();
   draw(ULSolidFillStyle::styleWithColor(rgb(0, 0, 0)), CGRectMake(0, 0, 10, 10));
   EXPECT_EQ(withNormal, context->recordsText());
+}
+
+TEST_F(BorderShadowStyleTest, AMaskDrawsTheRestOfTheChainUpsideDownWithinTheFrame) {
+  UIGraphicsBeginImageContextWithOptions(CGSizeMake(100, 30), false, 1);
+  UIColor::whiteColor()->setFill();
+  UIRectFill(CGRectMake(0, 0, 100, 30));
+  auto mask = UIGraphicsGetImageFromCurrentImageContext();
+  UIGraphicsEndImageContext();
+  // The fill covers the top 20 points of the frame; through the mask it lands at the bottom.
+  auto chain = ULMaskStyle::styleWithMask(
+      mask, ULInsetStyle::styleWithInset(UIEdgeInsetsMake(0, 0, 10, 0),
+                                         ULSolidFillStyle::styleWithColor(rgb(0, 1, 0))));
+  draw(chain, CGRectMake(0, 0, 100, 30));
+  ASSERT_EQ(records("fillPath").size(), 1u);
+  EXPECT_TRUE(sameRect(records("fillPath")[0].rect, CGRectMake(0, 10, 100, 20)));
+  // Without a mask the chain is drawn as it is.
+  context->clearRecords();
+  draw(ULMaskStyle::styleWithMask(nullptr, chain->next()), CGRectMake(0, 0, 100, 30));
+  EXPECT_TRUE(sameRect(records("fillPath")[0].rect, CGRectMake(0, 0, 100, 20)));
 }
 
 }  // namespace
