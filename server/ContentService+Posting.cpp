@@ -40,6 +40,22 @@ ServerReply done(std::string_view message, Json object = nullptr) {
 
 constexpr const char* kBindFirst = "请先绑定微博账号";
 
+// The status a write names under the key: nothing with a refusal when the key is missing or the
+// status is gone.
+struct NamedStatus {
+  const DemoStatus* status = nullptr;
+  ServerReply refusal;
+};
+
+NamedStatus namedStatus(const DemoData& data, const RecordedRequest& r,
+                        std::string_view key = "blog_id") {
+  std::string id = r.paramOr(key);
+  if (id.empty()) return {nullptr, failure(missing(key))};
+  const DemoStatus* s = data.findStatus(integerOf(id));
+  if (!s) return {nullptr, statusGone()};
+  return {s, {}};
+}
+
 // The lists of the demo data's "misc.json" that go with writing: adverts and the wizard.
 const Json& section(const Json& misc, const char* key) {
   static const Json kNone = Json::object();
@@ -131,10 +147,8 @@ ServerReply ContentService::subscribe(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::addFavourite(const RecordedRequest& r) {
-  std::string blog = r.paramOr("blog_id");
-  if (blog.empty()) return failure(missing("blog_id"));
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (!s) return statusGone();
+  auto [s, refusal] = namedStatus(data_, r);
+  if (!s) return refusal;
   auto& favourites = activityOf(r).favourites;
   if (std::find(favourites.begin(), favourites.end(), s->eid) == favourites.end())
     favourites.push_back(s->eid);
@@ -142,18 +156,15 @@ ServerReply ContentService::addFavourite(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::removeFavourite(const RecordedRequest& r) {
-  std::string blog = r.paramOr("blog_id");
-  if (blog.empty()) return failure(missing("blog_id"));
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (s) std::erase(activityOf(r).favourites, s->eid);
+  auto [s, refusal] = namedStatus(data_, r);
+  if (!s) return refusal;
+  std::erase(activityOf(r).favourites, s->eid);
   return done("已取消收藏");
 }
 
 ServerReply ContentService::destroyStatus(const RecordedRequest& r) {
-  std::string blog = r.paramOr("blog_id");
-  if (blog.empty()) return failure(missing("blog_id"));
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (!s) return statusGone();
+  auto [s, refusal] = namedStatus(data_, r);
+  if (!s) return refusal;
   std::string uid = posterOf(r);
   if (uid.empty()) return failure(kBindFirst);
   if (s->userId != integerOf(uid)) return failure("只能删除自己发布的微博");
@@ -166,12 +177,11 @@ ServerReply ContentService::repost(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::repostStatus(const RecordedRequest& r, bool seminar) {
-  std::string blog = r.paramOr("blog_id");
-  if (blog.empty()) return failure(missing("blog_id"));
+  if (!r.param("blog_id")) return failure(missing("blog_id"));
   std::string uid = posterOf(r);
   if (uid.empty()) return failure(kBindFirst);
-  const DemoStatus* original = data_.findStatus(integerOf(blog));
-  if (!original) return statusGone();
+  auto [original, refusal] = namedStatus(data_, r);
+  if (!original) return refusal;
   // A repost of a repost shows the first status, as the platform does.
   int64_t root = original->retweetEid ? original->retweetEid : original->eid;
   int64_t originalEid = original->eid;
@@ -265,10 +275,8 @@ const DemoStatus* productOf(const DemoData& data, const RecordedRequest& r) {
 }  // namespace
 
 ServerReply ContentService::like(const RecordedRequest& r) {
-  std::string blog = r.paramOr("blog_id");
-  if (blog.empty()) return failure(missing("blog_id"));
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (!s) return statusGone();
+  auto [s, refusal] = namedStatus(data_, r);
+  if (!s) return refusal;
   // One like per reader.
   if (activityOf(r).likedStatuses.insert(s->eid).second) data_.countLike(s->eid, 1);
   return done("已赞", {{"id", s->eid}, {"likes", s->likes}});
@@ -314,9 +322,10 @@ ServerReply ContentService::locate(const RecordedRequest& r) {
   if (!lon) return failure(missing("lon"));
   if (!lat) return failure(missing("lat"));
   double x = std::atof(lon->c_str()), y = std::atof(lat->c_str());
+  const Json areas = data_.misc().value("areas", Json::array());
   const Json* nearest = nullptr;
   double best = std::numeric_limits<double>::infinity();
-  for (auto& area : data_.misc().value("areas", Json::array())) {
+  for (auto& area : areas) {
     double d = std::hypot(area.value("lon", 0.0) - x, area.value("lat", 0.0) - y);
     if (d < best) {
       best = d;
@@ -360,13 +369,12 @@ ServerReply ContentService::seminarPost(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::seminarComment(const RecordedRequest& r) {
-  std::string blog = r.paramOr("blog_id"), content = r.paramOr("content");
-  if (blog.empty()) return failure(missing("blog_id"));
+  std::string content = r.paramOr("content");
   if (content.empty()) return failure(missing("content"));
   std::string uid = posterOf(r);
   if (uid.empty()) return failure(kBindFirst);
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (!s) return statusGone();
+  auto [s, refusal] = namedStatus(data_, r);
+  if (!s) return refusal;
   DemoComment c;
   c.statusEid = s->eid;
   c.userId = integerOf(uid);
@@ -376,12 +384,11 @@ ServerReply ContentService::seminarComment(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::watchSeminarPost(const RecordedRequest& r) {
-  std::string blog = r.paramOr("ziza_blog_id"), event = r.paramOr("event_id");
-  if (blog.empty()) return failure(missing("ziza_blog_id"));
+  std::string event = r.paramOr("event_id");
   if (event.empty()) return failure(missing("event_id"));
   if (r.paramOr("u_id").empty()) return failure(missing("u_id"));
-  const DemoStatus* s = data_.findStatus(integerOf(blog));
-  if (!s) return statusGone();
+  auto [s, refusal] = namedStatus(data_, r, "ziza_blog_id");
+  if (!s) return refusal;
   Json& watches = activityOf(r).watches;
   for (auto& w : watches) {
     if (w.value("c_ziza_blog_Id", int64_t{0}) == s->id) return done("已关注", w);

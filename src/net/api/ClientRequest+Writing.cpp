@@ -129,22 +129,22 @@ void ClientRequest::commentWeibo(const Value& blogId, const Value& content) {
 }
 
 void ClientRequest::commentWeibo(const Value& blogId, const Value& content, const Value& areaId) {
-  auto d = newPostParameters();
-  put(d, "blog_id", blogId);
-  put(d, "content", content);
-  put(d, "group_id", areaId);
-  d->setObject(Value(currentChannelId()), "channelID");
-  postQueue_->reQuestUrl("/Operates/StatusesComment.aspx", d);
+  sendComment("/Operates/StatusesComment.aspx", blogId, content, {"group_id", areaId});
 }
 
 void ClientRequest::replyCommentWeibo(const Value& blogId, const Value& content,
                                       const Value& replyId) {
+  sendComment("/Operates/StatusesCommentReply.aspx", blogId, content, {"cid", replyId});
+}
+
+void ClientRequest::sendComment(std::string_view path, const Value& blogId, const Value& content,
+                                std::pair<std::string_view, Value> extra) {
   auto d = newPostParameters();
   put(d, "blog_id", blogId);
   put(d, "content", content);
-  put(d, "cid", replyId);
+  put(d, extra.first, extra.second);
   d->setObject(Value(currentChannelId()), "channelID");
-  postQueue_->reQuestUrl("/Operates/StatusesCommentReply.aspx", d);
+  postQueue_->reQuestUrl(path, d);
 }
 
 void ClientRequest::shareToZizaWeibo(const Value& productId, const Value& laterId,

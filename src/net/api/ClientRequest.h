@@ -545,6 +545,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // An own POST to the post server (60 s), with or without the platform check; the method and
   // group go back to GET and the content server after the send.
   void sendOwnPost(std::string_view path, const ValueDictionary& parameters, bool needAuthorize);
+  // A comment's form through the post sender: the status, the text, one parameter of its own
+  // ("group_id" or the answered "cid", left out when missing) and the current channel.
+  void sendComment(std::string_view path, const Value& blogId, const Value& content,
+                   std::pair<std::string_view, Value> extra);
   // An own GET to the account server (60 s).
   void sendAccountGet(std::string_view path, const ValueDictionary& parameters);
   // A queued GET of an advert record to the post server, without reply.

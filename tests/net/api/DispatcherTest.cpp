@@ -67,13 +67,7 @@ class DispatcherTest : public apitest::ServerClientTest {
   std::vector<bool> onMainThread;
 
   // The usage actions recorded since the start, as "type|parameters".
-  std::vector<std::string> events() const {
-    std::vector<std::string> out;
-    const auto& actions = net->curSection()->actionsArray();
-    for (size_t i = 1; i < actions.size(); ++i)
-      out.push_back(actions[i].caType + "|" + actions[i].sparams);
-    return out;
-  }
+  std::vector<std::string> events() const { return apitest::usageEvents(*net); }
 };
 
 TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSender) {
