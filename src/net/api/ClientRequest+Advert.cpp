@@ -55,37 +55,31 @@ void ClientRequest::getChannelADInfo(const Value& channelId, std::weak_ptr<NSObj
              false);
 }
 
-void ClientRequest::sendAdvertRecord(std::string_view path, const ValueDictionary& parameters) {
+// The records of adverts hidden and shown: the advert ids, the current channel and the page
+// that led the reader here, to the post server without reply.
+void ClientRequest::sendAdvertRecord(std::string_view path, const Value& adIds) {
+  auto d = newParameters();
+  put(d, "id", adIds);
+  d->setObject(Value(currentChannelId()), "channelID");
+  putSource(d);
   serverType_ = 1;
-  queueGet(path, parameters, false, {}, Selector(), 0, std::nullopt, false, 0, false);
+  queueGet(path, d, false, {}, Selector(), 0, std::nullopt, false, 0, false);
   serverType_ = 0;
 }
 
 void ClientRequest::closeAd(const Value& adId) {
-  auto d = newParameters();
-  put(d, "id", adId);
-  d->setObject(Value(currentChannelId()), "channelID");
-  putSource(d);
-  sendAdvertRecord("/AD/AD_Hide.aspx", d);
+  sendAdvertRecord("/AD/AD_Hide.aspx", adId);
 }
 
 void ClientRequest::showAdOk(const Value& adId) {
-  auto d = newParameters();
-  put(d, "id", adId);
-  d->setObject(Value(currentChannelId()), "channelID");
-  putSource(d);
-  sendAdvertRecord("/AD/AD_show.aspx", d);
+  sendAdvertRecord("/AD/AD_show.aspx", adId);
 }
 
 void ClientRequest::showAdOkList(const Value& adIds) {
   // Every id follows a comma, the first one too.
   std::string ids;
   for (size_t i = 0; i < adIds.count(); ++i) ids += "," + text(adIds[i]);
-  auto d = newParameters();
-  d->setObject(Value(ids), "id");
-  d->setObject(Value(currentChannelId()), "channelID");
-  putSource(d);
-  sendAdvertRecord("/AD/AD_show.aspx", d);
+  sendAdvertRecord("/AD/AD_show.aspx", Value(ids));
 }
 
 void ClientRequest::getBannerList() {

@@ -552,7 +552,7 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // An own GET to the account server (60 s).
   void sendAccountGet(std::string_view path, const ValueDictionary& parameters);
   // A queued GET of an advert record to the post server, without reply.
-  void sendAdvertRecord(std::string_view path, const ValueDictionary& parameters);
+  void sendAdvertRecord(std::string_view path, const Value& adIds);
   // The receiver registered on the post sender, taken for a queued send of this client's own.
   std::pair<std::weak_ptr<NSObject>, Selector> takePostReceiver();
   void applyChannelChoice(const std::vector<std::shared_ptr<ChannelItem>>& list, bool profile);
