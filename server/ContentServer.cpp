@@ -1,11 +1,6 @@
 #include "server/ContentServer.h"
 
-#include <arpa/inet.h>
-#include <dirent.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
@@ -17,74 +12,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "server/loopback/LoopbackHost.h"
+
 namespace zept::server {
-
-namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// Connection threads must never die of SIGPIPE when a client goes away mid-reply.
-void blockSigpipeOnThisThread() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-}
-
-int portOf(const sockaddr_in& addr) {
-  return ntohs(addr.sin_port);
-}
-
-// Shuts down the accepted connections of the server on `port` (all, or the one from the peer
-// port `peer`), so that a connection can be dropped without a reply and threads waiting on
-// idle keep-alive connections return at once.
-void shutdownConnections(int port, int peer = -1) {
-  DIR* dir = opendir("/proc/self/fd");
-  if (!dir) return;
-  while (dirent* e = readdir(dir)) {
-    int fd = std::atoi(e->d_name);
-    if (fd <= 2 || fd == dirfd(dir)) continue;
-    sockaddr_in local{}, remote{};
-    socklen_t len = sizeof local;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) continue;
-    if (local.sin_family != AF_INET || portOf(local) != port) continue;
-    len = sizeof remote;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&remote), &len) != 0) continue;
-    if (peer >= 0 && portOf(remote) != peer) continue;
-    shutdown(fd, SHUT_RDWR);
-  }
-  closedir(dir);
-}
-
-// One thread per connection: silent and delayed replies must not hold up other requests.
-class ThreadPerConnection : public httplib::TaskQueue {
- public:
-  void enqueue(std::function<void()> fn) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([fn = std::move(fn)] {
-      blockSigpipeOnThisThread();
-      fn();
-    });
-  }
-  void shutdown() override {
-    std::vector<std::thread> threads;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      threads.swap(threads_);
-    }
-    for (auto& t : threads) t.join();
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::thread> threads_;
-};
-
-}  // namespace
 
 EndpointScript EndpointScript::failWith(int status, std::string body) {
   EndpointScript s;
@@ -118,7 +48,10 @@ EndpointScript EndpointScript::replyWith(std::string body, int status, std::stri
 
 class ContentServer::Impl {
  public:
-  explicit Impl(const Options& options) : service(options.dataDir, options.clientsFile) {}
+  explicit Impl(const Options& options)
+      : service(options.dataDir, options.clientsFile),
+        connectionThreads(options.connectionThreads),
+        requestLogLimit(options.requestLogLimit) {}
 
   void handle(const httplib::Request& req, httplib::Response& res,
               const httplib::ContentReader* reader) {
@@ -158,7 +91,7 @@ class ContentServer::Impl {
           rec.body.append(data, length);
           return true;
         });
-        if (lower(req.get_header_value("Content-Type"))
+        if (lowercaseASCII(req.get_header_value("Content-Type"))
                 .rfind("application/x-www-form-urlencoded", 0) == 0)
           rec.formParams = parseURLEncoded(rec.body);
       }
@@ -172,7 +105,11 @@ class ContentServer::Impl {
       std::lock_guard<std::mutex> lock(mutex);
       index = firstIndex + log.size();
       log.push_back(rec);
-      script = takeScript(lower(rec.path));
+      while (log.size() > std::max<size_t>(requestLogLimit, 1)) {
+        log.pop_front();
+        ++firstIndex;
+      }
+      script = takeScript(lowercaseASCII(rec.path));
     }
     cv.notify_all();
 
@@ -242,23 +179,24 @@ class ContentServer::Impl {
 
   // Closes the connection without writing a reply.
   void dropConnection(int remotePort, httplib::Response& res) {
-    shutdownConnections(port, remotePort);
+    loopback::LoopbackHost::shutdownConnections(port, remotePort);
     res.status = 500;
     res.set_content_provider(1, "text/plain",
                              [](size_t, size_t, httplib::DataSink&) { return false; });
   }
 
   ContentService service;
-  std::unique_ptr<httplib::Server> server;
-  std::thread thread;
+  const size_t connectionThreads;
+  const size_t requestLogLimit;
+  std::unique_ptr<loopback::LoopbackHost> host;
   int port = 0;
 
   mutable std::mutex mutex;
   mutable std::condition_variable cv;
   bool stopping = false;
   unsigned long long releaseGeneration = 0;
-  std::vector<RecordedRequest> log;
-  size_t firstIndex = 0;  // grows when the log is cleared, so late status updates miss
+  std::deque<RecordedRequest> log;
+  size_t firstIndex = 0;  // requests cleared or dropped from the log, so late status updates miss
   std::map<std::string, std::deque<EndpointScript>> scripts;
 };
 
@@ -273,12 +211,8 @@ ContentServer::~ContentServer() {
 int ContentServer::start(int port) {
   if (isRunning()) return impl_->port;
   auto server = std::make_unique<httplib::Server>();
-  server->new_task_queue = [] { return new ThreadPerConnection; };
-  int listenFd = -1;
-  server->set_socket_options([&listenFd](int sock) {
-    httplib::default_socket_options(sock);
-    listenFd = sock;
-  });
+  // The engine keeps a connection only when the server allows more than five requests on it.
+  server->set_keep_alive_max_count(100);
   Impl* impl = impl_.get();
   server->Get(".*", [impl](const httplib::Request& req, httplib::Response& res) {
     impl->handle(req, res, nullptr);
@@ -286,48 +220,33 @@ int ContentServer::start(int port) {
   server->Post(".*",
                [impl](const httplib::Request& req, httplib::Response& res,
                       const httplib::ContentReader& reader) { impl->handle(req, res, &reader); });
-  int bound = port;
-  if (port == 0) {
-    bound = server->bind_to_any_port("127.0.0.1");
-  } else if (!server->bind_to_port("127.0.0.1", port)) {
-    bound = -1;
-  }
-  if (bound <= 0)
-    throw std::runtime_error("content server: cannot listen on 127.0.0.1:" + std::to_string(port));
-  // The library listens with a queue of five: a burst of connections beyond it loses SYNs
-  // and waits a second for their retransmission.  Listening again only widens the queue.
-  if (listenFd >= 0) ::listen(listenFd, SOMAXCONN);
   {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopping = false;
   }
+  auto host = std::make_unique<loopback::LoopbackHost>(std::move(server));
+  host->setConnectionLimit(impl_->connectionThreads);
+  int bound = host->start(port);
+  if (bound <= 0)
+    throw std::runtime_error("content server: cannot listen on 127.0.0.1:" + std::to_string(port));
   impl_->port = bound;
-  impl_->server = std::move(server);
-  impl_->thread = std::thread([s = impl_->server.get()] {
-    blockSigpipeOnThisThread();
-    s->listen_after_bind();
-  });
-  // listen_after_bind has bound already; wait until it accepts.
-  for (int i = 0; i < 5000 && !impl_->server->is_running(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  impl_->host = std::move(host);
   return bound;
 }
 
 void ContentServer::stop() {
-  if (!impl_ || !impl_->thread.joinable()) return;
+  if (!impl_ || !impl_->host) return;
   {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopping = true;
   }
   impl_->cv.notify_all();
-  impl_->server->stop();
-  shutdownConnections(impl_->port);
-  impl_->thread.join();
-  impl_->server.reset();
+  impl_->host->stop();
+  impl_->host.reset();
 }
 
 bool ContentServer::isRunning() const {
-  return impl_->server && impl_->server->is_running();
+  return impl_->host && impl_->host->isRunning();
 }
 
 int ContentServer::port() const {
@@ -347,15 +266,15 @@ std::string ContentServer::url(std::string_view pathAndQuery) const {
 
 std::vector<RecordedRequest> ContentServer::requests() const {
   std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->log;
+  return {impl_->log.begin(), impl_->log.end()};
 }
 
 std::vector<RecordedRequest> ContentServer::requests(std::string_view path) const {
-  std::string wanted = lower(path);
+  std::string wanted = lowercaseASCII(path);
   std::lock_guard<std::mutex> lock(impl_->mutex);
   std::vector<RecordedRequest> out;
   for (auto& r : impl_->log) {
-    if (lower(r.path) == wanted) out.push_back(r);
+    if (lowercaseASCII(r.path) == wanted) out.push_back(r);
   }
   return out;
 }
@@ -373,18 +292,19 @@ bool ContentServer::waitForRequests(size_t count, std::chrono::milliseconds time
 
 bool ContentServer::waitForRequests(std::string_view path, size_t count,
                                     std::chrono::milliseconds timeout) const {
-  std::string wanted = lower(path);
+  std::string wanted = lowercaseASCII(path);
   std::unique_lock<std::mutex> lock(impl_->mutex);
   return impl_->cv.wait_for(lock, timeout, [&] {
     size_t n = 0;
-    for (auto& r : impl_->log) n += lower(r.path) == wanted;
+    for (auto& r : impl_->log) n += lowercaseASCII(r.path) == wanted;
     return n >= count;
   });
 }
 
 void ContentServer::script(std::string_view path, EndpointScript script) {
   std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->scripts[path == "*" ? std::string("*") : lower(path)].push_back(std::move(script));
+  impl_->scripts[path == "*" ? std::string("*") : lowercaseASCII(path)].push_back(
+      std::move(script));
 }
 
 void ContentServer::clearScripts() {
@@ -422,6 +342,10 @@ void ContentServer::setChannelListStamp(const std::string& stamp) {
 
 void ContentServer::setAppStoreVersion(const std::string& version) {
   impl_->service.setAppStoreVersion(version);
+}
+
+void ContentServer::setChannelImageEdition(int channelId, const std::string& kind, int edition) {
+  impl_->service.setChannelImageEdition(channelId, kind, edition);
 }
 
 std::vector<LogUpload> ContentServer::logUploads() const {

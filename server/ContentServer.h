@@ -5,6 +5,9 @@
 // Tests embed it: start it on a free port, point the client at baseURL(), read the request log,
 // and script endpoints to fail, wait, go silent or answer with a given text.  The zept-server
 // program runs the same server as a process for the app (scripts/run).
+//
+// Connections stay open between requests ("Keep-Alive: timeout=5, max=100"), served by a
+// bounded number of threads; the request log keeps the newest requests only.
 #pragma once
 
 #include <chrono>
@@ -60,6 +63,11 @@ class ContentServer {
     std::filesystem::path dataDir = DemoData::defaultDataDir();
     // Where registered clients are kept across runs; none when empty.
     std::filesystem::path clientsFile;
+    // The most threads serving connections at once; more connections wait their turn.  Each
+    // silent or delayed reply holds one while it waits.
+    size_t connectionThreads = 64;
+    // The request log keeps the newest this many requests.
+    size_t requestLogLimit = 10000;
   };
 
   // Reads the demo data; throws std::runtime_error when it is missing or malformed.
@@ -80,7 +88,7 @@ class ContentServer {
   std::string baseURL() const;
   std::string url(std::string_view pathAndQuery) const;
 
-  // The request log, in arrival order.
+  // The request log (the newest Options::requestLogLimit requests), in arrival order.
   std::vector<RecordedRequest> requests() const;
   // Requests to one path (compared without regard to case).
   std::vector<RecordedRequest> requests(std::string_view path) const;
@@ -108,6 +116,10 @@ class ContentServer {
   void setLoginSwitch(const std::string& name, bool value);
   void setChannelListStamp(const std::string& stamp);
   void setAppStoreVersion(const std::string& version);
+  // A new picture for one image of a channel numbered 100 or above (kind "icon", "background",
+  // "navigation", "tuijian" or "tuijian_theme1"): the same address serves other bytes, and the
+  // channel list announces their MD5.  Edition 0 is the first picture.
+  void setChannelImageEdition(int channelId, const std::string& kind, int edition);
   // Feedback and usage logs received by the log host, deciphered.
   std::vector<LogUpload> logUploads() const;
   // Statuses the post host accepted, oldest first.

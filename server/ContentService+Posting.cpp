@@ -173,7 +173,7 @@ ServerReply ContentService::destroyStatus(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::repost(const RecordedRequest& r) {
-  return repostStatus(r, lower(r.path).starts_with("/dialog/"));
+  return repostStatus(r, lowercaseASCII(r.path).starts_with("/dialog/"));
 }
 
 ServerReply ContentService::repostStatus(const RecordedRequest& r, bool seminar) {

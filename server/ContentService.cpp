@@ -11,12 +11,6 @@
 
 namespace zept::server {
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 int64_t integerOf(std::string_view s) {
   std::string t(s);
   return std::strtoll(t.c_str(), nullptr, 10);
@@ -83,7 +77,7 @@ namespace {
 constexpr size_t kPageSize = 20;
 
 bool containsIgnoringCase(std::string_view hay, std::string_view needle) {
-  return lower(hay).find(lower(needle)) != std::string::npos;
+  return lowercaseASCII(hay).find(lowercaseASCII(needle)) != std::string::npos;
 }
 
 std::string replaceAll(std::string s, std::string_view from, std::string_view to) {
@@ -282,7 +276,7 @@ ContentService::ContentService(std::filesystem::path dataDir, std::filesystem::p
 }
 
 ServerReply ContentService::handle(const RecordedRequest& r, const std::string& base) {
-  std::string path = lower(r.path);
+  std::string path = lowercaseASCII(r.path);
   ServerReply reply;
   auto it = routes_.find(path);
   // Reads run side by side; a request that changes what others see runs alone.
@@ -411,6 +405,22 @@ void ContentService::setChannelListStamp(const std::string& stamp) {
 void ContentService::setAppStoreVersion(const std::string& version) {
   std::lock_guard<std::mutex> lock(mutex_);
   appStoreVersionOverride_ = version;
+}
+
+void ContentService::setChannelImageEdition(int channelId, const std::string& kind, int edition) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  channelImageEditions_[{channelId, kind}] = edition;
+}
+
+const std::string& ContentService::channelImage(const std::string& kind, const DemoChannel& channel,
+                                                int scale) {
+  int edition = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = channelImageEditions_.find({channel.id, kind});
+    if (it != channelImageEditions_.end()) edition = it->second;
+  }
+  return pictures_.channelPNG(kind, channel.id, channel.name, scale, edition);
 }
 
 ServerReply ContentService::appStoreLookup(const RecordedRequest& r) {
@@ -584,7 +594,7 @@ ServerReply ContentService::search(const RecordedRequest& r) {
   Json j = statusPage(list, r);
   // The query id names this search in the app's usage records; it stays the same for a keyword.
   uint32_t h = 2166136261u;
-  for (unsigned char c : lower(keyword)) h = (h ^ c) * 16777619u;
+  for (unsigned char c : lowercaseASCII(keyword)) h = (h ^ c) * 16777619u;
   j["query_id"] = 100000 + h % 900000;
   return jsonReply(j);
 }
@@ -635,7 +645,7 @@ ServerReply ContentService::channelList(const RecordedRequest& r) {
       for (const char* kind : {"icon", "background", "navigation", "tuijian", "tuijian_theme1"}) {
         std::string url = std::string(kBase) + "/img/channel/" + std::to_string(ch.id) + "/" +
                           kind + (retina ? "@2x.png" : ".png");
-        std::string md5 = md5Hex(pictures_.channelPNG(kind, ch.id, ch.name, scale));
+        std::string md5 = md5Hex(channelImage(kind, ch, scale));
         for (char& x : md5) x = static_cast<char>(std::toupper(static_cast<unsigned char>(x)));
         images[kind] = {url, md5};
       }
@@ -1113,7 +1123,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
   };
   // /pic/{thumbnail|bmiddle|large}/<name>.jpg: the three sizes the app derives from a
   // thumbnail address by replacing "thumbnail".
-  if (parts.size() == 3 && lower(parts[0]) == "pic") {
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "pic") {
     static const std::map<std::string, std::pair<int, int>> kSizes = {
         {"thumbnail", {160, 120}}, {"bmiddle", {440, 330}}, {"large", {880, 660}}};
     auto size = kSizes.find(parts[1]);
@@ -1128,7 +1138,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     return image(pictures_.photoJPEG(name, size->second.first, size->second.second), "image/jpeg");
   }
   // /img/banner/<name>.jpg, and its small form for screens that are not retina.
-  if (parts.size() == 3 && lower(parts[0]) == "img" && parts[1] == "banner") {
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "img" && parts[1] == "banner") {
     std::string file = parts[2];
     static constexpr std::string_view kSmall = "_290x60";
     bool small = file.size() > kSmall.size() && file.ends_with(kSmall);
@@ -1139,7 +1149,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     return image(small ? pictures_.bannerJPEG(name, 290, 60) : pictures_.bannerJPEG(name, 640, 200),
                  "image/jpeg");
   }
-  if (parts.size() == 2 && lower(parts[0]) == "avatar") {
+  if (parts.size() == 2 && lowercaseASCII(parts[0]) == "avatar") {
     std::string file = parts[1];
     if (file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
     std::string id = file.substr(0, file.size() - 4);
@@ -1149,7 +1159,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
                  "image/png");
   }
   // /img/channel/<id>/<kind>.png or <kind>@2x.png
-  if (parts.size() == 4 && lower(parts[0]) == "img" && parts[1] == "channel") {
+  if (parts.size() == 4 && lowercaseASCII(parts[0]) == "img" && parts[1] == "channel") {
     const DemoChannel* ch = data_.channel(static_cast<int>(integerOf(parts[2])));
     std::string file = parts[3];
     if (!ch || file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
@@ -1160,7 +1170,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
       kind.resize(kind.size() - 3);
     }
     if (!PictureFactory::isChannelImageKind(kind)) return notFound();
-    return image(pictures_.channelPNG(kind, ch->id, ch->name, scale), "image/png");
+    return image(channelImage(kind, *ch, scale), "image/png");
   }
   if (path == "/css/readability.css") {
     std::string since = r.header("If-Modified-Since");
@@ -1178,7 +1188,7 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     return reply;
   }
   // /news/<code>.html: the article's original web page.
-  if (parts.size() == 2 && lower(parts[0]) == "news") {
+  if (parts.size() == 2 && lowercaseASCII(parts[0]) == "news") {
     const DemoArticle* a = data_.article(articleCodeOf(parts[1]));
     if (!a || parts[1].size() < 6 || parts[1].substr(parts[1].size() - 5) != ".html")
       return notFound();

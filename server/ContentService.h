@@ -62,6 +62,7 @@ class ContentService {
   void setChannelListStamp(const std::string& stamp);
   // The version the app store lookup reports.
   void setAppStoreVersion(const std::string& version);
+  void setChannelImageEdition(int channelId, const std::string& kind, int edition);
   std::vector<LogUpload> logUploads() const;
   std::vector<PostedStatus> postedStatuses() const;
 
@@ -195,6 +196,8 @@ class ContentService {
   Json loginReply(const char* message);
   Json statusPage(const std::vector<const DemoStatus*>& list, const RecordedRequest& r);
   std::string channelListStamp() const;
+  // The picture of one channel image as served now.
+  const std::string& channelImage(const std::string& kind, const DemoChannel& channel, int scale);
 
   DemoData data_;
   PictureFactory pictures_;
@@ -211,6 +214,7 @@ class ContentService {
   std::map<std::string, bool> switchOverrides_;
   std::string channelListStampOverride_;
   std::string appStoreVersionOverride_;
+  std::map<std::pair<int, std::string>, int> channelImageEditions_;
   std::vector<LogUpload> logUploads_;
   std::vector<PostedStatus> postedStatuses_;
 };

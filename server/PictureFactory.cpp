@@ -210,10 +210,12 @@ std::string drawAvatar(std::string_view name, std::string_view label) {
   return encodePNG(surface.get());
 }
 
-std::string drawChannel(std::string_view kind, int channelId, std::string_view label, int scale) {
-  RGB base = hsv(channelId * 47 % 360, 0.6, 0.85);
+std::string drawChannel(std::string_view kind, int channelId, std::string_view label, int scale,
+                        int edition) {
+  const int hue = (channelId * 47 + edition * 120) % 360;
+  RGB base = hsv(hue, 0.6, 0.85);
   bool night = kind == "tuijian_theme1";
-  if (night) base = hsv(channelId * 47 % 360, 0.5, 0.45);
+  if (night) base = hsv(hue, 0.5, 0.45);
   int w = 57, h = 57;
   if (kind == "background") w = h = 145;
   if (kind == "navigation") w = 160, h = 44;
@@ -223,7 +225,9 @@ std::string drawChannel(std::string_view kind, int channelId, std::string_view l
   Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
   Context cr(cairo_create(surface.get()));
   if (kind == "navigation") {
-    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    // A later edition tints the title.
+    RGB ink = edition == 0 ? RGB{1, 1, 1} : hsv(hue, 0.3, 1.0);
+    cairo_set_source_rgb(cr.get(), ink.r, ink.g, ink.b);
     centredText(cr.get(), label, w / 2.0, h / 2.0, 20.0 * scale);
     return encodePNG(surface.get());
   }
@@ -281,13 +285,13 @@ const std::string& PictureFactory::avatarPNG(std::string_view name, std::string_
 }
 
 const std::string& PictureFactory::channelPNG(std::string_view kind, int channelId,
-                                              std::string_view label, int scale) {
+                                              std::string_view label, int scale, int edition) {
   std::string key = "channel:" + std::string(kind) + ":" + std::to_string(channelId) + ":" +
-                    std::to_string(scale);
+                    std::to_string(scale) + ":" + std::to_string(edition);
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = cache_.find(key);
   if (it == cache_.end())
-    it = cache_.emplace(key, drawChannel(kind, channelId, label, scale)).first;
+    it = cache_.emplace(key, drawChannel(kind, channelId, label, scale, edition)).first;
   return it->second;
 }
 

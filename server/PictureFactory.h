@@ -18,9 +18,9 @@ class PictureFactory {
   // A square avatar showing the first character of the label.
   const std::string& avatarPNG(std::string_view name, std::string_view label);
   // A channel image: kind is "icon", "background", "navigation", "tuijian" or "tuijian_theme1";
-  // scale 2 gives the "@2x" size.
+  // scale 2 gives the "@2x" size.  Each edition of an image is drawn in other colours.
   const std::string& channelPNG(std::string_view kind, int channelId, std::string_view label,
-                                int scale);
+                                int scale, int edition = 0);
   // A small advert banner.
   const std::string& bannerJPEG(std::string_view name, int width, int height);
 

@@ -6,16 +6,6 @@ namespace zept::server {
 
 namespace {
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -27,7 +17,7 @@ int hexValue(char c) {
 
 std::string RecordedRequest::header(std::string_view name) const {
   for (auto& [k, v] : headers) {
-    if (sameIgnoringCase(k, name)) return v;
+    if (equalsIgnoringASCIICase(k, name)) return v;
   }
   return {};
 }
@@ -66,6 +56,22 @@ const RecordedRequest::FilePart* RecordedRequest::file(std::string_view name) co
     if (f.name == name) return &f;
   }
   return nullptr;
+}
+
+std::string lowercaseASCII(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool equalsIgnoringASCIICase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
 }
 
 std::string decodeURLComponent(std::string_view s) {

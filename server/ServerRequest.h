@@ -49,6 +49,9 @@ struct ServerReply {
   Pairs headers;
 };
 
+// ASCII-only case, as HTTP names and the server's paths compare.
+std::string lowercaseASCII(std::string_view s);
+bool equalsIgnoringASCIICase(std::string_view a, std::string_view b);
 // Decodes "%XX" escapes and "+" (a blank in forms and queries).
 std::string decodeURLComponent(std::string_view s);
 // Splits "a=1&b=2" into decoded pairs.

@@ -13,7 +13,6 @@
 
 namespace zept::server {
 
-std::string lower(std::string_view s);
 // The leading decimal number of a text, as the app's own readers take it; 0 when there is none.
 int64_t integerOf(std::string_view s);
 // The parts between the separators, blanks dropped, empty parts skipped.

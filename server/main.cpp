@@ -1,9 +1,10 @@
 // zept-server: the local content server as a process, for the app (scripts/run).
 //
-//   zept-server [--port N] [--data DIR] [--clients FILE]
+//   zept-server [--port N] [--data DIR] [--clients FILE] [--threads N] [--log-size N]
 //
-// --port 0 (the default) picks a free port.  The first line written to stdout is "port N";
-// the server then runs until SIGINT or SIGTERM.
+// --port 0 (the default) picks a free port.  --threads bounds the threads serving connections
+// (64), --log-size the requests the server's log keeps (10000).  The first line written to stdout
+// is "port N"; the server then runs until SIGINT or SIGTERM.
 #include <signal.h>
 
 #include <cstdio>
@@ -17,7 +18,9 @@
 namespace {
 
 int usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--port N] [--data DIR] [--clients FILE]\n", program);
+  std::fprintf(stderr,
+               "usage: %s [--port N] [--data DIR] [--clients FILE] [--threads N] [--log-size N]\n",
+               program);
   return 2;
 }
 
@@ -43,6 +46,12 @@ int main(int argc, char** argv) {
       const char* v = value();
       if (!v) return usage(argv[0]);
       options.clientsFile = v;
+    } else if (arg == "--threads" || arg == "--log-size") {
+      const char* v = value();
+      char* end = nullptr;
+      long n = v ? std::strtol(v, &end, 10) : 0;
+      if (!v || *end || n < 1 || n > 1000000) return usage(argv[0]);
+      (arg == "--threads" ? options.connectionThreads : options.requestLogLimit) = size_t(n);
     } else {
       return usage(argv[0]);
     }

@@ -2,6 +2,8 @@
 // wide, each started on a queue worker, handed to a loop thread that finishes it, and reported
 // to the main loop, as a request travels queue worker -> network thread -> main thread.  What
 // this costs per operation is the floor under the engine's small-request time.
+// Peer: none; the number is read against the engine's small-reply time in http_bench, of which
+// it is the part that no network can explain.
 #include <benchmark/benchmark.h>
 
 #include <atomic>

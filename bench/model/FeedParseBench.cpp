@@ -1,5 +1,8 @@
 // A channel page of 200 statuses read into records, beside the JSON reader alone on the same
 // text, so that the cost of the record mapping can be told from the cost of the reading.
+// Target: the page to records costs at most 1.6 times the reading alone, in one run.
+// Peer: the JSON reader alone reads the same text into the tree the mapping starts from, so the
+// ratio is what the mapping adds to the reading it cannot do without.
 #include <benchmark/benchmark.h>
 
 #include <string>

@@ -7,20 +7,14 @@
 #include <mutex>
 
 #include "Foundation/Clock.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 
 namespace {
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
+// Blanks as the C library's isspace knows them.
 std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
+  return trimmedASCII(s, " \t\n\v\f\r");
 }
 
 bool isTokenChar(char c) {
@@ -68,11 +62,11 @@ std::string defaultPath(const NSURL& url) {
 std::vector<std::shared_ptr<NSHTTPCookie>> NSHTTPCookie::cookiesWithResponseHeaderFields(
     const std::vector<std::pair<std::string, std::string>>& fields, const NSURL& url) {
   std::vector<std::shared_ptr<NSHTTPCookie>> out;
-  std::string host = lower(url.host().value_or(""));
+  std::string host = lowercaseASCIIString(url.host().value_or(""));
   if (host.empty()) return out;
   double now = ClockNow();
   for (auto& [fieldName, fieldValue] : fields) {
-    if (lower(fieldName) != "set-cookie") continue;
+    if (lowercaseASCIIString(fieldName) != "set-cookie") continue;
     for (auto& text : splitCookies(fieldValue)) {
       std::string_view rest = text;
       size_t semi = rest.find(';');
@@ -92,10 +86,10 @@ std::vector<std::shared_ptr<NSHTTPCookie>> NSHTTPCookie::cookiesWithResponseHead
         semi = rest.find(';');
         std::string_view attr = trim(rest.substr(0, semi));
         size_t aeq = attr.find('=');
-        std::string key = lower(trim(attr.substr(0, aeq)));
+        std::string key = lowercaseASCIIString(trim(attr.substr(0, aeq)));
         std::string_view val = aeq == std::string_view::npos ? "" : trim(attr.substr(aeq + 1));
         if (key == "domain" && !val.empty()) {
-          std::string d = lower(val);
+          std::string d = lowercaseASCIIString(val);
           if (d.front() == '.') d.erase(0, 1);
           if (!domainMatches(host, d)) valid = false;
           p.domain = "." + d;
@@ -124,7 +118,7 @@ std::vector<std::shared_ptr<NSHTTPCookie>> NSHTTPCookie::cookiesWithResponseHead
 }
 
 bool NSHTTPCookie::matchesURL(const NSURL& url) const {
-  std::string host = lower(url.host().value_or(""));
+  std::string host = lowercaseASCIIString(url.host().value_or(""));
   if (host.empty()) return false;
   if (!p_.domain.empty() && p_.domain.front() == '.') {
     if (!domainMatches(host, p_.domain.substr(1))) return false;
@@ -137,7 +131,7 @@ bool NSHTTPCookie::matchesURL(const NSURL& url) const {
     if (path.compare(0, p_.path.size(), p_.path) != 0) return false;
     if (p_.path.back() != '/' && path[p_.path.size()] != '/') return false;
   }
-  if (p_.secure && lower(url.scheme().value_or("")) != "https") return false;
+  if (p_.secure && lowercaseASCIIString(url.scheme().value_or("")) != "https") return false;
   return true;
 }
 

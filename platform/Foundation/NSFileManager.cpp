@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -22,6 +23,20 @@ NSErrorPtr makeError(long cocoaCode, int posixCode, std::string_view path, std::
   info->setObject(Value(NSError::errorWithDomain(NSPOSIXErrorDomain, posixCode)),
                   NSUnderlyingErrorKey);
   return NSError::errorWithDomain(NSCocoaErrorDomain, cocoaCode, Value(info));
+}
+
+// The process's umask, read where reading it does not change it (umask() would set it, racing
+// with files made meanwhile on other threads).
+mode_t processUmask() {
+  int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 022;
+  char buf[4096];
+  ssize_t n = ::read(fd, buf, sizeof buf - 1);
+  ::close(fd);
+  if (n <= 0) return 022;
+  buf[n] = '\0';
+  const char* line = std::strstr(buf, "\nUmask:");
+  return line ? mode_t(std::strtoul(line + 7, nullptr, 8)) & 0777 : 022;
 }
 
 long readCode(int e) {
@@ -190,7 +205,19 @@ Value NSFileManager::attributesOfItemAtPath(std::string_view path, NSErrorPtr* e
       {std::string(NSFileSize), Value((unsigned long long)st.st_size)},
       {std::string(NSFileModificationDate), Value::date(mtime)},
       {std::string(NSFileType), Value(type)},
+      {std::string(NSFilePosixPermissions), Value((unsigned long long)(st.st_mode & 07777))},
   });
+}
+
+bool NSFileManager::setAttributes(const Value& attributes, std::string_view path,
+                                  NSErrorPtr* error) const {
+  Value mode = attributes[NSFilePosixPermissions];
+  if (mode.isNil()) return true;
+  if (path.empty() || ::chmod(std::string(path).c_str(), mode_t(mode.intValue()) & 07777) != 0) {
+    int e = path.empty() ? ENOENT : errno;
+    return fail(error, writeCode(e), e, path, "Cannot set attributes of");
+  }
+  return true;
 }
 
 std::optional<std::string> NSFileManager::contentsAtPath(std::string_view path) const {
@@ -234,7 +261,7 @@ bool writeToFile(std::string_view path, std::string_view bytes, bool atomically,
   std::string p(path);
   if (p.empty()) return fail(error, NSFileNoSuchFileError, ENOENT, path, "Cannot write");
   if (!atomically) {
-    int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
       int e = errno;
       return fail(error, writeCode(e), e, path, "Cannot write");
@@ -247,8 +274,8 @@ bool writeToFile(std::string_view path, std::string_view bytes, bool atomically,
     }
     return ok ? true : fail(error, writeCode(e), e, path, "Cannot write");
   }
-  // The target keeps its permissions; a new file gets the usual 0644.
-  mode_t mode = 0644;
+  // The target keeps its permissions; a new file gets what the umask lets a new file have.
+  mode_t mode = 0666 & ~processUmask();
   struct stat st;
   if (::stat(p.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode))

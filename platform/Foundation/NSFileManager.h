@@ -14,6 +14,7 @@
 inline constexpr std::string_view NSFileSize = "NSFileSize";
 inline constexpr std::string_view NSFileModificationDate = "NSFileModificationDate";
 inline constexpr std::string_view NSFileType = "NSFileType";
+inline constexpr std::string_view NSFilePosixPermissions = "NSFilePosixPermissions";
 inline constexpr std::string_view NSFileTypeRegular = "NSFileTypeRegular";
 inline constexpr std::string_view NSFileTypeDirectory = "NSFileTypeDirectory";
 inline constexpr std::string_view NSFileTypeSymbolicLink = "NSFileTypeSymbolicLink";
@@ -53,9 +54,13 @@ class NSFileManager {
   // The names in a folder (no "." or ".."), sorted by name.
   std::optional<std::vector<std::string>> contentsOfDirectoryAtPath(
       std::string_view path, NSErrorPtr* error = nullptr) const;
-  // {NSFileSize: unsigned number, NSFileModificationDate: date, NSFileType: text} of the item
-  // itself (a symbolic link is not followed); nil when it cannot be read.
+  // {NSFileSize: unsigned number, NSFileModificationDate: date, NSFileType: text,
+  // NSFilePosixPermissions: number} of the item itself (a symbolic link is not followed); nil
+  // when it cannot be read.
   Value attributesOfItemAtPath(std::string_view path, NSErrorPtr* error = nullptr) const;
+  // Sets the attributes given; only NSFilePosixPermissions is taken here.
+  bool setAttributes(const Value& attributes, std::string_view path,
+                     NSErrorPtr* error = nullptr) const;
   std::optional<std::string> contentsAtPath(std::string_view path) const;
 
  private:
@@ -66,6 +71,8 @@ class NSFileManager {
 std::optional<std::string> dataWithContentsOfFile(std::string_view path,
                                                   NSErrorPtr* error = nullptr);
 // writeToFile:atomically:.  Atomically: a temporary file in the same folder is written, flushed
-// to disk and renamed over the target, so the previous file stays whole when anything fails.
+// to disk and renamed over the target, so the previous file stays whole when anything fails
+// (a full disk included) and no temporary file is left.  The target keeps its permissions; a
+// new file gets 0666 less the process's umask.
 bool writeToFile(std::string_view path, std::string_view bytes, bool atomically,
                  NSErrorPtr* error = nullptr);

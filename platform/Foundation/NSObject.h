@@ -1,17 +1,45 @@
 // Root of the classes that hand themselves out (delegates, targets of selectors, objects
 // carried in a Value), and the Selector: a named one-argument callable bound to a weak target.
+//
+// Every object knows its class (objectClass(), registered with NS_CLASS: see
+// Foundation/NSClass.h), and through it answers by name what the platform's objects answer:
+// its class name, is-kind-of, responds-to, performs of selectors and key-value reads and
+// writes of its properties.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "Foundation/NSClassDeclaration.h"
 #include "Foundation/Value.h"
 
 class NSObject : public std::enable_shared_from_this<NSObject> {
  public:
+  using NSSuperclass = void;
   virtual ~NSObject() = default;
+
+  // The class "NSObject", and the class of this object.
+  static const NSClass& classObject();
+  virtual const NSClass& objectClass() const;
+  // The class's registered name (shown in view dumps and usage records).
+  const std::string& className() const;
+  bool isKindOfClass(const NSClass& cls) const;
+  bool isKindOfClass(std::string_view className) const;
+  bool isMemberOfClass(const NSClass& cls) const;
+  // Whether the object's class has the instance method.  An object that answers for
+  // messages it forwards (a queue asked on behalf of its delegate) overrides it.
+  virtual bool respondsToSelector(std::string_view selector) const;
+  // performSelector:withObject:...: calls the method by name with the arguments (as many as
+  // the selector takes); nil when the object has no such method or it gives nothing.
+  Value performSelector(std::string_view selector, std::vector<Value> arguments = {});
+  // Key-value coding over the registered properties: nil for an unknown key; false when the
+  // key is unknown or read-only.
+  Value valueForKey(std::string_view key);
+  bool setValueForKey(const Value& value, std::string_view key);
 
   template <class T>
   std::shared_ptr<T> self() {

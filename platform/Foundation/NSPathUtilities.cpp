@@ -1,10 +1,12 @@
 #include "Foundation/NSPathUtilities.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace {
@@ -13,6 +15,21 @@ std::string ensureFolder(std::string path) {
   std::error_code ec;
   std::filesystem::create_directories(path, ec);
   return path;
+}
+
+// The app's home holds its keys: only its owner may enter it.  A folder it did not make is
+// tightened only when it is the owner's own and no shared folder (sticky, like /tmp), and
+// each home only once.
+void keepHomePrivate(const std::string& home, bool created) {
+  static std::mutex mutex;
+  static std::string done;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (done == home) return;
+  done = home;
+  struct stat st;
+  if (::stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+  if (created || (st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX)))
+    ::chmod(home.c_str(), st.st_mode & 0700);
 }
 
 std::string userHome() {
@@ -37,7 +54,10 @@ std::string NSHomeDirectory() {
     home = userHome() + "/.local/share/zept";
   }
   home = std::string(trimTrailingSlashes(home));
-  return ensureFolder(home);
+  std::error_code ec;
+  bool created = std::filesystem::create_directories(home, ec);
+  if (home != "/" && home != userHome()) keepHomePrivate(home, created);
+  return home;
 }
 
 std::string NSLibraryDirectory() {

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-// The application home: Library/, Documents/ and tmp/ live in it.
+// The application home: Library/, Documents/ and tmp/ live in it.  It holds the app's keys,
+// so it is kept to its owner (mode 0700): made so, or tightened when the owner's own folder
+// is found open to others (a shared folder such as /tmp is left alone).
 std::string NSHomeDirectory();
 std::string NSLibraryDirectory();   // <home>/Library
 std::string NSDocumentDirectory();  // <home>/Documents

@@ -378,6 +378,12 @@ size_t checkedByteOffset(const char* selector, std::string_view text, size_t ind
 
 }  // namespace
 
+char32_t codePointAtByteOffset(std::string_view text, size_t offset, size_t* length) {
+  Utf8Char c = decodeAt(text, offset);
+  *length = c.len;
+  return c.cp;
+}
+
 size_t utf16Length(std::string_view text) {
   return findPosition(text, [](size_t, size_t, const Utf8Char&) { return false; }).unit;
 }
@@ -444,6 +450,12 @@ bool equalsIgnoringASCIICase(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (lower(a[i]) != lower(b[i])) return false;
   return true;
+}
+
+std::string_view trimmedASCII(std::string_view text, std::string_view characters) {
+  size_t begin = text.find_first_not_of(characters);
+  if (begin == std::string_view::npos) return text.substr(text.size());
+  return text.substr(begin, text.find_last_not_of(characters) - begin + 1);
 }
 
 std::string lowercaseASCIIString(std::string_view text) {
@@ -577,6 +589,11 @@ std::vector<std::string> componentsSeparatedByString(std::string_view text,
   }
 }
 
+void replaceAll(std::string& text, std::string_view target, std::string_view replacement) {
+  if (target.empty() || text.find(target) == std::string::npos) return;
+  text = stringByReplacingOccurrencesOfString(text, target, replacement);
+}
+
 std::string stringByReplacingOccurrencesOfString(std::string_view text, std::string_view target,
                                                  std::string_view replacement) {
   if (target.empty()) return std::string(text);
@@ -706,11 +723,6 @@ void pad(std::string& out, const std::string& piece, int width, bool left) {
   } else {
     out += piece;
   }
-}
-
-std::string textOf(const Value& v) {
-  if (v.isString()) return v.string();
-  return v.description();
 }
 
 }  // namespace
@@ -872,7 +884,7 @@ std::string stringWithFormatArgs(std::string_view format, const std::vector<Valu
       case 's':
       case 'S': {
         Value v = take(position);
-        std::string s = textOf(v);
+        std::string s = v.description();
         if (precision >= 0 && size_t(precision) < s.size()) {
           // Precision counts bytes; never cut inside a character.
           size_t cut = size_t(precision);

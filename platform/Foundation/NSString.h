@@ -101,6 +101,9 @@ inline NSRange NSMakeRange(size_t location, size_t length) {
   return {location, length};
 }
 
+// The character starting at a byte offset and its length in bytes; a byte that starts no valid
+// UTF-8 sequence reads as U+FFFD of length 1.
+char32_t codePointAtByteOffset(std::string_view text, size_t offset, size_t* length);
 // Characters above U+FFFF count 2 (a surrogate pair); invalid UTF-8 bytes count 1 each.
 size_t utf16Length(std::string_view text);
 // The UTF-16 unit at an index; raises NSRangeException beyond the end.
@@ -142,6 +145,8 @@ bool hasPrefixCaseInsensitive(std::string_view text, std::string_view prefix);
 // characters must match exactly.
 bool equalsIgnoringASCIICase(std::string_view a, std::string_view b);
 std::string lowercaseASCIIString(std::string_view text);
+// The text without the given ASCII characters at either end (by default blanks and line ends).
+std::string_view trimmedASCII(std::string_view text, std::string_view characters = " \t\r\n");
 std::string lowercaseString(std::string_view text);
 std::string uppercaseString(std::string_view text);
 // The first (or, with NSBackwardsSearch, last) occurrence, in UTF-16 units; {NSNotFound, 0}
@@ -173,6 +178,9 @@ std::vector<std::string> componentsSeparatedByString(std::string_view text,
                                                      std::string_view separator);
 std::string stringByReplacingOccurrencesOfString(std::string_view text, std::string_view target,
                                                  std::string_view replacement);
+// The same in place; text without the target (or an empty target) is left as it is and costs
+// one search.
+void replaceAll(std::string& text, std::string_view target, std::string_view replacement);
 
 // ---- Percent escaping ----
 

@@ -188,6 +188,10 @@ bool NSUserDefaults::writeLocked() {
     return false;
   }
   dirty_ = false;
+  // Later writes keep what the file has.
+  if (!ownerOnly_)
+    ownerOnly_ = NSFileManager::defaultManager().setAttributes(
+        Value::dictionaryOf({{std::string(NSFilePosixPermissions), Value(0600)}}), path_);
   return true;
 }
 

@@ -2,7 +2,8 @@
 // <Library>/Preferences/<bundle identifier>.plist.  Changes are held in memory and written by
 // synchronize(), and when the defaults object goes away (at process exit) as long as its folder
 // still exists.  Registered defaults answer for keys that were never set and are never
-// written.  Thread-safe.
+// written.  The file holds the app's keys and tokens: only its owner may read it (0600).
+// Thread-safe.
 #pragma once
 
 #include <memory>
@@ -63,4 +64,5 @@ class NSUserDefaults {
   std::shared_ptr<NSMutableDictionary> values_;
   std::shared_ptr<NSMutableDictionary> registered_;
   bool dirty_ = false;
+  bool ownerOnly_ = false;  // the file's permissions were made the owner's alone
 };

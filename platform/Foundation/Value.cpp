@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSObject.h"
 
@@ -159,44 +160,24 @@ Value Value::dictionaryOf(std::initializer_list<std::pair<std::string, Value>> p
   return Value(makeDictionary(pairs));
 }
 
-Value::Kind Value::kind() const {
-  switch (v_.index()) {
-    case 0:
-      return Kind::Nil;
-    case 1:
-      return Kind::Null;
-    case 2:
-      return Kind::Bool;
-    case 3:
-      return Kind::Char;
-    case 4:
-      return Kind::Int;
-    case 5:
-      return Kind::UInt;
-    case 6:
-      return Kind::Double;
-    case 7:
-      return Kind::String;
-    case 8:
-      return Kind::Data;
-    case 9:
-      return Kind::Date;
-    case 10:
-      return Kind::Array;
-    case 11:
-      return Kind::Dictionary;
-    default:
-      return Kind::Object;
-  }
-}
-
-bool Value::isNumber() const {
-  Kind k = kind();
-  return k == Kind::Bool || k == Kind::Char || k == Kind::Int || k == Kind::UInt ||
-         k == Kind::Double;
-}
-
 const std::string& Value::string() const {
+  // kind() reads the alternative's index as the Kind.
+  using V = decltype(v_);
+  static_assert(
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Null), V>, NSNullValue> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Bool), V>, bool> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Char), V>, CharBox> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Int), V>, int64_t> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::UInt), V>, uint64_t> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Double), V>, double> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::String), V>, std::string> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Data), V>, NSDataBytes> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Date), V>, NSDateValue> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Array), V>, ValueArray> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Dictionary), V>, ValueDictionary> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Object), V>,
+                     std::shared_ptr<NSObject>> &&
+      std::variant_size_v<V> == size_t(Kind::Object) + 1);
   if (auto p = std::get_if<std::string>(&v_)) return *p;
   return kEmptyString;
 }
@@ -359,6 +340,11 @@ std::string Value::description() const {
       return std::get<std::shared_ptr<NSObject>>(v_)->description();
   }
   return {};
+}
+
+const Value& Value::nil() {
+  static const Value value;
+  return value;
 }
 
 Value Value::operator[](std::string_view key) const {
@@ -583,9 +569,9 @@ size_t NSMutableDictionary::find(std::string_view key) const {
   return size_t(-1);
 }
 
-Value NSMutableDictionary::objectForKey(std::string_view key) const {
+const Value& NSMutableDictionary::objectRefForKey(std::string_view key) const {
   size_t i = find(key);
-  return i == size_t(-1) ? Value() : order_[i].second;
+  return i == size_t(-1) ? Value::nil() : order_[i].second;
 }
 
 void NSMutableDictionary::enumerate(
@@ -637,4 +623,79 @@ ValueDictionary makeDictionary(std::initializer_list<std::pair<std::string, Valu
   for (const auto& [k, v] : pairs)
     if (!v.isNil()) d->setObject(v, k);
   return d;
+}
+
+// ---- the containers' classes
+
+const NSClass& NSArray::classObject() {
+  static const NSClass& cls = NSClass::declare("NSArray", &NSObject::classObject());
+  return cls;
+}
+
+const NSClass& NSDictionary::classObject() {
+  static const NSClass& cls = NSClass::declare("NSDictionary", &NSObject::classObject());
+  return cls;
+}
+
+const NSClass& NSMutableArray::classObject() {
+  static const NSClass& cls = NSClass::declare("NSMutableArray", &NSArray::classObject());
+  return cls;
+}
+
+const NSClass& NSMutableDictionary::classObject() {
+  static const NSClass& cls = NSClass::declare("NSMutableDictionary", &NSDictionary::classObject());
+  return cls;
+}
+
+namespace {
+
+const NSClass& mutableArrayClass() {
+  static const NSClass& cls = NSClass::declare("__NSArrayM", &NSMutableArray::classObject());
+  return cls;
+}
+const NSClass& frozenArrayClass() {
+  static const NSClass& cls = NSClass::declare("__NSArrayI", &NSArray::classObject());
+  return cls;
+}
+const NSClass& mutableDictionaryClass() {
+  static const NSClass& cls =
+      NSClass::declare("__NSDictionaryM", &NSMutableDictionary::classObject());
+  return cls;
+}
+const NSClass& frozenDictionaryClass() {
+  static const NSClass& cls = NSClass::declare("__NSDictionaryI", &NSDictionary::classObject());
+  return cls;
+}
+
+// Known by name from the start, as every other class.
+[[maybe_unused]] const bool containerClassesRegistered =
+    (mutableArrayClass(), frozenArrayClass(), mutableDictionaryClass(), frozenDictionaryClass(),
+     true);
+
+}  // namespace
+
+const NSClass& NSMutableArray::objectClass() const {
+  return mutable_ ? mutableArrayClass() : frozenArrayClass();
+}
+
+const NSClass& NSMutableDictionary::objectClass() const {
+  return mutable_ ? mutableDictionaryClass() : frozenDictionaryClass();
+}
+
+const std::string& NSArray::className() const {
+  return objectClass().name();
+}
+
+const std::string& NSDictionary::className() const {
+  return objectClass().name();
+}
+
+std::optional<std::string> textIfAny(const Value& v) {
+  if (v.isString()) return v.string();
+  if (v.isNumber()) return v.description();
+  return std::nullopt;
+}
+
+std::string textOf(const Value& v) {
+  return textIfAny(v).value_or(std::string());
 }

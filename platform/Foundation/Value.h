@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -13,6 +14,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include "Foundation/NSClassDeclaration.h"
 
 class NSObject;
 class NSArray;
@@ -41,6 +44,9 @@ struct NSNullValue {
 
 class Value {
  public:
+  // The one nil value, for look-ups that hand out references.
+  static const Value& nil();
+
   // The kind a number was made with matters to the JSON writer and the SQL binder.
   enum class Kind {
     Nil,
@@ -109,10 +115,13 @@ class Value {
   static Value arrayOf(std::vector<Value> items = {});
   static Value dictionaryOf(std::initializer_list<std::pair<std::string, Value>> pairs = {});
 
-  Kind kind() const;
+  // The alternatives of v_ stand in the order of Kind.
+  Kind kind() const { return Kind(v_.index()); }
   bool isNil() const { return kind() == Kind::Nil; }
   bool isNull() const { return kind() == Kind::Null; }
-  bool isNumber() const;  // Bool, Char, Int, UInt, Double
+  bool isNumber() const {  // Bool, Char, Int, UInt, Double
+    return kind() >= Kind::Bool && kind() <= Kind::Double;
+  }
   bool isString() const { return kind() == Kind::String; }
   bool isData() const { return kind() == Kind::Data; }
   bool isDate() const { return kind() == Kind::Date; }
@@ -120,6 +129,9 @@ class Value {
   bool isDictionary() const { return kind() == Kind::Dictionary; }
   bool isObject() const { return kind() == Kind::Object; }
   explicit operator bool() const { return !isNil(); }
+  // Whether destroying the value frees anything (text, data, a container or an object); the
+  // others may simply be dropped with the memory that holds them.
+  bool ownsStorage() const { return kind() >= Kind::String && kind() != Kind::Date; }
 
   // Typed access; wrong kinds give the empty value of the asked type (never throw).
   const std::string& string() const;
@@ -176,7 +188,10 @@ class Value {
 class NSArray {
  public:
   virtual ~NSArray() = default;
-  virtual std::string className() const = 0;
+  // The class "NSArray" and the class of this array; className() is its name.
+  static const NSClass& classObject();
+  virtual const NSClass& objectClass() const { return classObject(); }
+  const std::string& className() const;
   virtual size_t count() const = 0;
   virtual const Value& objectAtIndex(size_t index) const = 0;
   virtual bool isMutable() const = 0;
@@ -226,10 +241,16 @@ class NSArray {
 class NSDictionary {
  public:
   virtual ~NSDictionary() = default;
-  virtual std::string className() const = 0;
+  // The class "NSDictionary" and the class of this dictionary; className() is its name.
+  static const NSClass& classObject();
+  virtual const NSClass& objectClass() const { return classObject(); }
+  const std::string& className() const;
   virtual size_t count() const = 0;
   // nil when the key is absent.
-  virtual Value objectForKey(std::string_view key) const = 0;
+  Value objectForKey(std::string_view key) const { return objectRefForKey(key); }
+  // The stored object itself, without a copy, or a nil value when the key is absent; valid
+  // while the dictionary lives and is not changed.
+  virtual const Value& objectRefForKey(std::string_view key) const = 0;
   // Calls f(key, value) for every pair in the dictionary's enumeration order.
   virtual void enumerate(const std::function<void(const std::string&, const Value&)>& f) const = 0;
   virtual bool isMutable() const = 0;
@@ -248,7 +269,10 @@ class NSMutableArray final : public NSArray {
  public:
   explicit NSMutableArray(std::vector<Value> items = {}, bool isMutable = true)
       : items_(std::move(items)), mutable_(isMutable) {}
-  std::string className() const override { return mutable_ ? "__NSArrayM" : "__NSArrayI"; }
+  // The platform's class cluster: a mutable array is of the class "__NSArrayM", a frozen one
+  // of "__NSArrayI".
+  static const NSClass& classObject();
+  const NSClass& objectClass() const override;
   size_t count() const override { return items_.size(); }
   const Value& objectAtIndex(size_t index) const override;
   bool isMutable() const override { return mutable_; }
@@ -267,11 +291,11 @@ class NSMutableDictionary final : public NSDictionary {
  public:
   explicit NSMutableDictionary(bool isMutable = true) : mutable_(isMutable) {}
   NSMutableDictionary(std::vector<std::pair<std::string, Value>> pairs, bool isMutable);
-  std::string className() const override {
-    return mutable_ ? "__NSDictionaryM" : "__NSDictionaryI";
-  }
+  // "__NSDictionaryM" when mutable, "__NSDictionaryI" when frozen, as the platform's cluster.
+  static const NSClass& classObject();
+  const NSClass& objectClass() const override;
   size_t count() const override { return order_.size(); }
-  Value objectForKey(std::string_view key) const override;
+  const Value& objectRefForKey(std::string_view key) const override;
   void enumerate(const std::function<void(const std::string&, const Value&)>& f) const override;
   bool isMutable() const override { return mutable_; }
   void setObject(Value object, std::string_view key) override;
@@ -289,6 +313,11 @@ class NSMutableDictionary final : public NSDictionary {
   std::unordered_map<std::string, size_t> index_;
   bool mutable_;
 };
+
+// The text of a text field: strings as they are, numbers as their decimal text; nullopt (or,
+// for textOf, the empty text) for anything else: nil, NSNull, data, dates, containers, objects.
+std::optional<std::string> textIfAny(const Value& v);
+std::string textOf(const Value& v);
 
 // Helpers to build platform containers.
 ValueArray makeArray(std::vector<Value> items = {});

@@ -14,6 +14,7 @@
 #include "CoreGraphics/CGColor.h"
 #include "CoreGraphics/CGGeometry.h"
 #include "CoreGraphics/CGImage.h"
+#include "Foundation/NSObject.h"
 #include "QuartzCore/CATransform3D.h"
 
 // A value an animation moves a property to or from.
@@ -61,11 +62,11 @@ class CAAnimationDelegate {
   virtual void animationDidStop(const std::shared_ptr<CAAnimation>&, bool finished) {}
 };
 
-class CAAnimation : public std::enable_shared_from_this<CAAnimation> {
+class CAAnimation : public NSObject {
+  NS_CLASS(CAAnimation, NSObject)
  public:
   virtual ~CAAnimation() = default;
   static std::shared_ptr<CAAnimation> animation() { return std::make_shared<CAAnimation>(); }
-  virtual std::string className() const { return "CAAnimation"; }
   virtual std::shared_ptr<CAAnimation> copy() const { return std::make_shared<CAAnimation>(*this); }
 
   // 0 means the transaction's duration when added.
@@ -115,8 +116,8 @@ class CAAnimation : public std::enable_shared_from_this<CAAnimation> {
 };
 
 class CAPropertyAnimation : public CAAnimation {
+  NS_CLASS(CAPropertyAnimation, CAAnimation)
  public:
-  std::string className() const override { return "CAPropertyAnimation"; }
   std::shared_ptr<CAAnimation> copy() const override {
     return std::make_shared<CAPropertyAnimation>(*this);
   }
@@ -135,13 +136,13 @@ class CAPropertyAnimation : public CAAnimation {
 };
 
 class CABasicAnimation : public CAPropertyAnimation {
+  NS_CLASS(CABasicAnimation, CAPropertyAnimation)
  public:
   static std::shared_ptr<CABasicAnimation> animationWithKeyPath(std::string_view keyPath) {
     auto a = std::make_shared<CABasicAnimation>();
     a->setKeyPath(keyPath);
     return a;
   }
-  std::string className() const override { return "CABasicAnimation"; }
   std::shared_ptr<CAAnimation> copy() const override {
     return std::make_shared<CABasicAnimation>(*this);
   }
@@ -157,13 +158,13 @@ class CABasicAnimation : public CAPropertyAnimation {
 };
 
 class CAKeyframeAnimation : public CAPropertyAnimation {
+  NS_CLASS(CAKeyframeAnimation, CAPropertyAnimation)
  public:
   static std::shared_ptr<CAKeyframeAnimation> animationWithKeyPath(std::string_view keyPath) {
     auto a = std::make_shared<CAKeyframeAnimation>();
     a->setKeyPath(keyPath);
     return a;
   }
-  std::string className() const override { return "CAKeyframeAnimation"; }
   std::shared_ptr<CAAnimation> copy() const override {
     return std::make_shared<CAKeyframeAnimation>(*this);
   }
@@ -178,8 +179,8 @@ class CAKeyframeAnimation : public CAPropertyAnimation {
 };
 
 class CAAnimationGroup : public CAAnimation {
+  NS_CLASS(CAAnimationGroup, CAAnimation)
  public:
-  std::string className() const override { return "CAAnimationGroup"; }
   std::shared_ptr<CAAnimation> copy() const override {
     return std::make_shared<CAAnimationGroup>(*this);
   }
@@ -192,8 +193,8 @@ class CAAnimationGroup : public CAAnimation {
 
 // Added under the key "transition" when no key is given.
 class CATransition : public CAAnimation {
+  NS_CLASS(CATransition, CAAnimation)
  public:
-  std::string className() const override { return "CATransition"; }
   std::shared_ptr<CAAnimation> copy() const override {
     return std::make_shared<CATransition>(*this);
   }

@@ -1,6 +1,7 @@
 #include "QuartzCore/CAGradientLayer.h"
 
 #include "CoreGraphics/CGGradient.h"
+#include "Foundation/NSClass.h"
 
 void CAGradientLayer::setColors(std::vector<CGColorRef> colors) {
   colors_ = std::move(colors);
@@ -29,3 +30,5 @@ void CAGradientLayer::renderOwnContent(const CGContextRef& ctx) {
                           kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
   ctx->restoreGState();
 }
+
+NS_CLASS_IMPLEMENTATION(CAGradientLayer) {}

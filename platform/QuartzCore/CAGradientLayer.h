@@ -10,9 +10,9 @@
 #include "QuartzCore/CALayer.h"
 
 class CAGradientLayer : public CALayer {
+  NS_CLASS(CAGradientLayer, CALayer)
  public:
   static std::shared_ptr<CAGradientLayer> layer() { return std::make_shared<CAGradientLayer>(); }
-  std::string className() const override { return "CAGradientLayer"; }
 
   const std::vector<CGColorRef>& colors() const { return colors_; }
   void setColors(std::vector<CGColorRef> colors);

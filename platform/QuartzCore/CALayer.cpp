@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Foundation/Clock.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSTimer.h"
 
@@ -159,7 +160,7 @@ void CALayer::setContentsScale(CGFloat scale) {
 // ---- the tree
 
 std::shared_ptr<CALayer> CALayer::superlayer() const {
-  return superlayer_ ? superlayer_->shared_from_this() : nullptr;
+  return superlayer_ ? std::static_pointer_cast<CALayer>(superlayer_->shared_from_this()) : nullptr;
 }
 
 bool CALayer::isDescendantOf(const CALayer* layer) const {
@@ -450,7 +451,7 @@ void CALayer::addAnimation(const std::shared_ptr<CAAnimation>& animation, std::s
   running->group = CATransaction::currentGroup();
   double end = copy->beginTime() + copy->activeDuration();
   if (std::isfinite(end)) {
-    std::weak_ptr<CALayer> weak = weak_from_this();
+    std::weak_ptr<CALayer> weak = std::static_pointer_cast<CALayer>(weak_from_this().lock());
     uint64_t id = running->id;
     running->timer = NSTimer::timerWithTimeInterval(std::max(0.0, end - now), false,
                                                     [weak, id](const std::shared_ptr<NSTimer>&) {
@@ -621,3 +622,5 @@ void CADrawImageStretched(const CGContextRef& ctx, const CGImageRef& image, CGRe
   }
   ctx->endCairoDrawing();
 }
+
+NS_CLASS_IMPLEMENTATION(CALayer) {}

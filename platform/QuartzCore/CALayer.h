@@ -33,6 +33,7 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "CoreGraphics/CGImage.h"
 #include "CoreGraphics/CGPath.h"
+#include "Foundation/NSObject.h"
 #include "QuartzCore/CAAnimation.h"
 #include "QuartzCore/CATransaction.h"
 #include "QuartzCore/CATransform3D.h"
@@ -70,7 +71,8 @@ class CALayerDelegate {
   }
 };
 
-class CALayer : public std::enable_shared_from_this<CALayer> {
+class CALayer : public NSObject {
+  NS_CLASS(CALayer, NSObject)
  public:
   CALayer();
   virtual ~CALayer();
@@ -78,7 +80,6 @@ class CALayer : public std::enable_shared_from_this<CALayer> {
   CALayer& operator=(const CALayer&) = delete;
 
   static std::shared_ptr<CALayer> layer() { return std::make_shared<CALayer>(); }
-  virtual std::string className() const { return "CALayer"; }
 
   // ---- geometry
   CGRect bounds() const { return bounds_; }

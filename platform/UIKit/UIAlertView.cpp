@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Foundation/NSClass.h"
+
 namespace {
 
 // Main thread only.
@@ -77,3 +79,5 @@ void UIAlertView::describeAttributes(std::string& line) const {
   if (!title_.empty()) line += " title=" + quoted(title_);
   if (!message_.empty()) line += " message=" + quoted(message_);
 }
+
+NS_CLASS_IMPLEMENTATION(UIAlertView) {}

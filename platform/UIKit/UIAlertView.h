@@ -23,14 +23,13 @@ class UIAlertViewDelegate {
 };
 
 class UIAlertView : public UIView {
+  NS_CLASS(UIAlertView, UIView)
  public:
   // initWithTitle:message:delegate:cancelButtonTitle:otherButtonTitles:; an empty cancel title
   // means no cancel button.  The delegate is not retained.
   UIAlertView(std::string title, std::string message,
               std::weak_ptr<UIAlertViewDelegate> delegate = {}, std::string cancelButtonTitle = {},
               std::vector<std::string> otherButtonTitles = {});
-
-  std::string className() const override { return "UIAlertView"; }
 
   const std::string& title() const { return title_; }
   void setTitle(std::string title) { title_ = std::move(title); }

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cctype>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
@@ -19,9 +21,7 @@ const std::set<std::string>& systemSchemes() {
 }
 
 std::string lowerScheme(const std::shared_ptr<NSURL>& url) {
-  std::string scheme = url ? url->scheme().value_or("") : "";
-  for (char& c : scheme) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return scheme;
+  return lowercaseASCIIString(url ? url->scheme().value_or("") : "");
 }
 
 std::atomic<bool> gStopRequested{false};
@@ -49,6 +49,10 @@ void UIApplication::setStatusBarHidden(bool hidden, bool) {
 CGRect UIApplication::statusBarFrame() const {
   if (statusBarHidden_) return CGRectZero;
   return CGRectMake(0, 0, UIScreen::mainScreen()->bounds().size.width, 20);
+}
+
+std::shared_ptr<UIResponder> UIApplication::nextResponder() const {
+  return std::dynamic_pointer_cast<UIResponder>(delegate_);
 }
 
 std::vector<std::shared_ptr<UIWindow>> UIApplication::windows() const {
@@ -163,3 +167,5 @@ int UIApplicationMain(int, char**, std::shared_ptr<UIApplicationDelegate> delega
   gStopRequested = false;
   return gMainResult;
 }
+
+NS_CLASS_IMPLEMENTATION(UIApplication) {}

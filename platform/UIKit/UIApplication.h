@@ -67,10 +67,12 @@ inline constexpr std::string_view UIApplicationLaunchOptionsRemoteNotificationKe
     "UIApplicationLaunchOptionsRemoteNotificationKey";
 
 class UIApplication : public UIResponder {
+  NS_CLASS(UIApplication, UIResponder)
  public:
   static std::shared_ptr<UIApplication> sharedApplication();
 
-  std::string className() const override { return "UIApplication"; }
+  // The delegate, when it is a responder.
+  std::shared_ptr<UIResponder> nextResponder() const override;
 
   // The application keeps its delegate for its whole life.
   std::shared_ptr<UIApplicationDelegate> delegate() const { return delegate_; }

@@ -3,20 +3,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
+#include "UIKit/UIActionSheet.h"
 #include "UIKit/UIAlertView.h"
+#include "UIKit/UIEventDriver.h"
+#include "UIKit/UIKeyboard.h"
 
 namespace {
 
 UIApplication& app() {
   static auto shared = UIApplication::sharedApplication();
   return *shared;
-}
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 }  // namespace
@@ -55,6 +53,10 @@ struct UIApplicationDriverSteps {
 using Steps = UIApplicationDriverSteps;
 
 void UIApplicationDriver::reset() {
+  UIEventDriver::reset();
+  if (auto first = UIResponder::firstResponder()) first->forceResignFirstResponder();
+  UIKeyboard::reset();
+  UIActionSheet::removeAllVisibleActionSheets();
   app().reset();
   UIAlertView::removeAllVisibleAlerts();
 }
@@ -190,7 +192,7 @@ bool UIApplicationDriver::failRemoteNotificationRegistration(NSErrorPtr error) {
 
 void UIApplicationDriver::installApplication(
     std::string_view scheme, std::function<void(const std::shared_ptr<NSURL>&)> handler) {
-  std::string key = lower(scheme);
+  std::string key = lowercaseASCIIString(scheme);
   if (key.empty()) return;
   app().installedSchemes_.insert(key);
   if (handler) {
@@ -201,7 +203,7 @@ void UIApplicationDriver::installApplication(
 }
 
 void UIApplicationDriver::uninstallApplication(std::string_view scheme) {
-  std::string key = lower(scheme);
+  std::string key = lowercaseASCIIString(scheme);
   app().installedSchemes_.erase(key);
   app().urlHandlers_.erase(key);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIGraphics.h"
 
 namespace {
@@ -362,3 +363,5 @@ void UIButton::describeAttributes(std::string& line) const {
 bool UIButton::dumpsSubview(const UIView& view) const {
   return &view != backgroundView_.get() && &view != imageView_.get() && &view != titleLabel_.get();
 }
+
+NS_CLASS_IMPLEMENTATION(UIButton) {}

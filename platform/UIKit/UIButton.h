@@ -31,13 +31,12 @@ enum class UIButtonType {
 };
 
 class UIButton : public UIControl {
+  NS_CLASS(UIButton, UIControl)
  public:
   UIButton() : UIButton(CGRectZero) {}
   explicit UIButton(CGRect frame, UIButtonType type = UIButtonType::Custom);
 
   static std::shared_ptr<UIButton> buttonWithType(UIButtonType type);
-
-  std::string className() const override { return "UIButton"; }
   UIButtonType buttonType() const { return type_; }
 
   // ---- per-state values (nullopt / nullptr removes the state's own value)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Foundation/Clock.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSTimer.h"
 
@@ -116,3 +117,5 @@ void UIImageView::describeAttributes(std::string& line) const {
   if (!name.empty()) line += " image=" + quoted(name);
   if (animating_) line += " animating";
 }
+
+NS_CLASS_IMPLEMENTATION(UIImageView) {}

@@ -17,14 +17,13 @@
 class NSTimer;
 
 class UIImageView : public UIView {
+  NS_CLASS(UIImageView, UIView)
  public:
   UIImageView() : UIImageView(CGRectZero) {}
   explicit UIImageView(CGRect frame);
   // initWithImage: the frame is the image's size at the origin.
   explicit UIImageView(std::shared_ptr<UIImage> image);
   ~UIImageView() override;
-
-  std::string className() const override { return "UIImageView"; }
 
   const std::shared_ptr<UIImage>& image() const { return image_; }
   void setImage(std::shared_ptr<UIImage> image);

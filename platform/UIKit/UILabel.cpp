@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIGraphics.h"
 
 UILabel::UILabel(CGRect frame) : UIView(frame) {
@@ -138,3 +139,5 @@ CGSize UILabel::sizeThatFits(CGSize size) const {
 void UILabel::describeAttributes(std::string& line) const {
   if (!text_.empty()) line += " text=" + quoted(text_);
 }
+
+NS_CLASS_IMPLEMENTATION(UILabel) {}

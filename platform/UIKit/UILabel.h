@@ -18,11 +18,10 @@
 #include "UIKit/UIView.h"
 
 class UILabel : public UIView {
+  NS_CLASS(UILabel, UIView)
  public:
   UILabel() : UILabel(CGRectZero) {}
   explicit UILabel(CGRect frame);
-
-  std::string className() const override { return "UILabel"; }
 
   const std::string& text() const { return text_; }
   void setText(std::string text);

@@ -5,11 +5,10 @@
 #include "UIKit/UIView.h"
 
 class UINavigationBar : public UIView {
+  NS_CLASS(UINavigationBar, UIView)
  public:
   static constexpr CGFloat kHeight = 44;
 
   UINavigationBar() : UINavigationBar(CGRectZero) {}
   explicit UINavigationBar(CGRect frame) : UIView(frame) {}
-
-  std::string className() const override { return "UINavigationBar"; }
 };

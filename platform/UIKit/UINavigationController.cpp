@@ -2,21 +2,23 @@
 
 #include <algorithm>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIScreen.h"
 
 namespace {
 
 // The navigation controller's own view: it lays the bar and the top view out with its bounds.
 class UILayoutContainerView : public UIView {
+  NS_CLASS(UILayoutContainerView, UIView)
  public:
   UILayoutContainerView(CGRect frame, UINavigationController* owner)
       : UIView(frame), owner_(owner) {}
-  std::string className() const override { return "UILayoutContainerView"; }
   void layoutSubviews() override {
     if (owner_) owner_->layoutChildren();
   }
   UINavigationController* owner_;
 };
+NS_CLASS_IMPLEMENTATION(UILayoutContainerView) {}
 
 template <class T>
 std::weak_ptr<NSObject> weakOf(const std::shared_ptr<T>& p) {
@@ -174,3 +176,5 @@ std::vector<std::shared_ptr<UIViewController>> UINavigationController::popToView
   if (!controller || it == stack_.end()) return {};
   return popTo(size_t(it - stack_.begin()), animated);
 }
+
+NS_CLASS_IMPLEMENTATION(UINavigationController) {}

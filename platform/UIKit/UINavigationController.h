@@ -13,13 +13,12 @@
 #include "UIKit/UIViewController.h"
 
 class UINavigationController : public UIViewController {
+  NS_CLASS(UINavigationController, UIViewController)
  public:
   UINavigationController();
   // initWithRootViewController:
   explicit UINavigationController(std::shared_ptr<UIViewController> rootViewController);
   ~UINavigationController() override;
-
-  std::string className() const override { return "UINavigationController"; }
 
   // Ignored for nil and for a controller already on a stack (or presented).
   void pushViewController(const std::shared_ptr<UIViewController>& controller, bool animated);

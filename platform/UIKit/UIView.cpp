@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIColor.h"
+#include "UIKit/UIGestureRecognizer.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
 
 namespace {
@@ -50,10 +53,15 @@ UIView::UIView(CGRect frame, std::shared_ptr<CALayer> layer)
 
 UIView::~UIView() {
   for (auto& v : subviews_) v->superview_ = nullptr;
+  for (auto& r : recognizers_) r->view_ = nullptr;
   layer_->setOwner(nullptr);
 }
 
 std::shared_ptr<UIResponder> UIView::nextResponder() const {
+  if (controller_) {
+    if (auto c = controller_->weak_from_this().lock())
+      return std::static_pointer_cast<UIResponder>(c);
+  }
   return superview();
 }
 
@@ -202,6 +210,11 @@ void UIView::attach(std::shared_ptr<UIView> view, size_t index) {
 void UIView::detachFromSuperview() {
   UIView* parent = superview_;
   if (!parent) return;
+  // A view that leaves the tree takes its first responder's status with it.
+  if (auto first = std::dynamic_pointer_cast<UIView>(UIResponder::firstResponder());
+      first && first->isDescendantOfView(std::static_pointer_cast<UIView>(
+                   std::const_pointer_cast<NSObject>(weak_from_this().lock()))))
+    first->forceResignFirstResponder();
   auto& list = parent->subviews_;
   auto it = std::find_if(list.begin(), list.end(), [&](const auto& v) { return v.get() == this; });
   superview_ = nullptr;
@@ -261,6 +274,96 @@ std::shared_ptr<UIView> UIView::viewWithTag(long tag) {
   for (const auto& v : subviews_)
     if (auto found = v->viewWithTag(tag)) return found;
   return nullptr;
+}
+
+// ---- touches
+
+std::shared_ptr<UIView> UIView::hitTest(CGPoint point, UIEvent* event) {
+  if (isHidden() || !userInteractionEnabled_ || alpha_ < 0.01) return nullptr;
+  if (!pointInside(point, event)) return nullptr;
+  auto self = std::static_pointer_cast<UIView>(weak_from_this().lock());
+  auto children = subviews_;  // a hit test may change the tree
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    const auto& child = *it;
+    CGPoint p = CGPointApplyAffineTransform(
+        point, CGAffineTransformInvert(child->layer_->transformToSuperlayer()));
+    if (auto hit = child->hitTest(p, event)) return hit;
+  }
+  return self;
+}
+
+bool UIView::pointInside(CGPoint point, UIEvent*) const {
+  return CGRectContainsPoint(bounds(), point);
+}
+
+CGAffineTransform UIView::transformToRoot() const {
+  CGAffineTransform t = CGAffineTransformIdentity;
+  for (const UIView* v = this; v; v = v->superview_)
+    t = CGAffineTransformConcat(t, v->layer_->transformToSuperlayer());
+  return t;
+}
+
+namespace {
+
+const UIView* topmost(const UIView* v) {
+  while (auto s = v->superview()) v = s.get();
+  return v;
+}
+
+}  // namespace
+
+CGPoint UIView::convertPointToView(CGPoint point, const UIView* view) const {
+  const UIView* target = view ? view : topmost(this);
+  return CGPointApplyAffineTransform(
+      point, CGAffineTransformConcat(transformToRoot(),
+                                     CGAffineTransformInvert(target->transformToRoot())));
+}
+
+CGPoint UIView::convertPointFromView(CGPoint point, const UIView* view) const {
+  const UIView* source = view ? view : topmost(this);
+  return CGPointApplyAffineTransform(
+      point, CGAffineTransformConcat(source->transformToRoot(),
+                                     CGAffineTransformInvert(transformToRoot())));
+}
+
+CGRect UIView::convertRectToView(CGRect rect, const UIView* view) const {
+  const UIView* target = view ? view : topmost(this);
+  return CGRectApplyAffineTransform(
+      rect, CGAffineTransformConcat(transformToRoot(),
+                                    CGAffineTransformInvert(target->transformToRoot())));
+}
+
+CGRect UIView::convertRectFromView(CGRect rect, const UIView* view) const {
+  const UIView* source = view ? view : topmost(this);
+  return CGRectApplyAffineTransform(
+      rect, CGAffineTransformConcat(source->transformToRoot(),
+                                    CGAffineTransformInvert(transformToRoot())));
+}
+
+void UIView::addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+  if (!recognizer || recognizer->view_ == this) return;
+  if (UIView* old = recognizer->view_) old->removeGestureRecognizer(recognizer);
+  recognizer->view_ = this;
+  recognizers_.push_back(recognizer);
+}
+
+void UIView::removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer) {
+  if (!recognizer || recognizer->view_ != this) return;
+  auto keep = recognizer;
+  recognizer->resetState();
+  recognizer->view_ = nullptr;
+  std::erase(recognizers_, recognizer);
+}
+
+bool UIView::endEditing(bool force) {
+  auto first = std::dynamic_pointer_cast<UIView>(UIResponder::firstResponder());
+  auto self = std::static_pointer_cast<UIView>(weak_from_this().lock());
+  if (!first || !first->isDescendantOfView(self)) return true;
+  if (force) {
+    first->forceResignFirstResponder();
+    return true;
+  }
+  return first->resignFirstResponder();
 }
 
 // ---- layout
@@ -355,3 +458,5 @@ std::string UIView::dump() {
   dumpInto(out, 0);
   return out;
 }
+
+NS_CLASS_IMPLEMENTATION(UIView) {}

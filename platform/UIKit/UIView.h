@@ -16,6 +16,12 @@
 // Animations set their end values at once (the animation block runs inside the call) and report
 // their end (completion block, did-stop selector) when the main run loop's clock passes the
 // delay plus the duration.
+//
+// Touches go to the view that hitTest finds: the deepest subview (front first) that contains the
+// point and takes touches (not hidden, alpha of 0.01 or more, user interaction on).  A point
+// outside a view's bounds reaches none of its subviews, whether it clips them or not.  Points
+// and rectangles convert between any two views through their frames, bounds and transforms
+// (between windows through the screen); a null view means the window.
 #pragma once
 
 #include <functional>
@@ -32,6 +38,9 @@
 #include "UIKit/UIResponder.h"
 
 class UIColor;
+class UIEvent;
+class UIGestureRecognizer;
+class UIViewController;
 class UIWindow;
 
 using UIViewAutoresizing = unsigned;
@@ -90,6 +99,7 @@ struct UIViewAnimationRecord {
 };
 
 class UIView : public UIResponder, public CALayerDelegate {
+  NS_CLASS(UIView, UIResponder)
  public:
   UIView();
   // A view subclass that wants a layer of its own kind (a gradient layer) passes it here.
@@ -98,8 +108,7 @@ class UIView : public UIResponder, public CALayerDelegate {
   UIView(const UIView&) = delete;
   UIView& operator=(const UIView&) = delete;
 
-  std::string className() const override { return "UIView"; }
-  // The superview.
+  // The controller whose root view this is, else the superview.
   std::shared_ptr<UIResponder> nextResponder() const override;
 
   // ---- geometry.  The frame is derived from the center, the bounds size and the transform:
@@ -150,6 +159,12 @@ class UIView : public UIResponder, public CALayerDelegate {
   void setNeedsDisplayInRect(CGRect rect);
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
   void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
+  // Off by default: the view gets only the first finger that touches it.
+  bool isMultipleTouchEnabled() const { return multipleTouchEnabled_; }
+  void setMultipleTouchEnabled(bool enabled) { multipleTouchEnabled_ = enabled; }
+  // While a finger is on an exclusive-touch view, no other view gets a new finger.
+  bool isExclusiveTouch() const { return exclusiveTouch_; }
+  void setExclusiveTouch(bool exclusive) { exclusiveTouch_ = exclusive; }
   long tag() const { return tag_; }
   void setTag(long tag) { tag_ = tag; }
   // Stored only: superviews do not resize their subviews yet.
@@ -182,6 +197,48 @@ class UIView : public UIResponder, public CALayerDelegate {
   // The receiver when its tag matches, else the first match depth-first among the subviews in
   // order (back to front).
   std::shared_ptr<UIView> viewWithTag(long tag);
+
+  // ---- touches
+  // The deepest view at the point (in this view's coordinates) that takes touches, this view
+  // when no subview does, nullptr when this view does not take them or the point is outside.
+  virtual std::shared_ptr<UIView> hitTest(CGPoint point, UIEvent* event);
+  // Whether the point (in this view's coordinates) is in the bounds.
+  virtual bool pointInside(CGPoint point, UIEvent* event) const;
+  // Conversions to and from another view's coordinates (nullptr: this view's window).
+  CGPoint convertPointToView(CGPoint point, const UIView* view) const;
+  CGPoint convertPointFromView(CGPoint point, const UIView* view) const;
+  CGRect convertRectToView(CGRect rect, const UIView* view) const;
+  CGRect convertRectFromView(CGRect rect, const UIView* view) const;
+  CGPoint convertPointToView(CGPoint p, const std::shared_ptr<UIView>& v) const {
+    return convertPointToView(p, v.get());
+  }
+  CGPoint convertPointFromView(CGPoint p, const std::shared_ptr<UIView>& v) const {
+    return convertPointFromView(p, v.get());
+  }
+  CGRect convertRectToView(CGRect r, const std::shared_ptr<UIView>& v) const {
+    return convertRectToView(r, v.get());
+  }
+  CGRect convertRectFromView(CGRect r, const std::shared_ptr<UIView>& v) const {
+    return convertRectFromView(r, v.get());
+  }
+
+  // ---- gesture recognisers (the view keeps them; a recogniser is on one view at a time)
+  void addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);
+  void removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer);
+  const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const {
+    return recognizers_;
+  }
+  // Asked of the recogniser's view before it begins; the default lets it.
+  virtual bool gestureRecognizerShouldBegin(const std::shared_ptr<UIGestureRecognizer>&) {
+    return true;
+  }
+  // Asked of the view a touch hit when a recogniser of a view above it is about to begin; an
+  // enabled control keeps its own taps from a one-finger tap recogniser.
+  virtual bool allowsGestureRecognizerAbove(const UIGestureRecognizer&) const { return true; }
+
+  // Resigns the first responder if it is this view or one below it (force: even if it refuses).
+  // Returns whether it did (or there was none).
+  bool endEditing(bool force);
 
   // ---- layout
   void setNeedsLayout();
@@ -247,8 +304,16 @@ class UIView : public UIResponder, public CALayerDelegate {
   void detachFromSuperview();
   void sizeMayHaveChanged(CGSize old);
   void requestLayoutPass();
+  // This view's coordinates -> the coordinates of the superlayer of its topmost ancestor (the
+  // screen, for a view in a window).
+  CGAffineTransform transformToRoot() const;
+  friend class UIViewController;
 
   UIView* superview_ = nullptr;
+  UIViewController* controller_ = nullptr;  // the controller whose root view this is
+  std::vector<std::shared_ptr<UIGestureRecognizer>> recognizers_;
+  bool multipleTouchEnabled_ = false;
+  bool exclusiveTouch_ = false;
   std::vector<std::shared_ptr<UIView>> subviews_;
   std::shared_ptr<CALayer> layer_;
   CGFloat alpha_ = 1;

@@ -1,5 +1,6 @@
 #include "UIKit/UIViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSTimer.h"
@@ -19,6 +20,7 @@ std::shared_ptr<UIViewController> lockController(const std::weak_ptr<NSObject>& 
 UIViewController::UIViewController() = default;
 
 UIViewController::~UIViewController() {
+  if (view_ && view_->controller_ == this) view_->controller_ = nullptr;
   if (transitionTimer_) transitionTimer_->invalidate();
   if (modal_) modal_->presenting_ = nullptr;
   if (observingMemoryWarnings_)
@@ -43,7 +45,13 @@ std::shared_ptr<UIView> UIViewController::view() {
 }
 
 void UIViewController::setView(std::shared_ptr<UIView> view) {
+  if (view_ && view_->controller_ == this) view_->controller_ = nullptr;
   view_ = std::move(view);
+  if (view_) view_->controller_ = this;
+}
+
+std::shared_ptr<UIResponder> UIViewController::nextResponder() const {
+  return view_ ? view_->superview() : nullptr;
 }
 
 void UIViewController::loadView() {
@@ -217,3 +225,5 @@ void UIViewController::finishTransition() {
   transitionEnd_ = nullptr;
   if (end) end();
 }
+
+NS_CLASS_IMPLEMENTATION(UIViewController) {}

@@ -19,6 +19,7 @@ class NSTimer;
 class UINavigationController;
 
 class UIViewController : public UIResponder {
+  NS_CLASS(UIViewController, UIResponder)
  public:
   // How long an animated push, pop, presentation or dismissal takes.
   static constexpr double kTransitionDuration = 0.35;
@@ -28,7 +29,8 @@ class UIViewController : public UIResponder {
   UIViewController(const UIViewController&) = delete;
   UIViewController& operator=(const UIViewController&) = delete;
 
-  std::string className() const override { return "UIViewController"; }
+  // The superview of the controller's view.
+  std::shared_ptr<UIResponder> nextResponder() const override;
 
   // ---- the view
   // Loads the view when there is none yet.

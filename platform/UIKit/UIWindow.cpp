@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIViewController.h"
 
@@ -12,6 +13,10 @@ UIWindow::UIWindow(CGRect frame) : UIView(frame) {
 }
 
 UIWindow::~UIWindow() = default;
+
+std::shared_ptr<UIResponder> UIWindow::nextResponder() const {
+  return UIApplication::sharedApplication();
+}
 
 void UIWindow::makeKeyAndVisible() {
   makeKeyWindow();
@@ -73,3 +78,5 @@ void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controlle
     if (visible) root->endAppearanceTransition();
   }
 }
+
+NS_CLASS_IMPLEMENTATION(UIWindow) {}

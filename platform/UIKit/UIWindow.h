@@ -16,12 +16,14 @@ inline constexpr UIWindowLevel UIWindowLevelStatusBar = 1000;
 inline constexpr UIWindowLevel UIWindowLevelAlert = 2000;
 
 class UIWindow : public UIView {
+  NS_CLASS(UIWindow, UIView)
  public:
   UIWindow();
   explicit UIWindow(CGRect frame);
   ~UIWindow() override;
 
-  std::string className() const override { return "UIWindow"; }
+  // The application.
+  std::shared_ptr<UIResponder> nextResponder() const override;
 
   void makeKeyAndVisible();
   void makeKeyWindow();

@@ -1,11 +1,15 @@
 #include "app/AppDelegate.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "CoreGraphics/CGAffineTransform.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
@@ -33,6 +37,7 @@
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
@@ -92,6 +97,7 @@ AppDelegate::AppDelegate() {
     auto account = ClientPlatformAccount::current();
     return account ? account->userID() : std::string();
   });
+  NSConfig::setChannelConfigUpdater(&ChannelItem::updataNewChannelConfig);
 }
 
 AppDelegate::~AppDelegate() {
@@ -107,6 +113,12 @@ std::shared_ptr<AppDelegate> AppDelegate::sharedDelegate() {
 
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication&,
                                                            const Value& launchOptions) {
+  // The launch is one step for the preferences: what it changed (the seeded settings, the
+  // device identifier's record) is written once, when it ends, unless a part of it wrote
+  // already.
+  struct WriteAtEnd {
+    ~WriteAtEnd() { defaults()->synchronize(); }
+  } writeAtEnd;
   registerToken();
   initEngine();
 
@@ -161,6 +173,11 @@ void AppDelegate::registerToken() {
 }
 
 void AppDelegate::initEngine() {
+  // Downloads an earlier run left half-written (killed, or ended mid-transfer) are removed
+  // away from the main thread; files of this run are newer than its start and stay.
+  std::thread([home = NSHomeDirectory(), started = realClock()->now()] {
+    HXHTTPRequest::removeStaleTemporaryFiles(home, started);
+  }).detach();
   NSConfig::engine();
   NSWeiBoNet::getNetEngine();
   UIBkImageView::defaultSet();
@@ -170,6 +187,9 @@ void AppDelegate::initEngine() {
   });
   performSelectorAfterDelay(selector(weakThis(), &AppDelegate::observeNetWork, "observeNetWork"),
                             {}, kObserveNetworkDelay);
+  // The catalogue fetches its channel images through the content-server client.
+  ChannelItem::setImageDownloader(ClientRequest::engine());
+  ChannelItem::channelIsRefresh();
   LMEngine::registerEngine();
 }
 
@@ -412,6 +432,7 @@ void AppDelegate::applicationDidEnterBackground(UIApplication&) {
 
 void AppDelegate::applicationWillEnterForeground(UIApplication&) {
   appStart();
+  ChannelItem::channelIsRefresh();
   needShowMessage_ = true;
   if (Reachability::isConnectedToNetwork()) {
     Value stored = NSConfig::readCacheValueWithKey(kEnterBackgroundTimeKey);
@@ -587,3 +608,5 @@ void AppDelegate::openURLDelay() {
   browser->displayWithURL(messageURL_);
   navigationController_->pushViewController(browser, true);
 }
+
+NS_CLASS_IMPLEMENTATION(AppDelegate) {}

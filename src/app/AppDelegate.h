@@ -38,6 +38,7 @@ class AppDelegate : public UIResponder,
                     public UIApplicationDelegate,
                     public LMApiDelegate,
                     public ClientRequest::ApplicationCloser {
+  NS_CLASS(AppDelegate, UIResponder)
  public:
   // How long the splash may stay when nothing removes it, and its slide out.
   static constexpr double kSplashFailSafeSeconds = 10;
@@ -52,8 +53,6 @@ class AppDelegate : public UIResponder,
 
   // The application's delegate when it is an AppDelegate.
   static std::shared_ptr<AppDelegate> sharedDelegate();
-
-  std::string className() const override { return "AppDelegate"; }
 
   // ---- the application's life
   bool applicationDidFinishLaunchingWithOptions(UIApplication& application,

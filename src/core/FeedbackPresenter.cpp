@@ -1,6 +1,6 @@
 #include "core/FeedbackPresenter.h"
 
-#include <mutex>
+#include "Foundation/LockedShared.h"
 
 namespace {
 
@@ -26,26 +26,19 @@ class SilentPresenter : public FeedbackPresenter {
 };
 
 // Prompts may come from the network thread's failure paths; the pointer is read under a lock.
-std::mutex& presenterLock() {
-  static std::mutex m;
-  return m;
-}
-
-std::shared_ptr<FeedbackPresenter>& installed() {
-  static std::shared_ptr<FeedbackPresenter> p = std::make_shared<SilentPresenter>();
+LockedSlot<FeedbackPresenter>& installed() {
+  static LockedSlot<FeedbackPresenter> p(std::make_shared<SilentPresenter>());
   return p;
 }
 
 }  // namespace
 
 void setFeedbackPresenter(std::shared_ptr<FeedbackPresenter> presenter) {
-  std::lock_guard<std::mutex> guard(presenterLock());
-  installed() = presenter ? std::move(presenter) : std::make_shared<SilentPresenter>();
+  installed().set(presenter ? std::move(presenter) : std::make_shared<SilentPresenter>());
 }
 
 std::shared_ptr<FeedbackPresenter> feedbackPresenter() {
-  std::lock_guard<std::mutex> guard(presenterLock());
-  return installed();
+  return installed().get();
 }
 
 void showPrompt(std::string_view text) {

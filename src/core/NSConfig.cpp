@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "Foundation/LockedShared.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
@@ -22,15 +23,7 @@
 
 namespace {
 
-std::recursive_mutex& classLock() {
-  static std::recursive_mutex m;
-  return m;
-}
-
-std::shared_ptr<NSConfig>& instance() {
-  static std::shared_ptr<NSConfig> c;
-  return c;
-}
+using SharedConfig = LockedSingleton<NSConfig>;
 
 std::function<void()>& channelConfigUpdater() {
   static std::function<void()> f;
@@ -93,10 +86,6 @@ bool writeKey(const std::string& path, std::string_view key, const Value& value)
   return writePropertyListToFile(Value(ValueDictionary(store)), path, true);
 }
 
-std::string textOf(const Value& v) {
-  return v.isString() ? v.string() : std::string();
-}
-
 bool isEmptyText(const Value& v) {
   return v.isNil() || (v.isString() && v.string().empty());
 }
@@ -104,18 +93,12 @@ bool isEmptyText(const Value& v) {
 }  // namespace
 
 std::shared_ptr<NSConfig> NSConfig::allocWithZone() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (instance()) return nullptr;
   // Recorded before init, so that init's own calls of engine() get the instance being built.
-  instance() = std::make_shared<NSConfig>();
-  instance()->init();
-  return instance();
+  return SharedConfig::alloc([](NSConfig& config) { config.init(); });
 }
 
 std::shared_ptr<NSConfig> NSConfig::engine() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (!instance()) allocWithZone();
-  return instance();
+  return SharedConfig::shared([] { allocWithZone(); });
 }
 
 void NSConfig::setChannelConfigUpdater(std::function<void()> updater) {
@@ -131,9 +114,9 @@ void NSConfig::init() {
   std::string bundled = bundleConfigPath();
   std::string version = bundleVersion();
   if (files().fileExistsAtPath(path)) {
-    if (textOf(readValueWithKey(kVersionKey)) != version) {
+    if (readValueWithKey(kVersionKey).string() != version) {
       // A new version: the list is copied again and only these values survive.
-      std::string rated = textOf(readValueWithKey(kAlreadyRatedKey)) == "1" ? "1" : "0";
+      std::string rated = readValueWithKey(kAlreadyRatedKey).string() == "1" ? "1" : "0";
       Value setupInfo = readCacheValueWithKey(kUserSetupInfoKey);
       if (isEmptyText(setupInfo)) setupInfo = Value("0");
       Value boundNormally = readCacheValueWithKey(kHasLoginByNormalKey);
@@ -269,7 +252,10 @@ std::string NSConfig::getCacheConfigPathUnchecked(std::string_view name) {
 std::string NSConfig::getCacheConfigPath(std::string_view name) {
   std::string path = getCacheConfigPathUnchecked(name);
   std::lock_guard<std::recursive_mutex> guard(fileLock(path));
-  if (!files().fileExistsAtPath(path)) writePropertyListToFile(Value(makeDictionary()), path, true);
+  // An empty store needs no atomic write: a file cut short reads as the empty store it was
+  // meant to be, and the first setter writes it whole.
+  if (!files().fileExistsAtPath(path))
+    writePropertyListToFile(Value(makeDictionary()), path, false);
   return path;
 }
 
@@ -324,6 +310,10 @@ bool NSConfig::setDicValue(const Value& value, std::string_view key, std::string
 }
 Value NSConfig::readDicWrithKey(std::string_view key, std::string_view name) {
   return readCacheValueWithKey(key, name);
+}
+
+std::recursive_mutex& NSConfig::storeLock(std::string_view name) {
+  return fileLock(getCacheConfigPath(name));
 }
 
 bool NSConfig::setEncryptValue(const Value& value, std::string_view key) {

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -107,6 +108,10 @@ class NSConfig : public NSObject {
   static Value readCacheValueWithKey(std::string_view key, std::string_view name);
   static bool setDicValue(const Value& value, std::string_view key, std::string_view name);
   static Value readDicWrithKey(std::string_view key, std::string_view name);
+  // The lock that every read and write of the named store holds.  A caller that reads a value,
+  // changes it and stores it again holds it across the three, so that no other thread's update
+  // of the store comes in between and is lost.
+  static std::recursive_mutex& storeLock(std::string_view name);
   // Enciphered values of the "config" store: NO for a nil value or key; "" is stored as is.
   static bool setEncryptValue(const Value& value, std::string_view key);
   static Value readEncryptValueWithKey(std::string_view key);

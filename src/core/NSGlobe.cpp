@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "CoreTelephony/CTTelephonyNetworkInfo.h"
+#include "Foundation/LockedShared.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIDevice.h"
@@ -16,15 +17,7 @@
 
 namespace {
 
-std::recursive_mutex& classLock() {
-  static std::recursive_mutex m;
-  return m;
-}
-
-std::shared_ptr<NSGlobe>& instance() {
-  static std::shared_ptr<NSGlobe> g;
-  return g;
-}
+using SharedGlobe = LockedSingleton<NSGlobe>;
 
 bool systemVersionAtLeast7() {
   return std::atof(UIDevice::currentDevice()->systemVersion().c_str()) >= 7.0;
@@ -45,18 +38,12 @@ bool isDigit(char c) {
 }  // namespace
 
 std::shared_ptr<NSGlobe> NSGlobe::allocWithZone() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (instance()) return nullptr;
   // Recorded before init, so that init's own calls of getEngine get the instance being built.
-  instance() = std::make_shared<NSGlobe>();
-  instance()->init();
-  return instance();
+  return SharedGlobe::alloc([](NSGlobe& globe) { globe.init(); });
 }
 
 std::shared_ptr<NSGlobe> NSGlobe::getEngine() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (!instance()) allocWithZone();
-  return instance();
+  return SharedGlobe::shared([] { allocWithZone(); });
 }
 
 void NSGlobe::init() {

@@ -79,13 +79,6 @@ int32_t connectionType() {
   }
 }
 
-// An element of an event list as action text: strings as they are, numbers in decimal.
-std::string textOf(const Value& v) {
-  if (v.isString()) return v.string();
-  if (v.isNumber()) return v.description();
-  return {};
-}
-
 }  // namespace
 
 void NSSectionItem::setPlatformUserIdReader(std::function<std::string()> reader) {

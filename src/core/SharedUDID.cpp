@@ -133,11 +133,13 @@ std::string compute(NSErrorPtr* error) {
   }
   if (!availableSlot.empty() && (mySlot.empty() || availableSlot == mySlot)) {
     auto board = UIPasteboard::pasteboardWithName(availableSlot, true);
-    board->setPersistent(true);
+    // The record goes in before the board is made persistent, so that a new board is written
+    // once, with it.
     if (local) {
       local->setObject(Value(availableSlot), kSharedUDIDSlotKey);
       SharedUDID::_setDict(Value(ValueDictionary(local)), board);
     }
+    if (!board->isPersistent()) board->setPersistent(true);
     save = true;
   }
   if (save && local) saveLocalRecord(local);

@@ -28,6 +28,20 @@ void store(std::string_view key, long value) {
   defaults()->synchronize();
 }
 
+// The seeding rules, changing the defaults in memory only.
+void seedKey(std::string_view key) {
+  if (isMissing(key) || storedInt(key) <= 0) defaults()->setInteger(1, key);
+}
+void seedIntKey(std::string_view key) {
+  if (isMissing(key)) defaults()->setInteger(1, key);
+}
+void seedFlag(std::string_view key) {
+  if (isMissing(key)) defaults()->setBool(true, key);
+}
+void seedCheckFrequency() {
+  if (isMissing(kMessageFrequencyKey)) defaults()->setInteger(300, kMessageFrequencyKey);
+}
+
 // The on/off setting of a type.
 std::string_view onOffKey(int type) {
   switch (type) {
@@ -87,29 +101,31 @@ std::string bundleImage(std::string_view name) {
 void UIBkImageView::defaultSet() {
   for (auto key : {kBkViewKey, kShakeKey, kVoiceKey, kWifiKey, kSendWeiboKey, kReadHeadShowKey,
                    kMainBackgroundImageKey})
-    setDefaultKey(key);
+    seedKey(key);
   for (auto key : {kUploadImageKey, kReadFontSizeKey, kNaviToolBarThemeKey, kReadPicShowKey})
-    setDefaultIntKey(key);
-  setUserAccountDefaultWithKey(kNeedSaveAccountKey);
-  setWeiboCheckFrequency();
+    seedIntKey(key);
+  seedFlag(kNeedSaveAccountKey);
+  seedCheckFrequency();
 }
 
 void UIBkImageView::setDefaultKey(std::string_view key) {
-  if (isMissing(key) || storedInt(key) <= 0) store(key, 1);
+  seedKey(key);
+  defaults()->synchronize();
 }
 
 void UIBkImageView::setDefaultIntKey(std::string_view key) {
-  if (isMissing(key)) store(key, 1);
+  seedIntKey(key);
+  defaults()->synchronize();
 }
 
 void UIBkImageView::setUserAccountDefaultWithKey(std::string_view key) {
-  if (!isMissing(key)) return;
-  defaults()->setBool(true, key);
+  seedFlag(key);
   defaults()->synchronize();
 }
 
 void UIBkImageView::setWeiboCheckFrequency() {
-  if (isMissing(kMessageFrequencyKey)) store(kMessageFrequencyKey, 300);
+  seedCheckFrequency();
+  defaults()->synchronize();
 }
 
 void UIBkImageView::setDefaultKey(std::string_view key, long value) {

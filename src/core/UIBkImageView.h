@@ -14,8 +14,12 @@ class UIColor;
 class UIBkImageView {
  public:
   // Seeds the defaults at launch; only missing (or, for the on/off group, non-positive)
-  // values are filled.
+  // values are filled.  The values change in memory: the caller writes them with the rest of
+  // its step (the app once, at the end of its launch).  Seeding is the same at every launch, so
+  // a launch cut short before that write seeds them again.
   static void defaultSet();
+  // The single seeding rules below write the defaults at once (synchronize() writes nothing
+  // when nothing changed).
   // 1 when the key is missing or its integer value is 0 or less.
   static void setDefaultKey(std::string_view key);
   // 1 only when the key is missing.

@@ -17,6 +17,7 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSString.h"
 #include "core/FeedbackPresenter.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
@@ -82,15 +83,6 @@ std::string folderOf(std::string_view path) {
 
 void ensureParentDir(const std::string& path) {
   ensureDir(folderOf(path));
-}
-
-void replaceAll(std::string& s, std::string_view from, std::string_view to) {
-  if (from.empty()) return;
-  size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
-  }
 }
 
 void replaceChar(std::string& s, char from, char to) {

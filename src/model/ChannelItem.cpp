@@ -10,48 +10,12 @@
 #include "Foundation/NSPathUtilities.h"
 #include "core/NSConfig.h"
 #include "core/UIFilePath.h"
+#include "model/ChannelItemFiles.h"
 #include "model/ParserValues.h"
 
+using namespace channel_files;
+
 namespace {
-
-constexpr size_t kPageSize = 8;
-
-std::string documentsCataloguePath() {
-  return stringByAppendingPathComponent(NSDocumentDirectory(), kChannelItemsFileName);
-}
-
-std::string temporaryCataloguePath() {
-  return stringByAppendingPathComponent(NSTemporaryDirectory(), kChannelItemsFileName);
-}
-
-// The bundle's default catalogue; empty when the bundle lacks it.
-std::string bundleCataloguePath() {
-  return NSBundle::mainBundle()->pathForResource(kChannelItemsFileName);
-}
-
-bool fileExists(const std::string& path) {
-  return !path.empty() && NSFileManager::defaultManager().fileExistsAtPath(path);
-}
-
-bool copyFile(const std::string& from, const std::string& to) {
-  return !from.empty() && NSFileManager::defaultManager().copyItemAtPath(from, to);
-}
-
-void removeFile(const std::string& path) {
-  if (fileExists(path)) NSFileManager::defaultManager().removeItemAtPath(path);
-}
-
-// The catalogue text of a file parsed, line feeds removed first; nil when the file cannot be
-// read, is empty or is not JSON.
-Value readCatalogue(const std::string& path) {
-  if (path.empty()) return {};
-  auto bytes = dataWithContentsOfFile(path);
-  if (!bytes) return {};
-  std::string text = std::move(*bytes);
-  text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
-  if (text.empty()) return {};
-  return objectFromJSONString(text);
-}
 
 // A usable catalogue is an array of pages that hold at least one channel between them.
 bool isUsableCatalogue(const Value& parsed) {
@@ -106,10 +70,6 @@ bool hasChannelImages(const ChannelItem& item) {
   return fileExists(UIFilePath::getNewChannelImageIcon(item.type)) &&
          fileExists(UIFilePath::getNewChannelImageBackground(item.type)) &&
          fileExists(UIFilePath::getNewChannelImageNavigation(item.type));
-}
-
-std::shared_ptr<NSMutableArray> newArray() {
-  return std::make_shared<NSMutableArray>();
 }
 
 ValueArray pageOfDictionaries(const ChannelItemArray& items) {

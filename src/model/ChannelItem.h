@@ -15,6 +15,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "core/StoredKeys.h"
+#include "model/ChannelImageDownloader.h"
 
 struct ChannelItem;
 using ChannelItemPtr = std::shared_ptr<ChannelItem>;
@@ -33,8 +34,19 @@ using ChannelItemCarrierPtr = std::shared_ptr<ChannelItemCarrier>;
 
 // File name of the catalogue, in Documents, the temporary folder and the bundle.
 inline constexpr std::string_view kChannelItemsFileName = "ChannelItems.txt";
-// Value of "cache_config" blanked when a downloaded channel's images are missing, so that the
-// next start asks the server for the channel list again.
+// The catalogue staged in Documents while its channel images download.
+inline constexpr std::string_view kStagedChannelItemsFileName = "ChannelItems_temp.txt";
+
+// The images of a channel: the index of the record's isNeedDownLoad flags, the tag of their
+// downloads and the middle field of a pending-download key.
+enum ChannelImageKind : int {
+  kChannelImageIcon = 0,
+  kChannelImageBackground = 1,
+  kChannelImageNavigation = 2,
+  kChannelImageTuiJian = 3,       // the image of the recommended and subscription lists
+  kChannelImageTuiJianNight = 4,  // its night-theme variant
+};
+inline constexpr int kChannelImageKinds = 5;
 
 // Template numbers of the screens that show a channel (the server names them, see the parser).
 enum ChannelTemplate : int {
@@ -173,4 +185,73 @@ struct ChannelItem : NSObject {
   // Writes pages to the catalogue file atomically as UTF-8 JSON; a failed write leaves the
   // previous file.
   static bool writePages(const ValueArray& pages, const std::string& path);
+
+  // ---- server channel lists and channel images (ChannelItem+Update.cpp) ----
+  //
+  // A server channel and a stored one are the same channel when their numbers are equal (the
+  // first stored one counts).  Each merge writes nothing when the list holds a null record.
+  // The catalogue's merges run on the main thread, except updateAllChannel and imageAllFinish.
+
+  // Where channel images are fetched from; installed by the content-server client at start-up.
+  static void setImageDownloader(std::weak_ptr<ChannelImageDownloader> downloader);
+
+  // The interest set-up's answer: the enabled server channels (keeping the stored
+  // subscription), shown ones first, then the stored channels the server did not mention, then
+  // the hidden ones, in pages of 8.  Posts "new_channels_added".
+  static void updateUserSelectChannel(const ChannelItemArray& list);
+  // The channel list reply: only the enabled, shown server channels are kept, in the server's
+  // order; a changed icon or navigation image address deletes the downloaded file.  Posts
+  // "new_channels_added" with a message of type 125 whose data is [[numbers of new channels]].
+  // An empty list changes nothing.
+  static void updateNewChannelList(const ChannelItemArray& list);
+  // As updateUserSelectChannel, but the stored channels the server did not mention become hidden
+  // and a channel is new also when it was hidden; posts a message of type 101.
+  static void updateProfileSelectChannel(const ChannelItemArray& list);
+  // Worker thread: stages the all-channels reply in "ChannelItems_temp.txt", starts the
+  // downloads of changed or missing channel images and records them as pending in
+  // "channel_config"; the staged catalogue is installed by a later channelIsRefresh once no
+  // download is pending.
+  static void updateAllChannel(const ChannelItemArray& list);
+  // The new-channels reply (server dictionaries, or nil): downloaded channels (numbered 100 and
+  // above) are removed with their images, the new ones appended after the last channel and
+  // their images fetched; "new_channels_added" is posted at once without new channels, else
+  // when their downloads have finished.
+  static void updateChannelItemsWithArray(const Value& array);
+
+  // Start-up and return to the foreground: while a staged catalogue waits, restarts the
+  // downloads still pending, or installs it when none is.
+  static void channelIsRefresh();
+  // Installs the staged catalogue (when usable) with the user's choices made since staging,
+  // and posts "new_channels_added".
+  static void startInRefresh();
+  // Carries the stored catalogue's shown and hidden choices into the staged one.
+  static void dataAsyn();
+  // After an application update: the bundle's catalogue with the user's shown and hidden
+  // choices, then the stored channels the bundle lacks.
+  static void updataNewChannelConfig();
+  // A finished channel-image download (worker thread): a file that is not an image is deleted;
+  // an image of the expected MD5 is no longer pending.
+  static void imageAllFinish(const ChannelImageDownload& download);
+  // The end of the new-channels downloads: posts "new_channels_added".
+  static void imageFinish(const Value& ignored);
+
+  // Whether the file's MD5 is the expected one, compared without regard to case; YES when none
+  // is expected, NO when the file cannot be read.
+  static bool isImageMd5Ok(std::string_view path, std::string_view md5);
+  // Whether a server value changed a stored one: an empty new value never does.
+  static bool isMd5Change(std::string_view oldValue, std::string_view newValue);
+  static bool isUrlChange(std::string_view oldValue, std::string_view newValue);
+  // The image kind named by a file name's ending ("navigation", "icon", "background",
+  // "tuijian"); the icon for anything else.
+  static int getTypeWithName(std::string_view name);
+
+  // Starts the download of the record's image of that kind and records it in `pending` under
+  // "<number>:<kind>:<MD5>"; the flag of the kind takes the value.
+  void setNeedDownLoad(int kind, bool value, NSMutableDictionary& pending);
+  // The same without the flag, for an image that is missing: nothing when no MD5 is given,
+  // the file is on disk or the bundle carries the image.
+  void fileIsExit(int kind, NSMutableDictionary& pending);
+  // Places the bundle's image of that name (or of the kind's fallback name) as the record's
+  // image of the kind when none is on disk; a record without an MD5 for it takes the copy's.
+  static void copyImageFrom(std::string_view name, const ChannelItemPtr& item, int kind);
 };

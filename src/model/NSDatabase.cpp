@@ -1,6 +1,10 @@
 #include "model/NSDatabase.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <initializer_list>
+#include <mutex>
+#include <set>
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
@@ -48,18 +52,60 @@ bool NSDatabase::initDatabase() {
   return initDatabase("");
 }
 
-bool NSDatabase::initDatabase(std::string_view name) {
-  std::string path = databasePath(name);
-  // Even when the file cannot be had, the tables get a (closed) connection whose operations
-  // fail quietly.
-  db_ = SQDatabase::databaseWithPath(path);
+namespace {
+
+// Files of this run's connections that were found readable: each file is read through once.
+bool checkedAlready(const std::string& path) {
+  static std::mutex mutex;
+  static std::set<std::string> checked;
+  std::lock_guard<std::mutex> lock(mutex);
+  return !checked.insert(path).second;
+}
+
+// The database and its journals are moved aside whole: a journal must never be played into a
+// fresh file.
+void setAside(const std::string& path) {
+  for (std::string suffix : {"", "-journal", "-wal", "-shm"}) {
+    std::string from = path + suffix;
+    std::string to = path + ".corrupt" + suffix;
+    if (::rename(from.c_str(), to.c_str()) != 0 && errno != ENOENT) ::unlink(from.c_str());
+  }
+}
+
+// Made or kept private: the login data holds the client's keys.
+bool makeFile(const std::string& path) {
   NSFileManager& fm = NSFileManager::defaultManager();
   if (!fm.fileExistsAtPath(path)) {
     // The configuration store normally made the folder already; a fresh home may lack it.
     fm.createDirectoryAtPath(stringByDeletingLastPathComponent(path), true);
     if (!fm.createFileAtPath(path)) return false;
   }
-  if (!db_->open()) return false;
+  fm.setAttributes(Value::dictionaryOf({{std::string(NSFilePosixPermissions), Value(0600)}}), path);
+  return true;
+}
+
+}  // namespace
+
+bool NSDatabase::initDatabase(std::string_view name) {
+  std::string path = databasePath(name);
+  // Even when the file cannot be had, the tables get a (closed) connection whose operations
+  // fail quietly.
+  db_ = SQDatabase::databaseWithPath(path);
+  if (!makeFile(path)) return false;
+  bool opened = db_->open();
+  // A file that is no database, or one damaged (cut short, overwritten), would fail every
+  // read and write for good: it is kept aside under a ".corrupt" name and a new one made.
+  if (!checkedAlready(path) &&
+      (!opened || db_->stringForQuery("PRAGMA quick_check").value_or("") != "ok")) {
+    std::fprintf(stderr, "database %s cannot be read; kept as %s.corrupt, starting anew\n",
+                 path.c_str(), path.c_str());
+    db_->close();
+    setAside(path);
+    db_ = SQDatabase::databaseWithPath(path);
+    if (!makeFile(path)) return false;
+    opened = db_->open();
+  }
+  if (!opened) return false;
   db_->setShouldCacheStatements(true);
   return true;
 }

@@ -18,28 +18,22 @@ Value parseReply(std::string_view reply) {
   return objectFromJSONString(reply);
 }
 
-std::string textOf(const Value& v) {
-  if (v.isString()) return v.string();
-  if (v.isNumber()) return v.description();
-  return std::string();
-}
-
 std::string strText(const Value& dic, std::string_view key) {
   return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
 }
 
 int64_t int64Of(const NSDictionary& dic, std::string_view key) {
-  Value v = dic.objectForKey(key);
+  const Value& v = dic.objectRefForKey(key);
   return isReadable(v) ? v.longLongValue() : 0;
 }
 
 int32_t int32Of(const NSDictionary& dic, std::string_view key) {
-  Value v = dic.objectForKey(key);
+  const Value& v = dic.objectRefForKey(key);
   return isReadable(v) ? v.intValue() : 0;
 }
 
 bool truthOf(const NSDictionary& dic, std::string_view key) {
-  Value v = dic.objectForKey(key);
+  const Value& v = dic.objectRefForKey(key);
   return isReadable(v) && v.boolValue();
 }
 
@@ -59,7 +53,10 @@ Value strValue(const NSDictionary& dic, std::string_view key, std::string_view d
 }
 
 std::string strText(const NSDictionary& dic, std::string_view key, std::string_view defaultValue) {
-  return textOf(strValue(dic, key, defaultValue));
+  // As textOf(strValue(...)), without copying the value first.
+  const Value& v = dic.objectRefForKey(key);
+  if (v.isNil() || v.isNull()) return std::string(defaultValue);
+  return textOf(v);
 }
 
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {

@@ -22,12 +22,7 @@ inline constexpr int kMaxRecordDepth = 512;
 // The reply text read as JSON; nil when it is not acceptable JSON.
 Value parseReply(std::string_view reply);
 
-// A string value as it is; anything else (absent, null, a number, a container) is empty.
-inline std::string stringOnly(const Value& v) {
-  return v.isString() ? v.string() : std::string();
-}
-// A text field: strings as they are, numbers as their decimal text, anything else empty.
-std::string textOf(const Value& v);
+// A text field: textOf (Foundation/Value.h).
 
 // str(empty) as text: numbers as their decimal text; absent, null and containers empty.  Any
 // receiver that is not a dictionary reads as an empty one.

@@ -22,14 +22,14 @@ CommentPtr ZizaJsonStatusParser::dicToComment(const NSDictionary& dic, int depth
   c->createdAt = timeValue(dic, "created_at", 0);
   c->commentId = int64Of(dic, "id");
   // Unlike a status, a comment keeps its text and its source anchor as sent.
-  c->text = textOf(dic.objectForKey("text"));
-  c->source = textOf(dic.objectForKey("source"));
+  c->text = textOf(dic.objectRefForKey("text"));
+  c->source = textOf(dic.objectRefForKey("source"));
   if (depth < kMaxRecordDepth) {
-    Value user = dic.objectForKey("user");
+    const Value& user = dic.objectRefForKey("user");
     if (user.isDictionary()) c->user = dicToUser(*user.dictionary(), depth + 1);
-    Value status = dic.objectForKey("status");
+    const Value& status = dic.objectRefForKey("status");
     if (status.isDictionary()) c->status = dicToStatus(*status.dictionary(), depth + 1);
-    Value answered = dic.objectForKey("reply_comment");
+    const Value& answered = dic.objectRefForKey("reply_comment");
     if (answered.isDictionary()) c->replyComment = dicToComment(*answered.dictionary(), depth + 1);
   }
   return c;
@@ -43,7 +43,7 @@ CommentPtr ZizaJsonStatusParser::parseToComment(std::string_view reply) {
 
 std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::commentsPage(const NSDictionary& dic) {
   auto info = pageWithCursors(dic);
-  Value comments = dic.objectForKey("comments");
+  const Value& comments = dic.objectRefForKey("comments");
   if (comments.isArray()) {
     CommentArray list;
     list.reserve(comments.count());
@@ -129,10 +129,10 @@ ValueDictionary ZizaJsonStatusParser::parseToContent(std::string_view reply,
   const NSDictionary& dic = *root.dictionary();
 
   // Only the lower-case "adinfo" is the content reply's advert.
-  Value ad = dic.objectForKey("adinfo");
+  const Value& ad = dic.objectRefForKey("adinfo");
   if (ad.isDictionary()) result->setObject(Value(dicToAdInfo(*ad.dictionary())), kContentAdInfoKey);
 
-  Value comments = dic.objectForKey("zizacomments");
+  const Value& comments = dic.objectRefForKey("zizacomments");
   if (!comments.isDictionary()) return result;
   auto page = commentsPage(*comments.dictionary());
   if (!page->comments || page->comments->empty()) return result;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Foundation/NSString.h"
 #include "model/ParserValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
@@ -13,27 +14,11 @@ bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-// Replaces every occurrence in place; the common case of no occurrence costs one search.
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-  size_t pos = text.find(from);
-  if (pos == std::string::npos) return;
-  std::string out;
-  out.reserve(text.size());
-  size_t last = 0;
-  while (pos != std::string::npos) {
-    out.append(text, last, pos - last);
-    out.append(to);
-    last = pos + from.size();
-    pos = text.find(from, last);
-  }
-  out.append(text, last, std::string::npos);
-  text.swap(out);
-}
-
-// Replaces, in one pass, every token of the table found at a marker character.
+// Replaces in place, in one pass, every token of the table found at a marker character; a text
+// without any is left as it is, uncopied.
 template <size_t N>
-std::string replaceTokens(const std::string& text, char marker,
-                          const std::pair<std::string_view, std::string_view> (&table)[N]) {
+void replaceTokens(std::string& text, char marker,
+                   const std::pair<std::string_view, std::string_view> (&table)[N]) {
   std::string out;
   size_t last = 0;
   size_t pos = text.find(marker);
@@ -41,7 +26,9 @@ std::string replaceTokens(const std::string& text, char marker,
     std::string_view rest = std::string_view(text).substr(pos);
     size_t skip = 1;
     for (const auto& [from, to] : table) {
-      if (rest.starts_with(from)) {
+      // The last byte first: it tells most tokens of a table apart at once.
+      if (rest.size() >= from.size() && rest[from.size() - 1] == from.back() &&
+          rest.starts_with(from)) {
         if (out.empty()) out.reserve(text.size());
         out.append(text, last, pos - last);
         out.append(to);
@@ -52,53 +39,9 @@ std::string replaceTokens(const std::string& text, char marker,
     }
     pos = text.find(marker, pos + skip);
   }
-  if (last == 0) return text;
+  if (last == 0) return;
   out.append(text, last, std::string::npos);
-  return out;
-}
-
-// The code point starting at a byte offset and its length in bytes; a stray byte reads as
-// U+FFFD of length 1.
-char32_t codePointAt(std::string_view s, size_t i, size_t* length) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-  if (i + n > s.size()) n = 1;
-  *length = 1;
-  if (n == 1) return c < 0x80 ? c : 0xFFFD;
-  char32_t cp = c & (0xFF >> (n + 1));
-  for (size_t k = 1; k < n; ++k) {
-    unsigned char b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) return 0xFFFD;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  *length = n;
-  return cp;
-}
-
-bool isWhiteSpace(char32_t c) {
-  return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
-         c == 0x3000;
-}
-
-std::string trimWhiteSpace(std::string_view s) {
-  size_t begin = 0;
-  while (begin < s.size()) {
-    size_t n;
-    if (!isWhiteSpace(codePointAt(s, begin, &n))) break;
-    begin += n;
-  }
-  size_t end = s.size();
-  while (end > begin) {
-    // Step back to the start of the last character.
-    size_t start = end - 1;
-    while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
-    size_t n;
-    char32_t c = codePointAt(s, start, &n);
-    if (start + n != end || !isWhiteSpace(c)) break;
-    end = start;
-  }
-  return std::string(s.substr(begin, end - begin));
+  text.swap(out);
 }
 
 // Byte offset of the character just before a byte offset (never splits a character).
@@ -108,11 +51,32 @@ size_t previousCharacter(std::string_view s, size_t pos) {
   while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80 && pos - start < 4)
     --start;
   size_t n;
-  codePointAt(s, start, &n);
+  codePointAtByteOffset(s, start, &n);
   return start + n == pos ? start : pos - 1;
 }
 
 constexpr std::string_view kSourceNote = "[来源";
+
+// The text without "<br />" marks and without CR and LF, in one pass: the text that removing
+// the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
+std::string withoutLineBreaks(const std::string& text) {
+  constexpr std::string_view kMark = "<br />";
+  if (text.find_first_of("<\r\n") == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      ++i;
+    } else if (c == '<' && std::string_view(text).substr(i, kMark.size()) == kMark) {
+      i += kMark.size();
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -124,35 +88,35 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
 
 StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
   auto s = std::make_shared<Status>();
-  Value text = dic.objectForKey("text");
+  const Value& text = dic.objectRefForKey("text");
   if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
   s->createdAt = timeValue(dic, "created_at", 0);
   s->statusId = int64Of(dic, "id");
   s->vorluId = int64Of(dic, "eid");
-  s->source = textOf(strValue(dic, "source", ""));
+  s->source = strText(dic, "source");
   s->favorited = truthOf(dic, "favorited");
   s->truncated = truthOf(dic, "truncated");
   s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
   s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
-  s->inReplyToScreenName = textOf(dic.objectForKey("in_reply_to_screen_name"));
-  s->thumbnailPic = stringOnly(dic.objectForKey("thumbnail_pic"));
-  s->bmiddlePic = stringOnly(dic.objectForKey("bmiddle_pic"));
-  s->originalPic = stringOnly(dic.objectForKey("original_pic"));
+  s->inReplyToScreenName = textOf(dic.objectRefForKey("in_reply_to_screen_name"));
+  s->thumbnailPic = dic.objectRefForKey("thumbnail_pic").string();
+  s->bmiddlePic = dic.objectRefForKey("bmiddle_pic").string();
+  s->originalPic = dic.objectRefForKey("original_pic").string();
   s->commentsCount = intValue(dic, "comments_count", 0);
   s->retweetsCount = intValue(dic, "reposts_count", 0);
   s->likeCount = intValue(dic, "likes_count", 0);
-  s->httpLinkTypes = textOf(strValue(dic, "s_url_type", ""));
+  s->httpLinkTypes = strText(dic, "s_url_type");
 
-  Value retweeted = dic.objectForKey("retweeted_status");
+  const Value& retweeted = dic.objectRefForKey("retweeted_status");
   if (retweeted.isDictionary() && depth < kMaxRecordDepth)
     s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
   else
     setRepostImage(*s);
 
-  Value deleted = strValue(dic, "deleted", "");
+  const Value& deleted = dic.objectRefForKey("deleted");
   s->delected = deleted.isString() && deleted.string() == "1";
 
-  Value user = dic.objectForKey("user");
+  const Value& user = dic.objectRefForKey("user");
   if (user.isDictionary() && depth < kMaxRecordDepth)
     s->user = dicToUser(*user.dictionary(), depth + 1);
 
@@ -191,7 +155,8 @@ void ZizaJsonStatusParser::setRepostImage(Status& status) {
   if (link == std::string::npos || link <= note) return;
   std::string_view tail = std::string_view(t).substr(link);
   if (contains(tail, kSourceNote)) return;
-  status.thumbnailPic = trimWhiteSpace(tail);
+  status.thumbnailPic =
+      stringByTrimmingCharactersInSet(tail, NSCharacterSet::whitespaceAndNewlineCharacterSet());
   // The separator before the address (normally a space) goes with it.
   status.text = t.substr(0, previousCharacter(t, link));
 }
@@ -209,7 +174,7 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
         {"&dian;", "•"},
         {"&smile;", "^\u2006_\u2006^"},
     };
-    text = replaceTokens(text, '&', kEntities);
+    replaceTokens(text, '&', kEntities);
   }
   if (text.find('%') != std::string::npos) {
     static constexpr std::pair<std::string_view, std::string_view> kEscapes[] = {
@@ -220,7 +185,7 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
         {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
         {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
     };
-    text = replaceTokens(text, '%', kEscapes);
+    replaceTokens(text, '%', kEscapes);
   }
   return text;
 }
@@ -234,19 +199,15 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic) {
 UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   auto u = std::make_shared<User>();
   u->userId = int64Of(dic, "id");
-  u->username = textOf(dic.objectForKey("name"));
-  u->screenName = textOf(dic.objectForKey("screen_name"));
-  u->province = textOf(dic.objectForKey("provice"));
-  u->city = textOf(dic.objectForKey("city"));
-  u->location = textOf(dic.objectForKey("location"));
-  u->description = stringOnly(dic.objectForKey("description"));
-  if (!u->description.empty()) {
-    replaceAll(u->description, "<br />", "");
-    replaceAll(u->description, "\r", "");
-    replaceAll(u->description, "\n", "");
-  }
-  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
-  Value gender = dic.objectForKey("gender");
+  u->username = textOf(dic.objectRefForKey("name"));
+  u->screenName = textOf(dic.objectRefForKey("screen_name"));
+  u->province = textOf(dic.objectRefForKey("provice"));
+  u->city = textOf(dic.objectRefForKey("city"));
+  u->location = textOf(dic.objectRefForKey("location"));
+  const Value& description = dic.objectRefForKey("description");
+  if (description.isString()) u->description = withoutLineBreaks(description.string());
+  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
+  const Value& gender = dic.objectRefForKey("gender");
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
   u->followersCount = int32Of(dic, "followers_count");
   u->friendsCount = int32Of(dic, "friends_count");
@@ -254,7 +215,7 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   u->favouritesCount = int32Of(dic, "favourites_count");
   u->following = truthOf(dic, "following");
   u->verified = truthOf(dic, "verified");
-  Value last = dic.objectForKey("status");
+  const Value& last = dic.objectRefForKey("status");
   if (last.isDictionary() && depth < kMaxRecordDepth)
     u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
   return u;
@@ -263,9 +224,9 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
 UserPtr ZizaJsonStatusParser::dicToSearchUser(const NSDictionary& dic) {
   auto u = std::make_shared<User>();
   u->userId = int64Of(dic, "to_user_id");
-  u->username = textOf(dic.objectForKey("to_user"));
+  u->username = textOf(dic.objectRefForKey("to_user"));
   u->screenName = u->username;
-  u->profileImageUrl = textOf(dic.objectForKey("profile_image_url"));
+  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
   return u;
 }
 
@@ -303,7 +264,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::pageWithCursors(const NSDi
 
 void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary& dic,
                                         std::string_view key) {
-  Value statuses = dic.objectForKey(key);
+  const Value& statuses = dic.objectRefForKey(key);
   if (!statuses.isArray()) return;
   StatusArray list;
   list.reserve(statuses.count());
@@ -330,7 +291,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToNormalStatusesIn
   auto info = pageWithCursors(dic);
   info->otherInfo = Value(llValue(dic, "query_id", 0));
   fillStatuses(*info, dic);
-  Value sponsor = dic.objectForKey("SponsorDromel");
+  const Value& sponsor = dic.objectRefForKey("SponsorDromel");
   if (sponsor.isDictionary() && info->statuses) {
     // The sponsor shows as the second item; on a shorter page it closes the list.
     StatusArray& list = *info->statuses;

@@ -9,6 +9,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -163,7 +164,11 @@ int main(int argc, char** argv) {
   }
   if (flags) SCNetworkReachabilitySetTestFlags(flags);
 
-  UIApplication::terminateHook = [](int status) { endProcess(status); };
+  // With a first page awaited, an app that ends itself before the page could be shown (it
+  // gave up registering, say) reports that, whatever status it ends with.
+  static std::atomic<bool> awaitingFirstPage{false};
+  awaitingFirstPage = exitAfterFirstPage || screenshot.has_value();
+  UIApplication::terminateHook = [](int status) { endProcess(awaitingFirstPage ? 1 : status); };
 
   std::string version = NSBundle::mainBundle()
                             ->objectForInfoDictionaryKey("CFBundleShortVersionString")
@@ -174,6 +179,7 @@ int main(int argc, char** argv) {
 
   if (screenshot) {
     varimostaViewController::setFirstPageHandler([path = *screenshot](bool shown) {
+      awaitingFirstPage = false;
       std::string error;
       bool written =
           UIScreenCaptureWritePNG(UIApplication::sharedApplication()->keyWindow(), path, &error);
@@ -186,8 +192,10 @@ int main(int argc, char** argv) {
       terminateApplication(shown && written ? 0 : 1);
     });
   } else if (exitAfterFirstPage) {
-    varimostaViewController::setFirstPageHandler(
-        [](bool shown) { terminateApplication(shown ? 0 : 1); });
+    varimostaViewController::setFirstPageHandler([](bool shown) {
+      awaitingFirstPage = false;
+      terminateApplication(shown ? 0 : 1);
+    });
   }
 
   auto loop = NSRunLoop::mainRunLoop();

@@ -16,6 +16,7 @@
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
+#include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -280,6 +281,39 @@ TEST_F(AppTest, ThirtyFailedRegistrationsEndTheAppThroughItsExitAnimation) {
 
 // ---- background and foreground ------------------------------------------------------------------
 
+// A channel list staged by an earlier run, whose pictures are all on disk.
+void stageChannels(std::initializer_list<int> numbers) {
+  auto page = std::make_shared<NSMutableArray>();
+  for (int number : numbers) {
+    auto item = std::make_shared<ChannelItem>();
+    item->type = number;
+    item->isEnabled = true;
+    item->name = "channel " + std::to_string(number);
+    page->addObject(ChannelItem::getDicByChannelItem(item));
+  }
+  ASSERT_TRUE(ChannelItem::writePages(makeArray({Value(page)}),
+                                      ChannelItem::filePathWithName(kStagedChannelItemsFileName)));
+  NSConfig::setCacheValue(Value("1"), kChannelNewsKey, kChannelConfigStoreName);
+}
+
+TEST_F(AppTest, StartUpAndReturnInstallAWaitingChannelList) {
+  storeClientKey();
+  stageChannels({1, 61});
+  auto bus = BusRecorder::observing({kNewChannelsAdded});
+  launch();
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 1);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(61));
+
+  ASSERT_TRUE(waitFor([&] { return startedUp(); }));
+  stageChannels({62});
+  ASSERT_TRUE(UIApplicationDriver::enterBackground());
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 1);
+  ASSERT_TRUE(UIApplicationDriver::enterForeground());
+  EXPECT_EQ(bus->count(kNewChannelsAdded), 2);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(62));
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(61)) << "the user's channels stay";
+}
+
 TEST_F(AppTest, BackgroundAndForegroundFollowTheSixtySecondRule) {
   storeClientKey();
   launch();
@@ -485,20 +519,20 @@ TEST_F(AppTest, OpenedURLsReachThePlatformClientOrTheMessagingEngineByScheme) {
   EXPECT_TRUE(UIApplicationDriver::openURL(
       NSURL::URLWithString("zeptsso.2718093456://response?access_token=t"), "com.ziza.app"));
   ASSERT_EQ(account->handled.size(), 1u);
-  EXPECT_TRUE(LMEngine::handledResponses().empty());
+  EXPECT_TRUE(stand->events("LMEngine").empty());
 
   EXPECT_TRUE(UIApplicationDriver::openURL(
       NSURL::URLWithString("lm2718093456://platformId=lumi&ret=0"), "com.lumi"));
-  ASSERT_EQ(LMEngine::handledResponses().size(), 1u);
-  EXPECT_EQ(LMEngine::handledResponses()[0].description(), "lm2718093456://platformId=lumi&ret=0");
+  EXPECT_EQ(stand->details("LMEngine", "onResp"),
+            std::vector<std::string>{"lm2718093456://platformId=lumi&ret=0"});
   EXPECT_EQ(account->handled.size(), 1u);
 
   EXPECT_FALSE(UIApplicationDriver::openURL(NSURL::URLWithString("other://x")));
-  EXPECT_EQ(LMEngine::handledResponses().size(), 1u);
+  EXPECT_EQ(stand->count("LMEngine", "onResp"), 1u);
 
   // The messaging app's requests are handed on too.
   app->onReq(Value("show"));
-  EXPECT_EQ(LMEngine::handledRequests().size(), 1u);
+  EXPECT_EQ(stand->details("LMEngine", "onReq"), std::vector<std::string>{"show"});
   ClientPlatformAccount::setCurrent(nullptr);
 }
 
@@ -518,7 +552,8 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
 
   forceOffline();
   SCNetworkReachabilityFireTestChange();
-  ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 1; }));
+  ASSERT_TRUE(
+      waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 1; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), NotReachable);
   EXPECT_EQ(stand->prompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
   auto help = std::dynamic_pointer_cast<UIImageView>(favourites->dataTableView()->viewWithTag(299));
@@ -528,7 +563,8 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
 
   forceOnline();
   SCNetworkReachabilityFireTestChange();
-  ASSERT_TRUE(waitFor([&] { return favourites->refreshCount() == 2; }));
+  ASSERT_TRUE(
+      waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
   EXPECT_EQ(stand->prompts().size(), 1u);
 }

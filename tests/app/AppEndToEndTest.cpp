@@ -24,90 +24,13 @@
 #include "Foundation/Clock.h"
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageSource.h"
+#include "ProgramRunner.h"
 #include "UIKit/UILabel.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
 #include "net/http/HXHTTPRequest.h"
 
 using namespace apptest;
-
-namespace {
-
-struct ProgramResult {
-  bool ended = false;
-  int exitCode = -1;
-  std::string output;
-};
-
-// Reads what is available on the descriptor until it closes or the deadline passes.
-bool readUntil(int fd, std::string& out, double deadline, const std::function<bool()>& enough) {
-  for (;;) {
-    if (enough && enough()) return true;
-    double left = deadline - steadySeconds();
-    if (left <= 0) return false;
-    pollfd p{fd, POLLIN, 0};
-    int r = poll(&p, 1, int(left * 1000) + 1);
-    if (r <= 0) continue;
-    char buffer[4096];
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n <= 0) return !enough;
-    out.append(buffer, size_t(n));
-  }
-}
-
-// Starts a program with its standard output on a pipe; the other descriptors are inherited.
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int* outFd) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return -1;
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], STDOUT_FILENO);
-    for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(fds[1]);
-  *outFd = fds[0];
-  return pid;
-}
-
-// Waits for the process to end within the deadline; kills it otherwise.
-bool reap(pid_t pid, double deadline, int* status) {
-  for (;;) {
-    if (waitpid(pid, status, WNOHANG) == pid) return true;
-    if (steadySeconds() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, status, 0);
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
-ProgramResult runProgram(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                         double seconds = 60) {
-  ProgramResult result;
-  int fd = -1;
-  pid_t pid = spawn(args, env, &fd);
-  if (pid < 0) return result;
-  double deadline = steadySeconds() + seconds;
-  readUntil(fd, result.output, deadline, nullptr);
-  close(fd);
-  int status = 0;
-  result.ended = reap(pid, deadline, &status);
-  result.exitCode = result.ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-std::string resourcesDir() {
-  const char* r = std::getenv("ZEPT_RESOURCES");
-  return r ? r : "";
-}
-
-}  // namespace
 
 // ---- in process --------------------------------------------------------------------------------
 
@@ -122,7 +45,9 @@ TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
       NSUserDefaults::standardUserDefaults()->stringForKey("registerClientKey").value_or("");
   ASSERT_FALSE(key.empty());
   EXPECT_TRUE(server.client(key).has_value());
-  EXPECT_EQ(output[1], "start-up: registered with the content server, client key " + key);
+  EXPECT_EQ(output[1], "start-up: registered with the content server, a new client key is stored");
+  // The key is a secret: no line shows it.
+  for (const auto& line : output) EXPECT_EQ(line.find(key), std::string::npos) << line;
   EXPECT_EQ(output[2], "start-up: logged in");
   EXPECT_EQ(output[3].rfind("channels (", 0), 0u);
   EXPECT_TRUE(hasLine("  1  要闻"));
@@ -155,6 +80,30 @@ TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
   EXPECT_EQ(label->text(), lines);
   EXPECT_EQ(label->frame().origin, CGPointMake(8, 8));
   EXPECT_LE(CGRectGetMaxY(label->frame()), home->bounds().size.height - 8);
+}
+
+TEST_F(AppTest, AClientTheServerForgotRegistersAnewAndShowsItsPage) {
+  // A key stored by an earlier run, unknown to this server.
+  auto defaults = NSUserDefaults::standardUserDefaults();
+  defaults->setObject(Value("FORGOTTEN0KEY0000"), "registerClientKey");
+  defaults->setObject(Value(NSGlobe::getMacAddressOrIdentifier()), "register_key");
+  defaults->synchronize();
+  launch();
+  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
+  EXPECT_EQ(firstPage, true);
+  std::string key = defaults->stringForKey("registerClientKey").value_or("");
+  EXPECT_NE(key, "FORGOTTEN0KEY0000");
+  EXPECT_TRUE(server.client(key).has_value());
+  // Never reported as logged in before the server took a key.
+  std::vector<std::string> startUp;
+  for (const auto& line : output)
+    if (line.rfind("start-up:", 0) == 0) startUp.push_back(line);
+  EXPECT_EQ(startUp, (std::vector<std::string>{
+                         "start-up: a client key is stored",
+                         "start-up: registered with the content server, a new client key is stored",
+                         "start-up: logged in"}));
+  EXPECT_EQ(server.requests("/Accounts/Login.aspx").size(), 2u);
+  EXPECT_EQ(server.requests("/Channels/Channel.aspx").back().param("keys"), key);
 }
 
 TEST_F(AppTest, UnreachableServerEndsTheFirstPageWithoutOne) {
@@ -318,9 +267,10 @@ TEST(AppProgramsTest, OfflineAppEndsWithoutAPage) {
   ProgramResult app =
       runProgram({ZEPT_APP_PROGRAM, "--network", "offline", "--exit-after-first-page"},
                  {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()});
-  // Offline without a client key the app closes itself (status 0) after its exit animation.
+  // Offline without a client key the app closes itself after its exit animation: no page could
+  // be shown, which the option reports as status 1.
   ASSERT_TRUE(app.ended) << app.output;
-  EXPECT_EQ(app.exitCode, 0) << app.output;
+  EXPECT_EQ(app.exitCode, 1) << app.output;
   EXPECT_NE(app.output.find("start-up: the network is not reachable"), std::string::npos)
       << app.output;
 }

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIColor.h"
@@ -29,6 +32,28 @@ TEST(UIBkImageView, FreshInstallDefaults) {
   EXPECT_EQ(UIBkImageView::getCurSelect(), 1);
   EXPECT_EQ(UIBkImageView::mainBackgroundImage(), "mainBackground1.jpg");
   EXPECT_EQ(UIBkImageView::mainNavigationImage(), "themeNavigation0");
+}
+
+// The seeded settings are written with the launch's one write: a process killed right after it
+// has them all.
+TEST(UIBkImageView, SeededSettingsSurviveAKillAfterTheLaunchWrite) {
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    UIBkImageView::defaultSet();
+    defaults()->synchronize();
+    raise(SIGKILL);
+    _exit(3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_EQ(defaults()->integerForKey("MessageFrequency"), 300);
+  EXPECT_TRUE(defaults()->boolForKey("needSaveAccount"));
+  EXPECT_TRUE(UIBkImageView::getCurSelect(9));
+  EXPECT_EQ(UIBkImageView::getIntCurSelect(6), 1);
+  EXPECT_EQ(UIBkImageView::getCurThemeSelect(), 1);
 }
 
 TEST(UIBkImageView, NextLaunchRepairsOnlyTheOnOffGroup) {

@@ -5,11 +5,13 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "Foundation/NSPathUtilities.h"
 #include "core/NSConfig.h"
 #include "core/NSObject+UIViewBusy.h"
 #include "core/UIFilePath.h"
+#include "support/FileSizeLimit.h"
 #include "support/StandInRecorder.h"
 
 namespace fs = std::filesystem;
@@ -146,6 +148,32 @@ TEST(UIFilePath, OtherCacheKinds) {
   EXPECT_EQ(UIFilePath::localPath(0), *UIFilePath::localFilePath(url));
 }
 
+TEST(UIFilePath, AFullDiskKeepsTheFileThatWasThereAndLeavesNoTemporaryFile) {
+  const std::string url = "https://api.ziza.example/2/statuses/friends_timeline.json";
+  const std::string old = "{\"statuses\":[1,2,3]}";
+  ASSERT_TRUE(UIFilePath::saveFileByData(old, url));
+  std::string path = *UIFilePath::localFilePath(url);
+  auto folder = fs::path(path).parent_path();
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename());
+    return out;
+  };
+  const auto before = names();
+  bool wroteLarger, wroteSmaller;
+  {
+    // The disk takes 8 KB of any file: a short write, and a write that fails at once.
+    testsupport::FileSizeLimit full(8192);
+    ASSERT_TRUE(full.applied());
+    wroteLarger = UIFilePath::saveFileByData(std::string(100000, 'x'), url);
+    wroteSmaller = UIFilePath::saveFileByData(std::string(8192 + 1, 'y'), url);
+  }
+  EXPECT_FALSE(wroteLarger);
+  EXPECT_FALSE(wroteSmaller);
+  EXPECT_EQ(UIFilePath::getDataByUrl(url), old);
+  EXPECT_EQ(names(), before);
+}
+
 TEST(UIFilePath, NamedFiles) {
   EXPECT_EQ(UIFilePath::localHTMLFilePath("http://x/a/page.html"),
             lib() + "/Caches/HTML/NewsReader/page.html");
@@ -268,7 +296,7 @@ TEST(UIFilePath, RemovingPicturesKeepsReplies) {
   EXPECT_FALSE(fs::exists(picture));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches/img"));
   EXPECT_FALSE(fs::exists(record));
-  EXPECT_FALSE(UIViewBusy::isShown());
+  EXPECT_EQ(stand->busyEvents().back(), "hide");
   EXPECT_EQ(stand->prompts().back(), "删除完成！");
   UIFilePath::removeFileType(3);
   EXPECT_FALSE(fs::exists(reply));

@@ -55,15 +55,15 @@ inline ChannelItemPtr hidden(ChannelItemPtr item) {
   return item;
 }
 
-// Stores the pages as the catalogue in Documents.
-inline void storeCatalogue(const ChannelItemPages& pages) {
+// Stores the pages as the catalogue in Documents (or in the file given).
+inline void storeCatalogue(const ChannelItemPages& pages, const std::string& path = {}) {
   auto out = std::make_shared<NSMutableArray>();
   for (const auto& page : pages) {
     auto dics = std::make_shared<NSMutableArray>();
     for (const auto& item : page) dics->addObject(ChannelItem::getDicByChannelItem(item));
     out->addObject(dics);
   }
-  ASSERT_TRUE(ChannelItem::writePages(out, documentsCatalogue()));
+  ASSERT_TRUE(ChannelItem::writePages(out, path.empty() ? documentsCatalogue() : path));
 }
 
 // The catalogue file in Documents, parsed.
@@ -84,6 +84,19 @@ inline std::vector<std::vector<int>> storedNumbers() {
     numbers.push_back(row);
   }
   return numbers;
+}
+
+// The dictionary of a channel number in a catalogue file; nil when none.
+inline Value entryIn(const std::string& path, int number) {
+  Value pages = objectFromJSONString(contents(path));
+  if (!pages.isArray()) return {};
+  for (const Value& page : *pages.array()) {
+    if (!page.isArray()) continue;
+    for (const Value& entry : *page.array()) {
+      if (entry["type"].intValue() == number) return entry;
+    }
+  }
+  return {};
 }
 
 inline std::vector<int> numbersOf(const ChannelItemArray& items) {

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -375,6 +377,83 @@ TEST_F(DatabaseTablesTest, AnUnopenableDatabaseFailsQuietly) {
   StatusDB statuses;
   EXPECT_TRUE(statuses.queryStatuses().empty());
   EXPECT_FALSE(statuses.deleteWithStatusId("1"));
+}
+
+TEST_F(DatabaseTablesTest, ADamagedDatabaseIsKeptAsideAndAFreshOneServes) {
+  namespace fs = std::filesystem;
+  std::string folder = NSLibraryDirectory() + "/Config";
+  fs::create_directories(folder);
+  auto bytesOf = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  // A database of some pages, then damaged each way.
+  auto whole = [&](const std::string& path) {
+    auto db = SQDatabase::databaseWithPath(path);
+    EXPECT_TRUE(db->open());
+    EXPECT_TRUE(db->beginTransaction());
+    EXPECT_TRUE(db->executeUpdate("CREATE TABLE t (a TEXT)"));
+    for (int i = 0; i < 200; ++i)
+      EXPECT_TRUE(db->executeUpdate("INSERT INTO t VALUES (?)", std::string(1000, 'a' + i % 26)));
+    EXPECT_TRUE(db->commit());
+    db->close();
+  };
+  struct Case {
+    std::string name;
+    std::function<void(const std::string&)> damage;
+  } cases[] = {
+      {"random",
+       [](const std::string& p) {
+         std::string junk(8192, '\0');
+         for (size_t i = 0; i < junk.size(); ++i) junk[i] = char(i * 131 + 7);
+         std::ofstream(p, std::ios::binary) << junk;
+       }},
+      {"zeroed",
+       [](const std::string& p) {
+         std::ofstream(p, std::ios::binary) << std::string(65536, '\0');
+       }},
+      {"truncated",
+       [&](const std::string& p) {
+         whole(p);
+         fs::resize_file(p, fs::file_size(p) / 2);
+       }},
+      {"overwritten",
+       [&](const std::string& p) {
+         whole(p);
+         std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
+         f.seekp(4096 * 3);
+         f << std::string(4096 * 4, '\x5a');
+       }},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = NSDatabase::databasePath(c.name + ".db");
+    c.damage(path);
+    std::string damaged = bytesOf(path);
+    NSDatabase database;
+    ASSERT_TRUE(database.initDatabase(c.name + ".db"));
+    auto db = database.getDatabase();
+    EXPECT_TRUE(db->executeUpdate("CREATE TABLE u (b TEXT)"));
+    EXPECT_TRUE(db->executeUpdate("INSERT INTO u VALUES ('kept')"));
+    EXPECT_EQ(db->stringForQuery("SELECT b FROM u"), "kept");
+    EXPECT_EQ(bytesOf(path + ".corrupt"), damaged);
+  }
+  // A whole database is left as it is.
+  std::string fine = NSDatabase::databasePath("whole.db");
+  whole(fine);
+  NSDatabase database;
+  ASSERT_TRUE(database.initDatabase("whole.db"));
+  EXPECT_EQ(database.getDatabase()->intForQuery("SELECT count(*) FROM t"), 200);
+  EXPECT_FALSE(fs::exists(fine + ".corrupt"));
+
+  // The app's own file: login data is stored again, and only its owner may read it.
+  std::ofstream(NSDatabase::databasePath(), std::ios::binary) << std::string(4096, '\0');
+  auto data = std::make_shared<NSLoginData>();
+  data->isGrayUser = true;
+  NSLoginDB::setValueDB(data);
+  EXPECT_TRUE(NSLoginData::readFromDB()->isGrayUser);
+  EXPECT_EQ(fs::status(NSDatabase::databasePath()).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(DatabaseTablesTest, StatusesStoreAndLoadWithoutAuthorOrRepost) {

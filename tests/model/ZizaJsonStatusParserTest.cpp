@@ -372,6 +372,24 @@ TEST(StatusRules, TextCleanUp) {
   EXPECT_EQ(s->text, "");
 }
 
+// A user's description loses its "<br />" marks, CRs and LFs; a mark that only appears once
+// another is dropped stays.
+TEST(ZizaJsonStatusParser, UserDescriptionsLoseLineBreaks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(专注<br />光伏\r\n产业链)", "专注光伏产业链"},
+      {R"(<br /><br />)", ""},
+      {R"(<br\r /> and <br <br />/>)", "<br /> and <br />"},
+      {R"(no marks <br>)", "no marks <br>"},
+      {R"(<br /)", "<br /"},
+      {R"(\n)", ""},
+  };
+  for (const auto& [json, expected] : cases) {
+    SCOPED_TRACE(json);
+    auto u = ZizaJsonStatusParser::parseToUser(std::string("{\"description\":\"") + json + "\"}");
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->description, expected);
+  }
+}
 TEST(StatusRules, ValuesOfTheWrongTypeReadAsAbsent) {
   auto s = ZizaJsonStatusParser::parseToStatus(
       "{\"text\":12,\"id\":null,\"eid\":[1],\"created_at\":null,\"source\":null,"

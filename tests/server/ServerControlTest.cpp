@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <future>
+#include <set>
 #include <thread>
 
 #include "ServerTestFixture.h"
@@ -186,6 +188,84 @@ TEST_F(ServerControlTest, TheLogHostDeciphersFeedbackAndUsageSections) {
   EXPECT_EQ("KEY1", uploads[1].field("key"));
 }
 
+// The threads of this process, as the kernel counts them.
+size_t threadCount() {
+  size_t n = 0;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator("/proc/self/task", ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+    ++n;
+  return n;
+}
+
+TEST(ServerLoadTest, ConnectionsShareABoundedPoolOfThreadsAndStayOpenForMoreRequests) {
+  ContentServer::Options options;
+  options.connectionThreads = 4;
+  ContentServer server(options);
+  server.start();
+  size_t before = threadCount();
+  // One connection after another, each closed by the client: the threads stay as few.
+  for (int i = 0; i < 300; ++i) {
+    httplib::Client c("127.0.0.1", server.port());
+    ASSERT_TRUE(c.Get("/lookup?id=1")) << i;
+  }
+  EXPECT_LE(threadCount(), before + 4);
+  // Many requests on one kept connection, which the server offers for more than five.
+  {
+    httplib::Client kept("127.0.0.1", server.port());
+    kept.set_keep_alive(true);
+    for (int i = 0; i < 20; ++i) {
+      auto r = kept.Get("/lookup?id=2");
+      ASSERT_TRUE(r) << i;
+      std::string keepAlive = r->get_header_value("Keep-Alive");
+      auto max = keepAlive.find("max=");
+      ASSERT_NE(max, std::string::npos) << keepAlive;
+      if (i == 0) EXPECT_GT(std::stoi(keepAlive.substr(max + 4)), 5) << keepAlive;
+    }
+  }
+  std::set<int> ports;
+  for (auto& r : server.requests())
+    if (r.query == "id=2") ports.insert(r.remotePort);
+  EXPECT_EQ(ports.size(), 1u);
+  // Silent replies hold their threads; the next connection waits for one to come free.
+  server.script("/quiet", EndpointScript::goSilent());
+  std::vector<std::future<bool>> quiet;
+  for (int i = 0; i < 4; ++i)
+    quiet.push_back(std::async(std::launch::async, [&] {
+      httplib::Client c("127.0.0.1", server.port());
+      return bool(c.Get("/quiet"));
+    }));
+  ASSERT_TRUE(server.waitForRequests("/quiet", 4));
+  auto waiting = std::async(std::launch::async, [&] {
+    httplib::Client c("127.0.0.1", server.port());
+    auto r = c.Get("/lookup?id=3");
+    return r && r->status == 200;
+  });
+  EXPECT_EQ(waiting.wait_for(300ms), std::future_status::timeout);
+  server.releaseSilent();
+  EXPECT_TRUE(waiting.get());
+  for (auto& q : quiet) EXPECT_FALSE(q.get());
+  EXPECT_LE(threadCount(), before + 4 + 5);  // the clients' own threads are gone by now
+}
+
+TEST(ServerLoadTest, TheRequestLogKeepsTheNewestRequests) {
+  ContentServer::Options options;
+  options.requestLogLimit = 3;
+  ContentServer server(options);
+  server.start();
+  httplib::Client c("127.0.0.1", server.port());
+  for (int i = 1; i <= 5; ++i) ASSERT_TRUE(c.Get("/lookup?id=" + std::to_string(i)));
+  auto log = server.requests();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0].query, "id=3");
+  EXPECT_EQ(log[2].query, "id=5");
+  EXPECT_EQ(log[2].status, 200);
+  server.clearRequests();
+  ASSERT_TRUE(c.Get("/lookup?id=6"));
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].status, 200);
+}
+
 TEST(ServerCipherTest, MatchesTheAppsCipherAndPassesPlainTextThrough) {
   // Known answers of DES-ECB-PKCS7 under the app's key.
   EXPECT_EQ("NtOe9xj4OgWQ1lw7mRaLDQ==", cipherText("12345678"));
@@ -264,10 +344,13 @@ TEST(ServerProcessTest, PrintsItsPortServesAndEndsOnSIGTERM) {
 }
 
 TEST(ServerProcessTest, BadArgumentsAndMissingDataEndWithAMessage) {
-  Process usage = spawnServer({"--port", "http"});
-  EXPECT_EQ(0u, readLine(usage.out, std::chrono::seconds(30)).rfind("usage:", 0));
-  EXPECT_EQ(2, waitExit(usage.pid));
-  close(usage.out);
+  for (std::vector<std::string> bad :
+       {std::vector<std::string>{"--port", "http"}, {"--threads", "0"}, {"--log-size", "many"}}) {
+    Process usage = spawnServer(bad);
+    EXPECT_EQ(0u, readLine(usage.out, std::chrono::seconds(30)).rfind("usage:", 0)) << bad[0];
+    EXPECT_EQ(2, waitExit(usage.pid));
+    close(usage.out);
+  }
 
   Process missing = spawnServer({"--data", "/nonexistent/zept-data"});
   std::string line = readLine(missing.out, std::chrono::seconds(30));

@@ -21,70 +21,13 @@
 #include <stdexcept>
 
 #include "Foundation/NSString.h"
+#include "server/loopback/LoopbackHost.h"
 
 namespace testsupport {
 
 namespace {
 
-// Server threads must never die of SIGPIPE when a client goes away mid-reply.
-void blockSigpipeOnThisThread() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-}
-
-int localPort(int fd) {
-  sockaddr_in addr{};
-  socklen_t len = sizeof addr;
-  if (getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return -1;
-  if (addr.sin_family != AF_INET) return -1;
-  return ntohs(addr.sin_port);
-}
-
-// Shuts down every accepted connection of the server listening on `port`, so that threads
-// waiting on idle keep-alive connections return at once.
-void shutdownAcceptedSockets(int port) {
-  DIR* dir = opendir("/proc/self/fd");
-  if (!dir) return;
-  while (dirent* e = readdir(dir)) {
-    int fd = std::atoi(e->d_name);
-    if (fd <= 2 || fd == dirfd(dir)) continue;
-    if (localPort(fd) != port) continue;
-    sockaddr_in peer{};
-    socklen_t len = sizeof peer;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &len) != 0) continue;
-    shutdown(fd, SHUT_RDWR);
-  }
-  closedir(dir);
-}
-
-// One thread per accepted connection, counted.
-class CountingTaskQueue : public httplib::TaskQueue {
- public:
-  explicit CountingTaskQueue(std::atomic<size_t>& accepted) : accepted_(accepted) {}
-  void enqueue(std::function<void()> fn) override {
-    accepted_.fetch_add(1);
-    std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([fn = std::move(fn)] {
-      blockSigpipeOnThisThread();
-      fn();
-    });
-  }
-  void shutdown() override {
-    std::vector<std::thread> threads;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      threads.swap(threads_);
-    }
-    for (auto& t : threads) t.join();
-  }
-
- private:
-  std::atomic<size_t>& accepted_;
-  std::mutex mutex_;
-  std::vector<std::thread> threads_;
-};
+using zept::loopback::LoopbackHost;
 
 struct KeyFree {
   void operator()(EVP_PKEY* k) const { EVP_PKEY_free(k); }
@@ -218,6 +161,7 @@ std::string gzipBytes(std::string_view data) {
 class TestHTTPServer::Impl {
  public:
   explicit Impl(const Options& options) {
+    std::unique_ptr<httplib::Server> server;
     if (options.tls) {
       Authority& ca = authority();
       KeyPtr key = newKey();
@@ -231,11 +175,6 @@ class TestHTTPServer::Impl {
     } else {
       server = std::make_unique<httplib::Server>();
     }
-    server->new_task_queue = [this] { return new CountingTaskQueue(accepted); };
-    server->set_socket_options([this](int sock) {
-      httplib::default_socket_options(sock);
-      listenFd = sock;
-    });
     // Without it a reply written in two pieces waits for the client's delayed acknowledgement.
     server->set_tcp_nodelay(true);
     server->set_keep_alive_max_count(options.keepAliveMax);
@@ -249,6 +188,7 @@ class TestHTTPServer::Impl {
     server->Patch(".*", handler);
     server->Delete(".*", handler);
     server->Options(".*", handler);
+    host = std::make_unique<LoopbackHost>(std::move(server));
   }
 
   // Waits up to `seconds`; false when the server is stopping or silent replies were released.
@@ -346,10 +286,7 @@ class TestHTTPServer::Impl {
                              });
   }
 
-  std::unique_ptr<httplib::Server> server;
-  std::thread thread;
-  std::atomic<size_t> accepted{0};
-  int listenFd = -1;  // the listening socket, once bound
+  std::unique_ptr<LoopbackHost> host;
   mutable std::mutex mutex;
   mutable std::condition_variable cv;
   bool stopping = false;
@@ -362,18 +299,8 @@ TestHTTPServer::TestHTTPServer() : TestHTTPServer(Options{}) {}
 
 TestHTTPServer::TestHTTPServer(Options options)
     : impl_(std::make_unique<Impl>(options)), tls_(options.tls) {
-  port_ = impl_->server->bind_to_any_port("127.0.0.1");
+  port_ = impl_->host->start();
   if (port_ <= 0) throw std::runtime_error("TestHTTPServer: cannot bind a loopback port");
-  // The library listens with a queue of five: a burst of connections beyond it loses SYNs
-  // and waits a second for their retransmission.  Listening again only widens the queue.
-  if (impl_->listenFd >= 0) ::listen(impl_->listenFd, SOMAXCONN);
-  impl_->thread = std::thread([s = impl_->server.get()] {
-    blockSigpipeOnThisThread();
-    s->listen_after_bind();
-  });
-  // listen_after_bind has bound already; wait until it accepts.
-  for (int i = 0; i < 2000 && !impl_->server->is_running(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TestHTTPServer::~TestHTTPServer() {
@@ -412,7 +339,7 @@ size_t TestHTTPServer::requestCount() const {
 }
 
 size_t TestHTTPServer::connectionCount() const {
-  return impl_->accepted.load();
+  return impl_->host->acceptedConnections();
 }
 
 bool TestHTTPServer::waitForRequests(size_t n, double timeoutSeconds) const {
@@ -430,15 +357,13 @@ void TestHTTPServer::releaseSilent() {
 }
 
 void TestHTTPServer::stop() {
-  if (!impl_ || !impl_->thread.joinable()) return;
+  if (!impl_) return;
   {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopping = true;
   }
   impl_->cv.notify_all();
-  impl_->server->stop();
-  shutdownAcceptedSockets(port_);
-  impl_->thread.join();
+  impl_->host->stop();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -454,7 +379,7 @@ TestRawHTTPServer::TestRawHTTPServer(Handler handler) : handler_(std::move(handl
   if (bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
       listen(listenFd_, 64) != 0)
     throw std::runtime_error("TestRawHTTPServer: cannot listen");
-  port_ = localPort(listenFd_);
+  port_ = LoopbackHost::localPort(listenFd_);
   acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -480,7 +405,7 @@ size_t TestRawHTTPServer::connectionCount() const {
 }
 
 void TestRawHTTPServer::acceptLoop() {
-  blockSigpipeOnThisThread();
+  LoopbackHost::blockSigpipeOnThisThread();
   while (!stopping_) {
     pollfd p{listenFd_, POLLIN, 0};
     if (poll(&p, 1, 20) <= 0) continue;
@@ -494,7 +419,7 @@ void TestRawHTTPServer::acceptLoop() {
 }
 
 void TestRawHTTPServer::serve(int fd) {
-  blockSigpipeOnThisThread();
+  LoopbackHost::blockSigpipeOnThisThread();
   std::string buffer;
   char chunk[16384];
   while (!stopping_) {

@@ -1,8 +1,11 @@
 #include "Common/JXKit/JXArray.h"
 
+#include <memory>
 #include <new>
 #include <utility>
 
+#include "Common/JXKit/JXArena.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 
 namespace {
@@ -16,13 +19,38 @@ std::string reasonPrefix(const std::string& cls, const char* selector) {
 
 }  // namespace
 
-JXArray::JXArray(Token, std::vector<Value>::iterator first, std::vector<Value>::iterator last,
-                 bool isMutable)
+std::shared_ptr<JXArray> JXArray::make(Token, JXArena* arena, std::vector<Value>::iterator first,
+                                       std::vector<Value>::iterator last, bool isMutable) {
+  // The allocator runs before the constructor and leaves the members' address here.
+  void* objects = nullptr;
+  return std::allocate_shared<JXArray>(
+      JXArenaAllocator<JXArray>(arena, size_t(last - first) * sizeof(Value), &objects),
+      InlineObjects(&objects), first, last, isMutable);
+}
+
+JXArray::JXArray(InlineObjects objects, std::vector<Value>::iterator first,
+                 std::vector<Value>::iterator last, bool isMutable)
     : count_(size_t(last - first)), capacity_(count_), mutations_(isMutable ? 1 : 0) {
   if (capacity_) {
-    objects_.reset(new Value[capacity_]);
-    for (size_t i = 0; first != last; ++first, ++i) objects_[i] = std::move(*first);
+    objects_ = static_cast<Value*>(*objects.objects);
+    std::uninitialized_move(first, last, objects_);
   }
+}
+
+JXArray::~JXArray() {
+  releaseObjects();
+}
+
+void JXArray::releaseObjects() {
+  if (ownsObjects_) {
+    delete[] objects_;
+  } else if (objects_) {
+    // The room goes with the arena: only what a member owns elsewhere is released.
+    for (size_t i = 0; i < count_; ++i)
+      if (objects_[i].ownsStorage()) std::destroy_at(&objects_[i]);
+  }
+  objects_ = nullptr;
+  ownsObjects_ = false;
 }
 
 void JXArray::requireMutable(const char* selector) const {
@@ -68,14 +96,19 @@ void JXArray::insertObject(Value object, size_t index) {
                        reasonPrefix(className(), sel) + "attempt to insert nil");
   if (index > count_) raiseIndex(sel, index, count_ + 1);
   if (count_ + 1 >= capacity_) {
-    std::unique_ptr<Value[]> grown;
+    Value* grown = nullptr;
     try {
-      grown.reset(new Value[capacity_ + kGrowthSlots]);
+      grown = new Value[capacity_ + kGrowthSlots];
     } catch (const std::bad_alloc&) {
       NSException::raise(NSMallocException, "Unable to resize objects array.");
     }
     for (size_t i = 0; i < count_; ++i) grown[i] = std::move(objects_[i]);
-    objects_ = std::move(grown);
+    // The room in the arena stays with the reply until that is freed.
+    const size_t count = count_;
+    releaseObjects();
+    objects_ = grown;
+    ownsObjects_ = true;
+    count_ = count;
     capacity_ += kGrowthSlots;
   }
   for (size_t i = count_; i > index; --i) objects_[i] = std::move(objects_[i - 1]);
@@ -108,3 +141,5 @@ ValueArray JXArray::copy() const {
   if (mutations_ == 0) return std::const_pointer_cast<JXArray>(shared_from_this());
   return std::make_shared<NSMutableArray>(toVector(), false);
 }
+
+NS_CLASS_IMPLEMENTATION(JXArray) {}

@@ -10,10 +10,12 @@
 
 #include "Foundation/Value.h"
 
+class JXArena;
 class JXDecoder;
 struct JXParseState;
 
 class JXArray final : public NSArray, public std::enable_shared_from_this<JXArray> {
+  NS_CLASS(JXArray, NSArray)
  public:
   // Only the reader can make the token that the constructor requires.
   class Token {
@@ -22,11 +24,22 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
     friend struct JXParseState;
     friend class JXArray;
   };
-  // Takes the members; `mutations` 0 makes it immutable, 1 mutable.
-  JXArray(Token, std::vector<Value>::iterator first, std::vector<Value>::iterator last,
-          bool isMutable);
+  // Takes the members into a new array placed, with room for them, in the reply's arena.
+  static std::shared_ptr<JXArray> make(Token, JXArena* arena, std::vector<Value>::iterator first,
+                                       std::vector<Value>::iterator last, bool isMutable);
+  ~JXArray() override;
+  JXArray(const JXArray&) = delete;
+  JXArray& operator=(const JXArray&) = delete;
 
-  std::string className() const override { return "JXArray"; }
+  // For make() only: the members' room was placed behind the array by its allocator.
+  class InlineObjects {
+    explicit InlineObjects(void* const* objects) : objects(objects) {}
+    void* const* objects;
+    friend class JXArray;
+  };
+  JXArray(InlineObjects objects, std::vector<Value>::iterator first,
+          std::vector<Value>::iterator last, bool isMutable);
+
   size_t count() const override { return count_; }
   const Value& objectAtIndex(size_t index) const override;
   bool isMutable() const override { return mutations_ != 0; }
@@ -49,7 +62,11 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
   [[noreturn]] void raiseIndex(const char* selector, size_t index, size_t bound) const;
   void mutated();
 
-  std::unique_ptr<Value[]> objects_;
+  // Frees the members' room when the array owns it (a grown mutable array).
+  void releaseObjects();
+
+  Value* objects_ = nullptr;
+  bool ownsObjects_ = false;
   size_t count_ = 0;
   size_t capacity_ = 0;
   uint32_t mutations_ = 0;

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Common/JXKit/JXArena.h"
 #include "Common/JXKit/JXArray.h"
 #include "Common/JXKit/JXDictionary.h"
 #include "Common/JXKit/JXKey.h"
@@ -58,6 +59,8 @@ constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
 // Kind code of a string in the cache's probe step.
 constexpr unsigned kStringKindCode = 5;
 constexpr unsigned kCacheEntries = 1024;
+// Room of the reader's stacks kept from one parse to the next, at most.
+constexpr size_t kKeptStackSlots = 1 << 16;
 
 // Bytes a string can hold without a closer look: printable ASCII other than '"' and '\'.
 struct PlainTable {
@@ -105,19 +108,6 @@ inline const unsigned char* skipContent(const unsigned char* q, const unsigned c
   }
 }
 
-// Equality of short byte runs (dictionary keys) without a library call.
-inline bool sameBytes(const char* a, const char* b, size_t n) {
-  for (; n >= 8; a += 8, b += 8, n -= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
-  }
-  for (; n; --n)
-    if (*a++ != *b++) return false;
-  return true;
-}
-
 inline int hexDigit(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -149,11 +139,13 @@ std::string byteAsCharacter(unsigned char c) {
 
 }  // namespace
 
-// One cached key: the object and what it was made from.
+// One cached key: the object and what it was made from, and the last parse whose arena keeps
+// it.
 struct JXTokenCacheItem {
   JXKeyRef object;
   uint32_t hash = 0;
   uint32_t length = 0;
+  uint64_t keptFor = 0;
 };
 
 // Recently made keys, so that the keys repeated in every record of a list are made once.
@@ -168,7 +160,9 @@ struct JXTokenCache {
     return prng & (kCacheEntries - 1);
   }
 
-  JXKeyRef key(const char* bytes, size_t length, uint32_t hash) {
+  // The key for these bytes, kept by the arena of parse number `parse`.
+  const JXKey* key(const char* bytes, size_t length, uint32_t hash, JXArena& arena,
+                   uint64_t parse) {
     JXTokenCacheItem* chosen = nullptr;
     size_t chosenIndex = 0;
     for (unsigned k = 0; k < 4; ++k) {
@@ -180,9 +174,13 @@ struct JXTokenCache {
         break;
       }
       if (item.hash == hash && item.length == length &&
-          sameBytes(item.object->text().data(), bytes, length)) {
+          JXSameBytes(item.object->text().data(), bytes, length)) {
         age[i] = uint8_t((age[i] << 1) | 1);
-        return item.object;
+        if (item.keptFor != parse) {
+          arena.keepKey(item.object);
+          item.keptFor = parse;
+        }
+        return item.object.get();
       }
       if (!chosen) {
         if (age[i] == 0) {
@@ -196,13 +194,16 @@ struct JXTokenCache {
       }
     }
     JXKeyRef made = JXKeyRef::make(std::string_view(bytes, length), hash);
+    arena.keepKey(made);
+    const JXKey* key = made.get();
     if (chosen) {
-      chosen->object = made;
+      chosen->object = std::move(made);
       chosen->hash = hash;
       chosen->length = uint32_t(length);
+      chosen->keptFor = parse;
       age[chosenIndex] = 0;
     }
-    return made;
+    return key;
   }
 
   void clear() {
@@ -240,6 +241,10 @@ struct JXParseState {
   unsigned depth = 0;
 
   JXTokenCache cache;
+  // Where this parse places its containers; the reader holds one reference while it reads.
+  JXArena* arena = nullptr;
+  // Counts the parses of this state, so that the key cache knows which arena keeps a key.
+  uint64_t parseNumber = 0;
   NSErrorPtr error;
   bool mutableCollections = false;
 
@@ -607,10 +612,11 @@ struct JXParseState {
         magnitude = magnitude * 10 + digit;
       }
     }
-    const std::string token(text, length);
+    // The token's text is made only for the error message.
     if (negative) {
       if (overflow || magnitude > uint64_t(INT64_MAX) + 1) {
-        fail("The value '" + token + "' exceeded the minimum value that could be represented: " +
+        fail("The value '" + std::string(text, length) +
+             "' exceeded the minimum value that could be represented: " +
              std::to_string(INT64_MIN) + ".");
         fail(kInvalidNumber);
         return false;
@@ -620,8 +626,9 @@ struct JXParseState {
       return true;
     }
     if (overflow) {
-      fail("The value '" + token + "' exceeded the maximum value that could be represented: " +
-           std::to_string(UINT64_MAX) + ".");
+      fail("The value '" + std::string(text, length) +
+           "' exceeded the maximum value that could be represented: " + std::to_string(UINT64_MAX) +
+           ".");
       fail(kInvalidNumber);
       return false;
     }
@@ -661,9 +668,11 @@ struct JXParseState {
 
   // ---- values and containers ----
 
+  // A borrowed key: the arena of this parse keeps it (the empty key lives for good).
   JXKeyRef keyFor(const char* bytes, size_t length) {
-    if (length == 0) return emptyKey();
-    return cache.key(bytes, length, JXStringHash(bytes, length));
+    if (length == 0) return JXKeyRef::borrow(emptyKey().get());
+    return JXKeyRef::borrow(
+        cache.key(bytes, length, JXStringHash(bytes, length), *arena, parseNumber));
   }
 
   // Parses the value that starts with token t and pushes it on the value stack.
@@ -751,8 +760,8 @@ struct JXParseState {
       values.resize(start);
       return false;
     }
-    auto array = std::make_shared<JXArray>(JXArray::Token(), values.begin() + long(start),
-                                           values.end(), mutableCollections);
+    auto array = JXArray::make(JXArray::Token(), arena, values.begin() + long(start), values.end(),
+                               mutableCollections);
     values.resize(start);
     values.emplace_back(std::move(array));
     return true;
@@ -816,7 +825,8 @@ struct JXParseState {
         fail("Unable to allocate memory for hash table.");
         ok = false;
       } else {
-        auto dictionary = JXDictionary::make(JXDictionary::Token(), capacity, mutableCollections);
+        auto dictionary =
+            JXDictionary::make(JXDictionary::Token(), arena, capacity, mutableCollections);
         for (size_t i = 0; i < pairs; ++i) {
           JXKeyRef& key = keys[keyStart + i];
           const uint32_t hash = key->hash();
@@ -846,6 +856,8 @@ struct JXParseState {
     keys.clear();
     Value result;
     try {
+      ++parseNumber;
+      arena = JXArena::create();
       result = parseDocument();
     } catch (const std::bad_alloc&) {
       // A document too large for memory fails like any other bad input.
@@ -854,6 +866,13 @@ struct JXParseState {
     }
     values.clear();
     keys.clear();
+    // The containers made hold the arena from here on; a failed parse frees it now.
+    if (arena) arena->release();
+    arena = nullptr;
+    // The stacks keep their room for the next reply, unless this one was unusually deep or wide.
+    if (values.capacity() > kKeptStackSlots) std::vector<Value>().swap(values);
+    if (keys.capacity() > kKeptStackSlots) std::vector<JXKeyRef>().swap(keys);
+    if (scratch.capacity() > kKeptStackSlots) std::string().swap(scratch);
     begin = end = p = lineStart = tokBegin = nullptr;
     strBytes = nullptr;
     if (result.isNil() && errorOut) *errorOut = error;

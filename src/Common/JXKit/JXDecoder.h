@@ -1,9 +1,10 @@
 // The JSON reader: a single-pass scanner over UTF-8 bytes that builds JXArray and JXDictionary
 // containers directly and reports the first error with its byte index and line number.
 //
-// A decoder serves one parse at a time and keeps its key cache between parses; the category
-// functions (NSString+JXKitDeserializing.h, NSData+JXKitDeserializing.h) make a private decoder
-// per call and may run on any thread.
+// A decoder serves one parse at a time and keeps its key cache and working memory between
+// parses; the category functions (NSString+JXKitDeserializing.h, NSData+JXKitDeserializing.h)
+// use a decoder of their own thread and may run on any thread.  A parse places the containers
+// of its tree in one arena (JXArena.h), freed with the last of them.
 #pragma once
 
 #include <cstddef>

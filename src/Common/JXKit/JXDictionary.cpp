@@ -7,7 +7,9 @@
 #include <new>
 #include <utility>
 
+#include "Common/JXKit/JXArena.h"
 #include "Common/JXKit/JXDictionaryEnumerator.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 
 namespace {
@@ -37,41 +39,6 @@ size_t JXDictionary::capacityForCount(size_t n) {
   return it == end ? 0 : *it;
 }
 
-namespace {
-
-// Allocates a shared_ptr's block with room for `slots` table entries behind it, and tells
-// where they start.
-template <class T>
-struct JXInlineTableAllocator {
-  using value_type = T;
-
-  JXInlineTableAllocator(size_t slots, JXHashTableEntry** table) : slots(slots), table(table) {}
-  template <class U>
-  JXInlineTableAllocator(const JXInlineTableAllocator<U>& o) noexcept
-      : slots(o.slots), table(o.table) {}
-
-  static size_t headSize(size_t n) {
-    constexpr size_t a = alignof(JXHashTableEntry);
-    return (sizeof(T) * n + a - 1) / a * a;
-  }
-  T* allocate(size_t n) {
-    char* block =
-        static_cast<char*>(::operator new(headSize(n) + slots * sizeof(JXHashTableEntry)));
-    if (table) *table = reinterpret_cast<JXHashTableEntry*>(block + headSize(n));
-    return reinterpret_cast<T*>(block);
-  }
-  void deallocate(T* p, size_t) noexcept { ::operator delete(static_cast<void*>(p)); }
-  template <class U>
-  bool operator==(const JXInlineTableAllocator<U>& o) const {
-    return slots == o.slots;
-  }
-
-  size_t slots;
-  JXHashTableEntry** table;
-};
-
-}  // namespace
-
 JXDictionary::JXDictionary(Token, size_t capacity, bool isMutable) : mutations_(isMutable ? 1 : 0) {
   setCapacity(capacity);
   if (capacity_) {
@@ -84,16 +51,18 @@ JXDictionary::JXDictionary(InlineTable table, size_t capacity, bool isMutable)
     : mutations_(isMutable ? 1 : 0) {
   setCapacity(capacity);
   if (capacity_) {
-    entry_ = *table.table;
+    entry_ = static_cast<JXHashTableEntry*>(*table.table);
     std::uninitialized_value_construct_n(entry_, capacity_);
   }
 }
 
-std::shared_ptr<JXDictionary> JXDictionary::make(Token, size_t capacity, bool isMutable) {
+std::shared_ptr<JXDictionary> JXDictionary::make(Token, JXArena* arena, size_t capacity,
+                                                 bool isMutable) {
   // The allocator runs before the constructor and leaves the table's address here.
-  JXHashTableEntry* table = nullptr;
-  return std::allocate_shared<JXDictionary>(JXInlineTableAllocator<JXDictionary>(capacity, &table),
-                                            InlineTable(&table), capacity, isMutable);
+  void* table = nullptr;
+  return std::allocate_shared<JXDictionary>(
+      JXArenaAllocator<JXDictionary>(arena, capacity * sizeof(JXHashTableEntry), &table),
+      InlineTable(&table), capacity, isMutable);
 }
 
 JXDictionary::~JXDictionary() {
@@ -104,9 +73,13 @@ void JXDictionary::releaseTable() {
   if (ownsTable_) {
     delete[] entry_;
   } else if (entry_) {
-    // An empty slot holds nothing to release; only the pairs are destroyed.
-    for (size_t slot = 0; slot < capacity_; ++slot)
-      if (entry_[slot].key) std::destroy_at(&entry_[slot]);
+    // The table goes with the arena: only what a pair owns elsewhere is released.
+    for (size_t slot = 0; slot < capacity_; ++slot) {
+      JXHashTableEntry& e = entry_[slot];
+      if (!e.key) continue;
+      if (e.object.ownsStorage()) std::destroy_at(&e.object);
+      std::destroy_at(&e.key);
+    }
   }
   entry_ = nullptr;
   ownsTable_ = false;
@@ -141,7 +114,9 @@ size_t JXDictionary::findSlot(std::string_view key, uint32_t hash) const {
   for (size_t i = 0; i < capacity_; ++i) {
     const JXHashTableEntry& e = entry_[slot];
     if (!e.key) return kNotFound;
-    if (e.keyHash == hash && e.key->text() == key) return slot;
+    if (e.keyHash == hash && e.key->text().size() == key.size() &&
+        JXSameBytes(e.key->text().data(), key.data(), key.size()))
+      return slot;
     if (++slot == capacity_) slot = 0;
   }
   return kNotFound;
@@ -184,9 +159,9 @@ void JXDictionary::removeEntryAtSlot(size_t slot) {
   }
 }
 
-Value JXDictionary::objectForKey(std::string_view key) const {
+const Value& JXDictionary::objectRefForKey(std::string_view key) const {
   size_t slot = findSlot(key, JXStringHash(key));
-  return slot == kNotFound ? Value() : entry_[slot].object;
+  return slot == kNotFound ? Value::nil() : entry_[slot].object;
 }
 
 void JXDictionary::enumerate(const std::function<void(const std::string&, const Value&)>& f) const {
@@ -291,3 +266,5 @@ JXDictionary::KeyIterator& JXDictionary::KeyIterator::operator++() {
   skipEmpty();
   return *this;
 }
+
+NS_CLASS_IMPLEMENTATION(JXDictionary) {}

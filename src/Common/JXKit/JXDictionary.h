@@ -15,6 +15,7 @@
 #include "Common/JXKit/JXKey.h"
 #include "Foundation/Value.h"
 
+class JXArena;
 class JXDecoder;
 struct JXParseState;
 class JXDictionaryEnumerator;
@@ -27,6 +28,7 @@ struct JXHashTableEntry {
 };
 
 class JXDictionary final : public NSDictionary, public std::enable_shared_from_this<JXDictionary> {
+  NS_CLASS(JXDictionary, NSDictionary)
  public:
   // Only the reader can make the token that the constructor requires.
   class Token {
@@ -37,17 +39,16 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   };
   // An empty table of `capacity` slots (see capacityForCount).
   JXDictionary(Token, size_t capacity, bool isMutable);
-  // The same, with the table in the dictionary's own block of memory: one allocation instead
-  // of two for each object of a reply.
-  static std::shared_ptr<JXDictionary> make(Token, size_t capacity, bool isMutable);
+  // The same, placed with its table in the reply's arena.
+  static std::shared_ptr<JXDictionary> make(Token, JXArena* arena, size_t capacity, bool isMutable);
   ~JXDictionary() override;
   JXDictionary(const JXDictionary&) = delete;
   JXDictionary& operator=(const JXDictionary&) = delete;
 
   // For make() only: the table was placed behind the dictionary by its allocator.
   class InlineTable {
-    explicit InlineTable(JXHashTableEntry* const* table) : table(table) {}
-    JXHashTableEntry* const* table;
+    explicit InlineTable(void* const* table) : table(table) {}
+    void* const* table;
     friend class JXDictionary;
   };
   JXDictionary(InlineTable table, size_t capacity, bool isMutable);
@@ -55,10 +56,8 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   // The table size for n pairs: the smallest listed size of at least n × 1.33; 0 when n is
   // beyond the largest size.
   static size_t capacityForCount(size_t n);
-
-  std::string className() const override { return "JXDictionary"; }
   size_t count() const override { return count_; }
-  Value objectForKey(std::string_view key) const override;
+  const Value& objectRefForKey(std::string_view key) const override;
   // Pairs in slot order.  Changing the dictionary from inside `f` raises NSGenericException.
   void enumerate(const std::function<void(const std::string&, const Value&)>& f) const override;
   bool isMutable() const override { return mutations_ != 0; }

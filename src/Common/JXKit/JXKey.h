@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,21 +33,29 @@ class JXKey {
   uint32_t hash_;
 };
 
-// Counted reference to a JXKey; empty when default-constructed.
+// Counted reference to a JXKey; empty when default-constructed.  A borrowed reference counts
+// nothing: the reader's containers hold their keys so, while the reply's arena keeps one
+// counted reference to each key the reply uses.  A copy of any reference is a counted one.
 class JXKeyRef {
  public:
   JXKeyRef() = default;
   static JXKeyRef make(std::string_view text) { return make(text, JXStringHash(text)); }
   static JXKeyRef make(std::string_view text, uint32_t hash) {
     JXKeyRef r;
-    r.p_ = new JXKey(text, hash);
+    r.bits_ = reinterpret_cast<uintptr_t>(new JXKey(text, hash));
+    return r;
+  }
+  // A reference that lives no longer than the one that keeps `key`.
+  static JXKeyRef borrow(const JXKey* key) {
+    JXKeyRef r;
+    if (key) r.bits_ = reinterpret_cast<uintptr_t>(key) | kBorrowed;
     return r;
   }
 
-  JXKeyRef(const JXKeyRef& o) : p_(o.p_) {
-    if (p_) p_->refs_.fetch_add(1, std::memory_order_relaxed);
+  JXKeyRef(const JXKeyRef& o) : bits_(reinterpret_cast<uintptr_t>(o.get())) {
+    if (bits_) o.get()->refs_.fetch_add(1, std::memory_order_relaxed);
   }
-  JXKeyRef(JXKeyRef&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  JXKeyRef(JXKeyRef&& o) noexcept : bits_(std::exchange(o.bits_, 0)) {}
   JXKeyRef& operator=(const JXKeyRef& o) {
     JXKeyRef(o).swap(*this);
     return *this;
@@ -58,17 +67,21 @@ class JXKeyRef {
   ~JXKeyRef() { reset(); }
 
   void reset() {
-    if (p_ && p_->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete p_;
-    p_ = nullptr;
+    if (bits_ && !(bits_ & kBorrowed)) {
+      JXKey* p = reinterpret_cast<JXKey*>(bits_);
+      if (p->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete p;
+    }
+    bits_ = 0;
   }
-  void swap(JXKeyRef& o) noexcept { std::swap(p_, o.p_); }
+  void swap(JXKeyRef& o) noexcept { std::swap(bits_, o.bits_); }
 
-  const JXKey* get() const { return p_; }
-  const JXKey* operator->() const { return p_; }
-  const JXKey& operator*() const { return *p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  bool operator==(const JXKeyRef& o) const { return p_ == o.p_; }
+  const JXKey* get() const { return reinterpret_cast<const JXKey*>(bits_ & ~kBorrowed); }
+  const JXKey* operator->() const { return get(); }
+  const JXKey& operator*() const { return *get(); }
+  explicit operator bool() const { return bits_ != 0; }
+  bool operator==(const JXKeyRef& o) const { return get() == o.get(); }
 
  private:
-  JXKey* p_ = nullptr;
+  static constexpr uintptr_t kBorrowed = 1;
+  uintptr_t bits_ = 0;
 };

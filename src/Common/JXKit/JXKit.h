@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 // ---- Reader options ----
@@ -61,4 +62,17 @@ inline uint32_t JXStringHash(const char* bytes, size_t length) {
 }
 inline uint32_t JXStringHash(std::string_view text) {
   return JXStringHash(text.data(), text.size());
+}
+
+// Equality of short byte runs (dictionary keys) without a library call.
+inline bool JXSameBytes(const char* a, const char* b, size_t n) {
+  for (; n >= 8; a += 8, b += 8, n -= 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  for (; n; --n)
+    if (*a++ != *b++) return false;
+  return true;
 }

@@ -1,4 +1,7 @@
 // The category functions over strings, data, arrays and dictionaries.
+#include <array>
+#include <memory>
+
 #include "Common/JXKit/JXDecoder.h"
 #include "Common/JXKit/NSArray+JXKitSerializing.h"
 #include "Common/JXKit/NSData+JXKitDeserializing.h"
@@ -8,10 +11,20 @@
 
 namespace {
 
-// A private decoder per call: nothing is cached between calls, and calls may run on any thread.
+// One decoder per thread and option set, so that a reply read after another reuses the
+// reader's working memory; only its key cache carries over (keys are immutable texts).  Calls
+// may run on any thread.
+JXDecoder& threadDecoder(JXParseOptionFlags options) {
+  if (options > JXReadValidFlags) JXDecoder refused(options);  // raises
+  thread_local std::array<std::unique_ptr<JXDecoder>, JXReadValidFlags + 1> decoders;
+  auto& decoder = decoders[options];
+  if (!decoder) decoder = std::make_unique<JXDecoder>(options);
+  return *decoder;
+}
+
 Value parseString(std::string_view json, JXParseOptionFlags options, bool mutableResults,
                   NSErrorPtr* error) {
-  JXDecoder decoder(options);
+  JXDecoder& decoder = threadDecoder(options);
   const char* bytes = json.data() ? json.data() : "";
   return mutableResults ? decoder.mutableObjectWithUTF8String(bytes, json.size(), error)
                         : decoder.objectWithUTF8String(bytes, json.size(), error);
@@ -20,7 +33,7 @@ Value parseString(std::string_view json, JXParseOptionFlags options, bool mutabl
 Value parseData(const Value& data, JXParseOptionFlags options, bool mutableResults,
                 NSErrorPtr* error) {
   if (data.isNil()) return Value();
-  JXDecoder decoder(options);
+  JXDecoder& decoder = threadDecoder(options);
   return mutableResults ? decoder.mutableObjectWithData(data, error)
                         : decoder.objectWithData(data, error);
 }

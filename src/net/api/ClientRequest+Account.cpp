@@ -39,6 +39,8 @@ namespace {
 
 // A device id the server marks as belonging to a broken account.
 constexpr std::string_view kAccountErrorId = "020000000000";
+// The server's refusal of a client key it does not know.
+constexpr std::string_view kUnregisteredClientMessage = "客户端未注册";
 // The usage-event code of a platform account bound.
 constexpr int32_t kUsageAccountBound = 11;
 
@@ -353,9 +355,23 @@ static bool isTransportFailure(const Value& reply) {
   return reply.isString() && reply.string() == ClientRequest::getErrorJsonString();
 }
 
+bool ClientRequest::registerAgainIfUnknown(const Value& reply) {
+  auto result = ServerResult::resultWithJSONString(reply.isString() ? reply.string() : "");
+  if (result->resultSuccess || !result->resultMsg.isString() ||
+      result->resultMsg.string() != kUnregisteredClientMessage)
+    return false;
+  defaults()->removeObjectForKey(kRegisterClientKey);
+  defaults()->synchronize();
+  registerClient();
+  return true;
+}
+
 void ClientRequest::loginClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
   LoginOutcome outcome = applyLoginReply(reply);
+  loginGranted_ = outcome != LoginOutcome::Refused;
+  // The registration's own login announces the end of the login.
+  if (outcome == LoginOutcome::Refused && registerAgainIfUnknown(reply)) return;
   // Only a granted login leads on to the push token and gives the next request a minute.
   if (outcome != LoginOutcome::Refused) {
     performSelectorAfterDelay(
@@ -371,6 +387,7 @@ void ClientRequest::loginClientCallBack(const Value& reply) {
 void ClientRequest::openClientCallBack(const Value& reply) {
   if (isTransportFailure(reply)) return;
   LoginOutcome outcome = applyLoginReply(reply);
+  loginGranted_ = outcome != LoginOutcome::Refused;
   if (outcome != LoginOutcome::Refused) {
     if (auto login = NSConfig::engine()->config()) {
       login->isSession = true;

@@ -14,10 +14,6 @@ namespace {
 // The tag of the advert reads, by which screens cancel them.
 constexpr int kAdvertTag = 7;
 
-std::string text(const Value& v) {
-  return textOf(v).value_or("");
-}
-
 // "keys=...&std=..." of the tracked links.
 std::string keyAndVersion() {
   return "keys=" + ClientRequest::engine()->getRegisterClientKey() +
@@ -63,7 +59,7 @@ void ClientRequest::sendAdvertRecord(std::string_view path, const Value& adIds) 
   d->setObject(Value(currentChannelId()), "channelID");
   putSource(d);
   serverType_ = 1;
-  queueGet(path, d, false, {}, Selector(), 0, std::nullopt, false, 0, false);
+  queueGet({.pathOrURL = path, .parameters = d}, {}, Selector());
   serverType_ = 0;
 }
 
@@ -78,7 +74,7 @@ void ClientRequest::showAdOk(const Value& adId) {
 void ClientRequest::showAdOkList(const Value& adIds) {
   // Every id follows a comma, the first one too.
   std::string ids;
-  for (size_t i = 0; i < adIds.count(); ++i) ids += "," + text(adIds[i]);
+  for (size_t i = 0; i < adIds.count(); ++i) ids += "," + textOf(adIds[i]);
   sendAdvertRecord("/AD/AD_show.aspx", Value(ids));
 }
 
@@ -96,7 +92,7 @@ void ClientRequest::getBannerList() {
 std::string ClientRequest::addParameToUrl(std::string_view url,
                                           const std::shared_ptr<NSAdInfo>& adInfo,
                                           const Value& channelID) {
-  return std::string(url) + "?channelid=" + text(channelID) + "&" + keyAndVersion() +
+  return std::string(url) + "?channelid=" + textOf(channelID) + "&" + keyAndVersion() +
          "&id=" + adIdOf(adInfo);
 }
 
@@ -107,8 +103,8 @@ std::string ClientRequest::getAdInfoUrl(const std::shared_ptr<NSAdInfo>& adInfo)
 std::string ClientRequest::addAdParameToUrl(const std::shared_ptr<NSAdInfo>& adInfo,
                                             const Value& eid, const Value& channelID) {
   std::string link = linkOf(adInfo) + "?";
-  if (isGiven(eid)) link += "eid=" + text(eid) + "&";
-  link += "channelid=" + text(channelID) + "&" + keyAndVersion() + "&id=" + adIdOf(adInfo);
+  if (isGiven(eid)) link += "eid=" + textOf(eid) + "&";
+  link += "channelid=" + textOf(channelID) + "&" + keyAndVersion() + "&id=" + adIdOf(adInfo);
   auto globe = NSGlobe::getEngine();
   if (!globe->sourceInfo().empty() && !globe->sourceIds().empty())
     link += "&source=" + globe->sourceInfo() + "&ref_id=" + globe->sourceIds();
@@ -118,6 +114,6 @@ std::string ClientRequest::addAdParameToUrl(const std::shared_ptr<NSAdInfo>& adI
 std::string ClientRequest::addParameToUrl(std::string_view url, const Value& eid,
                                           const Value& channelID) {
   std::string link = std::string(url) + "?";
-  if (isGiven(eid)) link += "eid=" + text(eid) + "&";
-  return link + "channelid=" + text(channelID) + "&" + keyAndVersion();
+  if (isGiven(eid)) link += "eid=" + textOf(eid) + "&";
+  return link + "channelid=" + textOf(channelID) + "&" + keyAndVersion();
 }

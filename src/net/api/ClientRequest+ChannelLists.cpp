@@ -1,8 +1,8 @@
-// The channel lists the content-server client receives: the list after a login or a session
-// re-open, the full list with its pictures (taken in on a worker thread), the user-defined
-// channels, the profile wizard's channels and the channel pictures that finished downloading.
-// The channel catalogue installs what it does with each; until it does, nothing happens to
-// them.
+// The channel lists the content-server client receives, handed to the channel catalogue: the
+// list after a login or a session re-open, the full list with its pictures (staged on a worker
+// thread), the user-defined channels and the profile wizard's channels.  The catalogue takes
+// its own lock inside each update; nothing here holds it.
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSThread.h"
 #include "core/NSConfig.h"
 #include "core/NSObject+UIViewBusy.h"
@@ -13,46 +13,13 @@
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientRequest.h"
-#include "net/http/HXHTTPRequest.h"
 
 namespace {
 
-using ChannelList = std::vector<std::shared_ptr<ChannelItem>>;
-using ChannelListUpdater = std::function<void(const ChannelList&)>;
-
-ChannelListUpdater& newChannelListUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
-ChannelListUpdater& allChannelsUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
-ChannelListUpdater& userSelectChannelUpdater() {
-  static ChannelListUpdater updater;
-  return updater;
-}
-
-std::function<void(const std::optional<ChannelList>&)>& channelItemsUpdater() {
-  static std::function<void(const std::optional<ChannelList>&)> updater;
-  return updater;
-}
-
-std::function<void(const std::shared_ptr<HXHTTPRequest>&)>& channelImageFinisher() {
-  static std::function<void(const std::shared_ptr<HXHTTPRequest>&)> finisher;
-  return finisher;
-}
-
-std::optional<ChannelList> channelListOf(const Value& reply) {
-  if (!reply.isString()) return std::nullopt;
-  return ZizaJsonStatusParser::praseToChannelList(reply.string());
-}
-
 // A reply that carries channels: the only kind the catalogue takes.
-std::optional<ChannelList> channelsOf(const Value& reply) {
-  auto list = channelListOf(reply);
+std::optional<ChannelItemArray> channelsOf(const Value& reply) {
+  if (!reply.isString()) return std::nullopt;
+  auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
   if (!list || list->empty()) return std::nullopt;
   return list;
 }
@@ -65,31 +32,8 @@ constexpr double kStopBusyDelay = 0.5;
 
 }  // namespace
 
-void ClientRequest::setNewChannelListUpdater(ChannelListUpdater updater) {
-  newChannelListUpdater() = std::move(updater);
-}
-
-void ClientRequest::setAllChannelsUpdater(ChannelListUpdater updater) {
-  allChannelsUpdater() = std::move(updater);
-}
-
-void ClientRequest::setUserSelectChannelUpdater(ChannelListUpdater updater) {
-  userSelectChannelUpdater() = std::move(updater);
-}
-
-void ClientRequest::setChannelItemsUpdater(
-    std::function<void(const std::optional<ChannelList>&)> updater) {
-  channelItemsUpdater() = std::move(updater);
-}
-
-void ClientRequest::setChannelImageFinisher(
-    std::function<void(const std::shared_ptr<HXHTTPRequest>&)> finisher) {
-  channelImageFinisher() = std::move(finisher);
-}
-
 void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
-  if (auto list = channelsOf(reply); list && newChannelListUpdater())
-    newChannelListUpdater()(*list);
+  if (auto list = channelsOf(reply)) ChannelItem::updateNewChannelList(*list);
   auto login = NSConfig::engine()->config();
   if (login && login->isSession) postNotification(kOpenClientCallBack);
   postNotification(kLoginClientCallBack);
@@ -98,16 +42,15 @@ void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
 void ClientRequest::getAllChannelsCallback(const Value& reply) {
   NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
   auto list = channelsOf(reply);
-  ChannelListUpdater update = allChannelsUpdater();
-  if (!list || !update) return;
-  // Comparing every picture and writing the catalogue takes a while: a worker thread of its
-  // own does it (the catalogue guards its file with its lock).
-  NSThread::detachNewThread(
-      [update = std::move(update), list = std::move(*list)] { update(list); });
+  if (!list) return;
+  // Comparing every picture and staging the list takes a while: a worker thread of its own
+  // does it.
+  NSThread::detachNewThread([list = std::move(*list)] { ChannelItem::updateAllChannel(list); });
 }
 
 void ClientRequest::getNewChannelsCallback(const Value& reply) {
-  if (channelItemsUpdater()) channelItemsUpdater()(channelListOf(reply));
+  Value parsed = reply.isString() ? objectFromJSONString(reply.string()) : Value();
+  ChannelItem::updateChannelItemsWithArray(parsed.isArray() ? parsed : Value());
 }
 
 void ClientRequest::userSelectSetupCallBack(const Value& reply) {
@@ -140,9 +83,11 @@ bool ClientRequest::userSelectProfileCallBack(const Value& reply) {
 }
 
 // startUserThread: / startProfileThread: - on the calling thread.
-void ClientRequest::applyChannelChoice(const ChannelList& list, bool profile) {
-  const ChannelListUpdater& update = profile ? newChannelListUpdater() : userSelectChannelUpdater();
-  if (update) update(list);
+void ClientRequest::applyChannelChoice(const ChannelItemArray& list, bool profile) {
+  if (profile)
+    ChannelItem::updateNewChannelList(list);
+  else
+    ChannelItem::updateUserSelectChannel(list);
   performSelectorAfterDelay(
       selector(weakSelf<ClientRequest>(), &ClientRequest::stopBusi, "stopBusi"), {},
       kStopBusyDelay);
@@ -150,16 +95,4 @@ void ClientRequest::applyChannelChoice(const ChannelList& list, bool profile) {
 
 void ClientRequest::stopBusi() {
   stopActivityIndicatorViewAnimation();
-}
-
-void ClientRequest::imageAllFinish(const Value& finished) {
-  auto request = finished.object<HXHTTPRequest>();
-  auto finish = channelImageFinisher();
-  if (!request || !finish) return;
-  if (!imgCondition_) imgCondition_ = std::make_shared<std::mutex>();
-  // ChannelThread: one check at a time, whichever worker comes first.
-  NSThread::detachNewThread([finish = std::move(finish), lock = imgCondition_, request] {
-    std::lock_guard<std::mutex> guard(*lock);
-    finish(request);
-  });
 }

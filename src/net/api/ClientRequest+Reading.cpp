@@ -70,33 +70,31 @@ void ClientRequest::sendOwnToFile(std::string_view path, const ValueDictionary& 
   dnsServerType_ = 0;
 }
 
-void ClientRequest::queueGet(std::string_view pathOrURL, const ValueDictionary& parameters,
-                             bool fullURL, std::weak_ptr<NSObject> receiver, Selector action,
-                             int tag, const std::optional<std::string>& destination, bool utf8,
-                             int timeOut, bool platformList) {
+void ClientRequest::queueGet(const QueuedGet& get, std::weak_ptr<NSObject> receiver,
+                             Selector action) {
   ApplicationHelper::increaseNetworkActivityIndicator();
   if (!noNeedPromptLoad_) startBusyAnimation();
   std::shared_ptr<NSHxHttpRequest> request =
-      fullURL ? NSHxHttpRequest::initRequestDNS("", parameters, pathOrURL, 0)
-              : NSHxHttpRequest::initRequestDNS(pathOrURL, parameters, baseURL(), 0);
+      get.fullURL ? NSHxHttpRequest::initRequestDNS("", get.parameters, get.pathOrURL, 0)
+                  : NSHxHttpRequest::initRequestDNS(get.pathOrURL, get.parameters, baseURL(), 0);
   request->setRequestMethod("GET");
-  if (utf8) {
+  if (get.utf8) {
     request->setResponseEncoding(NSUTF8StringEncoding);
     request->setDefaultResponseEncoding(NSUTF8StringEncoding);
   }
-  if (destination) {
-    UIFilePath::makeSureFolderOf(*destination);
-    request->setDownloadDestinationPath(*destination);
+  if (get.destination) {
+    UIFilePath::makeSureFolderOf(*get.destination);
+    request->setDownloadDestinationPath(*get.destination);
   }
-  if (!fullURL) request->setUserAgent(std::string(kUserAgent));
+  if (!get.fullURL) request->setUserAgent(std::string(kUserAgent));
   setEngineCallbacks(request, true);
-  if (platformList) {
+  if (get.platformList) {
     request->setDidFinishSelector(selector(weakSelf<ClientRequest>(),
                                            &ClientRequest::onRequestCommentFinished,
                                            "requestCommentFinished:"));
   }
-  if (timeOut > 0) request->setTimeOutSeconds(timeOut);
-  enqueue(request, std::move(receiver), std::move(action), tag, true);
+  if (get.timeOut > 0) request->setTimeOutSeconds(get.timeOut);
+  enqueue(request, std::move(receiver), std::move(action), get.tag, true);
 }
 
 void ClientRequest::sendPage(std::string_view path, const Value& page, const Value& cursor,
@@ -238,7 +236,7 @@ void ClientRequest::getFanKuiList(const Value& productId) {
   put(d, "product_id", productId);
   needPromptSelf_ = true;
   sendOwnToFile("/Channels/ProductFeedback.aspx", d,
-                UIFilePath::cacheProductPath(textOf(productId).value_or("")));
+                UIFilePath::cacheProductPath(textIfAny(productId).value_or("")));
 }
 
 void ClientRequest::getRealTimeQuotes() {
@@ -299,24 +297,34 @@ void ClientRequest::getComtentCheck(const Value& channelIds) {
 
 void ClientRequest::getStatusComments(const Value& statusId, const Value& param, const Value& maxid,
                                       std::weak_ptr<NSObject> receiver, Selector action) {
-  if (param.count() < 2) return;
-  auto url = textOf(param[0]);
-  if (!url) return;
-  std::optional<std::string> file;
-  if (textOf(maxid) == "0") file = UIFilePath::cacheCommentPath(textOf(statusId).value_or(""));
-  queueGet(*url, nullptr, true, std::move(receiver), std::move(action), 5, file, true,
-           param[1].intValue(), true);
+  queuePlatformList(
+      param, maxid, [&] { return UIFilePath::cacheCommentPath(textIfAny(statusId).value_or("")); },
+      std::move(receiver), std::move(action));
 }
 
 void ClientRequest::getStatusRetweet(const Value& statusId, const Value& param, const Value& maxid,
                                      std::weak_ptr<NSObject> receiver, Selector action) {
+  queuePlatformList(
+      param, maxid, [&] { return UIFilePath::cacheRetweetPath(textIfAny(statusId).value_or("")); },
+      std::move(receiver), std::move(action));
+}
+
+void ClientRequest::queuePlatformList(const Value& param, const Value& maxid,
+                                      const std::function<std::string()>& firstPageFile,
+                                      std::weak_ptr<NSObject> receiver, Selector action) {
   if (param.count() < 2) return;
-  auto url = textOf(param[0]);
+  auto url = textIfAny(param[0]);
   if (!url) return;
   std::optional<std::string> file;
-  if (textOf(maxid) == "0") file = UIFilePath::cacheRetweetPath(textOf(statusId).value_or(""));
-  queueGet(*url, nullptr, true, std::move(receiver), std::move(action), 5, file, true,
-           param[1].intValue(), true);
+  if (textIfAny(maxid) == "0") file = firstPageFile();
+  queueGet({.pathOrURL = *url,
+            .fullURL = true,
+            .tag = 5,
+            .destination = file,
+            .utf8 = true,
+            .timeOut = param[1].intValue(),
+            .platformList = true},
+           std::move(receiver), std::move(action));
 }
 
 void ClientRequest::getCommentList(const Value& statusId, const Value&, const Value& maxid,
@@ -324,8 +332,12 @@ void ClientRequest::getCommentList(const Value& statusId, const Value&, const Va
   auto d = newParameters();
   put(d, "max_id", maxid);
   put(d, "blog_id", statusId);
-  queueGet("/Channels/Comments.aspx", d, false, std::move(receiver), std::move(action), 5,
-           UIFilePath::cacheCommentPath(textOf(statusId).value_or("")), true, 0, false);
+  queueGet({.pathOrURL = "/Channels/Comments.aspx",
+            .parameters = d,
+            .tag = 5,
+            .destination = UIFilePath::cacheCommentPath(textIfAny(statusId).value_or("")),
+            .utf8 = true},
+           std::move(receiver), std::move(action));
   // The screens that page comments count on the flag staying set.
   needDownload_ = true;
 }
@@ -341,9 +353,13 @@ void ClientRequest::showContent(const Value& eventId, const Value& blogId, const
   put(d, "channelid", channelId);
   putSource(d);
   std::optional<std::string> file;
-  if (needDownload_) file = UIFilePath::cacheCommentPath(textOf(blogId).value_or(""));
-  queueGet("/Channels/Show_Content.aspx", d, false, std::move(receiver), std::move(action), 5, file,
-           file.has_value(), 0, false);
+  if (needDownload_) file = UIFilePath::cacheCommentPath(textIfAny(blogId).value_or(""));
+  queueGet({.pathOrURL = "/Channels/Show_Content.aspx",
+            .parameters = d,
+            .tag = 5,
+            .destination = file,
+            .utf8 = file.has_value()},
+           std::move(receiver), std::move(action));
 }
 
 void ClientRequest::showDialogContent(const Value& eventId, const Value& blogId,
@@ -354,9 +370,13 @@ void ClientRequest::showDialogContent(const Value& eventId, const Value& blogId,
   put(d, "blog_id", blogId);
   put(d, "eventid", eventId);
   std::optional<std::string> file;
-  if (needDownload_) file = UIFilePath::cacheCommentPath(textOf(blogId).value_or(""));
-  queueGet("/Dialog/DialogShow_Content.aspx", d, false, std::move(receiver), std::move(action), 5,
-           file, file.has_value(), 0, false);
+  if (needDownload_) file = UIFilePath::cacheCommentPath(textIfAny(blogId).value_or(""));
+  queueGet({.pathOrURL = "/Dialog/DialogShow_Content.aspx",
+            .parameters = d,
+            .tag = 5,
+            .destination = file,
+            .utf8 = file.has_value()},
+           std::move(receiver), std::move(action));
 }
 
 void ClientRequest::getFullArticle(const Value& article, std::weak_ptr<NSObject> receiver,
@@ -365,9 +385,13 @@ void ClientRequest::getFullArticle(const Value& article, std::weak_ptr<NSObject>
   static constexpr const char* kKeys[] = {"c_url", "channelID", "weiboId", "eId"};
   for (size_t i = 0; i < std::size(kKeys) && i < article.count(); ++i) put(d, kKeys[i], article[i]);
   std::optional<std::string> file;
-  if (auto link = textOf(article[0])) file = UIFilePath::localHTMLFilePath(*link);
-  queueGet("/News/NewsReader.aspx", d, false, std::move(receiver), std::move(action), 2, file, true,
-           0, false);
+  if (auto link = textIfAny(article[0])) file = UIFilePath::localHTMLFilePath(*link);
+  queueGet({.pathOrURL = "/News/NewsReader.aspx",
+            .parameters = d,
+            .tag = 2,
+            .destination = file,
+            .utf8 = true},
+           std::move(receiver), std::move(action));
 }
 
 void ClientRequest::onRequestCommentFinished(const Value& r) {
@@ -393,7 +417,7 @@ void ClientRequest::requestCommentFinished(const std::shared_ptr<HXHTTPRequest>&
 
 void ClientRequest::checkForChannelUpdate(const Value& channelIds) {
   auto d = newParameters();
-  auto ids = textOf(channelIds);
+  auto ids = textIfAny(channelIds);
   d->setObject(Value(ids && !ids->empty() ? *ids : std::string("all")), "channel_ids");
   postQueue_->setServerType(0);
   postQueue_->checkChannelUpdate("/UnRead/CheckUpdate.aspx", d);
@@ -448,8 +472,9 @@ std::optional<std::string> ClientRequest::getRequestLocalPath(RequestType type,
   std::string url;
   if (type == RequestType::Suggestions) {
     url = base + "/Channels/GetSuggestions.aspx?keys=" + key +
-          "&suggestid=" + textOf(param[0]).value_or("") + "&page=" + textOf(param[1]).value_or("") +
-          "&count=" + textOf(param[2]).value_or("");
+          "&suggestid=" + textIfAny(param[0]).value_or("") +
+          "&page=" + textIfAny(param[1]).value_or("") +
+          "&count=" + textIfAny(param[2]).value_or("");
   } else if (type == RequestType::SuggestionCategories) {
     url = base + "/Channels/SuggestionList.aspx?keys=" + key;
   } else {
@@ -462,7 +487,7 @@ namespace {
 
 // The part of a short link after its host and slash; nothing for any other link.
 std::optional<std::string> shortLinkPath(const Value& link) {
-  auto text = textOf(link);
+  auto text = textIfAny(link);
   if (!text) return std::nullopt;
   std::string marker = std::string(ClientRequest::kPlatformShortLinkHost) + "/";
   size_t at = text->find(marker);
@@ -489,6 +514,6 @@ Value ClientRequest::getWebHttp(const Value& link) {
 Value ClientRequest::getWebHttp(const Value& link, const Value& eid, const Value& channelID) {
   auto rest = shortLinkPath(link);
   if (!rest) return link;
-  return Value(goZizaLink(*rest) + "&eid=" + textOf(eid).value_or("") +
-               "&channelid=" + textOf(channelID).value_or(""));
+  return Value(goZizaLink(*rest) + "&eid=" + textIfAny(eid).value_or("") +
+               "&channelid=" + textIfAny(channelID).value_or(""));
 }

@@ -3,6 +3,7 @@
 // banner list, and the text cleaning the reply parser uses.
 #include <map>
 
+#include "Foundation/NSString.h"
 #include "UIKit/UIImage.h"
 #include "core/FeedbackPresenter.h"
 #include "core/NSConfig.h"
@@ -28,10 +29,6 @@ constexpr int kBannerTag = 7;
 constexpr int kBannerTries = 2;
 // What a banner picture's address gets on a screen that is not retina.
 constexpr std::string_view kSmallBannerSuffix = "_290x60";
-
-std::string textOf(const Value& reply) {
-  return reply.isString() ? reply.string() : std::string();
-}
 
 bool succeeded(const Value& reply) {
   return ServerResult::resultWithJSONString(textOf(reply))->resultSuccess;
@@ -62,7 +59,7 @@ Selector ClientRequest::replyHandlerNamed(std::string_view name) {
       {"getBannerListCallback:", &ClientRequest::getBannerListCallback},
       {"relationshipCallback:", &ClientRequest::relationshipCallback},
       {"attentionCallBack:", &ClientRequest::attentionCallBack},
-      {"imageAllFinish:", &ClientRequest::imageAllFinish},
+      {"imageAllFinish:", &ClientRequest::onImageAllFinish},
   };
   auto found = kHandlers.find(name);
   if (found == kHandlers.end()) return {};
@@ -190,9 +187,6 @@ std::string ClientRequest::stringReplaceSpecialPunctuation(const Value& text) {
       {"•", "&dian;"},
       {"^\u2006_\u2006^", "&smile;"},
   };
-  for (const auto& [from, to] : kEscapes) {
-    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-      s.replace(at, from.size(), to);
-  }
+  for (const auto& [from, to] : kEscapes) replaceAll(s, from, to);
   return s;
 }

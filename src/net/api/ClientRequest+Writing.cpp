@@ -90,7 +90,7 @@ void ClientRequest::repostStatus(const Value& blogId, const Value& text, const V
   auto d = newPostParameters();
   put(d, "blog_id", blogId);
   put(d, "is_comment", isComment);
-  auto content = textOf(text);
+  auto content = textIfAny(text);
   put(d, "content", content && content->empty() ? Value("转发微博") : text);
   put(d, "group_id", areaId);
   d->setObject(Value(currentChannelId()), "channelID");
@@ -117,7 +117,7 @@ void ClientRequest::postImageStatus(const Value& text, const Value& imageData) {
 void ClientRequest::postImageStatus(const Value& text, const Value& imageData,
                                     const Value& areaId) {
   auto d = newPostParameters();
-  auto content = textOf(text);
+  auto content = textIfAny(text);
   put(d, "content", content && content->empty() ? Value("分享图片") : text);
   if (imageData.isData() || imageData.isString()) d->setObject(imageData, "imgfile");
   put(d, "group_id", areaId);

@@ -1,5 +1,6 @@
 #include "net/api/ClientRequest.h"
 
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSHTTPURLResponse.h"
@@ -14,6 +15,7 @@
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
+#include "model/ChannelItem.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientDownload.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -69,6 +71,17 @@ void writeToCacheFile(const std::shared_ptr<HXHTTPRequest>& request, const std::
     // also when another hand removed it since the layout last saw it.
     UIFilePath::makeSureFolderOf(*path);
     request->setDownloadDestinationPath(*path);
+    // The service answers these in JSON: anything else (a proxy's page, a body cut where its
+    // length could not tell) is delivered but keeps the last good page for reading offline.
+    request->setDownloadCheck([](const std::string& file) {
+      auto bytes = dataWithContentsOfFile(file);
+      if (!bytes) return false;
+      auto text = isValidUTF8(*bytes) ? std::optional<std::string>(std::move(*bytes))
+                                      : stringWithData(*bytes, NSGB18030StringEncoding);
+      if (!text) return false;
+      Value reply = objectFromJSONString(*text);
+      return reply.isDictionary() || reply.isArray();
+    });
   }
 }
 
@@ -354,6 +367,66 @@ void ClientRequest::startDownloadFile(std::string_view url, const std::string& d
   downloadQueue_->startDownloadFile(url, destination, tag, std::move(localData));
 }
 
+// ---- channel images ----------------------------------------------------------------------------
+
+void ClientRequest::downloadChannelImage(int channel, const std::string& source,
+                                         const std::string& destination, int kind,
+                                         const Value& localData) {
+  if (NSThread::isMainThread()) {
+    startChannelImageDownload(channel, source, destination, kind, localData);
+    return;
+  }
+  // The catalogue stages a new list on a worker thread; the downloader is the main thread's.
+  performOnMainThread(
+      [weak = weakSelf<ClientRequest>(), channel, source, destination, kind, localData] {
+        if (auto client = weak.lock())
+          client->startChannelImageDownload(channel, source, destination, kind, localData);
+      },
+      false);
+}
+
+void ClientRequest::startChannelImageDownload(int channel, const std::string& source,
+                                              const std::string& destination, int kind,
+                                              const Value& localData) {
+  setDownloadAction(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::onImageAllFinish, "imageAllFinish:"),
+      weakSelf<NSObject>(), channel);
+  startDownloadFile(source, destination, kind, localData);
+}
+
+void ClientRequest::downloadNewChannelImages(
+    const std::vector<std::pair<std::string, std::string>>& downloads) {
+  setDownloadAction(Selector(), {}, -1);
+  setDownloadFinish(
+      selector(weakSelf<ClientRequest>(), &ClientRequest::onChannelImagesFinished, "imageFinish:"),
+      weakSelf<NSObject>());
+  for (const auto& [source, destination] : downloads) startDownloadFile(source, destination);
+}
+
+void ClientRequest::onChannelImagesFinished(const Value& queue) {
+  ChannelItem::imageFinish(queue);
+}
+
+void ClientRequest::onImageAllFinish(const Value& request) {
+  imageAllFinish(request.object<HXHTTPRequest>());
+}
+
+std::shared_ptr<NSThread> ClientRequest::imageAllFinish(
+    const std::shared_ptr<HXHTTPRequest>& request) {
+  if (!request) return nullptr;
+  ChannelImageDownload download;
+  download.downloadDestinationPath = request->downloadDestinationPath();
+  download.tag = request->tag();
+  if (auto wrapper = std::dynamic_pointer_cast<NSHxHttpRequest>(request)) {
+    download.mtag = wrapper->mtag();
+    download.localInfo = wrapper->localInfo();
+  }
+  return NSThread::detachNewThread([lock = imgCondition_, download = std::move(download)] {
+    std::lock_guard guard(*lock);
+    ChannelItem::imageAllFinish(download);
+  });
+}
+
 // ---- network type ------------------------------------------------------------------------------
 
 std::string ClientRequest::getNetworkType() const {
@@ -397,9 +470,11 @@ std::string ClientRequest::getErrorJsonString() {
 std::optional<std::string> ClientRequest::replyTextOfRequest(
     const std::shared_ptr<HXHTTPRequest>& request) {
   // The cache file decides, not the client's download flag: the reply went to the file
-  // whenever the request had one, and only the file holds it then.
+  // whenever the request had one, and only the file holds it then.  An error status (400 and
+  // above) or a reply the cache refused never replaces the file: the engine keeps that body in
+  // memory.
   std::string path = request->downloadDestinationPath();
-  if (!path.empty()) {
+  if (!path.empty() && request->responseStatusCode() < 400 && !request->responseData()) {
     if (auto bytes = dataWithContentsOfFile(path)) {
       auto text = stringWithData(*bytes, request->responseEncoding());
       if (!text || text->empty()) text = stringWithData(*bytes, NSGB18030StringEncoding);
@@ -575,6 +650,7 @@ void ClientRequest::engineDidFailToLogIn(bool withError) {
 }
 
 void ClientRequest::failToLogin(const std::shared_ptr<HXHTTPRequest>&) {
+  loginGranted_ = false;
   postNotification(kLoginClientCallBack);
 }
 

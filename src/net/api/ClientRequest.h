@@ -26,6 +26,7 @@
 #include "Foundation/Value.h"
 #include "UIKit/UIAlertView.h"
 #include "core/RequestType.h"
+#include "model/ChannelImageDownloader.h"
 
 struct ChannelItem;
 struct NSAdInfo;
@@ -34,6 +35,7 @@ class NSSectionItem;
 class ClientPostRequest;
 class HXHTTPRequest;
 class HXNetworkQueue;
+class NSThread;
 
 // A receiver that also takes the replies its registered action cannot
 // (URLConnectionDidFinishLoading:).
@@ -43,7 +45,7 @@ class ClientReplyReceiver {
   virtual void URLConnectionDidFinishLoading(const Value& text) = 0;
 };
 
-class ClientRequest : public NSObject, public UIAlertViewDelegate {
+class ClientRequest : public NSObject, public UIAlertViewDelegate, public ChannelImageDownloader {
  public:
   static constexpr std::string_view kUserAgent = "ZeptMobileAgent_iphone";
   static constexpr int kDefaultTimeOutSec = 15;
@@ -133,6 +135,18 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void startDownloadFile(std::string_view url, const std::string& destination, int tag,
                          Value localData);
 
+  // ---- channel images, for the channel catalogue (installed with
+  // ChannelItem::setImageDownloader at start-up).  Both start their downloads on the main
+  // thread; a call from another thread is handed over to it, in order.
+  void downloadChannelImage(int channel, const std::string& source, const std::string& destination,
+                            int kind, const Value& localData) override;
+  void downloadNewChannelImages(
+      const std::vector<std::pair<std::string, std::string>>& downloads) override;
+  // The download action of channel images: hands the finished download to the catalogue on a
+  // new thread, which holds the client's image lock meanwhile, so that completions never run
+  // side by side.  Returns that thread.
+  std::shared_ptr<NSThread> imageAllFinish(const std::shared_ptr<HXHTTPRequest>& request);
+
   // ---- network type and queue width
   // "1" Wi-Fi, "0" cellular, "-1" none, "" anything else.
   std::string getNetworkType() const;
@@ -187,9 +201,15 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   void onRequestQueueFinished(const Value& r);
   void onRequestQueueFailed(const Value& r);
   void onLogIn();
+  void onImageAllFinish(const Value& request);
+  void onChannelImagesFinished(const Value& queue);
+  void startChannelImageDownload(int channel, const std::string& source,
+                                 const std::string& destination, int kind, const Value& localData);
 
   std::shared_ptr<ClientPostRequest> postQueue_;
   std::shared_ptr<ClientDownload> downloadQueue_;
+  // imgCondition: serialises the catalogue's image completions.
+  std::shared_ptr<std::mutex> imgCondition_ = std::make_shared<std::mutex>();
   int timeOutSec_ = kDefaultTimeOutSec;
   std::shared_ptr<HXNetworkQueue> queue_;
   bool needDownload_ = false;
@@ -290,16 +310,22 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   static Value getWebHttp(const Value& link, const Value& eid, const Value& channelID);
 
   // ---- replies of the channel-list requests
-  // A non-empty list goes to the channel catalogue; then "openClientCallBack" (while a session
-  // is open) and "loginClientCallBack" let start-up go on.
+  // A non-empty list replaces the channel catalogue (ChannelItem::updateNewChannelList); then
+  // "openClientCallBack" (while a session is open) and "loginClientCallBack" let start-up go on.
   void getAllNewChannelsCallback(const Value& reply);
+  // Commits the staged "channelUpdateDate"; a non-empty list is staged with its channel images
+  // on a new thread (ChannelItem::updateAllChannel).
   void getAllChannelsCallback(const Value& reply);
-  // Where parsed channel lists go: the channel catalogue installs these (nothing happens to
-  // a list until it does).
-  static void setNewChannelListUpdater(
-      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
-  static void setAllChannelsUpdater(
-      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
+  // A reply that parses to an array of channels replaces the downloaded channels
+  // (ChannelItem::updateChannelItemsWithArray); any other reply calls that update with nil.
+  void getNewChannelsCallback(const Value& reply);
+  // The wizard's channel choices.  "msg_user_setup_info" becomes "1" only for a reply that
+  // carries channels, which then go to the catalogue (ChannelItem::updateUserSelectChannel for
+  // the interest set-up, ChannelItem::updateNewChannelList for the profile) with the busy
+  // overlay hidden 0.5 s later; a failed reply keeps "2" (the choice is sent again at the next
+  // start) or records it.
+  void userSelectSetupCallBack(const Value& reply);
+  bool userSelectProfileCallBack(const Value& reply);
 
   // ---- registration, login and session
   // What the application delegate offers for ending the process (its exit animation); without
@@ -332,6 +358,10 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // Seconds since local midnight, with "0000" in front of values of four digits or fewer.
   static std::string getTimestamp();
   int requestTimes() const { return requestTimes_; }
+  // Whether the last login or session re-open of this run was granted; "loginClientCallBack"
+  // is posted as well when a login was refused or never answered, for start-up to go on.  A
+  // login refused because the server does not know the key registers anew instead.
+  bool loginGranted() const { return loginGranted_; }
 
   void registerCallBack(const Value& reply);
   void loginClientCallBack(const Value& reply);
@@ -475,30 +505,13 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // Location replies: code 0 goes on "channel_refresh" (type 113, the reply as data).
   void locationCallBack(const Value& reply);
   void errLocationCallBack(const Value& reply);
-  // Channel lists of the wizard and of the user-defined channels.  "msg_user_setup_info"
-  // becomes "1" only for a reply that carries channels; a failed reply keeps "2" (the choice
-  // is sent again at the next start) or records it.
-  void getNewChannelsCallback(const Value& reply);
-  void userSelectSetupCallBack(const Value& reply);
-  bool userSelectProfileCallBack(const Value& reply);
   // The banner list: stored in the advert table "list", missing pictures downloaded.
   void getBannerListCallback(const Value& reply);
   // Follow replies: asks to follow the service's own account when the reader does not yet.
   void relationshipCallback(const Value& reply);
   void attentionCallBack(const Value& reply);
-  // A channel picture finished downloading: checked on a worker thread of its own, one check at
-  // a time.
-  void imageAllFinish(const Value& request);
   // The reply parser's escapes of "€", "£", "¥", "•" and the smiley "^ _ ^".
   static std::string stringReplaceSpecialPunctuation(const Value& text);
-  // Where the catalogue takes the wizard's channels, the user-defined channels and finished
-  // channel pictures (the channel catalogue installs these; nothing happens until it does).
-  static void setUserSelectChannelUpdater(
-      std::function<void(const std::vector<std::shared_ptr<ChannelItem>>&)> updater);
-  static void setChannelItemsUpdater(
-      std::function<void(const std::optional<std::vector<std::shared_ptr<ChannelItem>>>&)> updater);
-  static void setChannelImageFinisher(
-      std::function<void(const std::shared_ptr<HXHTTPRequest>&)> finisher);
 
   // The finish handler of the prepared platform lists: a token error logs the platform
   // account out (and asks to bind again) before the reply is delivered.
@@ -523,12 +536,23 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // The single request's GET whose reply goes to a cache file of the caller's choosing.
   void sendOwnToFile(std::string_view path, const ValueDictionary& parameters,
                      const std::string& destination);
-  // A queued GET of a reading operation (path on the content server, or a full URL when
-  // `fullURL`), optionally written to a file, with the reply going to the receiver.
-  void queueGet(std::string_view pathOrURL, const ValueDictionary& parameters, bool fullURL,
-                std::weak_ptr<NSObject> receiver, Selector action, int tag,
-                const std::optional<std::string>& destination, bool utf8, int timeOut,
-                bool platformList);
+  // A queued GET of a reading operation, with the reply going to the receiver.
+  struct QueuedGet {
+    std::string_view pathOrURL;  // a path on the content server, or a full URL when fullURL
+    bool fullURL = false;
+    ValueDictionary parameters = nullptr;
+    int tag = 0;
+    std::optional<std::string> destination = std::nullopt;  // the file the reply is written to
+    bool utf8 = false;                                      // the reply is read as UTF-8
+    int timeOut = 0;                                        // seconds; 0 keeps the request's own
+    bool platformList = false;  // a platform comment or repost list: its own finish handler
+  };
+  void queueGet(const QueuedGet& get, std::weak_ptr<NSObject> receiver, Selector action);
+  // A platform comment or repost list: its full URL and time-out in `param`, the first page
+  // (cursor "0") cached in the file `firstPageFile` names.
+  void queuePlatformList(const Value& param, const Value& maxid,
+                         const std::function<std::string()>& firstPageFile,
+                         std::weak_ptr<NSObject> receiver, Selector action);
   void onRequestCommentFinished(const Value& r);
   // Hands a prepared queued request to the queue with its reply route and tag, and puts the
   // one-shot settings back.
@@ -570,13 +594,15 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate {
   // reply announces the end of the login).
   enum class LoginOutcome { Refused, Granted, GrantedListRefreshing };
   LoginOutcome applyLoginReply(const Value& reply);
+  // A refusal because the server no longer knows the client key: the key is forgotten and the
+  // client registers anew, as one without a key does; true when that happened.
+  bool registerAgainIfUnknown(const Value& reply);
   void bindFailed();
 
   int requestTimes_ = 0;
   // The seminar whose post is on its way (postDialog), for postDialogCallback.
   int pendingSeminarId_ = 0;
-  // Serialises the checks of finished channel pictures (their worker threads share it).
-  std::shared_ptr<std::mutex> imgCondition_;
+  bool loginGranted_ = false;
   // Answers the update and follow alerts (the bind prompt is the client's own).
   std::shared_ptr<NSObject> accountAlerts_;
 };

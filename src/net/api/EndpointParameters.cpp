@@ -13,14 +13,8 @@
 
 namespace endpoint {
 
-std::optional<std::string> textOf(const Value& v) {
-  if (v.isString()) return v.string();
-  if (v.isNumber()) return v.description();
-  return std::nullopt;
-}
-
 bool isGiven(const Value& v) {
-  auto t = textOf(v);
+  auto t = textIfAny(v);
   return t && !t->empty();
 }
 
@@ -29,16 +23,16 @@ Value ifGiven(const Value& v) {
 }
 
 Value textOr(const Value& v, std::string_view fallback) {
-  auto t = textOf(v);
+  auto t = textIfAny(v);
   return Value(t ? *t : std::string(fallback));
 }
 
 void put(const ValueDictionary& d, std::string_view key, const Value& v) {
-  if (auto t = textOf(v)) d->setObject(Value(*t), key);
+  if (auto t = textIfAny(v)) d->setObject(Value(*t), key);
 }
 
 void putCursor(const ValueDictionary& d, const Value& page, const Value& cursor) {
-  put(d, textOf(page) == "1" ? "max_id" : "since_id", cursor);
+  put(d, textIfAny(page) == "1" ? "max_id" : "since_id", cursor);
 }
 
 std::string is2x() {

@@ -1,5 +1,5 @@
 // The pieces the content-server client's endpoint operations build their parameters from:
-// the text of a bus message's data item, the shared-state values several endpoints send (the
+// whether a bus message's data item is given, the shared-state values several endpoints send (the
 // platform user id, the current channel, the retina flag, the page that led the reader here,
 // the location) and the paging rule.  Main thread, as the operations are.
 #pragma once
@@ -15,9 +15,8 @@ class ClientRequest;
 
 namespace endpoint {
 
-// The text of an argument: strings as they are, numbers as their decimal text; nothing for a
-// missing (nil or null) argument or one that is no text.
-std::optional<std::string> textOf(const Value& v);
+// An argument's text is textIfAny's: strings as they are, numbers as their decimal text.
+// Whether it has a non-empty one.
 bool isGiven(const Value& v);
 // The argument when given, nil (so it is left out) when missing or empty.
 Value ifGiven(const Value& v);

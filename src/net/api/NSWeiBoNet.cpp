@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "Foundation/LockedShared.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSTimer.h"
 #include "core/FeedbackPresenter.h"
@@ -17,16 +18,8 @@
 
 namespace {
 
-// The lock on the class: creation of the one dispatcher.
-std::recursive_mutex& classLock() {
-  static std::recursive_mutex lock;
-  return lock;
-}
-
-std::shared_ptr<NSWeiBoNet>& instance() {
-  static std::shared_ptr<NSWeiBoNet> shared;
-  return shared;
-}
+// The one dispatcher, made under the class's lock.
+using SharedNet = LockedSingleton<NSWeiBoNet>;
 
 // The usage-log check interval.
 constexpr double kLogTimeInterval = 60;
@@ -379,18 +372,13 @@ const std::map<RequestType, Route>& routes() {
 }  // namespace
 
 std::shared_ptr<NSWeiBoNet> NSWeiBoNet::allocWithZone() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (instance()) return nullptr;
-  instance() = std::make_shared<NSWeiBoNet>();
-  return instance();
+  return SharedNet::alloc();
 }
 
 std::shared_ptr<NSWeiBoNet> NSWeiBoNet::getNetEngine() {
-  std::lock_guard<std::recursive_mutex> guard(classLock());
-  if (!instance()) {
+  return SharedNet::shared([] {
     if (auto created = allocWithZone()) created->init();
-  }
-  return instance();
+  });
 }
 
 void NSWeiBoNet::init() {

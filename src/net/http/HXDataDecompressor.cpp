@@ -5,6 +5,7 @@
 
 #include "Foundation/NSString.h"
 #include "net/http/HXDataFileCoding.h"
+#include "net/http/HXHTTPRequestErrors.h"
 
 std::shared_ptr<HXDataDecompressor> HXDataDecompressor::decompressor() {
   auto d = std::make_shared<HXDataDecompressor>();
@@ -56,6 +57,10 @@ std::optional<std::string> HXDataDecompressor::uncompressBytes(std::string_view 
     zStream_.next_out = reinterpret_cast<Bytef*>(output.data() + produced);
     zStream_.avail_out = static_cast<uInt>(output.size() - produced);
     int status = inflate(&zStream_, Z_NO_FLUSH);
+    if (outputLimit_ && zStream_.total_out > outputLimit_) {
+      if (error) *error = tooLargeError(outputLimit_);
+      return std::nullopt;
+    }
     if (status == Z_STREAM_END) {
       streamEnded_ = true;
       break;
@@ -72,8 +77,9 @@ std::optional<std::string> HXDataDecompressor::uncompressBytes(std::string_view 
 }
 
 std::optional<std::string> HXDataDecompressor::uncompressData(std::string_view data,
-                                                              NSErrorPtr* error) {
+                                                              NSErrorPtr* error, uint64_t limit) {
   auto d = decompressor();
+  d->setOutputLimit(limit);
   NSErrorPtr e;
   auto out = d->uncompressBytes(data, &e);
   if (!e && !data.empty() && !d->streamEnded()) e = truncatedStreamError();
@@ -86,8 +92,9 @@ std::optional<std::string> HXDataDecompressor::uncompressData(std::string_view d
 
 bool HXDataDecompressor::uncompressDataFromFile(const std::string& sourcePath,
                                                 const std::string& destinationPath,
-                                                NSErrorPtr* error) {
+                                                NSErrorPtr* error, uint64_t limit) {
   auto d = std::make_shared<HXDataDecompressor>();
+  d->setOutputLimit(limit);
   NSErrorPtr setupError = d->setupStream();
   auto code = [&](std::string_view chunk, NSErrorPtr* e) -> std::optional<std::string> {
     if (setupError) {
@@ -107,6 +114,12 @@ bool HXDataDecompressor::uncompressDataFromFile(const std::string& sourcePath,
 
 NSErrorPtr HXDataDecompressor::truncatedStreamError() {
   return inflateErrorWithCode(Z_BUF_ERROR);
+}
+
+NSErrorPtr HXDataDecompressor::tooLargeError(uint64_t limit) {
+  return NSError::withDescription(
+      kHXHTTPRequestErrorDomain, HXResponseTooLargeErrorType,
+      "The response is larger than the request allows (" + std::to_string(limit) + " bytes)");
 }
 
 NSErrorPtr HXDataDecompressor::inflateErrorWithCode(int code) {

@@ -151,9 +151,9 @@ std::optional<double> HXHTTPRequest::expiryDateForRequest(const HXHTTPRequest& r
       size_t at = cc.find("max-age");
       if (at != std::string::npos) {
         std::string_view rest = std::string_view(cc).substr(at + 7);
-        rest = trimmed(rest);
+        rest = trimmedASCII(rest);
         if (!rest.empty() && rest.front() == '=') rest.remove_prefix(1);
-        std::string number(trimmed(rest));
+        std::string number(trimmedASCII(rest));
         char* end = nullptr;
         double value = std::strtod(number.c_str(), &end);
         if (end != number.c_str()) maxAge = value;
@@ -182,18 +182,18 @@ void HXHTTPRequest::parseMimeType(std::string* mimeType, NSStringEncoding* strin
   if (!contentType) return;
   std::string_view text = *contentType;
   // As the platform's scanner: leading blanks are skipped before each scan.
-  std::string_view afterBlanks = trimmed(text);
+  std::string_view afterBlanks = trimmedASCII(text);
   size_t semi = afterBlanks.find(';');
   if (afterBlanks.empty() || semi == 0 || semi == std::string_view::npos) {
-    if (mimeType) *mimeType = std::string(trimmed(text));
+    if (mimeType) *mimeType = std::string(trimmedASCII(text));
     return;
   }
-  if (mimeType) *mimeType = std::string(trimmed(afterBlanks.substr(0, semi)));
+  if (mimeType) *mimeType = std::string(trimmedASCII(afterBlanks.substr(0, semi)));
   std::string_view rest = afterBlanks.substr(semi);
   size_t charset = lowercaseASCIIString(rest).find("charset=");
   if (charset == std::string::npos) return;
   rest = rest.substr(charset + 8);
-  std::string name(trimmed(rest.substr(0, rest.find(';'))));
+  std::string name(trimmedASCII(rest.substr(0, rest.find(';'))));
   CFStringEncoding cf = CFStringConvertIANACharSetNameToEncoding(name);
   if (cf != kCFStringEncodingInvalidId && stringEncoding)
     *stringEncoding = CFStringConvertEncodingToNSStringEncoding(cf);

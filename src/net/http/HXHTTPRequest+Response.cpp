@@ -1,12 +1,15 @@
 // Reading the response: stream events, the header, the body into memory, a file or a data
 // receiver, the end of the stream, stream errors and retries, failing and finishing, and
 // answers from the download cache.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "CFNetwork/CFHTTPAuthentication.h"
 #include "CFNetwork/CFHTTPMessage.h"
@@ -17,6 +20,7 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
+#include "Foundation/NSUUID.h"
 #include "net/http/HXCacheDelegate.h"
 #include "net/http/HXDataDecompressor.h"
 #include "net/http/HXHTTPRequest.h"
@@ -27,6 +31,9 @@ using namespace hxrequest;
 namespace {
 
 constexpr size_t kMaxReadBuffer = 262144;
+// The most a body buffer is reserved from the announced length: a header is no promise, and
+// a lying one must not cost its size in memory.  A longer body grows the buffer as it comes.
+constexpr uint64_t kMaxReservedBody = 1u << 20;
 
 // Puts `from` in the place of `to` in one step (a rename replaces what was there), copying it
 // beside `to` first when the two lie on different file systems.  The underlying error when it
@@ -152,10 +159,14 @@ void HXHTTPRequest::readResponseHeaders() {
     auto length = headerValue(headers, "Content-Length");
     if (length) {
       // Decimal only: a leading "0" or "0x" does not change the base.
-      std::string digits(trimmed(*length));
+      std::string digits(trimmedASCII(*length));
       uint64_t value = 0;
       for (char c : digits) {
         if (c < '0' || c > '9') break;
+        if (value > (UINT64_MAX - 9) / 10) {  // too long to count: as large as can be
+          value = UINT64_MAX;
+          break;
+        }
         value = value * 10 + uint64_t(c - '0');
       }
       if (main && allowCompressedResponse_ && value == 20 && showAccurateProgress_ &&
@@ -211,6 +222,16 @@ void HXHTTPRequest::readResponseHeaders() {
     auto copy = headers->copy();
     performOnMainThread([self, copy] { self->requestReceivedResponseHeaders(copy); });
   }
+
+  // A body announced larger than the request takes is not waited for.
+  if (maxResponseSize_ && !needsRedirect_ && !authenticationNeeded_ &&
+      contentLength_ > maxResponseSize_)
+    failWithTooLargeResponse();
+}
+
+void HXHTTPRequest::failWithTooLargeResponse() {
+  rawResponseData_.reset();
+  failWithError(HXDataDecompressor::tooLargeError(maxResponseSize_));
 }
 
 void HXHTTPRequest::parseStringEncodingFromHeaders() {
@@ -242,14 +263,22 @@ void HXHTTPRequest::handleBytesAvailable() {
   }
   if (bytesRead == 0) return;
   std::string_view piece(buffer.data(), size_t(bytesRead));
+  if (maxResponseSize_ && totalBytesRead_ + uint64_t(bytesRead) > maxResponseSize_) {
+    failWithTooLargeResponse();
+    return;
+  }
 
   std::optional<std::string> inflated;
   bool inflating = isResponseCompressed() && !shouldWaitToInflateCompressedResponses_;
   if (inflating) {
-    if (!dataDecompressor_) dataDecompressor_ = HXDataDecompressor::decompressor();
+    if (!dataDecompressor_) {
+      dataDecompressor_ = HXDataDecompressor::decompressor();
+      dataDecompressor_->setOutputLimit(maxResponseSize_);
+    }
     NSErrorPtr err;
     inflated = dataDecompressor_->uncompressBytes(piece, &err);
     if (err) {
+      if (err->code() == HXResponseTooLargeErrorType) rawResponseData_.reset();
       failWithError(err);
       return;
     }
@@ -271,12 +300,13 @@ void HXHTTPRequest::handleBytesAvailable() {
     auto self = selfPtr();
     std::string data = inflating ? std::move(*inflated) : std::string(piece);
     performOnMainThread([self, data = std::move(data)] { self->passOnReceivedData(data); });
-  } else if (!downloadDestinationPath_.empty()) {
+  } else if (!downloadDestinationPath_.empty() && responseStatusCode_ < 400) {
     writeDownloadPiece(piece, inflated);
   } else {
     if (!rawResponseData_) rawResponseData_ = std::make_shared<std::string>();
     std::string& body = *rawResponseData_;
-    if (body.empty() && contentLength_ > 0 && !inflating) body.reserve(contentLength_);
+    if (body.empty() && contentLength_ > 0 && !inflating)
+      body.reserve(size_t(std::min(contentLength_, kMaxReservedBody)));
     if (inflating)
       body.append(*inflated);
     else
@@ -325,38 +355,60 @@ void HXHTTPRequest::writeDownloadPiece(std::string_view raw,
 
 NSErrorPtr HXHTTPRequest::placeDownloadedFile() {
   const std::string& destination = downloadDestinationPath_;
-  auto moveError = [&](const std::string& from, NSErrorPtr underlying) {
-    return fileError(stringWithFormat("Failed to move file from '%@' to '%@'", from, destination),
-                     underlying);
-  };
   NSErrorPtr error;
-  if (isResponseCompressed()) {
-    std::string inflated;
-    if (shouldWaitToInflateCompressedResponses_) {
-      inflated = pathBeside(destination);
-      if (!HXDataDecompressor::uncompressDataFromFile(temporaryFileDownloadPath_, inflated, &error))
-        removeFileAtPath(inflated, nullptr);
-    } else {
-      inflated = temporaryUncompressedDataDownloadPath_;
-      temporaryUncompressedDataDownloadPath_.clear();
+  // The whole body, inflated.
+  std::string complete;
+  const bool compressed = isResponseCompressed();
+  if (compressed && shouldWaitToInflateCompressedResponses_) {
+    complete = pathBeside(destination);
+    if (!HXDataDecompressor::uncompressDataFromFile(temporaryFileDownloadPath_, complete, &error,
+                                                    maxResponseSize_)) {
+      removeFileAtPath(complete, nullptr);
+      complete.clear();
     }
-    if (!error) {
-      if (NSErrorPtr e = replaceFile(inflated, destination)) error = moveError(inflated, e);
-    }
-    removeTemporaryDownloadFile();
+  } else if (compressed) {
+    complete = std::move(temporaryUncompressedDataDownloadPath_);
+    temporaryUncompressedDataDownloadPath_.clear();
   } else {
-    std::string temp = temporaryFileDownloadPath_;
+    complete = std::move(temporaryFileDownloadPath_);
     temporaryFileDownloadPath_.clear();
-    if (NSErrorPtr e = replaceFile(temp, destination)) error = moveError(temp, e);
   }
+  if (!error && downloadCheck_ && !downloadCheck_(complete)) {
+    keepDownloadInMemory(complete);
+    removeFileAtPath(complete, nullptr);
+  } else if (!error) {
+    if (NSErrorPtr e = replaceFile(complete, destination)) {
+      error = fileError(
+          stringWithFormat("Failed to move file from '%@' to '%@'", complete, destination), e);
+      removeFileAtPath(complete, nullptr);
+    }
+  }
+  removeTemporaryDownloadFile();
   return error;
+}
+
+// The body as the in-memory forms hold it: raw, and inflated when it waited to be.
+void HXHTTPRequest::keepDownloadInMemory(const std::string& complete) {
+  auto inflated = dataWithContentsOfFile(complete);
+  if (!inflated) return;
+  if (isResponseCompressed() && shouldWaitToInflateCompressedResponses_) {
+    auto raw = dataWithContentsOfFile(temporaryFileDownloadPath_);
+    rawResponseData_ = std::make_shared<std::string>(std::move(raw).value_or(""));
+    std::lock_guard<std::mutex> lock(mutex_);
+    inflatedResponseData_ = std::make_shared<const std::string>(std::move(*inflated));
+  } else {
+    rawResponseData_ = std::make_shared<std::string>(std::move(*inflated));
+  }
 }
 
 NSErrorPtr HXHTTPRequest::inflateBodyInMemory() {
   if (!rawResponseData_ || rawResponseData_->empty()) return nullptr;
   NSErrorPtr error;
-  auto inflated = HXDataDecompressor::uncompressData(*rawResponseData_, &error);
-  if (error) return error;
+  auto inflated = HXDataDecompressor::uncompressData(*rawResponseData_, &error, maxResponseSize_);
+  if (error) {
+    if (error->code() == HXResponseTooLargeErrorType) rawResponseData_.reset();
+    return error;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   inflatedResponseData_ = std::make_shared<const std::string>(std::move(inflated).value_or(""));
   return nullptr;
@@ -369,7 +421,7 @@ void HXHTTPRequest::handleStreamComplete() {
   setStatusTimer(nullptr);
   downloadComplete_ = true;
   if (!responseHeaders_) readResponseHeaders();
-  if (didUseCachedResponse_) return;
+  if (didUseCachedResponse_ || error_) return;
 
   lastBytesSent_ = totalBytesSent_;
   if (readStream_) totalBytesSent_ = readStream_->requestBytesWrittenCount();
@@ -392,7 +444,9 @@ void HXHTTPRequest::handleStreamComplete() {
     removeTemporaryCompressedUploadFile();
   }
 
-  if (!temporaryFileDownloadPath_.empty() || fileDownloadOutputStream_) {
+  // A reply with an error status stayed in memory: the destination keeps what it had.
+  if (responseStatusCode_ < 400 &&
+      (!temporaryFileDownloadPath_.empty() || fileDownloadOutputStream_)) {
     if (fileDownloadOutputStream_) fileDownloadOutputStream_->close();
     if (inflatedFileDownloadOutputStream_) inflatedFileDownloadOutputStream_->close();
     fileDownloadOutputStream_.reset();
@@ -492,6 +546,8 @@ void HXHTTPRequest::failWithError(NSErrorPtr theError) {
       connectionInfo_->expires = poolNow() + persistentConnectionTimeoutSeconds_;
   }
   if (dropConnection) destroyReadStream();
+  // A failed download leaves nothing behind, unless it may resume later.
+  if (!downloadDestinationPath_.empty()) discardDownloadFiles();
   if (isCancelled() || error_) return;
   if (!self) {  // being destroyed: nobody is left to hear of it
     setError(theError);
@@ -578,6 +634,39 @@ void HXHTTPRequest::useDataFromCache() {
 }
 
 // ---- temporary files --------------------------------------------------------------------------
+
+namespace {
+// The names pathBeside gives: ".<name>.<UUID>.part" beside a destination, or a bare UUID in
+// the temporary folder.
+bool isEngineTemporaryName(const std::string& name) {
+  constexpr size_t kUUID = 36;
+  auto isUUID = [](std::string_view s) { return NSUUID::fromString(s).has_value(); };
+  if (name.size() == kUUID) return isUUID(name);
+  constexpr std::string_view kPart = ".part";
+  if (name.size() < 2 + kUUID + kPart.size() || name.front() != '.' || !name.ends_with(kPart))
+    return false;
+  size_t uuidAt = name.size() - kPart.size() - kUUID;
+  return name[uuidAt - 1] == '.' && isUUID(std::string_view(name).substr(uuidAt, kUUID));
+}
+}  // namespace
+
+size_t HXHTTPRequest::removeStaleTemporaryFiles(const std::string& folder, double before) {
+  namespace fs = std::filesystem;
+  size_t removed = 0;
+  std::error_code ec;
+  fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    const fs::directory_entry& entry = *it;
+    std::error_code statError;
+    if (!entry.is_regular_file(statError) || !isEngineTemporaryName(entry.path().filename()))
+      continue;
+    struct stat st;
+    if (::lstat(entry.path().c_str(), &st) != 0) continue;
+    double written = double(st.st_mtim.tv_sec) + double(st.st_mtim.tv_nsec) / 1e9;
+    if (written < before && ::unlink(entry.path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
 
 bool HXHTTPRequest::removeFileAtPath(const std::string& path, NSErrorPtr* error) {
   auto& fm = NSFileManager::defaultManager();

@@ -38,13 +38,6 @@ ClassState& cls() {
   return *state;
 }
 
-std::string_view trimmed(std::string_view s) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 std::optional<std::string> headerValue(const ValueDictionary& headers, std::string_view name) {
   if (!headers) return std::nullopt;
   Value v = headers->objectForKey(name);

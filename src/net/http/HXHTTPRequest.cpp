@@ -173,14 +173,8 @@ void HXHTTPRequest::cancelLoad() {
   if (downloadDestinationPath_.empty()) {
     if (!complete_) rawResponseData_.reset();
   } else {
-    if (fileDownloadOutputStream_) fileDownloadOutputStream_->close();
-    if (inflatedFileDownloadOutputStream_) inflatedFileDownloadOutputStream_->close();
-    fileDownloadOutputStream_.reset();
-    inflatedFileDownloadOutputStream_.reset();
-    // A transfer torn down before its end leaves nothing behind, unless it may resume later;
-    // a completed one has moved its file already.
-    if (!allowResumeForFileDownloads_) removeTemporaryDownloadFile();
-    removeTemporaryUncompressedDownloadFile();
+    // A completed transfer has moved its file already.
+    discardDownloadFiles();
   }
   if (!authenticationNeeded_ && !willRetryRequest_ && didCreateTemporaryPostDataFile_) {
     if (postBodyWriteStream_) postBodyWriteStream_->close();
@@ -189,6 +183,16 @@ void HXHTTPRequest::cancelLoad() {
     removeTemporaryCompressedUploadFile();
     didCreateTemporaryPostDataFile_ = false;
   }
+}
+
+// A transfer torn down before its end leaves nothing behind, unless it may resume later.
+void HXHTTPRequest::discardDownloadFiles() {
+  if (fileDownloadOutputStream_) fileDownloadOutputStream_->close();
+  if (inflatedFileDownloadOutputStream_) inflatedFileDownloadOutputStream_->close();
+  fileDownloadOutputStream_.reset();
+  inflatedFileDownloadOutputStream_.reset();
+  if (!allowResumeForFileDownloads_) removeTemporaryDownloadFile();
+  removeTemporaryUncompressedDownloadFile();
 }
 
 // ---- preparing each send ----------------------------------------------------------------------
@@ -401,7 +405,7 @@ HXHTTPRequest::Body HXHTTPRequest::responseData() {
   if (!raw || !isResponseCompressed() || !shouldWaitToInflateCompressedResponses_) return raw;
   std::lock_guard<std::mutex> lock(mutex_);
   if (!inflatedResponseData_) {
-    auto inflated = HXDataDecompressor::uncompressData(*raw);
+    auto inflated = HXDataDecompressor::uncompressData(*raw, nullptr, maxResponseSize_);
     if (!inflated) return nullptr;
     inflatedResponseData_ = std::make_shared<const std::string>(std::move(*inflated));
   }
@@ -482,6 +486,7 @@ std::shared_ptr<HXHTTPRequest> HXHTTPRequest::copyWithZone() const {
   copy->setUseSessionPersistence(useSessionPersistence_);
   copy->setAllowCompressedResponse(allowCompressedResponse_);
   copy->setDownloadDestinationPath(downloadDestinationPath_);
+  copy->setDownloadCheck(downloadCheck_);
   copy->setTemporaryFileDownloadPath(temporaryFileDownloadPath_);
   copy->setUsername(username_);
   copy->setPassword(password_);
@@ -505,6 +510,7 @@ std::shared_ptr<HXHTTPRequest> HXHTTPRequest::copyWithZone() const {
   copy->setShowAccurateProgress(showAccurateProgress_);
   copy->setDefaultResponseEncoding(defaultResponseEncoding_);
   copy->setAllowResumeForFileDownloads(allowResumeForFileDownloads_);
+  copy->setMaxResponseSize(maxResponseSize_);
   Value info = userInfo_;
   if (info.isDictionary())
     info = Value(info.dictionary()->copy());

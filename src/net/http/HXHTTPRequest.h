@@ -253,6 +253,11 @@ class HXHTTPRequest : public NSOperation {
                                       uint64_t progress, uint64_t total);
 
   // ---- temporary files
+  // Removes, under `folder` and its subfolders, the temporary files the engine names itself
+  // (downloads being written beside their destination, bodies in the temporary folder) that
+  // were last written before `before` (seconds on the real clock): those of an earlier run,
+  // which no request of this one owns.  The number removed.
+  static size_t removeStaleTemporaryFiles(const std::string& folder, double before);
   static bool removeFileAtPath(const std::string& path, NSErrorPtr* error);
   bool removeTemporaryDownloadFile();
   bool removeTemporaryUncompressedDownloadFile();
@@ -346,9 +351,16 @@ class HXHTTPRequest : public NSOperation {
   bool shouldCompressRequestBody() const { return shouldCompressRequestBody_; }
   void setShouldCompressRequestBody(bool v) { shouldCompressRequestBody_ = v; }
   // The file the body goes to.  It is written beside the file (see temporaryFileDownloadPath)
-  // and put in its place only once complete: a failed download leaves what was there.
+  // and put in its place only once complete: a failed download leaves what was there, and so
+  // does a reply with status 400 or above, whose body is kept in memory (responseData) instead.
   const std::string& downloadDestinationPath() const { return downloadDestinationPath_; }
   void setDownloadDestinationPath(std::string path) { downloadDestinationPath_ = std::move(path); }
+  // Decides, once a download is whole, whether it may take the destination's place: a cache
+  // keeps its last good file when a reply is not what the request expects.  Called on the
+  // request's thread with the complete (inflated) file.  A refused body is kept in memory
+  // (responseData), as an error status's is, and the request finishes normally.
+  using DownloadCheck = std::function<bool(const std::string& completeFile)>;
+  void setDownloadCheck(DownloadCheck check) { downloadCheck_ = std::move(check); }
   // The file the body is written to while it arrives; without one, a new name in the
   // destination's folder.
   const std::string& temporaryFileDownloadPath() const { return temporaryFileDownloadPath_; }
@@ -413,6 +425,12 @@ class HXHTTPRequest : public NSOperation {
   void setDefaultResponseEncoding(NSStringEncoding v) { defaultResponseEncoding_ = v; }
   bool allowResumeForFileDownloads() const { return allowResumeForFileDownloads_; }
   void setAllowResumeForFileDownloads(bool v) { allowResumeForFileDownloads_ = v; }
+  // The most bytes of body the request takes, as received and as inflated (0: no limit).  A
+  // larger "Content-Length", body or inflated body fails the request with
+  // HXResponseTooLargeErrorType, keeping nothing of it and leaving the destination as it was.
+  static constexpr uint64_t kDefaultMaxResponseSize = 64ull << 20;
+  uint64_t maxResponseSize() const { return maxResponseSize_; }
+  void setMaxResponseSize(uint64_t v) { maxResponseSize_ = v; }
   const Value& userInfo() const { return userInfo_; }
   void setUserInfo(Value v) { userInfo_ = std::move(v); }
   int tag() const { return tag_; }
@@ -596,6 +614,8 @@ class HXHTTPRequest : public NSOperation {
   void startRequest();
   void cancelOnRequestThread();
   void cancelLoad();
+  void discardDownloadFiles();
+  void failWithTooLargeResponse();
   void failWithError(NSErrorPtr error);
   virtual void requestFinished();
   // The delegate answers the selector field (a bound selector with a live target, or a
@@ -660,6 +680,7 @@ class HXHTTPRequest : public NSOperation {
   void writeDownloadPiece(std::string_view raw, const std::optional<std::string>& inflated);
   // Puts the completed download in its place; the error that kept it from getting there.
   NSErrorPtr placeDownloadedFile();
+  void keepDownloadInMemory(const std::string& complete);
   // The inflated form of a compressed body held in memory, checked whole; the error when it is
   // not.
   NSErrorPtr inflateBodyInMemory();
@@ -728,6 +749,7 @@ class HXHTTPRequest : public NSOperation {
   bool allowCompressedResponse_ = true;
   bool shouldCompressRequestBody_ = false;
   std::string downloadDestinationPath_;
+  DownloadCheck downloadCheck_;
   std::string username_, password_;
   std::optional<std::string> userAgent_;
   std::string domain_;
@@ -747,6 +769,7 @@ class HXHTTPRequest : public NSOperation {
   bool showAccurateProgress_ = true;
   NSStringEncoding defaultResponseEncoding_ = NSISOLatin1StringEncoding;
   bool allowResumeForFileDownloads_ = false;
+  uint64_t maxResponseSize_ = kDefaultMaxResponseSize;
   Value userInfo_;
   int tag_ = 0;
   bool useHTTPVersionOne_ = false;

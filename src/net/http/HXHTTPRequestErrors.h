@@ -17,4 +17,6 @@ enum HXNetworkErrorType : long {
   HXTooMuchRedirectionErrorType = 9,
   HXUnhandledExceptionError = 10,
   HXCompressionError = 11,
+  // The body (as received, or inflated) went past the request's maxResponseSize.
+  HXResponseTooLargeErrorType = 12,
 };

@@ -91,7 +91,6 @@ void toMainThread(std::function<void()> block);
 // Run by the network thread's loop: hands over what waited while it was busy.
 void runNetworkThread();
 
-std::string_view trimmed(std::string_view s);
 // A response header by name, whatever the case of its spelling.
 std::optional<std::string> headerValue(const ValueDictionary& headers, std::string_view name);
 // The real clock's seconds, which the pool's expiry dates count in.

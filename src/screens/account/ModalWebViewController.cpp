@@ -1,7 +1,12 @@
 #include "screens/account/ModalWebViewController.h"
 
+#include "Foundation/NSClass.h"
+
 void ModalWebViewController::loadView() {
   UIViewController::loadView();
   webView_ = std::make_shared<WebView>(view()->bounds());
   view()->addSubview(webView_);
 }
+
+NS_CLASS_IMPLEMENTATION(ModalWebViewController) {}
+NS_CLASS_IMPLEMENTATION(ModalWebViewController::WebView) {}

@@ -9,12 +9,13 @@
 #include "UIKit/UIViewController.h"
 
 class ModalWebViewController : public UIViewController {
+  NS_CLASS(ModalWebViewController, UIViewController)
  public:
   // The web view of the screen (what `myWebView` stands for): it records what it loads.
   class WebView : public UIView {
+    NS_CLASS_NAMED(WebView, UIView, "UIWebView")
    public:
     using UIView::UIView;
-    std::string className() const override { return "UIWebView"; }
     void loadRequest(std::string_view url) { loaded_ = std::string(url); }
     const std::string& loadedURL() const { return loaded_; }
 
@@ -24,8 +25,6 @@ class ModalWebViewController : public UIViewController {
 
   // initWithNibName:bundle: with the interface file "ModalWebViewController".
   ModalWebViewController() = default;
-
-  std::string className() const override { return "ModalWebViewController"; }
   void loadView() override;
   // Ready once the screen has been presented (its view is loaded).
   std::shared_ptr<WebView> myWebView() const { return webView_; }

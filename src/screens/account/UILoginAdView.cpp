@@ -1,5 +1,6 @@
 #include "screens/account/UILoginAdView.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIScreen.h"
 #include "core/NSObject+notification.h"
@@ -23,3 +24,5 @@ void UILoginAdView::finish() {
   removeFromSuperview();
   postNotification(kRegisterClientCallBack);
 }
+
+NS_CLASS_IMPLEMENTATION(UILoginAdView) {}

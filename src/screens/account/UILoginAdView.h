@@ -12,12 +12,11 @@
 #include "model/NSAdInfo.h"
 
 class UILoginAdView : public UIView {
+  NS_CLASS(UILoginAdView, UIView)
  public:
   // initWithInfo:sender: - 320 wide, the screen's height less the status bar.
   static std::shared_ptr<UILoginAdView> initWithInfo(const NSAdInfoPtr& info,
                                                      const std::weak_ptr<NSObject>& sender);
-
-  std::string className() const override { return "UILoginAdView"; }
   const NSAdInfoPtr& adInfo() const { return info_; }
   std::shared_ptr<NSObject> sender() const { return sender_.lock(); }
 

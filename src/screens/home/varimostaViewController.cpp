@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <mutex>
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIScreen.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/StoredKeys.h"
 #include "model/ZizaJsonStatusParser.h"
+#include "net/api/ClientRequest.h"
 #include "net/api/ServerResult.h"
 #include "net/http/Reachability.h"
 
@@ -135,15 +137,16 @@ void varimostaViewController::viewDidAppear(bool) {
   if (appeared_) return;
   appeared_ = true;
   keyAtStart_ = storedClientKey();
+  // The key itself is a secret of the app: it is never printed.
   write(keyAtStart_.empty() ? "start-up: no client key stored yet"
-                            : "start-up: client key " + keyAtStart_ + " stored");
+                            : "start-up: a client key is stored");
   if (!Reachability::isConnectedToNetwork()) write("start-up: the network is not reachable");
 }
 
 void varimostaViewController::registerClientCallBack(const Value&) {
   std::string key = storedClientKey();
   if (!key.empty() && key != keyAtStart_) {
-    write("start-up: registered with the content server, client key " + key);
+    write("start-up: registered with the content server, a new client key is stored");
     keyAtStart_ = key;
   }
   // Without network nothing else follows: show what the catalogue holds.
@@ -154,7 +157,9 @@ void varimostaViewController::registerClientCallBack(const Value&) {
 }
 
 void varimostaViewController::loginClientCallBack(const Value&) {
-  write("start-up: logged in");
+  write(ClientRequest::engine()->loginGranted()
+            ? "start-up: logged in"
+            : "start-up: the login was refused or not answered");
   showChannels();
 }
 
@@ -247,3 +252,5 @@ void varimostaViewController::firstPageDone(bool shown) {
   }
   if (handler) handler(shown);
 }
+
+NS_CLASS_IMPLEMENTATION(varimostaViewController) {}

@@ -26,6 +26,7 @@
 #include "uilib/views/ULLauncherView.h"
 
 class varimostaViewController : public UIViewController {
+  NS_CLASS(varimostaViewController, UIViewController)
  public:
   using Output = std::function<void(const std::string& line)>;
   // Where the lines go; an empty output restores standard output.
@@ -33,8 +34,6 @@ class varimostaViewController : public UIViewController {
   static void setFirstPageHandler(std::function<void(bool shown)> handler);
 
   ~varimostaViewController() override;
-
-  std::string className() const override { return "varimostaViewController"; }
   void loadView() override;
   void viewDidLoad() override;
   void viewDidAppear(bool animated) override;

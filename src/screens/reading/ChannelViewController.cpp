@@ -1,7 +1,9 @@
 #include "screens/reading/ChannelViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "ui/framework/StandInSink.h"
 
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelItem(
     const ChannelItemPtr& item) {
@@ -41,8 +43,12 @@ bool ChannelViewController::isInReadLater() const {
   return currentChannel_ && currentChannel_->actionType() == kTemplateReadLater;
 }
 
+void ChannelViewController::refreshTableView() {
+  reportStandInEvent(className(), "refreshTableView");
+}
+
 void ChannelViewController::cancelButtonPushed(const Value&) {
-  ++cancelCount_;
+  reportStandInEvent(className(), "cancelButtonPushed");
   auto navigation = navigationController();
   if (!navigation) return;
   auto self = selfPtr();
@@ -58,4 +64,11 @@ void ChannelViewController::cancelButtonPushed(const Value&) {
       }
     }
   }
+}
+
+NS_CLASS_IMPLEMENTATION(ChannelViewController) {
+  c.initializer("initWithChannelItem:", &ChannelViewController::initWithChannelItem);
+  c.initializer("initWithChannelType:actionType:", &ChannelViewController::initWithChannelType);
+  c.method("refreshTableView", &ChannelViewController::refreshTableView);
+  c.method("cancelButtonPushed:", &ChannelViewController::cancelButtonPushed);
 }

@@ -1,7 +1,8 @@
 // The channel screen, least stand-in until the channel reading screens are built: it is made
 // for a catalogue channel or for a channel number and list kind, keeps the `Channel` it shows
-// and a plain view standing in for its table, and records what its owners ask of it (table
-// reloads, the back action) so that they can be checked.
+// and a plain view standing in for its table, and reports what its owners ask of it (table
+// reloads, the back action) to the stand-in sink (ui/framework/StandInSink.h) under its class
+// name.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "model/ChannelItem.h"
 
 class ChannelViewController : public UIViewController {
+  NS_CLASS(ChannelViewController, UIViewController)
  public:
   ChannelViewController() = default;
   // initWithChannelItem:
@@ -19,13 +21,11 @@ class ChannelViewController : public UIViewController {
   // initWithChannelType:actionType:
   static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType,
                                                                     int actionType);
-
-  std::string className() const override { return "ChannelViewController"; }
   void loadView() override;
 
   // The back action: leaves the navigation stack.  The sender may be nil.
   void cancelButtonPushed(const Value& sender = {});
-  void refreshTableView() { ++refreshCount_; }
+  void refreshTableView();
 
   const ChannelPtr& currentChannel() const { return currentChannel_; }
   // The catalogue record the screen was made for; null for one made from numbers.
@@ -36,13 +36,8 @@ class ChannelViewController : public UIViewController {
   // Stands in for the screen's table view.
   std::shared_ptr<UIView> dataTableView();
 
-  int refreshCount() const { return refreshCount_; }
-  int cancelCount() const { return cancelCount_; }
-
  private:
   ChannelPtr currentChannel_;
   ChannelItemPtr channelItem_;
   std::shared_ptr<UIView> dataTableView_;
-  int refreshCount_ = 0;
-  int cancelCount_ = 0;
 };

@@ -5,14 +5,13 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
+#include "ui/framework/StandInSink.h"
 
 namespace {
 
 struct State {
   std::mutex mutex;
   std::string appId;
-  std::vector<Value> requests;
-  std::vector<Value> responses;
 };
 
 State& state() {
@@ -45,26 +44,14 @@ bool LMEngine::handleOpenURL(const std::shared_ptr<NSURL>& url,
 }
 
 void LMEngine::onReq(const Value& request) {
-  std::lock_guard lock(state().mutex);
-  state().requests.push_back(request);
+  reportStandInEvent("LMEngine", "onReq", request);
 }
 
 void LMEngine::onResp(const Value& response) {
-  std::lock_guard lock(state().mutex);
-  state().responses.push_back(response);
+  reportStandInEvent("LMEngine", "onResp", response);
 }
 
 std::string LMEngine::registeredAppId() {
   std::lock_guard lock(state().mutex);
   return state().appId;
-}
-
-std::vector<Value> LMEngine::handledRequests() {
-  std::lock_guard lock(state().mutex);
-  return state().requests;
-}
-
-std::vector<Value> LMEngine::handledResponses() {
-  std::lock_guard lock(state().mutex);
-  return state().responses;
 }

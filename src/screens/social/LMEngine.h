@@ -1,12 +1,12 @@
 // The messaging-app sharing engine, least stand-in until the sharing screens are built: it
 // registers the application under its messaging-app id (the bundle's first URL scheme), takes
 // the URLs of that scheme as the messaging app's replies and hands them to the given delegate,
-// and records the requests and responses it is handed.
+// and reports the requests and responses it is handed to the stand-in sink
+// (ui/framework/StandInSink.h) as ("LMEngine", "onReq" or "onResp", the message).
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Foundation/Value.h"
 
@@ -32,7 +32,4 @@ class LMEngine {
 
   // The id registered with (empty before registerEngine).
   static std::string registeredAppId();
-  // Every request and response handled so far, oldest first.
-  static std::vector<Value> handledRequests();
-  static std::vector<Value> handledResponses();
 };

@@ -1,7 +1,7 @@
 // The screen framework's feedback presenter while its views are stand-ins: prompts go to
-// PHProgressHUD, the busy overlay keeps its state (shown or not, its text) and reports each show
-// ("UIViewBusy", "show", text) and hide ("UIViewBusy", "hide"), status-bar windows are
-// CHStatusBar, sounds are NSStatusShow's.  Start-up installs it.
+// PHProgressHUD, the busy overlay reports the making of its views ("UIViewBusy", "create"),
+// each show ("UIViewBusy", "show", text) and each hide ("UIViewBusy", "hide") to the stand-in
+// sink, status-bar windows are CHStatusBar, sounds are NSStatusShow's.  Start-up installs it.
 #pragma once
 
 #include <string>
@@ -21,12 +21,3 @@ class FeedbackStandIns : public FeedbackPresenter {
   void playAudio(bool sent) override;
   void pindaoSound() override;
 };
-
-namespace UIViewBusy {
-
-// What the overlay shows now.
-bool isShown();
-std::string shownText();
-bool busyViewsCreated();
-
-}  // namespace UIViewBusy

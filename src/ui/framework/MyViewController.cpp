@@ -1,5 +1,6 @@
 #include "ui/framework/MyViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIScreen.h"
 
 void MyViewController::loadView() {
@@ -11,3 +12,5 @@ void MyViewController::setVisible(bool visible) {
   visible_ = visible;
   view()->setHidden(!visible);
 }
+
+NS_CLASS_IMPLEMENTATION(MyViewController) {}

@@ -8,11 +8,10 @@
 #include "UIKit/UIViewController.h"
 
 class MyViewController : public UIViewController {
+  NS_CLASS(MyViewController, UIViewController)
  public:
   // The panel's width; its height is the screen's less the status bar.
   static constexpr CGFloat kPanelWidth = 260;
-
-  std::string className() const override { return "MyViewController"; }
   void loadView() override;
 
   // Shows or hides the panel's view.

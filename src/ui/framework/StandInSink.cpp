@@ -1,31 +1,21 @@
 #include "ui/framework/StandInSink.h"
 
-#include <mutex>
+#include "Foundation/LockedShared.h"
 
 namespace {
 
-std::mutex& sinkLock() {
-  static std::mutex m;
-  return m;
-}
-
-std::shared_ptr<StandInSink>& installed() {
-  static std::shared_ptr<StandInSink> sink;
+LockedSlot<StandInSink>& installed() {
+  static LockedSlot<StandInSink> sink;
   return sink;
 }
 
 }  // namespace
 
 void setStandInSink(std::shared_ptr<StandInSink> sink) {
-  std::lock_guard<std::mutex> guard(sinkLock());
-  installed() = std::move(sink);
+  installed().set(std::move(sink));
 }
 
 void reportStandInEvent(std::string_view source, std::string_view event, const Value& detail) {
-  std::shared_ptr<StandInSink> sink;
-  {
-    std::lock_guard<std::mutex> guard(sinkLock());
-    sink = installed();
-  }
-  if (sink) sink->standInEvent(source, event, detail);
+  if (std::shared_ptr<StandInSink> sink = installed().get())
+    sink->standInEvent(source, event, detail);
 }

@@ -9,7 +9,7 @@
 #include "UIKit/UINavigationController.h"
 
 class UINaviCtrl : public UINavigationController {
+  NS_CLASS(UINaviCtrl, UINavigationController)
  public:
   using UINavigationController::UINavigationController;
-  std::string className() const override { return "UINaviCtrl"; }
 };

@@ -8,8 +8,8 @@
 #include "UIKit/UIViewController.h"
 
 class WebViewCtrl : public UIViewController {
+  NS_CLASS(WebViewCtrl, UIViewController)
  public:
-  std::string className() const override { return "WebViewCtrl"; }
   // displayWithURL: loads the page once the screen is pushed.
   void displayWithURL(std::string_view url) { url_ = std::string(url); }
   const std::string& url() const { return url_; }

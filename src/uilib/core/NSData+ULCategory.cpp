@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "CommonCrypto/CommonDigest.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "uilib/core/NSData+ULCategory.h"
@@ -40,4 +41,19 @@ std::optional<std::string> dataWithUncompressedContentsOfFile(std::string_view p
   if (!bytes) return std::nullopt;
   if (pathExtension(path) == "gz") return gzipInflate(*bytes);
   return bytes;
+}
+
+std::string md5Hash(std::string_view data) {
+  // The digest's length field counts in 32 bits; nothing larger is hashed.
+  if (data.empty() || data.size() > std::numeric_limits<CC_LONG>::max()) return std::string();
+  unsigned char digest[CC_MD5_DIGEST_LENGTH];
+  CC_MD5(data.data(), CC_LONG(data.size()), digest);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(2 * CC_MD5_DIGEST_LENGTH);
+  for (unsigned char byte : digest) {
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 0xf];
+  }
+  return hex;
 }

@@ -7,9 +7,9 @@
 #include "UIKit/UIView.h"
 
 class ULLauncherView : public UIView {
+  NS_CLASS(ULLauncherView, UIView)
  public:
   using UIView::UIView;
-  std::string className() const override { return "ULLauncherView"; }
 
   bool scrollEnabled() const { return scrollEnabled_; }
   void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }

@@ -1,8 +1,13 @@
 // Typed dictionary readers: which values count as absent, and how each kind is read.
 #include <gtest/gtest.h>
+#include <locale.h>
+#include <time.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <random>
 #include <string>
 
 #include "Common/Additions/NSDictionary+Values.h"
@@ -133,6 +138,71 @@ TEST(NSDictionaryValues, TimeReaderDoesNotDependOnTheDeviceZone) {
   EXPECT_EQ(getTimeValueForKey(d, "t", 0), kSevenDecemberTenShanghai);
   setenv("TZ", saved.c_str(), 1);
   tzset();
+}
+
+// The C library's reading of both forms, as the reader's answer must be.
+int64_t generalReading(const std::string& text, int64_t defaultValue) {
+  static locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
+  for (const char* format : {"%a %b %d %H:%M:%S %z %Y", "%a, %d %b %Y %H:%M:%S %z"}) {
+    struct tm tm {};
+    if (!strptime_l(text.c_str(), format, &tm, c)) continue;
+    long offset = tm.tm_gmtoff;
+    return int64_t(timegm(&tm)) - offset;
+  }
+  return defaultValue;
+}
+
+int64_t readTime(const std::string& text) {
+  return getTimeValueForKey(Value::dictionaryOf({{"t", Value(text)}}), "t", -1);
+}
+
+TEST(NSDictionaryValues, TimeReaderAgreesWithTheGeneralReadingOnAnyText) {
+  const char* texts[] = {
+      "Sat Dec 07 10:00:00 +0800 2013",  "Thu Feb 29 23:59:59 -0000 2024",
+      "Fri Feb 29 12:00:00 +0800 2023",  "Sun Feb 30 12:00:00 +0800 2020",
+      "Mon Apr 31 00:00:00 +0800 2013",  "Tue Jan 01 00:00:00 -1200 1970",
+      "Wed Dec 31 23:59:59 +1400 1969",  "Mon Jun 03 08:12:60 +0800 2013",
+      "Mon Jun 03 24:00:00 +0800 2013",  "Mon Jun 03 08:60:00 +0800 2013",
+      "Mon Jun 03 08:12:00 +0860 2013",  "Mon Jun 03 08:12:00 +9959 2013",
+      "Mon Jun 03 08:12:00 08:00 2013",  "mon jun 03 08:12:00 +0800 2013",
+      "MON JUN 03 08:12:00 +0800 2013",  "Monday June 03 08:12:00 +0800 2013",
+      "Xyz Jun 03 08:12:00 +0800 2013",  "Mon Jnu 03 08:12:00 +0800 2013",
+      "Mon Jun  3 08:12:00 +0800 2013",  "Mon Jun 3 08:12:00 +0800 2013",
+      "Mon Jun 03 08:12:00 +0800 2013 ", "Mon Jun 03 08:12:00 +0800 20134",
+      "Mon Jun 03 08:12:00 +0800 0999",  "Mon Jun 03 08:12:00 +0800 1899",
+      "Mon Jun 03 08:12:00 +08 2013",    "Mon Jun 03 08:12:00 Z 2013",
+      "Mon Jun 00 08:12:00 +0800 2013",  "Mon Jun 03 8:12:00 +0800 2013",
+      "Mon, 03 Jun 2013 08:12:00 +0800", "Sun Jun 03 08:12:00 +0800 2013",
+      "Mon Jun 03 08:12:00 +0800 2100",  "Mon Jun 03 08:12:00 +0800 2000",
+      "Mon Jun 03 08:12:00 +0800 2o13",  "",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(readTime(text), generalReading(text, -1));
+  }
+
+  // Every instant of two centuries, in every zone, written the way the server writes it.
+  std::mt19937_64 random(20131207);
+  std::uniform_int_distribution<int64_t> instants(-2208988800LL, 4102444799LL);
+  std::uniform_int_distribution<int> quarters(-48, 56);
+  for (int i = 0; i < 5000; ++i) {
+    const int64_t instant = instants(random);
+    const int offset = quarters(random) * 15 * 60;
+    const time_t local = time_t(instant + offset);
+    struct tm tm {};
+    gmtime_r(&local, &tm);
+    char text[64];
+    static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %c%02d%02d %04d", days[tm.tm_wday],
+                  months[tm.tm_mon], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                  offset < 0 ? '-' : '+', std::abs(offset) / 3600, std::abs(offset) % 3600 / 60,
+                  tm.tm_year + 1900);
+    SCOPED_TRACE(text);
+    ASSERT_EQ(readTime(text), instant);
+    ASSERT_EQ(generalReading(text, -1), instant);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Common/JXKit/JXArray.h"
@@ -386,3 +387,43 @@ TEST(JXContainersTest, ChangingADictionaryWhileEnumeratingItRaises) {
 }
 
 }  // namespace
+
+// A reply's containers share one block of memory that goes with the last of them: any part kept
+// after the root is dropped stays whole, on whichever thread the parts are let go.
+TEST(JXContainersTest, PartsOfAReplyOutliveItsRootAndOneAnother) {
+  std::string json = "{\"statuses\":[";
+  for (int i = 0; i < 300; ++i)
+    json += std::string(i ? "," : "") + "{\"id\":" + std::to_string(i) +
+            ",\"text\":\"a status long enough to live on the heap " + std::to_string(i) +
+            "\",\"user\":{\"name\":\"u" + std::to_string(i) + "\",\"tags\":[1,2,3]}}";
+  json += "],\"next_cursor\":7}";
+  for (bool isMutable : {false, true}) {
+    SCOPED_TRACE(isMutable ? "mutable" : "immutable");
+    ValueArray statuses;
+    ValueDictionary lastUser;
+    {
+      JXParsed r = isMutable ? jxParseMutable(json) : jxParse(json);
+      ASSERT_TRUE(r.value.isDictionary()) << r.message();
+      statuses = r.value["statuses"].array();
+      lastUser = r.value["statuses"][299]["user"].dictionary();
+    }
+    ASSERT_EQ(statuses->count(), 300u);
+    if (isMutable) {
+      // Growing past the room the reader gave keeps every member.
+      for (int i = 0; i < 20; ++i) lastUser->objectForKey("tags").array()->addObject(Value(i));
+      lastUser->setObject(Value("more"), "extra");
+    }
+    std::vector<std::thread> threads;
+    std::vector<ValueDictionary> parts;
+    for (size_t i = 0; i < 300; i += 50) parts.push_back(statuses->objectAtIndex(i).dictionary());
+    statuses.reset();
+    for (auto& part : parts)
+      threads.emplace_back([part = std::move(part)]() mutable {
+        EXPECT_EQ(part->objectForKey("text").string().rfind("a status long enough", 0), 0u);
+        part.reset();
+      });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(lastUser->objectForKey("name").string(), "u299");
+    EXPECT_EQ(lastUser->objectForKey("tags").count(), isMutable ? 23u : 3u);
+  }
+}

@@ -15,10 +15,12 @@
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
+#include "model/ChannelItem.h"
 #include "net/api/ApiTestSupport.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/http/HXHTTPRequest.h"
+#include "support/BusRecorder.h"
 
 namespace {
 
@@ -421,9 +423,7 @@ TEST_F(ReadingEndpointsTest, LinksAndSuggestionCachePaths) {
 }
 
 TEST_F(ReadingEndpointsTest, ChannelListRequestsGoThroughThePostSender) {
-  std::vector<size_t> lists;
-  ClientRequest::setNewChannelListUpdater(
-      [&](const std::vector<std::shared_ptr<ChannelItem>>& list) { lists.push_back(list.size()); });
+  auto lists = BusRecorder::observing({kNewChannelsAdded});
   auto login = receiver;
   addObserverWithSelector(login, login->action(), kLoginClientCallBack);
   client->getNewChannels();
@@ -431,10 +431,10 @@ TEST_F(ReadingEndpointsTest, ChannelListRequestsGoThroughThePostSender) {
   auto sent = server.requests("/Channels/ChannelListV2.aspx");
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(ownParams(sent[0]), (Params{{"is2x", "1"}}));
-  ASSERT_EQ(lists.size(), 1u);
-  EXPECT_GT(lists[0], 0u);
+  // The list reached the catalogue.
+  EXPECT_EQ(lists->count(kNewChannelsAdded), 1);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(101));
   removeObserver(login);
-  ClientRequest::setNewChannelListUpdater(nullptr);
 }
 
 }  // namespace

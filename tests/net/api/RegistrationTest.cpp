@@ -23,6 +23,7 @@
 #include "net/api/ClientRequest.h"
 #include "net/api/ServerResult.h"
 #include "net/http/HXNetworkQueue.h"
+#include "support/BusRecorder.h"
 
 namespace {
 
@@ -321,14 +322,7 @@ class LoginTest : public RegistrationTest {
   void SetUp() override {
     RegistrationTest::SetUp();
     storeKey(key);
-    ClientRequest::setNewChannelListUpdater(
-        [this](const std::vector<std::shared_ptr<ChannelItem>>& list) {
-          channelLists.push_back(list.size());
-        });
-  }
-  void TearDown() override {
-    ClientRequest::setNewChannelListUpdater(nullptr);
-    RegistrationTest::TearDown();
+    channelLists = BusRecorder::observing({kNewChannelsAdded});
   }
   // The login record held now, with the channel-list stamp "others".
   void holdStamp(const std::string& stamp) {
@@ -341,7 +335,8 @@ class LoginTest : public RegistrationTest {
     return c && c->mDic ? c->mDic->objectForKey("others").description() : "(none)";
   }
 
-  std::vector<size_t> channelLists;
+  // The channel lists that reached the catalogue.
+  std::shared_ptr<BusRecorder> channelLists;
 };
 
 TEST_F(LoginTest, LoginSendsTheClientsDetailsAndStoresTheLoginData) {
@@ -383,8 +378,8 @@ TEST_F(LoginTest, AChangedChannelListStampFetchesTheListBeforeTheLoginIsAnnounce
   auto lists = server.requests("/Channels/ChannelListV2.aspx");
   ASSERT_EQ(lists.size(), 1u);
   EXPECT_EQ(keysOf(lists[0].queryParams), (std::vector<std::string>{"keys", "std", "is2x"}));
-  ASSERT_EQ(channelLists.size(), 1u);
-  EXPECT_GT(channelLists[0], 0u);
+  ASSERT_EQ(channelLists->count(kNewChannelsAdded), 1);
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(101)) << "the server's list is stored";
   EXPECT_EQ(heldStamp(), "stamp-2");
   EXPECT_EQ(opened.count(), 0u);  // no session is open on a cold start
   MainLoop::pump();
@@ -430,7 +425,14 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
   };
   const std::vector<Case> cases = {
       {"no server", [] { NSConfig::engine()->setAccountServerURL(apitest::closedBaseURL()); }},
-      {"the server refuses the key", [this] { storeKey("UNKNOWNKEY0000000"); }},
+      {"the server refuses the request",
+       [this] {
+         for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
+           server.script(path, EndpointScript::replyWith("{\"ResultCode\":\"1\",\"ResultBoolean\":"
+                                                         "\"NO\",\"ResultMsg\":\"服务器忙\"}")
+                                   .forRequests(1));
+       }},
+      {"the server no longer knows the key, session", [this] { storeKey("UNKNOWNKEY0000000"); }},
       {"the server answers with an error page",
        [this] {
          for (const char* path : {"/Accounts/Login.aspx", "/Accounts/Session.aspx"})
@@ -440,6 +442,8 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
   defaults()->setObject(Value("device-token-1"), "token_key_temp");
   for (bool session : {false, true}) {
     for (const Case& c : cases) {
+      // A login for an unknown key registers anew (tested on its own).
+      if (!session && std::string(c.name).ends_with("session")) continue;
       SCOPED_TRACE(std::string(c.name) + (session ? ", session" : ", login"));
       holdStamp("stamp-1");
       auto held = NSConfig::engine()->config();
@@ -463,6 +467,25 @@ TEST_F(LoginTest, AFailedLoginOrSessionKeepsTheHeldSwitchesAndSchedulesNothing) 
       EXPECT_EQ(loggedIn.count() + opened.count(), 1u);
     }
   }
+}
+
+TEST_F(LoginTest, ALoginRefusedForAnUnknownKeyRegistersAnewAndLogsInWithTheNewKey) {
+  storeKey("UNKNOWNKEY0000000");
+  Observed registered(kRegisterClientCallBack), loggedIn(kLoginClientCallBack);
+  client->loginClient();
+  ASSERT_TRUE(waitFor([&] { return loggedIn.count() == 1; }));
+  std::string issued = defaults()->stringForKey("registerClientKey").value_or("");
+  EXPECT_NE(issued, "UNKNOWNKEY0000000");
+  EXPECT_TRUE(server.client(issued).has_value());
+  EXPECT_EQ(registered.count(), 1u);
+  EXPECT_EQ(count("/Accounts/Register.aspx"), 1u);
+  auto logins = server.requests("/Accounts/Login.aspx");
+  ASSERT_EQ(logins.size(), 2u);
+  EXPECT_EQ(logins[1].param("keys"), issued);
+  // Announced once, after the login the server granted.
+  EXPECT_TRUE(client->loginGranted());
+  waitFor([] { return false; }, 0.2);
+  EXPECT_EQ(loggedIn.count(), 1u);
 }
 
 TEST_F(LoginTest, TheLoginReplyLeadsToThePushTokenTenSecondsLater) {
@@ -524,7 +547,7 @@ TEST_F(LoginTest, ReopeningWithAChangedStampAnnouncesBothAfterTheChannelList) {
   client->openClient();
   ASSERT_TRUE(waitFor([&] { return opened.count() == 1 && loggedIn.count() == 1; }));
   EXPECT_EQ(count("/Channels/ChannelListV2.aspx"), 1u);
-  EXPECT_EQ(channelLists.size(), 1u);
+  EXPECT_EQ(channelLists->count(kNewChannelsAdded), 1);
   MainLoop::pump();
   EXPECT_EQ(opened.count(), 1u);
 }
@@ -536,7 +559,7 @@ TEST_F(LoginTest, AFailedChannelListStillLetsStartUpGoOn) {
   Observed loggedIn(kLoginClientCallBack);
   client->loginClient();
   ASSERT_TRUE(waitFor([&] { return loggedIn.count() == 1; }));
-  EXPECT_TRUE(channelLists.empty());
+  EXPECT_EQ(channelLists->count(kNewChannelsAdded), 0);
 }
 
 TEST_F(LoginTest, BindingPostsTheAccountAndResumesTheWaitingEvent) {

@@ -1,37 +1,59 @@
 // The content-server client's own reply handlers: what comments, reposts, shares, product
 // feedback, seminar posts and location reports post on the bus and show in the status bar;
-// the channel lists of the wizard and of the server (the full list on a worker thread); the
-// banner list stored with its pictures; follow prompts; the parser's text cleaning and the
-// tracked advert links.
+// the channel lists of the wizard and of the server reaching the channel catalogue (the full
+// list and finished channel pictures on worker threads); the banner list stored with its
+// pictures; follow prompts; the parser's text cleaning and the tracked advert links.
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIImage.h"
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
+#include "model/ChannelCatalogueFixture.h"
 #include "model/ChannelItem.h"
 #include "model/NSAdInfo.h"
 #include "model/NSChannelAdDB.h"
+#include "net/api/NSHxHttpRequest.h"
 #include "net/api/ServerResult.h"
 #include "net/api/WriteTestSupport.h"
 #include "net/http/HXHTTPRequest.h"
+#include "uilib/core/NSData+ULCategory.h"
 
 namespace {
 
 using namespace writetest;
 using zept::server::EndpointScript;
 using Events = std::vector<std::string>;
-using ChannelList = std::vector<std::shared_ptr<ChannelItem>>;
 
 std::string localized(std::string_view key) {
   return NSBundle::mainBundle()->localizedStringForKey(key);
+}
+
+std::string stagedCatalogue() {
+  return stringByAppendingPathComponent(NSDocumentDirectory(), kStagedChannelItemsFileName);
+}
+
+// Whether an all-channels list is staged ("channelNews" "1").
+bool staged() {
+  return NSConfig::readCacheValueWithKey(kChannelNewsKey, kChannelConfigStoreName) == Value("1");
+}
+
+void unstage() {
+  NSConfig::setCacheValue(Value("0"), kChannelNewsKey, kChannelConfigStoreName);
+  NSFileManager::defaultManager().removeItemAtPath(stagedCatalogue());
+}
+
+Value pendingDownloads() {
+  return NSConfig::readDicWrithKey(kChannelMd5NewKey, kChannelConfigStoreName);
 }
 
 constexpr const char* kChannelList =
@@ -45,12 +67,9 @@ class ReplyHandlersTest : public WriteTest {
     bus.observe(kCommentResult);
     bus.observe(kSeminarSendData);
     bus.observe(kChannelRefresh);
+    bus.observe(kNewChannelsAdded);
   }
   void TearDown() override {
-    ClientRequest::setAllChannelsUpdater(nullptr);
-    ClientRequest::setNewChannelListUpdater(nullptr);
-    ClientRequest::setUserSelectChannelUpdater(nullptr);
-    ClientRequest::setChannelImageFinisher(nullptr);
     UIAlertView::removeAllVisibleAlerts();
     WriteTest::TearDown();
   }
@@ -205,84 +224,95 @@ TEST_F(ReplyHandlersTest, ALocationReplyRefreshesTheChannelOrMarksTheLocationRef
   }
 }
 
-TEST_F(ReplyHandlersTest, TheFullChannelListIsTakenInOnAWorkerThread) {
-  std::atomic<bool> done{false};
-  std::atomic<bool> onMain{true};
-  std::atomic<size_t> count{0};
-  ClientRequest::setAllChannelsUpdater([&](const ChannelList& list) {
-    onMain = NSThread::isMainThread();
-    count = list.size();
-    done = true;
-  });
+TEST_F(ReplyHandlersTest, TheFullChannelListIsStagedOnAWorkerThread) {
   NSConfig::setCacheTempValue(Value("2013-06-05 08:00:00"), kChannelUpdateDateKey);
   auto client = ClientRequest::create();
   client->getAllChannels();
-  ASSERT_TRUE(waitFor([&] { return done.load(); }));
-  EXPECT_FALSE(onMain);
-  EXPECT_GT(count, 0u);
+  ASSERT_TRUE(waitFor(staged));
   EXPECT_EQ(cacheValue(kChannelUpdateDateKey), "2013-06-05 08:00:00");
+  EXPECT_TRUE(channel_test::entryIn(stagedCatalogue(), 105).isDictionary());
 
-  // A reply without channels leaves the catalogue alone.
-  done = false;
+  // The staging takes the "channel_config" lock first.  Held by the main thread, it would not
+  // stop a staging on the main thread (the lock is recursive); a worker waits for it.
+  unstage();
+  {
+    std::lock_guard held(NSConfig::storeLock(kChannelConfigStoreName));
+    client->getAllChannelsCallback(Value(kChannelList));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(staged());
+  }
+  ASSERT_TRUE(waitFor(staged));
+  EXPECT_TRUE(channel_test::entryIn(stagedCatalogue(), 104).isDictionary());
+  EXPECT_FALSE(channel_test::entryIn(stagedCatalogue(), 105).isDictionary());
+
+  // A reply without channels stages nothing.
+  unstage();
   client->getAllChannelsCallback(Value("[]"));
   client->getAllChannelsCallback(Value(ClientRequest::getErrorJsonString()));
   waitFor([] { return false; }, 0.2);
-  EXPECT_FALSE(done);
+  EXPECT_FALSE(staged());
+  EXPECT_FALSE(NSFileManager::defaultManager().fileExistsAtPath(stagedCatalogue()));
 }
 
 TEST_F(ReplyHandlersTest, TheSetupChoiceIsAcceptedOnlyForAReplyWithChannels) {
-  std::vector<size_t> applied;
-  ClientRequest::setUserSelectChannelUpdater(
-      [&](const ChannelList& list) { applied.push_back(list.size()); });
+  const std::vector<int> before = channel_test::numbersOf(ChannelItem::getChannelList());
+  ASSERT_NE(before.front(), 101);
   struct Case {
     const char* name;
     const char* stored;
     std::string reply;
     const char* after;
-    std::vector<size_t> applied;
+    bool applied;
   };
   const std::vector<Case> cases = {
-      {"channels", "0", kChannelList, "1", {2}},
-      {"no channels", "0", "[]", "2", {}},
-      {"refused",
-       "0",
-       R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"请选择您的行业"})",
-       "2",
-       {}},
+      {"channels", "0", kChannelList, "1", true},
+      {"no channels", "0", "[]", "2", false},
+      {"refused", "0", R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"请选择您的行业"})",
+       "2", false},
       // The choice sent again at start-up.
-      {"resent, channels", "2", kChannelList, "1", {}},
-      {"resent, transport failure", "2", ClientRequest::getErrorJsonString(), "2", {}},
-      {"resent, no channels", "2", "[]", "2", {}},
+      {"resent, channels", "2", kChannelList, "1", false},
+      {"resent, transport failure", "2", ClientRequest::getErrorJsonString(), "2", false},
+      {"resent, no channels", "2", "[]", "2", false},
   };
   auto client = ClientRequest::create();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    applied.clear();
+    bus.clear();
     stand->clear("UIViewBusy");
     NSConfig::setCacheValue(Value(c.stored), kUserSetupInfoKey);
     client->userSelectSetupCallBack(Value(c.reply));
     EXPECT_EQ(cacheValue(kUserSetupInfoKey), c.after);
-    EXPECT_EQ(applied, c.applied);
+    std::vector<int> numbers = channel_test::numbersOf(ChannelItem::getChannelList());
+    if (c.applied) {
+      EXPECT_EQ(bus.messages(kNewChannelsAdded), Events{"(no message)"});
+      // The stored channels the server's choice did not mention stay after the chosen ones.
+      ASSERT_EQ(numbers.size(), before.size() + 2);
+      EXPECT_EQ(std::vector<int>(numbers.begin(), numbers.begin() + 2),
+                (std::vector<int>{101, 104}));
+      EXPECT_EQ(std::vector<int>(numbers.begin() + 2, numbers.end()), before);
+    } else {
+      EXPECT_TRUE(bus.messages(kNewChannelsAdded).empty());
+    }
     advance(0.5);
     EXPECT_EQ(stand->busyEvents(), Events{"hide"});
   }
 
-  // The wizard's profile reply.
-  std::vector<size_t> profile;
-  ClientRequest::setNewChannelListUpdater(
-      [&](const ChannelList& list) { profile.push_back(list.size()); });
+  // The wizard's profile reply replaces the catalogue with the server's channels.
+  bus.clear();
   NSConfig::setCacheValue(Value("0"), kUserSetupInfoKey);
   EXPECT_FALSE(client->userSelectProfileCallBack(Value("[]")));
   EXPECT_EQ(cacheValue(kUserSetupInfoKey), "0");
+  EXPECT_TRUE(bus.messages(kNewChannelsAdded).empty());
   EXPECT_TRUE(client->userSelectProfileCallBack(Value(kChannelList)));
   EXPECT_EQ(cacheValue(kUserSetupInfoKey), "1");
-  EXPECT_EQ(profile, std::vector<size_t>{2});
+  EXPECT_EQ(channel_test::numbersOf(ChannelItem::getChannelList()), (std::vector<int>{101, 104}));
+  auto added = bus.messages(kNewChannelsAdded);
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_EQ(added[0].substr(0, 4), "125:");
 }
 
 TEST_F(ReplyHandlersTest, TheStartUpResendOfTheIndustryChoiceReachesTheClientsHandler) {
-  std::vector<size_t> applied;
-  ClientRequest::setUserSelectChannelUpdater(
-      [&](const ChannelList& list) { applied.push_back(list.size()); });
+  const std::string catalogue = channel_test::contents(ChannelItem::filePath());
   // The resend names no sender: the client takes the reply itself.
   NSConfig::setCacheValue(Value("2"), kUserSetupInfoKey);
   server.script("/Profile/UserIndustrySectorSaveV2.aspx", EndpointScript::failWith(500));
@@ -296,7 +326,47 @@ TEST_F(ReplyHandlersTest, TheStartUpResendOfTheIndustryChoiceReachesTheClientsHa
   postNotification(kGlobeRequest, strings({",母婴零售", ",企业管理者", ""}),
                    RequestType::SaveIndustryProfile);
   ASSERT_TRUE(waitFor([&] { return cacheValue(kUserSetupInfoKey) == "1"; }));
-  EXPECT_TRUE(applied.empty());
+  // Accepted without touching the channels.
+  EXPECT_TRUE(bus.messages(kNewChannelsAdded).empty());
+  EXPECT_EQ(channel_test::contents(ChannelItem::filePath()), catalogue);
+}
+
+TEST_F(ReplyHandlersTest, TheNewChannelsReplyReplacesTheDownloadedChannels) {
+  auto client = ClientRequest::engine();
+  ChannelItem::setImageDownloader(client);
+  auto storeWithDownloaded = [] {
+    auto pages = ChannelItem::channelItems().value_or(ChannelItemPages{});
+    ASSERT_FALSE(pages.empty());
+    pages.back().push_back(channel_test::channel(103));
+    channel_test::storeCatalogue(pages);
+  };
+  // A reply that is no list only takes the downloaded channels away, and says so at once.
+  for (const char* reply : {"<html>busy</html>", R"({"ResultBoolean":false})"}) {
+    SCOPED_TRACE(reply);
+    storeWithDownloaded();
+    bus.clear();
+    client->getNewChannelsCallback(Value(reply));
+    EXPECT_EQ(bus.messages(kNewChannelsAdded), Events{"(no message)"});
+    EXPECT_FALSE(ChannelItem::getChannelItemByChannelId(103));
+  }
+
+  // A list brings its channels, announced once their pictures are on disk.
+  storeWithDownloaded();
+  bus.clear();
+  const std::string img = server.url("/img/channel/102/");
+  client->getNewChannelsCallback(
+      Value(R"([{"ID":102,"Name":"进口食品","TemplateId":"EditorSuggestion",)"
+            R"("Logo":")" +
+            img + R"(icon@2x.png","Background":")" + img + R"(background@2x.png","NaviTitle":")" +
+            img + R"(navigation@2x.png"}])"));
+  EXPECT_TRUE(bus.messages(kNewChannelsAdded).empty());
+  ASSERT_TRUE(waitFor([&] { return !bus.messages(kNewChannelsAdded).empty(); }));
+  EXPECT_FALSE(ChannelItem::getChannelItemByChannelId(103));
+  EXPECT_TRUE(ChannelItem::getChannelItemByChannelId(102));
+  for (auto path :
+       {UIFilePath::getNewChannelImageIcon(102), UIFilePath::getNewChannelImageBackground(102),
+        UIFilePath::getNewChannelImageNavigation(102)})
+    EXPECT_TRUE(NSFileManager::defaultManager().fileExistsAtPath(path)) << path;
 }
 
 TEST_F(ReplyHandlersTest, TheBannerListIsStoredAndItsMissingPicturesDownloaded) {
@@ -331,25 +401,45 @@ TEST_F(ReplyHandlersTest, TheBannerListIsStoredAndItsMissingPicturesDownloaded) 
   EXPECT_EQ(table.count(), 3);
 }
 
-TEST_F(ReplyHandlersTest, FinishedChannelPicturesAreCheckedOnWorkerThreadsOneAtATime) {
-  std::atomic<int> inside{0}, most{0}, finished{0};
-  std::atomic<bool> onMain{false};
-  ClientRequest::setChannelImageFinisher([&](const std::shared_ptr<HXHTTPRequest>&) {
-    int now = ++inside;
-    most = std::max(most.load(), now);
-    if (NSThread::isMainThread()) onMain = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    --inside;
-    ++finished;
-  });
-  auto client = ClientRequest::create();
-  for (int i = 0; i < 3; ++i) {
-    auto request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(server.url("/pic/a.jpg")));
-    client->imageAllFinish(Value(request));
+TEST_F(ReplyHandlersTest, AFinishedChannelPictureIsCheckedByTheCatalogueOffTheMainThread) {
+  const std::string picture =
+      channel_test::contents(NSBundle::mainBundle()->resourcePath() + "/iconID1@2x.png");
+  const std::string md5 = uppercaseString(md5Hash(picture));
+  const std::string good = UIFilePath::getNewChannelImageIcon(101);
+  const std::string bad = UIFilePath::getNewChannelImageNavigation(101);
+  UIFilePath::makeSureFolderOf(good);
+  ASSERT_TRUE(writeToFile(good, picture, true));
+  ASSERT_TRUE(writeToFile(bad, "<html>busy</html>", true));
+  auto pending = std::make_shared<NSMutableDictionary>();
+  pending->setObject(Value("icon.png"), "101:0:" + md5);
+  pending->setObject(Value("navigation.png"), "101:2:" + md5);
+  NSConfig::setDicValue(Value(ValueDictionary(pending)), kChannelMd5NewKey,
+                        kChannelConfigStoreName);
+  auto finished = [&](const std::string& path, int kind) {
+    auto request = NSHxHttpRequest::initRequestDNS("", nullptr, server.url("/pic/a.jpg"), 0);
+    request->setDownloadDestinationPath(path);
+    request->setTag(kind);
+    request->setMtag(101);
+    request->setLocalInfo(Value(makeArray({Value(md5)})));
+    return Value(std::static_pointer_cast<HXHTTPRequest>(request));
+  };
+
+  // The download action the catalogue's downloads name.  The check takes the "channel_config"
+  // lock, which the main thread holds meanwhile: a check on the main thread would go through.
+  Selector handler = ClientRequest::engine()->replyHandlerNamed("imageAllFinish:");
+  {
+    std::lock_guard held(NSConfig::storeLock(kChannelConfigStoreName));
+    handler(finished(good, kChannelImageIcon));
+    handler(finished(bad, kChannelImageNavigation));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(pendingDownloads().count(), 2u);
   }
-  ASSERT_TRUE(waitFor([&] { return finished == 3; }));
-  EXPECT_EQ(most, 1);
-  EXPECT_FALSE(onMain);
+  // The picture of the announced MD5 is no longer pending; the page that is no picture is
+  // deleted and stays pending.
+  ASSERT_TRUE(waitFor([] { return pendingDownloads().count() == 1; }));
+  EXPECT_TRUE(pendingDownloads()["101:2:" + md5].isString());
+  EXPECT_TRUE(waitFor([&] { return !NSFileManager::defaultManager().fileExistsAtPath(bad); }));
+  EXPECT_TRUE(NSFileManager::defaultManager().fileExistsAtPath(good));
 }
 
 TEST_F(ReplyHandlersTest, AFollowReplyAsksToFollowTheServicesAccountWhenTheReaderDoesNot) {

@@ -1,10 +1,13 @@
 // Helpers of the HTTP engine tests: pumping the main loop, a delegate that records what it
-// hears, one request run to its end, and a recorder of the usage-log events on the bus.
+// hears, one request run to its end, a recorder of the usage-log events on the bus, and the
+// files of a folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +40,15 @@ inline bool runMainLoopUntil(const std::function<bool()>& done, double seconds =
 // Runs the main loop for a while, for checking that nothing happens.
 inline void runMainLoopFor(double seconds) {
   runMainLoopUntil([] { return false; }, seconds);
+}
+
+// The paths of the files in a folder, sorted.
+inline std::vector<std::string> filesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline std::shared_ptr<NSURL> url(const std::string& text) {

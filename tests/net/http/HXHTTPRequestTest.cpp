@@ -19,6 +19,7 @@
 #include "support/TestHTTPServer.h"
 
 using enginetest::Exchange;
+using enginetest::filesIn;
 using enginetest::RecordingDelegate;
 using enginetest::runMainLoopFor;
 using enginetest::runMainLoopUntil;
@@ -27,17 +28,6 @@ using enginetest::UsageLogRecorder;
 using testsupport::TestHTTPReply;
 using testsupport::TestHTTPRequest;
 using testsupport::TestHTTPServer;
-
-namespace {
-
-std::vector<std::string> filesIn(const std::string& dir) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().string());
-  return names;
-}
-
-}  // namespace
 
 TEST(HXHTTPRequest, AGetRunsEndToEndWithItsCallbacksInOrderOnTheMainThread) {
   TestHTTPServer server;
@@ -778,7 +768,9 @@ TEST(HXHTTPRequest, AFiveDigitStatusFinishesNormallyWithItsBody) {
   toFile.run();
   ASSERT_TRUE(toFile.delegate->finished);
   EXPECT_EQ(toFile.request->responseStatusCode(), 40302);
-  EXPECT_EQ(dataWithContentsOfFile(destination).value_or(""), body);
+  // An error status: the body stays in memory and the destination is not made.
+  EXPECT_EQ(enginetest::bodyOr(toFile.request->responseString(), ""), body);
+  EXPECT_FALSE(NSFileManager::defaultManager().fileExistsAtPath(destination));
   EXPECT_TRUE(log.events.empty());
 }
 

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -125,6 +127,53 @@ TEST(FileManager, CopyAndMoveNeverReplaceAnExistingItem) {
   error.reset();
   EXPECT_FALSE(fm().removeItemAtPath(base + "/tree", &error));
   EXPECT_EQ(error->code(), NSFileNoSuchFileError);
+}
+
+TEST(FileManager, NewFilesFollowTheUmaskAndPermissionsCanBeSet) {
+  std::string folder = NSDocumentDirectory() + "/modes";
+  ASSERT_TRUE(fm().createDirectoryAtPath(folder, true));
+  for (bool atomically : {true, false}) {
+    std::string path = folder + (atomically ? "/atomic" : "/plain");
+    // A child of its own, so that the umask it sets is nobody else's.
+    pid_t child = fork();
+    if (child == 0) {
+      umask(077);
+      _exit(writeToFile(path, "secret", atomically) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fm().attributesOfItemAtPath(path)[NSFilePosixPermissions].intValue(), 0600)
+        << atomically;
+  }
+  std::string path = folder + "/atomic";
+  EXPECT_TRUE(fm().setAttributes(
+      Value::dictionaryOf({{std::string(NSFilePosixPermissions), Value(0640)}}), path));
+  EXPECT_EQ(fm().attributesOfItemAtPath(path)[NSFilePosixPermissions].intValue(), 0640);
+  EXPECT_FALSE(fm().setAttributes(
+      Value::dictionaryOf({{std::string(NSFilePosixPermissions), Value(0600)}}), folder + "/no"));
+}
+
+TEST(FileManager, TheAppHomeIsKeptToItsOwnerUnlessItIsASharedFolder) {
+  std::string outer = NSHomeDirectory();
+  auto modeOf = [](const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  std::string made = outer + "/homes/new", open = outer + "/homes/open",
+              shared = outer + "/homes/shared";
+  ASSERT_TRUE(fm().createDirectoryAtPath(open, true));
+  ASSERT_TRUE(fm().createDirectoryAtPath(shared, true));
+  ASSERT_EQ(chmod(open.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+  for (auto [home, mode] :
+       {std::pair<std::string, unsigned>{made, 0700}, {open, 0700}, {shared, 01777}}) {
+    setenv("ZEPT_HOME", home.c_str(), 1);
+    EXPECT_EQ(NSHomeDirectory(), home);
+    EXPECT_EQ(modeOf(home), mode) << home;
+  }
+  setenv("ZEPT_HOME", outer.c_str(), 1);
 }
 
 TEST(FileManager, AtomicWritesLeaveNoPartialFiles) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,6 +120,11 @@ TEST(UserDefaults, ValuesSurviveAReload) {
   EXPECT_TRUE(NSFileManager::defaultManager().fileExistsAtPath(NSUserDefaults::standardPath()));
   EXPECT_EQ(NSUserDefaults::standardPath(),
             NSLibraryDirectory() + "/Preferences/com.zept.reader.plist");
+  // It holds the client key: the owner's alone.
+  EXPECT_EQ(NSFileManager::defaultManager()
+                .attributesOfItemAtPath(NSUserDefaults::standardPath())[NSFilePosixPermissions]
+                .intValue(),
+            0600);
 
   NSUserDefaults::resetStandardUserDefaults();
   auto again = defaults();
@@ -160,4 +166,34 @@ TEST(UserDefaults, AnUnreadableFileIsSetAsideNotLost) {
   EXPECT_TRUE(d->synchronize());
   NSUserDefaults::resetStandardUserDefaults();
   EXPECT_EQ(defaults()->stringForKey("k"), "v");
+}
+
+// A process killed right after a write has lost nothing of what that write held, and nothing
+// of what the file held before it.
+TEST(UserDefaults, AProcessKilledRightAfterAWriteLosesNothing) {
+  auto d = defaults();
+  d->setObject("k-123", "registerClientKey");
+  ASSERT_TRUE(d->synchronize());
+  NSUserDefaults::resetStandardUserDefaults();
+
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    auto child = defaults();
+    for (int i = 0; i < 12; ++i) child->setInteger(i + 1, "key" + std::to_string(i));
+    child->setObject(Value::dictionaryOf({{"SharedUDID", "abc"}}), "SharedUDID");
+    child->synchronize();
+    raise(SIGKILL);
+    _exit(3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGKILL);
+
+  auto again = defaults();
+  EXPECT_EQ(again->stringForKey("registerClientKey"), "k-123");
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(again->integerForKey("key" + std::to_string(i)), i + 1);
+  ASSERT_TRUE(again->dictionaryForKey("SharedUDID"));
+  EXPECT_EQ(again->dictionaryForKey("SharedUDID")->objectForKey("SharedUDID").string(), "abc");
 }

@@ -6,10 +6,18 @@
 #include "GoldenImage.h"
 #include "ImageIO/CGImageSource.h"
 #include "QuartzCore/CAGradientLayer.h"
+#include "UIKit/UIActivityIndicatorView.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UIPageControl.h"
+#include "UIKit/UIProgressView.h"
+#include "UIKit/UISegmentedControl.h"
+#include "UIKit/UISlider.h"
+#include "UIKit/UISwitch.h"
+#include "UIKit/UITableViewCell.h"
+#include "UIKit/UITextField.h"
 #include "UIKitTestSupport.h"
 #include "support/TestImages.h"
 
@@ -181,6 +189,57 @@ TEST_F(GoldenTest, ALabelWithCJKAndLatinTextWrappedAndTruncated) {
   single->setText("孕婴童资讯 · Mother & Baby Industry Weekly Review");
   view->addSubview(single);
   EXPECT_TRUE(matchesGolden(snapshot(view), "label_cjk_latin"));
+}
+
+TEST_F(GoldenTest, TheControlsTextFieldsAndCellsThatTakeTouches) {
+  auto view = canvas(320, 330);
+  auto on = std::make_shared<UISwitch>(CGRectMake(10, 10, 0, 0));
+  on->setOn(true);
+  view->addSubview(on);
+  view->addSubview(std::make_shared<UISwitch>(CGRectMake(120, 10, 0, 0)));
+  auto spinner = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::Gray);
+  spinner->setCenter({260, 23});
+  spinner->startAnimating();
+  view->addSubview(spinner);
+  auto segments = std::make_shared<UISegmentedControl>(std::vector<std::string>{"大", "中", "小"});
+  segments->setFrame(CGRectMake(10, 50, 300, 30));
+  segments->setSelectedSegmentIndex(1);
+  view->addSubview(segments);
+  auto slider = std::make_shared<UISlider>(CGRectMake(10, 90, 300, 23));
+  slider->setValue(0.3f);
+  view->addSubview(slider);
+  auto progress = std::make_shared<UIProgressView>(CGRectMake(10, 125, 300, 9));
+  progress->setProgress(0.6f);
+  view->addSubview(progress);
+  auto empty = std::make_shared<UITextField>(CGRectMake(10, 145, 300, 31));
+  empty->setBorderStyle(UITextBorderStyle::RoundedRect);
+  empty->setFont(UIFont::systemFontOfSize(15));
+  empty->setPlaceholder("说点什么");
+  view->addSubview(empty);
+  auto filled = std::make_shared<UITextField>(CGRectMake(10, 185, 300, 31));
+  filled->setBorderStyle(UITextBorderStyle::Line);
+  filled->setFont(UIFont::systemFontOfSize(15));
+  filled->setText("你好 hello");
+  view->addSubview(filled);
+  auto cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1);
+  cell->setFrame(CGRectMake(0, 226, 320, 44));
+  cell->textLabel()->setText("字体大小");
+  cell->detailTextLabel()->setText("中");
+  cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
+  view->addSubview(cell);
+  auto selected = std::make_shared<UITableViewCell>(UITableViewCellStyle::Subtitle);
+  selected->setFrame(CGRectMake(0, 272, 320, 44));
+  selected->textLabel()->setText("夜间模式");
+  selected->detailTextLabel()->setText("Night theme");
+  selected->setAccessoryType(UITableViewCellAccessoryType::Checkmark);
+  selected->setSelected(true);
+  view->addSubview(selected);
+  auto dots = std::make_shared<UIPageControl>(CGRectMake(0, 316, 320, 14));
+  dots->setBackgroundColor(UIColor::darkGrayColor());
+  dots->setNumberOfPages(4);
+  dots->setCurrentPage(1);
+  view->addSubview(dots);
+  EXPECT_TRUE(matchesGolden(snapshot(view), "touchable_views"));
 }
 
 }  // namespace

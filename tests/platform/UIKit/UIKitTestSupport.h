@@ -13,8 +13,11 @@
 #include "CoreGraphics/CGBitmapContext.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIEvent.h"
 #include "UIKit/UIGraphics.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UIViewController.h"
+#include "UIKit/UIWindow.h"
 #include "support/MainLoop.h"
 
 using Log = std::vector<std::string>;
@@ -30,10 +33,10 @@ class UIKitTest : public ::testing::Test {
 
 // Logs "<name>.<callback>" and, for appearance callbacks, "(animated)" when animated.
 class LoggingController : public UIViewController {
+  NS_CLASS(LoggingController, UIViewController)
  public:
   LoggingController(std::string name, std::shared_ptr<Log> log)
       : name_(std::move(name)), log_(std::move(log)) {}
-  std::string className() const override { return "LoggingController"; }
   void viewDidLoad() override { add("viewDidLoad", false); }
   void viewWillAppear(bool animated) override { add("viewWillAppear", animated); }
   void viewDidAppear(bool animated) override { add("viewDidAppear", animated); }
@@ -48,6 +51,43 @@ class LoggingController : public UIViewController {
   }
   std::string name_;
   std::shared_ptr<Log> log_;
+};
+
+// A shown key window filling the screen.
+inline std::shared_ptr<UIWindow> showWindow() {
+  auto w = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+  w->makeKeyAndVisible();
+  return w;
+}
+
+// A view that logs "<name>.<phase>" for the touches it gets (and passes them on, as the
+// default handlers do, when asked to).
+class TouchLogView : public UIView {
+ public:
+  TouchLogView(std::string name, CGRect frame, std::shared_ptr<Log> log, bool passOn = false)
+      : UIView(frame), name_(std::move(name)), log_(std::move(log)), passOn_(passOn) {}
+  void touchesBegan(const UITouchSet& t, UIEvent* e) override {
+    add("began");
+    if (passOn_) UIView::touchesBegan(t, e);
+  }
+  void touchesMoved(const UITouchSet& t, UIEvent* e) override {
+    add("moved");
+    if (passOn_) UIView::touchesMoved(t, e);
+  }
+  void touchesEnded(const UITouchSet& t, UIEvent* e) override {
+    add("ended");
+    if (passOn_) UIView::touchesEnded(t, e);
+  }
+  void touchesCancelled(const UITouchSet& t, UIEvent* e) override {
+    add("cancelled");
+    if (passOn_) UIView::touchesCancelled(t, e);
+  }
+
+ private:
+  void add(const char* what) { log_->push_back(name_ + "." + what); }
+  std::string name_;
+  std::shared_ptr<Log> log_;
+  bool passOn_;
 };
 
 using Pixel = std::array<int, 4>;  // R G B A, premultiplied

@@ -8,6 +8,7 @@
 
 #include "CoreGraphics/CGBitmapContext.h"
 #include "CoreGraphics/CGPixelLayout.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageSource.h"
@@ -45,9 +46,9 @@ const Pixel kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 25
 
 // A view that counts its drawing passes and fills itself with a colour.
 class Swatch : public UIView {
+  NS_CLASS(Swatch, UIView)
  public:
   using UIView::UIView;
-  std::string className() const override { return "Swatch"; }
   void drawRect(CGRect rect) override {
     ++draws;
     auto ctx = UIGraphicsGetCurrentContext();
@@ -61,6 +62,7 @@ class Swatch : public UIView {
   int draws = 0;
   std::shared_ptr<UIColor> color = UIColor::blueColor();
 };
+NS_CLASS_IMPLEMENTATION(Swatch) {}
 
 class UIViewDrawingTest : public UIKitTest {
  protected:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UIView.h"
@@ -28,6 +29,35 @@ class CountingView : public UIView {
 };
 
 using UIViewTest = UIKitTest;
+
+TEST_F(UIViewTest, ThePlatformsClassesAreFoundByNameAndMakeTheirObjects) {
+  struct Case {
+    const char* name;
+    const char* superclass;
+  };
+  for (const Case& c : std::vector<Case>{{"UIView", "UIResponder"},
+                                         {"UILabel", "UIView"},
+                                         {"UIImageView", "UIView"},
+                                         {"UIButton", "UIControl"},
+                                         {"UIWindow", "UIView"},
+                                         {"UIViewController", "UIResponder"},
+                                         {"UINavigationController", "UIViewController"},
+                                         {"CALayer", "NSObject"}}) {
+    SCOPED_TRACE(c.name);
+    const NSClass* cls = NSClassFromString(c.name);
+    ASSERT_NE(cls, nullptr);
+    ASSERT_NE(cls->superclass(), nullptr);
+    EXPECT_EQ(cls->superclass()->name(), c.superclass);
+    auto object = cls->makeInstance();
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->className(), c.name);
+    EXPECT_TRUE(object->isKindOfClass("NSObject"));
+  }
+  auto label = std::dynamic_pointer_cast<UILabel>(NSClassFromString("UILabel")->makeInstance());
+  ASSERT_NE(label, nullptr);
+  EXPECT_TRUE(label->isKindOfClass(UIView::classObject()));
+  EXPECT_EQ(label->layer()->className(), "CALayer");
+}
 
 TEST_F(UIViewTest, SubviewOrderFollowsEveryInsertion) {
   auto parent = std::make_shared<UIView>();

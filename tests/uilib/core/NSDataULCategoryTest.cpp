@@ -1,4 +1,4 @@
-// Inflating gzip and zlib data, and reading files that may be compressed.
+// The MD5 digest, inflating gzip and zlib data, and reading files that may be compressed.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -58,6 +58,20 @@ TEST(NSDataULCategory, OnlyAGzFileIsInflatedWhenRead) {
   EXPECT_EQ(dataWithUncompressedContentsOfFile(dir + "doc.xml"), text);
   EXPECT_EQ(dataWithUncompressedContentsOfFile(dir + "bad.gz"), std::nullopt);
   EXPECT_EQ(dataWithUncompressedContentsOfFile(dir + "missing.xml"), std::nullopt);
+}
+
+TEST(NSDataULCategory, Md5HashIsTheDigestInLowerCaseHex) {
+  // RFC 1321's test suite, and bytes that are not text.
+  const std::pair<std::string, const char*> cases[] = {
+      {"a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       "57edf4a22be3c955ac49da2e2107b67a"},
+      {std::string("\0\xff\x80", 3), "4fd64cb80c3f86e1e9d0f559af8b370f"},
+  };
+  for (const auto& [bytes, digest] : cases) EXPECT_EQ(md5Hash(bytes), digest) << bytes;
+  EXPECT_EQ(md5Hash(""), "");
 }
 
 }  // namespace

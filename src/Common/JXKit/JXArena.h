@@ -1,0 +1,87 @@
+// The memory of one parsed reply's containers: the reader places every array and dictionary of
+// a reply, with its members or its table, in a few large blocks, and the blocks go back at once
+// when the last container of that reply goes away, to a small per-thread store that the next
+// reply on that thread takes them from (at most 16 MB a thread; the rest is freed).  A container
+// kept longer than the rest of its reply (a sub-dictionary handed to a record) keeps the whole
+// reply's blocks; the strings are not in the blocks and are freed as before.
+//
+// The arena counts one reference per container placed in it, plus the reader's own while it
+// reads; the count is atomic, as containers may be dropped on several threads.  It also keeps
+// one counted reference to each dictionary key of the reply, so that the tables themselves
+// hold their keys borrowed and count nothing per pair.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "Common/JXKit/JXKey.h"
+
+class JXArena {
+ public:
+  // A new arena with the caller's reference.
+  static JXArena* create();
+  JXArena(const JXArena&) = delete;
+  JXArena& operator=(const JXArena&) = delete;
+
+  // `size` bytes aligned for any container, valid until the last reference goes.  Raises
+  // std::bad_alloc when memory runs out.
+  void* allocate(size_t size);
+
+  // Keeps the key as long as the arena lives.
+  void keepKey(const JXKeyRef& key) { keys_.push_back(key); }
+
+  void retain() { refs_.fetch_add(1, std::memory_order_relaxed); }
+  void release() {
+    if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy();
+  }
+
+ private:
+  struct Block;
+  JXArena() = default;
+  ~JXArena() = default;
+  void* allocateSlow(size_t size);
+  void destroy();
+
+  std::atomic<size_t> refs_{1};
+  char* cursor_ = nullptr;
+  char* limit_ = nullptr;
+  Block* blocks_ = nullptr;
+  std::vector<JXKeyRef> keys_;
+};
+
+// A shared_ptr allocator that places one object, and `trailing` bytes behind it, in an arena;
+// each block it hands out holds a reference to the arena until the shared_ptr lets it go.
+// The trailing bytes' address is left in *trailingOut.
+template <class T>
+struct JXArenaAllocator {
+  using value_type = T;
+  static constexpr size_t kAlign = alignof(std::max_align_t);
+
+  JXArenaAllocator(JXArena* arena, size_t trailing, void** trailingOut)
+      : arena(arena), trailing(trailing), trailingOut(trailingOut) {}
+  template <class U>
+  JXArenaAllocator(const JXArenaAllocator<U>& o) noexcept
+      : arena(o.arena), trailing(o.trailing), trailingOut(o.trailingOut) {}
+
+  static size_t headSize(size_t n) { return (sizeof(T) * n + kAlign - 1) / kAlign * kAlign; }
+  T* allocate(size_t n) {
+    char* block = static_cast<char*>(arena->allocate(headSize(n) + trailing));
+    arena->retain();
+    if (trailingOut) *trailingOut = block + headSize(n);
+    return reinterpret_cast<T*>(block);
+  }
+  // The block stays in the arena; only the arena's count drops.
+  void deallocate(T*, size_t) noexcept { arena->release(); }
+  template <class U>
+  bool operator==(const JXArenaAllocator<U>& o) const {
+    return arena == o.arena;
+  }
+
+  JXArena* arena;
+  size_t trailing;
+  void** trailingOut;
+};

@@ -1,0 +1,5 @@
+#include "ui/framework/UINaviCtrl.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_IMPLEMENTATION(UINaviCtrl) {}

@@ -1,0 +1,5 @@
+#include "platform/UIKit/UIKitTestSupport.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_IMPLEMENTATION(LoggingController) {}
