@@ -1,9 +1,11 @@
 // Apart from the rest: the window system's headers define macros (Bool, None, Status ...) that
 // clash with the platform's names, so nothing is included after them.
+// clang-format off
+#include "SDLWindow/SDLEventWaiter.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
-
-#include "SDLWindow/SDLEventWaiter.h"
+// clang-format on
 
 int SDLEventWaiter::displayDescriptor(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)
