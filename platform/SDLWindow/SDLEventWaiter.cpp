@@ -24,7 +24,9 @@ int SDLEventWaiter::wait(pollfd* fds, size_t count, int timeoutMs) {
   if (pump()) timeoutMs = 0;
   bool bounded = pumpInterval_ >= 0 && (displayFd_ < 0 || SDL_IsTextInputActive());
   if (bounded && (timeoutMs < 0 || timeoutMs > pumpInterval_)) timeoutMs = pumpInterval_;
-  if (displayFd_ < 0) {
+  // While the events wait for their source (a nested run in a mode it is not in), the display
+  // is left unread: watching it would wake the loop at once, again and again.
+  if (displayFd_ < 0 || signalled_) {
     int n = poll(fds, count, timeoutMs);
     if (bounded && n == 0) pump();
     return n;

@@ -7,6 +7,8 @@
 // (while drawing, say) are never left waiting for the descriptor.  A video driver whose
 // connection has no descriptor is pumped every `pumpInterval` milliseconds instead; so is an
 // input method, whose answers may come on a channel of its own, while text input is on.
+// While a nested run of a mode the window's source is not in holds the events back, neither the
+// display nor SDL's queue is watched; the events are read once the loop is back in its modes.
 #pragma once
 
 #include <poll.h>

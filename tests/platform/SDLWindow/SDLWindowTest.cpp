@@ -301,6 +301,18 @@ TEST_F(SDLWindowTest, AnEventPushedFromAnotherThreadWakesTheWaitingLoop) {
   EXPECT_EQ(*log, Log{"began 5,60"});
 }
 
+TEST_F(SDLWindowTest, EventsWaitOutANestedRunOfAPrivateModeAndComeAfter) {
+  auto log = std::make_shared<Log>();
+  screen_->addSubview(std::make_shared<TouchPad>(CGRectMake(0, 0, 320, 480), log));
+  open(1);
+  mouse(SDL_MOUSEBUTTONDOWN, 5, 60);
+  // A private mode (a request waited for in place, say) runs without the window's events.
+  NSRunLoop::mainRunLoop()->runInMode("zept.test.private", 0.05, false, 0.05);
+  EXPECT_EQ(*log, Log{});
+  MainLoop::pump();
+  EXPECT_EQ(*log, Log{"began 5,60"});
+}
+
 TEST_F(SDLWindowTest, OneWindowAtATimeAndNoneWithoutADisplay) {
   open(1);
   std::string error;
