@@ -617,17 +617,12 @@ bool NSRunLoop::pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollf
   polling_.store(true);
   // A wake-up asked for before the waker could see polling_ is answered here.
   if (wakeRequested_.exchange(false)) timeoutMs = 0;
-  int n;
-  bool handled = false;
-  if (waiter_) {
-    n = waiter_->wait(fds.data(), fds.size(), timeoutMs);
-    polling_.store(false);
-    // What the waiter handed over runs now, as a descriptor's callback would.
-    handled = doSources(id);
-  } else {
-    n = poll(fds.data(), fds.size(), timeoutMs);
-    polling_.store(false);
-  }
+  static RunLoopPollWaiter plain;
+  int n = (waiter_ ? *waiter_ : static_cast<RunLoopWaiter&>(plain))
+              .wait(fds.data(), fds.size(), timeoutMs);
+  polling_.store(false);
+  // What a waiter of its own handed over runs now, as a descriptor's callback would.
+  bool handled = waiter_ && doSources(id);
   if (n <= 0) return handled;
   if (fds[0].revents) drainWakeFd();
   for (size_t i = 1; i < fds.size(); ++i) {
