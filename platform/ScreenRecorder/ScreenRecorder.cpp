@@ -12,10 +12,11 @@
 namespace {
 
 bool isRecordName(const std::string& file) {
-  // NNN-<name>.png or .txt
-  if (file.size() < 9 || file[3] != '-') return false;
-  for (int i = 0; i < 3; ++i)
-    if (file[i] < '0' || file[i] > '9') return false;
+  // NNN-<name>.png or .txt: three digits or more (a long run goes past 999).
+  size_t digits = 0;
+  while (digits < file.size() && file[digits] >= '0' && file[digits] <= '9') ++digits;
+  if (digits < 3 || digits >= file.size() || file[digits] != '-' || file.size() < digits + 5)
+    return false;
   std::string_view tail = std::string_view(file).substr(file.size() - 4);
   return tail == ".png" || tail == ".txt";
 }

@@ -5,12 +5,17 @@
 //   NNN-<name>.png   the screen's pixels (the shown windows composited)
 //   NNN-<name>.txt   the view trees of the shown windows (UIView::dump), lowest window first
 //
-// numbered from 001 in the order written.  <name> is the class of the controller in front, or
-// the name a request gives; characters other than ASCII letters, digits, '-' and '_' become '_'.
+// numbered from 001 in the order written (more digits past 999).  <name> is the class of the
+// controller in front, or the name a request gives; characters other than ASCII letters, digits,
+// '-' and '_' become '_'.
 //
 // A new screen is written on the main loop's pass after it was shown, so that the picture has
 // what its appearance set off in the same pass; of several screens shown in one pass, the last
 // is written.  Main thread only.
+//
+//   auto recorder = ScreenRecorder::open("out/screens", &error);   // the program: zept --headless
+//   recorder->watchScreens();                 // from now on, each new screen
+//   recorder->record("first-page");           // and what shows now, under a name of one's own
 #pragma once
 
 #include <functional>

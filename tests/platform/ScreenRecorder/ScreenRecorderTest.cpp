@@ -131,7 +131,8 @@ TEST_F(ScreenRecorderTest, ScreensShownInOnePassAreWrittenOnceAsTheLast) {
 TEST_F(ScreenRecorderTest, AnEarlierRunsScreensGoOtherFilesStayAndFailuresSayWhy) {
   auto& fm = NSFileManager::defaultManager();
   ASSERT_TRUE(fm.createDirectoryAtPath(folder_, true));
-  for (const char* name : {"001-Old.png", "002-Old.txt", "notes.txt", "01-short.png"})
+  for (const char* name :
+       {"001-Old.png", "002-Old.txt", "1000-Old.png", "notes.txt", "01-short.png"})
     ASSERT_TRUE(fm.createFileAtPath(folder_ + "/" + name, "x"));
   auto recorder = ScreenRecorder::open(folder_);
   ASSERT_TRUE(recorder);
