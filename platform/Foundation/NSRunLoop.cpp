@@ -46,6 +46,16 @@ struct ModeGuard {
 
 }  // namespace
 
+// ---- waiting
+
+int RunLoopPollWaiter::wait(pollfd* fds, size_t count, int timeoutMs) {
+  return poll(fds, count, timeoutMs);
+}
+
+void NSRunLoop::setWaiter(std::shared_ptr<RunLoopWaiter> waiter) {
+  waiter_ = std::move(waiter);
+}
+
 // ---- items
 
 std::shared_ptr<NSRunLoop> RunLoopItem::markInvalid() {
@@ -607,11 +617,14 @@ bool NSRunLoop::pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollf
   polling_.store(true);
   // A wake-up asked for before the waker could see polling_ is answered here.
   if (wakeRequested_.exchange(false)) timeoutMs = 0;
-  int n = poll(fds.data(), fds.size(), timeoutMs);
+  static RunLoopPollWaiter plain;
+  int n = (waiter_ ? *waiter_ : static_cast<RunLoopWaiter&>(plain))
+              .wait(fds.data(), fds.size(), timeoutMs);
   polling_.store(false);
-  if (n <= 0) return false;
+  // What a waiter of its own handed over runs now, as a descriptor's callback would.
+  bool handled = waiter_ && doSources(id);
+  if (n <= 0) return handled;
   if (fds[0].revents) drainWakeFd();
-  bool handled = false;
   for (size_t i = 1; i < fds.size(); ++i) {
     if (!fds[i].revents) continue;
     auto& s = watched[i - 1];

@@ -144,6 +144,29 @@ class RunLoopFdSource : public RunLoopItem {
   Callback callback_;
 };
 
+// How a loop blocks between passes.  The plain waiter waits in poll(2) on the loop's
+// descriptors; a window backend gives the main loop one that also wakes for the window's events,
+// so that one loop serves timers, descriptors, performs from other threads and the window
+// without waking when nothing happens.
+class RunLoopWaiter {
+ public:
+  virtual ~RunLoopWaiter() = default;
+  // As poll(2): waits until one of the descriptors is ready or `timeoutMs` has passed (-1: no
+  // limit; 0: a look without waiting) and returns poll's result, with their revents filled in.
+  // fds[0] is the loop's wake-up descriptor, which the waiter must watch with the others.
+  // Called on the loop's own thread with no lock held.  A waiter that wakes for events of its
+  // own hands them to the loop by signalling a source scheduled on it (from the loop's thread
+  // that costs nothing) and returns; the loop runs the source right after the wait, as it runs
+  // the callbacks of the descriptors that are ready.
+  virtual int wait(pollfd* fds, size_t count, int timeoutMs) = 0;
+};
+
+// The plain waiter: poll(2).
+class RunLoopPollWaiter final : public RunLoopWaiter {
+ public:
+  int wait(pollfd* fds, size_t count, int timeoutMs) override;
+};
+
 class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
  public:
   // A date far enough away to mean "never" (the platform's distantFuture, year 4001).
@@ -165,6 +188,11 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::shared_ptr<Clock> clock() const;
   // Gives the loop a clock of its own; nullptr restores the default.
   void setClock(std::shared_ptr<Clock> clock);
+
+  // How the loop waits between passes; nullptr restores the plain poll(2).  On the loop's own
+  // thread only, outside a wait; the loop keeps the waiter until it is replaced.
+  void setWaiter(std::shared_ptr<RunLoopWaiter> waiter);
+  const std::shared_ptr<RunLoopWaiter>& waiter() const { return waiter_; }
 
   // ---- modes
   // The mode of the innermost run call in progress; empty when the loop is not running.
@@ -307,6 +335,7 @@ class NSRunLoop : public std::enable_shared_from_this<NSRunLoop> {
   std::vector<std::shared_ptr<RunLoopFdSource>> watchedBuffer_;
   mutable std::mutex mutex_;
   std::shared_ptr<Clock> clock_;            // explicit clock, or null for the default
+  std::shared_ptr<RunLoopWaiter> waiter_;   // null: poll(2); the loop's own thread only
   const std::shared_ptr<Clock> realClock_;  // realClock(), which is never replaced
   std::vector<std::shared_ptr<NSTimer>> timers_;
   std::vector<std::shared_ptr<RunLoopSource>> sources_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
@@ -53,6 +55,38 @@ void addOutline(const CGContextRef& ctx, CGRect r, CGFloat radius) {
 }  // namespace
 
 CALayer::CALayer() = default;
+
+// ---- the screen
+
+namespace {
+
+struct ChangeWatch {
+  std::function<void()> observer;
+  // Nothing is told until the first frame has taken the changes.
+  bool changed = true;
+};
+
+ChangeWatch& changeWatch() {
+  static ChangeWatch watch;
+  return watch;
+}
+
+}  // namespace
+
+void CALayer::setChangeObserver(std::function<void()> observer) {
+  changeWatch().observer = std::move(observer);
+}
+
+bool CALayer::takeChanges() {
+  return std::exchange(changeWatch().changed, false);
+}
+
+void CALayer::noteChange() {
+  ChangeWatch& watch = changeWatch();
+  if (watch.changed) return;
+  watch.changed = true;
+  if (watch.observer) watch.observer();
+}
 
 CALayer::~CALayer() {
   for (auto& l : sublayers_) l->superlayer_ = nullptr;
@@ -154,7 +188,7 @@ void CALayer::setContents(CGImageRef image) {
 }
 
 void CALayer::setContentsScale(CGFloat scale) {
-  if (scale > 0) contentsScale_ = scale;
+  if (scale > 0) set(contentsScale_, scale);
 }
 
 // ---- the tree
@@ -172,6 +206,7 @@ bool CALayer::isDescendantOf(const CALayer* layer) const {
 void CALayer::detach() {
   CALayer* parent = superlayer_;
   if (!parent) return;
+  noteChange();
   auto& list = parent->sublayers_;
   auto it = std::find_if(list.begin(), list.end(), [&](const auto& l) { return l.get() == this; });
   superlayer_ = nullptr;
@@ -185,6 +220,7 @@ void CALayer::attach(std::shared_ptr<CALayer> layer, size_t index) {
     layer->detach();
   }
   index = std::min(index, sublayers_.size());
+  noteChange();
   layer->superlayer_ = this;
   sublayers_.insert(sublayers_.begin() + long(index), std::move(layer));
 }
@@ -251,6 +287,7 @@ void CALayer::setDelegate(std::weak_ptr<CALayerDelegate> delegate) {
 
 void CALayer::setNeedsDisplay() {
   needsDisplay_ = true;
+  noteChange();
 }
 
 void CALayer::displayIfNeeded() {
@@ -415,6 +452,7 @@ void CALayer::renderLayer(const CGContextRef& ctx) {
 // ---- animations
 
 void CALayer::propertyChanged(std::string_view key, CAValue from, CAValue to) {
+  noteChange();
   if (CATransaction::disableActions()) return;
   std::optional<std::shared_ptr<CAAnimation>> action;
   if (owner_) {

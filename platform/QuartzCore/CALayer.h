@@ -89,13 +89,13 @@ class CALayer : public NSObject {
   CGPoint anchorPoint() const { return anchorPoint_; }
   void setAnchorPoint(CGPoint anchor);
   CGFloat zPosition() const { return zPosition_; }
-  void setZPosition(CGFloat z) { zPosition_ = z; }
+  void setZPosition(CGFloat z) { set(zPosition_, z); }
   CATransform3D transform() const { return transform_; }
   void setTransform(const CATransform3D& t);
   CGAffineTransform affineTransform() const { return CATransform3DGetAffineTransform(transform_); }
   void setAffineTransform(const CGAffineTransform& t);
   CATransform3D sublayerTransform() const { return sublayerTransform_; }
-  void setSublayerTransform(const CATransform3D& t) { sublayerTransform_ = t; }
+  void setSublayerTransform(const CATransform3D& t) { set(sublayerTransform_, t); }
   // The box around the transformed bounds in the superlayer.
   CGRect frame() const;
   // Sets the position and, while the transform is the identity or a plain scale, the bounds
@@ -111,9 +111,9 @@ class CALayer : public NSObject {
   float opacity() const { return opacity_; }
   void setOpacity(float opacity);
   bool masksToBounds() const { return masksToBounds_; }
-  void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
+  void setMasksToBounds(bool masks) { set(masksToBounds_, masks); }
   bool isOpaque() const { return opaque_; }
-  void setOpaque(bool opaque) { opaque_ = opaque; }
+  void setOpaque(bool opaque) { set(opaque_, opaque); }
   CGColorRef backgroundColor() const { return backgroundColor_; }
   void setBackgroundColor(CGColorRef color);
   CGFloat cornerRadius() const { return cornerRadius_; }
@@ -124,42 +124,47 @@ class CALayer : public NSObject {
   CGColorRef borderColor() const { return borderColor_; }
   void setBorderColor(CGColorRef color);
   CGColorRef shadowColor() const { return shadowColor_; }
-  void setShadowColor(CGColorRef color) { shadowColor_ = std::move(color); }
+  void setShadowColor(CGColorRef color) { set(shadowColor_, std::move(color)); }
   // 0 (the default) draws no shadow.
   float shadowOpacity() const { return shadowOpacity_; }
   void setShadowOpacity(float opacity);
   // Default (0, -3): up; positive heights go down.
   CGSize shadowOffset() const { return shadowOffset_; }
-  void setShadowOffset(CGSize offset) { shadowOffset_ = offset; }
+  void setShadowOffset(CGSize offset) { set(shadowOffset_, offset); }
   // The blur (default 3).
   CGFloat shadowRadius() const { return shadowRadius_; }
-  void setShadowRadius(CGFloat radius) { shadowRadius_ = radius; }
+  void setShadowRadius(CGFloat radius) { set(shadowRadius_, radius); }
   // Kept; the shadow is always cast by what the layer draws.
   CGPathRef shadowPath() const { return shadowPath_; }
-  void setShadowPath(CGPathRef path) { shadowPath_ = std::move(path); }
+  void setShadowPath(CGPathRef path) {
+    shadowPath_ = std::move(path);
+    noteChange();
+  }
 
   // ---- contents
   CGImageRef contents() const { return contents_; }
   void setContents(CGImageRef image);
   const std::string& contentsGravity() const { return contentsGravity_; }
-  void setContentsGravity(std::string_view gravity) { contentsGravity_ = std::string(gravity); }
+  void setContentsGravity(std::string_view gravity) { set(contentsGravity_, std::string(gravity)); }
   // Pixels a point of the contents (1 by default; a view's layer has the screen's scale).
   CGFloat contentsScale() const { return contentsScale_; }
   void setContentsScale(CGFloat scale);
   // The part of the contents shown, in unit coordinates (default (0, 0, 1, 1)).
   CGRect contentsRect() const { return contentsRect_; }
-  void setContentsRect(CGRect r) { contentsRect_ = r; }
+  void setContentsRect(CGRect r) { set(contentsRect_, r); }
   // The stretched middle of the contents, in unit coordinates; the parts around it keep their
   // size (default (0, 0, 1, 1): all of it stretches).
   CGRect contentsCenter() const { return contentsCenter_; }
-  void setContentsCenter(CGRect r) { contentsCenter_ = r; }
+  void setContentsCenter(CGRect r) { set(contentsCenter_, r); }
   // How contents are scaled up and down: kCAFilterLinear (the default) or kCAFilterNearest.
   const std::string& magnificationFilter() const { return magnificationFilter_; }
   void setMagnificationFilter(std::string_view filter) {
-    magnificationFilter_ = std::string(filter);
+    set(magnificationFilter_, std::string(filter));
   }
   const std::string& minificationFilter() const { return minificationFilter_; }
-  void setMinificationFilter(std::string_view filter) { minificationFilter_ = std::string(filter); }
+  void setMinificationFilter(std::string_view filter) {
+    set(minificationFilter_, std::string(filter));
+  }
   bool needsDisplayOnBoundsChange() const { return needsDisplayOnBoundsChange_; }
   void setNeedsDisplayOnBoundsChange(bool needs) { needsDisplayOnBoundsChange_ = needs; }
 
@@ -208,6 +213,15 @@ class CALayer : public NSObject {
   // In the order they were added.
   std::vector<std::string> animationKeys() const;
 
+  // ---- the screen
+  // Whoever shows layers on a screen (a window backend) learns through this when what it shows
+  // may have changed: the first change of any layer (a property, the tree, contents to redraw)
+  // after the last takeChanges() runs the observer, once.  The observer schedules a frame; the
+  // frame, once drawn, calls takeChanges(), which answers whether anything changed since the
+  // last call (changes made while the frame is drawn are in it).  Main thread only.
+  static void setChangeObserver(std::function<void()> observer);
+  static bool takeChanges();
+
   // The layer's name (for dumps).
   const std::string& name() const { return name_; }
   void setName(std::string_view name) { name_ = std::string(name); }
@@ -229,6 +243,15 @@ class CALayer : public NSObject {
 
  private:
   struct Running;
+  // The first change after takeChanges() tells the observer.
+  static void noteChange();
+  // Sets a property that has no implicit animation.
+  template <class T>
+  void set(T& field, T value) {
+    if (same(field, value)) return;
+    field = std::move(value);
+    noteChange();
+  }
   template <class T>
   static bool same(const T& a, const T& b) {
     if constexpr (std::is_same_v<T, CGColorRef>) {

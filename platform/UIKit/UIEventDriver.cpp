@@ -75,6 +75,40 @@ bool UIEventDriver::moveInsertionPoint(long offset) {
   return true;
 }
 
+namespace {
+
+// The scroll view the wheel is dragging.
+std::weak_ptr<UIView>& wheelTarget() {
+  static std::weak_ptr<UIView> target;
+  return target;
+}
+
+}  // namespace
+
+bool UIEventDriver::scrollWheel(CGPoint point, CGPoint moved) {
+  if (moved.x == 0 && moved.y == 0) return false;
+  std::shared_ptr<UIView> hit;
+  auto windows = UIApplication::sharedApplication()->windows();
+  for (auto it = windows.rbegin(); it != windows.rend() && !hit; ++it) {
+    CGRect f = (*it)->frame();
+    hit = (*it)->hitTest(CGPointMake(point.x - f.origin.x, point.y - f.origin.y), nullptr);
+  }
+  for (auto v = hit; v; v = v->superview()) {
+    auto scrollView = std::dynamic_pointer_cast<UIScrollView>(v);
+    if (!scrollView) continue;
+    auto previous = std::static_pointer_cast<UIScrollView>(wheelTarget().lock());
+    if (previous == scrollView) {
+      if (scrollView->wheelDrag(moved)) return true;
+      continue;
+    }
+    if (!scrollView->wheelDrag(moved)) continue;
+    if (previous) previous->endWheelDrag();
+    wheelTarget() = scrollView;
+    return true;
+  }
+  return false;
+}
+
 bool UIEventDriver::shake() {
   std::shared_ptr<UIResponder> target = UIResponder::firstResponder();
   if (!target) target = UIApplication::sharedApplication()->keyWindow();
@@ -92,4 +126,5 @@ bool UIEventDriver::tapStatusBar() {
 
 void UIEventDriver::reset() {
   UITouchDelivery::reset();
+  wheelTarget().reset();
 }

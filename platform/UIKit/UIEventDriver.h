@@ -36,6 +36,12 @@ class UIEventDriver {
   // selection collapses), kept within the text.
   static bool moveInsertionPoint(long offset);
 
+  // The desktop's scroll wheel over `point`: drags the innermost scroll view under it that can
+  // scroll that way by `moved` points (the way the content moves, as a finger's translation;
+  // see UIScrollView).  A wheel that goes on over another scroll view ends the first one's
+  // drag.  False when no scroll view under the point can scroll that way.
+  static bool scrollWheel(CGPoint point, CGPoint moved);
+
   // The device is shaken: motion began and ended (subtype shake) to the first responder, or to
   // the key window when there is none; each passes it up its responder chain.  False when there
   // is neither.

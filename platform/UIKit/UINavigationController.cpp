@@ -127,7 +127,10 @@ void UINavigationController::pushViewController(const std::shared_ptr<UIViewCont
   std::weak_ptr<NSObject> weakOld = weakOf(oldTop), weakNew = weakOf(controller);
   runTransition(animated, [weakOld, weakNew] {
     if (auto c = lockController(weakOld)) c->endAppearanceTransition();
-    if (auto c = lockController(weakNew)) c->endAppearanceTransition();
+    if (auto c = lockController(weakNew)) {
+      c->endAppearanceTransition();
+      screenShown(c, UIScreenChange::Push);
+    }
   });
 }
 
@@ -153,7 +156,10 @@ std::vector<std::shared_ptr<UIViewController>> UINavigationController::popTo(siz
     // The old top lives until its viewDidDisappear.
     runTransition(animated, [oldTop, weakNew] {
       oldTop->endAppearanceTransition();
-      if (auto c = lockController(weakNew)) c->endAppearanceTransition();
+      if (auto c = lockController(weakNew)) {
+        c->endAppearanceTransition();
+        screenShown(c, UIScreenChange::Pop);
+      }
     });
   }
   return popped;

@@ -140,6 +140,7 @@ UIScrollView::UIScrollView(CGRect frame) : UIView(frame) {
 
 UIScrollView::~UIScrollView() {
   if (timer_) timer_->invalidate();
+  if (wheelTimer_) wheelTimer_->invalidate();
 }
 
 std::shared_ptr<UIScrollView> UIScrollView::selfPtr() {
@@ -236,6 +237,7 @@ void UIScrollView::panned(const Value&) {
   auto keep = selfPtr();
   switch (pan_->state()) {
     case UIGestureRecognizerState::Began: {
+      endWheelDrag();
       stopMotion();
       dragging_ = true;
       dragStart_ = contentOffset();
@@ -245,21 +247,9 @@ void UIScrollView::panned(const Value&) {
       if (auto d = delegate_.lock()) d->scrollViewWillBeginDragging(keep);
       break;
     }
-    case UIGestureRecognizerState::Changed: {
-      CGPoint t = pan_->translationInView(nullptr);
-      CGPoint o = contentOffset();
-      CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
-      auto follow = [&](CGFloat start, CGFloat moved, CGFloat min, CGFloat max) {
-        CGFloat p = start - moved;
-        if (p < min) return bounces_ ? min - (min - p) / 2 : min;
-        if (p > max) return bounces_ ? max + (p - max) / 2 : max;
-        return p;
-      };
-      if (canScrollHorizontally() && lockedAxis_ != 2) o.x = follow(dragStart_.x, t.x, lo.x, hi.x);
-      if (canScrollVertically() && lockedAxis_ != 1) o.y = follow(dragStart_.y, t.y, lo.y, hi.y);
-      setOffsetInternal(o);
+    case UIGestureRecognizerState::Changed:
+      setOffsetInternal(draggedOffset(dragStart_, pan_->translationInView(nullptr)));
       break;
-    }
     case UIGestureRecognizerState::Ended: {
       CGPoint v = pan_->velocityInView(nullptr);
       CGPoint speed{canScrollHorizontally() && lockedAxis_ != 2 ? -v.x : 0,
@@ -273,6 +263,54 @@ void UIScrollView::panned(const Value&) {
     default:
       break;
   }
+}
+
+CGPoint UIScrollView::draggedOffset(CGPoint start, CGPoint moved) const {
+  CGPoint o = contentOffset();
+  CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
+  auto follow = [&](CGFloat from, CGFloat by, CGFloat min, CGFloat max) {
+    CGFloat p = from - by;
+    if (p < min) return bounces_ ? min - (min - p) / 2 : min;
+    if (p > max) return bounces_ ? max + (p - max) / 2 : max;
+    return p;
+  };
+  if (canScrollHorizontally() && lockedAxis_ != 2) o.x = follow(start.x, moved.x, lo.x, hi.x);
+  if (canScrollVertically() && lockedAxis_ != 1) o.y = follow(start.y, moved.y, lo.y, hi.y);
+  return o;
+}
+
+// ---- the wheel
+
+bool UIScrollView::wheelDrag(CGPoint moved) {
+  bool across = std::fabs(moved.x) > std::fabs(moved.y);
+  if (!scrollEnabled_ || tracking_ || (across ? !canScrollHorizontally() : !canScrollVertically()))
+    return false;
+  auto keep = selfPtr();
+  if (!wheelTimer_) {
+    stopMotion();
+    dragging_ = true;
+    dragStart_ = contentOffset();
+    wheelMoved_ = CGPointZero;
+    lockedAxis_ = 0;
+    if (auto d = delegate_.lock()) d->scrollViewWillBeginDragging(keep);
+  } else {
+    wheelTimer_->invalidate();
+  }
+  std::weak_ptr<NSObject> weak = weak_from_this();
+  wheelTimer_ = NSTimer::timerWithTimeInterval(kWheelRest, false, [weak](const auto&) {
+    if (auto self = std::static_pointer_cast<UIScrollView>(weak.lock())) self->endWheelDrag();
+  });
+  NSRunLoop::mainRunLoop()->addTimer(wheelTimer_, NSRunLoopCommonModes);
+  wheelMoved_ = {wheelMoved_.x + moved.x, wheelMoved_.y + moved.y};
+  setOffsetInternal(draggedOffset(dragStart_, wheelMoved_));
+  return true;
+}
+
+void UIScrollView::endWheelDrag() {
+  if (!wheelTimer_) return;
+  wheelTimer_->invalidate();
+  wheelTimer_.reset();
+  endDragging(CGPointZero);
 }
 
 CGPoint UIScrollView::decelerationTarget(CGPoint v) const {

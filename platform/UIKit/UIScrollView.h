@@ -22,6 +22,10 @@
 // did end scrolling animation after setContentOffset / scrollRectToVisible animated; will begin
 // zooming, did zoom, did end zooming; should and did scroll to top for a tap on the status bar.
 //
+// The desktop's scroll wheel (UIEventDriver::scrollWheel) drags the view as a finger would: the
+// first turn begins a drag, each turn moves the content by its amount (at half speed beyond an
+// edge), and the drag ends, without speed, once the wheel has rested kWheelRest seconds.
+//
 // Zooming: with a view for zooming from the delegate and a maximum scale above the minimum, two
 // fingers scale that view (its transform) about the point between them, and the content size
 // follows the view's frame.  A scale beyond the limits springs back when the fingers lift.
@@ -75,6 +79,8 @@ class UIScrollView : public UIView {
   static constexpr double kScrollAnimationDuration = 0.3;
   // How long content touches are held back.
   static constexpr double kContentTouchDelay = 0.15;
+  // How long a scroll wheel rests before its drag ends.
+  static constexpr double kWheelRest = 0.15;
 
   UIScrollView() : UIScrollView(CGRectZero) {}
   explicit UIScrollView(CGRect frame);
@@ -176,6 +182,7 @@ class UIScrollView : public UIView {
   void describeAttributes(std::string& line) const override;
 
  private:
+  friend class UIEventDriver;
   friend class UIScrollViewPanGestureRecognizer;
   friend class UIScrollViewDelayGestureRecognizer;
   enum class Motion { None, Decelerating, Animating, Zooming };
@@ -185,6 +192,11 @@ class UIScrollView : public UIView {
   bool canScrollHorizontally() const;
   bool canScrollVertically() const;
   void panned(const Value& recognizer);
+  // Where a drag from `start` that moved the content by `moved` puts it (lockedAxis_ applies).
+  CGPoint draggedOffset(CGPoint start, CGPoint moved) const;
+  // The wheel: false when the view cannot scroll that way (or a finger is on it).
+  bool wheelDrag(CGPoint moved);
+  void endWheelDrag();
   void pinched(const Value& recognizer);
   void endDragging(CGPoint velocity);
   void startMotion(Motion motion);
@@ -226,6 +238,9 @@ class UIScrollView : public UIView {
   bool zoomBouncing_ = false;
   int lockedAxis_ = 0;  // directional lock: 1 across, 2 down
   CGPoint dragStart_;
+  // A wheel's drag: how far it has moved the content, and the timer that ends it.
+  CGPoint wheelMoved_;
+  std::shared_ptr<NSTimer> wheelTimer_;
 
   std::shared_ptr<UIPanGestureRecognizer> pan_;
   std::shared_ptr<UIGestureRecognizer> delay_;

@@ -121,9 +121,12 @@ void UIViewController::presentModalViewController(
   }
   std::weak_ptr<NSObject> weakRoot = root->weak_from_this(),
                           weakShown = controller->weak_from_this();
-  runTransition(animated, [weakRoot, weakShown] {
+  bool shown = bool(window);
+  runTransition(animated, [weakRoot, weakShown, shown] {
     if (auto r = lockController(weakRoot)) r->endAppearanceTransition();
-    if (auto s = lockController(weakShown)) s->endAppearanceTransition();
+    auto s = lockController(weakShown);
+    if (s) s->endAppearanceTransition();
+    if (s && shown) screenShown(s, UIScreenChange::Present);
   });
 }
 
@@ -153,8 +156,48 @@ void UIViewController::dismissModalViewControllerAnimated(bool animated) {
   // The dismissed controllers live until their did-calls have been made.
   runTransition(animated, [weakRoot, chain] {
     chain.back()->endAppearanceTransition();
-    if (auto r = lockController(weakRoot)) r->endAppearanceTransition();
+    auto r = lockController(weakRoot);
+    if (!r) return;
+    r->endAppearanceTransition();
+    if (r->isViewLoaded() && r->view()->window()) screenShown(r, UIScreenChange::Dismiss);
   });
+}
+
+// ---- screens shown
+
+namespace {
+
+UIScreenShownObserver& screenShownObserver() {
+  static UIScreenShownObserver observer;
+  return observer;
+}
+
+}  // namespace
+
+void UIViewController::setScreenShownObserver(UIScreenShownObserver observer) {
+  screenShownObserver() = std::move(observer);
+}
+
+void UIViewController::screenShown(const std::shared_ptr<UIViewController>& screen,
+                                   UIScreenChange change) {
+  auto observer = screenShownObserver();  // it may replace itself
+  if (!observer || !screen) return;
+  if (auto front = screen->frontViewController()) observer(front, change);
+}
+
+std::shared_ptr<UIViewController> UIViewController::frontViewController() {
+  auto front = selfPtr();
+  for (;;) {
+    if (!front) return nullptr;
+    if (front->modal_) {
+      front = front->modal_;
+    } else if (auto nav = std::dynamic_pointer_cast<UINavigationController>(front);
+               nav && nav->topViewController()) {
+      front = nav->topViewController();
+    } else {
+      return front;
+    }
+  }
 }
 
 // ---- appearance

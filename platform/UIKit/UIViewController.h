@@ -17,6 +17,22 @@
 
 class NSTimer;
 class UINavigationController;
+class UIViewController;
+
+// What brought a new screen to the front.
+enum class UIScreenChange {
+  Root,     // a window's root controller appeared (the window was shown or given a new root)
+  Push,     // a navigation controller pushed it
+  Pop,      // a navigation controller popped back to it
+  Present,  // it was presented
+  Dismiss,  // what it presented was dismissed
+};
+
+// Told each time a new screen was shown.  `screen` is the controller now in front (the pushed
+// one, the top one popped back to, the presented one; a navigation controller stands for its
+// visible controller).
+using UIScreenShownObserver =
+    std::function<void(const std::shared_ptr<UIViewController>& screen, UIScreenChange change)>;
 
 class UIViewController : public UIResponder {
   NS_CLASS(UIViewController, UIResponder)
@@ -67,6 +83,20 @@ class UIViewController : public UIResponder {
   void dismissModalViewControllerAnimated(bool animated);
   std::shared_ptr<UIViewController> modalViewController() const { return modal_; }
   std::shared_ptr<UIViewController> presentingViewController() const;
+
+  // ---- screens shown
+  // The process-wide observer of new screens (one at a time; nullptr removes it), installed by
+  // the headless runner.  It is told once a change has ended: the new screen's viewDidAppear
+  // has run (at once when not animated, kTransitionDuration later when animated).  Changes
+  // that leave no controller on screen (a push onto a stack that is not shown) tell nothing.
+  // Main thread only.
+  static void setScreenShownObserver(UIScreenShownObserver observer);
+  // Tells the observer that `screen` (or, for a container or a presenting controller, what it
+  // shows in front) was shown.  Custom transitions call it when they end.
+  static void screenShown(const std::shared_ptr<UIViewController>& screen, UIScreenChange change);
+  // What the controller shows in front: what it presents (in turn), else a navigation
+  // controller's top, else itself.
+  std::shared_ptr<UIViewController> frontViewController();
 
   // ---- appearance (containers call these for their children)
   // Calls viewWillAppear / viewWillDisappear (once per change) and passes it on to the children

@@ -50,6 +50,7 @@ void UIWindow::setHidden(bool hidden) {
   if (auto root = rootViewController_) {
     root->beginAppearanceTransition(true, false);
     root->endAppearanceTransition();
+    UIViewController::screenShown(root, UIScreenChange::Root);
   }
 }
 
@@ -75,7 +76,10 @@ void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controlle
     view->setFrame(contentFrame());
     if (visible) root->beginAppearanceTransition(true, false);
     addSubview(view);
-    if (visible) root->endAppearanceTransition();
+    if (visible) {
+      root->endAppearanceTransition();
+      UIViewController::screenShown(root, UIScreenChange::Root);
+    }
   }
 }
 

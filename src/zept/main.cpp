@@ -1,10 +1,12 @@
-// The app's entry point: runs the application with its delegate on the main run loop.
+// The app's entry point: runs the application with its delegate on the main run loop, shown in
+// a desktop window (--window), or headless writing each new screen to a folder (--headless),
+// or neither.
 //
 // The home screen, a placeholder, writes what it shows to standard output; --screenshot writes
 // the screen's picture once the first page is in.  The options point the app at a local
 // content server and tell it what network it is on; see --help.  The app runs until interrupted
 // (SIGINT or SIGTERM end it as the system ends an app: it is told it terminates, then the loop
-// stops).
+// stops) or its window is closed; SIGUSR1 writes the current screen to the screens folder.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -22,6 +24,8 @@
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSURL.h"
+#include "SDLWindow/SDLWindow.h"
+#include "ScreenRecorder/ScreenRecorder.h"
 #include "SystemConfiguration/SCNetworkReachability.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
@@ -44,6 +48,20 @@ constexpr const char* kUsage =
     "running its timers and polls until interrupted (Ctrl-C).\n"
     "\n"
     "options:\n"
+    "  --window                 show the app in a desktop window; the mouse is a finger, the\n"
+    "                           wheel drags what is under it, typing goes to the text being\n"
+    "                           edited; F1 home (again: back to the app), F2 shake, F3 memory\n"
+    "                           warning, F12 write the screen to the screens folder; closing\n"
+    "                           the window ends the app.  Without a display the app runs\n"
+    "                           headless (--headless), saying so\n"
+    "  --window-scale N         window pixels a point, 1 or 2 (default: 2 when the display\n"
+    "                           has room for it)\n"
+    "  --headless               write each new screen shown (and the first page) to the\n"
+    "                           screens folder: NNN-<screen>.png and its view tree in\n"
+    "                           NNN-<screen>.txt\n"
+    "  --screens DIR            the screens folder (default out/screens); the numbered\n"
+    "                           screens of an earlier run there are removed when the first\n"
+    "                           one is written.  SIGUSR1 writes the current screen there\n"
     "  --server-port N          send every content-server request (all the service's hosts)\n"
     "                           to the local content server on 127.0.0.1:N\n"
     "  --network KIND           the network the app sees: wifi, wwan, offline, or system\n"
@@ -112,10 +130,58 @@ int usageError(const std::string& message) {
   return 2;
 }
 
+// The screens folder, opened when the first screen is written.
+class Screens {
+ public:
+  explicit Screens(std::string folder) : folder_(std::move(folder)) {}
+
+  // Writes each new screen from now on.
+  bool watch() {
+    if (!open()) return false;
+    recorder_->watchScreens();
+    return true;
+  }
+
+  // Writes what the screen shows now.
+  void record(std::string_view name = {}) {
+    if (!open()) return;
+    std::string error;
+    std::string path = recorder_->record(name, &error);
+    report(path, error);
+  }
+
+ private:
+  bool open() {
+    if (recorder_) return true;
+    std::string error;
+    recorder_ = ScreenRecorder::open(folder_, &error);
+    if (!recorder_) {
+      std::fprintf(stderr, "zept: screens: %s\n", error.c_str());
+      return false;
+    }
+    recorder_->setReporter(report);
+    return true;
+  }
+  static void report(const std::string& path, const std::string& error) {
+    if (path.empty()) {
+      std::fprintf(stderr, "zept: screen not written: %s\n", error.c_str());
+    } else {
+      std::printf("screen: %s\n", path.c_str());
+    }
+    std::fflush(stdout);
+  }
+
+  std::string folder_;
+  std::unique_ptr<ScreenRecorder> recorder_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool exitAfterFirstPage = false;
+  bool window = false, headless = false;
+  int windowScale = 0;
+  std::string screensFolder = "out/screens";
   std::optional<std::string> screenshot;
   std::optional<int> serverPort;
   std::optional<SCNetworkReachabilityFlags> flags;
@@ -130,6 +196,18 @@ int main(int argc, char** argv) {
       return 0;
     } else if (arg == "--exit-after-first-page") {
       exitAfterFirstPage = true;
+    } else if (arg == "--window") {
+      window = true;
+    } else if (arg == "--headless") {
+      headless = true;
+    } else if (arg == "--window-scale") {
+      auto v = value();
+      if (!v || (*v != "1" && *v != "2")) return usageError("--window-scale needs 1 or 2");
+      windowScale = std::stoi(*v);
+    } else if (arg == "--screens") {
+      auto v = value();
+      if (!v || v->empty()) return usageError("--screens needs a folder");
+      screensFolder = *v;
     } else if (arg == "--screenshot") {
       auto v = value();
       if (!v || v->empty()) return usageError("--screenshot needs a file name");
@@ -150,14 +228,17 @@ int main(int argc, char** argv) {
     }
   }
 
-  // SIGINT and SIGTERM are read from a descriptor on the main loop; blocked before any thread
-  // starts so that every thread leaves them to it.
-  sigset_t endSignals;
-  sigemptyset(&endSignals);
-  sigaddset(&endSignals, SIGINT);
-  sigaddset(&endSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
-  int signalFd = signalfd(-1, &endSignals, SFD_CLOEXEC | SFD_NONBLOCK);
+  if (window && headless) return usageError("--window and --headless exclude each other");
+
+  // SIGINT and SIGTERM (the end) and SIGUSR1 (write the screen) are read from a descriptor on
+  // the main loop; blocked before any thread starts so that every thread leaves them to it.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  int signalFd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
 
   if (serverPort) {
     for (const auto& host : serviceHosts()) CFNetworkMapHost(host, 0, "127.0.0.1", *serverPort);
@@ -177,9 +258,39 @@ int main(int argc, char** argv) {
   if (serverPort) std::printf("content server: 127.0.0.1:%d\n", *serverPort);
   std::fflush(stdout);
 
+  static Screens screens(screensFolder);
+  std::unique_ptr<SDLWindow> sdlWindow;
+  if (window) {
+    SDLWindow::Options options;
+    options.scale = windowScale;
+    options.title = "zept";
+    options.onClose = [] { terminateApplication(0); };
+    options.onScreenshot = [] { screens.record(); };
+    std::string error;
+    sdlWindow = SDLWindow::open(std::move(options), &error);
+    if (sdlWindow) {
+      std::printf(
+          "window: %s, %d pixels a point (F1 home, F2 shake, F3 memory warning, F12 screen to "
+          "%s; close the window to end)\n",
+          sdlWindow->driver().c_str(), sdlWindow->scale(), screensFolder.c_str());
+    } else {
+      std::printf("window: none (%s); running headless\n", error.c_str());
+      headless = true;
+    }
+  }
+  if (headless) {
+    if (!screens.watch()) return 1;
+    std::printf(
+        "screens: each new screen goes to %s/ as NNN-<screen>.png and .txt "
+        "(kill -USR1 %d writes the current one)\n",
+        screensFolder.c_str(), int(getpid()));
+  }
+  std::fflush(stdout);
+
   if (screenshot) {
-    varimostaViewController::setFirstPageHandler([path = *screenshot](bool shown) {
+    varimostaViewController::setFirstPageHandler([path = *screenshot, headless](bool shown) {
       awaitingFirstPage = false;
+      if (headless && shown) screens.record("first-page");
       std::string error;
       bool written =
           UIScreenCaptureWritePNG(UIApplication::sharedApplication()->keyWindow(), path, &error);
@@ -192,9 +303,14 @@ int main(int argc, char** argv) {
       terminateApplication(shown && written ? 0 : 1);
     });
   } else if (exitAfterFirstPage) {
-    varimostaViewController::setFirstPageHandler([](bool shown) {
+    varimostaViewController::setFirstPageHandler([headless](bool shown) {
       awaitingFirstPage = false;
+      if (headless && shown) screens.record("first-page");
       terminateApplication(shown ? 0 : 1);
+    });
+  } else if (headless) {
+    varimostaViewController::setFirstPageHandler([](bool shown) {
+      if (shown) screens.record("first-page");
     });
   }
 
@@ -204,7 +320,12 @@ int main(int argc, char** argv) {
     signalSource =
         std::make_shared<RunLoopFdSource>(signalFd, RunLoopFdSource::Read, [](int fd, int) {
           signalfd_siginfo info{};
-          if (read(fd, &info, sizeof info) == ssize_t(sizeof info)) terminateApplication(0);
+          if (read(fd, &info, sizeof info) != ssize_t(sizeof info)) return;
+          if (info.ssi_signo == SIGUSR1) {
+            screens.record();
+          } else {
+            terminateApplication(0);
+          }
         });
     loop->addFdSource(signalSource, NSDefaultRunLoopMode);
   }

@@ -1,6 +1,7 @@
 // Run loops: modes, fd and signalled sources, performs between threads, stop and wake-up.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -500,3 +501,79 @@ TEST_F(RunLoopTest, SourcesChangedFromInsideALoopReachTheLoopTheyAreIn) {
 }
 
 }  // namespace
+
+// ---- waiters
+
+// Waits as a window's waiter does: on the loop's descriptors and one of its own (the display),
+// handing what comes on that one to the loop through a source.
+class DisplayLikeWaiter : public RunLoopWaiter {
+ public:
+  DisplayLikeWaiter(int display, std::shared_ptr<RunLoopSource> events)
+      : display_(display), events_(std::move(events)) {}
+  int wait(pollfd* fds, size_t count, int timeoutMs) override {
+    ++waits;
+    wakeFdFirst = wakeFdFirst && count >= 1 && fds[0].events == POLLIN;
+    std::vector<pollfd> all(fds, fds + count);
+    all.push_back(pollfd{display_, POLLIN, 0});
+    int n = poll(all.data(), all.size(), timeoutMs);
+    if (n < 0) return n;
+    std::copy_n(all.begin(), count, fds);
+    if (all.back().revents) {
+      --n;
+      events_->signal();
+    }
+    return n;
+  }
+  std::atomic<int> waits{0};
+  bool wakeFdFirst = true;
+
+ private:
+  int display_;
+  std::shared_ptr<RunLoopSource> events_;
+};
+
+TEST_F(RunLoopTest, OneLoopServesTimersDescriptorsPerformsAndTheWaitersOwnEvents) {
+  Pipe display, socket;
+  std::vector<std::string> seen;
+  auto events = std::make_shared<RunLoopSource>([&] {
+    char c;
+    while (read(display.r, &c, 1) == 1) seen.push_back(std::string("window ") + c);
+  });
+  main_->addSource(events, NSRunLoopCommonModes);
+  auto fd = std::make_shared<RunLoopFdSource>(socket.r, RunLoopFdSource::Read, [&](int f, int) {
+    char c;
+    while (read(f, &c, 1) == 1) seen.push_back("descriptor");
+  });
+  main_->addFdSource(fd, NSDefaultRunLoopMode);
+  NSTimer::scheduledTimerWithTimeInterval(1.0, false, [&](auto&) { seen.push_back("timer"); });
+  auto waiter = std::make_shared<DisplayLikeWaiter>(display.r, events);
+  main_->setWaiter(waiter);
+
+  // From other threads, while the loop waits.
+  std::thread other([&] {
+    main_->performBlock([&] { seen.push_back("perform"); });
+    EXPECT_EQ(write(display.w, "a", 1), 1);
+  });
+  EXPECT_TRUE(MainLoop::runUntil([&] { return seen.size() == 2; }));
+  other.join();
+  ASSERT_EQ(write(socket.w, "x", 1), 1);
+  ASSERT_EQ(write(display.w, "b", 1), 1);
+  MainLoop::pump();
+  MainLoop::advance(1.0);
+  std::sort(seen.begin(), seen.begin() + 2);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"perform", "window a", "window b", "descriptor", "timer"}));
+  EXPECT_TRUE(waiter->wakeFdFirst);
+
+  // Idle, the loop sits in one wait until something comes (here: the real-time bound).
+  int before = waiter->waits;
+  main_->runInMode(NSDefaultRunLoopMode, NSRunLoop::kDistantFuture, true, 0.2);
+  EXPECT_LE(waiter->waits - before, 2);
+
+  main_->setWaiter(nullptr);
+  ASSERT_EQ(write(display.w, "c", 1), 1);
+  MainLoop::pump();
+  EXPECT_EQ(seen.back(), "timer") << "the plain waiter does not watch the display";
+  events->invalidate();
+  fd->invalidate();
+}

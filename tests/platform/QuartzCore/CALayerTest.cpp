@@ -403,3 +403,60 @@ TEST_F(CALayerTest, RenderingIntoARecordingContextLogsEachLayerWhereItLies) {
 }
 
 }  // namespace
+
+// ---- the screen's change observer
+
+TEST_F(CALayerTest, TheScreenHearsOfTheFirstChangeAfterEachFrame) {
+  auto root = CALayer::layer();
+  auto child = CALayer::layer();
+  root->addSublayer(child);
+  int told = 0;
+  CALayer::setChangeObserver([&] { ++told; });
+  CALayer::takeChanges();
+
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+  };
+  const std::vector<Case> changes = {
+      {"position",
+       [&] {
+         child->setPosition({5, 5});
+       }},
+      {"hidden", [&] { child->setHidden(true); }},
+      {"background", [&] { child->setBackgroundColor(rgb(1, 0, 0)); }},
+      {"clipping", [&] { child->setMasksToBounds(true); }},
+      {"shadow offset",
+       [&] {
+         child->setShadowOffset({0, 2});
+       }},
+      {"contents gravity", [&] { child->setContentsGravity(kCAGravityTopLeft); }},
+      {"needs display", [&] { child->setNeedsDisplay(); }},
+      {"removed", [&] { child->removeFromSuperlayer(); }},
+      {"added", [&] { root->addSublayer(child); }},
+      {"actions off",
+       [&] {
+         CATransaction::begin();
+         CATransaction::setDisableActions(true);
+         child->setOpacity(0.5f);
+         CATransaction::commit();
+       }},
+  };
+  for (const auto& c : changes) {
+    told = 0;
+    c.change();
+    c.change();  // the second change of a frame tells nothing more
+    EXPECT_EQ(told, 1) << c.what;
+    EXPECT_TRUE(CALayer::takeChanges()) << c.what;
+    EXPECT_FALSE(CALayer::takeChanges()) << c.what;
+  }
+
+  // Setting what is already there is no change.
+  told = 0;
+  child->setPosition({5, 5});
+  child->setMasksToBounds(true);
+  child->setContentsGravity(kCAGravityTopLeft);
+  EXPECT_EQ(told, 0);
+  EXPECT_FALSE(CALayer::takeChanges());
+  CALayer::setChangeObserver(nullptr);
+}

@@ -223,3 +223,50 @@ TEST_F(NavigationTest, ControllersGoAwayWithTheirContainer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NavigationTest, EachNewScreenIsToldOnceItsTransitionHasEnded) {
+  Log shown;
+  UIViewController::setScreenShownObserver(
+      [&](const std::shared_ptr<UIViewController>& screen, UIScreenChange change) {
+        static const char* const kChanges[] = {"root", "push", "pop", "present", "dismiss"};
+        auto c = std::dynamic_pointer_cast<LoggingController>(screen);
+        shown.push_back(std::string(kChanges[int(change)]) + " " +
+                        (c ? c->name() : screen->className()));
+      });
+  showNavigation();
+  EXPECT_EQ(shown, Log{"root home"});
+
+  auto detail = make("detail");
+  nav->pushViewController(detail, true);
+  EXPECT_EQ(shown.size(), 1u) << "not before the transition ends";
+  MainLoop::advance(UIViewController::kTransitionDuration);
+  EXPECT_EQ(shown.back(), "push detail");
+
+  nav->popViewControllerAnimated(false);
+  EXPECT_EQ(shown.back(), "pop home");
+
+  auto sheet = make("sheet");
+  nav->presentModalViewController(sheet, false);
+  EXPECT_EQ(shown.back(), "present sheet");
+  // A presented navigation controller stands for its top.
+  auto inner = make("inner");
+  sheet->presentModalViewController(std::make_shared<UINavigationController>(inner), true);
+  MainLoop::advance(UIViewController::kTransitionDuration);
+  EXPECT_EQ(shown.back(), "present inner");
+  nav->dismissModalViewControllerAnimated(true);
+  MainLoop::advance(UIViewController::kTransitionDuration);
+  EXPECT_EQ(shown.back(), "dismiss home");
+  EXPECT_EQ(shown.size(), 6u);
+
+  // Changes off screen show nothing.
+  auto away = std::make_shared<UINavigationController>(make("a"));
+  away->view();
+  away->pushViewController(make("b"), false);
+  away->popViewControllerAnimated(false);
+  EXPECT_EQ(shown.size(), 6u);
+  UIViewController::setScreenShownObserver(nullptr);
+}
+
+}  // namespace

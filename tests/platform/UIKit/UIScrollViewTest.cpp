@@ -338,3 +338,60 @@ TEST_F(UIScrollViewTest, ATapOnTheStatusBarScrollsTheOneScrollViewToTheTop) {
 }
 
 }  // namespace
+
+// ---- the desktop's wheel
+
+TEST_F(UIScrollViewTest, TheWheelDragsTheScrollViewUnderThePointerUntilItRests) {
+  Scroller s;
+  EXPECT_TRUE(UIEventDriver::scrollWheel({100, 100}, {0, -40}));
+  EXPECT_TRUE(UIEventDriver::scrollWheel({100, 100}, {0, -40}));
+  EXPECT_EQ(s.scroll->contentOffset(), CGPointMake(0, 80));
+  EXPECT_TRUE(s.scroll->isDragging());
+  EXPECT_EQ(s.delegate->log, (Log{"willBeginDragging", "scroll"}));
+
+  // Resting ends the drag without speed: nothing decelerates.
+  MainLoop::advance(UIScrollView::kWheelRest + 0.01);
+  EXPECT_FALSE(s.scroll->isDragging());
+  EXPECT_EQ(s.delegate->log,
+            (Log{"willBeginDragging", "scroll", "willEndDragging", "didEndDragging"}));
+  EXPECT_EQ(s.scroll->contentOffset(), CGPointMake(0, 80));
+}
+
+TEST_F(UIScrollViewTest, TheWheelPullsPastTheTopAtHalfSpeedAndTheContentSpringsBack) {
+  Scroller s;
+  // Up at the top: the content follows at half speed (a pull to refresh, say).
+  UIEventDriver::scrollWheel({100, 100}, {0, 80});
+  UIEventDriver::scrollWheel({100, 100}, {0, 80});
+  EXPECT_EQ(s.scroll->contentOffset(), CGPointMake(0, -80));
+  MainLoop::advance(UIScrollView::kWheelRest + 0.01);
+  EXPECT_EQ(s.delegate->log, (Log{"willBeginDragging", "scroll", "willEndDragging",
+                                  "didEndDragging(decelerate)", "willBeginDecelerating"}));
+  MainLoop::advance(2);
+  EXPECT_EQ(s.scroll->contentOffset(), CGPointMake(0, 0));
+  EXPECT_EQ(s.delegate->log.back(), "didEndDecelerating");
+}
+
+TEST_F(UIScrollViewTest, TheWheelGoesToTheInnermostScrollViewThatScrollsItsWay) {
+  Scroller outer;  // scrolls down
+  auto rowLog = std::make_shared<ScrollLog>();
+  // A row of pictures inside it that scrolls across.
+  auto row = std::make_shared<UIScrollView>(CGRectMake(0, 100, 320, 100));
+  row->setContentSize({1000, 100});
+  row->setDelegate(rowLog);
+  outer.scroll->addSubview(row);
+
+  EXPECT_TRUE(UIEventDriver::scrollWheel({100, 150}, {-40, 0}));
+  EXPECT_EQ(row->contentOffset(), CGPointMake(40, 0));
+  EXPECT_TRUE(UIEventDriver::scrollWheel({100, 150}, {0, -40}));
+  EXPECT_EQ(outer.scroll->contentOffset(), CGPointMake(0, 40));
+  // The row's drag ended when the wheel moved on to the other view.
+  EXPECT_EQ(rowLog->log.back(), "didEndDragging");
+  EXPECT_TRUE(outer.scroll->isDragging());
+
+  // Nothing under the pointer scrolls across there.
+  MainLoop::advance(1);
+  EXPECT_FALSE(UIEventDriver::scrollWheel({100, 300}, {-40, 0}));
+  outer.scroll->setScrollEnabled(false);
+  EXPECT_FALSE(UIEventDriver::scrollWheel({100, 300}, {0, -40}));
+  EXPECT_FALSE(UIEventDriver::scrollWheel({100, 300}, {0, 0}));
+}
