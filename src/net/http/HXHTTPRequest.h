@@ -31,6 +31,10 @@
 //   redirect rewrites, and the bodies made for the caller.
 // - The operation's state (started, executing, finished, cancelled, isCanceledRequest) is
 //   atomic: queues and callers ask for it from their own threads.
+// - While the request waits for credentials (it asked its delegate, queue or closure, or the
+//   credentials dialog), nothing of it runs: whoever was asked may set the credentials
+//   (username, password, domain and the proxy's) from the main thread before it calls
+//   retryUsingSuppliedCredentials, which orders them before the request reads them.
 // cancel, clearDelegatesAndCancel, redirectToURL, retryUsingSuppliedCredentials and
 // cancelAuthentication may be called from any thread: they hand their work to the request's
 // thread.  Class-wide state (the connection pool, session stores, defaults) has locks of its
@@ -149,8 +153,15 @@ class HXHTTPRequest : public NSOperation {
 
   // ---- redirects and credentials, from any thread
   void redirectToURL(std::shared_ptr<NSURL> newURL);
+  // The answer of whoever was asked for credentials (the delegate or queue in
+  // authenticationNeededForRequest or proxyAuthenticationNeededForRequest, a closure, the
+  // credentials dialog): set the credentials first (setUsername and setPassword, or the
+  // proxy's; the domain for NTLM), then retry; or give up, which fails the request with
+  // HXAuthenticationErrorType.
   void retryUsingSuppliedCredentials();
   void cancelAuthentication();
+  // Sends "Authorization: Basic ..." with these credentials before any challenge.
+  void addBasicAuthenticationHeaderWithUsername(const std::string& user, const std::string& pass);
 
   // ---- class-wide defaults and header utilities
   static double defaultTimeOutSeconds();
@@ -639,6 +650,20 @@ class HXHTTPRequest : public NSOperation {
   void destroyReadStream();
   void applyAuthorizationHeader();
   void attemptToApplyCredentialsAndResume();
+  void attemptToApplyProxyCredentialsAndResume();
+  // The first credentials found (user name and password both set), as the dictionary the
+  // platform takes; nil when there are none.
+  ValueDictionary findCredentials();
+  ValueDictionary findProxyCredentials();
+  bool applyCredentials(const ValueDictionary& credentials);
+  bool applyProxyCredentials(const ValueDictionary& credentials);
+  void saveCredentialsToKeychain(const ValueDictionary& credentials);
+  void saveProxyCredentialsToKeychain(const ValueDictionary& credentials);
+  bool willAskDelegateForCredentials();
+  bool willAskDelegateForProxyCredentials();
+  bool showAuthenticationDialog();
+  bool showProxyAuthenticationDialog();
+  void failAuthentication();
   void useDataFromCache();
   void incrementUploadSizeBy(int64_t length);
   void incrementDownloadSizeBy(int64_t length);
@@ -656,6 +681,8 @@ class HXHTTPRequest : public NSOperation {
   void reportFinished();
   void reportFailure();
   void recordURLFail(const std::string& text);
+  void askDelegateForCredentials();
+  void askDelegateForProxyCredentials();
 
   // Hands a block to the main thread (runs it at once when already there), in order with the
   // engine's other hand-overs.
@@ -698,6 +725,12 @@ class HXHTTPRequest : public NSOperation {
   std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;
   // Makes this request the read stream's client; says whether the stream took it.
   bool setReadStreamClient();
+  // Authentication steps shared by the server's and the proxy's form.
+  void answerChallenge(bool proxy);
+  bool applySessionEntry(const ValueDictionary& entry, bool proxy);
+  bool willAsk(bool proxy);
+  void askDelegate(bool proxy);
+  bool showDialog(bool proxy);
 
   // ==== Any thread: the operation's state and the application's cancel mark.
   std::atomic<bool> isStarted_{false};

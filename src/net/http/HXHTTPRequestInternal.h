@@ -56,6 +56,10 @@ struct ClassState {
   std::mutex sessionCookiesLock;
   std::optional<HXHTTPRequest::Cookies> sessionCookies;
 
+  // One request at a time looks for credentials and decides whom to ask (never held while a
+  // request sends).
+  std::recursive_mutex credentialPromptLock;
+
   std::mutex sessionCredentialsLock;
   ValueArray sessionCredentialsStore;
   ValueArray sessionProxyCredentialsStore;
