@@ -1129,6 +1129,32 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     if (!PictureFactory::isChannelImageKind(kind)) return notFound();
     return image(channelImage(kind, *ch, scale), "image/png");
   }
+  // /img/sample/<name>.png: a picture for tests of clients that cache what they fetch.  It
+  // carries the weak ETag W/"<v>" (query "v", default "v1") and answers 304 to a request whose
+  // If-None-Match names that tag; "delay" (milliseconds) holds the answer back and "length"
+  // pads the body with zeros or cuts it to that many bytes.
+  if (parts.size() == 3 && lowercaseASCII(parts[0]) == "img" && parts[1] == "sample") {
+    std::string file = parts[2];
+    if (file.size() < 5 || file.substr(file.size() - 4) != ".png") return notFound();
+    std::string name = file.substr(0, file.size() - 4);
+    std::string version = r.paramOr("v", "v1");
+    if (!isPlainName(name) || !isPlainName(version)) return notFound();
+    std::string tag = "\"" + version + "\"";
+    ServerReply reply;
+    if (r.header("If-None-Match").find(tag) != std::string::npos) {
+      reply = textReply(304, "", "");
+    } else {
+      reply = textReply(200, "image/png", pictures_.avatarPNG("sample-" + name, name));
+      if (auto length = r.param("length"); length && isPlainName(*length))
+        reply.body.resize(
+            size_t(std::min<int64_t>(std::max<int64_t>(integerOf(*length), 0), int64_t(1) << 24)),
+            '\0');
+    }
+    reply.headers.emplace_back("ETag", "W/" + tag);
+    reply.delay = std::chrono::milliseconds(
+        std::clamp<int64_t>(integerOf(r.paramOr("delay", "0")), 0, 60000));
+    return reply;
+  }
   if (path == "/css/readability.css") {
     std::string since = r.header("If-Modified-Since");
     int64_t lastModified = parseHTTPDate(kStylesheetDate);

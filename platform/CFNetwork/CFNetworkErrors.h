@@ -17,6 +17,8 @@ inline constexpr long kPOSIXErrorETIMEDOUT = 60;
 inline constexpr long kPOSIXErrorECONNREFUSED = 61;
 
 // CFNetwork.
+// A proxy auto-configuration script that could not be run.
+inline constexpr long kCFErrorPACFileError = 2;
 inline constexpr long kCFURLErrorUnknown = -998;
 inline constexpr long kCFURLErrorBadURL = -1000;
 inline constexpr long kCFURLErrorTimedOut = -1001;
@@ -24,6 +26,7 @@ inline constexpr long kCFURLErrorUnsupportedURL = -1002;
 inline constexpr long kCFURLErrorCannotFindHost = -1003;
 inline constexpr long kCFURLErrorCannotConnectToHost = -1004;
 inline constexpr long kCFURLErrorNetworkConnectionLost = -1005;
+inline constexpr long kCFURLErrorNotConnectedToInternet = -1009;
 inline constexpr long kCFURLErrorBadServerResponse = -1011;
 inline constexpr long kCFURLErrorCannotParseResponse = -1017;
 

@@ -87,12 +87,18 @@ class UIApplication : public UIResponder {
     networkActivityIndicatorVisible_ = visible;
   }
 
-  // ---- status bar (portrait only)
-  UIInterfaceOrientation statusBarOrientation() const { return UIInterfaceOrientation::Portrait; }
+  // ---- status bar.  The app runs in portrait; a test may turn the status bar.
+  UIInterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
+  void setStatusBarOrientation(UIInterfaceOrientation orientation) {
+    statusBarOrientation_ = orientation;
+  }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
-  // (0, 0, screen width, 20); empty while hidden.
+  // In the screen's portrait coordinates, 20 points along the edge that is on top for the
+  // user ((0, 0, screen width, 20) in portrait); empty while hidden.
   CGRect statusBarFrame() const;
+  // Where the status bar stands, hidden or not.
+  CGRect statusBarArea() const;
 
   // ---- windows
   std::shared_ptr<UIWindow> keyWindow() const { return keyWindow_.lock(); }
@@ -151,6 +157,7 @@ class UIApplication : public UIResponder {
   // Read by the HTTP engine's network thread, which posts a change only when one is needed.
   std::atomic<bool> networkActivityIndicatorVisible_{false};
   bool statusBarHidden_ = false;
+  UIInterfaceOrientation statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   std::weak_ptr<UIWindow> keyWindow_;
   std::vector<std::weak_ptr<UIWindow>> windows_;
 

@@ -324,20 +324,3 @@ void HXHTTPRequest::reachabilityChanged(const std::shared_ptr<NSNotification>&) 
   std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
   cls().isThrottlingWWAN = viaWWAN;
 }
-
-bool HXHTTPRequest::isBandwidthThrottled() {
-  // The engine only measures: the application sets no cap, and WWAN throttling is on only
-  // while the class observes reachability.
-  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
-  return cls().isThrottlingWWAN || cls().maxBandwidthPerSecond > 0;
-}
-
-void HXHTTPRequest::incrementBandwidthUsedInLastSecond(unsigned long bytes) {
-  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
-  cls().bandwidthUsedInLastSecond += bytes;
-}
-
-void HXHTTPRequest::performThrottling() {
-  if (!readStream_) return;
-  if (!isBandwidthThrottled() && !readStreamIsScheduled_) scheduleReadStream();
-}

@@ -275,9 +275,29 @@ class HXHTTPRequest : public NSOperation {
   bool removeTemporaryUploadFile();
   bool removeTemporaryCompressedUploadFile();
 
-  // ---- bandwidth measurement (the cap is never switched on here)
+  // ---- bandwidth: all requests together, measured per second and optionally capped
+  // Throttled: a cap applies now (a plain cap, or the WWAN cap while the link is WWAN).
   static bool isBandwidthThrottled();
+  // The cap in bytes per second for every request together; 0, the default, is none.
+  static unsigned long maxBandwidthPerSecond();
+  static void setMaxBandwidthPerSecond(unsigned long bytes);
+  // Counts bytes sent or received by any request.
   static void incrementBandwidthUsedInLastSecond(unsigned long bytes);
+  // The mean of the bytes used in the last (up to five) measured seconds.
+  static unsigned long averageBandwidthUsedPerSecond();
+  // Closes the measurement period when it has ended, and sets the wake-up time of throttled
+  // requests when the period's allowance is overdrawn.
+  static void measureBandwidthUsage();
+  // How many bytes an upload read may take now.
+  static unsigned long maxUploadReadLength();
+  // YES caps requests at 14800 bytes per second while the link is WWAN; NO removes every cap.
+  static void setShouldThrottleBandwidthForWWAN(bool throttle);
+  static void throttleBandwidthForWWANUsingLimit(unsigned long limit);
+  // End of the current measurement period and the wake-up time (real-clock seconds).
+  static std::optional<double> bandwidthMeasurementDate();
+  static std::optional<double> throttleWakeUpTime();
+  // Detaches the read stream while a wake-up time lies ahead, attaches it otherwise.  The
+  // request's thread.
   void performThrottling();
 
   // ---- under the request's mutex: any thread
@@ -619,6 +639,9 @@ class HXHTTPRequest : public NSOperation {
   // The one place where the shared queue's width changes (a proxy-script download widens it
   // while it runs and narrows it again when it ends or is cancelled).
   static void changeSharedQueueWidthBy(long delta);
+  // How much one read of a response body may take now: the normal buffer, or while throttled
+  // a quarter of what is left of this second's allowance (at least one byte).
+  static unsigned long maxDownloadReadLength(unsigned long bufferSize);
 
   // ---- steps, on the request's thread
   void main() override;
@@ -638,6 +661,22 @@ class HXHTTPRequest : public NSOperation {
   void updateStatus();
   bool willRedirect();
   void performRedirect();
+  // ---- proxies (before the connection opens)
+  // YES when the request may open its connection now; NO while a PAC script is fetched (the
+  // fetch starts the request) or when the request failed.
+  bool configureProxies();
+  void fetchPACFile();
+  // The local PAC file's stream events.
+  void handlePACFileStreamEvent(unsigned event);
+  void timeOutPACRead();
+  // Takes the first proxy the script names for the URL; leaves the proxy unchanged when the
+  // script fails or names none.
+  void runPACScript(const std::string& script);
+  // Both the finish and the failure selector of the PAC download; the argument is that
+  // request.
+  void finishedDownloadingPACFile(const Value& request);
+  // Stops a PAC fetch the request waits for (its cancellation).
+  void cancelPACFetch();
   void handleNetworkEvent(unsigned type);
   void readResponseHeaders();
   void parseStringEncodingFromHeaders();
@@ -830,6 +869,12 @@ class HXHTTPRequest : public NSOperation {
   bool shouldWaitToInflateCompressedResponses_ = true;
   bool isSynchronous_ = false;
   bool isPACFileRequest_ = false;
+  // The PAC script being fetched: its download (asynchronous requests), or the local file's
+  // stream, the bytes read so far and the time limit of the read.
+  std::shared_ptr<HXHTTPRequest> PACFileRequest_;
+  std::shared_ptr<CFReadStream> PACFileReadStream_;
+  std::optional<std::string> PACFileData_;
+  std::shared_ptr<NSTimer> PACReadTimer_;
 
   // ==== The exchange: the request's thread while the request runs.
   std::shared_ptr<CFReadStream> postBodyReadStream_;
