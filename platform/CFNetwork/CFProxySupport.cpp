@@ -358,7 +358,11 @@ ValueArray CFNetworkCopyProxiesForURL(std::string_view url, const ValueDictionar
   if (!u || !settings) return nullptr;
   std::string scheme = lowercaseASCIIString(u->scheme().value_or(""));
   std::string host = u->host().value_or("");
-  if ((scheme != "http" && scheme != "https") || host.empty()) return nullptr;
+  if (scheme.empty()) return nullptr;
+  // The settings name proxies for the web's schemes only.
+  if (scheme != "http" && scheme != "https")
+    return makeArray({Value(proxyEntry(kCFProxyTypeNone))});
+  if (host.empty()) return nullptr;
   const Value& s = Value(settings);
   if (s[kCFNetworkProxiesProxyAutoConfigEnable].intValue() != 0 &&
       s[kCFNetworkProxiesProxyAutoConfigURLString].isString()) {

@@ -54,8 +54,9 @@ inline constexpr std::string_view kCFNetworkProxiesExceptionsList = "ExceptionsL
 ValueDictionary CFNetworkCopySystemProxySettings();
 
 // The proxies to try for the URL, best first: an auto-configuration entry when the settings
-// name a PAC script, else the proxy for the URL's scheme, else one entry of type None.  nil
-// when the URL has no http or https scheme and host, or there are no settings.
+// name a PAC script, else the proxy for the URL's scheme, else one entry of type None (also
+// for schemes other than http and https).  nil when there are no settings, the URL has no
+// scheme, or an http or https URL has no host.
 ValueArray CFNetworkCopyProxiesForURL(std::string_view url, const ValueDictionary& settings);
 
 // Runs FindProxyForURL of the script for the URL and turns its answer ("PROXY h:p; SOCKS

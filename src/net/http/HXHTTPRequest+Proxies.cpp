@@ -38,7 +38,7 @@ bool HXHTTPRequest::configureProxies() {
       readStream_.reset();
       failWithError(NSError::withDescription(
           kHXHTTPRequestErrorDomain, HXInternalErrorWhileBuildingRequestType,
-          "Unable to obtain information on proxies servers needed for request"));
+          "Unable to obtain information on proxy servers needed for request"));
       return false;
     }
     if (proxies->count() == 0) return true;

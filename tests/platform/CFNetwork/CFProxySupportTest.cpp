@@ -68,7 +68,8 @@ TEST(CFProxySupport, TheEnvironmentNamesTheProxyForEachSchemeAndItsExceptions) {
       {"http://inner.example/", "None"},
       {"http://notinner.example/", "HTTP 10.0.0.1:3128"},
       {"http://exact.org/", "None"},
-      {"ftp://a.m.r/", "nil"},
+      {"ftp://a.m.r/", "None"},
+      {"http:///nohost", "nil"},
       {"not a url", "nil"},
   };
   for (const auto& c : cases) EXPECT_EQ(forURL(c.url), c.proxies) << c.url;
