@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "Foundation/NSClass.h"
-#include "UIKit/UITextField.h"
 
 namespace {
 
@@ -39,33 +38,6 @@ std::string UIAlertView::buttonTitleAtIndex(long index) const {
 long UIAlertView::firstOtherButtonIndex() const {
   long first = cancelButtonIndex_ == 0 ? 1 : 0;
   return first < numberOfButtons() ? first : -1;
-}
-
-void UIAlertView::setAlertViewStyle(UIAlertViewStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  for (auto& field : textFields_) field->removeFromSuperview();
-  textFields_.clear();
-  int count = style == UIAlertViewStyle::Default                 ? 0
-              : style == UIAlertViewStyle::LoginAndPasswordInput ? 2
-                                                                 : 1;
-  for (int i = 0; i < count; ++i) {
-    auto field = std::make_shared<UITextField>(CGRectMake(12, 31 * i, 260, 25));
-    field->setBorderStyle(UITextBorderStyle::Line);
-    // A login or a password is typed as it is.
-    field->traits().autocapitalizationType = UITextAutocapitalizationType::None;
-    field->traits().autocorrectionType = UITextAutocorrectionType::No;
-    bool secure = style == UIAlertViewStyle::SecureTextInput ||
-                  (style == UIAlertViewStyle::LoginAndPasswordInput && i == 1);
-    field->setSecureTextEntry(secure);
-    addSubview(field);
-    textFields_.push_back(std::move(field));
-  }
-}
-
-std::shared_ptr<UITextField> UIAlertView::textFieldAtIndex(long index) const {
-  if (index < 0 || index >= long(textFields_.size())) return nullptr;
-  return textFields_[size_t(index)];
 }
 
 void UIAlertView::show() {

@@ -1,8 +1,7 @@
 // Alerts.  There is no modal window to draw yet: `show` puts the alert in the list of visible
 // alerts (which keeps it alive), where tests and the application driver find it and answer it
 // with a button index.  Buttons are numbered with the cancel button first (0) when there is one,
-// then the other buttons in order.  An alert of a text-input style carries text fields (its
-// subviews) that the user types into before tapping a button.
+// then the other buttons in order.
 #pragma once
 
 #include <memory>
@@ -12,10 +11,6 @@
 #include "UIKit/UIView.h"
 
 class UIAlertView;
-class UITextField;
-
-// What the alert asks the user to type: nothing, a secret, a text, or a login and a password.
-enum class UIAlertViewStyle { Default = 0, SecureTextInput, PlainTextInput, LoginAndPasswordInput };
 
 class UIAlertViewDelegate {
  public:
@@ -52,14 +47,6 @@ class UIAlertView : public UIView {
   long cancelButtonIndex() const { return cancelButtonIndex_; }
   long firstOtherButtonIndex() const;
 
-  // Setting a style makes its text fields: one for the secure and the plain styles (secure
-  // entry for the first), a login field (0) and a secure password field (1) for the login
-  // style; none for the default style.
-  UIAlertViewStyle alertViewStyle() const { return style_; }
-  void setAlertViewStyle(UIAlertViewStyle style);
-  // nullptr for an index the style has no field for.
-  std::shared_ptr<UITextField> textFieldAtIndex(long index) const;
-
   // Makes the alert visible (again showing a visible alert does nothing).
   void show();
   bool isVisible() const;
@@ -84,6 +71,4 @@ class UIAlertView : public UIView {
   std::weak_ptr<UIAlertViewDelegate> delegate_;
   std::vector<std::string> buttons_;
   long cancelButtonIndex_ = -1;
-  UIAlertViewStyle style_ = UIAlertViewStyle::Default;
-  std::vector<std::shared_ptr<UITextField>> textFields_;
 };

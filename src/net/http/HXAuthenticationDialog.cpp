@@ -4,11 +4,20 @@
 #include <vector>
 
 #include "CFNetwork/CFHTTPAuthentication.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSURL.h"
+#include "UIKit/NSValue+UIGeometry.h"
 #include "UIKit/UIApplication.h"
+#include "UIKit/UIButton.h"
+#include "UIKit/UIDevice.h"
+#include "UIKit/UIKeyboard.h"
+#include "UIKit/UILabel.h"
+#include "UIKit/UINavigationBar.h"
+#include "UIKit/UITableViewCell.h"
 #include "UIKit/UITextField.h"
+#include "UIKit/UIWindow.h"
 #include "net/http/HXHTTPRequest.h"
 
 namespace {
@@ -57,6 +66,10 @@ const std::string& schemeOf(const HXHTTPRequest& r, HXAuthenticationDialog::Type
                                                           : r.authenticationScheme();
 }
 
+bool isPad() {
+  return UIDevice::currentDevice()->userInterfaceIdiom() == UIUserInterfaceIdiom::Pad;
+}
+
 void presentNextWaitingRequest() {
   if (current() || waiting().empty()) return;
   auto next = waiting().front();
@@ -87,8 +100,29 @@ std::shared_ptr<HXAuthenticationDialog> HXAuthenticationDialog::currentDialog() 
 HXAuthenticationDialog::HXAuthenticationDialog(std::shared_ptr<HXHTTPRequest> request)
     : request_(std::move(request)), type_(typeFor(*request_)) {}
 
+HXAuthenticationDialog::~HXAuthenticationDialog() {
+  NSNotificationCenter::defaultCenter()->removeObserver(weak_from_this());
+  if (presentingController_ && presentingController_->isViewLoaded())
+    presentingController_->view()->removeFromSuperview();
+}
+
+std::shared_ptr<HXAutorotatingViewController> HXAuthenticationDialog::presentingController() {
+  if (!presentingController_) {
+    presentingController_ = std::make_shared<HXAutorotatingViewController>();
+    auto view = presentingController_->view();
+    view->setFrame(CGRectZero);
+    view->setUserInteractionEnabled(false);
+    auto windows = UIApplication::sharedApplication()->windows();
+    if (!windows.empty()) windows.front()->addSubview(view);
+  }
+  return presentingController_;
+}
+
+bool HXAuthenticationDialog::isNTLM() const {
+  return schemeOf(*request_, type_) == kCFHTTPAuthenticationSchemeNTLM;
+}
+
 std::string HXAuthenticationDialog::showTitle() const {
-  // The prompt stands above the fields in the portrait orientations only.
   auto orientation = UIApplication::sharedApplication()->statusBarOrientation();
   if (orientation != UIInterfaceOrientation::Portrait &&
       orientation != UIInterfaceOrientation::PortraitUpsideDown)
@@ -97,26 +131,134 @@ std::string HXAuthenticationDialog::showTitle() const {
                                    : "Login to this secure server.";
 }
 
+std::shared_ptr<UITextField> HXAuthenticationDialog::textFieldAt(const NSIndexPath& p) const {
+  size_t index = p.section == 0 ? size_t(p.row) : 2;
+  if (p.row < 0 || (p.section == 0 && p.row > 1) || (p.section == 1 && (p.row != 0 || !isNTLM())) ||
+      p.section > 1 || index >= fields_.size())
+    return nullptr;
+  return fields_[index];
+}
+
 void HXAuthenticationDialog::show() {
-  std::string message = showTitle();
-  auto addLine = [&](const std::string& line) {
-    if (line.empty()) return;
-    if (!message.empty()) message += "\n";
-    message += line;
-  };
-  addLine(realmOf(*request_, type_));
+  auto self = std::static_pointer_cast<HXAuthenticationDialog>(shared_from_this());
+  std::weak_ptr<HXAuthenticationDialog> weak = self;
+  NSNotificationCenter::defaultCenter()->addObserver(
+      weak, selector(weak, &HXAuthenticationDialog::keyboardWillShow, "keyboardWillShow:"),
+      UIKeyboardWillShowNotification, Value());
+
+  auto root = view();
+  if (!root->subviews().empty()) root->subviews().back()->removeFromSuperview();
+  CGRect bounds = root->bounds();
+  std::string prompt = showTitle();
+  // A bar with a prompt is taller, the prompt standing above the title.
+  CGFloat promptHeight = prompt.empty() ? 0 : 30;
+  CGFloat barHeight = UINavigationBar::kHeight + promptHeight;
+  bar_ = std::make_shared<UINavigationBar>(CGRectMake(0, 0, bounds.size.width, barHeight));
+  if (!prompt.empty()) {
+    auto promptLabel = std::make_shared<UILabel>(CGRectMake(0, 0, bounds.size.width, promptHeight));
+    promptLabel->setText(prompt);
+    promptLabel->setTextAlignment(UITextAlignmentCenter);
+    bar_->addSubview(promptLabel);
+  }
+  auto title = std::make_shared<UILabel>(
+      CGRectMake(80, promptHeight, bounds.size.width - 160, UINavigationBar::kHeight));
+  title->setText(askingHost(*request_, type_));
+  title->setTextAlignment(UITextAlignmentCenter);
+  bar_->addSubview(title);
+  auto cancel = UIButton::buttonWithType(UIButtonType::Custom);
+  cancel->setFrame(CGRectMake(5, promptHeight + 7, 70, 30));
+  cancel->setTitle("Cancel", UIControlStateNormal);
+  cancel->addTarget(selector(weak, &HXAuthenticationDialog::cancelAuthenticationFromDialog,
+                             "cancelAuthenticationFromDialog:"),
+                    UIControlEventTouchUpInside);
+  bar_->addSubview(cancel);
+  auto login = UIButton::buttonWithType(UIButtonType::Custom);
+  login->setFrame(CGRectMake(bounds.size.width - 75, promptHeight + 7, 70, 30));
+  login->setTitle("Login", UIControlStateNormal);
+  login->addTarget(selector(weak, &HXAuthenticationDialog::loginWithCredentialsFromDialog,
+                            "loginWithCredentialsFromDialog:"),
+                   UIControlEventTouchUpInside);
+  bar_->addSubview(login);
+  root->addSubview(bar_);
+
+  fields_.clear();
+  for (const char* placeholder : {"User", "Password", "Domain"}) {
+    auto field = std::make_shared<UITextField>(CGRectZero);
+    field->setPlaceholder(placeholder);
+    field->traits().autocapitalizationType = UITextAutocapitalizationType::None;
+    field->traits().autocorrectionType = UITextAutocorrectionType::No;
+    field->setSecureTextEntry(std::string_view(placeholder) == "Password");
+    fields_.push_back(std::move(field));
+  }
+  tableView_ = std::make_shared<UITableView>(
+      CGRectMake(0, barHeight, bounds.size.width, bounds.size.height - barHeight),
+      UITableViewStyle::Grouped);
+  tableView_->setDataSource(std::weak_ptr<UITableViewDataSource>(self));
+  tableView_->setDelegate(std::weak_ptr<UITableViewDelegate>(self));
+  root->addSubview(tableView_);
+  tableView_->reloadData();
+  fields_[0]->becomeFirstResponder();
+
+  presentingController()->presentModalViewController(self, true);
+}
+
+long HXAuthenticationDialog::numberOfSectionsInTableView(const std::shared_ptr<UITableView>&) {
+  return isNTLM() ? 2 : 1;
+}
+
+long HXAuthenticationDialog::tableViewNumberOfRowsInSection(const std::shared_ptr<UITableView>&,
+                                                            long section) {
+  return section == 0 ? 2 : 1;
+}
+
+std::shared_ptr<UITableViewCell> HXAuthenticationDialog::tableViewCellForRowAtIndexPath(
+    const std::shared_ptr<UITableView>&, const NSIndexPath& indexPath) {
+  // Few rows, each with a field of its own: no reuse.
+  auto cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "");
+  if (auto field = textFieldAt(indexPath)) {
+    field->setFrame(CGRectInset(cell->contentView()->bounds(), 10, 10));
+    cell->contentView()->addSubview(field);
+  }
+  return cell;
+}
+
+std::string HXAuthenticationDialog::tableViewTitleForHeaderInSection(
+    const std::shared_ptr<UITableView>&, long section) {
+  return section == 0 ? realmOf(*request_, type_) : std::string();
+}
+
+std::string HXAuthenticationDialog::tableViewTitleForFooterInSection(
+    const std::shared_ptr<UITableView>& table, long section) {
+  if (section != numberOfSectionsInTableView(table) - 1) return {};
   bool clear = schemeOf(*request_, type_) == kCFHTTPAuthenticationSchemeBasic &&
                urlScheme(*request_) != "https";
-  addLine(clear ? "Password will be sent in the clear." : "Password will be sent securely.");
+  return clear ? "Password will be sent in the clear." : "Password will be sent securely.";
+}
 
-  std::weak_ptr<UIAlertViewDelegate> self =
-      std::static_pointer_cast<HXAuthenticationDialog>(shared_from_this());
-  alert_ = std::make_shared<UIAlertView>(askingHost(*request_, type_), message, self, "Cancel",
-                                         std::vector<std::string>{"Login"});
-  alert_->setAlertViewStyle(UIAlertViewStyle::LoginAndPasswordInput);
-  alert_->textFieldAtIndex(0)->setPlaceholder("User");
-  alert_->textFieldAtIndex(1)->setPlaceholder("Password");
-  alert_->show();
+CGFloat HXAuthenticationDialog::tableViewHeightForHeaderInSection(
+    const std::shared_ptr<UITableView>&, long section) {
+  if (section != 0) return -1;
+  return isPad() ? 54 : 30;
+}
+
+CGFloat HXAuthenticationDialog::tableViewHeightForFooterInSection(
+    const std::shared_ptr<UITableView>& table, long section) {
+  return section == numberOfSectionsInTableView(table) - 1 ? 30 : -1;
+}
+
+void HXAuthenticationDialog::keyboardWillShow(const Value& notification) {
+  if (isPad() || !tableView_) return;
+  const Value& n = notification;
+  Value info = n.isObject() ? Value() : n;
+  if (auto note = n.isObject() ? std::dynamic_pointer_cast<NSNotification>(n.object()) : nullptr)
+    info = note->userInfo();
+  CGFloat height = CGRectValue(info[UIKeyboardFrameEndUserInfoKey]).size.height;
+  UIEdgeInsets insets = tableView_->contentInset();
+  insets.bottom = height;
+  tableView_->setContentInset(insets);
+  UIEdgeInsets indicators = tableView_->scrollIndicatorInsets();
+  indicators.bottom = height;
+  tableView_->setScrollIndicatorInsets(indicators);
 }
 
 std::vector<std::shared_ptr<HXHTTPRequest>>
@@ -140,43 +282,43 @@ HXAuthenticationDialog::takeRequestsNeedingTheseCredentials() {
   return answered;
 }
 
-void HXAuthenticationDialog::loginWithCredentialsFromDialog() {
-  std::string user = alert_ ? alert_->textFieldAtIndex(0)->text() : std::string();
-  std::string password = alert_ ? alert_->textFieldAtIndex(1)->text() : std::string();
+void HXAuthenticationDialog::loginWithCredentialsFromDialog(const Value&) {
+  auto text = [&](size_t i) { return i < fields_.size() ? fields_[i]->text() : std::string(); };
   for (auto& r : takeRequestsNeedingTheseCredentials()) {
     if (type_ == ProxyCredentials) {
-      r->setProxyUsername(user);
-      r->setProxyPassword(password);
+      r->setProxyUsername(text(0));
+      r->setProxyPassword(text(1));
+      if (isNTLM()) r->setProxyDomain(text(2));
     } else {
-      r->setUsername(user);
-      r->setPassword(password);
+      r->setUsername(text(0));
+      r->setPassword(text(1));
+      if (isNTLM()) r->setDomain(text(2));
     }
     r->retryUsingSuppliedCredentials();
   }
-  dismiss(alert_ ? alert_->firstOtherButtonIndex() : -1);
+  dismiss();
 }
 
-void HXAuthenticationDialog::cancelAuthenticationFromDialog() {
+void HXAuthenticationDialog::cancelAuthenticationFromDialog(const Value&) {
   for (auto& r : takeRequestsNeedingTheseCredentials()) r->cancelAuthentication();
-  dismiss(alert_ ? alert_->cancelButtonIndex() : -1);
+  dismiss();
 }
 
-void HXAuthenticationDialog::dismiss(long buttonIndex) {
-  if (alert_ && alert_->isVisible()) alert_->dismissWithClickedButtonIndex(buttonIndex, true);
+void HXAuthenticationDialog::dismiss() {
+  for (auto& field : fields_) field->resignFirstResponder();
+  presentingController()->dismissModalViewControllerAnimated(true);
 }
 
-void HXAuthenticationDialog::alertViewClickedButtonAtIndex(const std::shared_ptr<UIAlertView>&,
-                                                           long buttonIndex) {
-  if (buttonIndex == alert_->cancelButtonIndex())
-    cancelAuthenticationFromDialog();
-  else
-    loginWithCredentialsFromDialog();
-}
-
-void HXAuthenticationDialog::alertViewDidDismissWithButtonIndex(const std::shared_ptr<UIAlertView>&,
-                                                                long) {
+void HXAuthenticationDialog::viewDidDisappear(bool) {
   if (current().get() != this) return;
+  // Kept until the next turn: this call comes from the sheet itself.
+  auto gone = current();
   current().reset();
-  // The next dialog comes once this one is gone.
-  performAfterDelay([] { presentNextWaitingRequest(); }, 0);
+  performAfterDelay(
+      [gone] {
+        if (gone->presentingController_ && gone->presentingController_->isViewLoaded())
+          gone->presentingController_->view()->removeFromSuperview();
+        presentNextWaitingRequest();
+      },
+      0);
 }
