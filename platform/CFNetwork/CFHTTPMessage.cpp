@@ -69,9 +69,84 @@ bool isUsableURL(std::string_view url) {
   return ok;
 }
 
+// Bytes a request line cannot carry as they are (blanks, controls, non-ASCII) are escaped.
+void appendTarget(std::string& out, std::string_view target) {
+  static const char hex[] = "0123456789ABCDEF";
+  for (char c : target) {
+    auto u = static_cast<unsigned char>(c);
+    if (u <= 32 || u >= 127) {
+      out.push_back('%');
+      out.push_back(hex[u >> 4]);
+      out.push_back(hex[u & 15]);
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
 }  // namespace
 
+bool CFHTTPMessage::splitRequestURL(std::string_view url, std::string* host, std::string* target) {
+  bool https = startsWithIgnoringCase(url, "https://");
+  if (!https && !startsWithIgnoringCase(url, "http://")) return false;
+  std::string_view rest = url.substr(https ? 8 : 7);
+  size_t end = rest.find_first_of("/?#");
+  std::string_view authority = rest.substr(0, end);
+  std::string_view tail = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+  tail = tail.substr(0, tail.find('#'));
+  if (authority.find_first_of("@[%") == std::string_view::npos) {
+    // The plain form: host[:port].
+    std::string_view name = authority, port;
+    if (size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
+      name = authority.substr(0, colon);
+      port = authority.substr(colon + 1);
+    }
+    if (name.empty()) return false;
+    host->assign(name);
+    if (!port.empty() && port != (https ? "443" : "80")) host->append(1, ':').append(port);
+    target->clear();
+    if (tail.empty() || tail.front() == '?') target->push_back('/');
+    appendTarget(*target, tail);
+    return true;
+  }
+  // User information, IPv6 literals and escapes: curl's reading of the URL decides.
+  CURLU* u = curl_url();
+  if (!u) return false;
+  std::string text(url);
+  bool ok = curl_url_set(u, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK;
+  char *h = nullptr, *port = nullptr, *path = nullptr, *query = nullptr;
+  if (ok) ok = curl_url_get(u, CURLUPART_HOST, &h, 0) == CURLUE_OK && h && *h;
+  if (ok) {
+    curl_url_get(u, CURLUPART_PORT, &port, 0);
+    curl_url_get(u, CURLUPART_PATH, &path, 0);
+    curl_url_get(u, CURLUPART_QUERY, &query, 0);
+    host->assign(h);
+    if (port && std::string_view(port) != (https ? "443" : "80")) host->append(1, ':').append(port);
+    target->clear();
+    appendTarget(*target, path && *path ? std::string_view(path) : std::string_view("/"));
+    if (query) {
+      target->push_back('?');
+      appendTarget(*target, query);
+    }
+  }
+  curl_free(h);
+  curl_free(port);
+  curl_free(path);
+  curl_free(query);
+  curl_url_cleanup(u);
+  return ok;
+}
+
 struct CFHTTPMessage::Made : CFHTTPMessage {};
+
+void CFHTTPMessage::setAppliedAuthentication(
+    const std::shared_ptr<CFHTTPAuthentication>& authentication, bool proxy) {
+  (proxy ? proxyAuthentication_ : serverAuthentication_) = authentication;
+}
+
+std::shared_ptr<CFHTTPAuthentication> CFHTTPMessage::appliedAuthentication(bool proxy) const {
+  return (proxy ? proxyAuthentication_ : serverAuthentication_).lock();
+}
 
 std::shared_ptr<CFHTTPMessage> CFHTTPMessage::createRequest(std::string_view method,
                                                             std::string_view url,

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+class CFHTTPAuthentication;
+
 inline constexpr std::string_view kCFHTTPVersion1_0 = "HTTP/1.0";
 inline constexpr std::string_view kCFHTTPVersion1_1 = "HTTP/1.1";
 
@@ -54,6 +56,16 @@ class CFHTTPMessage {
   void appendHeaderLine(std::string_view name, std::string_view value);
   void setHeaderComplete() { headerComplete_ = true; }
 
+  // The challenge objects whose credentials the request carries (set by
+  // CFHTTPMessageApplyCredentialDictionary); the stream tells them what the peer answered.
+  void setAppliedAuthentication(const std::shared_ptr<CFHTTPAuthentication>& authentication,
+                                bool proxy);
+  std::shared_ptr<CFHTTPAuthentication> appliedAuthentication(bool proxy) const;
+
+  // The "Host" field and the request target (path and query, escaped for the request line) of
+  // an absolute http or https URL; false for anything else.
+  static bool splitRequestURL(std::string_view url, std::string* host, std::string* target);
+
   // "content-type" -> "Content-Type": the spelling the response dictionaries use.
   static std::string canonicalHeaderName(std::string_view name);
   // An HTTP token (a method, a header name): visible ASCII without separators.
@@ -80,6 +92,8 @@ class CFHTTPMessage {
   // spelling): while that holds, the fields stand for the lines and lines_ stays empty.
   bool linesAreFields_ = false;
   std::string body_;
+  std::weak_ptr<CFHTTPAuthentication> serverAuthentication_;
+  std::weak_ptr<CFHTTPAuthentication> proxyAuthentication_;
   bool headerComplete_ = false;
   int statusCode_ = 0;
   std::string statusLine_;

@@ -100,6 +100,7 @@ bool CFHTTPReadStream::open() {
     std::weak_ptr<CFHTTPTransferListener> listener;
     if (auto self = weak_from_this().lock())
       listener = std::shared_ptr<CFHTTPTransferListener>(std::move(self), this);
+    settings.suspended = suspended_;
     transfer_ =
         std::make_shared<CFHTTPTransfer>(request_, body_, std::move(settings), std::move(listener));
     openedTransfer_.store(transfer_.get(), std::memory_order_release);
@@ -184,4 +185,18 @@ CFStreamEventType CFHTTPReadStream::pendingEvent() {
 
 void CFHTTPReadStream::didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) {
   CFHTTPDriver::forRunLoop(loop)->addMode(mode);
+  setSuspended(false);
+}
+
+void CFHTTPReadStream::didUnschedule(bool stillScheduled) {
+  if (!stillScheduled) setSuspended(true);
+}
+
+void CFHTTPReadStream::setSuspended(bool suspended) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(streamMutex_);
+    if (suspended_ == suspended) return;
+    suspended_ = suspended;
+  }
+  if (CFHTTPTransfer* t = transfer()) t->setSuspended(suspended);
 }

@@ -10,6 +10,9 @@
 // (servers send statuses such as 40302); a request header holding a line break is refused when
 // the stream opens.
 //
+// A stream taken off every loop it was scheduled on stops moving bytes (the peer waits) until
+// it is scheduled again: that is how a sender holds a transfer back.
+//
 // Connections: a stream with kCFStreamPropertyHTTPAttemptPersistentConnection true shares its
 // connection with the earlier streams on the same loop that carry the same values in their
 // own (unknown to the stream) properties, once those have ended; such a connection stays open
@@ -87,10 +90,12 @@ class CFHTTPReadStream final : public CFReadStream, private CFHTTPTransferListen
  protected:
   CFStreamEventType pendingEvent() override;
   void didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) override;
+  void didUnschedule(bool stillScheduled) override;
 
  private:
   void transferChanged() override { signalClient(); }
   void syncStatus();
+  void setSuspended(bool suspended);
   // The transfer once the stream is open; it stays until the stream goes.
   CFHTTPTransfer* transfer() const { return openedTransfer_.load(std::memory_order_acquire); }
 
@@ -101,4 +106,6 @@ class CFHTTPReadStream final : public CFReadStream, private CFHTTPTransferListen
   // need no lock.
   std::atomic<CFHTTPTransfer*> openedTransfer_{nullptr};
   bool opened_ = false;
+  // Taken off its loops: the transfer (once there is one) waits.
+  bool suspended_ = false;
 };

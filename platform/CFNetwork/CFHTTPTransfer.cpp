@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "CFNetwork/CFHTTPAuthentication.h"
 #include "CFNetwork/CFHTTPResponseParser.h"
 #include "CFNetwork/CFNetworkErrors.h"
 #include "CFNetwork/CFReadStream.h"
@@ -29,73 +30,6 @@ bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && equalsIgnoringASCIICase(s.substr(0, prefix.size()), prefix);
 }
 
-// Bytes a request line cannot carry as they are (blanks, controls, non-ASCII) are escaped.
-void appendTarget(std::string& out, std::string_view target) {
-  static const char hex[] = "0123456789ABCDEF";
-  for (char c : target) {
-    auto u = static_cast<unsigned char>(c);
-    if (u <= 32 || u >= 127) {
-      out.push_back('%');
-      out.push_back(hex[u >> 4]);
-      out.push_back(hex[u & 15]);
-    } else {
-      out.push_back(c);
-    }
-  }
-}
-
-// The Host field and the request target of an absolute http(s) URL.
-bool splitURL(std::string_view url, std::string* host, std::string* target) {
-  bool https = startsWithIgnoringCase(url, "https://");
-  if (!https && !startsWithIgnoringCase(url, "http://")) return false;
-  std::string_view rest = url.substr(https ? 8 : 7);
-  size_t end = rest.find_first_of("/?#");
-  std::string_view authority = rest.substr(0, end);
-  std::string_view tail = end == std::string_view::npos ? std::string_view() : rest.substr(end);
-  tail = tail.substr(0, tail.find('#'));
-  if (authority.find_first_of("@[%") == std::string_view::npos) {
-    // The plain form: host[:port].
-    std::string_view name = authority, port;
-    if (size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
-      name = authority.substr(0, colon);
-      port = authority.substr(colon + 1);
-    }
-    if (name.empty()) return false;
-    host->assign(name);
-    if (!port.empty() && port != (https ? "443" : "80")) host->append(1, ':').append(port);
-    target->clear();
-    if (tail.empty() || tail.front() == '?') target->push_back('/');
-    appendTarget(*target, tail);
-    return true;
-  }
-  // User information, IPv6 literals and escapes: curl's reading of the URL decides.
-  CURLU* u = curl_url();
-  if (!u) return false;
-  std::string text(url);
-  bool ok = curl_url_set(u, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK;
-  char *h = nullptr, *port = nullptr, *path = nullptr, *query = nullptr;
-  if (ok) ok = curl_url_get(u, CURLUPART_HOST, &h, 0) == CURLUE_OK && h && *h;
-  if (ok) {
-    curl_url_get(u, CURLUPART_PORT, &port, 0);
-    curl_url_get(u, CURLUPART_PATH, &path, 0);
-    curl_url_get(u, CURLUPART_QUERY, &query, 0);
-    host->assign(h);
-    if (port && std::string_view(port) != (https ? "443" : "80")) host->append(1, ':').append(port);
-    target->clear();
-    appendTarget(*target, path && *path ? std::string_view(path) : std::string_view("/"));
-    if (query) {
-      target->push_back('?');
-      appendTarget(*target, query);
-    }
-  }
-  curl_free(h);
-  curl_free(port);
-  curl_free(path);
-  curl_free(query);
-  curl_url_cleanup(u);
-  return ok;
-}
-
 }  // namespace
 
 CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
@@ -104,7 +38,9 @@ CFHTTPTransfer::CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request,
     : request_(std::move(request)),
       body_(std::move(body)),
       settings_(std::move(settings)),
-      listener_(std::move(listener)) {}
+      listener_(std::move(listener)) {
+  suspended_ = settings_.suspended;
+}
 
 CFHTTPTransfer::~CFHTTPTransfer() {
   if (connection_) connection_->close();
@@ -116,6 +52,10 @@ void CFHTTPTransfer::notify() {
 
 bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
   driver_ = driver;
+  // An HTTP proxy forwards plain http requests, which then name their whole URL; https goes
+  // through a tunnel the proxy opens.
+  forwarding_ = startsWithIgnoringCase(settings_.proxy, "http://") &&
+                startsWithIgnoringCase(request_->requestURL(), "http://");
   NSErrorPtr refused;
   if (!writeHead(&refused)) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -130,8 +70,12 @@ bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
     finish(error);
     return true;
   }
-  target_.url = request_->requestURL();
-  target_.proxy = settings_.proxy;
+  if (forwarding_) {
+    target_.url = settings_.proxy;
+  } else {
+    target_.url = request_->requestURL();
+    target_.proxy = settings_.proxy;
+  }
   target_.verifyPeer = settings_.verifyPeer;
   target_.verifyHost = settings_.verifyHost;
   if (settings_.persistent && !settings_.connectionKey.empty()) {
@@ -150,11 +94,12 @@ bool CFHTTPTransfer::start(const std::shared_ptr<CFHTTPDriver>& driver) {
 
 bool CFHTTPTransfer::writeHead(NSErrorPtr* error) {
   std::string host, target;
-  if (!splitURL(request_->requestURL(), &host, &target)) {
+  if (!CFHTTPMessage::splitRequestURL(request_->requestURL(), &host, &target)) {
     *error = CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnsupportedURL,
                                "The request's URL cannot be sent");
     return false;
   }
+  if (forwarding_) target = "http://" + host + target;
   const std::string& method = request_->requestMethod();
   const std::string& version = request_->version();
   const auto& fields = request_->allHeaderFields();
@@ -259,7 +204,7 @@ void CFHTTPTransfer::socketReady(int revents) {
 }
 
 void CFHTTPTransfer::sendMore() {
-  while (!bodySent_ && !finished_) {
+  while (!bodySent_ && !finished_ && !suspended_) {
     if (outOffset_ == out_.size()) {
       out_.clear();
       outOffset_ = 0;
@@ -314,7 +259,7 @@ bool CFHTTPTransfer::takeBodyPiece() {
 
 void CFHTTPTransfer::receiveMore() {
   thread_local std::string buffer(kReceiveChunk, '\0');
-  while (!finished_ && connection_) {
+  while (!finished_ && connection_ && !suspended_) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (paused_) break;
@@ -354,6 +299,7 @@ void CFHTTPTransfer::receiveMore() {
     }
     if (!response_ && parser_->header()) {
       response_ = parser_->header();
+      answerAuthentication();
       hasResponse_.store(true, std::memory_order_release);
       notify();
     } else if (wasEmpty) {
@@ -374,6 +320,12 @@ void CFHTTPTransfer::receiveMore() {
     if (io == CFHTTPConnection::IO::Ended || pause) break;
   }
   if (!finished_) updateInterest();
+}
+
+void CFHTTPTransfer::answerAuthentication() {
+  for (bool proxy : {false, true})
+    if (auto authentication = request_->appliedAuthentication(proxy))
+      authentication->responseReceived(*response_);
 }
 
 void CFHTTPTransfer::connectionFailed(NSErrorPtr error) {
@@ -406,6 +358,7 @@ void CFHTTPTransfer::updateInterest() {
   }
   int events = paused ? 0 : RunLoopFdSource::Read;
   if (!bodySent_) events |= RunLoopFdSource::Write;
+  if (suspended_) events = 0;
   connection_->setInterest(events);
 }
 
@@ -444,6 +397,37 @@ void CFHTTPTransfer::resume() {
   }
   // Bytes may wait inside the connection (TLS): read before waiting for the socket.
   receiveMore();
+}
+
+void CFHTTPTransfer::setSuspended(bool suspended) {
+  auto driver = driver_.lock();
+  if (driver && !driver->isOnDriverThread()) {
+    std::weak_ptr<CFHTTPTransfer> weak = weak_from_this();
+    driver->perform([weak, suspended] {
+      if (auto self = weak.lock()) self->setSuspended(suspended);
+    });
+    return;
+  }
+  if (suspended_ == suspended) return;
+  suspended_ = suspended;
+  if (suspended) {
+    if (connection_ && !finished_) connection_->setInterest(0);
+    return;
+  }
+  // Never from inside the exchange's own steps: the loop's next pass goes on.
+  if (driver) {
+    std::weak_ptr<CFHTTPTransfer> weak = weak_from_this();
+    driver->later([weak] {
+      if (auto self = weak.lock()) self->resumeAfterHold();
+    });
+  }
+}
+
+void CFHTTPTransfer::resumeAfterHold() {
+  if (suspended_ || finished_ || !connection_ || !parser_) return;
+  sendMore();
+  // Bytes may wait inside the connection (TLS): read before waiting for the socket.
+  if (!finished_ && connection_) receiveMore();
 }
 
 void CFHTTPTransfer::stop() {

@@ -27,6 +27,8 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
     bool verifyPeer = true;
     bool verifyHost = true;
     std::string proxy;  // curl proxy URL ("http://host:port", "socks5h://host:port"); empty: none
+    // Start held back (see setSuspended).
+    bool suspended = false;
   };
 
   CFHTTPTransfer(std::shared_ptr<CFHTTPMessage> request, std::shared_ptr<CFReadStream> body,
@@ -38,6 +40,10 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   bool start(const std::shared_ptr<CFHTTPDriver>& driver);
   // Stops the exchange (if running) and lets go of its connection.  Any thread.
   void stop();
+  // Holds the exchange back (nothing is sent or read; the peer waits) or lets it go on.  Any
+  // thread; on the driver's thread a hold takes effect at once, even inside the exchange's own
+  // steps (a body read that decides to wait).
+  void setSuspended(bool suspended);
 
   long read(uint8_t* buffer, size_t maxLength);
   bool hasBytesAvailable() const;
@@ -62,8 +68,12 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   // response came is tried once more on a new one.
   void connectionFailed(NSErrorPtr error);
   void updateInterest();
+  // The challenge objects whose credentials the request carried hear what the peer answered.
+  void answerAuthentication();
   void finish(NSErrorPtr error);
   void resume();
+  // Goes on after a hold, from the driver's loop.
+  void resumeAfterHold();
   void notify();
 
   std::shared_ptr<CFHTTPMessage> request_;
@@ -75,6 +85,8 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   // The exchange, on the driver's thread only.
   CFHTTPTarget target_;
   bool inGroup_ = false;
+  // The request goes to an HTTP proxy in the absolute form.
+  bool forwarding_ = false;
   std::shared_ptr<CFHTTPConnection> connection_;
   bool reused_ = false;
   bool retried_ = false;
@@ -84,6 +96,7 @@ class CFHTTPTransfer : public std::enable_shared_from_this<CFHTTPTransfer> {
   size_t outOffset_ = 0;
   bool chunked_ = false;
   bool bodySent_ = false;
+  bool suspended_ = false;
   bool asksToClose_ = false;
   std::unique_ptr<CFHTTPResponseParser> parser_;
 

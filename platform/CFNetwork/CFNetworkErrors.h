@@ -17,6 +17,8 @@ inline constexpr long kPOSIXErrorETIMEDOUT = 60;
 inline constexpr long kPOSIXErrorECONNREFUSED = 61;
 
 // CFNetwork.
+// A proxy auto-configuration script that could not be run.
+inline constexpr long kCFErrorPACFileError = 2;
 inline constexpr long kCFURLErrorUnknown = -998;
 inline constexpr long kCFURLErrorBadURL = -1000;
 inline constexpr long kCFURLErrorTimedOut = -1001;

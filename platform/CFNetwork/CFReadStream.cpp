@@ -114,7 +114,9 @@ void CFReadStream::unscheduleFromRunLoop(const std::shared_ptr<NSRunLoop>& loop,
       }
     }
   }
-  if (source) loop->removeSource(source, mode);
+  if (!source) return;
+  loop->removeSource(source, mode);
+  didUnschedule(isScheduled());
 }
 
 std::shared_ptr<NSRunLoop> CFReadStream::scheduledRunLoop() const {

@@ -88,6 +88,8 @@ class CFReadStream : public std::enable_shared_from_this<CFReadStream> {
   std::shared_ptr<NSRunLoop> scheduledRunLoop() const;
   // Hooks of subclasses that need the loop (the HTTP stream binds its transfer to it).
   virtual void didSchedule(const std::shared_ptr<NSRunLoop>& loop, std::string_view mode) {}
+  // After an unscheduling; `stillScheduled` says whether a loop or mode is left.
+  virtual void didUnschedule(bool stillScheduled) {}
 
   // Sets a property; the caller holds streamMutex_.  A key that is one of the stream's own
   // constants (static storage) may say so with keyIsConstant: it is then kept without a copy.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "UIKit/UIApplication.h"
 #include "UIKit/UIResponder.h"
 #include "UIKit/UIView.h"
 
@@ -62,6 +63,10 @@ class UIViewController : public UIResponder {
   virtual void viewDidDisappear(bool /*animated*/) {}
   // Called for every memory warning of the application once the view has been loaded.
   virtual void didReceiveMemoryWarning() {}
+  // Whether the view may turn to the orientation; by default portrait only.
+  virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) {
+    return orientation == UIInterfaceOrientation::Portrait;
+  }
 
   const std::string& title() const { return title_; }
   void setTitle(std::string title) { title_ = std::move(title); }

@@ -37,6 +37,10 @@ int main(int argc, char** argv) {
   tzset();
   setenv("LC_ALL", "C", 1);
   std::setlocale(LC_ALL, "C");
+  // The machine's proxy settings would route the tests' loopback requests elsewhere.
+  for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                           "ALL_PROXY", "no_proxy", "NO_PROXY", "auto_proxy", "AUTO_PROXY"})
+    unsetenv(name);
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::AddGlobalTestEnvironment(new FreshHome);
   return RUN_ALL_TESTS();

@@ -255,6 +255,7 @@ void HXHTTPRequest::handleBytesAvailable() {
     bufferSize = 262144;
   else if (contentLength_ > 65536)
     bufferSize = 65536;
+  bufferSize = maxDownloadReadLength(bufferSize);
   thread_local std::string buffer(kMaxReadBuffer, '\0');
   long bytesRead = readStream_->read(reinterpret_cast<uint8_t*>(buffer.data()), bufferSize);
   if (bytesRead < 0) {

@@ -13,6 +13,7 @@
 #include "net/http/HXDataDecompressor.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXHTTPRequestInternal.h"
+#include "net/http/HXInputStream.h"
 
 using namespace hxrequest;
 
@@ -208,15 +209,17 @@ void HXHTTPRequest::startRequest() {
   if (partialDownloadSize_ == 0) dataDecompressor_.reset();
   readStreamIsScheduled_ = false;
 
+  // The body goes through the throttled stream, which also counts what it sends.
   std::shared_ptr<CFReadStream> body;
   if (shouldStreamPostDataFromDisk_ && fileExists(postBodyFilePath_)) {
-    body = CFReadStream::createWithFile(
-        fileExists(compressedPostBodyFilePath_) ? compressedPostBodyFilePath_ : postBodyFilePath_);
+    body = HXInputStream::inputStreamWithFileAtPath(
+        fileExists(compressedPostBodyFilePath_) ? compressedPostBodyFilePath_ : postBodyFilePath_,
+        self);
   } else if (postBody_ && !postBody_->empty()) {
     if (shouldCompressRequestBody_ && compressedPostBody_)
-      body = CFReadStream::createWithBytes(*compressedPostBody_);
+      body = HXInputStream::inputStreamWithData(*compressedPostBody_, self);
     else
-      body = CFReadStream::createWithBytes(*postBody_);
+      body = HXInputStream::inputStreamWithData(*postBody_, self);
   }
   postBodyReadStream_ = body;
   readStreamHasClient_ = false;
@@ -321,13 +324,15 @@ void HXHTTPRequest::startRequest() {
     }
   }
 
-  // No wake-up time is ever set while bandwidth is not throttled.
+  // Attached at once; a throttled request whose wake-up time lies ahead lets go of it again
+  // right after the open.
   if (!readStreamIsScheduled_) scheduleReadStream();
 
   // Scheduling gave the stream its client already.
   bool opened = readStreamHasClient_ || setReadStreamClient();
   opened = opened && readStream_->open();
   if (oldStream && oldStream != readStream_) oldStream->close();
+  if (opened && isBandwidthThrottled()) performThrottling();
   if (!opened) {
     connectionCanBeReused_ = false;
     destroyReadStream();
@@ -398,11 +403,8 @@ void HXHTTPRequest::checkRequestStatus() {
     if (postLength_ > 0) {
       lastBytesSent_ = totalBytesSent_;
       totalBytesSent_ = readStream_->requestBytesWrittenCount();
-      if (totalBytesSent_ > lastBytesSent_) {
-        lastActivityTime_ = now();
-        incrementBandwidthUsedInLastSecond(
-            static_cast<unsigned long>(totalBytesSent_ - lastBytesSent_));
-      }
+      // The bytes were counted into the bandwidth as the body stream gave them.
+      if (totalBytesSent_ > lastBytesSent_) lastActivityTime_ = now();
     }
     updateProgressIndicators();
   }

@@ -285,41 +285,6 @@ void HXHTTPRequest::clearSession() {
   if (auto cache = defaultCache()) cache->clearCachedResponsesForStoragePolicy(0);
 }
 
-// ---- credentials of one request (the engine's simple cases) -----------------------------------
-
-void HXHTTPRequest::applyAuthorizationHeader() {
-  if (!shouldPresentCredentialsBeforeChallenge_) return;
-  if (requestHeaders_ && !requestHeaders_->objectForKey("Authorization").isNil()) return;
-  if (!username_.empty() && !password_.empty() && authenticationScheme_ == "Basic") {
-    std::string header = "Basic " + base64forData(username_ + ":" + password_);
-    addRequestHeader("Authorization", header);
-    request_->setHeaderFieldValue("Authorization", header);
-  }
-}
-
-void HXHTTPRequest::attemptToApplyCredentialsAndResume() {
-  if (error_ || isCancelled()) return;
-  // Nobody here supplies credentials: the challenge ends the request.
-  cancelLoad();
-  failWithError(cls().authenticationError);
-}
-
-void HXHTTPRequest::retryUsingSuppliedCredentials() {
-  performOnRequestThread([](HXHTTPRequest& r) {
-    if (r.request_)
-      r.attemptToApplyCredentialsAndResume();
-    else
-      r.main();
-  });
-}
-
-void HXHTTPRequest::cancelAuthentication() {
-  performOnRequestThread([](HXHTTPRequest& r) {
-    r.cancelLoad();
-    r.failWithError(cls().authenticationError);
-  });
-}
-
 // ---- network reachability and bandwidth -------------------------------------------------------
 
 void HXHTTPRequest::registerForNetworkReachabilityNotifications() {
@@ -358,21 +323,4 @@ void HXHTTPRequest::reachabilityChanged(const std::shared_ptr<NSNotification>&) 
   bool viaWWAN = isNetworkReachableViaWWAN();
   std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
   cls().isThrottlingWWAN = viaWWAN;
-}
-
-bool HXHTTPRequest::isBandwidthThrottled() {
-  // The engine only measures: the application sets no cap, and WWAN throttling is on only
-  // while the class observes reachability.
-  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
-  return cls().isThrottlingWWAN || cls().maxBandwidthPerSecond > 0;
-}
-
-void HXHTTPRequest::incrementBandwidthUsedInLastSecond(unsigned long bytes) {
-  std::lock_guard<std::mutex> lock(cls().bandwidthThrottlingLock);
-  cls().bandwidthUsedInLastSecond += bytes;
-}
-
-void HXHTTPRequest::performThrottling() {
-  if (!readStream_) return;
-  if (!isBandwidthThrottled() && !readStreamIsScheduled_) scheduleReadStream();
 }

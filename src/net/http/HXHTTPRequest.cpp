@@ -165,6 +165,7 @@ void HXHTTPRequest::clearDelegatesAndCancel() {
 }
 
 void HXHTTPRequest::cancelLoad() {
+  cancelPACFetch();
   destroyReadStream();
   if (postBodyReadStream_) {
     postBodyReadStream_->close();
@@ -260,7 +261,7 @@ void HXHTTPRequest::main() {
         request_->setHeaderFieldValue(k, v.description());
       });
     }
-    // Proxies: only the ones the request names, which are known at once.
+    if (!configureProxies()) return;
     startRequest();
   } catch (const NSException& e) {
     auto info =

@@ -31,6 +31,10 @@
 //   redirect rewrites, and the bodies made for the caller.
 // - The operation's state (started, executing, finished, cancelled, isCanceledRequest) is
 //   atomic: queues and callers ask for it from their own threads.
+// - While the request waits for credentials (it asked its delegate, queue or closure, or the
+//   credentials dialog), nothing of it runs: whoever was asked may set the credentials
+//   (username, password, domain and the proxy's) from the main thread before it calls
+//   retryUsingSuppliedCredentials, which orders them before the request reads them.
 // cancel, clearDelegatesAndCancel, redirectToURL, retryUsingSuppliedCredentials and
 // cancelAuthentication may be called from any thread: they hand their work to the request's
 // thread.  Class-wide state (the connection pool, session stores, defaults) has locks of its
@@ -149,8 +153,15 @@ class HXHTTPRequest : public NSOperation {
 
   // ---- redirects and credentials, from any thread
   void redirectToURL(std::shared_ptr<NSURL> newURL);
+  // The answer of whoever was asked for credentials (the delegate or queue in
+  // authenticationNeededForRequest or proxyAuthenticationNeededForRequest, a closure, the
+  // credentials dialog): set the credentials first (setUsername and setPassword, or the
+  // proxy's; the domain for NTLM), then retry; or give up, which fails the request with
+  // HXAuthenticationErrorType.
   void retryUsingSuppliedCredentials();
   void cancelAuthentication();
+  // Sends "Authorization: Basic ..." with these credentials before any challenge.
+  void addBasicAuthenticationHeaderWithUsername(const std::string& user, const std::string& pass);
 
   // ---- class-wide defaults and header utilities
   static double defaultTimeOutSeconds();
@@ -264,9 +275,29 @@ class HXHTTPRequest : public NSOperation {
   bool removeTemporaryUploadFile();
   bool removeTemporaryCompressedUploadFile();
 
-  // ---- bandwidth measurement (the cap is never switched on here)
+  // ---- bandwidth: all requests together, measured per second and optionally capped
+  // Throttled: a cap applies now (a plain cap, or the WWAN cap while the link is WWAN).
   static bool isBandwidthThrottled();
+  // The cap in bytes per second for every request together; 0, the default, is none.
+  static unsigned long maxBandwidthPerSecond();
+  static void setMaxBandwidthPerSecond(unsigned long bytes);
+  // Counts bytes sent or received by any request.
   static void incrementBandwidthUsedInLastSecond(unsigned long bytes);
+  // The mean of the bytes used in the last (up to five) measured seconds.
+  static unsigned long averageBandwidthUsedPerSecond();
+  // Closes the measurement period when it has ended, and sets the wake-up time of throttled
+  // requests when the period's allowance is overdrawn.
+  static void measureBandwidthUsage();
+  // How many bytes an upload read may take now.
+  static unsigned long maxUploadReadLength();
+  // YES caps requests at 14800 bytes per second while the link is WWAN; NO removes every cap.
+  static void setShouldThrottleBandwidthForWWAN(bool throttle);
+  static void throttleBandwidthForWWANUsingLimit(unsigned long limit);
+  // End of the current measurement period and the wake-up time (real-clock seconds).
+  static std::optional<double> bandwidthMeasurementDate();
+  static std::optional<double> throttleWakeUpTime();
+  // Detaches the read stream while a wake-up time lies ahead, attaches it otherwise.  The
+  // request's thread.
   void performThrottling();
 
   // ---- under the request's mutex: any thread
@@ -608,6 +639,9 @@ class HXHTTPRequest : public NSOperation {
   // The one place where the shared queue's width changes (a proxy-script download widens it
   // while it runs and narrows it again when it ends or is cancelled).
   static void changeSharedQueueWidthBy(long delta);
+  // How much one read of a response body may take now: the normal buffer, or while throttled
+  // a quarter of what is left of this second's allowance (at least one byte).
+  static unsigned long maxDownloadReadLength(unsigned long bufferSize);
 
   // ---- steps, on the request's thread
   void main() override;
@@ -627,6 +661,22 @@ class HXHTTPRequest : public NSOperation {
   void updateStatus();
   bool willRedirect();
   void performRedirect();
+  // ---- proxies (before the connection opens)
+  // YES when the request may open its connection now; NO while a PAC script is fetched (the
+  // fetch starts the request) or when the request failed.
+  bool configureProxies();
+  void fetchPACFile();
+  // The local PAC file's stream events.
+  void handlePACFileStreamEvent(unsigned event);
+  void timeOutPACRead();
+  // Takes the first proxy the script names for the URL; leaves the proxy unchanged when the
+  // script fails or names none.
+  void runPACScript(const std::string& script);
+  // Both the finish and the failure selector of the PAC download; the argument is that
+  // request.
+  void finishedDownloadingPACFile(const Value& request);
+  // Stops a PAC fetch the request waits for (its cancellation).
+  void cancelPACFetch();
   void handleNetworkEvent(unsigned type);
   void readResponseHeaders();
   void parseStringEncodingFromHeaders();
@@ -639,6 +689,20 @@ class HXHTTPRequest : public NSOperation {
   void destroyReadStream();
   void applyAuthorizationHeader();
   void attemptToApplyCredentialsAndResume();
+  void attemptToApplyProxyCredentialsAndResume();
+  // The first credentials found (user name and password both set), as the dictionary the
+  // platform takes; nil when there are none.
+  ValueDictionary findCredentials();
+  ValueDictionary findProxyCredentials();
+  bool applyCredentials(const ValueDictionary& credentials);
+  bool applyProxyCredentials(const ValueDictionary& credentials);
+  void saveCredentialsToKeychain(const ValueDictionary& credentials);
+  void saveProxyCredentialsToKeychain(const ValueDictionary& credentials);
+  bool willAskDelegateForCredentials();
+  bool willAskDelegateForProxyCredentials();
+  bool showAuthenticationDialog();
+  bool showProxyAuthenticationDialog();
+  void failAuthentication();
   void useDataFromCache();
   void incrementUploadSizeBy(int64_t length);
   void incrementDownloadSizeBy(int64_t length);
@@ -656,6 +720,8 @@ class HXHTTPRequest : public NSOperation {
   void reportFinished();
   void reportFailure();
   void recordURLFail(const std::string& text);
+  void askDelegateForCredentials();
+  void askDelegateForProxyCredentials();
 
   // Hands a block to the main thread (runs it at once when already there), in order with the
   // engine's other hand-overs.
@@ -698,6 +764,12 @@ class HXHTTPRequest : public NSOperation {
   std::shared_ptr<NSObject> progressTarget(ProgressTarget target) const;
   // Makes this request the read stream's client; says whether the stream took it.
   bool setReadStreamClient();
+  // Authentication steps shared by the server's and the proxy's form.
+  void answerChallenge(bool proxy);
+  bool applySessionEntry(const ValueDictionary& entry, bool proxy);
+  bool willAsk(bool proxy);
+  void askDelegate(bool proxy);
+  bool showDialog(bool proxy);
 
   // ==== Any thread: the operation's state and the application's cancel mark.
   std::atomic<bool> isStarted_{false};
@@ -797,6 +869,12 @@ class HXHTTPRequest : public NSOperation {
   bool shouldWaitToInflateCompressedResponses_ = true;
   bool isSynchronous_ = false;
   bool isPACFileRequest_ = false;
+  // The PAC script being fetched: its download (asynchronous requests), or the local file's
+  // stream, the bytes read so far and the time limit of the read.
+  std::shared_ptr<HXHTTPRequest> PACFileRequest_;
+  std::shared_ptr<CFReadStream> PACFileReadStream_;
+  std::optional<std::string> PACFileData_;
+  std::shared_ptr<NSTimer> PACReadTimer_;
 
   // ==== The exchange: the request's thread while the request runs.
   std::shared_ptr<CFReadStream> postBodyReadStream_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -47,14 +48,28 @@ struct ClassState {
   // Progress-bar updates, one at a time.
   std::mutex progressLock;
 
+  // Bandwidth: what all requests moved, measured in one-second periods, and the cap.  Not
+  // recursive; taken after HXInputStream's read lock and before the connections lock.
   std::mutex bandwidthThrottlingLock;
   unsigned long maxBandwidthPerSecond = 0;
   unsigned long bandwidthUsedInLastSecond = 0;
+  // End of the current measurement period (real time); none before the first measurement.
+  std::optional<double> bandwidthMeasurementDate;
+  // Bytes of recent periods, oldest first, at most five.
+  std::deque<unsigned long> bandwidthUsageTracker;
+  unsigned long averageBandwidthUsedPerSecond = 0;
+  // Until when throttled requests keep their streams detached.
+  std::optional<double> throttleWakeUpTime;
   // YES while throttling only on WWAN is on and the link is WWAN.
   bool isThrottlingWWAN = false;
+  bool shouldThrottleBandwidthForWWANOnly = false;
 
   std::mutex sessionCookiesLock;
   std::optional<HXHTTPRequest::Cookies> sessionCookies;
+
+  // One request at a time looks for credentials and decides whom to ask (never held while a
+  // request sends).
+  std::recursive_mutex credentialPromptLock;
 
   std::mutex sessionCredentialsLock;
   ValueArray sessionCredentialsStore;
