@@ -99,15 +99,17 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) 
 }
 
 void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
-  const std::string& source = status.source;
+  std::string& source = status.source;
   if (contains(source, "<a href") || contains(source, "<a target")) {
     // Keep only the anchor's display text.
     size_t open = source.find("\">");
     size_t close = open == std::string::npos ? open : source.find("</a>", open + 2);
-    if (close == std::string::npos)
-      status.source.clear();
-    else
-      status.source = source.substr(open + 2, close - (open + 2));
+    if (close == std::string::npos) {
+      source.clear();
+    } else {
+      source.erase(close);
+      source.erase(0, open + 2);
+    }
   }
   if (!status.thumbnailPic.empty()) {
     if (status.bmiddlePic.empty()) {
@@ -132,7 +134,7 @@ void ZizaJsonStatusParser::setRepostImage(Status& status) {
   status.thumbnailPic =
       stringByTrimmingCharactersInSet(tail, NSCharacterSet::whitespaceAndNewlineCharacterSet());
   // The separator before the address (normally a space) goes with it.
-  status.text = t.substr(0, previousCharacter(t, link));
+  status.text.erase(previousCharacter(t, link));
 }
 
 std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_view input) {
