@@ -557,6 +557,16 @@ NSCharacterSet NSCharacterSet::characterSetWithCharactersInString(std::string_vi
 }
 
 std::string stringByTrimmingCharactersInSet(std::string_view text, const NSCharacterSet& set) {
+  // ASCII bytes are characters of their own, so the ends are trimmed byte by byte first; only
+  // when a non-ASCII character stands at an end is the rest decoded as a whole.
+  auto asciiMember = [&](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && set.characterIsMember(char32_t(c));
+  };
+  while (!text.empty() && asciiMember(text.front())) text.remove_prefix(1);
+  while (!text.empty() && asciiMember(text.back())) text.remove_suffix(1);
+  if (text.empty() || (static_cast<unsigned char>(text.front()) < 0x80 &&
+                       static_cast<unsigned char>(text.back()) < 0x80))
+    return std::string(text);
   size_t begin = text.size(), end = 0;
   for (size_t i = 0; i < text.size();) {
     Utf8Char c = decodeAt(text, i);

@@ -697,5 +697,7 @@ std::optional<std::string> textIfAny(const Value& v) {
 }
 
 std::string textOf(const Value& v) {
-  return textIfAny(v).value_or(std::string());
+  if (v.isString()) return v.string();
+  if (v.isNumber()) return v.description();
+  return std::string();
 }

@@ -1,5 +1,6 @@
 // Status lists, statuses and users.
 #include <algorithm>
+#include <span>
 #include <string>
 
 #include "Foundation/NSString.h"
@@ -12,36 +13,6 @@ namespace {
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-// Replaces in place, in one pass, every token of the table found at a marker character; a text
-// without any is left as it is, uncopied.
-template <size_t N>
-void replaceTokens(std::string& text, char marker,
-                   const std::pair<std::string_view, std::string_view> (&table)[N]) {
-  std::string out;
-  size_t last = 0;
-  size_t pos = text.find(marker);
-  while (pos != std::string::npos) {
-    std::string_view rest = std::string_view(text).substr(pos);
-    size_t skip = 1;
-    for (const auto& [from, to] : table) {
-      // The last byte first: it tells most tokens of a table apart at once.
-      if (rest.size() >= from.size() && rest[from.size() - 1] == from.back() &&
-          rest.starts_with(from)) {
-        if (out.empty()) out.reserve(text.size());
-        out.append(text, last, pos - last);
-        out.append(to);
-        last = pos + from.size();
-        skip = from.size();
-        break;
-      }
-    }
-    pos = text.find(marker, pos + skip);
-  }
-  if (last == 0) return;
-  out.append(text, last, std::string::npos);
-  text.swap(out);
 }
 
 // Byte offset of the character just before a byte offset (never splits a character).
@@ -65,15 +36,18 @@ std::string withoutLineBreaks(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
+    size_t stop = i;
+    while (stop < text.size() && text[stop] != '<' && text[stop] != '\r' && text[stop] != '\n')
+      ++stop;
+    out.append(text, i, stop - i);
+    i = stop;
+    if (i == text.size()) break;
+    if (text[i] != '<')
       ++i;
-    } else if (c == '<' && std::string_view(text).substr(i, kMark.size()) == kMark) {
+    else if (std::string_view(text).substr(i, kMark.size()) == kMark)
       i += kMark.size();
-    } else {
-      out += c;
-      ++i;
-    }
+    else
+      out += text[i++];
   }
   return out;
 }
@@ -125,15 +99,17 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) 
 }
 
 void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
-  const std::string& source = status.source;
+  std::string& source = status.source;
   if (contains(source, "<a href") || contains(source, "<a target")) {
     // Keep only the anchor's display text.
     size_t open = source.find("\">");
     size_t close = open == std::string::npos ? open : source.find("</a>", open + 2);
-    if (close == std::string::npos)
-      status.source.clear();
-    else
-      status.source = source.substr(open + 2, close - (open + 2));
+    if (close == std::string::npos) {
+      source.clear();
+    } else {
+      source.erase(close);
+      source.erase(0, open + 2);
+    }
   }
   if (!status.thumbnailPic.empty()) {
     if (status.bmiddlePic.empty()) {
@@ -158,36 +134,56 @@ void ZizaJsonStatusParser::setRepostImage(Status& status) {
   status.thumbnailPic =
       stringByTrimmingCharactersInSet(tail, NSCharacterSet::whitespaceAndNewlineCharacterSet());
   // The separator before the address (normally a space) goes with it.
-  status.text = t.substr(0, previousCharacter(t, link));
+  status.text.erase(previousCharacter(t, link));
 }
 
 std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_view input) {
+  using Token = std::pair<std::string_view, std::string_view>;
+  static constexpr Token kEntities[] = {
+      {"&EUR$;", "€"},
+      {"&pound;", "£"},
+      {"&yuan;", "¥"},
+      {"&dian;", "•"},
+      {"&smile;", "^\u2006_\u2006^"},
+  };
+  static constexpr Token kEscapes[] = {
+      {"%ef%bd%9e", "～"}, {"%ef%bc%81", "！"}, {"%ef%bf%a5", "￥"}, {"%e2%80%a6", "…"},
+      {"%ef%bc%88", "（"}, {"%ef%bc%89", "）"}, {"%e2%80%94", "—"},  {"%ef%bc%9b", "；"},
+      {"%ef%bc%9a", "："}, {"%e2%80%98", "‘"},  {"%e2%80%99", "’"},  {"%e2%80%9c", "“"},
+      {"%e2%80%9d", "”"},  {"%e3%80%81", "、"}, {"%ef%bc%9f", "？"}, {"%e3%80%8a", "《"},
+      {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
+      {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
+  };
   // The entities and the escapes can neither overlap one another nor be formed anew by a
-  // replacement (they are ASCII, the replacements are not), so one pass over each marker
-  // gives the same text as replacing them one after another.
-  std::string text(input);
-  if (text.find('&') != std::string::npos) {
-    static constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
-        {"&EUR$;", "€"},
-        {"&pound;", "£"},
-        {"&yuan;", "¥"},
-        {"&dian;", "•"},
-        {"&smile;", "^\u2006_\u2006^"},
-    };
-    replaceTokens(text, '&', kEntities);
+  // replacement (they are ASCII, the replacements are not), so one pass over both markers
+  // gives the same text as replacing the entities first and the escapes after them.
+  std::string out;
+  out.reserve(input.size());
+  size_t last = 0;
+  // The next of each marker, each found with a fast search of its own.
+  size_t amp = input.find('&');
+  size_t pct = input.find('%');
+  for (size_t pos = std::min(amp, pct); pos != std::string_view::npos; pos = std::min(amp, pct)) {
+    const std::string_view rest = input.substr(pos);
+    const std::span<const Token> table(rest[0] == '&' ? std::span<const Token>(kEntities)
+                                                      : std::span<const Token>(kEscapes));
+    size_t skip = 1;
+    for (const auto& [from, to] : table) {
+      // The last byte first: it tells most tokens of a table apart at once.
+      if (rest.size() >= from.size() && rest[from.size() - 1] == from.back() &&
+          rest.starts_with(from)) {
+        out.append(input, last, pos - last);
+        out.append(to);
+        last = pos + from.size();
+        skip = from.size();
+        break;
+      }
+    }
+    if (amp < pos + skip) amp = input.find('&', pos + skip);
+    if (pct < pos + skip) pct = input.find('%', pos + skip);
   }
-  if (text.find('%') != std::string::npos) {
-    static constexpr std::pair<std::string_view, std::string_view> kEscapes[] = {
-        {"%ef%bd%9e", "～"}, {"%ef%bc%81", "！"}, {"%ef%bf%a5", "￥"}, {"%e2%80%a6", "…"},
-        {"%ef%bc%88", "（"}, {"%ef%bc%89", "）"}, {"%e2%80%94", "—"},  {"%ef%bc%9b", "；"},
-        {"%ef%bc%9a", "："}, {"%e2%80%98", "‘"},  {"%e2%80%99", "’"},  {"%e2%80%9c", "“"},
-        {"%e2%80%9d", "”"},  {"%e3%80%81", "、"}, {"%ef%bc%9f", "？"}, {"%e3%80%8a", "《"},
-        {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
-        {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
-    };
-    replaceTokens(text, '%', kEscapes);
-  }
-  return text;
+  out.append(input.substr(last));
+  return out;
 }
 
 // ---- Users ----

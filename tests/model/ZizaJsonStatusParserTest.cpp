@@ -359,6 +359,7 @@ TEST(StatusRules, TextCleanUp) {
       {"涨幅100%，&amp; %e4%b8%ad", "涨幅100%，&amp; %e4%b8%ad"},
       {"%e3%80%8", "%e3%80%8"},
       {"&yuan;&yuan;", "¥¥"},
+      {"%&yuan;%ef%bc%8c&&dian;%", "%¥，&•%"},
       {"无需处理的文本", "无需处理的文本"},
   };
   for (const auto& c : cases)

@@ -114,7 +114,7 @@ size_t JXDictionary::findSlot(std::string_view key, uint32_t hash) const {
   for (size_t i = 0; i < capacity_; ++i) {
     const JXHashTableEntry& e = entry_[slot];
     if (!e.key) return kNotFound;
-    if (e.keyHash == hash && e.key->text().size() == key.size() &&
+    if (e.key->hash() == hash && e.key->text().size() == key.size() &&
         JXSameBytes(e.key->text().data(), key.data(), key.size()))
       return slot;
     if (++slot == capacity_) slot = 0;
@@ -127,11 +127,10 @@ void JXDictionary::insertEntry(uint32_t hash, JXKeyRef&& key, Value&& object) {
   size_t slot = homeSlot(hash);
   for (size_t i = 0; i < capacity_; ++i) {
     JXHashTableEntry& e = entry_[slot];
-    if (e.key && e.keyHash == hash && (e.key == key || e.key->text() == key->text()))
+    if (e.key && (e.key == key || (e.key->hash() == hash && e.key->text() == key->text())))
       removeEntryAtSlot(slot);
     // Removal may have moved another pair of the cluster into this slot.
     if (!e.key) {
-      e.keyHash = hash;
       e.key = std::move(key);
       e.object = std::move(object);
       ++count_;
@@ -155,7 +154,7 @@ void JXDictionary::removeEntryAtSlot(size_t slot) {
     JXHashTableEntry moved = std::move(e);
     e = JXHashTableEntry();
     --count_;
-    insertEntry(moved.keyHash, std::move(moved.key), std::move(moved.object));
+    insertEntry(moved.key->hash(), std::move(moved.key), std::move(moved.object));
   }
 }
 
@@ -211,7 +210,7 @@ void JXDictionary::setObject(Value object, std::string_view key) {
       count_ = 0;
       for (size_t slot = 0; slot < oldCapacity; ++slot) {
         JXHashTableEntry& e = old[slot];
-        if (e.key) insertEntry(e.keyHash, std::move(e.key), std::move(e.object));
+        if (e.key) insertEntry(e.key->hash(), std::move(e.key), std::move(e.object));
       }
       // An inline table's memory stays with the dictionary's block until that is freed.
       if (ownedOld)

@@ -20,9 +20,8 @@ class JXDecoder;
 struct JXParseState;
 class JXDictionaryEnumerator;
 
-// One slot of the table; a slot without a key is empty.
+// One slot of the table; a slot without a key is empty.  The key carries its hash.
 struct JXHashTableEntry {
-  uint32_t keyHash = 0;
   JXKeyRef key;
   Value object;
 };

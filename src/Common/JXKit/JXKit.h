@@ -66,12 +66,19 @@ inline uint32_t JXStringHash(std::string_view text) {
 
 // Equality of short byte runs (dictionary keys) without a library call.
 inline bool JXSameBytes(const char* a, const char* b, size_t n) {
-  for (; n >= 8; a += 8, b += 8, n -= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
+  auto same = [&](size_t at, auto word) {
+    decltype(word) x, y;
+    std::memcpy(&x, a + at, sizeof x);
+    std::memcpy(&y, b + at, sizeof y);
+    return x == y;
+  };
+  // Runs of 4 bytes or more end with one word that may overlap the one before it.
+  if (n >= 8) {
+    for (size_t i = 0; i + 8 < n; i += 8)
+      if (!same(i, uint64_t())) return false;
+    return same(n - 8, uint64_t());
   }
+  if (n >= 4) return same(0, uint32_t()) && same(n - 4, uint32_t());
   for (; n; --n)
     if (*a++ != *b++) return false;
   return true;

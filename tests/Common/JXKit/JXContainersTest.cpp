@@ -171,8 +171,8 @@ TEST(JXContainersTest, EveryKeySitsOnItsProbePath) {
   for (size_t slot = 0; slot < d->capacity(); ++slot) {
     const JXHashTableEntry& e = d->entryAtSlot(slot);
     if (!e.key) continue;
-    EXPECT_EQ(e.keyHash, JXStringHash(e.key->text()));
-    size_t s = e.keyHash % d->capacity();
+    EXPECT_EQ(e.key->hash(), JXStringHash(e.key->text()));
+    size_t s = e.key->hash() % d->capacity();
     atHome += s == slot;
     for (; s != slot; s = (s + 1) % d->capacity()) ASSERT_TRUE(d->entryAtSlot(s).key) << s;
   }

@@ -253,6 +253,11 @@ TEST(StringHelpers, TrimSplitReplace) {
   EXPECT_EQ(stringByTrimmingCharactersInSet(" \r\n x y\r\n", wsnl), "x y");
   EXPECT_EQ(stringByTrimmingCharactersInSet("\u3000\u00a0\u4e2d\u3000", ws), "\u4e2d");
   EXPECT_EQ(stringByTrimmingCharactersInSet(" \n ", wsnl), "");
+  // Wide spaces behind or before ASCII ones, and bytes that are no character, at the ends.
+  EXPECT_EQ(stringByTrimmingCharactersInSet(" \u3000 a\u3000 \u3000", ws), "a");
+  EXPECT_EQ(stringByTrimmingCharactersInSet(" \u00e9 \u4e2d ", ws), "\u00e9 \u4e2d");
+  EXPECT_EQ(stringByTrimmingCharactersInSet(" \xE3\x80 ", ws), "\xE3\x80");
+  EXPECT_EQ(stringByTrimmingCharactersInSet("\t\xFF", ws), "\xFF");
   EXPECT_EQ(stringByTrimmingCharactersInSet(
                 "xxaxx", NSCharacterSet::characterSetWithCharactersInString("x")),
             "a");
