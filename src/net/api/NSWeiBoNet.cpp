@@ -470,14 +470,14 @@ void NSWeiBoNet::init() {
   readLocalData();
   weiboEngine_ = WBEngine::create();
   checkEngine_ = WBEngine::create();
-  ClientPlatformAccount::setCurrent(weiboEngine_);
 }
 
 void NSWeiBoNet::setWeiboEngine(std::shared_ptr<WBEngine> engine) {
   if (!engine) return;
+  // The account the server clients see follows the dispatcher's client.
+  if (ClientPlatformAccount::current() == weiboEngine_) ClientPlatformAccount::setCurrent(engine);
   weiboEngine_ = std::move(engine);
   checkEngine_->takeAccountOf(*weiboEngine_);
-  ClientPlatformAccount::setCurrent(weiboEngine_);
 }
 
 NSWeiBoNet::~NSWeiBoNet() {
