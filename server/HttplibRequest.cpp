@@ -4,7 +4,8 @@
 
 namespace zept::server {
 
-RecordedRequest recordedRequestOf(const httplib::Request& req, const httplib::ContentReader* reader) {
+RecordedRequest recordedRequestOf(const httplib::Request& req,
+                                  const httplib::ContentReader* reader) {
   RecordedRequest rec;
   rec.method = req.method;
   rec.path = req.path;

@@ -13,6 +13,7 @@ namespace zept::server {
 
 // With a reader the body is read through it (forms and multipart uploads); without, the body
 // the library read is taken.
-RecordedRequest recordedRequestOf(const httplib::Request& req, const httplib::ContentReader* reader);
+RecordedRequest recordedRequestOf(const httplib::Request& req,
+                                  const httplib::ContentReader* reader);
 
 }  // namespace zept::server

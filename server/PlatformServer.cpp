@@ -164,7 +164,8 @@ bool PlatformServer::waitForRequests(std::string_view path, size_t count,
 
 void PlatformServer::script(std::string_view path, EndpointScript script) {
   std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->scripts[path == "*" ? std::string("*") : lowercaseASCII(path)].push_back(std::move(script));
+  impl_->scripts[path == "*" ? std::string("*") : lowercaseASCII(path)].push_back(
+      std::move(script));
 }
 
 void PlatformServer::clearScripts() {

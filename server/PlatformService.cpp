@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <random>
 #include <stdexcept>
 
@@ -28,21 +29,6 @@ constexpr int kErrNoSuchStatus = 20101;
 constexpr int kErrNotAuthor = 20112;
 constexpr int kErrAlreadyFollowing = 20506;
 constexpr int kErrNotFollowing = 20522;
-
-std::string htmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 // A decimal id; 0 when the text is none.
 int64_t idOf(const std::optional<std::string>& text) {
@@ -126,7 +112,8 @@ ServerReply PlatformService::handle(const RecordedRequest& r) {
   if (path == "/oauth2/authorize")
     return r.method == "POST" ? authorizeSubmit(r) : authorizePage(r);
   if (path == "/oauth2/access_token") {
-    if (r.method != "POST") return error(r, kErrMissingParameter, "HTTP METHOD is not suported for this request!", 405);
+    if (r.method != "POST")
+      return error(r, kErrMissingParameter, "HTTP METHOD is not suported for this request!", 405);
     return accessToken(r);
   }
   auto it = routes_.find(path);
@@ -166,13 +153,19 @@ ServerReply PlatformService::authorizePage(const RecordedRequest& r) {
   reply.body =
       "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title></head><body>"
       "<form method=\"post\" action=\"/oauth2/authorize\">"
-      "<input type=\"hidden\" name=\"client_id\" value=\"" + htmlEscaped(clientId) + "\">"
-      "<input type=\"hidden\" name=\"redirect_uri\" value=\"" + htmlEscaped(redirect) + "\">"
+      "<input type=\"hidden\" name=\"client_id\" value=\"" +
+      htmlEscape(clientId) +
+      "\">"
+      "<input type=\"hidden\" name=\"redirect_uri\" value=\"" +
+      htmlEscape(redirect) +
+      "\">"
       "<input type=\"hidden\" name=\"response_type\" value=\"code\">"
       "<input id=\"userId\" name=\"userId\" type=\"text\">"
       "<input id=\"passwd\" name=\"passwd\" type=\"password\">"
       "<button type=\"submit\">登录</button>"
-      "<a id=\"cancel\" href=\"" + htmlEscaped(cancel) + "\">取消</a>"
+      "<a id=\"cancel\" href=\"" +
+      htmlEscape(cancel) +
+      "\">取消</a>"
       "</form></body></html>";
   return reply;
 }
@@ -262,22 +255,23 @@ ServerReply PlatformService::error(const RecordedRequest& r, int code, const std
   return json({{"error", message}, {"error_code", code}, {"request", r.path}}, status);
 }
 
-const PlatformService::Json* PlatformService::userById(int64_t id) const {
+const PlatformService::Json* PlatformService::userWhere(
+    const std::function<bool(const Json&)>& matches) const {
   for (auto& u : data_["users"])
-    if (u.at("id").get<int64_t>() == id) return &u;
+    if (matches(u)) return &u;
   return nullptr;
+}
+
+const PlatformService::Json* PlatformService::userById(int64_t id) const {
+  return userWhere([&](const Json& u) { return u.at("id").get<int64_t>() == id; });
 }
 
 const PlatformService::Json* PlatformService::userByName(const std::string& screenName) const {
-  for (auto& u : data_["users"])
-    if (u.value("screen_name", "") == screenName) return &u;
-  return nullptr;
+  return userWhere([&](const Json& u) { return u.value("screen_name", "") == screenName; });
 }
 
 const PlatformService::Json* PlatformService::userByLogin(const std::string& login) const {
-  for (auto& u : data_["users"])
-    if (u.value("login", "") == login) return &u;
-  return nullptr;
+  return userWhere([&](const Json& u) { return u.value("login", "") == login; });
 }
 
 const PlatformService::Json* PlatformService::statusById(int64_t id) const {
@@ -371,9 +365,10 @@ PlatformService::Json PlatformService::page(std::vector<const Json*> statuses,
   if (byMaxId) {
     int64_t maxId = idOf(r.param("max_id"));
     if (maxId > 0)
-      statuses.erase(std::remove_if(statuses.begin(), statuses.end(),
-                                    [&](const Json* s) { return s->at("id").get<int64_t>() > maxId; }),
-                     statuses.end());
+      statuses.erase(
+          std::remove_if(statuses.begin(), statuses.end(),
+                         [&](const Json* s) { return s->at("id").get<int64_t>() > maxId; }),
+          statuses.end());
   } else {
     int64_t pageNumber = std::max<int64_t>(1, idOf(r.param("page")));
     size_t skip = std::min<size_t>(statuses.size(), size_t(pageNumber - 1) * size_t(count));
@@ -393,7 +388,8 @@ ServerReply PlatformService::userTimeline(const RecordedRequest& r, int64_t view
   int64_t id = user->at("id").get<int64_t>();
   std::vector<const Json*> mine;
   for (auto& s : data_["statuses"])
-    if (s.at("user").get<int64_t>() == id && statusById(s.at("id").get<int64_t>())) mine.push_back(&s);
+    if (s.at("user").get<int64_t>() == id && statusById(s.at("id").get<int64_t>()))
+      mine.push_back(&s);
   return json(page(mine, r, viewer, false));
 }
 
@@ -458,10 +454,12 @@ ServerReply PlatformService::counts(const RecordedRequest& r, int64_t viewer) {
   size_t start = 0;
   while (start <= ids.size() && !ids.empty()) {
     size_t comma = ids.find(',', start);
-    int64_t id = idOf(ids.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    int64_t id =
+        idOf(ids.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (const Json* s = statusById(id)) {
       Json one = statusJson(*s, viewer);
-      list.push_back({{"id", id}, {"comments", one["comments_count"]}, {"reposts", one["reposts_count"]}});
+      list.push_back(
+          {{"id", id}, {"comments", one["comments_count"]}, {"reposts", one["reposts_count"]}});
     }
     if (comma == std::string::npos) break;
     start = comma + 1;
@@ -503,7 +501,8 @@ ServerReply PlatformService::userShow(const RecordedRequest& r, int64_t viewer) 
 }
 
 ServerReply PlatformService::friendshipShow(const RecordedRequest& r, int64_t viewer) {
-  const Json* source = r.param("source_id") ? userById(idOf(r.param("source_id"))) : userById(viewer);
+  const Json* source =
+      r.param("source_id") ? userById(idOf(r.param("source_id"))) : userById(viewer);
   const Json* target = namedUser(r, 0, "target_id", "target_screen_name");
   if (!source || !target || target->at("id").get<int64_t>() == 0)
     return error(r, kErrNoSuchUser, "User does not exists!");
@@ -580,8 +579,8 @@ ServerReply PlatformService::unreadCount(const RecordedRequest& r, int64_t viewe
 
 ServerReply PlatformService::setCount(const RecordedRequest& r, int64_t viewer) {
   std::string type = r.paramOr("type");
-  static const std::set<std::string> known = {"status", "follower", "cmt", "dm", "mention_status",
-                                              "mention_cmt"};
+  static const std::set<std::string> known = {"status", "follower",       "cmt",
+                                              "dm",     "mention_status", "mention_cmt"};
   if (!known.count(type)) return error(r, kErrMissingParameter, "miss required parameter (type)");
   resetCounters_[viewer][type] = 1;
   return json({{"result", true}});

@@ -5,14 +5,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "server/ServerRequest.h"
 
@@ -72,6 +72,7 @@ class PlatformService {
   ServerReply error(const RecordedRequest& r, int code, const std::string& message,
                     int status = 400) const;
   const Json* app(const std::string& clientId) const;
+  const Json* userWhere(const std::function<bool(const Json&)>& matches) const;
   const Json* userById(int64_t id) const;
   const Json* userByName(const std::string& screenName) const;
   const Json* userByLogin(const std::string& login) const;

@@ -15,8 +15,7 @@
 
 namespace {
 
-constexpr std::string_view kMatchedAttributes[] = {kSecAttrService, kSecAttrAccount,
-                                                   kSecAttrLabel};
+constexpr std::string_view kMatchedAttributes[] = {kSecAttrService, kSecAttrAccount, kSecAttrLabel};
 
 // The items of the file; nullopt when the file is there but does not read.
 std::optional<std::vector<Value>> loadItems() {
@@ -56,8 +55,10 @@ bool saveItems(const std::vector<Value>& items) {
   while (ok && written < bytes->size()) {
     ssize_t n = ::write(fd, bytes->data() + written, bytes->size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else written += size_t(n);
+    if (n <= 0)
+      ok = false;
+    else
+      written += size_t(n);
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;

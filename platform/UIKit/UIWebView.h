@@ -30,8 +30,7 @@ enum class UIWebViewNavigationType {
 class UIWebViewDelegate {
  public:
   virtual ~UIWebViewDelegate() = default;
-  virtual bool webViewShouldStartLoadWithRequest(UIWebView&,
-                                                 const std::shared_ptr<NSURLRequest>&,
+  virtual bool webViewShouldStartLoadWithRequest(UIWebView&, const std::shared_ptr<NSURLRequest>&,
                                                  UIWebViewNavigationType) {
     return true;
   }

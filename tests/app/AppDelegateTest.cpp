@@ -514,8 +514,8 @@ TEST_F(AppTest, OpenedURLsReachThePlatformClientOrTheMessagingEngineByScheme) {
   forceOffline();
   launch();
   // Start-up installed the dispatcher's platform client; a stand-in takes its place.
-  EXPECT_EQ(ClientPlatformAccount::current(),
-            std::static_pointer_cast<ClientPlatformAccount>(NSWeiBoNet::getNetEngine()->weiboEngine()));
+  EXPECT_EQ(ClientPlatformAccount::current(), std::static_pointer_cast<ClientPlatformAccount>(
+                                                  NSWeiBoNet::getNetEngine()->weiboEngine()));
   auto account = std::make_shared<SignOnAccount>();
   ClientPlatformAccount::setCurrent(account);
   UIApplicationDriver::resignActive();

@@ -22,7 +22,8 @@ constexpr int64_t kEditor = 3100000002;
 class PlatformServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto files = testsupport::TestCertificateAuthority::issueServerCertificate({"api.ziza.example"});
+    auto files =
+        testsupport::TestCertificateAuthority::issueServerCertificate({"api.ziza.example"});
     PlatformServer::Options options;
     options.certificateFile = files.certificatePath;
     options.keyFile = files.keyPath;
@@ -30,7 +31,8 @@ class PlatformServerTest : public ::testing::Test {
     port = server->start();
     client = std::make_unique<httplib::SSLClient>("127.0.0.1", port);
     // The certificate is checked against the test authority.
-    client->set_ca_cert_path(testsupport::TestCertificateAuthority::shared().caCertificatePath.c_str());
+    client->set_ca_cert_path(
+        testsupport::TestCertificateAuthority::shared().caCertificatePath.c_str());
     client->enable_server_certificate_verification(true);
   }
 
@@ -70,8 +72,9 @@ class PlatformServerTest : public ::testing::Test {
 };
 
 TEST_F(PlatformServerTest, ALoginGivesACodeThatBuysOneTokenOfThatAccount) {
-  auto page = client->Get("/oauth2/authorize?client_id=2718093456&response_type=code"
-                          "&redirect_uri=http%3A%2F%2Fwww.zept.example%2Fcallback.aspx&display=mobile");
+  auto page = client->Get(
+      "/oauth2/authorize?client_id=2718093456&response_type=code"
+      "&redirect_uri=http%3A%2F%2Fwww.zept.example%2Fcallback.aspx&display=mobile");
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
   EXPECT_NE(page->body.find("id=\"userId\""), std::string::npos);
@@ -116,15 +119,17 @@ TEST_F(PlatformServerTest, TheRestMethodsNeedAValidToken) {
   std::string other = server->issueToken(kReader);
   server->revokeToken(other);
   EXPECT_EQ(get("/2/statuses/mentions.json?access_token=" + other, 400)["error_code"], 21332);
-  EXPECT_EQ(Json::parse(client->Get("/2/statuses/destroy.json?id=1&access_token=x")->body)["error_code"],
-            10021);
+  EXPECT_EQ(
+      Json::parse(client->Get("/2/statuses/destroy.json?id=1&access_token=x")->body)["error_code"],
+      10021);
 }
 
 TEST_F(PlatformServerTest, TimelinesCommentsAndFriendshipsFollowTheDemoData) {
   const std::string t = "access_token=" + server->issueToken(kReader);
   Json friends = get("/2/statuses/friends_timeline.json?count=3&" + t);
   ASSERT_EQ(friends["statuses"].size(), 3u);
-  EXPECT_GT(friends["statuses"][0]["id"].get<int64_t>(), friends["statuses"][1]["id"].get<int64_t>());
+  EXPECT_GT(friends["statuses"][0]["id"].get<int64_t>(),
+            friends["statuses"][1]["id"].get<int64_t>());
   Json older = get("/2/statuses/friends_timeline.json?count=20&max_id=3600000000000002&" + t);
   for (auto& s : older["statuses"]) EXPECT_LE(s["id"].get<int64_t>(), 3600000000000002);
 
@@ -140,16 +145,17 @@ TEST_F(PlatformServerTest, TimelinesCommentsAndFriendshipsFollowTheDemoData) {
   Json relation = get("/2/friendships/show.json?source_id=3100000001&target_id=3100000002&" + t);
   EXPECT_EQ(relation["source"]["following"], true);
   EXPECT_EQ(relation["target"]["followed_by"], true);
-  EXPECT_EQ(post("/2/friendships/create.json",
-                 {{"access_token", t.substr(13)}, {"screen_name", "行业编辑部"}}, 400)["error_code"],
-            20506);
+  EXPECT_EQ(
+      post("/2/friendships/create.json",
+           {{"access_token", t.substr(13)}, {"screen_name", "行业编辑部"}}, 400)["error_code"],
+      20506);
   post("/2/friendships/destroy.json", {{"access_token", t.substr(13)}, {"uid", "3100000002"}});
   EXPECT_FALSE(server->follows(kReader, kEditor));
   EXPECT_EQ(get("/2/friendships/friends.json?" + t)["users"].size(), 1u);
 
   // Only the author deletes a status; a deleted one is gone from every list.
-  EXPECT_EQ(post("/2/statuses/destroy.json", {{"access_token", t.substr(13)}, {"id", "3600000000000002"}},
-                 400)["error_code"],
+  EXPECT_EQ(post("/2/statuses/destroy.json",
+                 {{"access_token", t.substr(13)}, {"id", "3600000000000002"}}, 400)["error_code"],
             20112);
   post("/2/statuses/destroy.json", {{"access_token", t.substr(13)}, {"id", "3600000000000003"}});
   EXPECT_EQ(get("/2/statuses/user_timeline.json?" + t)["total_number"], 1);

@@ -84,13 +84,13 @@ bool KeychainUtils::storeUsername(const std::optional<std::string>& user,
     status = SecItemUpdate(
         query, Value::dictionaryOf({{std::string(kSecValueData), Value::data(*password)}}));
   } else {
-    status = SecItemAdd(
-        Value::dictionaryOf({{std::string(kSecClass), Value(kSecClassGenericPassword)},
-                             {std::string(kSecAttrService), Value(*service)},
-                             {std::string(kSecAttrLabel), Value(*service)},
-                             {std::string(kSecAttrAccount), Value(*user)},
-                             {std::string(kSecValueData), Value::data(*password)}}),
-        nullptr);
+    status =
+        SecItemAdd(Value::dictionaryOf({{std::string(kSecClass), Value(kSecClassGenericPassword)},
+                                        {std::string(kSecAttrService), Value(*service)},
+                                        {std::string(kSecAttrLabel), Value(*service)},
+                                        {std::string(kSecAttrAccount), Value(*user)},
+                                        {std::string(kSecValueData), Value::data(*password)}}),
+                   nullptr);
   }
   if (status != errSecSuccess) {
     fail(error, status);

@@ -19,9 +19,9 @@ class KeychainUtils {
   // The value; nullopt with no error when no such item exists, nullopt with the error when the
   // keychain failed or the item has no readable data.  The error is cleared once the
   // arguments are valid.
-  static std::optional<std::string> getPasswordForUsername(const std::optional<std::string>& user,
-                                                           const std::optional<std::string>& service,
-                                                           NSErrorPtr* error = nullptr);
+  static std::optional<std::string> getPasswordForUsername(
+      const std::optional<std::string>& user, const std::optional<std::string>& service,
+      NSErrorPtr* error = nullptr);
   // Adds the item, or replaces its value when updateExisting is set; a value equal to the
   // stored one is not written again.  An item whose data cannot be read is replaced.
   static bool storeUsername(const std::optional<std::string>& user,

@@ -72,9 +72,9 @@ void WBAuthorize::authorizeWebViewDidReceiveErrorCode(WBAuthorizeWebView& webVie
     return;
   }
   Value code(errorCode);
-  delegate->authorizeDidFail(
-      *this, NSError::errorWithDomain(WBEngine::kErrorDomain, code.intValue(),
-                                      Value::dictionaryOf({{"error_code", code}})));
+  delegate->authorizeDidFail(*this,
+                             NSError::errorWithDomain(WBEngine::kErrorDomain, code.intValue(),
+                                                      Value::dictionaryOf({{"error_code", code}})));
 }
 
 void WBAuthorize::cancelExchange() {
@@ -124,12 +124,11 @@ void WBAuthorize::requestFinished(const std::shared_ptr<HXHTTPRequest>& request)
   }
   if (delegate) {
     delegate->authorizeDidFail(
-        *this, NSError::errorWithDomain(
-                   WBEngine::kErrorDomain, kTokenReplyWithoutToken,
-                   Value::dictionaryOf({{"WeiBoSDKErrorCodeKey", Value("203")}})));
+        *this,
+        NSError::errorWithDomain(WBEngine::kErrorDomain, kTokenReplyWithoutToken,
+                                 Value::dictionaryOf({{"WeiBoSDKErrorCodeKey", Value("203")}})));
   }
-  if (reply.isDictionary() && reply["error_code"].intValue() == 21325)
-    showPrompt("请重新绑定！");
+  if (reply.isDictionary() && reply["error_code"].intValue() == 21325) showPrompt("请重新绑定！");
 }
 
 void WBAuthorize::requestFailed(const std::shared_ptr<HXHTTPRequest>& request) {

@@ -70,9 +70,9 @@ void WBAuthorizeWebView::setUp() {
   cancel->setTitle("取消", UIControlStateNormal);
   cancel->titleLabel()->setFont(UIFont::systemFontOfSize(14));
   cancel->setTitleColor(UIColor::blackColor(), UIControlStateNormal);
-  cancel->addTarget(selector(weakSelf<WBAuthorizeWebView>(), &WBAuthorizeWebView::cancelBtn,
-                             "cancelBtn:"),
-                    UIControlEventTouchUpInside);
+  cancel->addTarget(
+      selector(weakSelf<WBAuthorizeWebView>(), &WBAuthorizeWebView::cancelBtn, "cancelBtn:"),
+      UIControlEventTouchUpInside);
   topBar->addSubview(cancel);
   auto title = std::make_shared<UILabel>(CGRectMake(100, 0, 120, 44));
   title->setText("紫扎微博授权");
@@ -247,7 +247,8 @@ void WBAuthorizeWebView::webViewDidFinishLoad(UIWebView& webView) {
   indicatorView_->stopAnimating();
   if (!needSaveAccount()) return;
   auto name = accountEngine()->readUsernameFromKeychain();
-  if (name && !name->empty()) webView.stringByEvaluatingJavaScriptFromString(fillAccountScript(*name));
+  if (name && !name->empty())
+    webView.stringByEvaluatingJavaScriptFromString(fillAccountScript(*name));
 }
 
 void WBAuthorizeWebView::webViewDidFailLoadWithError(UIWebView&, const NSErrorPtr&) {

@@ -211,8 +211,7 @@ Value WBEngine::listURL(std::string_view methodName, const ValueDictionary& para
   return Value::arrayOf({Value(url), Value(std::to_string(timeOutSec_))});
 }
 
-Value WBEngine::getCommentParameDic(const Value& statusId, const Value& maxId,
-                                    const Value& count) {
+Value WBEngine::getCommentParameDic(const Value& statusId, const Value& maxId, const Value& count) {
   auto d = tokenParameters();
   put(d, "id", statusId);
   put(d, "count", count);
@@ -220,8 +219,7 @@ Value WBEngine::getCommentParameDic(const Value& statusId, const Value& maxId,
   return listURL("comments/show.json", d);
 }
 
-Value WBEngine::getRetweetParameDic(const Value& statusId, const Value& maxId,
-                                    const Value& count) {
+Value WBEngine::getRetweetParameDic(const Value& statusId, const Value& maxId, const Value& count) {
   auto d = std::make_shared<NSMutableDictionary>();
   d->setObject(Value(appKey_), "source");
   if (accessToken_) d->setObject(Value(*accessToken_), "access_token");
@@ -250,7 +248,8 @@ void WBEngine::loadRequestWithMethodName(std::string_view methodName, std::strin
     auto form = HXFormDataRequest::requestWithURL(NSURL::URLWithString(url));
     form->setRequestMethod("POST");
     if (params)
-      params->enumerate([&](const std::string& key, const Value& v) { form->setPostValue(v, key); });
+      params->enumerate(
+          [&](const std::string& key, const Value& v) { form->setPostValue(v, key); });
     request_ = form;
     timeOutSec_ = kLongTimeOutSec;
   }

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <regex>
 
+#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
-#include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "core/FeedbackPresenter.h"
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
@@ -119,8 +119,8 @@ void WBEngine::logInDidFinishWithAuthInfo(const Value& info) {
   // The platform's app names the token's life in "remind_in", older ones in "expires_in"; a
   // reply with neither still brings a token that works until the platform says otherwise.
   Value life = info["remind_in"].isString() ? info["remind_in"] : info["expires_in"];
-  expireTime_ = expiryAfter(life.isString() ? std::optional<std::string>(life.string())
-                                            : std::nullopt);
+  expireTime_ =
+      expiryAfter(life.isString() ? std::optional<std::string>(life.string()) : std::nullopt);
   accessToken_ = token.string();
   userID_ = uid.string();
   if (info["refresh_token"].isString()) refreshToken_ = info["refresh_token"].string();

@@ -1,19 +1,18 @@
 // The platform account and token store: the bound account lives in keychain items that a new
 // engine (a restart) reads back, with the expiry rules of the store.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include "CFNetwork/CFNetworkConfiguration.h"
 #include "Foundation/NSFileManager.h"
 #include "Security/SecItem.h"
+#include "UIKit/UIApplicationDriver.h"
 #include "core/NSConfig.h"
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
 #include "model/User.h"
 #include "net/api/KeychainUtils.h"
 #include "net/api/WBEngine.h"
-#include "CFNetwork/CFNetworkConfiguration.h"
-#include "UIKit/UIApplicationDriver.h"
 #include "support/MainLoop.h"
 
 namespace {
@@ -149,11 +148,12 @@ TEST_F(PlatformAccountTest, KeychainWritesOfAnEqualValueChangeNothingAndMissingA
   ASSERT_EQ(::stat(SecKeychainFilePath().c_str(), &after), 0);
   EXPECT_EQ(before.st_ino, after.st_ino);  // the file was not written again
   // Without the update switch an existing value stays.
-  EXPECT_TRUE(KeychainUtils::storeUsername(std::string("WeiBoUserID"), std::string("2"), service(),
-                                           false));
+  EXPECT_TRUE(
+      KeychainUtils::storeUsername(std::string("WeiBoUserID"), std::string("2"), service(), false));
   EXPECT_EQ(item("WeiBoUserID"), "1");
 
-  EXPECT_FALSE(KeychainUtils::storeUsername(std::nullopt, std::string("x"), service(), true, &error));
+  EXPECT_FALSE(
+      KeychainUtils::storeUsername(std::nullopt, std::string("x"), service(), true, &error));
   ASSERT_TRUE(error);
   EXPECT_EQ(error->domain(), "KeychainUtilsErrorDomain");
   EXPECT_EQ(error->code(), -2000);

@@ -59,47 +59,102 @@ TEST_F(PlatformCallsTest, EachRequestTypeReachesItsMethodWithItsParametersAndTim
   };
   const std::string S = "2718093456";
   std::vector<Case> cases = {
-      {RequestType::PlatformMyStatuses, strings({"5", "1"}), "GET", "/2/statuses/user_timeline.json",
-       {{"access_token", token}, {"uid", me}, {"count", "5"}, {"page", "1"}}, 15},
-      {RequestType::PlatformUserStatusesByName, strings({"行业编辑部", "5", "1"}), "GET",
+      {RequestType::PlatformMyStatuses,
+       strings({"5", "1"}),
+       "GET",
        "/2/statuses/user_timeline.json",
-       {{"access_token", token}, {"screen_name", "行业编辑部"}, {"count", "5"}, {"page", "1"}}, 15},
-      {RequestType::PlatformUserStatusesById, strings({"3100000003", "5", "2"}), "GET",
+       {{"access_token", token}, {"uid", me}, {"count", "5"}, {"page", "1"}},
+       15},
+      {RequestType::PlatformUserStatusesByName,
+       strings({"行业编辑部", "5", "1"}),
+       "GET",
        "/2/statuses/user_timeline.json",
-       {{"access_token", token}, {"uid", "3100000003"}, {"count", "5"}, {"page", "2"}}, 15},
-      {RequestType::PlatformMentions, strings({"1", "20"}), "GET", "/2/statuses/mentions.json",
-       {{"access_token", token}, {"page", "1"}, {"count", "20"}}, 15},
-      {RequestType::PlatformFriendsTimeline, strings({"0", "20"}), "GET",
+       {{"access_token", token}, {"screen_name", "行业编辑部"}, {"count", "5"}, {"page", "1"}},
+       15},
+      {RequestType::PlatformUserStatusesById,
+       strings({"3100000003", "5", "2"}),
+       "GET",
+       "/2/statuses/user_timeline.json",
+       {{"access_token", token}, {"uid", "3100000003"}, {"count", "5"}, {"page", "2"}},
+       15},
+      {RequestType::PlatformMentions,
+       strings({"1", "20"}),
+       "GET",
+       "/2/statuses/mentions.json",
+       {{"access_token", token}, {"page", "1"}, {"count", "20"}},
+       15},
+      {RequestType::PlatformFriendsTimeline,
+       strings({"0", "20"}),
+       "GET",
        "/2/statuses/friends_timeline.json",
-       {{"access_token", token}, {"max_id", "0"}, {"count", "20"}}, 15},
-      {RequestType::PlatformCommentsToMe, strings({"1", "20"}), "GET", "/2/comments/to_me.json",
-       {{"access_token", token}, {"page", "1"}, {"count", "20"}}, 15},
-      {RequestType::PlatformFriends, strings({me, "10", "0"}), "GET", "/2/friendships/friends.json",
-       {{"access_token", token}, {"uid", me}, {"count", "10"}, {"cursor", "0"}}, 15},
-      {RequestType::PlatformUserById, strings({"3100000002"}), "GET", "/2/users/show.json",
-       {{"access_token", token}, {"source", S}, {"uid", "3100000002"}}, 15},
-      {RequestType::PlatformUserByName, Value("设备厂商"), "GET", "/2/users/show.json",
-       {{"access_token", token}, {"source", S}, {"screen_name", "设备厂商"}}, 15},
-      {RequestType::PlatformRelationshipByName, strings({"行业编辑部"}), "GET",
+       {{"access_token", token}, {"max_id", "0"}, {"count", "20"}},
+       15},
+      {RequestType::PlatformCommentsToMe,
+       strings({"1", "20"}),
+       "GET",
+       "/2/comments/to_me.json",
+       {{"access_token", token}, {"page", "1"}, {"count", "20"}},
+       15},
+      {RequestType::PlatformFriends,
+       strings({me, "10", "0"}),
+       "GET",
+       "/2/friendships/friends.json",
+       {{"access_token", token}, {"uid", me}, {"count", "10"}, {"cursor", "0"}},
+       15},
+      {RequestType::PlatformUserById,
+       strings({"3100000002"}),
+       "GET",
+       "/2/users/show.json",
+       {{"access_token", token}, {"source", S}, {"uid", "3100000002"}},
+       15},
+      {RequestType::PlatformUserByName,
+       Value("设备厂商"),
+       "GET",
+       "/2/users/show.json",
+       {{"access_token", token}, {"source", S}, {"screen_name", "设备厂商"}},
+       15},
+      {RequestType::PlatformRelationshipByName,
+       strings({"行业编辑部"}),
+       "GET",
        "/2/friendships/show.json",
-       {{"access_token", token}, {"source_id", me}, {"target_screen_name", "行业编辑部"}}, 15},
-      {RequestType::PlatformRelationshipById, strings({"3100000002"}), "GET",
+       {{"access_token", token}, {"source_id", me}, {"target_screen_name", "行业编辑部"}},
+       15},
+      {RequestType::PlatformRelationshipById,
+       strings({"3100000002"}),
+       "GET",
        "/2/friendships/show.json",
-       {{"access_token", token}, {"source_id", me}, {"target_id", "3100000002"}}, 15},
-      {RequestType::PlatformReloadStatus, strings({"3600000000000002"}), "GET",
+       {{"access_token", token}, {"source_id", me}, {"target_id", "3100000002"}},
+       15},
+      {RequestType::PlatformReloadStatus,
+       strings({"3600000000000002"}),
+       "GET",
        "/2/statuses/show.json",
-       {{"access_token", token}, {"source", S}, {"id", "3600000000000002"}}, 15},
-      {RequestType::PlatformFollowById, strings({"3100000004", "1"}), "POST",
-       "/2/friendships/create.json", {{"access_token", token}, {"source", S}, {"uid", "3100000004"}},
+       {{"access_token", token}, {"source", S}, {"id", "3600000000000002"}},
+       15},
+      {RequestType::PlatformFollowById,
+       strings({"3100000004", "1"}),
+       "POST",
+       "/2/friendships/create.json",
+       {{"access_token", token}, {"source", S}, {"uid", "3100000004"}},
        60},
-      {RequestType::PlatformFollowByName, strings({"zept官方", "0"}), "POST",
+      {RequestType::PlatformFollowByName,
+       strings({"zept官方", "0"}),
+       "POST",
        "/2/friendships/destroy.json",
-       {{"access_token", token}, {"source", S}, {"screen_name", "zept官方"}}, 60},
-      {RequestType::PlatformDeleteStatus, strings({"3600000000000003"}), "POST",
+       {{"access_token", token}, {"source", S}, {"screen_name", "zept官方"}},
+       60},
+      {RequestType::PlatformDeleteStatus,
+       strings({"3600000000000003"}),
+       "POST",
        "/2/statuses/destroy.json",
-       {{"access_token", token}, {"source", S}, {"id", "3600000000000003"}}, 60},
-      {RequestType::PlatformResetUnreadCount, strings({"cmt"}), "POST", "/2/remind/set_count.json",
-       {{"access_token", token}, {"type", "cmt"}}, 60},
+       {{"access_token", token}, {"source", S}, {"id", "3600000000000003"}},
+       60},
+      {RequestType::PlatformResetUnreadCount,
+       strings({"cmt"}),
+       "POST",
+       "/2/remind/set_count.json",
+       {{"access_token", token}, {"type", "cmt"}},
+       60},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path + " type " + std::to_string(toInt(c.type)));
@@ -130,7 +185,8 @@ TEST_F(PlatformCallsTest, TheUnreadPollUsesTheSecondClientWithALongWait) {
   EXPECT_EQ(counts["cmt"].intValue(), 2);
   auto seen = platform->requests("/2/remind/unread_count.json");
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].queryParams, (Pairs{{"access_token", token}, {"uid", std::to_string(kReader)}}));
+  EXPECT_EQ(seen[0].queryParams,
+            (Pairs{{"access_token", token}, {"uid", std::to_string(kReader)}}));
   // The reply sets the wait back.
   EXPECT_EQ(net->checkEngine()->timeOutSec(), 15);
 }
@@ -162,17 +218,18 @@ TEST_F(PlatformCallsTest, CommentAndRepostListsAreBuiltHereAndSentByTheContentCl
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 1; }));
   auto comments = platform->requests("/2/comments/show.json");
   ASSERT_EQ(comments.size(), 1u);
-  EXPECT_EQ(comments[0].queryParams, (Pairs{{"access_token", token},
-                                            {"id", "3600000000000003"},
-                                            {"count", "20"},
-                                            {"max_id", "0"}}));
+  EXPECT_EQ(
+      comments[0].queryParams,
+      (Pairs{
+          {"access_token", token}, {"id", "3600000000000003"}, {"count", "20"}, {"max_id", "0"}}));
   EXPECT_EQ(objectFromJSONString(sender->replies[0].string())["comments"].count(), 2u);
 
   post(RequestType::PlatformReposts, strings({"3600000000000001", "0", "20"}));
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == 2; }));
   auto reposts = platform->requests("/2/statuses/repost_timeline.json");
   ASSERT_EQ(reposts.size(), 1u);
-  EXPECT_EQ(reposts[0].queryParams.front(), (std::pair<std::string, std::string>{"source", "2718093456"}));
+  EXPECT_EQ(reposts[0].queryParams.front(),
+            (std::pair<std::string, std::string>{"source", "2718093456"}));
   EXPECT_EQ(objectFromJSONString(sender->replies[1].string())["reposts"].count(), 1u);
 }
 
@@ -217,10 +274,11 @@ TEST_F(PlatformCallsTest, TokenErrorsLogTheAccountOutAndAskToBindAgainOtherError
 
   bindReader();
   bus->posts.clear();
-  platform->script("/2/users/show.json",
-                   zept::server::EndpointScript::replyWith(
-                       R"({"error":"limit","error_code":21320,"request":"/2/users/show.json"})", 400)
-                       .forRequests(1));
+  platform->script(
+      "/2/users/show.json",
+      zept::server::EndpointScript::replyWith(
+          R"({"error":"limit","error_code":21320,"request":"/2/users/show.json"})", 400)
+          .forRequests(1));
   size_t before = sender->replies.size();
   post(RequestType::PlatformUserById, strings({"3100000002"}));
   ASSERT_TRUE(waitFor([&] { return sender->replies.size() == before + 1; }));

@@ -153,9 +153,9 @@ TEST_F(PlatformLoginTest, OnlyTheRedirectToTheLoginsOwnAddressCarriesTheCode) {
   engine->logIn();
   auto web = dialog()->webView();
   // Links of the platform's page, or of anyone else, that happen to hold "code=".
-  for (const char* url : {"https://api.ziza.example/help?code=abc",
-                          "http://evil.example/callback.aspx?code=abc",
-                          "https://api.ziza.example/oauth2/authorize?x=1&error_code=21330"}) {
+  for (const char* url :
+       {"https://api.ziza.example/help?code=abc", "http://evil.example/callback.aspx?code=abc",
+        "https://api.ziza.example/oauth2/authorize?x=1&error_code=21330"}) {
     SCOPED_TRACE(url);
     EXPECT_TRUE(web->navigate(page(url)));
     EXPECT_TRUE(dialog());
@@ -209,10 +209,10 @@ TEST_F(PlatformLoginTest, AFailedProfileFetchKeepsThePreviousProfileButStillAnno
   std::string profileFile = UIFilePath::localPath(5);
   std::string before = NSFileManager::defaultManager().contentsAtPath(profileFile).value_or("");
 
-  platform->script("/2/users/show.json",
-                   zept::server::EndpointScript::replyWith(
-                       R"({"error":"system error","error_code":10001,"request":"/2/users/show.json"})",
-                       500));
+  platform->script(
+      "/2/users/show.json",
+      zept::server::EndpointScript::replyWith(
+          R"({"error":"system error","error_code":10001,"request":"/2/users/show.json"})", 500));
   engine->logIn();
   dialog()->webView()->navigate(page(submit("reader@zept.example", "reader-pass")));
   ASSERT_TRUE(waitFor([&] { return weiboLogins() == 2; }));
@@ -253,15 +253,17 @@ TEST_F(PlatformLoginTest, TheRememberedAccountNameGoesIntoThePageAsAnEscapedLite
 
 TEST_F(PlatformLoginTest, WithThePlatformsAppInstalledTheLoginGoesThroughIt) {
   std::vector<std::string> opened;
-  UIApplicationDriver::installApplication(
-      "zizaweibosso", [&](const std::shared_ptr<NSURL>& u) { opened.push_back(u->absoluteString()); });
+  UIApplicationDriver::installApplication("zizaweibosso", [&](const std::shared_ptr<NSURL>& u) {
+    opened.push_back(u->absoluteString());
+  });
   engine->logIn();
   EXPECT_FALSE(dialog());
   MainLoop::pump();
   ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0],
-            "zizaweibosso://login?client_id=2718093456&redirect_uri=http%3A%2F%2Fwww.zept.example"
-            "%2Fcallback.aspx&callback_uri=zizaweibosso.2718093456%3A%2F%2F&with_offical_account=1");
+  EXPECT_EQ(
+      opened[0],
+      "zizaweibosso://login?client_id=2718093456&redirect_uri=http%3A%2F%2Fwww.zept.example"
+      "%2Fcallback.aspx&callback_uri=zizaweibosso.2718093456%3A%2F%2F&with_offical_account=1");
 
   // The app answers with a token of the reader, without "remind_in".
   std::string token = platform->issueToken(kReader);
@@ -316,7 +318,8 @@ TEST_F(PlatformLoginTest, SingleSignOnRepliesAreTakenOnlyWhilePendingAndByTheirS
   // A reply with "remind_in" 0 keeps the token without end.
   ASSERT_TRUE(engine->ssoLogin());
   std::string token = platform->issueToken(kReader);
-  EXPECT_TRUE(engine->handleOpenURL(scheme + "?access_token=" + token + "&remind_in=0&uid=3100000001"));
+  EXPECT_TRUE(
+      engine->handleOpenURL(scheme + "?access_token=" + token + "&remind_in=0&uid=3100000001"));
   EXPECT_DOUBLE_EQ(engine->expireTime(), farFuture);
   EXPECT_TRUE(engine->isLoggedIn());
   ASSERT_TRUE(waitFor([&] { return weiboLogins() == 1; }));
@@ -364,8 +367,9 @@ TEST(PlatformQueryText, QueriesEscapeTheirValuesAndJoinAnExistingQuery) {
   EXPECT_EQ(URLHelper::getURL("https://h/p", nullptr), "https://h/p");
   EXPECT_EQ(WBAuthorize::serializeURL("app://login?x=1", params, "GET"),
             "app://login?x=1&q=a%20b%2Fc&k=1");
-  EXPECT_EQ(WBAuthorize::serializeURL("app://login", makeDictionary({{"v", Value("!*'()")}}), "GET"),
-            "app://login?v=%21%2A%27%28%29");
+  EXPECT_EQ(
+      WBAuthorize::serializeURL("app://login", makeDictionary({{"v", Value("!*'()")}}), "GET"),
+      "app://login?v=%21%2A%27%28%29");
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ class PlatformTest : public apitest::ServerClientTest {
  protected:
   void SetUp() override {
     ServerClientTest::SetUp();
-    auto files =
-        testsupport::TestCertificateAuthority::issueServerCertificate({NSConfig::platformApiHost()});
+    auto files = testsupport::TestCertificateAuthority::issueServerCertificate(
+        {NSConfig::platformApiHost()});
     zept::server::PlatformServer::Options options;
     options.certificateFile = files.certificatePath;
     options.keyFile = files.keyPath;
@@ -82,7 +82,8 @@ class PlatformTest : public apitest::ServerClientTest {
   std::string bindReader(double expireTime = 1.9e9) {
     token = platform->issueToken(kReader);
     const std::string service = engine->serviceName();
-    KeychainUtils::storeUsername(std::string("WeiBoUserID"), std::to_string(kReader), service, true);
+    KeychainUtils::storeUsername(std::string("WeiBoUserID"), std::to_string(kReader), service,
+                                 true);
     KeychainUtils::storeUsername(std::string("WeiBoAccessToken"), token, service, true);
     KeychainUtils::storeUsername(std::string("WeiBoExpireTime"), std::to_string(expireTime),
                                  service, true);

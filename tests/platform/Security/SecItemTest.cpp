@@ -1,12 +1,12 @@
 // The keychain stand-in: generic-password items in a file of the app home, kept across a
 // restart, readable by the owner only, and "not found" told apart from a store that fails.
-#include "Security/SecItem.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "Security/SecItem.h"
 
 namespace {
 
@@ -63,9 +63,9 @@ TEST(SecItem, StatusesTellMissingItemsDuplicatesAndBadQueriesApart) {
   EXPECT_EQ(SecItemAdd(with(item("svc", "a"), kSecValueData, Value::data("2")), nullptr),
             errSecDuplicateItem);
   EXPECT_EQ(secret("svc", "a"), "1");
-  EXPECT_EQ(SecItemCopyMatching(Value::dictionaryOf({{std::string(kSecAttrAccount), Value("a")}}),
-                                &none),
-            errSecParam);
+  EXPECT_EQ(
+      SecItemCopyMatching(Value::dictionaryOf({{std::string(kSecAttrAccount), Value("a")}}), &none),
+      errSecParam);
 }
 
 TEST(SecItem, UpdateAndDeleteChangeOnlyTheMatchingItem) {
@@ -87,9 +87,9 @@ TEST(SecItem, AttributesComeBackWithoutTheSecretUnlessAskedFor) {
   ASSERT_EQ(SecItemAdd(with(item("svc", "a"), kSecValueData, Value::data("pw")), nullptr),
             errSecSuccess);
   Value attributes;
-  ASSERT_EQ(SecItemCopyMatching(with(item("svc", "a"), kSecReturnAttributes, Value(true)),
-                                &attributes),
-            errSecSuccess);
+  ASSERT_EQ(
+      SecItemCopyMatching(with(item("svc", "a"), kSecReturnAttributes, Value(true)), &attributes),
+      errSecSuccess);
   EXPECT_EQ(attributes[kSecAttrAccount].string(), "a");
   EXPECT_TRUE(attributes[kSecValueData].isNil());
 }
