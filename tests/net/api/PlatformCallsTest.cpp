@@ -337,4 +337,17 @@ TEST_F(PlatformCallsTest, TransportFailuresDeliverTheFailureTextAndKeepTheTokenO
   EXPECT_TRUE(logged);
 }
 
+TEST_F(PlatformCallsTest, ANewPlatformClientGivesTheUnreadPollItsAccount) {
+  EXPECT_FALSE(net->checkEngine()->isLoggedIn());
+  bindReader();
+  auto fresh = WBEngine::create();  // reads the account just bound
+  net->checkEngine()->logOut();
+  net->setWeiboEngine(fresh);
+  EXPECT_EQ(net->weiboEngine(), fresh);
+  EXPECT_EQ(ClientPlatformAccount::current(),
+            std::static_pointer_cast<ClientPlatformAccount>(fresh));
+  EXPECT_TRUE(net->checkEngine()->isLoggedIn());
+  EXPECT_EQ(net->checkEngine()->accessToken(), token);
+}
+
 }  // namespace

@@ -172,6 +172,17 @@ TEST_F(PlatformLoginTest, OnlyTheRedirectToTheLoginsOwnAddressCarriesTheCode) {
   EXPECT_EQ(platform->requests("/oauth2/access_token")[0].paramOr("code"), code);
 }
 
+TEST_F(PlatformLoginTest, AnErrorCodeOtherThanTheCancelOnTheRedirectFailsTheLogin) {
+  engine->logIn();
+  dialog()->webView()->navigate(
+      page(std::string(WBEngine::kRedirectURI) + "?error=invalid_request&error_code=21323"));
+  EXPECT_FALSE(dialog());
+  EXPECT_EQ(watcher->calls, std::vector<std::string>{"loginFailed"});
+  ASSERT_TRUE(watcher->lastError);
+  EXPECT_EQ(watcher->lastError->code(), 21323);
+  EXPECT_EQ(loginFailures().size(), 1u);
+}
+
 TEST_F(PlatformLoginTest, AnExchangeThePlatformRefusesFailsTheLoginAndKeepsSecretsOutOfTheLog) {
   engine->logIn();
   auto web = dialog()->webView();
@@ -324,7 +335,16 @@ TEST_F(PlatformLoginTest, SingleSignOnRepliesAreTakenOnlyWhilePendingAndByTheirS
   EXPECT_TRUE(engine->isLoggedIn());
   ASSERT_TRUE(waitFor([&] { return weiboLogins() == 1; }));
 
-  // Coming back to the foreground while a sign-on is pending is a cancel.
+  // A reply naming no life at all still brings a token that counts.
+  ASSERT_TRUE(engine->ssoLogin());
+  EXPECT_TRUE(engine->handleOpenURL(scheme + "?access_token=" + token + "&uid=3100000001"));
+  EXPECT_DOUBLE_EQ(engine->expireTime(), farFuture);
+  EXPECT_TRUE(engine->isLoggedIn());
+  ASSERT_TRUE(waitFor([&] { return weiboLogins() == 2; }));
+
+  // Coming back to the foreground while a sign-on is pending is a cancel.  (A second login of
+  // one engine hands its end to no one: whoever starts a login makes itself the delegate.)
+  engine->setDelegate(watcher);
   watcher->calls.clear();
   ASSERT_TRUE(engine->ssoLogin());
   engine->applicationDidBecomeActive();
