@@ -219,6 +219,8 @@ std::string WBAuthorizeWebView::fillAccountScript(const std::string& name) {
 
 bool WBAuthorizeWebView::webViewShouldStartLoadWithRequest(
     UIWebView& webView, const std::shared_ptr<NSURLRequest>& request, UIWebViewNavigationType) {
+  // The code hides the dialog, which may be all that holds it.
+  auto keep = self<UIView>();
   if (needSaveAccount()) {
     std::string typed =
         webView.stringByEvaluatingJavaScriptFromString("document.getElementById('userId').value");

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "CFNetwork/CFNetworkConfiguration.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSPropertyList.h"
 #include "Security/SecItem.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "core/NSConfig.h"
@@ -166,6 +169,26 @@ TEST_F(PlatformAccountTest, KeychainWritesOfAnEqualValueChangeNothingAndMissingA
   EXPECT_EQ(error, nullptr);
   EXPECT_FALSE(KeychainUtils::deleteItemForUsername(std::string("none"), service(), &error));
   EXPECT_EQ(error->code(), errSecItemNotFound);
+}
+
+TEST_F(PlatformAccountTest, AnItemWhoseDataCannotBeReadIsReportedAndReplacedByTheNextWrite) {
+  // An item the keychain holds without its value data.
+  auto broken = Value::dictionaryOf({{std::string(kSecClass), Value(kSecClassGenericPassword)},
+                                     {std::string(kSecAttrService), Value(service())},
+                                     {std::string(kSecAttrAccount), Value("WeiBoUserID")}});
+  std::filesystem::create_directories(std::filesystem::path(SecKeychainFilePath()).parent_path());
+  ASSERT_TRUE(writePropertyListToFile(Value::arrayOf({broken}), SecKeychainFilePath(), true,
+                                      NSPropertyListFormat::Binary));
+  NSErrorPtr error;
+  EXPECT_EQ(KeychainUtils::getPasswordForUsername(std::string("WeiBoUserID"), service(), &error),
+            std::nullopt);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->code(), -1999);
+  // A token item that cannot be read counts as absent.
+  EXPECT_EQ(WBEngine::create()->userIDValue(), std::nullopt);
+  EXPECT_TRUE(KeychainUtils::storeUsername(std::string("WeiBoUserID"), std::string("7"), service(),
+                                           false, &error));
+  EXPECT_EQ(item("WeiBoUserID"), "7");
 }
 
 }  // namespace
