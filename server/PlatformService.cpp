@@ -138,13 +138,19 @@ const PlatformService::Json* PlatformService::app(const std::string& clientId) c
   return nullptr;
 }
 
+std::optional<ServerReply> PlatformService::refusedClient(const RecordedRequest& r) const {
+  const Json* client = app(r.paramOr("client_id"));
+  if (!client) return error(r, kErrInvalidClient, "invalid_client");
+  // A code goes only to the address the app registered.
+  if (client->value("redirect_uri", "") != r.paramOr("redirect_uri"))
+    return error(r, kErrRedirectMismatch, "redirect_uri_mismatch");
+  return std::nullopt;
+}
+
 ServerReply PlatformService::authorizePage(const RecordedRequest& r) {
   std::string clientId = r.paramOr("client_id");
   std::string redirect = r.paramOr("redirect_uri");
-  const Json* client = app(clientId);
-  if (!client) return error(r, kErrInvalidClient, "invalid_client");
-  if (client->value("redirect_uri", "") != redirect)
-    return error(r, kErrRedirectMismatch, "redirect_uri_mismatch");
+  if (auto refused = refusedClient(r)) return *refused;
   std::string cancel = redirect + "?error_uri=%2Foauth2%2Fauthorize&error=access_denied" +
                        "&error_description=user%20denied%20your%20request.&error_code=" +
                        std::to_string(kErrUserCancelled);
@@ -173,10 +179,7 @@ ServerReply PlatformService::authorizePage(const RecordedRequest& r) {
 ServerReply PlatformService::authorizeSubmit(const RecordedRequest& r) {
   std::string clientId = r.paramOr("client_id");
   std::string redirect = r.paramOr("redirect_uri");
-  const Json* client = app(clientId);
-  if (!client) return error(r, kErrInvalidClient, "invalid_client");
-  if (client->value("redirect_uri", "") != redirect)
-    return error(r, kErrRedirectMismatch, "redirect_uri_mismatch");
+  if (auto refused = refusedClient(r)) return *refused;
   const Json* user = userByLogin(r.paramOr("userId"));
   if (!user || user->value("password", "") != r.paramOr("passwd")) {
     ServerReply again = authorizePage(r);

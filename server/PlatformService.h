@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -72,6 +73,8 @@ class PlatformService {
   ServerReply error(const RecordedRequest& r, int code, const std::string& message,
                     int status = 400) const;
   const Json* app(const std::string& clientId) const;
+  // The refusal of a login for an unknown app or another address than the app registered.
+  std::optional<ServerReply> refusedClient(const RecordedRequest& r) const;
   const Json* userWhere(const std::function<bool(const Json&)>& matches) const;
   const Json* userById(int64_t id) const;
   const Json* userByName(const std::string& screenName) const;
