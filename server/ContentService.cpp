@@ -89,29 +89,6 @@ std::string replaceAll(std::string s, std::string_view from, std::string_view to
   return s;
 }
 
-std::string htmlEscape(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 ServerReply notFound() {
   return textReply(404, "text/plain; charset=utf-8", "not found");
 }

@@ -54,6 +54,8 @@ struct ServerReply {
 
 // ASCII-only case, as HTTP names and the server's paths compare.
 std::string lowercaseASCII(std::string_view s);
+// The text with &, <, > and " escaped for HTML text and double-quoted attributes.
+std::string htmlEscape(std::string_view s);
 bool equalsIgnoringASCIICase(std::string_view a, std::string_view b);
 // Decodes "%XX" escapes and "+" (a blank in forms and queries).
 std::string decodeURLComponent(std::string_view s);

@@ -109,6 +109,10 @@ UIUserInterfaceIdiom UIDevice::userInterfaceIdiom() const {
   return profile().userInterfaceIdiom;
 }
 
+bool UIDevice::isMultitaskingSupported() const {
+  return profile().multitaskingSupported;
+}
+
 UIDeviceProfile UIDevice::profile() {
   ProfileState& s = state();
   std::lock_guard<std::mutex> guard(s.lock);

@@ -38,6 +38,8 @@ struct UIDeviceProfile {
   double screenHeight = 480;
   double screenScale = 2;
   UIUserInterfaceIdiom userInterfaceIdiom = UIUserInterfaceIdiom::Phone;
+  // Whether apps go on in the background (every supported device does).
+  bool multitaskingSupported = true;
   // The one network interface with a link-level address.
   std::string interfaceName = "en0";
   std::array<uint8_t, 6> macAddress{0x02, 0x5A, 0x45, 0x50, 0x54, 0x01};
@@ -67,6 +69,7 @@ class UIDevice {
   std::string identifierForVendor() const;
   // The profile's idiom: a phone unless the profile says pad.
   UIUserInterfaceIdiom userInterfaceIdiom() const;
+  bool isMultitaskingSupported() const;
 
   // The profile in force: the one set by a test, else the profile file, else the defaults.
   static UIDeviceProfile profile();

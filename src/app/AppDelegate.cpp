@@ -37,6 +37,7 @@
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/api/WBEngine.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
@@ -179,7 +180,8 @@ void AppDelegate::initEngine() {
     HXHTTPRequest::removeStaleTemporaryFiles(home, started);
   }).detach();
   NSConfig::engine();
-  NSWeiBoNet::getNetEngine();
+  // The server clients reach the bound platform account through the dispatcher's client.
+  ClientPlatformAccount::setCurrent(NSWeiBoNet::getNetEngine()->weiboEngine());
   UIBkImageView::defaultSet();
   // Friend groups parsed together are cached where each group's own request caches it.
   ZizaJsonStatusParser::setRequestLocalPath([](RequestType type, const Value& param) {
@@ -599,7 +601,8 @@ void AppDelegate::openURL(const Value& link) {
   if (!url.starts_with("http://") || !navigationController_) return;
   auto page = std::make_shared<ModalWebViewController>();
   navigationController_->presentModalViewController(page, true);
-  if (auto web = page->myWebView()) web->loadRequest(url);
+  if (auto web = page->myWebView())
+    web->loadRequest(std::make_shared<NSURLRequest>(NSURL::URLWithString(url)));
 }
 
 void AppDelegate::openURLDelay() {

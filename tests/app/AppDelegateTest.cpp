@@ -21,6 +21,7 @@
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/NSWeiBoNet.h"
+#include "net/api/WBEngine.h"
 #include "net/http/Reachability.h"
 #include "screens/reading/ChannelViewController.h"
 #include "screens/social/LMEngine.h"
@@ -509,11 +510,16 @@ TEST_F(AppTest, DeviceTokenIsStoredAsHexAndAChangedOneIsSentAgain) {
 // ---- URLs from other apps ----------------------------------------------------------------------
 
 TEST_F(AppTest, OpenedURLsReachThePlatformClientOrTheMessagingEngineByScheme) {
-  auto account = std::make_shared<SignOnAccount>();
-  ClientPlatformAccount::setCurrent(account);
   storeClientKey();
   forceOffline();
   launch();
+  // Start-up installed the dispatcher's platform client; a stand-in takes its place.
+  EXPECT_EQ(ClientPlatformAccount::current(), std::static_pointer_cast<ClientPlatformAccount>(
+                                                  NSWeiBoNet::getNetEngine()->weiboEngine()));
+  auto account = std::make_shared<SignOnAccount>();
+  ClientPlatformAccount::setCurrent(account);
+  UIApplicationDriver::resignActive();
+  UIApplicationDriver::becomeActive();
   EXPECT_EQ(account->becameActive, 1);
 
   EXPECT_TRUE(UIApplicationDriver::openURL(

@@ -142,6 +142,30 @@ const TestCertificateAuthority& TestCertificateAuthority::shared() {
   return authority().files;
 }
 
+TestCertificateAuthority::ServerFiles TestCertificateAuthority::issueServerCertificate(
+    const std::vector<std::string>& hostNames) {
+  Authority& ca = authority();
+  KeyPtr key = newKey();
+  std::string names = "IP:127.0.0.1";
+  for (auto& n : hostNames) names += ",DNS:" + n;
+  static std::atomic<long> serial{10000};
+  long number = serial++;
+  CertPtr cert = makeCertificate(key.get(), hostNames.empty() ? "127.0.0.1" : hostNames.front(),
+                                 ca.cert.get(), ca.key.get(), number, false, names);
+  std::string dir = std::filesystem::path(ca.files.caCertificatePath).parent_path().string();
+  ServerFiles files{dir + "/server-" + std::to_string(number) + ".pem",
+                    dir + "/server-" + std::to_string(number) + ".key"};
+  FILE* f = std::fopen(files.certificatePath.c_str(), "w");
+  if (!f) throw std::runtime_error("cannot write " + files.certificatePath);
+  PEM_write_X509(f, cert.get());
+  std::fclose(f);
+  f = std::fopen(files.keyPath.c_str(), "w");
+  if (!f) throw std::runtime_error("cannot write " + files.keyPath);
+  PEM_write_PrivateKey(f, key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+  std::fclose(f);
+  return files;
+}
+
 std::string gzipBytes(std::string_view data) {
   z_stream zs{};
   deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);

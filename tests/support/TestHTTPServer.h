@@ -80,6 +80,14 @@ struct TestHTTPReply {
 struct TestCertificateAuthority {
   std::string caCertificatePath;  // PEM
   static const TestCertificateAuthority& shared();
+
+  // A server certificate of the authority for the names (and 127.0.0.1), with its key, in PEM
+  // files beside the authority's (removed with it when the process ends).
+  struct ServerFiles {
+    std::string certificatePath;
+    std::string keyPath;
+  };
+  static ServerFiles issueServerCertificate(const std::vector<std::string>& hostNames);
 };
 
 class TestHTTPServer {

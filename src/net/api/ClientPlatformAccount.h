@@ -1,6 +1,6 @@
 // What the server clients need of the bound microblog platform account: whether one is bound
-// and usable, and the login that binds one.  The dispatcher, which owns the platform client,
-// installs it; until then no account counts as bound.  Main thread.
+// and usable, and the login that binds one.  Start-up installs the dispatcher's platform client
+// (WBEngine); until then no account counts as bound.  Main thread.
 #pragma once
 
 #include <memory>

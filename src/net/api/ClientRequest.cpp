@@ -629,7 +629,11 @@ void ClientRequest::requestQueueFailed(const std::shared_ptr<HXHTTPRequest>& req
 // ---- platform account --------------------------------------------------------------------------
 
 void ClientRequest::logIn() {
-  if (auto account = ClientPlatformAccount::current()) account->logIn();
+  auto account = ClientPlatformAccount::current();
+  if (!account) return;
+  if (auto engine = std::dynamic_pointer_cast<WBEngine>(account))
+    engine->setDelegate(weakSelf<NSObject>());
+  account->logIn();
 }
 
 void ClientRequest::onLogIn() {

@@ -27,6 +27,7 @@
 #include "UIKit/UIAlertView.h"
 #include "core/RequestType.h"
 #include "model/ChannelImageDownloader.h"
+#include "net/api/WBEngine.h"
 
 struct ChannelItem;
 struct NSAdInfo;
@@ -45,7 +46,10 @@ class ClientReplyReceiver {
   virtual void URLConnectionDidFinishLoading(const Value& text) = 0;
 };
 
-class ClientRequest : public NSObject, public UIAlertViewDelegate, public ChannelImageDownloader {
+class ClientRequest : public NSObject,
+                      public UIAlertViewDelegate,
+                      public ChannelImageDownloader,
+                      public WBEngineDelegate {
  public:
   static constexpr std::string_view kUserAgent = "ZeptMobileAgent_iphone";
   static constexpr int kDefaultTimeOutSec = 15;
@@ -175,6 +179,11 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   void engineDidLogIn();
   // The login failed: the held request is dropped, with a prompt when an error was given.
   void engineDidFailToLogIn(bool withError);
+  // The platform client's login callbacks (this client is its delegate while it logs in).
+  void engineDidLogIn(WBEngine&) override { engineDidLogIn(); }
+  void engineDidFailToLogInWithError(WBEngine&, const NSErrorPtr& error) override {
+    engineDidFailToLogIn(error != nullptr);
+  }
   // Transport failures of the login and session requests still let start-up go on.
   void failToLogin(const std::shared_ptr<HXHTTPRequest>& request);
   void failToOpen(const std::shared_ptr<HXHTTPRequest>& request);

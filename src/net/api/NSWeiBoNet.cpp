@@ -13,6 +13,7 @@
 #include "core/NotificationNames.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
+#include "net/api/WBEngine.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
 
@@ -35,6 +36,14 @@ constexpr int32_t kUsageStatusPosted = 12;
 constexpr int32_t kUsageStatusDeleted = 13;
 constexpr int32_t kUsageSubscription = 15;
 constexpr int32_t kUsageRepostWithComment = 22;
+constexpr int32_t kUsagePlatformMentions = 25;
+constexpr int32_t kUsagePlatformCommentsToMe = 26;
+constexpr int32_t kUsagePlatformTimeline = 27;
+constexpr int32_t kUsagePlatformUserTimeline = 30;
+constexpr int32_t kUsagePlatformComments = 31;
+constexpr int32_t kUsagePlatformReposts = 32;
+constexpr int32_t kUsagePlatformFriends = 33;
+constexpr int32_t kUsagePlatformFollow = 34;
 
 // The text of a data item for a usage record: strings as they are, numbers as decimal text.
 Value detailOf(const Value& item) {
@@ -51,6 +60,7 @@ struct Call {
   std::weak_ptr<NSObject> clientRef;
   // The data item at an index; nil when missing.
   Value at(size_t i) const { return msg.data[i]; }
+  WBEngine& engine() const { return *net.weiboEngine(); }
   // The post sender's reply goes to one of the client's own handlers.
   void replyToClient(std::string_view handler) const {
     client.setPostAction(client.replyHandlerNamed(handler), clientRef);
@@ -74,9 +84,10 @@ struct Usage {
 };
 
 // Where the reply of a request goes: the client's single request (the sender's action is
-// registered on the client), the post sender (registered there), the operation's own
+// registered on the client), the post sender (registered there), the platform client (on
+// weiboEngine; Queued also sends through its queue; Check on checkEngine), the operation's own
 // arguments, or nowhere.
-enum class Reply { Client, Post, Arguments, None };
+enum class Reply { Client, Post, Engine, Queued, Check, Arguments, None };
 
 struct Route {
   Reply reply;
@@ -94,8 +105,75 @@ struct Route {
 const std::map<RequestType, Route>& routes() {
   using T = RequestType;
   const Reply A = Reply::Client, P = Reply::Post, arg = Reply::Arguments, none = Reply::None;
+  const Reply W = Reply::Engine, Wq = Reply::Queued;
   static const std::map<RequestType, Route> table = {
       {T::Cancel, {none, [](const Call& c) { c.net.clearNoti(); }}},
+
+      // ---- the microblog platform
+      {T::PlatformMyStatuses,
+       {W, [](const Call& c) { c.engine().getMyStatuses(c.at(0), c.at(1)); },
+        kUsagePlatformTimeline, 1}},
+      {T::PlatformUserStatusesByName,
+       {W, [](const Call& c) { c.engine().getUserStatusesByName(c.at(0), c.at(1), c.at(2)); },
+        kUsagePlatformUserTimeline, 2}},
+      {T::PlatformUserStatusesById,
+       {W, [](const Call& c) { c.engine().getUserStatusesById(c.at(0), c.at(1), c.at(2)); },
+        kUsagePlatformUserTimeline, 2}},
+      {T::PlatformMentions,
+       {W, [](const Call& c) { c.engine().getMentionsStatuses(c.at(0), c.at(1)); },
+        kUsagePlatformMentions, 1}},
+      {T::PlatformCommentsToMe,
+       {W, [](const Call& c) { c.engine().getCommentsToMe(c.at(0), c.at(1)); },
+        kUsagePlatformCommentsToMe, 1}},
+      {T::PlatformFriendsTimeline,
+       {W, [](const Call& c) { c.engine().getFriendsStatuses(c.at(0), c.at(1)); },
+        kUsagePlatformTimeline, 1}},
+      // The data is the array of status ids.
+      {T::PlatformCommentCounts, {W, [](const Call& c) { c.engine().getCommentCounts(c.msg.data); }}},
+      {T::PlatformFriends,
+       {W, [](const Call& c) { c.engine().getFriends(c.at(0), c.at(1), c.at(2)); },
+        kUsagePlatformFriends}},
+      {T::PlatformUserById, {W, [](const Call& c) { c.engine().getUserInfo(c.at(0)); }}},
+      // The data is the screen name itself.
+      {T::PlatformUserByName, {W, [](const Call& c) { c.engine().getUserInfoByName(c.msg.data); }}},
+      {T::PlatformRelationshipByName,
+       {W, [](const Call& c) { c.engine().getUserRelationship(c.at(0)); }}},
+      {T::PlatformRelationshipByNameQueued,
+       {Wq, [](const Call& c) { c.engine().getUserRelationship(c.at(0)); }}},
+      {T::PlatformRelationshipById,
+       {W, [](const Call& c) { c.engine().getUserRelationshipById(c.at(0)); }}},
+      {T::PlatformFollowById,
+       {W, [](const Call& c) { c.engine().attendUser(c.at(0), c.at(1).boolValue()); },
+        kUsagePlatformFollow}},
+      {T::PlatformFollowByNameQueued,
+       {Wq, [](const Call& c) { c.engine().attendUserWithName(c.at(0), c.at(1).boolValue()); },
+        kUsagePlatformFollow}},
+      {T::PlatformFollowByName,
+       {W, [](const Call& c) { c.engine().attendUserWithName(c.at(0), c.at(1).boolValue()); },
+        kUsagePlatformFollow}},
+      {T::PlatformReloadStatus, {W, [](const Call& c) { c.engine().reloadStatue(c.at(0)); }}},
+      {T::PlatformDeleteStatus,
+       {W, [](const Call& c) { c.engine().deletdOdoZu(c.at(0)); }, kUsageStatusDeleted}},
+      {T::PlatformUnreadCount,
+       {Reply::Check, [](const Call& c) { c.net.checkEngine()->checkMessageUpdate(); }}},
+      {T::PlatformResetUnreadCount,
+       {W, [](const Call& c) { c.engine().resetMessageCount(c.at(0)); }}},
+      // [status id, max id (also the page), count]: the platform client builds the URL, the
+      // content-server client sends it.
+      {T::PlatformComments,
+       {arg,
+        [](const Call& c) {
+          Value param = c.engine().getCommentParameDic(c.at(0), c.at(1), c.at(2));
+          c.client.getStatusComments(c.at(0), param, c.at(1), c.msg.sender, c.msg.action);
+        },
+        kUsagePlatformComments, 1}},
+      {T::PlatformReposts,
+       {arg,
+        [](const Call& c) {
+          Value param = c.engine().getRetweetParameDic(c.at(0), c.at(1), c.at(2));
+          c.client.getStatusRetweet(c.at(0), param, c.at(1), c.msg.sender, c.msg.action);
+        },
+        kUsagePlatformReposts, 1}},
       {T::ChannelStatuses,
        {A,
         [](const Call& c) { c.client.getStatusWithChannelId(c.at(0), c.at(1), c.at(2), c.at(3)); },
@@ -390,6 +468,16 @@ void NSWeiBoNet::init() {
   logTimer_ = NSTimer::scheduledTimerWithTimeInterval(
       kLogTimeInterval, selector(self, &NSWeiBoNet::logTime, "logTime:"), Value(), true);
   readLocalData();
+  weiboEngine_ = WBEngine::create();
+  checkEngine_ = WBEngine::create();
+}
+
+void NSWeiBoNet::setWeiboEngine(std::shared_ptr<WBEngine> engine) {
+  if (!engine) return;
+  // The account the server clients see follows the dispatcher's client.
+  if (ClientPlatformAccount::current() == weiboEngine_) ClientPlatformAccount::setCurrent(engine);
+  weiboEngine_ = std::move(engine);
+  checkEngine_->takeAccountOf(*weiboEngine_);
 }
 
 NSWeiBoNet::~NSWeiBoNet() {
@@ -425,6 +513,15 @@ void NSWeiBoNet::dispatch(const std::shared_ptr<NSMsgSend>& msg) {
     case Reply::Post:
       client->setPostAction(msg->action, msg->sender);
       break;
+    case Reply::Queued:
+      weiboEngine_->setNeedAddToQueue(true);
+      [[fallthrough]];
+    case Reply::Engine:
+      weiboEngine_->setAction(msg->action, msg->sender);
+      break;
+    case Reply::Check:
+      checkEngine_->setAction(msg->action, msg->sender);
+      break;
     case Reply::Arguments:
     case Reply::None:
       break;
@@ -449,11 +546,17 @@ void NSWeiBoNet::record(int32_t code, const Value& detail) {
 // ---- cancelling -------------------------------------------------------------------------------
 
 void NSWeiBoNet::cancelEngine() {
-  // The platform client arrives with the platform account; until then nothing is pending.
+  if (!weiboEngine_) return;
+  weiboEngine_->setAction(Selector(), {});
+  weiboEngine_->disconnect();
 }
 
 void NSWeiBoNet::clearNoti() {
   cancelEngine();
+  if (checkEngine_) {
+    checkEngine_->setAction(Selector(), {});
+    checkEngine_->disconnect();
+  }
   stopActivityIndicatorViewAnimation();
 }
 

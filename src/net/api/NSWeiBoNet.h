@@ -27,6 +27,7 @@
 class NSMsgSend;
 class NSSectionItem;
 class NSTimer;
+class WBEngine;
 
 class NSWeiBoNet : public NSObject, public UIAlertViewDelegate {
  public:
@@ -35,6 +36,13 @@ class NSWeiBoNet : public NSObject, public UIAlertViewDelegate {
   // A second creation is refused: nullptr once the instance exists.
   static std::shared_ptr<NSWeiBoNet> allocWithZone();
   ~NSWeiBoNet() override;
+
+  // ---- the platform clients: weiboEngine for logins and calls, checkEngine for the unread
+  // counters.  Both are made with the dispatcher and speak for one account.
+  const std::shared_ptr<WBEngine>& weiboEngine() const { return weiboEngine_; }
+  const std::shared_ptr<WBEngine>& checkEngine() const { return checkEngine_; }
+  // Replaces weiboEngine and gives checkEngine its account.
+  void setWeiboEngine(std::shared_ptr<WBEngine> engine);
 
   // ---- favourite and liked ids, loaded from their files when the dispatcher is created
   std::vector<std::string>& favoriteList() { return favoriteList_; }
@@ -125,6 +133,8 @@ class NSWeiBoNet : public NSObject, public UIAlertViewDelegate {
   void submitFinished(bool succeeded);
   void startLoginWeiBoSoon();
 
+  std::shared_ptr<WBEngine> weiboEngine_;
+  std::shared_ptr<WBEngine> checkEngine_;
   std::vector<std::string> favoriteList_;
   std::vector<std::string> goodList_;
   std::shared_ptr<NSTimer> logTimer_;

@@ -4,9 +4,8 @@
 
 void ModalWebViewController::loadView() {
   UIViewController::loadView();
-  webView_ = std::make_shared<WebView>(view()->bounds());
+  webView_ = std::make_shared<UIWebView>(view()->bounds());
   view()->addSubview(webView_);
 }
 
 NS_CLASS_IMPLEMENTATION(ModalWebViewController) {}
-NS_CLASS_IMPLEMENTATION(ModalWebViewController::WebView) {}

@@ -184,8 +184,7 @@ TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
   // Numbers no request has, message types of other notifications, requests whose operations
   // come later.
   for (RequestType type : {RequestType(999), RequestType(2), RequestType(19),
-                           RequestType::ChannelsAddedToPage, RequestType::ChannelRefreshLocation,
-                           RequestType::PlatformComments, RequestType::PlatformReposts}) {
+                           RequestType::ChannelsAddedToPage, RequestType::ChannelRefreshLocation}) {
     SCOPED_TRACE(toInt(type));
     EXPECT_FALSE(NSWeiBoNet::handlesType(type));
     post(type, strings({"1", "2", "3"}));
