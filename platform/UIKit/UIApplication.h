@@ -17,19 +17,13 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIApplicationDelegate.h"
+#include "UIKit/UIOrientation.h"
 #include "UIKit/UIResponder.h"
 
 class NSURL;
 class UIWindow;
 
 enum class UIApplicationState { Active = 0, Inactive = 1, Background = 2 };
-
-enum class UIInterfaceOrientation {
-  Portrait = 1,
-  PortraitUpsideDown = 2,
-  LandscapeLeft = 4,
-  LandscapeRight = 3
-};
 
 using UIRemoteNotificationType = unsigned;
 inline constexpr UIRemoteNotificationType UIRemoteNotificationTypeNone = 0;
@@ -87,8 +81,10 @@ class UIApplication : public UIResponder {
     networkActivityIndicatorVisible_ = visible;
   }
 
-  // ---- status bar (portrait only)
-  UIInterfaceOrientation statusBarOrientation() const { return UIInterfaceOrientation::Portrait; }
+  // ---- status bar.  It turns with the device when the key window's root controller lets the
+  // interface turn (shouldAutorotate and its supported orientations), before the device's
+  // orientation notification is posted; face up, face down and unknown turn nothing.
+  UIInterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
   // (0, 0, screen width, 20); empty while hidden.
@@ -132,6 +128,7 @@ class UIApplication : public UIResponder {
   friend struct UIApplicationDriverSteps;
   friend class UIWindow;
   friend int UIApplicationMain(int, char**, std::shared_ptr<UIApplicationDelegate>);
+  friend class UIDevice;
 
   struct BackgroundTask {
     std::function<void()> expirationHandler;
@@ -142,6 +139,7 @@ class UIApplication : public UIResponder {
   bool launch(const Value& launchOptions);
   void post(std::string_view notificationName);
   void reset();
+  void deviceOrientationDidChange(UIDeviceOrientation orientation);
 
   std::shared_ptr<UIApplicationDelegate> delegate_;
   UIApplicationState state_ = UIApplicationState::Inactive;
@@ -151,6 +149,7 @@ class UIApplication : public UIResponder {
   // Read by the HTTP engine's network thread, which posts a change only when one is needed.
   std::atomic<bool> networkActivityIndicatorVisible_{false};
   bool statusBarHidden_ = false;
+  UIInterfaceOrientation statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   std::weak_ptr<UIWindow> keyWindow_;
   std::vector<std::weak_ptr<UIWindow>> windows_;
 

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "Foundation/Value.h"
+#include "UIKit/UIOrientation.h"
 
 struct UICarrierProfile {
   std::string carrierName;
@@ -50,6 +51,10 @@ struct UIDeviceProfile {
   static UIDeviceProfile fromValue(const Value& dictionary);
 };
 
+// Posted (no object) when the device's orientation changes.
+inline constexpr std::string_view UIDeviceOrientationDidChangeNotification =
+    "UIDeviceOrientationDidChangeNotification";
+
 enum class UIUserInterfaceIdiom { Phone = 0, Pad = 1 };
 
 class UIDevice {
@@ -64,6 +69,13 @@ class UIDevice {
   // The vendor identifier's UUID text (available from system 6 on).
   std::string identifierForVendor() const;
   UIUserInterfaceIdiom userInterfaceIdiom() const { return UIUserInterfaceIdiom::Phone; }
+
+  // How the device is held; portrait until the system side turns it.
+  UIDeviceOrientation orientation() const;
+  // The system side (tests): the device turns.  The application's status bar follows when its
+  // root controller lets it, then UIDeviceOrientationDidChangeNotification is posted (no object).
+  // Holding it as it is already held does nothing.  Main thread.
+  static void setOrientation(UIDeviceOrientation orientation);
 
   // The profile in force: the one set by a test, else the profile file, else the defaults.
   static UIDeviceProfile profile();

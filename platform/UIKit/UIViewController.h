@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "UIKit/UIOrientation.h"
 #include "UIKit/UIResponder.h"
 #include "UIKit/UIView.h"
 
 class NSTimer;
 class UINavigationController;
+class UINavigationItem;
 
 class UIViewController : public UIResponder {
   NS_CLASS(UIViewController, UIResponder)
@@ -47,8 +49,28 @@ class UIViewController : public UIResponder {
   // Called for every memory warning of the application once the view has been loaded.
   virtual void didReceiveMemoryWarning() {}
 
+  // The title.  Setting it runs the title hook when one is installed (an app that shows its
+  // titles its own way; the controller then keeps no title), else the controller keeps the
+  // title and gives it to its navigation item.
   const std::string& title() const { return title_; }
-  void setTitle(std::string title) { title_ = std::move(title); }
+  virtual void setTitle(std::string title);
+  using TitleHook = std::function<void(UIViewController& controller, const std::string& title)>;
+  // Process-wide; an empty hook removes it.
+  static void setTitleHook(TitleHook hook);
+
+  // What a navigation bar shows for the controller; made on first use.
+  std::shared_ptr<UINavigationItem> navigationItem();
+
+  // ---- rotation.  The application asks the root controller of its key window whether the
+  // interface may turn with the device (shouldAutorotate, then the supported orientations);
+  // the older per-orientation question is the controller's own answer.
+  virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) {
+    return orientation == UIInterfaceOrientation::Portrait;
+  }
+  virtual bool shouldAutorotate() { return true; }
+  virtual UIInterfaceOrientationMask supportedInterfaceOrientations() {
+    return UIInterfaceOrientationMaskAllButUpsideDown;
+  }
 
   // ---- relations
   // The container (a navigation controller), else the controller presenting this one.
@@ -100,6 +122,7 @@ class UIViewController : public UIResponder {
 
   std::shared_ptr<UIView> view_;
   std::string title_;
+  std::shared_ptr<UINavigationItem> navigationItem_;
   UIViewController* parent_ = nullptr;      // the container
   UIViewController* presenting_ = nullptr;  // for a presented controller
   std::shared_ptr<UIViewController> modal_;
