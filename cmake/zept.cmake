@@ -179,3 +179,31 @@ function(zept_bench name)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/bench")
   target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# zept_fuzz_target(NAME SOURCES ... DEPS ...): a libFuzzer target (clang only), written to
+# <build>/fuzz/NAME.  The sources of what it fuzzes are listed among SOURCES, so that they carry
+# the coverage and sanitizer instrumentation without changing the libraries the rest of the
+# build links; DEPS give the rest.  Its saved inputs live in fuzz/corpus/<NAME without
+# "_fuzzer">, replayed by a test of the ordinary build.
+function(zept_fuzz_target name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(STATUS "${name} needs clang; skipped")
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE
+    "${PROJECT_SOURCE_DIR}/platform" "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/fuzz")
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}/fuzz")
+endfunction()
+
+# zept_test_fuzz_checks(TEST SOURCES...): the test program replays saved fuzz inputs through
+# the targets' own checks (their sources, given here); ZEPT_FUZZ_CORPUS names fuzz/corpus.
+function(zept_test_fuzz_checks name)
+  target_sources(${name} PRIVATE ${ARGN})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/fuzz")
+  target_compile_definitions(${name} PRIVATE ZEPT_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus")
+endfunction()

@@ -46,6 +46,14 @@ EndpointScript EndpointScript::replyWith(std::string body, int status, std::stri
   return s;
 }
 
+EndpointScript EndpointScript::overLimit(std::string message) {
+  Json envelope;
+  envelope["ResultBoolean"] = false;
+  envelope["ResultCode"] = 40302;
+  envelope["ResultMsg"] = std::move(message);
+  return replyWith(envelope.dump(-1, ' ', false, Json::error_handler_t::replace), 40302);
+}
+
 class ContentServer::Impl {
  public:
   explicit Impl(const Options& options)
@@ -141,10 +149,15 @@ class ContentServer::Impl {
         reply.contentType = "text/plain; charset=utf-8";
         reply.body = std::string("server error: ") + e.what();
       }
-      res.status = status = reply.status;
-      for (auto& [k, v] : reply.headers) res.set_header(k.c_str(), v);
-      if (!reply.body.empty() || !reply.contentType.empty())
-        res.set_content(reply.body, reply.contentType.c_str());
+      if (reply.delay.count() > 0 && !pause(reply.delay)) {
+        // The server stops meanwhile.
+        dropConnection(req.remote_port, res);
+      } else {
+        res.status = status = reply.status;
+        for (auto& [k, v] : reply.headers) res.set_header(k.c_str(), v);
+        if (!reply.body.empty() || !reply.contentType.empty())
+          res.set_content(reply.body, reply.contentType.c_str());
+      }
     }
 
     {

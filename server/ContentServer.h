@@ -47,6 +47,10 @@ struct EndpointScript {
   static EndpointScript goSilent();
   static EndpointScript replyWith(std::string body, int status = 200,
                                   std::string contentType = "application/json; charset=utf-8");
+  // The content server's refusal of a client over its request limit: status 40302 with the
+  // reply envelope {"ResultBoolean":false,"ResultCode":40302,"ResultMsg":message} as JSON.
+  static EndpointScript overLimit(std::string message = kOverLimitMessage);
+  static constexpr const char* kOverLimitMessage = "请求过于频繁，请稍后再试";
   EndpointScript& after(std::chrono::milliseconds d) {
     delay = d;
     return *this;

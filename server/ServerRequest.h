@@ -1,6 +1,7 @@
 // One request as the local content server received it, and one reply as it sends it.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,8 @@ struct ServerReply {
   std::string contentType = "application/json; charset=utf-8";
   std::string body;
   Pairs headers;
+  // How long the server holds the reply back.
+  std::chrono::milliseconds delay{0};
 };
 
 // ASCII-only case, as HTTP names and the server's paths compare.

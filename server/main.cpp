@@ -1,10 +1,13 @@
 // zept-server: the local content server as a process, for the app (scripts/run).
 //
 //   zept-server [--port N] [--data DIR] [--clients FILE] [--threads N] [--log-size N]
+//               [--limit PATH]...
 //
 // --port 0 (the default) picks a free port.  --threads bounds the threads serving connections
-// (64), --log-size the requests the server's log keeps (10000).  The first line written to stdout
-// is "port N"; the server then runs until SIGINT or SIGTERM.
+// (64), --log-size the requests the server's log keeps (10000).  --limit makes a path answer as
+// to a client over its request limit (status 40302 and the reply envelope), to try the app's
+// handling of it.  The first line written to stdout is "port N"; the server then runs until
+// SIGINT or SIGTERM.
 #include <signal.h>
 
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "server/ContentServer.h"
 
@@ -19,7 +23,8 @@ namespace {
 
 int usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--port N] [--data DIR] [--clients FILE] [--threads N] [--log-size N]\n",
+               "usage: %s [--port N] [--data DIR] [--clients FILE] [--threads N] [--log-size N] "
+               "[--limit PATH]...\n",
                program);
   return 2;
 }
@@ -29,6 +34,7 @@ int usage(const char* program) {
 int main(int argc, char** argv) {
   zept::server::ContentServer::Options options;
   int port = 0;
+  std::vector<std::string> limited;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -52,6 +58,10 @@ int main(int argc, char** argv) {
       long n = v ? std::strtol(v, &end, 10) : 0;
       if (!v || *end || n < 1 || n > 1000000) return usage(argv[0]);
       (arg == "--threads" ? options.connectionThreads : options.requestLogLimit) = size_t(n);
+    } else if (arg == "--limit") {
+      const char* v = value();
+      if (!v) return usage(argv[0]);
+      limited.emplace_back(v);
     } else {
       return usage(argv[0]);
     }
@@ -67,6 +77,8 @@ int main(int argc, char** argv) {
 
   try {
     zept::server::ContentServer server(options);
+    for (const std::string& path : limited)
+      server.script(path, zept::server::EndpointScript::overLimit());
     int bound = server.start(port);
     std::printf("port %d\n", bound);
     std::printf("serving %s from %s\n", server.baseURL().c_str(), options.dataDir.c_str());

@@ -56,6 +56,9 @@ NSErrorPtr streamError(CURLcode rc, long osErrno, long verifyResult, const std::
     case CURLE_COULDNT_CONNECT:
       if (osErrno == ECONNREFUSED)
         return CFHTTPStreamError(kCFErrorDomainPOSIX, kPOSIXErrorECONNREFUSED, text);
+      // No interface leads to the network at all.
+      if (osErrno == ENETUNREACH)
+        return CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorNotConnectedToInternet, text);
       return CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorCannotConnectToHost, text);
     case CURLE_OPERATION_TIMEDOUT:
       return CFHTTPStreamError(kCFErrorDomainPOSIX, kPOSIXErrorETIMEDOUT, text);
@@ -483,20 +486,22 @@ std::shared_ptr<CFHTTPConnection> CFHTTPConnection::connect(
   Impl& impl = *c->impl_;
   impl.driver = driver;
   impl.connected = std::move(connected);
-  impl.multi = curl_multi_init();
-  impl.easy = curl_easy_init();
-  impl.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-  if (!impl.multi || !impl.easy || impl.timerFd < 0) {
-    // Reported from the loop, as every outcome is.
+  // Fails the connection, reported from the loop as every outcome is.
+  auto fail = [&](long code, const char* text) {
     auto tell = std::move(impl.connected);
     impl.connected = nullptr;
     c->close();
-    driver->later([tell] {
-      tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, kCFURLErrorUnknown,
-                             "Out of resources for a connection"));
-    });
+    driver->later(
+        [tell, code, text] { tell(CFHTTPStreamError(kCFErrorDomainCFNetwork, code, text)); });
     return c;
-  }
+  };
+  if (CFNetworkTakeFailedHostLookup(target.url))
+    return fail(kCFURLErrorCannotFindHost, "Could not resolve host (a lookup a test made fail)");
+  impl.multi = curl_multi_init();
+  impl.easy = curl_easy_init();
+  impl.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (!impl.multi || !impl.easy || impl.timerFd < 0)
+    return fail(kCFURLErrorUnknown, "Out of resources for a connection");
   CURLM* m = impl.multi;
   curl_multi_setopt(m, CURLMOPT_SOCKETFUNCTION, &Impl::onSocket);
   curl_multi_setopt(m, CURLMOPT_SOCKETDATA, &impl);

@@ -152,7 +152,12 @@ void CFHTTPMessage::appendHeaderLine(std::string_view name, std::string_view val
     fields_.emplace_back(std::move(canonical), value);
   } else {
     if (linesAreFields_) separateLines();
-    fields_[i].second.append(", ").append(value);
+    // An empty value adds nothing to the list the field's values make.
+    std::string& joined = fields_[i].second;
+    if (joined.empty())
+      joined = value;
+    else if (!value.empty())
+      joined.append(", ").append(value);
   }
   if (!linesAreFields_) lines_.emplace_back(name, value);
 }

@@ -33,7 +33,7 @@ class CFHTTPMessage {
   void setHeaderFieldValue(std::string_view name, std::optional<std::string_view> value);
   std::optional<std::string> headerFieldValue(std::string_view name) const;
   // The fields in the order they were first set or received; a response field received more
-  // than once appears once, its values joined with ", ".
+  // than once appears once, its non-empty values joined with ", ".
   const HeaderFields& allHeaderFields() const { return fields_; }
   // Every received field line as it came, repeats included (cookies need each one).
   const HeaderFields& headerLines() const { return linesAreFields_ ? fields_ : lines_; }

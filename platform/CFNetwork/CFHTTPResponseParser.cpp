@@ -13,6 +13,16 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
+// A bare carriage return or a NUL in the status line or a field value reads as a space, so that
+// no value can become a line of its own where it is sent on (a cookie going back, a redirect
+// followed).
+constexpr std::string_view kStrayBytes("\r\0", 2);
+
+void spaceForStrayBytes(std::string& text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\0') c = ' ';
+}
+
 // A decimal length of digits only; nullopt otherwise (or beyond 64 bits).
 bool parseLength(std::string_view text, uint64_t* out) {
   text = trimmed(text);
@@ -98,7 +108,9 @@ void CFHTTPResponseParser::feed(std::string_view bytes, std::string* body) {
 bool CFHTTPResponseParser::parseHeader() {
   std::string_view text = headerBuffer_;
   size_t lineEnd = text.find('\n');
-  std::string_view statusLine = trimmed(text.substr(0, lineEnd));
+  std::string statusText(text.substr(0, lineEnd));
+  spaceForStrayBytes(statusText);
+  std::string_view statusLine = trimmed(statusText);
   auto message = CFHTTPMessage::createEmptyResponse();
   if (statusLine.substr(0, 7) != "HTTP/1." || !message->setStatusLine(statusLine)) {
     fail("The server's reply is not an HTTP/1 response");
@@ -113,9 +125,16 @@ bool CFHTTPResponseParser::parseHeader() {
     if (line.empty()) continue;
     size_t colon = line.find(':');
     std::string_view name = colon == std::string_view::npos ? line : line.substr(0, colon);
-    if (colon == std::string_view::npos || name.empty() || name.find_first_of(" \t") != name.npos)
+    if (colon == std::string_view::npos || !CFHTTPMessage::isToken(name))
       continue;  // not a field; a folded line is not taken either
-    message->appendHeaderLine(name, trimmed(line.substr(colon + 1)));
+    std::string_view value = trimmed(line.substr(colon + 1));
+    if (value.find_first_of(kStrayBytes) == std::string_view::npos) {
+      message->appendHeaderLine(name, value);
+    } else {
+      std::string cleaned(value);
+      spaceForStrayBytes(cleaned);
+      message->appendHeaderLine(name, trimmed(cleaned));
+    }
   }
   int status = message->responseStatusCode();
   if (status >= 100 && status < 200 && status != 101) {

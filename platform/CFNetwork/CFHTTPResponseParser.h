@@ -3,8 +3,9 @@
 // The status line is taken as it comes, whatever the length of its status (servers send
 // statuses such as 40302); interim 1xx replies are skipped; the body is framed by chunks, by
 // its length, or by the end of the connection, and arrives with the transfer coding removed
-// (content codings stay).  The parser says whether the connection can carry another exchange
-// once the response is complete.
+// (content codings stay).  A header line whose name is not a token is not a field; a carriage
+// return or NUL inside a field value reads as a space.  The parser says whether the connection can
+// carry another exchange once the response is complete.
 #pragma once
 
 #include <cstddef>

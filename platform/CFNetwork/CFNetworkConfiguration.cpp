@@ -6,9 +6,11 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <mutex>
 
 #include "CFNetwork/CFNetworkTrust.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
@@ -28,6 +30,13 @@ std::vector<Mapping>& mappings() {
   static std::vector<Mapping> m;
   return m;
 }
+// Host (lower case) -> lookups still to fail.
+std::map<std::string, int>& failingLookups() {
+  static std::map<std::string, int> m;
+  return m;
+}
+std::atomic<bool> gHasFailingLookups{false};
+
 std::vector<X509*>& trusted() {
   static std::vector<X509*> t;
   return t;
@@ -91,6 +100,43 @@ std::shared_ptr<const curl_slist> CFNetworkHostMappingList() {
 
 uint64_t CFNetworkHostMappingGeneration() {
   return gMappingGeneration.load();
+}
+
+void CFNetworkFailHostLookups(std::string_view host, int times) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  auto& m = failingLookups();
+  if (times > 0)
+    m[lowercaseASCIIString(host)] = times;
+  else
+    m.erase(lowercaseASCIIString(host));
+  gHasFailingLookups = !m.empty();
+}
+
+bool CFNetworkTakeFailedHostLookup(std::string_view url) {
+  if (!gHasFailingLookups.load()) return false;
+  // The host of "scheme://[user@]host[:port]/...".
+  size_t start = url.find("://");
+  if (start == std::string_view::npos) return false;
+  start += 3;
+  size_t end = url.find_first_of("/?#", start);
+  std::string_view authority =
+      url.substr(start, end == std::string_view::npos ? url.npos : end - start);
+  if (size_t at = authority.rfind('@'); at != std::string_view::npos)
+    authority.remove_prefix(at + 1);
+  std::string_view host = authority;
+  if (!host.empty() && host.front() == '[') {
+    size_t close = host.find(']');
+    host = host.substr(1, close == std::string_view::npos ? host.npos : close - 1);
+  } else if (size_t colon = host.rfind(':'); colon != std::string_view::npos) {
+    host = host.substr(0, colon);
+  }
+  std::lock_guard<std::mutex> lock(gMutex);
+  auto& m = failingLookups();
+  auto it = m.find(lowercaseASCIIString(host));
+  if (it == m.end()) return false;
+  if (--it->second <= 0) m.erase(it);
+  gHasFailingLookups = !m.empty();
+  return true;
 }
 
 bool CFNetworkAddTrustedCertificatesFromFile(const std::string& pemPath) {

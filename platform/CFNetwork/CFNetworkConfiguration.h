@@ -13,6 +13,10 @@
 void CFNetworkMapHost(std::string_view host, int port, std::string_view toHost, int toPort);
 void CFNetworkRemoveHostMappings();
 
+// The next `times` connections to the host (any port, name compared without regard to case)
+// fail as if the name could not be looked up (kCFURLErrorCannotFindHost); 0 ends that.
+void CFNetworkFailHostLookups(std::string_view host, int times);
+
 // Trusts the certificates of a PEM file as roots, besides the system's.  False when the file
 // holds no certificate.
 bool CFNetworkAddTrustedCertificatesFromFile(const std::string& pemPath);

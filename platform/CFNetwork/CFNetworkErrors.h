@@ -24,6 +24,7 @@ inline constexpr long kCFURLErrorUnsupportedURL = -1002;
 inline constexpr long kCFURLErrorCannotFindHost = -1003;
 inline constexpr long kCFURLErrorCannotConnectToHost = -1004;
 inline constexpr long kCFURLErrorNetworkConnectionLost = -1005;
+inline constexpr long kCFURLErrorNotConnectedToInternet = -1009;
 inline constexpr long kCFURLErrorBadServerResponse = -1011;
 inline constexpr long kCFURLErrorCannotParseResponse = -1017;
 

@@ -219,21 +219,26 @@ namespace {
 
 class CFDataReadStream final : public CFReadStream {
  public:
-  explicit CFDataReadStream(std::string bytes) : bytes_(std::move(bytes)) {}
+  CFDataReadStream(std::string bytes, std::function<void(size_t)> taken)
+      : bytes_(std::move(bytes)), taken_(std::move(taken)) {}
   bool open() override {
     setStatus(bytes_.empty() ? CFStreamStatus::AtEnd : CFStreamStatus::Open);
     signalClient();
     return true;
   }
   long read(uint8_t* buffer, size_t maxLength) override {
-    std::lock_guard<std::recursive_mutex> lock(streamMutex_);
-    auto st = status();
-    if (st == CFStreamStatus::Error) return -1;
-    if (st != CFStreamStatus::Open && st != CFStreamStatus::AtEnd) return -1;
-    size_t n = std::min(maxLength, bytes_.size() - offset_);
-    std::memcpy(buffer, bytes_.data() + offset_, n);
-    offset_ += n;
-    if (offset_ == bytes_.size()) setStatus(CFStreamStatus::AtEnd);
+    size_t n;
+    {
+      std::lock_guard<std::recursive_mutex> lock(streamMutex_);
+      auto st = status();
+      if (st == CFStreamStatus::Error) return -1;
+      if (st != CFStreamStatus::Open && st != CFStreamStatus::AtEnd) return -1;
+      n = std::min(maxLength, bytes_.size() - offset_);
+      std::memcpy(buffer, bytes_.data() + offset_, n);
+      offset_ += n;
+      if (offset_ == bytes_.size()) setStatus(CFStreamStatus::AtEnd);
+    }
+    if (n && taken_) taken_(n);
     return long(n);
   }
   bool hasBytesAvailable() const override {
@@ -244,6 +249,7 @@ class CFDataReadStream final : public CFReadStream {
  private:
   std::string bytes_;
   size_t offset_ = 0;
+  std::function<void(size_t)> taken_;
 };
 
 class CFFileReadStream final : public CFReadStream {
@@ -303,8 +309,9 @@ class CFFileReadStream final : public CFReadStream {
 
 }  // namespace
 
-std::shared_ptr<CFReadStream> CFReadStream::createWithBytes(std::string bytes) {
-  return std::make_shared<CFDataReadStream>(std::move(bytes));
+std::shared_ptr<CFReadStream> CFReadStream::createWithBytes(std::string bytes,
+                                                            std::function<void(size_t)> taken) {
+  return std::make_shared<CFDataReadStream>(std::move(bytes), std::move(taken));
 }
 
 std::shared_ptr<CFReadStream> CFReadStream::createWithFile(std::string path) {

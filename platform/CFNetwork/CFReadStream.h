@@ -48,8 +48,10 @@ class CFReadStream : public std::enable_shared_from_this<CFReadStream> {
 
   virtual ~CFReadStream();
 
-  // CFReadStreamCreateWithBytes (a copy of the bytes) and CFReadStreamCreateWithFile.
-  static std::shared_ptr<CFReadStream> createWithBytes(std::string bytes);
+  // CFReadStreamCreateWithBytes (a copy of the bytes) and CFReadStreamCreateWithFile.  A bytes
+  // stream may tell `taken` how many bytes each read took (on the reading thread, after it).
+  static std::shared_ptr<CFReadStream> createWithBytes(
+      std::string bytes, std::function<void(size_t taken)> taken = nullptr);
   static std::shared_ptr<CFReadStream> createWithFile(std::string path);
 
   virtual bool open() = 0;

@@ -43,6 +43,15 @@ std::vector<std::string> splitCookies(std::string_view value) {
   return out;
 }
 
+// A name or value that can go back out in a "Cookie" field: no control character but tab.
+bool isCookieText(std::string_view s) {
+  for (char c : s) {
+    auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t') || u == 0x7F) return false;
+  }
+  return true;
+}
+
 bool domainMatches(const std::string& host, const std::string& domain) {
   if (host == domain) return true;
   return host.size() > domain.size() &&
@@ -76,7 +85,7 @@ std::vector<std::shared_ptr<NSHTTPCookie>> NSHTTPCookie::cookiesWithResponseHead
       Properties p;
       p.name = trim(pair.substr(0, eq));
       p.value = trim(pair.substr(eq + 1));
-      if (p.name.empty()) continue;
+      if (p.name.empty() || !isCookieText(p.name) || !isCookieText(p.value)) continue;
       p.domain = host;
       p.path = defaultPath(url);
       std::optional<double> maxAge;

@@ -31,7 +31,8 @@ class NSHTTPCookie : public NSObject {
 
   // cookiesWithResponseHeaderFields:forURL: every cookie of the "Set-Cookie" fields (a field
   // may hold several, joined with ", ") that the URL may set.  Attributes: Domain, Path,
-  // Expires, Max-Age, Secure, HttpOnly.
+  // Expires, Max-Age, Secure, HttpOnly.  A cookie whose name or value holds a control
+  // character other than tab is refused: it could not go back out in a "Cookie" field.
   static std::vector<std::shared_ptr<NSHTTPCookie>> cookiesWithResponseHeaderFields(
       const std::vector<std::pair<std::string, std::string>>& fields, const NSURL& url);
 

@@ -3,7 +3,9 @@
 namespace {
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int valueOf(char c) {
+}  // namespace
+
+int CCBase64DigitValue(char c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= 'a' && c <= 'z') return c - 'a' + 26;
   if (c >= '0' && c <= '9') return c - '0' + 52;
@@ -11,7 +13,6 @@ int valueOf(char c) {
   if (c == '/') return 63;
   return -1;
 }
-}  // namespace
 
 std::string CCBase64Encode(std::string_view bytes) {
   std::string out;
@@ -57,7 +58,7 @@ std::optional<std::string> CCBase64Decode(std::string_view text) {
         continue;
       }
       if (pads) return std::nullopt;  // data after padding
-      v[k] = valueOf(c);
+      v[k] = CCBase64DigitValue(c);
       if (v[k] < 0) return std::nullopt;
     }
     unsigned n = unsigned(v[0] << 18 | v[1] << 12 | v[2] << 6 | v[3]);

@@ -4,7 +4,8 @@
 //
 // A class registers itself where it is defined: NS_CLASS(Type, Super) first in its body
 // (Foundation/NSClassDeclaration.h) and, in its source file, one NS_CLASS_IMPLEMENTATION whose
-// body lists what may be looked up by name.  `c` is the class's builder:
+// body lists what may be looked up by name; other files may add methods with
+// NS_CLASS_CATEGORY.  `c` is the class's builder:
 //
 //   NS_CLASS_IMPLEMENTATION(ChannelViewController) {
 //     c.initializer("initWithChannelItem:", &ChannelViewController::initWithChannelItem);
@@ -318,6 +319,8 @@ class NSClass {
  private:
   template <class T>
   friend class NSClassBuilder;
+  template <class T>
+  friend struct NSClassCategory;
   friend class NSObject;
 
   NSClass(std::string name, const NSClass* superclass)
@@ -559,6 +562,25 @@ const NSClass& NSClass::define() {
   publish(cls);
   return cls;
 }
+
+// What another file adds to a class described elsewhere, as the platform's categories add
+// methods: NS_CLASS_CATEGORY(Type, Name) at namespace scope, followed by a body that adds
+// through `c` as NS_CLASS_IMPLEMENTATION's body does.  It runs when the program starts, after
+// the class's own description, and its methods are the class's own (listed by prefix too).
+template <class T>
+struct NSClassCategory {
+  explicit NSClassCategory(void (*describe)(NSClassBuilder<T>&)) {
+    // Classes are made mutable and published read-only; a category still starts the program.
+    NSClassBuilder<T> builder(const_cast<NSClass&>(T::classObject()));
+    describe(builder);
+  }
+};
+
+#define NS_CLASS_CATEGORY(Type, Name)                                        \
+  static void nsCategory_##Type##_##Name(NSClassBuilder<Type>& c);           \
+  static const NSClassCategory<Type> nsCategoryRegistration_##Type##_##Name{ \
+      &nsCategory_##Type##_##Name};                                          \
+  static void nsCategory_##Type##_##Name([[maybe_unused]] NSClassBuilder<Type>& c)
 
 // In the class's source file, followed by the body that describes it (through `c`).
 #define NS_CLASS_IMPLEMENTATION(Type)                    \

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -212,10 +213,24 @@ Value NSFileManager::attributesOfItemAtPath(std::string_view path, NSErrorPtr* e
 bool NSFileManager::setAttributes(const Value& attributes, std::string_view path,
                                   NSErrorPtr* error) const {
   Value mode = attributes[NSFilePosixPermissions];
-  if (mode.isNil()) return true;
-  if (path.empty() || ::chmod(std::string(path).c_str(), mode_t(mode.intValue()) & 07777) != 0) {
+  if (!mode.isNil() &&
+      (path.empty() || ::chmod(std::string(path).c_str(), mode_t(mode.intValue()) & 07777) != 0)) {
     int e = path.empty() ? ENOENT : errno;
     return fail(error, writeCode(e), e, path, "Cannot set attributes of");
+  }
+  Value date = attributes[NSFileModificationDate];
+  if (date.isDate()) {
+    double seconds = date.dateSeconds();
+    double whole = std::floor(seconds);
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access date stays
+    times[1].tv_sec = time_t(whole);
+    times[1].tv_nsec = long((seconds - whole) * 1e9);
+    if (path.empty() || ::utimensat(AT_FDCWD, std::string(path).c_str(), times, 0) != 0) {
+      int e = path.empty() ? ENOENT : errno;
+      return fail(error, writeCode(e), e, path, "Cannot set attributes of");
+    }
   }
   return true;
 }

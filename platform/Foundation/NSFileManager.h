@@ -58,7 +58,8 @@ class NSFileManager {
   // NSFilePosixPermissions: number} of the item itself (a symbolic link is not followed); nil
   // when it cannot be read.
   Value attributesOfItemAtPath(std::string_view path, NSErrorPtr* error = nullptr) const;
-  // Sets the attributes given; only NSFilePosixPermissions is taken here.
+  // Sets the attributes given of the item (a symbolic link's target): NSFilePosixPermissions
+  // and NSFileModificationDate (a date); other keys are ignored.  NO when one cannot be set.
   bool setAttributes(const Value& attributes, std::string_view path,
                      NSErrorPtr* error = nullptr) const;
   std::optional<std::string> contentsAtPath(std::string_view path) const;

@@ -1,5 +1,7 @@
 #include "Foundation/NSHTTPURLResponse.h"
 
+#include "Foundation/NSString.h"
+
 std::string NSHTTPURLResponse::localizedStringForStatusCode(long statusCode) {
   switch (statusCode) {
     case 100:
@@ -90,4 +92,67 @@ std::string NSHTTPURLResponse::localizedStringForStatusCode(long statusCode) {
   if (statusCode >= 300 && statusCode < 400) return "redirected";
   if (statusCode >= 400 && statusCode < 500) return "client error";
   return "server error";
+}
+
+namespace {
+
+std::string trimmed(std::string_view s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  size_t e = s.find_last_not_of(" \t");
+  return std::string(s.substr(b, e - b + 1));
+}
+
+std::optional<std::string> field(const NSHTTPURLResponse::HeaderFields& fields,
+                                 std::string_view name) {
+  for (auto& [k, v] : fields)
+    if (equalsIgnoringASCIICase(k, name)) return v;
+  return std::nullopt;
+}
+
+std::string mimeTypeOf(const NSHTTPURLResponse::HeaderFields& fields) {
+  std::string type = field(fields, "Content-Type").value_or("");
+  return lowercaseASCIIString(trimmed(std::string_view(type).substr(0, type.find(';'))));
+}
+
+std::string charsetOf(const NSHTTPURLResponse::HeaderFields& fields) {
+  std::string type = field(fields, "Content-Type").value_or("");
+  for (const std::string& part : componentsSeparatedByString(type, ";")) {
+    std::string p = trimmed(part);
+    if (p.size() > 8 && equalsIgnoringASCIICase(p.substr(0, 8), "charset=")) {
+      std::string name = trimmed(p.substr(8));
+      if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        name = name.substr(1, name.size() - 2);
+      return lowercaseASCIIString(name);
+    }
+  }
+  return {};
+}
+
+long long lengthOf(const NSHTTPURLResponse::HeaderFields& fields) {
+  std::optional<std::string> text = field(fields, "Content-Length");
+  if (!text) return -1;
+  std::string t = trimmed(*text);
+  if (t.empty() || t.find_first_not_of("0123456789") != std::string::npos || t.size() > 18)
+    return -1;
+  return std::stoll(t);
+}
+
+}  // namespace
+
+NSHTTPURLResponse::NSHTTPURLResponse(std::shared_ptr<NSURL> url, long statusCode,
+                                     HeaderFields headerFields)
+    : NSURLResponse(std::move(url), mimeTypeOf(headerFields), lengthOf(headerFields),
+                    charsetOf(headerFields)),
+      statusCode_(statusCode),
+      headers_(std::move(headerFields)) {}
+
+ValueDictionary NSHTTPURLResponse::allHeaderFields() const {
+  std::vector<std::pair<std::string, Value>> pairs;
+  for (auto& [k, v] : headers_) pairs.emplace_back(k, Value(v));
+  return std::make_shared<NSMutableDictionary>(std::move(pairs), false);
+}
+
+std::optional<std::string> NSHTTPURLResponse::valueForHeaderField(std::string_view name) const {
+  return field(headers_, name);
 }

@@ -9,8 +9,13 @@
 #include <memory>
 
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSPropertyListCheck.h"
+#include "Foundation/NSString.h"
 
 namespace {
+
+constexpr const char* kCorruptText =
+    "The data couldn\u2019t be read because it isn\u2019t in the correct format.";
 
 // Seconds between 1970-01-01 and the property lists' epoch, 2001-01-01.
 constexpr double kEpoch2001 = 978307200.0;
@@ -24,8 +29,13 @@ NSErrorPtr plistError(long code, std::string text) {
   return NSError::withDescription(NSCocoaErrorDomain, code, std::move(text));
 }
 
-// Builds the libplist tree; on failure returns null and sets why.
-plist_t toPlist(const Value& v, std::string& why) {
+// Builds the libplist tree; on failure returns null and sets why.  `depth` counts the
+// containers around the value.
+plist_t toPlist(const Value& v, std::string& why, size_t depth = 0) {
+  if ((v.isArray() || v.isDictionary()) && depth >= kPropertyListMaxDepth) {
+    why = "containers nested deeper than " + std::to_string(kPropertyListMaxDepth);
+    return nullptr;
+  }
   switch (v.kind()) {
     case Value::Kind::Bool:
       return plist_new_bool(v.boolValue() ? 1 : 0);
@@ -43,9 +53,14 @@ plist_t toPlist(const Value& v, std::string& why) {
     case Value::Kind::Double:
       return plist_new_real(v.doubleValue());
     case Value::Kind::String:
-      // Neither format as written here can carry a NUL inside a string.
+      // Neither format as written here can carry a NUL inside a string, and the binary one
+      // would store text that is not UTF-8 as an empty string.
       if (v.string().find('\0') != std::string::npos) {
         why = "a string holding a NUL character is not supported";
+        return nullptr;
+      }
+      if (!isValidUTF8(v.string())) {
+        why = "a string that is not UTF-8 text is not supported";
         return nullptr;
       }
       return plist_new_string(v.string().c_str());
@@ -74,7 +89,7 @@ plist_t toPlist(const Value& v, std::string& why) {
     case Value::Kind::Array: {
       plist_t a = plist_new_array();
       for (const Value& item : *v.array()) {
-        plist_t child = toPlist(item, why);
+        plist_t child = toPlist(item, why, depth + 1);
         if (!child) {
           plist_free(a);
           return nullptr;
@@ -88,7 +103,12 @@ plist_t toPlist(const Value& v, std::string& why) {
       bool ok = true;
       v.dictionary()->enumerate([&](const std::string& key, const Value& item) {
         if (!ok) return;
-        plist_t child = toPlist(item, why);
+        if (key.find('\0') != std::string::npos || !isValidUTF8(key)) {
+          why = "a key that is not UTF-8 text without NUL is not supported";
+          ok = false;
+          return;
+        }
+        plist_t child = toPlist(item, why, depth + 1);
         if (!child) {
           ok = false;
           return;
@@ -140,9 +160,12 @@ Value fromPlist(plist_t node) {
       } else {
         plist_get_string_val(node, &s);
       }
-      Value out(std::string(s ? s : ""));
+      // Text that is not UTF-8 (an "ASCII" string beyond ASCII, a mis-encoded XML file) is no
+      // string of ours: the file reads as corrupt.
+      std::string text(s ? s : "");
       std::free(s);
-      return out;
+      if (!isValidUTF8(text)) return {};
+      return Value(std::move(text));
     }
     case PLIST_DATA: {
       uint64_t len = 0;
@@ -180,7 +203,7 @@ Value fromPlist(plist_t node) {
         Value v = item ? fromPlist(item) : Value();
         std::string k(key);
         std::free(key);
-        if (v.isNil()) {
+        if (v.isNil() || !isValidUTF8(k)) {
           std::free(it);
           return {};
         }
@@ -241,31 +264,30 @@ std::optional<std::string> NSPropertyListSerialization::dataWithPropertyList(
 Value NSPropertyListSerialization::propertyListWithData(std::string_view data,
                                                         NSPropertyListFormat* format,
                                                         NSErrorPtr* error) {
-  auto corrupt = [&](const char* text) {
-    if (error) *error = plistError(NSPropertyListReadCorruptError, text);
+  auto corrupt = [&] {
+    if (error) *error = plistError(NSPropertyListReadCorruptError, kCorruptText);
     return Value();
   };
-  if (data.empty() || data.size() > std::numeric_limits<uint32_t>::max())
-    return corrupt("The data couldn\u2019t be read because it isn\u2019t in the correct format.");
+  if (data.empty() || data.size() > std::numeric_limits<uint32_t>::max()) return corrupt();
   bool binary = plist_is_binary(data.data(), uint32_t(data.size())) != 0;
   plist_t raw = nullptr;
   if (binary) {
+    // What the library cannot take never reaches it (see NSPropertyListCheck.h).
+    if (!binaryPropertyListIsAcceptable(data)) return corrupt();
     plist_from_bin(data.data(), uint32_t(data.size()), &raw);
   } else {
     // The XML reader wants to see the document start; anything else is not a property list.
     size_t first = data.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && data.substr(first, 3) == "\xEF\xBB\xBF")
       first = data.find_first_not_of(" \t\r\n", first + 3);
-    if (first == std::string_view::npos || data[first] != '<')
-      return corrupt("The data couldn\u2019t be read because it isn\u2019t in the correct format.");
+    if (first == std::string_view::npos || data[first] != '<') return corrupt();
+    if (!xmlPropertyListIsAcceptable(data)) return corrupt();
     plist_from_xml(data.data(), uint32_t(data.size()), &raw);
   }
   PlistPtr root(raw);
-  if (!root)
-    return corrupt("The data couldn\u2019t be read because it isn\u2019t in the correct format.");
+  if (!root) return corrupt();
   Value v = fromPlist(root.get());
-  if (v.isNil())
-    return corrupt("The data couldn\u2019t be read because it isn\u2019t in the correct format.");
+  if (v.isNil()) return corrupt();
   if (format) *format = binary ? NSPropertyListFormat::Binary : NSPropertyListFormat::XML;
   return v;
 }

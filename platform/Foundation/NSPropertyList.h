@@ -4,8 +4,10 @@
 // containers in the file's order.
 //
 // Limits of the file formats as written here: XML dates keep whole seconds (binary keeps the
-// fraction); dates must lie within 68 years of 2001 and unsigned integers must not exceed the
-// signed 64-bit range, otherwise the write fails rather than storing a different value.
+// fraction to the microsecond); dates must lie within 68 years of 2001 and unsigned integers must
+// not exceed the signed 64-bit range, otherwise the write fails rather than storing a different
+// value. Strings and keys are UTF-8 text without NUL, and containers nest 512 deep at most, both
+// ways: a value beyond that is not written, and a file holding one reads as corrupt.
 #pragma once
 
 #include <optional>

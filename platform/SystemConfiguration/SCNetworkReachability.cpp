@@ -360,6 +360,11 @@ void SCNetworkReachabilitySetTestFlags(std::optional<SCNetworkReachabilityFlags>
   gTestFlags = flags;
 }
 
+std::optional<SCNetworkReachabilityFlags> SCNetworkReachabilityTestFlags() {
+  std::lock_guard<std::mutex> lock(gTestMutex);
+  return gTestFlags;
+}
+
 void SCNetworkReachabilityFireTestChange() {
   std::vector<SCNetworkReachabilityRef> refs;
   {

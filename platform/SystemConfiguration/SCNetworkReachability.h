@@ -75,5 +75,7 @@ bool SCNetworkReachabilityUnscheduleFromRunLoop(const SCNetworkReachabilityRef& 
 // ---- test control
 // Every reference reads these flags instead of the machine's (nullopt: the machine's again).
 void SCNetworkReachabilitySetTestFlags(std::optional<SCNetworkReachabilityFlags> flags);
+// The forced flags, or nullopt while the machine's are read.
+std::optional<SCNetworkReachabilityFlags> SCNetworkReachabilityTestFlags();
 // Calls back every scheduled reference that has a callback, on its loop, with its flags now.
 void SCNetworkReachabilityFireTestChange();

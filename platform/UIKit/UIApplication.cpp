@@ -49,7 +49,22 @@ void UIApplication::setStatusBarHidden(bool hidden, bool) {
 
 CGRect UIApplication::statusBarFrame() const {
   if (statusBarHidden_) return CGRectZero;
-  return CGRectMake(0, 0, UIScreen::mainScreen()->bounds().size.width, 20);
+  return statusBarArea();
+}
+
+CGRect UIApplication::statusBarArea() const {
+  // In the screen's own (portrait) coordinates: along the edge that is on top for the user.
+  CGSize screen = UIScreen::mainScreen()->bounds().size;
+  switch (statusBarOrientation_) {
+    case UIInterfaceOrientation::PortraitUpsideDown:
+      return CGRectMake(0, screen.height - 20, screen.width, 20);
+    case UIInterfaceOrientation::LandscapeLeft:
+      return CGRectMake(0, 0, 20, screen.height);
+    case UIInterfaceOrientation::LandscapeRight:
+      return CGRectMake(screen.width - 20, 0, 20, screen.height);
+    default:
+      return CGRectMake(0, 0, screen.width, 20);
+  }
 }
 
 std::shared_ptr<UIResponder> UIApplication::nextResponder() const {

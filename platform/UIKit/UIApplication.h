@@ -83,12 +83,19 @@ class UIApplication : public UIResponder {
 
   // ---- status bar.  It turns with the device when the key window's root controller lets the
   // interface turn (shouldAutorotate and its supported orientations), before the device's
-  // orientation notification is posted; face up, face down and unknown turn nothing.
+  // orientation notification is posted; face up, face down and unknown turn nothing.  A test
+  // may also turn it by hand.
   UIInterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
+  void setStatusBarOrientation(UIInterfaceOrientation orientation) {
+    statusBarOrientation_ = orientation;
+  }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
-  // (0, 0, screen width, 20); empty while hidden.
+  // In the screen's portrait coordinates, 20 points along the edge that is on top for the
+  // user ((0, 0, screen width, 20) in portrait); empty while hidden.
   CGRect statusBarFrame() const;
+  // Where the status bar stands, hidden or not.
+  CGRect statusBarArea() const;
 
   // ---- windows
   std::shared_ptr<UIWindow> keyWindow() const { return keyWindow_.lock(); }

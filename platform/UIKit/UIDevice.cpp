@@ -81,6 +81,10 @@ UIDeviceProfile UIDeviceProfile::fromValue(const Value& d) {
   readNumber(d, "screenWidth", p.screenWidth);
   readNumber(d, "screenHeight", p.screenHeight);
   readNumber(d, "screenScale", p.screenScale);
+  if (Value idiom = d["userInterfaceIdiom"]; idiom.isString()) {
+    if (idiom.string() == "pad") p.userInterfaceIdiom = UIUserInterfaceIdiom::Pad;
+    if (idiom.string() == "phone") p.userInterfaceIdiom = UIUserInterfaceIdiom::Phone;
+  }
   readString(d, "interfaceName", p.interfaceName);
   if (Value mac = d["macAddress"]; mac.isString()) {
     if (auto parsed = parseMac(mac.string())) p.macAddress = *parsed;
@@ -101,6 +105,10 @@ UIDeviceProfile UIDeviceProfile::fromValue(const Value& d) {
 std::shared_ptr<UIDevice> UIDevice::currentDevice() {
   static auto device = std::make_shared<UIDevice>();
   return device;
+}
+
+UIUserInterfaceIdiom UIDevice::userInterfaceIdiom() const {
+  return profile().userInterfaceIdiom;
 }
 
 UIDeviceProfile UIDevice::profile() {

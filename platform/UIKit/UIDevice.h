@@ -16,6 +16,8 @@
 #include "Foundation/Value.h"
 #include "UIKit/UIOrientation.h"
 
+enum class UIUserInterfaceIdiom { Phone = 0, Pad = 1 };
+
 struct UICarrierProfile {
   std::string carrierName;
   std::string mobileCountryCode;
@@ -36,6 +38,7 @@ struct UIDeviceProfile {
   double screenWidth = 320;
   double screenHeight = 480;
   double screenScale = 2;
+  UIUserInterfaceIdiom userInterfaceIdiom = UIUserInterfaceIdiom::Phone;
   // The one network interface with a link-level address.
   std::string interfaceName = "en0";
   std::array<uint8_t, 6> macAddress{0x02, 0x5A, 0x45, 0x50, 0x54, 0x01};
@@ -44,9 +47,10 @@ struct UIDeviceProfile {
   std::optional<UICarrierProfile> carrier;
 
   // Keys: "name", "model", "localizedModel", "systemName", "systemVersion", "machine",
-  // "screenWidth", "screenHeight", "screenScale", "interfaceName", "macAddress" (12 hex
-  // digits, separators allowed), "identifierForVendor", "carrier" (a dictionary with
-  // "carrierName", "mobileCountryCode", "mobileNetworkCode", "isoCountryCode", "allowsVOIP").
+  // "screenWidth", "screenHeight", "screenScale", "userInterfaceIdiom" ("phone" or "pad"),
+  // "interfaceName", "macAddress" (12 hex digits, separators allowed), "identifierForVendor",
+  // "carrier" (a dictionary with "carrierName", "mobileCountryCode", "mobileNetworkCode",
+  // "isoCountryCode", "allowsVOIP").
   // Missing or malformed keys keep their defaults.
   static UIDeviceProfile fromValue(const Value& dictionary);
 };
@@ -54,8 +58,6 @@ struct UIDeviceProfile {
 // Posted (no object) when the device's orientation changes.
 inline constexpr std::string_view UIDeviceOrientationDidChangeNotification =
     "UIDeviceOrientationDidChangeNotification";
-
-enum class UIUserInterfaceIdiom { Phone = 0, Pad = 1 };
 
 class UIDevice {
  public:
@@ -68,7 +70,8 @@ class UIDevice {
   std::string systemVersion() const;
   // The vendor identifier's UUID text (available from system 6 on).
   std::string identifierForVendor() const;
-  UIUserInterfaceIdiom userInterfaceIdiom() const { return UIUserInterfaceIdiom::Phone; }
+  // The profile's idiom: a phone unless the profile says pad.
+  UIUserInterfaceIdiom userInterfaceIdiom() const;
 
   // How the device is held; portrait until the system side turns it.
   UIDeviceOrientation orientation() const;

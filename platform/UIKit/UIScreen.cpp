@@ -1,5 +1,6 @@
 #include "UIKit/UIScreen.h"
 
+#include "UIKit/UIApplication.h"
 #include "UIKit/UIDevice.h"
 
 std::shared_ptr<UIScreen> UIScreen::mainScreen() {
@@ -14,7 +15,14 @@ CGRect UIScreen::bounds() const {
 
 CGRect UIScreen::applicationFrame() const {
   CGRect b = bounds();
-  return CGRectMake(0, 20, b.size.width, b.size.height - 20);
+  CGRect bar = UIApplication::sharedApplication()->statusBarArea();
+  if (bar.size.width < b.size.width) {
+    // A bar along a side edge.
+    CGFloat x = bar.origin.x > 0 ? 0 : bar.size.width;
+    return CGRectMake(x, 0, b.size.width - bar.size.width, b.size.height);
+  }
+  CGFloat y = bar.origin.y > 0 ? 0 : bar.size.height;
+  return CGRectMake(0, y, b.size.width, b.size.height - bar.size.height);
 }
 
 CGFloat UIScreen::scale() const {

@@ -17,7 +17,8 @@ class UIScreen {
 
   // In points, origin at zero.
   CGRect bounds() const;
-  // The status bar takes the top 20 points of the bounds.
+  // The bounds without the status bar's 20 points (the top ones in portrait; the edge on top
+  // for the user when the status bar is turned).
   CGRect applicationFrame() const;
   CGFloat scale() const;
   // The mode in use: the bounds at the scale (640 x 960 for the default profile).

@@ -15,6 +15,7 @@
 #include "core/UIFilePath.h"
 #include "model/NSLoginData.h"
 #include "support/MainLoop.h"
+#include "support/PropertyListBytes.h"
 #include "support/StandInRecorder.h"
 
 namespace fs = std::filesystem;
@@ -167,6 +168,27 @@ TEST(NSConfig, Stores) {
   EXPECT_EQ(NSConfig::readMainValueWithKey("RDOMAIN"), Value("example"));
   EXPECT_EQ(NSConfig::getServerUserRecordName("UIMsgViewCtrl"), "UICommentOrRetweenView");
   EXPECT_EQ(NSConfig::getServerUserRecordName("SomethingElse"), "SomethingElse");
+}
+
+// A store file the property-list library cannot take reads as empty, and the next write
+// starts it again, as for any unreadable file.
+TEST(NSConfig, AStoreFileTheReaderCannotTakeReadsAsEmpty) {
+  using namespace testsupport;
+  const std::string nul("\0", 1);
+  const std::string files[] = {
+      xmlPropertyList("<dict><key>k" + nul + "</key><string>v</string></dict>"),
+      binaryPropertyList({bplistDictionary({1}, {2}), bplistASCII("k"), bplistASCII("v" + nul)}),
+      deepXMLPropertyList(50000),
+      deepBinaryPropertyList(50000),
+  };
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file.substr(0, 60));
+    std::string path = NSConfig::getCacheConfigPath("damaged");
+    ASSERT_TRUE(writeToFile(path, file, true));
+    EXPECT_TRUE(NSConfig::readCacheValueWithKey("k", "damaged").isNil());
+    EXPECT_TRUE(NSConfig::setCacheValue(Value("fresh"), "k", "damaged"));
+    EXPECT_EQ(NSConfig::readCacheValueWithKey("k", "damaged"), Value("fresh"));
+  }
 }
 
 TEST(NSConfig, ConcurrentWritersLoseNothing) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <set>
 
 #include "ServerTestFixture.h"
@@ -442,6 +443,46 @@ TEST_F(ContentEndpointsTest, OtherReadingEndpointsAnswerInTheShapesTheAppParses)
                           {{"keys", key}, {"std", kStd}, {"max_id", "0"}, {"page", "1"}});
   // Prices travel as the server's entity for the yuan sign.
   EXPECT_NE(std::string::npos, products["statuses"][0]["text"].get<std::string>().find("&yuan;"));
+}
+
+TEST_F(ContentEndpointsTest, SamplePicturesCarryAWeakETagAndAnswerTheirTagWith304) {
+  auto first = get("/img/sample/cat.png");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->status, 200);
+  EXPECT_EQ(first->get_header_value("Content-Type"), "image/png");
+  EXPECT_EQ(first->get_header_value("ETag"), "W/\"v1\"");
+  EXPECT_EQ(first->body.substr(1, 3), "PNG");
+
+  // The tag it gave, weak or strong, is "not modified"; another version's is not.
+  auto again = get("/img/sample/cat.png", {}, {{"If-None-Match", "\"v1\""}});
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->status, 304);
+  EXPECT_EQ(again->body, "");
+  auto changed = get("/img/sample/cat.png", {{"v", "v2"}}, {{"If-None-Match", "W/\"v1\""}});
+  ASSERT_TRUE(changed);
+  EXPECT_EQ(changed->status, 200);
+  EXPECT_EQ(changed->get_header_value("ETag"), "W/\"v2\"");
+  EXPECT_EQ(changed->body, first->body);
+
+  // A chosen length pads or cuts the body.
+  auto padded = get("/img/sample/cat.png", {{"length", "150001"}});
+  ASSERT_TRUE(padded);
+  EXPECT_EQ(padded->get_header_value("Content-Length"), "150001");
+  EXPECT_EQ(padded->body.substr(0, first->body.size()), first->body);
+  auto cut = get("/img/sample/cat.png", {{"length", "8"}});
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->body, first->body.substr(0, 8));
+
+  // A delay holds the answer back.
+  auto start = std::chrono::steady_clock::now();
+  auto slow = get("/img/sample/cat.png", {{"delay", "300"}});
+  ASSERT_TRUE(slow);
+  EXPECT_EQ(slow->status, 200);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+
+  auto bad = get("/img/sample/../cat.png");
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->status, 404);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Scripting (fail, delay, silence, given replies), the request log, the log host's uploads, the
 // app's cipher, and the server run as a process.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +58,43 @@ TEST_F(ServerControlTest, ScriptedRepliesApplyForTheirCountThenTheNormalReplyRet
   ASSERT_EQ(4u, statuses.size());
   EXPECT_EQ(503, statuses[0].status);
   EXPECT_EQ(200, statuses[3].status);
+}
+
+// The whole reply to a GET as it comes off the connection.
+std::string rawGet(int port, const std::string& target) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(uint16_t(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    close(fd);
+    return {};
+  }
+  std::string request =
+      "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+  EXPECT_EQ(write(fd, request.data(), request.size()), ssize_t(request.size()));
+  std::string reply;
+  char buf[4096];
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) reply.append(buf, size_t(n));
+  close(fd);
+  return reply;
+}
+
+TEST_F(ServerControlTest, AChosenPathAnswersAsToAClientOverItsLimit) {
+  server.script("/Channels/Channel.aspx", EndpointScript::overLimit());
+  std::string reply =
+      rawGet(server.port(), "/Channels/Channel.aspx?std=2.0&keys=" + std::string(kFallbackKey) +
+                                "&channel_id=101");
+  ASSERT_EQ(reply.rfind("HTTP/1.1 40302 ", 0), 0u) << reply;
+  EXPECT_NE(reply.find("Content-Type: application/json; charset=utf-8\r\n"), std::string::npos);
+  Json body = Json::parse(reply.substr(reply.find("\r\n\r\n") + 4));
+  EXPECT_EQ(body["ResultBoolean"], false);
+  EXPECT_EQ(body["ResultCode"], 40302);
+  EXPECT_EQ(body["ResultMsg"], EndpointScript::kOverLimitMessage);
+  EXPECT_EQ(server.requests("/Channels/Channel.aspx").back().status, 40302);
+  // Other paths answer as ever.
+  EXPECT_EQ(rawGet(server.port(), "/lookup?id=586471234").rfind("HTTP/1.1 200 ", 0), 0u);
 }
 
 TEST_F(ServerControlTest, DelayedRepliesComeAfterTheDelay) {
@@ -220,7 +260,9 @@ TEST(ServerLoadTest, ConnectionsShareABoundedPoolOfThreadsAndStayOpenForMoreRequ
       std::string keepAlive = r->get_header_value("Keep-Alive");
       auto max = keepAlive.find("max=");
       ASSERT_NE(max, std::string::npos) << keepAlive;
-      if (i == 0) EXPECT_GT(std::stoi(keepAlive.substr(max + 4)), 5) << keepAlive;
+      if (i == 0) {
+        EXPECT_GT(std::stoi(keepAlive.substr(max + 4)), 5) << keepAlive;
+      }
     }
   }
   std::set<int> ports;
@@ -338,6 +380,22 @@ TEST(ServerProcessTest, PrintsItsPortServesAndEndsOnSIGTERM) {
   auto r = c.Get("/lookup?id=586471234");
   ASSERT_TRUE(r);
   EXPECT_EQ(1, Json::parse(r->body)["resultCount"]);
+  kill(p.pid, SIGTERM);
+  EXPECT_EQ(0, waitExit(p.pid));
+  close(p.out);
+}
+
+TEST(ServerProcessTest, LimitedPathsAnswer40302) {
+  Process p =
+      spawnServer({"--port", "0", "--limit", "/lookup", "--limit", "/Channels/Channel.aspx"});
+  std::string first = readLine(p.out, std::chrono::seconds(30));
+  ASSERT_EQ(0u, first.rfind("port ", 0)) << first;
+  int port = std::stoi(first.substr(5));
+  for (const char* path : {"/lookup?id=586471234", "/channels/channel.aspx?std=2.0"}) {
+    std::string reply = rawGet(port, path);
+    EXPECT_EQ(reply.rfind("HTTP/1.1 40302 ", 0), 0u) << reply;
+    EXPECT_NE(reply.find("\"ResultCode\":40302"), std::string::npos) << reply;
+  }
   kill(p.pid, SIGTERM);
   EXPECT_EQ(0, waitExit(p.pid));
   close(p.out);

@@ -885,13 +885,9 @@ struct JXParseState {
       fail("Reached the end of the buffer.");
       return Value();
     }
-    // A scalar at the top level is refused before it is read, so that a fault of its own (a
-    // number running to the end of the text) cannot hide the real one.
-    skipWhitespace();
-    if (p < end && (*p == '"' || *p == '-' || isDigit(*p) || *p == 't' || *p == 'f' || *p == 'n')) {
-      fail("Expected either '[' or '{'.");
-      return Value();
-    }
+    // The first token is read like any other: one that cannot be read reports its own fault
+    // (a number running to the end of the text, a bad string); one that reads whole but opens
+    // no container is refused as the top level.
     const Tok t = next();
     if (t == Tok::None) return Value();
     if (t != Tok::LBrace && t != Tok::LBracket) {

@@ -48,14 +48,19 @@ std::shared_ptr<ServerResult> ServerResult::resultWithZizaJSONString(std::string
 }
 
 std::string ServerResult::replyText(bool ok, std::string_view message) {
-  // Written by the JSON writer so that any message stays valid JSON; the platform dictionary
-  // keeps the key order of the fixed text.
+  // Written by the JSON writer so that any message stays valid JSON (bytes that are not UTF-8
+  // become question marks); the platform dictionary keeps the key order of the fixed text.
+  // The reader refuses an escaped NUL, so NULs are left out.
+  std::string text(message);
+  std::erase(text, '\0');
   auto reply = makeDictionary({{"ResultCode", Value("1")},
                                {"ResultBoolean", Value(ok ? "YES" : "NO")},
-                               {"ResultMsg", Value(message)}});
-  Value text = JSONString(reply);
-  if (text.isString()) return text.string();
-  // Only a message that is not UTF-8 text fails to write; it is left out.
+                               {"ResultMsg", Value(std::move(text))}});
+  Value written = JSONString(reply);
+  // The writer passes a noncharacter on as it is, which the reader refuses: a message the
+  // reply would not read back with is left out.
+  if (written.isString() && objectFromJSONString(written.string()).isDictionary())
+    return written.string();
   return ok ? R"({"ResultCode":"1","ResultBoolean":"YES","ResultMsg":""})"
             : R"({"ResultCode":"1","ResultBoolean":"NO","ResultMsg":""})";
 }

@@ -31,7 +31,9 @@ class ServerResult : public NSObject {
   static bool isPlatformTokenError(int code);
 
   // {"ResultCode":"1","ResultBoolean":"YES" or "NO","ResultMsg":message}: both forms carry
-  // code "1"; receivers decide by "ResultBoolean".
+  // code "1"; receivers decide by "ResultBoolean".  The reply always reads back: NULs are left
+  // out of the message, bytes that are not UTF-8 become "?", and a message holding a
+  // noncharacter is left out whole.
   static std::string replyText(bool ok, std::string_view message);
   // The reply after a transport failure: the localised "NetworkConnectionFail".
   static std::string getErrorJsonString();

@@ -1,12 +1,12 @@
 // The engine's class-wide defaults (timeout, user agent) and its header utilities (MIME types,
 // charsets, Base64, cache dates).
-#include <cstdlib>
 #include <map>
 
 #include "CFNetwork/CFHTTPMessage.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSLocale.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
 #include "UIKit/UIDevice.h"
@@ -16,18 +16,6 @@
 using namespace hxrequest;
 
 namespace {
-
-std::string currentLocaleIdentifier() {
-  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* v = std::getenv(var);
-    if (!v || !*v) continue;
-    std::string s(v);
-    s = s.substr(0, s.find_first_of(".@"));
-    if (s.size() >= 5 && s[2] == '_') return s;
-    break;
-  }
-  return "en_US";
-}
 
 const std::map<std::string, std::string>& mimeTypesByExtension() {
   static const std::map<std::string, std::string> types = {
@@ -109,7 +97,8 @@ std::optional<std::string> HXHTTPRequest::userAgentForBundle(const NSBundle& bun
   }
   auto device = UIDevice::currentDevice();
   return stringWithFormat("%@ %@ (%@; %@ %@; %@)", appName, version, device->model(),
-                          device->systemName(), device->systemVersion(), currentLocaleIdentifier());
+                          device->systemName(), device->systemVersion(),
+                          NSLocale::currentLocaleIdentifier());
 }
 
 void HXHTTPRequest::setDefaultUserAgentString(std::optional<std::string> agent) {

@@ -27,6 +27,8 @@ struct Case {
 };
 
 constexpr const char* kTopLevel = "the top level must be an object or an array";
+// A number must be followed by something, and the first token's own fault is the one reported.
+constexpr const char* kTopLevelNumber = "a number may not end the text";
 constexpr const char* kNul = "an escaped NUL is refused";
 constexpr const char* kNonchar = "noncharacters are refused";
 
@@ -140,8 +142,8 @@ const std::vector<Case>& cases() {
        "a\"]",
        Expect::Accept},
       {"y_structure_lonely_false", "false", Expect::Reject, kTopLevel},
-      {"y_structure_lonely_int", "42", Expect::Reject, kTopLevel},
-      {"y_structure_lonely_negative_real", "-0.1", Expect::Reject, kTopLevel},
+      {"y_structure_lonely_int", "42", Expect::Reject, kTopLevelNumber},
+      {"y_structure_lonely_negative_real", "-0.1", Expect::Reject, kTopLevelNumber},
       {"y_structure_lonely_null", "null", Expect::Reject, kTopLevel},
       {"y_structure_lonely_string", R"("asd")", Expect::Reject, kTopLevel},
       {"y_structure_lonely_true", "true", Expect::Reject, kTopLevel},
@@ -408,6 +410,8 @@ TEST(JXConformanceTest, StricterRefusalsCarryTheirRulesMessage) {
     JXParsed r = jxParse(c.json);
     if (why == kTopLevel)
       EXPECT_EQ(r.message(), "Expected either '[' or '{'.");
+    else if (why == kTopLevelNumber)
+      EXPECT_EQ(r.message(), "Invalid number.");
     else if (why == kNul)
       EXPECT_EQ(r.message(), "Illegal \\u Unicode escape sequence.");
     else if (c.json.find("\\u") != std::string::npos)

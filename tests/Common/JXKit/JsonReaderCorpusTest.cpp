@@ -11,7 +11,7 @@
 namespace {
 
 TEST(JsonReaderCorpusTest, EverySavedInputPassesTheFuzzCheck) {
-  testsupport::replayFuzzCorpus(JX_FUZZ_CORPUS_DIR, jsonReaderFuzzCheck);
+  testsupport::replayFuzzCorpus(ZEPT_FUZZ_CORPUS "/json_reader", jsonReaderFuzzCheck);
 }
 
 // The first byte of an input picks the parse options; the check passes good and bad JSON alike.

@@ -8,7 +8,7 @@
 namespace {
 
 TEST(XMLReaderCorpusTest, EverySavedInputPassesTheFuzzCheck) {
-  testsupport::replayFuzzCorpus(QXML_FUZZ_CORPUS_DIR, xmlReaderFuzzCheck);
+  testsupport::replayFuzzCorpus(ZEPT_FUZZ_CORPUS "/xml_reader", xmlReaderFuzzCheck);
   EXPECT_EQ(xmlReaderFuzzCheck(nullptr, 0), "");
 }
 

@@ -176,6 +176,32 @@ TEST_F(ClientRequestTest, DeliveryByStatus) {
   }
 }
 
+// The content server refuses a client over its request limit with status 40302: the refusal
+// reaches the receiver as the server wrote it, marked as an error, single and queued alike.
+TEST_F(ClientRequestTest, AnOverTheLimitReplyReachesTheReceiverAsAnError) {
+  server.script("/Channels/Channel.aspx", EndpointScript::overLimit());
+  client->reQuestUrl("/Channels/Channel.aspx", channelParams());
+  ASSERT_TRUE(waitFor([&] { return settled(); }));
+  ASSERT_EQ(receiver->replies.size(), 1u);
+  auto refusal = ServerResult::resultWithJSONString(receiver->replies[0].string());
+  EXPECT_FALSE(refusal->resultSuccess);
+  EXPECT_EQ(refusal->resultCode, 40302);
+  EXPECT_EQ(refusal->resultMsg, Value(EndpointScript::kOverLimitMessage));
+  EXPECT_EQ(client->statusCode(), 40302);
+  EXPECT_TRUE(client->hasError());
+  EXPECT_NE(client->request(), nullptr);  // kept until the next send, as after a 200
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
+
+  auto queued = Receiver::make();
+  auto fresh = ClientRequest::create();
+  fresh->reQueueUrl("/Channels/Channel.aspx", channelParams(), queued, queued->action(), 2, false);
+  ASSERT_TRUE(waitFor([&] { return !queued->replies.empty(); }));
+  EXPECT_EQ(queued->replies, receiver->replies);
+  EXPECT_EQ(fresh->statusCode(), 40302);
+  EXPECT_TRUE(fresh->hasError());
+  EXPECT_EQ(server.requests("/Channels/Channel.aspx").size(), 2u);
+}
+
 // The engine fails a 401 that no credentials can answer: the client treats it as a failure.
 TEST_F(ClientRequestTest, UnauthorisedReplyEndsAsAFailure) {
   server.script("/Status.aspx", EndpointScript::failWith(401, "{}"));
@@ -269,6 +295,15 @@ TEST_F(ClientRequestTest, RefusedConnectionDeliversTheFailureReplyAndPrompts) {
     EXPECT_TRUE(client->hasError());
     EXPECT_EQ(client->delegate(), nullptr);
   }
+}
+
+TEST_F(ClientRequestTest, AServerErrorShowsTheRequestErrorPromptOnTheWindow) {
+  server.script("/Channels/Channel.aspx", EndpointScript::failWith(500, "down"));
+  client->reQuestUrl("/Channels/Channel.aspx", channelParams());
+  ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
+  MainLoop::pump();
+  EXPECT_EQ(StandInRecorder::shownPrompt(), localized("RequestError"));
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
 }
 
 TEST_F(ClientRequestTest, AfterAQueuedSendTheNextOnlineFailureShowsNoPrompt) {

@@ -185,6 +185,30 @@ TEST_F(PostSenderTest, ErrorStatusReachesTheReceiverTwiceOrTheBarTwice) {
   EXPECT_EQ(receiver->replies.size(), 2u);
 }
 
+// Over its request limit (status 40302) a post is answered by the server's refusal alone: the
+// receiver gets it once, without the status text an unknown status brings, and the bar shows
+// the server's message.  A plain send delivers the refusal as well.
+TEST_F(PostSenderTest, AnOverTheLimitReplyIsDeliveredAsTheServerWroteIt) {
+  auto limited = EndpointScript::overLimit();
+  server.script("/Operates/StatusesUpdate.aspx", limited);
+  post->setPostAction(receiver->action(), receiver);
+  post->reQuestUrl("/Operates/StatusesUpdate.aspx", statusParams());
+  ASSERT_TRUE(waitFor([&] { return drained(); }));
+  MainLoop::pump();
+  EXPECT_EQ(receiver->texts(), std::vector<std::string>{limited.body});
+  EXPECT_EQ(bar(), (Events{"message:" + localized("StartSend"),
+                           std::string("message:") + EndpointScript::kOverLimitMessage}));
+  EXPECT_TRUE(server.postedStatuses().empty());
+
+  server.script("/Channels/ChannelListV2.aspx", limited);
+  auto plain = Receiver::make();
+  post->setPostAction(plain->action(), plain);
+  post->reQuestNormalUrl("/Channels/ChannelListV2.aspx", params({{"keys", key}, {"std", "2.0"}}));
+  ASSERT_TRUE(waitFor([&] { return !plain->replies.empty(); }));
+  MainLoop::pump();
+  EXPECT_EQ(plain->texts(), std::vector<std::string>{limited.body});
+}
+
 TEST_F(PostSenderTest, SendingShowsAgainWhileAnotherPostWaits) {
   server.script("/Operates/StatusesUpload.aspx", EndpointScript::goSilent());
   post->reQuestUrl("/Operates/StatusesUpdate.aspx", statusParams());

@@ -94,6 +94,24 @@ TEST(ServerResult, SyntheticReplyOfAnyMessageStaysJSON) {
   auto r = ServerResult::resultWithJSONString(text);
   EXPECT_FALSE(r->resultSuccess);
   EXPECT_EQ(r->resultMsg, Value(message));
+
+  // The reader refuses an escaped NUL, so a NUL of the message is left out rather than making
+  // the whole reply unreadable (a success read as a failure).
+  for (bool ok : {true, false}) {
+    auto withNul = ServerResult::resultWithJSONString(
+        ServerResult::getJsonStringIsOk(ok, std::string("a\0b\0", 4)));
+    EXPECT_EQ(withNul->resultSuccess, ok);
+    EXPECT_EQ(withNul->resultMsg, Value("ab"));
+  }
+  // Nor does it take a noncharacter, which the writer passes on as it is: such a message is
+  // left out, and the verdict stays.
+  for (bool ok : {true, false}) {
+    auto withNoncharacter = ServerResult::resultWithJSONString(
+        ServerResult::getJsonStringIsOk(ok, "a\xEF\xBF\xBF and \xF1\xBF\xBF\xBF"));
+    EXPECT_EQ(withNoncharacter->resultSuccess, ok);
+    EXPECT_EQ(withNoncharacter->resultCode, 1);
+    EXPECT_EQ(withNoncharacter->resultMsg, Value(""));
+  }
 }
 
 }  // namespace

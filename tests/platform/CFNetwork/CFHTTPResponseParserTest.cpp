@@ -112,6 +112,42 @@ TEST(CFHTTPResponseParser, KeepsTheStatusLineAndEveryFieldLine) {
   EXPECT_EQ(h.headerFieldValue("X-Pad").value_or(""), "padded");
 }
 
+// What a field may not hold never reaches the header: a line whose name is no token is not a
+// field, and a carriage return or NUL inside a value reads as a space, so that no value can
+// turn into a line of a request built from it (a cookie sent back, a redirect followed).
+TEST(CFHTTPResponseParser, FieldsHoldNoStrayLineBreaksOrNULs) {
+  CFHTTPResponseParser parser(false);
+  std::string body;
+  parser.feed(std::string("HTTP/1.1 200 OK\r\nSet-Cookie: a=b\rInjected: 1\r\nX\rY: 2\r\n"
+                          "Bad(Name): 3\r\nX-Nul: c\0d\r\nContent-Length: 0\r\n\r\n",
+                          101),
+              &body);
+  ASSERT_TRUE(parser.isComplete());
+  auto& h = *parser.header();
+  EXPECT_EQ(h.headerFieldValue("Set-Cookie").value_or(""), "a=b Injected: 1");
+  EXPECT_EQ(h.headerFieldValue("X-Nul").value_or(""), "c d");
+
+  // Repeated fields join their values; an empty one adds nothing.
+  CFHTTPResponseParser joined(false);
+  joined.feed("HTTP/1.1 200 OK\r\nX-A:\r\nX-A: a\r\nX-A: \r\nX-A: b\r\nContent-Length: 0\r\n\r\n",
+              &body);
+  ASSERT_TRUE(joined.isComplete());
+  EXPECT_EQ(joined.header()->headerFieldValue("X-A").value_or("(none)"), "a, b");
+  EXPECT_EQ(joined.header()->headerLines().size(), 5u);
+  EXPECT_EQ(h.headerLines().size(), 3u);
+  EXPECT_EQ(h.responseStatusLine(), "HTTP/1.1 200 OK");
+
+  CFHTTPResponseParser stray(false);
+  stray.feed(std::string("HTTP/1.1 200 O\rK\0X\r\nContent-Length: 0\r\n\r\n", 41), &body);
+  ASSERT_TRUE(stray.isComplete());
+  EXPECT_EQ(stray.header()->responseStatusLine(), "HTTP/1.1 200 O K X");
+  EXPECT_EQ(stray.header()->responseStatusCode(), 200);
+  for (const auto& [name, value] : h.headerLines()) {
+    EXPECT_TRUE(CFHTTPMessage::isToken(name)) << name;
+    EXPECT_EQ(value.find_first_of(std::string("\r\0", 2)), std::string::npos) << value;
+  }
+}
+
 TEST(CFHTTPResponseParser, AHeaderBeyondItsLimitFails) {
   CFHTTPResponseParser parser(false);
   std::string body;

@@ -53,3 +53,23 @@ TEST(NSHTTPCookie, TheStoreReplacesByNameDomainAndPathAndMatchesPaths) {
   store.setCookies(parse("s=gone; Path=/app; Max-Age=0", "http://a.m.r/"), url.get(), nullptr);
   EXPECT_EQ(store.cookiesForURL(*url).size(), 1u);
 }
+
+// A cookie goes back out in a "Cookie" field: one whose name or value holds a control character
+// (a carriage return from a bare CR in the reply, a NUL, DEL) would make every later request
+// to its host fail to build, so it is refused; tabs are text.
+TEST(NSHTTPCookie, ControlCharactersRefuseTheCookie) {
+  const std::string url = "http://a.m.r/";
+  const std::string refused[] = {"a=b\rc",  "a=b\nc", std::string("a=b\0c", 5), "a=b\x01",
+                                 "a\x7f=b", "a\rb=c", "a=b\x1f; Path=/"};
+  for (const std::string& text : refused) {
+    SCOPED_TRACE(text);
+    EXPECT_TRUE(parse(text, url).empty());
+  }
+  auto tab = parse("a=b\tc", url);
+  ASSERT_EQ(tab.size(), 1u);
+  EXPECT_EQ(tab[0]->value(), "b\tc");
+  // The other cookies of the field stay.
+  auto two = parse("a=b\x01, c=d", url);
+  ASSERT_EQ(two.size(), 1u);
+  EXPECT_EQ(two[0]->name(), "c");
+}

@@ -154,6 +154,20 @@ TEST(FileManager, NewFilesFollowTheUmaskAndPermissionsCanBeSet) {
       Value::dictionaryOf({{std::string(NSFilePosixPermissions), Value(0600)}}), folder + "/no"));
 }
 
+TEST(FileManager, ModificationDatesCanBeSetToAnyTime) {
+  std::string path = NSDocumentDirectory() + "/dated";
+  ASSERT_TRUE(writeToFile(path, "x", true));
+  for (double when : {1356969600.25, 86400.0, 4102444800.0}) {
+    EXPECT_TRUE(fm().setAttributes(
+        Value::dictionaryOf({{std::string(NSFileModificationDate), Value::date(when)}}), path));
+    EXPECT_NEAR(fm().attributesOfItemAtPath(path)[NSFileModificationDate].dateSeconds(), when,
+                1e-3);
+  }
+  EXPECT_FALSE(fm().setAttributes(
+      Value::dictionaryOf({{std::string(NSFileModificationDate), Value::date(0)}}),
+      path + ".missing"));
+}
+
 TEST(FileManager, TheAppHomeIsKeptToItsOwnerUnlessItIsASharedFolder) {
   std::string outer = NSHomeDirectory();
   auto modeOf = [](const std::string& path) {

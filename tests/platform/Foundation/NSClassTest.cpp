@@ -411,3 +411,25 @@ TEST(NSClassTest, ContainersReportThePlatformsClusterClasses) {
 }
 
 }  // namespace
+
+namespace {
+
+// What another file adds to a class described elsewhere.
+NS_CLASS_CATEGORY(PhotoScreen, Sharing) {
+  c.method("shareTitle", [](PhotoScreen& s) { return "photo " + std::to_string(s.photoId); });
+  c.method("loadExtensionNamedShare", [](PhotoScreen&) { return Value(true); });
+}
+
+}  // namespace
+
+TEST(NSClassTest, ACategoryAddsMethodsToAClassDescribedElsewhere) {
+  auto screen = PhotoScreen::initWithId(7);
+  EXPECT_TRUE(screen->respondsToSelector("shareTitle"));
+  EXPECT_EQ(screen->performSelector("shareTitle").string(), "photo 7");
+  // Its methods are the class's own: listed by prefix, inherited below.
+  EXPECT_EQ(PhotoScreen::classObject().instanceMethodNames("loadExtension"),
+            std::vector<std::string>{"loadExtensionNamedShare"});
+  EXPECT_TRUE(ZoomingPhotoScreen::classObject().instancesRespondToSelector("shareTitle"));
+  // The class's own description is all there still.
+  EXPECT_TRUE(PhotoScreen::classObject().instanceMethod("init"));
+}

@@ -5,8 +5,11 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSPropertyList.h"
+#include "support/PropertyListBytes.h"
 
 namespace {
+
+using namespace testsupport;
 
 // Every kind a property list holds, nested, with text that needs escaping in XML.
 Value sample(double date) {
@@ -90,6 +93,8 @@ TEST(PropertyList, RefusesWhatItCannotStoreFaithfully) {
       Value::arrayOf({Value(18446744073709551615ull)}),
       Value::arrayOf({Value::date(64092211200.0)}),  // the distant future: beyond the format
       Value(std::string("a\0b", 3)),
+      Value::arrayOf({Value("\xff\xfe not UTF-8")}),
+      Value::dictionaryOf({{"\xc3", Value(1)}}),
       Value(),
   };
   for (const Value& v : bad) {
@@ -147,4 +152,77 @@ TEST(PropertyList, FilesAreWrittenAtomicallyAndReadByKind) {
                                        NSPropertyListFormat::XML, &error));
   EXPECT_TRUE(error);
   EXPECT_EQ(arrayWithContentsOfFile(path)->count(), 1u);  // the failed write left the file alone
+}
+
+// Files no writer of ours makes but a damaged or hostile one can: each reads as corrupt, with
+// the process and its stack intact.
+TEST(PropertyList, WhatTheLibraryCannotTakeReadsAsCorrupt) {
+  struct Case {
+    const char* name;
+    std::string data;
+  };
+  const std::string nul("\0", 1);
+  std::vector<std::string> chain;  // 40 arrays, each holding the next one twice
+  for (uint64_t i = 0; i < 40; ++i) chain.push_back(bplistArray({i + 1, i + 1}));
+  chain.push_back(bplistInteger(7));
+  const Case cases[] = {
+      {"XML string holding NUL",
+       xmlPropertyList("<dict><key>k</key><string>a" + nul + "b</string></dict>")},
+      {"XML key holding NUL", xmlPropertyList("<dict><key>k" + nul + "z</key><true/></dict>")},
+      {"NUL after the document", xmlPropertyList("<array/>") + nul},
+      {"binary ASCII string holding NUL",
+       binaryPropertyList(
+           {bplistDictionary({1}, {2}), bplistASCII("k"), bplistASCII("a" + nul + "b")})},
+      {"binary UTF-16 string holding NUL",
+       binaryPropertyList({bplistArray({1}), bplistUTF16(std::u16string(u"a\0b", 3))})},
+      {"binary UTF-16 key holding NUL",
+       binaryPropertyList({bplistDictionary({1}, {2}), bplistUTF16(std::u16string(u"k\0z", 3)),
+                           bplistInteger(1)})},
+      {"XML string that is not UTF-8", xmlPropertyList("<string>caf\xe9</string>")},
+      {"XML key that is not UTF-8", xmlPropertyList("<dict><key>\xff</key><true/></dict>")},
+      {"binary ASCII string beyond ASCII",
+       binaryPropertyList({bplistArray({1}), bplistASCII("caf\xe9")})},
+      {"XML 513 deep", deepXMLPropertyList(513)},
+      {"XML 50,000 deep", deepXMLPropertyList(50000)},
+      {"binary 513 deep", deepBinaryPropertyList(513)},
+      {"binary 50,000 deep", deepBinaryPropertyList(50000)},
+      {"binary array holding itself", binaryPropertyList({bplistArray({0})})},
+      {"binary arrays shared 2^40 times over", binaryPropertyList(chain)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NSErrorPtr error;
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(c.data, nullptr, &error).isNil());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), NSPropertyListReadCorruptError);
+  }
+}
+
+// Containers nest 512 deep at most, as in JSON: written and read back to that depth, refused
+// beyond it both ways.
+TEST(PropertyList, NestingIsBoundedAt512) {
+  auto nested = [](size_t depth) {
+    Value v(1);
+    for (size_t i = 0; i < depth; ++i) v = Value::arrayOf({v});
+    return v;
+  };
+  for (auto format : {NSPropertyListFormat::XML, NSPropertyListFormat::Binary}) {
+    auto bytes = NSPropertyListSerialization::dataWithPropertyList(nested(512), format);
+    ASSERT_TRUE(bytes);
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(*bytes).isEqual(nested(512)));
+    NSErrorPtr error;
+    EXPECT_FALSE(NSPropertyListSerialization::dataWithPropertyList(nested(513), format, &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), NSPropertyListWriteInvalidError);
+  }
+  EXPECT_TRUE(
+      NSPropertyListSerialization::propertyListWithData(deepXMLPropertyList(512)).isArray());
+  EXPECT_TRUE(
+      NSPropertyListSerialization::propertyListWithData(deepBinaryPropertyList(512)).isArray());
+  // Objects shared by reference are fine while what they add up to stays small.
+  Value shared = NSPropertyListSerialization::propertyListWithData(binaryPropertyList(
+      {bplistArray({1, 1, 1}), bplistDictionary({2}, {3}), bplistASCII("k"), bplistASCII("v")}));
+  ASSERT_TRUE(shared.isArray());
+  EXPECT_EQ(shared.count(), 3u);
+  EXPECT_EQ(shared[2]["k"].string(), "v");
 }

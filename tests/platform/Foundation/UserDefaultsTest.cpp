@@ -12,6 +12,7 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSUserDefaults.h"
+#include "support/PropertyListBytes.h"
 
 extern char** environ;
 
@@ -196,4 +197,32 @@ TEST(UserDefaults, AProcessKilledRightAfterAWriteLosesNothing) {
   for (int i = 0; i < 12; ++i) EXPECT_EQ(again->integerForKey("key" + std::to_string(i)), i + 1);
   ASSERT_TRUE(again->dictionaryForKey("SharedUDID"));
   EXPECT_EQ(again->dictionaryForKey("SharedUDID")->objectForKey("SharedUDID").string(), "abc");
+}
+
+// Files the property-list library cannot take (a NUL inside a string or key, nesting far past
+// any real settings file) go the same way as any unreadable file: set aside, and the defaults
+// carry on empty.
+TEST(UserDefaults, AFileTheReaderCannotTakeIsSetAsideToo) {
+  using namespace testsupport;
+  const std::string nul("\0", 1);
+  const std::string files[] = {
+      xmlPropertyList("<dict><key>k</key><string>a" + nul + "b</string></dict>"),
+      binaryPropertyList(
+          {bplistDictionary({1}, {2}), bplistUTF16(std::u16string(u"k\0z", 3)), bplistInteger(1)}),
+      deepXMLPropertyList(50000),
+      deepBinaryPropertyList(50000),
+  };
+  std::string path = NSUserDefaults::standardPath();
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file.substr(0, 60));
+    NSUserDefaults::resetStandardUserDefaults();
+    ASSERT_TRUE(writeToFile(path, file, true));
+    EXPECT_EQ(defaults()->dictionaryRepresentation()->count(), 0u);
+    EXPECT_EQ(dataWithContentsOfFile(path + ".unreadable"), file);
+    EXPECT_FALSE(NSFileManager::defaultManager().fileExistsAtPath(path));
+    defaults()->setObject("v", "k");
+    EXPECT_TRUE(defaults()->synchronize());
+  }
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_EQ(defaults()->stringForKey("k"), "v");
 }

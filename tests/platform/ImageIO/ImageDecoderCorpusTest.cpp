@@ -8,7 +8,7 @@
 namespace {
 
 TEST(ImageDecoderCorpusTest, EverySavedInputPassesTheFuzzCheck) {
-  testsupport::replayFuzzCorpus(IMAGE_FUZZ_CORPUS_DIR, imageDecoderFuzzCheck);
+  testsupport::replayFuzzCorpus(ZEPT_FUZZ_CORPUS "/image_decoder", imageDecoderFuzzCheck);
 }
 
 }  // namespace

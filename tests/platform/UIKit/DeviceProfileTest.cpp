@@ -17,6 +17,7 @@ TEST(DeviceProfile, DefaultsAreFixed) {
   EXPECT_EQ(UIScreen::mainScreen()->bounds(), CGRectMake(0, 0, 320, 480));
   EXPECT_EQ(UIScreen::mainScreen()->scale(), 2);
   EXPECT_EQ(UIDevice::hardwareMachine(), "iPhone3,1");
+  EXPECT_EQ(device->userInterfaceIdiom(), UIUserInterfaceIdiom::Phone);
   EXPECT_TRUE(UIDevice::linkLevelAddress("en0"));
   EXPECT_FALSE(UIDevice::linkLevelAddress("eth0"));
   EXPECT_EQ(CTTelephonyNetworkInfo().subscriberCellularProvider(), nullptr);
@@ -30,6 +31,7 @@ TEST(DeviceProfile, ReadFromTheSettingsFile) {
                            {"systemVersion", Value("7.0")},
                            {"macAddress", Value("00:11:22:AA:bb:cc")},
                            {"screenScale", Value("bad")},
+                           {"userInterfaceIdiom", Value("pad")},
                            {"carrier", Value::dictionaryOf({{"carrierName", Value("CM")},
                                                             {"mobileNetworkCode", Value("02")},
                                                             {"isoCountryCode", Value("cn")}})}}),
@@ -38,6 +40,7 @@ TEST(DeviceProfile, ReadFromTheSettingsFile) {
   EXPECT_EQ(UIScreen::mainScreen()->bounds().size.height, 568);
   EXPECT_EQ(UIScreen::mainScreen()->scale(), 2);  // a malformed value keeps its default
   EXPECT_EQ(UIDevice::currentDevice()->systemVersion(), "7.0");
+  EXPECT_EQ(UIDevice::currentDevice()->userInterfaceIdiom(), UIUserInterfaceIdiom::Pad);
   auto mac = *UIDevice::linkLevelAddress("en0");
   EXPECT_EQ(mac[3], 0xAA);
   EXPECT_EQ(mac[5], 0xCC);

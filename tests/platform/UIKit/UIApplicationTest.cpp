@@ -9,6 +9,7 @@
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 #include "UIKitTestSupport.h"
 
@@ -333,6 +334,25 @@ TEST_F(UIApplicationTest, WindowsAreListedByLevelAndTheLastMadeKeyIsKey) {
   EXPECT_EQ(app->statusBarFrame(), CGRectMake(0, 0, 320, 20));
   app->setStatusBarHidden(true);
   EXPECT_EQ(mainWindow->contentFrame(), CGRectMake(0, 0, 320, 480));
+  EXPECT_EQ(app->statusBarOrientation(), UIInterfaceOrientation::Portrait);
+  app->setStatusBarHidden(false);
+
+  // Turned, the status bar stands along the edge that is on top for the user.
+  const std::tuple<UIInterfaceOrientation, CGRect, CGRect> turns[] = {
+      {UIInterfaceOrientation::Portrait, CGRectMake(0, 0, 320, 20), CGRectMake(0, 20, 320, 460)},
+      {UIInterfaceOrientation::PortraitUpsideDown, CGRectMake(0, 460, 320, 20),
+       CGRectMake(0, 0, 320, 460)},
+      {UIInterfaceOrientation::LandscapeLeft, CGRectMake(0, 0, 20, 480),
+       CGRectMake(20, 0, 300, 480)},
+      {UIInterfaceOrientation::LandscapeRight, CGRectMake(300, 0, 20, 480),
+       CGRectMake(0, 0, 300, 480)},
+  };
+  for (auto& [orientation, bar, application] : turns) {
+    app->setStatusBarOrientation(orientation);
+    EXPECT_EQ(app->statusBarFrame(), bar);
+    EXPECT_EQ(UIScreen::mainScreen()->applicationFrame(), application);
+  }
+  UIApplicationDriver::reset();
   EXPECT_EQ(app->statusBarOrientation(), UIInterfaceOrientation::Portrait);
 }
 

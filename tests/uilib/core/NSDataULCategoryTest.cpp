@@ -1,7 +1,8 @@
-// The MD5 digest, inflating gzip and zlib data, and reading files that may be compressed.
+// Digests, Base64, gzip both ways, and reading files that may be compressed.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <optional>
 #include <string>
 
 #include "Foundation/NSFileManager.h"
@@ -72,6 +73,70 @@ TEST(NSDataULCategory, Md5HashIsTheDigestInLowerCaseHex) {
   };
   for (const auto& [bytes, digest] : cases) EXPECT_EQ(md5Hash(bytes), digest) << bytes;
   EXPECT_EQ(md5Hash(""), "");
+}
+
+TEST(NSDataULCategory, Sha1HashIsTheDigestInLowerCaseHex) {
+  // FIPS 180's examples; a text's digest is its UTF-8 bytes'.
+  EXPECT_EQ(sha1Hash("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(sha1Hash("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+  EXPECT_EQ(sha1Hash("\xe4\xb8\xad"), sha1Hash(std::string("\xe4\xb8\xad", 3)));
+  EXPECT_EQ(sha1Hash("").size(), 0u);
+  EXPECT_EQ(md5Hash("\xe4\xb8\xad").size(), 32u);
+}
+
+TEST(NSDataULCategory, Base64WritesTheStandardAlphabetWithOptionalLineBreaks) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},        {"f", "Zg=="},          {"fo", "Zm8="},
+      {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}, {std::string("\xff\xfe\x00", 3), "//4A"},
+  };
+  for (auto& [bytes, text] : cases) {
+    EXPECT_EQ(base64EncodedString(bytes), text);
+    EXPECT_EQ(base64Encoding(bytes), text);
+    EXPECT_EQ(dataWithBase64EncodedString(text), bytes);
+    EXPECT_EQ(initWithBase64EncodedString(text), bytes);
+  }
+  // A line feed after each group at which the line reaches the length.
+  EXPECT_EQ(base64EncodingWithLineLength("foobarfoobar", 8), "Zm9vYmFy\nZm9vYmFy\n");
+  EXPECT_EQ(base64EncodingWithLineLength("foobarfoo", 6), "Zm9vYmFy\nZm9v");
+  EXPECT_EQ(base64EncodingWithLineLength("foobar", 0), "Zm9vYmFy");
+}
+
+TEST(NSDataULCategory, TheStrictDecoderRefusesWhatTheLenientOneSkips) {
+  struct Case {
+    const char* text;
+    std::optional<std::string> strict;
+    std::string lenient;
+  };
+  const Case cases[] = {
+      {"Zm9v\nYmFy", "foobar", "foobar"},  // white space is skipped by both
+      {"Zm=9v", "foo", "f"},               // "=" is skipped, or ends the data
+      {"Zm9v*YmFy", std::nullopt, "foobar"},
+      {"Zm9vY", std::nullopt, "foo"},         // a last group of one character
+      {"Zm9\xc3\xa9v", std::nullopt, "foo"},  // not ASCII
+      {"Zm8", "fo", "fo"},
+  };
+  for (auto& c : cases) {
+    EXPECT_EQ(dataWithBase64EncodedString(c.text), c.strict) << c.text;
+    EXPECT_EQ(initWithBase64EncodedString(c.text), c.lenient) << c.text;
+  }
+}
+
+TEST(NSDataULCategory, GzipDeflateWritesWhatInflateAndZlibRead) {
+  for (size_t size : {size_t(1), size_t(20000), size_t(300000)}) {
+    std::string text = repetitive(size);
+    auto packed = gzipDeflate(text);
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(packed->substr(0, 2), "\x1f\x8b");
+    EXPECT_EQ(gzipInflate(*packed), text);
+  }
+  // Incompressible bytes grow past the first step of the output buffer.
+  std::string noise;
+  unsigned seed = 7;
+  for (int i = 0; i < 70000; ++i) noise.push_back(char((seed = seed * 1103515245 + 12345) >> 16));
+  EXPECT_EQ(gzipInflate(gzipDeflate(noise).value()), noise);
+  EXPECT_EQ(gzipDeflate(""), "");
+  EXPECT_EQ(gzipInflate("not compressed"), std::nullopt);
 }
 
 }  // namespace
