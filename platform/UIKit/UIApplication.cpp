@@ -10,6 +10,7 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
 
 namespace {
@@ -163,6 +164,32 @@ void UIApplication::reset() {
   openedURLs_.clear();
   nextTaskId_ = 1;
   backgroundTasks_.clear();
+}
+
+void UIApplication::deviceOrientationDidChange(UIDeviceOrientation orientation) {
+  UIInterfaceOrientation turned;
+  switch (orientation) {
+    case UIDeviceOrientation::Portrait:
+      turned = UIInterfaceOrientation::Portrait;
+      break;
+    case UIDeviceOrientation::PortraitUpsideDown:
+      turned = UIInterfaceOrientation::PortraitUpsideDown;
+      break;
+    case UIDeviceOrientation::LandscapeLeft:
+      turned = UIInterfaceOrientation::LandscapeRight;
+      break;
+    case UIDeviceOrientation::LandscapeRight:
+      turned = UIInterfaceOrientation::LandscapeLeft;
+      break;
+    default:
+      return;
+  }
+  auto window = keyWindow();
+  auto root = window ? window->rootViewController() : nullptr;
+  if (!root || !root->shouldAutorotate() ||
+      !(root->supportedInterfaceOrientations() & maskOf(turned)))
+    return;
+  statusBarOrientation_ = turned;
 }
 
 void UIApplication::stopMainLoop(int result) {

@@ -17,19 +17,13 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIApplicationDelegate.h"
+#include "UIKit/UIOrientation.h"
 #include "UIKit/UIResponder.h"
 
 class NSURL;
 class UIWindow;
 
 enum class UIApplicationState { Active = 0, Inactive = 1, Background = 2 };
-
-enum class UIInterfaceOrientation {
-  Portrait = 1,
-  PortraitUpsideDown = 2,
-  LandscapeLeft = 4,
-  LandscapeRight = 3
-};
 
 using UIRemoteNotificationType = unsigned;
 inline constexpr UIRemoteNotificationType UIRemoteNotificationTypeNone = 0;
@@ -87,7 +81,10 @@ class UIApplication : public UIResponder {
     networkActivityIndicatorVisible_ = visible;
   }
 
-  // ---- status bar.  The app runs in portrait; a test may turn the status bar.
+  // ---- status bar.  It turns with the device when the key window's root controller lets the
+  // interface turn (shouldAutorotate and its supported orientations), before the device's
+  // orientation notification is posted; face up, face down and unknown turn nothing.  A test
+  // may also turn it by hand.
   UIInterfaceOrientation statusBarOrientation() const { return statusBarOrientation_; }
   void setStatusBarOrientation(UIInterfaceOrientation orientation) {
     statusBarOrientation_ = orientation;
@@ -138,6 +135,7 @@ class UIApplication : public UIResponder {
   friend struct UIApplicationDriverSteps;
   friend class UIWindow;
   friend int UIApplicationMain(int, char**, std::shared_ptr<UIApplicationDelegate>);
+  friend class UIDevice;
 
   struct BackgroundTask {
     std::function<void()> expirationHandler;
@@ -148,6 +146,7 @@ class UIApplication : public UIResponder {
   bool launch(const Value& launchOptions);
   void post(std::string_view notificationName);
   void reset();
+  void deviceOrientationDidChange(UIDeviceOrientation orientation);
 
   std::shared_ptr<UIApplicationDelegate> delegate_;
   UIApplicationState state_ = UIApplicationState::Inactive;

@@ -66,8 +66,9 @@ class UIControl : public UIView {
   UIControl() : UIControl(CGRectZero) {}
   explicit UIControl(CGRect frame) : UIView(frame) {}
 
-  // ---- targets and actions.  The same target and action added again only adds events.
-  void addTarget(Selector action, UIControlEvents events);
+  // ---- targets and actions.  The same target and action added again only adds events.  A
+  // control that keeps its target its own way overrides the Selector form.
+  virtual void addTarget(Selector action, UIControlEvents events);
   void addTarget(UIControlAction action, UIControlEvents events);
   // Removes the events from the target's actions of that name (every action of the target
   // for an empty name, of every target for a null target); an action left without events goes.

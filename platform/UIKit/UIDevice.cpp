@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSPropertyList.h"
+#include "UIKit/UIApplication.h"
 
 namespace {
 
@@ -151,6 +153,22 @@ std::string UIDevice::systemVersion() const {
 }
 std::string UIDevice::identifierForVendor() const {
   return profile().identifierForVendor;
+}
+
+namespace {
+UIDeviceOrientation gOrientation = UIDeviceOrientation::Portrait;
+}  // namespace
+
+UIDeviceOrientation UIDevice::orientation() const {
+  return gOrientation;
+}
+
+void UIDevice::setOrientation(UIDeviceOrientation orientation) {
+  if (orientation == gOrientation) return;
+  gOrientation = orientation;
+  UIApplication::sharedApplication()->deviceOrientationDidChange(orientation);
+  NSNotificationCenter::defaultCenter()->postNotificationName(
+      UIDeviceOrientationDidChangeNotification);
 }
 
 std::string UIDevice::hardwareMachine() {

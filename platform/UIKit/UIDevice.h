@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "Foundation/Value.h"
+#include "UIKit/UIOrientation.h"
 
 enum class UIUserInterfaceIdiom { Phone = 0, Pad = 1 };
 
@@ -56,6 +57,10 @@ struct UIDeviceProfile {
   static UIDeviceProfile fromValue(const Value& dictionary);
 };
 
+// Posted (no object) when the device's orientation changes.
+inline constexpr std::string_view UIDeviceOrientationDidChangeNotification =
+    "UIDeviceOrientationDidChangeNotification";
+
 class UIDevice {
  public:
   static std::shared_ptr<UIDevice> currentDevice();
@@ -70,6 +75,13 @@ class UIDevice {
   // The profile's idiom: a phone unless the profile says pad.
   UIUserInterfaceIdiom userInterfaceIdiom() const;
   bool isMultitaskingSupported() const;
+
+  // How the device is held; portrait until the system side turns it.
+  UIDeviceOrientation orientation() const;
+  // The system side (tests): the device turns.  The application's status bar follows when its
+  // root controller lets it, then UIDeviceOrientationDidChangeNotification is posted (no object).
+  // Holding it as it is already held does nothing.  Main thread.
+  static void setOrientation(UIDeviceOrientation orientation);
 
   // The profile in force: the one set by a test, else the profile file, else the defaults.
   static UIDeviceProfile profile();

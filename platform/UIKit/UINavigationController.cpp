@@ -32,14 +32,29 @@ std::shared_ptr<UIViewController> lockController(const std::weak_ptr<NSObject>& 
 }  // namespace
 
 UINavigationController::UINavigationController()
-    : navigationBar_(std::make_shared<UINavigationBar>()) {}
+    : UINavigationController(nullptr, nullptr, nullptr) {}
 
 UINavigationController::UINavigationController(std::shared_ptr<UIViewController> root)
-    : UINavigationController() {
+    : UINavigationController(std::move(root), nullptr, nullptr) {}
+
+UINavigationController::UINavigationController(std::shared_ptr<UIViewController> root,
+                                               const NavigationBarFactory& navigationBar,
+                                               const ToolbarFactory& toolbar) {
+  if (navigationBar) navigationBar_ = navigationBar();
+  if (!navigationBar_) navigationBar_ = std::make_shared<UINavigationBar>();
+  if (toolbar) toolbar_ = toolbar();
+  if (!toolbar_) toolbar_ = std::make_shared<UIToolbar>();
+  toolbar_->setHidden(true);
   if (root && !isContained(*root) && root.get() != this) {
     adoptChild(*root);
     stack_.push_back(std::move(root));
   }
+}
+
+void UINavigationController::updateBarItems() {
+  std::vector<std::shared_ptr<UINavigationItem>> items;
+  for (auto& c : stack_) items.push_back(c->navigationItem());
+  navigationBar_->setItems(std::move(items));
 }
 
 UINavigationController::~UINavigationController() {
@@ -70,8 +85,10 @@ void UINavigationController::loadView() {
       std::make_shared<UILayoutContainerView>(UIScreen::mainScreen()->applicationFrame(), this);
   setView(container);
   container->addSubview(navigationBar_);
+  container->addSubview(toolbar_);
   if (auto top = topViewController())
     container->insertSubviewBelowSubview(top->view(), navigationBar_);
+  updateBarItems();
   layoutChildren();
 }
 
@@ -81,14 +98,23 @@ void UINavigationController::layoutChildren() {
   navigationBar_->setHidden(navigationBarHidden_);
   navigationBar_->setFrame(
       CGRectMake(b.origin.x, b.origin.y, b.size.width, UINavigationBar::kHeight));
+  toolbar_->setHidden(toolbarHidden_);
+  toolbar_->setFrame(CGRectMake(b.origin.x, CGRectGetMaxY(b) - UIToolbar::kHeight, b.size.width,
+                                UIToolbar::kHeight));
   CGFloat top = navigationBarHidden_ ? 0 : UINavigationBar::kHeight;
+  CGFloat bottom = toolbarHidden_ ? 0 : UIToolbar::kHeight;
   if (auto t = topViewController(); t && t->isViewLoaded())
-    t->view()->setFrame(
-        CGRectMake(b.origin.x, b.origin.y + top, b.size.width, std::max(0.0, b.size.height - top)));
+    t->view()->setFrame(CGRectMake(b.origin.x, b.origin.y + top, b.size.width,
+                                   std::max(0.0, b.size.height - top - bottom)));
 }
 
 void UINavigationController::setNavigationBarHidden(bool hidden, bool) {
   navigationBarHidden_ = hidden;
+  layoutChildren();
+}
+
+void UINavigationController::setToolbarHidden(bool hidden, bool) {
+  toolbarHidden_ = hidden;
   layoutChildren();
 }
 
@@ -104,6 +130,7 @@ void UINavigationController::showTop(const std::shared_ptr<UIViewController>& ol
       container->addSubview(top->view());
     }
   }
+  updateBarItems();
   layoutChildren();
 }
 

@@ -28,3 +28,9 @@ CGRect UIScreen::applicationFrame() const {
 CGFloat UIScreen::scale() const {
   return UIDevice::profile().screenScale;
 }
+
+UIScreenMode UIScreen::currentMode() const {
+  CGRect b = bounds();
+  CGFloat s = scale();
+  return UIScreenMode{CGSizeMake(b.size.width * s, b.size.height * s)};
+}

@@ -5,6 +5,12 @@
 
 #include "CoreGraphics/CGGeometry.h"
 
+// A display mode: its size in pixels.
+struct UIScreenMode {
+  CGSize size;
+  CGFloat pixelAspectRatio = 1;
+};
+
 class UIScreen {
  public:
   static std::shared_ptr<UIScreen> mainScreen();
@@ -15,4 +21,6 @@ class UIScreen {
   // for the user when the status bar is turned).
   CGRect applicationFrame() const;
   CGFloat scale() const;
+  // The mode in use: the bounds at the scale (640 x 960 for the default profile).
+  UIScreenMode currentMode() const;
 };

@@ -115,7 +115,8 @@ class UIView : public UIResponder, public CALayerDelegate {
   // with a transform it is the box around the transformed bounds.
   CGRect frame() const;
   // Sets the center and, while the transform is identity or a plain scale, the bounds size.
-  void setFrame(CGRect frame);
+  // Subclasses may size themselves their own way (every frame change comes through here).
+  virtual void setFrame(CGRect frame);
   CGRect bounds() const { return layer_->bounds(); }
   void setBounds(CGRect bounds);
   CGPoint center() const { return layer_->position(); }

@@ -6,6 +6,7 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UINavigationController.h"
+#include "UIKit/UINavigationItem.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 
@@ -68,6 +69,33 @@ void UIViewController::observeMemoryWarnings() {
         if (auto self = lockController(weak)) self->didReceiveMemoryWarning();
       },
       UIApplicationDidReceiveMemoryWarningNotification);
+}
+
+// ---- title
+
+namespace {
+UIViewController::TitleHook& titleHook() {
+  static UIViewController::TitleHook hook;
+  return hook;
+}
+}  // namespace
+
+void UIViewController::setTitleHook(TitleHook hook) {
+  titleHook() = std::move(hook);
+}
+
+void UIViewController::setTitle(std::string title) {
+  if (const TitleHook& hook = titleHook()) {
+    hook(*this, title);
+    return;
+  }
+  title_ = std::move(title);
+  navigationItem()->setTitle(title_);
+}
+
+std::shared_ptr<UINavigationItem> UIViewController::navigationItem() {
+  if (!navigationItem_) navigationItem_ = std::make_shared<UINavigationItem>();
+  return navigationItem_;
 }
 
 // ---- relations

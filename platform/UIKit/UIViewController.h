@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "UIKit/UIApplication.h"
+#include "UIKit/UIOrientation.h"
 #include "UIKit/UIResponder.h"
 #include "UIKit/UIView.h"
 
@@ -34,6 +34,7 @@ enum class UIScreenChange {
 // visible controller).
 using UIScreenShownObserver =
     std::function<void(const std::shared_ptr<UIViewController>& screen, UIScreenChange change)>;
+class UINavigationItem;
 
 class UIViewController : public UIResponder {
   NS_CLASS(UIViewController, UIResponder)
@@ -63,13 +64,29 @@ class UIViewController : public UIResponder {
   virtual void viewDidDisappear(bool /*animated*/) {}
   // Called for every memory warning of the application once the view has been loaded.
   virtual void didReceiveMemoryWarning() {}
-  // Whether the view may turn to the orientation; by default portrait only.
+
+  // The title.  Setting it runs the title hook when one is installed (an app that shows its
+  // titles its own way; the controller then keeps no title), else the controller keeps the
+  // title and gives it to its navigation item.
+  const std::string& title() const { return title_; }
+  virtual void setTitle(std::string title);
+  using TitleHook = std::function<void(UIViewController& controller, const std::string& title)>;
+  // Process-wide; an empty hook removes it.
+  static void setTitleHook(TitleHook hook);
+
+  // What a navigation bar shows for the controller; made on first use.
+  std::shared_ptr<UINavigationItem> navigationItem();
+
+  // ---- rotation.  The application asks the root controller of its key window whether the
+  // interface may turn with the device (shouldAutorotate, then the supported orientations);
+  // the older per-orientation question is the controller's own answer.
   virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) {
     return orientation == UIInterfaceOrientation::Portrait;
   }
-
-  const std::string& title() const { return title_; }
-  void setTitle(std::string title) { title_ = std::move(title); }
+  virtual bool shouldAutorotate() { return true; }
+  virtual UIInterfaceOrientationMask supportedInterfaceOrientations() {
+    return UIInterfaceOrientationMaskAllButUpsideDown;
+  }
 
   // ---- relations
   // The container (a navigation controller), else the controller presenting this one.
@@ -135,6 +152,7 @@ class UIViewController : public UIResponder {
 
   std::shared_ptr<UIView> view_;
   std::string title_;
+  std::shared_ptr<UINavigationItem> navigationItem_;
   UIViewController* parent_ = nullptr;      // the container
   UIViewController* presenting_ = nullptr;  // for a presented controller
   std::shared_ptr<UIViewController> modal_;

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <thread>
 
+#include "Common/Additions/UIImage+Additions.h"
 #include "CoreGraphics/CGAffineTransform.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSFileManager.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSString.h"
@@ -16,6 +18,7 @@
 #include "Foundation/NSURL.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIApplication.h"
+#include "UIKit/UIImage.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
@@ -39,14 +42,17 @@
 #include "net/api/NSWeiBoNet.h"
 #include "net/api/WBEngine.h"
 #include "net/http/HXHTTPRequest.h"
+#include "net/http/HXImageDownload.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
 #include "screens/reading/ChannelViewController.h"
-#include "ui/framework/FeedbackStandIns.h"
+#include "ui/framework/FeedbackViews.h"
+#include "ui/framework/MyNavigationBar.h"
 #include "ui/framework/MyViewController.h"
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UINaviCtrl.h"
+#include "ui/framework/UIViewController+Custom.h"
 #include "ui/framework/WebViewCtrl.h"
 
 namespace {
@@ -91,7 +97,15 @@ int channelIdOfPayload(const Value& userInfo) {
 }  // namespace
 
 AppDelegate::AppDelegate() {
-  FeedbackStandIns::install();
+  FeedbackViews::install();
+  installCustomTitles();
+  UINavigationBar::setDrawHook(&drawThemedNavigationBar);
+  setRetinaDeviceTest([] { return NSGlobe::getEngine()->isIphone4(); });
+  // Downloaded pictures are kept in the size the screens show them at.
+  HXImageDownload::setRecompressor([](const std::string& path) {
+    auto bytes = dataWithContentsOfFile(path);
+    if (auto image = bytes ? UIImage::imageWithData(*bytes) : nullptr) pressTextImage(image, path);
+  });
   NSConfig::setLoginRecordReader(&NSLoginData::readFromDB);
   UsageLogFile::setCurrent(ZizaJsonStatusParser::usageLogFile());
   NSSectionItem::setPlatformUserIdReader([] {

@@ -21,7 +21,7 @@ TEST(AppClassesTest, TheAppsClassesAreFoundByNameUnderTheirOwnNames) {
                                          {"ChannelViewController", "UIViewController"},
                                          {"varimostaViewController", "UIViewController"},
                                          {"MyViewController", "UIViewController"},
-                                         {"WebViewCtrl", "UIViewController"},
+                                         {"WebViewCtrl", "UIViewCtrl"},
                                          {"ModalWebViewController", "UIViewController"},
                                          {"UINaviCtrl", "UINavigationController"},
                                          {"UILoginAdView", "UIView"},

@@ -267,10 +267,8 @@ TEST_F(AppTest, ThirtyFailedRegistrationsEndTheAppThroughItsExitAnimation) {
                     R"({"ResultBoolean":false,"ResultCode":1,"ResultMsg":"busy"})"));
   launch();
   // Each failed reply brings the next attempt 1 s later.
-  ASSERT_TRUE(advanceUntil([&] {
-    auto prompts = stand->prompts();
-    return std::find(prompts.begin(), prompts.end(), "服务异常,请重新运行!") != prompts.end();
-  }));
+  ASSERT_TRUE(
+      advanceUntil([&] { return StandInRecorder::shownPrompt() == "服务异常,请重新运行!"; }));
   EXPECT_TRUE(exits.empty());
   EXPECT_TRUE(CGAffineTransformIsIdentity(app->window()->transform()));
   // The close comes 3 s after the prompt and takes the exit animation's second.
@@ -554,14 +552,15 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   auto favourites = ChannelViewController::initWithChannelType(5, kTemplateMyFavorite);
   app->navigationController()->pushViewController(favourites, false);
   app->setChannelViewController(favourites);
-  stand->clear("PHProgressHUD");
+  StandInRecorder::dismissPrompt();
 
   forceOffline();
   SCNetworkReachabilityFireTestChange();
   ASSERT_TRUE(
       waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 1; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), NotReachable);
-  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"网络不可用，请检查网络设置"});
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "网络不可用，请检查网络设置");
+  StandInRecorder::dismissPrompt();
   auto help = std::dynamic_pointer_cast<UIImageView>(favourites->dataTableView()->viewWithTag(299));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->imageName(), "favoriteHelp.png");
@@ -572,7 +571,7 @@ TEST_F(AppTest, LosingTheNetworkPromptsAndHelpsAnEmptyFavouritesScreen) {
   ASSERT_TRUE(
       waitFor([&] { return stand->count("ChannelViewController", "refreshTableView") == 2; }));
   EXPECT_EQ(NSGlobe::getEngine()->curNetStatus(), ReachableViaWiFi);
-  EXPECT_EQ(stand->prompts().size(), 1u);
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 }
 
 // ---- services the application installs into lower layers -------------------------------------

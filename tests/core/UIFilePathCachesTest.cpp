@@ -153,13 +153,13 @@ TEST(UIFilePathCaches, CacheGroupsClearWhatTheyName) {
   // The settings screen's clearing: the busy overlay at once, the clearing 0.1 s later.
   MainLoop::install();
   UIFilePath::removeFileType(3, Value("token"));
-  EXPECT_EQ(stand->busyEvents().back(), "show:正在删除中...");
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "正在删除中...");
   EXPECT_TRUE(fs::exists(retweets));
   MainLoop::advance(0.1);
   EXPECT_FALSE(fs::exists(retweets));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches"));
-  EXPECT_EQ(stand->busyEvents().back(), "hide");
-  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"删除完成！"});
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "删除完成！");
 }
 
 TEST(UIFilePathCaches, CountersMergeIntoTheCachedPage) {

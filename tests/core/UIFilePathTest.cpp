@@ -290,14 +290,16 @@ TEST(UIFilePath, RemovingPicturesKeepsReplies) {
   auto picture = *UIFilePath::getImageWithPath(kBase + "/img/p.jpg");
   std::ofstream(picture) << "jpg";
   std::string record = UIFilePath::getSaveRecordPath();
+  createBusyViews();
   startBusyAnimation();
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "正在加载...");
   UIFilePath::startRemoveFileType(2);
   EXPECT_TRUE(fs::exists(reply));
   EXPECT_FALSE(fs::exists(picture));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches/img"));
   EXPECT_FALSE(fs::exists(record));
-  EXPECT_EQ(stand->busyEvents().back(), "hide");
-  EXPECT_EQ(stand->prompts().back(), "删除完成！");
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "删除完成！");
   UIFilePath::removeFileType(3);
   EXPECT_FALSE(fs::exists(reply));
   EXPECT_TRUE(fs::is_directory(lib() + "/Caches"));

@@ -95,8 +95,7 @@ class StandInDispatcher : public NSObject {
     report("data", msg->data.isString() ? msg->data.string() : "<not a string>");
     report("action", msg->action.name());
     report("onMain", NSThread::isMainThread() ? "yes" : "no");
-    auto prompts = stand->prompts();
-    report("prompt", prompts.empty() ? "" : prompts.back());
+    report("prompt", StandInRecorder::shownPrompt());
     if (auto handler = std::dynamic_pointer_cast<UncaughtExceptionHandler>(msg->sender.lock())) {
       const auto& exception = handler->myException();
       report("exceptionName", exception->name());

@@ -1,6 +1,8 @@
-// A stand-in sink for tests: keeps every report of the stand-in views and screens in order, and
-// reads them back by source.  install() also makes the screen framework's stand-ins the app's
-// feedback presenter, as start-up does.
+// A stand-in sink for tests: keeps every report of the views and screens that are still
+// stand-ins (status-bar windows, sounds, stand-in screens) in order, and reads them back by
+// source.  install() also makes the screen framework's views the app's feedback presenter, as
+// start-up does, and shows a window for them when the test has none; prompts and the busy box are
+// read from the window (shownPrompt, shownBusyBox).
 #pragma once
 
 #include <memory>
@@ -9,7 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/framework/FeedbackStandIns.h"
+#include "UIKit/UILabel.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UIWindow.h"
+#include "ui/framework/ApplicationWindow.h"
+#include "ui/framework/FeedbackViews.h"
+#include "ui/framework/NSObject+UIViewBusy.h"
+#include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/StandInSink.h"
 
 class StandInRecorder : public StandInSink {
@@ -20,11 +28,37 @@ class StandInRecorder : public StandInSink {
     Value detail;
   };
 
+  // Installs the app's feedback views and, when the test has no window for them, a shown one.
   static std::shared_ptr<StandInRecorder> install() {
-    FeedbackStandIns::install();
+    FeedbackViews::install();
     auto recorder = std::make_shared<StandInRecorder>();
+    if (!applicationWindow()) {
+      recorder->window_ = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+      recorder->window_->makeKeyAndVisible();
+    }
     setStandInSink(recorder);
     return recorder;
+  }
+
+  // ---- what the window shows now
+  // The text of the prompt box (tag 2345) on the application window; empty when none shows.
+  static std::string shownPrompt() {
+    auto window = applicationWindow();
+    auto box = window ? std::dynamic_pointer_cast<PHProgressHUD>(
+                            window->viewWithTag(PHProgressHUD::kPromptTag))
+                      : nullptr;
+    return box ? box->labelText() : std::string();
+  }
+  // Takes the prompt box off the window at once, as if its time were up.
+  static void dismissPrompt() {
+    if (auto window = applicationWindow())
+      if (auto box = window->viewWithTag(PHProgressHUD::kPromptTag)) box->removeFromSuperview();
+  }
+  // The busy box's text while it is on a window; empty when it is not.
+  static std::string shownBusyBox() {
+    const auto& v = UIViewBusy::views();
+    if (!v.box || !v.box->window()) return {};
+    return v.label->text();
   }
 
   void standInEvent(std::string_view source, std::string_view event, const Value& detail) override {
@@ -51,13 +85,6 @@ class StandInRecorder : public StandInSink {
   }
 
   // What the reader was shown or heard.
-  std::vector<std::string> prompts() const { return details("PHProgressHUD", "prompt"); }
-  // The busy overlay's shows and hides (not the making of its views).
-  std::vector<std::string> busyEvents() const {
-    std::vector<std::string> out = events("UIViewBusy");
-    std::erase(out, "create");
-    return out;
-  }
   std::vector<std::string> statusBarEvents() const { return events("CHStatusBar"); }
   std::vector<std::string> sounds() const { return details("NSStatusShow", "sound"); }
 
@@ -71,6 +98,7 @@ class StandInRecorder : public StandInSink {
   }
 
  private:
+  std::shared_ptr<UIWindow> window_;
   std::vector<Report> reports(std::string_view source) const {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<Report> out;

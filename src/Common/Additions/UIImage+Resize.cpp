@@ -4,6 +4,7 @@
 
 #include "Common/Additions/UIImage+Resize.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSFileManager.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIImage.h"
@@ -25,6 +26,20 @@ bool retinaScreen() {
          UIScreen::mainScreen()->scale() >= 2.0;
 }
 
+// The picture of the file, named `name`; a "@2x" file has scale 2 only on a retina screen.
+std::shared_ptr<UIImage> loadNamed(const std::string& path, const std::string& file,
+                                   std::string_view name) {
+  auto bytes = dataWithContentsOfFile(path);
+  if (!bytes) return nullptr;
+  std::string_view base = std::string_view(file).substr(0, file.rfind('.'));
+  CGFloat scale = endsWith(base, "@2x") && UIScreen::mainScreen()->scale() >= 2 ? 2 : 1;
+  auto decoded = UIImage::imageWithData(*bytes, scale);
+  if (!decoded) return nullptr;
+  // A freshly decoded picture: naming it touches nobody else's image.
+  decoded->CGImage()->setSourceName(std::string(name));
+  return std::make_shared<UIImage>(decoded->CGImage(), scale, decoded->imageOrientation());
+}
+
 }  // namespace
 
 std::shared_ptr<UIImage> imageFileNamed(std::string_view name) {
@@ -40,5 +55,14 @@ std::shared_ptr<UIImage> imageFileNamed(std::string_view name) {
   }
   std::string path = folder + file;
   if (!fileExists(path)) return nullptr;
-  return UIImage::imageWithContentsOfFile(path);
+  return loadNamed(path, file, name);
+}
+
+std::shared_ptr<UIImage> retina4ImageNamed(std::string_view name) {
+  std::string folder = NSBundle::mainBundle()->resourcePath();
+  if (UIScreen::mainScreen()->bounds().size.height == 568) {
+    std::string tall = std::string(name) + "-568h@2x.png";
+    if (fileExists(folder + "/" + tall)) return imageFileNamed(tall);
+  }
+  return imageFileNamed(name);
 }

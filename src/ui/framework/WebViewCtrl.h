@@ -1,14 +1,15 @@
-// The in-app browser, least stand-in: it keeps the address it was asked to display, which is
-// what its callers rely on until the browser itself is built.
+// The in-app browser, least stand-in: a screen of the app's navigation controller with its back
+// button that keeps the address it was asked to display, which is what its callers rely on
+// until the browser itself is built.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "UIKit/UIViewController.h"
+#include "ui/framework/UIViewCtrl.h"
 
-class WebViewCtrl : public UIViewController {
-  NS_CLASS(WebViewCtrl, UIViewController)
+class WebViewCtrl : public UIViewCtrl {
+  NS_CLASS(WebViewCtrl, UIViewCtrl)
  public:
   // displayWithURL: loads the page once the screen is pushed.
   void displayWithURL(std::string_view url) { url_ = std::string(url); }

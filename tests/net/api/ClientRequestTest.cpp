@@ -83,6 +83,8 @@ TEST_F(ClientRequestTest, CachedGetCarriesAgentAndTimeoutAndLandsInTheUrlsCacheF
   ASSERT_NE(client->request(), nullptr);
   EXPECT_EQ(client->request()->url()->absoluteString(), url);
   EXPECT_EQ(client->request()->timeOutSeconds(), 15);
+  // The busy overlay covers the request.
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "正在加载...");
   ASSERT_TRUE(waitFor([&] { return settled(); }));
 
   auto seen = server.requests("/Channels/Channel.aspx");
@@ -100,16 +102,16 @@ TEST_F(ClientRequestTest, CachedGetCarriesAgentAndTimeoutAndLandsInTheUrlsCacheF
   EXPECT_TRUE(ServerResult::resultWithJSONString(*stored)->resultSuccess);
   EXPECT_EQ(client->statusCode(), 200);
   EXPECT_FALSE(client->hasError());
-  // The busy overlay covered the request.
-  EXPECT_EQ(stand->busyEvents(), (std::vector<std::string>{"show:正在加载...", "hide"}));
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 }
 
 TEST_F(ClientRequestTest, NoBusyOverlayWhenTheSendAsksForNone) {
   client->setNoNeedPromptLoad(true);
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
   ASSERT_TRUE(waitFor([&] { return settled(); }));
-  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
 }
 
 TEST_F(ClientRequestTest, CachedReplyInGB18030ReachesTheActionAsText) {
@@ -188,7 +190,7 @@ TEST_F(ClientRequestTest, AnOverTheLimitReplyReachesTheReceiverAsAnError) {
   EXPECT_EQ(client->statusCode(), 40302);
   EXPECT_TRUE(client->hasError());
   EXPECT_NE(client->request(), nullptr);  // kept until the next send, as after a 200
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 
   auto queued = Receiver::make();
   auto fresh = ClientRequest::create();
@@ -242,7 +244,7 @@ TEST_F(ClientRequestTest, ASecondSingleSendCancelsTheFirst) {
   EXPECT_TRUE(first->replies.empty());
   ASSERT_EQ(receiver->replies.size(), 1u);
   EXPECT_TRUE(ServerResult::resultWithJSONString(receiver->replies[0].string())->resultSuccess);
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 }
 
 TEST_F(ClientRequestTest, PostsCarryKeysAndStdInTheQueryAndTheRestInTheForm) {
@@ -282,14 +284,14 @@ TEST_F(ClientRequestTest, RefusedConnectionDeliversTheFailureReplyAndPrompts) {
     SCOPED_TRACE(c.prompt);
     c.online ? apitest::forceOnline() : apitest::forceOffline();
     pointConfigurationAt(apitest::closedBaseURL());
-    stand->clear("PHProgressHUD");
+    StandInRecorder::dismissPrompt();
     receiver->replies.clear();
     client->setAction(receiver->action(), receiver);
     client->reQuestUrl("/Channels/Channel.aspx", channelParams());
     ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
     MainLoop::pump();
     EXPECT_EQ(receiver->texts(), std::vector<std::string>{ServerResult::getErrorJsonString()});
-    EXPECT_EQ(stand->prompts(), std::vector<std::string>{localized(c.prompt)});
+    EXPECT_EQ(StandInRecorder::shownPrompt(), localized(c.prompt));
     EXPECT_TRUE(client->hasError());
     EXPECT_EQ(client->delegate(), nullptr);
   }
@@ -305,13 +307,13 @@ TEST_F(ClientRequestTest, AfterAQueuedSendTheNextOnlineFailureShowsNoPrompt) {
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
   ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
   EXPECT_EQ(receiver->texts(), std::vector<std::string>{ServerResult::getErrorJsonString()});
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
   EXPECT_FALSE(client->needPromptSelf());
 
   receiver->replies.clear();
   client->reQuestUrl("/Channels/Channel.aspx", channelParams());
   ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
-  EXPECT_EQ(stand->prompts(), std::vector<std::string>{localized("RequestError")});
+  EXPECT_EQ(StandInRecorder::shownPrompt(), localized("RequestError"));
 }
 
 TEST_F(ClientRequestTest, QueuedSendsRunSideBySideEachToItsOwnReceiver) {
@@ -380,7 +382,7 @@ TEST_F(ClientRequestTest, QueuedRequestsAreCancelledByTag) {
   EXPECT_TRUE(five->replies.empty());
   // The untagged one was left running and answered.
   EXPECT_EQ(untagged->replies.size(), 1u);
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 }
 
 TEST_F(ClientRequestTest, SendNeedingAnAccountWaitsForTheBinding) {
@@ -391,7 +393,7 @@ TEST_F(ClientRequestTest, SendNeedingAnAccountWaitsForTheBinding) {
   EXPECT_FALSE(client->needAuthorize());
   MainLoop::pump();
   EXPECT_EQ(server.requests().size(), 0u);
-  EXPECT_TRUE(stand->busyEvents().empty());
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
 
   auto alerts = UIAlertView::visibleAlerts();
   ASSERT_EQ(alerts.size(), 1u);
@@ -453,7 +455,7 @@ TEST_F(ClientRequestTest, BindPromptVariants) {
   ASSERT_NE(client->request(), nullptr);
   client->engineDidFailToLogIn(true);
   EXPECT_EQ(client->request(), nullptr);
-  EXPECT_EQ(stand->prompts(), std::vector<std::string>{"帐号绑定不成功，无法执行该操作！"});
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "帐号绑定不成功，无法执行该操作！");
 }
 
 TEST_F(ClientRequestTest, NetworkTypeSetsTheWidthOfAllThreeQueues) {

@@ -57,10 +57,7 @@ class DispatcherTest : public apitest::ServerClientTest {
   void post(RequestType type, const Value& data) {
     postNotification(kGlobeRequest, data, type, sender->action(), sender);
   }
-  bool prompted(const std::string& text) const {
-    auto shown = stand->prompts();
-    return std::find(shown.begin(), shown.end(), text) != shown.end();
-  }
+  bool prompted(const std::string& text) const { return StandInRecorder::shownPrompt() == text; }
 
   std::shared_ptr<NSWeiBoNet> net;
   std::shared_ptr<Receiver> sender;
@@ -97,16 +94,18 @@ TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSe
 
 TEST_F(DispatcherTest, OfflineRequestsAreRefusedWithThePromptButCancelPasses) {
   apitest::forceOffline();
+  createBusyViews();
+  startBusyAnimation();
   post(RequestType::ChannelStatuses, strings({"5", "1", "0"}));
   EXPECT_TRUE(prompted(localized("NetworkError")));
-  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
   EXPECT_TRUE(events().empty());
 
-  stand->clear("PHProgressHUD");
-  stand->clear("UIViewBusy");
+  StandInRecorder::dismissPrompt();
+  startBusyAnimation();
   post(RequestType::Cancel, Value());
-  EXPECT_TRUE(stand->prompts().empty());
-  EXPECT_EQ(stand->busyEvents(), std::vector<std::string>{"hide"});
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
+  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
 
   MainLoop::pump();
   EXPECT_TRUE(server.requests().empty());
@@ -193,7 +192,7 @@ TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
   // Following the service's account only when the binding asked for it: no account asks.
   post(RequestType::FollowServiceAccountIfAsked, Value());
   MainLoop::pump();
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
   EXPECT_FALSE(ClientRequest::engine()->request());
   EXPECT_TRUE(events().empty());
   EXPECT_TRUE(server.requests().empty());

@@ -95,7 +95,7 @@ TEST_F(DownloaderTest, FailedDownloadReportsNothing) {
   ASSERT_TRUE(waitFor([&] { return drained(); }));
   MainLoop::pump();
   EXPECT_TRUE(receiver->replies.empty());
-  EXPECT_TRUE(stand->prompts().empty());
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "");
 }
 
 TEST_F(DownloaderTest, RemoveAllActionCancelsTaggedDownloadsOnly) {

@@ -278,7 +278,8 @@ TEST_F(ReplyHandlersTest, TheSetupChoiceIsAcceptedOnlyForAReplyWithChannels) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     bus.clear();
-    stand->clear("UIViewBusy");
+    createBusyViews();
+    startBusyAnimation();
     NSConfig::setCacheValue(Value(c.stored), kUserSetupInfoKey);
     client->userSelectSetupCallBack(Value(c.reply));
     EXPECT_EQ(cacheValue(kUserSetupInfoKey), c.after);
@@ -294,7 +295,7 @@ TEST_F(ReplyHandlersTest, TheSetupChoiceIsAcceptedOnlyForAReplyWithChannels) {
       EXPECT_TRUE(bus.messages(kNewChannelsAdded).empty());
     }
     advance(0.5);
-    EXPECT_EQ(stand->busyEvents(), Events{"hide"});
+    EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
   }
 
   // The wizard's profile reply replaces the catalogue with the server's channels.
@@ -460,7 +461,10 @@ TEST_F(ReplyHandlersTest, AFollowReplyAsksToFollowTheServicesAccountWhenTheReade
 
   client->attentionCallBack(Value(R"({"id":2010000004,"name":"hemiao"})"));
   client->attentionCallBack(Value("{}"));
-  EXPECT_EQ(stand->prompts(), (Events{"添加关注成功", "添加关注失败"}));
+  // The second prompt waits for the first.
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "添加关注成功");
+  advance(2.05);
+  EXPECT_EQ(StandInRecorder::shownPrompt(), "添加关注失败");
 }
 
 TEST_F(ReplyHandlersTest, TheParserEscapesItsSpecialPunctuation) {

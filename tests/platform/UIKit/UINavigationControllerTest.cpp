@@ -52,7 +52,8 @@ TEST_F(NavigationTest, TheRootAppearsWhenTheWindowIsShown) {
             "UIWindow frame=(0 0; 320 480)\n"
             "  UILayoutContainerView frame=(0 20; 320 460)\n"
             "    UIView frame=(0 44; 320 416)\n"
-            "    UINavigationBar frame=(0 0; 320 44)\n");
+            "    UINavigationBar frame=(0 0; 320 44)\n"
+            "    UIToolbar frame=(0 416; 320 44) hidden\n");
 
   nav->setNavigationBarHidden(true, false);
   EXPECT_EQ(home->view()->frame(), CGRectMake(0, 0, 320, 460));
