@@ -7,15 +7,10 @@
 #include <set>
 
 #include "server/ServerCipher.h"
+#include "server/ServiceReplies.h"
 
 namespace zept::server {
 
-namespace {
-
-// One page of every list is 20 items, as the app's list screens and caches count.
-constexpr size_t kPageSize = 20;
-
-// The leading decimal number of a text, as the app's own readers take it; 0 when there is none.
 int64_t integerOf(std::string_view s) {
   std::string t(s);
   return std::strtoll(t.c_str(), nullptr, 10);
@@ -35,6 +30,51 @@ std::vector<std::string> split(std::string_view s, std::string_view separators) 
   if (!cur.empty()) out.push_back(cur);
   return out;
 }
+
+Json envelope(bool ok, std::string_view message) {
+  Json j;
+  j["ResultBoolean"] = ok;
+  j["ResultCode"] = ok ? 0 : 1;
+  j["ResultMsg"] = message;
+  return j;
+}
+
+ServerReply jsonReply(const Json& j, int status) {
+  ServerReply r;
+  r.status = status;
+  r.body = j.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return r;
+}
+
+ServerReply failure(std::string_view message) {
+  return jsonReply(envelope(false, message));
+}
+
+ServerReply logReply(bool ok, std::string_view path, std::string_view error) {
+  Json j;
+  j["Result"] = ok;
+  j["ErrorCode"] = ok ? 0 : 1;
+  j["Error"] = error;
+  j["Request"] = path;
+  return jsonReply(j);
+}
+
+ServerReply textReply(int status, std::string contentType, std::string body) {
+  ServerReply r;
+  r.status = status;
+  r.contentType = std::move(contentType);
+  r.body = std::move(body);
+  return r;
+}
+
+std::string missing(std::string_view name) {
+  return "缺少参数: " + std::string(name);
+}
+
+namespace {
+
+// One page of every list is 20 items, as the app's list screens and caches count.
+constexpr size_t kPageSize = 20;
 
 bool containsIgnoringCase(std::string_view hay, std::string_view needle) {
   return lowercaseASCII(hay).find(lowercaseASCII(needle)) != std::string::npos;
@@ -72,43 +112,6 @@ std::string htmlEscape(std::string_view s) {
   return out;
 }
 
-Json envelope(bool ok, std::string_view message) {
-  Json j;
-  j["ResultBoolean"] = ok;
-  j["ResultCode"] = ok ? 0 : 1;
-  j["ResultMsg"] = message;
-  return j;
-}
-
-ServerReply jsonReply(const Json& j, int status = 200) {
-  ServerReply r;
-  r.status = status;
-  r.body = j.dump(-1, ' ', false, Json::error_handler_t::replace);
-  return r;
-}
-
-// Application errors travel in the reply envelope with status 200, as the original hosts did.
-ServerReply failure(std::string_view message) {
-  return jsonReply(envelope(false, message));
-}
-
-ServerReply logReply(bool ok, std::string_view path, std::string_view error) {
-  Json j;
-  j["Result"] = ok;
-  j["ErrorCode"] = ok ? 0 : 1;
-  j["Error"] = error;
-  j["Request"] = path;
-  return jsonReply(j);
-}
-
-ServerReply textReply(int status, std::string contentType, std::string body) {
-  ServerReply r;
-  r.status = status;
-  r.contentType = std::move(contentType);
-  r.body = std::move(body);
-  return r;
-}
-
 ServerReply notFound() {
   return textReply(404, "text/plain; charset=utf-8", "not found");
 }
@@ -117,10 +120,6 @@ ServerReply redirect(std::string location) {
   ServerReply r = textReply(302, "text/html; charset=utf-8", "");
   r.headers.emplace_back("Location", std::move(location));
   return r;
-}
-
-std::string missing(std::string_view name) {
-  return "缺少参数: " + std::string(name);
 }
 
 bool isShortCode(std::string_view s) {
@@ -179,6 +178,7 @@ ContentService::ContentService(std::filesystem::path dataDir, std::filesystem::p
     : data_(dataDir), clients_(std::move(clientsFile)) {
   using C = ContentService;
   const Dialect content = Dialect::Content, log = Dialect::Log;
+  const Effect writes = Effect::Writes;
   routes_ = {
       // Account host.
       {"/accounts/register.aspx", {Access::Std, content, &C::registerClient}},
@@ -228,8 +228,46 @@ ContentService::ContentService(std::filesystem::path dataDir, std::filesystem::p
       {"/channels/getsuggestions.aspx", {Access::Keyed, content, &C::suggestions}},
       {"/shop/vendorlist.aspx", {Access::Keyed, content, &C::vendors}},
       // Post host.  Posting is state of a registered client.
-      {"/operates/statusesupdate.aspx", {Access::Client, content, &C::postStatus}},
-      {"/operates/statusesupload.aspx", {Access::Client, content, &C::postImageStatus}},
+      {"/operates/statusesupdate.aspx", {Access::Client, content, &C::postStatus, writes}},
+      {"/operates/statusesupload.aspx", {Access::Client, content, &C::postImageStatus, writes}},
+      {"/operates/channelssubscription.aspx", {Access::Client, content, &C::subscribe}},
+      {"/operates/favoritescreate.aspx", {Access::Client, content, &C::addFavourite, writes}},
+      {"/operates/favoritesdestroy.aspx", {Access::Client, content, &C::removeFavourite, writes}},
+      {"/operates/statusesdestroy.aspx", {Access::Client, content, &C::destroyStatus, writes}},
+      {"/operates/statusesrepost.aspx", {Access::Client, content, &C::repost, writes}},
+      {"/operates/statusescomment.aspx", {Access::Client, content, &C::comment, writes}},
+      {"/operates/statusescommentreply.aspx", {Access::Client, content, &C::comment, writes}},
+      {"/operates/sharetozizaweibo.aspx", {Access::Client, content, &C::share, writes}},
+      {"/channels/postproductfeedback.aspx",
+       {Access::Client, content, &C::postProductFeedback, writes}},
+      {"/dialog/dialogpost.aspx", {Access::Client, content, &C::seminarPost, writes}},
+      {"/dialog/dialogcomment.aspx", {Access::Client, content, &C::seminarComment, writes}},
+      {"/dialog/dialogrepost.aspx", {Access::Client, content, &C::repost, writes}},
+      {"/dialog/watchdialogpost.aspx", {Access::Client, content, &C::watchSeminarPost, writes}},
+      {"/dialog/unwatchdialogpost.aspx", {Access::Client, content, &C::unwatchSeminarPost, writes}},
+      {"/dialog/dialogeventsubscription.aspx", {Access::Keyed, content, &C::seminarRegistration}},
+      {"/profile/userindustrysectorsavev2.aspx", {Access::Keyed, content, &C::saveIndustryProfile}},
+      {"/profile/userguidesave.aspx", {Access::Keyed, content, &C::saveGuideStep}},
+      {"/profile/profileregister.aspx", {Access::Keyed, content, &C::registerProfile}},
+      {"/profile/userchannelsave.aspx", {Access::Keyed, content, &C::saveProfileChoice}},
+      {"/profile/userprofilesave.aspx", {Access::Keyed, content, &C::saveProfileChoice}},
+      {"/ad/ad_hide.aspx", {Access::Keyed, content, &C::hideAdvert, writes}},
+      {"/ad/ad_show.aspx", {Access::Keyed, content, &C::showAdvert}},
+      // Account host: likes, products and the service's own account.
+      {"/operates/like.aspx", {Access::Client, content, &C::like, writes}},
+      {"/operates/likeproduct.aspx", {Access::Client, content, &C::likeProduct, writes}},
+      {"/operates/likeproductdestroy.aspx", {Access::Client, content, &C::unlikeProduct, writes}},
+      {"/operates/trialproduct.aspx", {Access::Client, content, &C::trialProduct}},
+      {"/accounts/attentioni.aspx", {Access::Client, content, &C::followService}},
+      {"/locate/usergroup.aspx", {Access::Keyed, content, &C::locate}},
+      // Content host: records, adverts and the profile wizard.
+      {"/channels/itemclick.aspx", {Access::Keyed, content, &C::itemClick}},
+      {"/dialog/getbannerad.aspx", {Access::Keyed, content, &C::seminarBanners}},
+      {"/ad/ad_get.aspx", {Access::Keyed, content, &C::itemAdvert}},
+      {"/ad/adchannellist.aspx", {Access::Keyed, content, &C::channelAdverts}},
+      {"/ad/getbannerlist.aspx", {Access::Keyed, content, &C::bannerList}},
+      {"/profile/userprofileoption.aspx", {Access::Keyed, content, &C::profileOptions}},
+      {"/profile/userguide.aspx", {Access::Keyed, content, &C::guideStep}},
       // Log host.  Uploads may come before the app has a key of its own, so none is required.
       {"/feedback.aspx", {Access::Std, content, &C::feedback}},
       {"/upload.aspx", {Access::Std, log, &C::uploadLog}},
@@ -241,6 +279,14 @@ ServerReply ContentService::handle(const RecordedRequest& r, const std::string& 
   std::string path = lowercaseASCII(r.path);
   ServerReply reply;
   auto it = routes_.find(path);
+  // Reads run side by side; a request that changes what others see runs alone.
+  bool writes = it != routes_.end() && it->second.effect == Effect::Writes;
+  std::shared_lock<std::shared_mutex> reading(content_, std::defer_lock);
+  std::unique_lock<std::shared_mutex> writing(content_, std::defer_lock);
+  if (writes)
+    writing.lock();
+  else
+    reading.lock();
   if (it == routes_.end()) {
     reply = staticFile(r, path);
   } else {
@@ -457,10 +503,18 @@ ServerReply ContentService::channelPage(const RecordedRequest& r) {
   if (id.empty()) return failure(missing("channel_id"));
   auto list = data_.statusesForChannelId(id);
   if (!list) return failure("频道不存在: " + id);
-  // Favourites are kept per user by the post host; none are stored here yet, so the
-  // favourites channel lists nothing.
+  // The favourites channel lists the reader's favourites, newest status first (the list pages
+  // by the same cursors as every other).
   const DemoChannel* ch = data_.channel(static_cast<int>(integerOf(id)));
-  if (ch && ch->templateName == "MyFavorite") list->clear();
+  if (ch && ch->templateName == "MyFavorite") {
+    list->clear();
+    if (const Activity* a = findActivity(r)) {
+      for (int64_t eid : a->favourites) {
+        if (const DemoStatus* s = data_.statusByEid(eid)) list->push_back(s);
+      }
+    }
+    std::sort(list->begin(), list->end(), [](auto* a, auto* b) { return a->eid > b->eid; });
+  }
   return jsonReply(statusPage(*list, r));
 }
 
@@ -517,8 +571,14 @@ ServerReply ContentService::newProducts(const RecordedRequest& r) {
 }
 
 ServerReply ContentService::likedProducts(const RecordedRequest& r) {
-  // Product likes are kept by the account host; none are stored here yet.
-  return jsonReply(statusPage({}, r));
+  std::vector<const DemoStatus*> list;
+  if (const Activity* a = findActivity(r)) {
+    for (int64_t eid : a->likedProducts) {
+      if (const DemoStatus* p = data_.statusByEid(eid)) list.push_back(p);
+    }
+  }
+  std::sort(list.begin(), list.end(), [](auto* a, auto* b) { return a->eid > b->eid; });
+  return jsonReply(statusPage(list, r));
 }
 
 ServerReply ContentService::search(const RecordedRequest& r) {
@@ -797,18 +857,23 @@ ServerReply ContentService::seminarList(const RecordedRequest& r) {
 ServerReply ContentService::seminarPosts(const RecordedRequest& r) {
   std::string event = r.paramOr("event_id");
   if (event.empty()) return failure(missing("event_id"));
-  int64_t eventId = integerOf(event);
   std::string type = r.paramOr("type");
+  return jsonReply(seminarPostPage(integerOf(event), r, [&](const Json& p) {
+    return type.empty() || p.value("type", 0) == integerOf(type);
+  }));
+}
+
+// A page of a seminar's posts, newest first: the same cursor rule as the status lists, counted
+// in post ids.
+Json ContentService::seminarPostPage(int64_t eventId, const RecordedRequest& r,
+                                     const std::function<bool(const Json&)>& keep) const {
   std::vector<Json> posts;
   for (auto& p : data_.catalogue().value("seminarPosts", Json::array())) {
-    if (p.value("event", int64_t{0}) != eventId) continue;
-    if (!type.empty() && p.value("type", 0) != integerOf(type)) continue;
-    posts.push_back(p);
+    if (p.value("event", int64_t{0}) == eventId && keep(p)) posts.push_back(p);
   }
   std::sort(posts.begin(), posts.end(), [](const Json& a, const Json& b) {
     return a.value("Id", int64_t{0}) > b.value("Id", int64_t{0});
   });
-  // The same cursor rule as the status lists, counted in post ids.
   std::vector<const Json*> selected;
   int64_t maxId = 0;
   if (auto since = r.param("since_id")) {
@@ -844,23 +909,32 @@ ServerReply ContentService::seminarPosts(const RecordedRequest& r) {
   bool older = !selected.empty() && selected.size() < total;
   j["next_cursor"] = older ? Json(selected.back()->value("Id", int64_t{0}) - 1) : Json(nullptr);
   j["total_number"] = total;
-  return jsonReply(j);
+  return j;
 }
 
 ServerReply ContentService::watchedPosts(const RecordedRequest& r) {
-  if (r.paramOr("event_id").empty()) return failure(missing("event_id"));
-  // Followed seminar posts are stored by the post host; none are kept here yet.
-  return jsonReply(Json::array());
+  std::string event = r.paramOr("event_id");
+  if (event.empty()) return failure(missing("event_id"));
+  Json list = Json::array();
+  if (const Activity* a = findActivity(r)) {
+    for (auto& w : a->watches) {
+      if (w.value("c_event_id", int64_t{0}) == integerOf(event)) list.push_back(w);
+    }
+  }
+  return jsonReply(list);
 }
 
 ServerReply ContentService::watchedPostDetail(const RecordedRequest& r) {
-  if (r.paramOr("event_id").empty()) return failure(missing("event_id"));
-  Json j = envelope(true, "");
-  j["statuses"] = Json::array();
-  j["previous_cursor"] = 0;
-  j["next_cursor"] = nullptr;
-  j["total_number"] = 0;
-  return jsonReply(j);
+  std::string event = r.paramOr("event_id");
+  if (event.empty()) return failure(missing("event_id"));
+  std::set<int64_t> watched;
+  if (const Activity* a = findActivity(r)) {
+    for (auto& w : a->watches) watched.insert(w.value("c_ziza_blog_Id", int64_t{0}));
+  }
+  return jsonReply(seminarPostPage(integerOf(event), r, [&](const Json& p) {
+    const DemoStatus* s = data_.statusByEid(p.value("status", int64_t{0}));
+    return s && watched.count(s->id) > 0;
+  }));
 }
 
 ServerReply ContentService::companies(const RecordedRequest& r) {
@@ -979,45 +1053,6 @@ ServerReply ContentService::vendors(const RecordedRequest&) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Post host.
-
-ServerReply ContentService::postStatus(const RecordedRequest& r) {
-  return acceptPost(r, {});
-}
-
-ServerReply ContentService::postImageStatus(const RecordedRequest& r) {
-  const RecordedRequest::FilePart* picture = r.file("imgfile");
-  if (!picture || picture->content.empty()) return failure(missing("imgfile"));
-  return acceptPost(r, picture->content);
-}
-
-// A post goes out on the platform account the client bound, or the one it names.
-ServerReply ContentService::acceptPost(const RecordedRequest& r, std::string picture) {
-  std::string key = r.paramOr("keys");
-  std::string uid = r.paramOr("u_id");
-  if (uid.empty()) {
-    if (auto c = clients_.find(key)) uid = c->boundUid;
-  }
-  if (uid.empty()) return failure("请先绑定微博账号");
-  std::string content = r.paramOr("content");
-  if (content.empty()) return failure(missing("content"));
-  PostedStatus post{key, uid, std::move(content), std::move(picture), 0};
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    post.id = 9000000 + static_cast<int64_t>(postedStatuses_.size()) + 1;
-    postedStatuses_.push_back(post);
-  }
-  Json j = envelope(true, "发布成功");
-  j["ResultObj"] = {{"id", post.id}};
-  return jsonReply(j);
-}
-
-std::vector<PostedStatus> ContentService::postedStatuses() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return postedStatuses_;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Log host.
 
 std::vector<LogUpload> ContentService::logUploads() const {
@@ -1097,14 +1132,22 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
       return notFound();
     std::string name = file.substr(0, file.size() - 4);
     if (!isPlainName(name)) return notFound();
+    // A picture a client uploaded is served as it came, in every size.
+    if (auto up = uploadedPictures_.find(name); up != uploadedPictures_.end())
+      return image(up->second, "image/jpeg");
     return image(pictures_.photoJPEG(name, size->second.first, size->second.second), "image/jpeg");
   }
+  // /img/banner/<name>.jpg, and its small form for screens that are not retina.
   if (parts.size() == 3 && lowercaseASCII(parts[0]) == "img" && parts[1] == "banner") {
     std::string file = parts[2];
+    static constexpr std::string_view kSmall = "_290x60";
+    bool small = file.size() > kSmall.size() && file.ends_with(kSmall);
+    if (small) file.resize(file.size() - kSmall.size());
     if (file.size() < 5 || file.substr(file.size() - 4) != ".jpg") return notFound();
     std::string name = file.substr(0, file.size() - 4);
     if (!isPlainName(name)) return notFound();
-    return image(pictures_.bannerJPEG(name, 640, 200), "image/jpeg");
+    return image(small ? pictures_.bannerJPEG(name, 290, 60) : pictures_.bannerJPEG(name, 640, 200),
+                 "image/jpeg");
   }
   if (parts.size() == 2 && lowercaseASCII(parts[0]) == "avatar") {
     std::string file = parts[1];

@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <set>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +67,17 @@ class ContentService {
   std::vector<PostedStatus> postedStatuses() const;
 
  private:
+  // What one reader did that later reads show, by owner: the platform user id a request names
+  // or the client bound, else the client key.
+  struct Activity {
+    std::vector<int64_t> favourites;     // status eids
+    std::set<int64_t> likedStatuses;     // eids
+    std::vector<int64_t> likedProducts;  // product eids
+    std::set<int64_t> hiddenAdverts;     // advert ids the reader closed
+    Json watches = Json::array();        // followed seminar posts
+  };
+  // Whether a route changes what later requests see: such requests run alone.
+  enum class Effect { Reads, Writes };
   enum class Access {
     Open,    // no parameters required
     Std,     // "std" required
@@ -76,6 +90,7 @@ class ContentService {
     Access access;
     Dialect dialect;
     Handler handler;
+    Effect effect = Effect::Reads;
   };
 
   ServerReply staticFile(const RecordedRequest& r, const std::string& lowerPath);
@@ -122,15 +137,62 @@ class ContentService {
   ServerReply suggestionList(const RecordedRequest& r);
   ServerReply suggestions(const RecordedRequest& r);
   ServerReply vendors(const RecordedRequest& r);
-  // Post host.
+  // Post host (ContentService+Posting.cpp).
   ServerReply postStatus(const RecordedRequest& r);
   ServerReply postImageStatus(const RecordedRequest& r);
   ServerReply acceptPost(const RecordedRequest& r, std::string picture);
+  ServerReply subscribe(const RecordedRequest& r);
+  ServerReply addFavourite(const RecordedRequest& r);
+  ServerReply removeFavourite(const RecordedRequest& r);
+  ServerReply destroyStatus(const RecordedRequest& r);
+  ServerReply repost(const RecordedRequest& r);
+  ServerReply comment(const RecordedRequest& r);
+  ServerReply share(const RecordedRequest& r);
+  ServerReply postProductFeedback(const RecordedRequest& r);
+  ServerReply seminarPost(const RecordedRequest& r);
+  ServerReply seminarComment(const RecordedRequest& r);
+  ServerReply watchSeminarPost(const RecordedRequest& r);
+  ServerReply unwatchSeminarPost(const RecordedRequest& r);
+  ServerReply seminarRegistration(const RecordedRequest& r);
+  ServerReply saveIndustryProfile(const RecordedRequest& r);
+  ServerReply saveGuideStep(const RecordedRequest& r);
+  ServerReply registerProfile(const RecordedRequest& r);
+  ServerReply saveProfileChoice(const RecordedRequest& r);
+  ServerReply hideAdvert(const RecordedRequest& r);
+  ServerReply showAdvert(const RecordedRequest& r);
+  // Account host (ContentService+Posting.cpp).
+  ServerReply like(const RecordedRequest& r);
+  ServerReply likeProduct(const RecordedRequest& r);
+  ServerReply unlikeProduct(const RecordedRequest& r);
+  ServerReply trialProduct(const RecordedRequest& r);
+  ServerReply followService(const RecordedRequest& r);
+  ServerReply locate(const RecordedRequest& r);
+  // Content host: records, adverts and the profile wizard (ContentService+Posting.cpp).
+  ServerReply itemClick(const RecordedRequest& r);
+  ServerReply seminarBanners(const RecordedRequest& r);
+  ServerReply itemAdvert(const RecordedRequest& r);
+  ServerReply channelAdverts(const RecordedRequest& r);
+  ServerReply bannerList(const RecordedRequest& r);
+  ServerReply profileOptions(const RecordedRequest& r);
+  ServerReply guideStep(const RecordedRequest& r);
+
+  // The platform account a post goes out on: the one the request names, else the one the
+  // client bound; empty when neither.  A user the demo does not know is added.
+  std::string posterOf(const RecordedRequest& r);
+  std::string ownerOf(const RecordedRequest& r) const;
+  Activity& activityOf(const RecordedRequest& r);
+  const Activity* findActivity(const RecordedRequest& r) const;
+  // A repost (and its comment) by the poster; the status to repost must exist.
+  ServerReply repostStatus(const RecordedRequest& r, bool seminar);
+  // Channel ids a client's post is listed under.
+  std::vector<std::string> postChannels() const;
   // Log host.
   ServerReply feedback(const RecordedRequest& r);
   ServerReply uploadLog(const RecordedRequest& r);
   ServerReply postLog(const RecordedRequest& r);
 
+  Json seminarPostPage(int64_t eventId, const RecordedRequest& r,
+                       const std::function<bool(const Json&)>& keep) const;
   Json loginReply(const char* message);
   Json statusPage(const std::vector<const DemoStatus*>& list, const RecordedRequest& r);
   std::string channelListStamp() const;
@@ -141,6 +203,12 @@ class ContentService {
   PictureFactory pictures_;
   ClientRegistry clients_;
   std::map<std::string, Route> routes_;  // by lower-case path
+
+  // Held shared by reads and alone by writes: the demo data, the activity and the uploaded
+  // pictures change under it.
+  mutable std::shared_mutex content_;
+  std::map<std::string, Activity> activity_;
+  std::map<std::string, std::string> uploadedPictures_;  // JPEG bytes by picture name
 
   mutable std::mutex mutex_;
   std::map<std::string, bool> switchOverrides_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -437,6 +438,72 @@ std::string DemoData::stamp(const std::vector<const DemoStatus*>& list) {
   int64_t newest = -1;
   for (auto* s : list) newest = std::max(newest, s->time);
   return newest < 0 ? std::string() : formatDemoTime(newest);
+}
+
+// ---- what clients post ------------------------------------------------------------------------
+
+namespace {
+
+int64_t nowSeconds() {
+  return static_cast<int64_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+const DemoStatus& DemoData::addStatus(DemoStatus status) {
+  status.eid = statuses_.empty() ? 1 : statuses_.rbegin()->first + 1;
+  status.id = kPlatformIdBase + status.eid;
+  if (status.time == 0) status.time = nowSeconds();
+  if (status.source.empty()) status.source = "紫扎微博";
+  eidByPlatformId_[status.id] = status.eid;
+  return statuses_.emplace(status.eid, std::move(status)).first->second;
+}
+
+bool DemoData::removeStatus(int64_t eid) {
+  auto it = statuses_.find(eid);
+  if (it == statuses_.end()) return false;
+  eidByPlatformId_.erase(it->second.id);
+  std::erase_if(comments_, [&](const auto& entry) { return entry.second.statusEid == eid; });
+  statuses_.erase(it);
+  return true;
+}
+
+void DemoData::countRepost(int64_t eid) {
+  if (auto it = statuses_.find(eid); it != statuses_.end()) ++it->second.reposts;
+}
+
+void DemoData::countLike(int64_t eid, int change) {
+  if (auto it = statuses_.find(eid); it != statuses_.end())
+    it->second.likes = std::max(0, it->second.likes + change);
+}
+
+const DemoComment& DemoData::addComment(DemoComment comment) {
+  comment.id = comments_.empty() ? kCommentIdBase + 1 : comments_.rbegin()->first + 1;
+  if (comment.time == 0) comment.time = nowSeconds();
+  return comments_.emplace(comment.id, std::move(comment)).first->second;
+}
+
+void DemoData::addUser(int64_t id) {
+  if (userIndex_.count(id)) return;
+  std::string name = "微博用户" + std::to_string(id);
+  userIndex_[id] = users_.size();
+  users_.push_back({{"id", id}, {"name", name}, {"screen_name", name}});
+}
+
+void DemoData::addProductFeedback(int64_t productEid, Json entry) {
+  Json& list = productFeedback_[productEid];
+  if (!list.is_array()) list = Json::array();
+  list.insert(list.begin(), std::move(entry));
+}
+
+Json DemoData::addSeminarPost(Json post) {
+  Json& posts = catalogue_["seminarPosts"];
+  if (!posts.is_array()) posts = Json::array();
+  int64_t next = 1;
+  for (auto& p : posts) next = std::max(next, p.value("Id", int64_t{0}) + 1);
+  post["Id"] = next;
+  posts.push_back(post);
+  return post;
 }
 
 Json DemoData::userJSON(int64_t id) const {

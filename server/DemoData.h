@@ -1,8 +1,11 @@
-// The demo content the local server answers with, read once from the JSON files of a data
-// folder (server/data): channels, users, statuses with pictures and reposts, comments, topics,
-// products, articles and the smaller catalogues.  Read-only after loading, so any thread may
-// query it.  Addresses of served files are written with the placeholder "{base}", which the
-// server replaces by the address the client used to reach it.
+// The content the local server answers with: read from the JSON files of a data folder
+// (server/data) - channels, users, statuses with pictures and reposts, comments, topics,
+// products, articles and the smaller catalogues - and joined by what clients post (statuses,
+// reposts, comments, likes, seminar posts, product feedback).  Queries may run side by side;
+// a change must not overlap any other call (the content service holds its lock for that), and
+// records handed out stay valid until their status is removed.  Addresses of served files are
+// written with the placeholder "{base}", which the server replaces by the address the client
+// used to reach it.
 #pragma once
 
 #include <cstdint>
@@ -105,6 +108,22 @@ class DemoData {
 
   // Newest status time of a list as "yyyy-MM-dd HH:mm:ss", empty for an empty list.
   static std::string stamp(const std::vector<const DemoStatus*>& list);
+
+  // ---- what clients post
+  // A new status with the next eid and its platform id; its time is now when it has none.
+  const DemoStatus& addStatus(DemoStatus status);
+  // Removes a status and its comments; false when there is none.
+  bool removeStatus(int64_t eid);
+  // One more repost, one more or one less like.
+  void countRepost(int64_t eid);
+  void countLike(int64_t eid, int change);
+  // A new comment with the next id; its time is now when it has none.
+  const DemoComment& addComment(DemoComment comment);
+  // A platform user the demo does not know (an account a client bound), with a name of its own.
+  void addUser(int64_t id);
+  void addProductFeedback(int64_t productEid, Json entry);
+  // A new seminar post ("Id" is given the next number).
+  Json addSeminarPost(Json post);
 
   // Wire forms.
   Json userJSON(int64_t id) const;

@@ -146,8 +146,9 @@ TEST_F(AppDurabilityTest, AFullDiskLosesNoFileThatWasWhole) {
   for (auto& [path, contents] : before) {
     EXPECT_TRUE(fs::exists(path)) << path;
     // Unchanged, or (a file the app rewrites in place, such as the database) still whole.
-    if (fs::exists(path) && dataWithContentsOfFile(path).value_or("") != contents)
+    if (fs::exists(path) && dataWithContentsOfFile(path).value_or("") != contents) {
       EXPECT_FALSE(path.ends_with(".plist") || path.ends_with(".json")) << path << " changed";
+    }
   }
   EXPECT_EQ(unreadableFiles(home), std::vector<std::string>{});
   startsAndShowsAPage();

@@ -260,7 +260,9 @@ TEST(ServerLoadTest, ConnectionsShareABoundedPoolOfThreadsAndStayOpenForMoreRequ
       std::string keepAlive = r->get_header_value("Keep-Alive");
       auto max = keepAlive.find("max=");
       ASSERT_NE(max, std::string::npos) << keepAlive;
-      if (i == 0) EXPECT_GT(std::stoi(keepAlive.substr(max + 4)), 5) << keepAlive;
+      if (i == 0) {
+        EXPECT_GT(std::stoi(keepAlive.substr(max + 4)), 5) << keepAlive;
+      }
     }
   }
   std::set<int> ports;

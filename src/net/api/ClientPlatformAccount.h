@@ -25,6 +25,8 @@ class ClientPlatformAccount {
   virtual bool isBindBySso() { return false; }
   // The first binding through the platform's app (asks to follow the service's account).
   virtual bool isSSOBindOkFirst() { return false; }
+  // The login dialog's switch asked to follow the service's own account.
+  virtual bool needAttend() { return false; }
 
   // ---- what the application delegate uses (defaults: no account)
   virtual void deleteAccountDataInKeychain() {}

@@ -490,15 +490,35 @@ void ClientRequest::bindCallBack(const Value& reply) {
   postNotification(kGlobeRequest, Value(), RequestType::FollowServiceAccountIfAsked, Selector(),
                    weakSelf<NSObject>());
   auto account = ClientPlatformAccount::current();
-  if (account && account->isSSOBindOkFirst()) {
-    if (!accountAlerts_) {
-      auto alerts = std::make_shared<ClientAccountAlerts>();
-      alerts->client = weakSelf<ClientRequest>();
-      accountAlerts_ = alerts;
-    }
-    std::string subject = localized("OfficeSourceSubject");
-    showAlert(accountAlerts_, "温馨提示", "是否关注" + subject, "取消", {"确定"}, kFollowAlertTag);
+  if (account && account->isSSOBindOkFirst()) askToFollow(localized("OfficeSourceSubject"));
+}
+
+std::shared_ptr<NSObject> ClientRequest::accountAlertDelegate() {
+  if (!accountAlerts_) {
+    auto alerts = std::make_shared<ClientAccountAlerts>();
+    alerts->client = weakSelf<ClientRequest>();
+    accountAlerts_ = alerts;
   }
+  return accountAlerts_;
+}
+
+void ClientRequest::askToFollow(const std::string& subject) {
+  showAlert(accountAlertDelegate(), "温馨提示", "是否关注" + subject, "取消", {"确定"},
+            kFollowAlertTag);
+}
+
+// ---- follow replies ---------------------------------------------------------------------------
+
+void ClientRequest::relationshipCallback(const Value& reply) {
+  Value relation = reply.isString() ? objectFromJSONString(reply.string()) : Value();
+  Value target = relation.isDictionary() ? relation["target"] : Value();
+  if (!target.isDictionary()) return;
+  if (!getBoolValueForKey(target, "followed_by", false)) askToFollow(localized("SourceSubject"));
+}
+
+void ClientRequest::attentionCallBack(const Value& reply) {
+  auto user = ZizaJsonStatusParser::parseToUser(reply.isString() ? reply.string() : "");
+  showPrompt(localized(user && user->userId != 0 ? "添加关注成功" : "添加关注失败"));
 }
 
 // ---- update check -----------------------------------------------------------------------------
@@ -518,11 +538,7 @@ void ClientRequest::setupCheckForUpdate() {
 
 void ClientRequest::setupCheckForUpdateCallback(const Value& reply) {
   stopActivityIndicatorViewAnimation();
-  if (!accountAlerts_) {
-    auto alerts = std::make_shared<ClientAccountAlerts>();
-    alerts->client = weakSelf<ClientRequest>();
-    accountAlerts_ = alerts;
-  }
+  accountAlertDelegate();
   Value lookup = reply.isString() ? objectFromJSONString(reply.string()) : Value();
   std::string storeVersion;
   if (lookup.isDictionary() && getIntValueForKey(lookup, "resultCount", 0) > 0) {

@@ -1,8 +1,6 @@
 // The content-server client's reading endpoints: channel and feed lists, item pages, searches,
 // topics, seminar, company, quote and certificate lists, update checks, the channel list, and
 // the link builders screens use to open server pages.
-#include <cstdio>
-
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
@@ -13,13 +11,13 @@
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
-#include "model/ChannelItem.h"
 #include "model/NSLoginData.h"
 #include "model/ZizaJsonStatusParser.h"
 #include "net/api/ApplicationHelper.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientPostRequest.h"
 #include "net/api/ClientRequest.h"
+#include "net/api/EndpointParameters.h"
 #include "net/api/NSHxHttpRequest.h"
 #include "net/api/ReplyRoute.h"
 #include "net/api/ServerResult.h"
@@ -27,68 +25,7 @@
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXNetworkQueue.h"
 
-namespace {
-
-bool isGiven(const Value& v) {
-  auto t = textIfAny(v);
-  return t && !t->empty();
-}
-
-// The argument when given, nil (so it is left out) when missing or empty.
-Value ifGiven(const Value& v) {
-  return isGiven(v) ? v : Value();
-}
-
-// Adds the argument's text under the key; a missing argument adds nothing.
-void put(const ValueDictionary& d, std::string_view key, const Value& v) {
-  if (auto t = textIfAny(v)) d->setObject(Value(*t), key);
-}
-
-// The paging rule: the cursor goes as "max_id" on page "1", as "since_id" on any other page.
-void putCursor(const ValueDictionary& d, const Value& page, const Value& cursor) {
-  put(d, textIfAny(page) == "1" ? "max_id" : "since_id", cursor);
-}
-
-std::string is2x() {
-  return NSGlobe::getEngine()->isIphone4() ? "1" : "0";
-}
-
-std::string profileType() {
-  auto login = NSConfig::engine()->config();
-  return std::to_string(login ? login->pType : 0);
-}
-
-std::optional<std::string> platformUserId() {
-  auto account = ClientPlatformAccount::current();
-  if (!account) return std::nullopt;
-  std::string uid = account->userID();
-  if (uid.empty()) return std::nullopt;
-  return uid;
-}
-
-// The page that led the reader here, when both halves are known.
-void putSource(const ValueDictionary& d) {
-  auto globe = NSGlobe::getEngine();
-  if (globe->sourceInfo().empty() || globe->sourceIds().empty()) return;
-  d->setObject(Value(globe->sourceInfo()), "source");
-  d->setObject(Value(globe->sourceIds()), "ref_id");
-}
-
-// The busy-free way the client's plain GETs hide the activity indicator after a check.
-void hideActivityIndicatorLater(const std::shared_ptr<ClientRequest>& client) {
-  performSelectorAfterDelay(selector(std::weak_ptr<ClientRequest>(client),
-                                     &ClientRequest::stopNetWorkActivity, "stopNetWorkActivity"),
-                            {}, 0.5);
-}
-
-// "%f"
-std::string decimal(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%f", v);
-  return buf;
-}
-
-}  // namespace
+using namespace endpoint;
 
 // ---- building and sending ---------------------------------------------------------------------
 
@@ -341,9 +278,7 @@ void ClientRequest::getLikeCount(const Value& channelIds, const Value& maxId,
 void ClientRequest::getYingTongDian() {
   auto d = newParameters();
   d->setObject(Value(is2x()), "is2x");
-  CGPoint location = NSGlobe::getEngine()->curLocation();
-  d->setObject(Value(decimal(location.x)), "lon");
-  d->setObject(Value(decimal(location.y)), "lat");
+  putLocation(d);
   noNeedPromptLoad_ = true;
   needAuthorize_ = false;
   sendOwn("/Shop/VendorList.aspx", d, true, false);
@@ -525,26 +460,6 @@ void ClientRequest::getStatusWithChannelIdWithQueue(const Value& channelId, cons
   put(d, "channel_id", channelId);
   postQueue_->setServerType(0);
   postQueue_->reQuestNormalUrl("/Channels/Channel.aspx", d);
-}
-
-// ---- channel-list replies ---------------------------------------------------------------------
-
-void ClientRequest::getAllNewChannelsCallback(const Value& reply) {
-  if (reply.isString()) {
-    auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-    if (list && !list->empty()) ChannelItem::updateNewChannelList(*list);
-  }
-  auto login = NSConfig::engine()->config();
-  if (login && login->isSession) postNotification(kOpenClientCallBack);
-  postNotification(kLoginClientCallBack);
-}
-
-void ClientRequest::getAllChannelsCallback(const Value& reply) {
-  NSConfig::setCacheValueFormTemp(kChannelUpdateDateKey);
-  if (!reply.isString()) return;
-  auto list = ZizaJsonStatusParser::praseToChannelList(reply.string());
-  if (!list || list->empty()) return;
-  NSThread::detachNewThread([list = std::move(*list)] { ChannelItem::updateAllChannel(list); });
 }
 
 // ---- cache paths and links --------------------------------------------------------------------

@@ -206,6 +206,11 @@ void ClientRequest::setEngineCallbacks(const std::shared_ptr<HXHTTPRequest>& req
 }
 
 void ClientRequest::reQuestUrl(std::string_view path, const ValueDictionary& parameters) {
+  sendSingle(path, parameters, true);
+}
+
+void ClientRequest::sendSingle(std::string_view path, const ValueDictionary& parameters,
+                               bool formFields) {
   ApplicationHelper::increaseNetworkActivityIndicator();
   bool sendNow = passBindCheck();
   cancel();
@@ -213,7 +218,12 @@ void ClientRequest::reQuestUrl(std::string_view path, const ValueDictionary& par
   std::string base = baseURL();
   std::shared_ptr<HXHTTPRequest> request;
   if (methodType_ == 1) {
-    request = NSAsiFormDataRequest::formPost(path, parameters, base, dnsServerType_);
+    if (formFields) {
+      request = NSAsiFormDataRequest::formPost(path, parameters, base, dnsServerType_);
+    } else {
+      request = NSAsiFormDataRequest::initRequestDNS(path, parameters, base, dnsServerType_);
+      request->setRequestMethod("POST");
+    }
   } else {
     std::string url = URLHelper::getURL(base + std::string(path), parameters);
     request = HXHTTPRequest::requestWithURL(NSURL::URLWithString(url));

@@ -29,6 +29,7 @@
 #include "model/ChannelImageDownloader.h"
 
 struct ChannelItem;
+struct NSAdInfo;
 class ClientDownload;
 class NSSectionItem;
 class ClientPostRequest;
@@ -315,6 +316,16 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   // Commits the staged "channelUpdateDate"; a non-empty list is staged with its channel images
   // on a new thread (ChannelItem::updateAllChannel).
   void getAllChannelsCallback(const Value& reply);
+  // A reply that parses to an array of channels replaces the downloaded channels
+  // (ChannelItem::updateChannelItemsWithArray); any other reply calls that update with nil.
+  void getNewChannelsCallback(const Value& reply);
+  // The wizard's channel choices.  "msg_user_setup_info" becomes "1" only for a reply that
+  // carries channels, which then go to the catalogue (ChannelItem::updateUserSelectChannel for
+  // the interest set-up, ChannelItem::updateNewChannelList for the profile) with the busy
+  // overlay hidden 0.5 s later; a failed reply keeps "2" (the choice is sent again at the next
+  // start) or records it.
+  void userSelectSetupCallBack(const Value& reply);
+  bool userSelectProfileCallBack(const Value& reply);
 
   // ---- registration, login and session
   // What the application delegate offers for ending the process (its exit animation); without
@@ -375,6 +386,133 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   // Nothing is sent for no section or one without actions.
   void postCurActionLogs(const std::shared_ptr<NSSectionItem>& section);
 
+  // ==== Writing endpoints (ClientRequest+Writing.cpp).  "u_id" is sent only while a platform
+  // account with a non-empty user id is bound; "channelID" is the current channel without "-".
+  //
+  // Own POSTs to the post server (60 s): "keys" and "std" in the query, the rest as form fields.
+  void updateSubscription(const Value& channelIds);
+  // These three need a bound platform account: without one the bind prompt shows instead.
+  void collectionStatus(const Value& blogId);
+  void uncollectionStatus(const Value& blogId);
+  void deleteStatus(const Value& blogId);
+  // Through the post sender, whose registered receiver gets the reply.  A repost with an empty
+  // text says "转发微博", a picture post with an empty text "分享图片"; a missing text is sent as
+  // missing.
+  void repostStatus(const Value& blogId, const Value& text, const Value& isComment);
+  void repostStatus(const Value& blogId, const Value& text, const Value& isComment,
+                    const Value& areaId);
+  void postStatus(const Value& content);
+  void postStatus(const Value& content, const Value& areaId);
+  // The picture goes as the multipart part "imgfile".
+  void postImageStatus(const Value& text, const Value& imageData);
+  void postImageStatus(const Value& text, const Value& imageData, const Value& areaId);
+  void commentWeibo(const Value& blogId, const Value& content);
+  void commentWeibo(const Value& blogId, const Value& content, const Value& areaId);
+  void replyCommentWeibo(const Value& blogId, const Value& content, const Value& replyId);
+  // A product id shares the product, else the read-later article (id, title, link).
+  void shareToZizaWeibo(const Value& productId, const Value& laterId, const Value& laterTitle,
+                        const Value& laterURL);
+  // "pro_id" and "content" only with a product id.
+  void feedToZizaWeibo(const Value& productId, const Value& content);
+  // "is_open" "0"; a missing user, text or product is sent as the empty text.
+  void userFeedProductBack(const Value& productId, const Value& content);
+  // Own GETs to the account server (60 s).  The channel of a like is the caller's.
+  void goodStatus(const Value& blogId, const Value& channelId);
+  void goodProduct(const Value& productId);
+  void cancelGoodProduct(const Value& productId);
+  // [product id, telephone, share flag] and, with seven elements or more, [name, gender,
+  // birthday, address] after them.
+  void TrialProduct(const Value& fields);
+  // Queued, without reply: following the service's own account, and a product opened (every
+  // parameter in the query of a POST).
+  void attendServerUser();
+  void recordProduct(const Value& itemId);
+  // Queued POST of the reader's location to the account server; the reply goes to the
+  // receiver registered on the post sender (which the send takes).
+  void uploadLocation();
+
+  // ==== Seminar, profile and advert endpoints (ClientRequest+Seminar.cpp, +Profile.cpp,
+  // +Advert.cpp)
+  //
+  // The seminar banners: queued, tag 3, to the receiver registered on the post sender.
+  void getBanner();
+  // A question or opinion; the client's postDialogCallback learns the outcome for the seminar.
+  void postDialog(const Value& content, const Value& postType, const Value& eventId);
+  void repostDialog(const Value& blogId, const Value& content, const Value& postType,
+                    const Value& eventId, const Value& isComment);
+  void commentDialog(const Value& blogId, const Value& content, const Value& postType,
+                     const Value& eventId);
+  void watchDialog(const Value& zizaBlogId, const Value& userId, const Value& eventId);
+  // Own POST with every parameter in the query; needs a bound platform account.
+  void unWatchDialog(const Value& watchId);
+  // Pre-registration, queued (tag 4) to the client's registered receiver.  The contact goes as
+  // "email" without a user id, else with it as "u_name"; an option of -1 is left out.
+  void recordDialog(const Value& eventId, const Value& userId, const Value& type,
+                    const Value& isremind, const Value& isdoc, const Value& ismore,
+                    const Value& contact);
+  // The profile wizard.
+  void getUserSetupInfo();
+  void getZiviSetupInfo();
+  void getUserNormalSetupInfo(const Value& type);
+  void getUserSelectSetupInfo(const Value& industrySector, const Value& jobTitle,
+                              const Value& businessType);
+  void getUserSelectSetupInfo(const Value& profile, const Value& type);
+  void getZiViSelectSetupInfo(const Value& interest, const Value& birthdate, const Value& gender);
+  void saveUserSelectChannelSetupInfo(const Value& profileId);
+  void saveZiViUserSelectSetupInfo(const Value& interest);
+  void saveUserSelectSetupInfo(const Value& profileId);
+  // Adverts: queued GETs; the two reads (tag 7) reply to the given receiver, the records of
+  // adverts hidden and shown to nobody.
+  void getADInfo(const Value& eventId, std::weak_ptr<NSObject> receiver, Selector action);
+  void getChannelADInfo(const Value& channelId, std::weak_ptr<NSObject> receiver, Selector action);
+  void closeAd(const Value& adId);
+  void showAdOk(const Value& adId);
+  // The ids joined as ",id1,id2...".
+  void showAdOkList(const Value& adIds);
+  // The banner list at start-up; its reply is stored by getBannerListCallback.
+  void getBannerList();
+  // Tracked advert links.
+  static std::string addParameToUrl(std::string_view url, const std::shared_ptr<NSAdInfo>& adInfo,
+                                    const Value& channelID);
+  static std::string getAdInfoUrl(const std::shared_ptr<NSAdInfo>& adInfo);
+  static std::string addAdParameToUrl(const std::shared_ptr<NSAdInfo>& adInfo, const Value& eid,
+                                      const Value& channelID);
+  static std::string addParameToUrl(std::string_view url, const Value& eid, const Value& channelID);
+
+  // ==== The client's own reply handlers (ClientRequest+Replies.cpp)
+  //
+  // The handler of the given name ("retcommentCallBack:" ...) bound to this client; an unset
+  // selector for a name the client does not answer.
+  Selector replyHandlerNamed(std::string_view name);
+  // A comment or reply to a comment: the status bar tells the outcome; a comment the server
+  // made goes on "comment_result" (type 32, the reply as data) and the comment draft is cleared.
+  void nolyCommentCallBack(const Value& reply);
+  void commentCallBack(const Value& reply);
+  // A repost with comment (type 31) and without (type 11) on "comment_result" when it worked.
+  void retcommentCallBack(const Value& reply);
+  void onlyRetCallBack(const Value& reply);
+  void shareToZizaWeiboCallBack(const Value& reply);
+  // Type 117 on "comment_result", whatever the reply.
+  void feedProductCallBack(const Value& reply);
+  void trialCallBack(const Value& reply);
+  // "seminar_send_data" with type 1 (sent) or 0; a sent post clears the seminar's draft.
+  void postDialogCallback(const Value& reply);
+  // The post sender's "sending" bar.
+  void showPostMsg();
+  void retweetCallBack(const Value&) {}
+  void recordeCallBack(const Value&) {}
+  void adImgCallBack(const Value&) {}
+  // Location replies: code 0 goes on "channel_refresh" (type 113, the reply as data).
+  void locationCallBack(const Value& reply);
+  void errLocationCallBack(const Value& reply);
+  // The banner list: stored in the advert table "list", missing pictures downloaded.
+  void getBannerListCallback(const Value& reply);
+  // Follow replies: asks to follow the service's own account when the reader does not yet.
+  void relationshipCallback(const Value& reply);
+  void attentionCallBack(const Value& reply);
+  // The reply parser's escapes of "€", "£", "¥", "•" and the smiley "^ _ ^".
+  static std::string stringReplaceSpecialPunctuation(const Value& text);
+
   // The finish handler of the prepared platform lists: a token error logs the platform
   // account out (and asks to bind again) before the reply is delivered.
   void requestCommentFinished(const std::shared_ptr<HXHTTPRequest>& request);
@@ -402,11 +540,11 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   struct QueuedGet {
     std::string_view pathOrURL;  // a path on the content server, or a full URL when fullURL
     bool fullURL = false;
-    ValueDictionary parameters;
+    ValueDictionary parameters = nullptr;
     int tag = 0;
-    std::optional<std::string> destination;  // the file the reply is written to
-    bool utf8 = false;                       // the reply is read as UTF-8
-    int timeOut = 0;                         // seconds; 0 keeps the request's own
+    std::optional<std::string> destination = std::nullopt;  // the file the reply is written to
+    bool utf8 = false;                                      // the reply is read as UTF-8
+    int timeOut = 0;                                        // seconds; 0 keeps the request's own
     bool platformList = false;  // a platform comment or repost list: its own finish handler
   };
   void queueGet(const QueuedGet& get, std::weak_ptr<NSObject> receiver, Selector action);
@@ -423,6 +561,30 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   // A queued request of the account group, without busy overlay or cache file.
   void sendAccountRequest(std::string_view path, const ValueDictionary& parameters, int method,
                           Selector reply, int tag);
+  // The send of reQuestUrl; with `formFields` false a POST carries every parameter in its
+  // query and no form.
+  void sendSingle(std::string_view path, const ValueDictionary& parameters, bool formFields);
+  // "keys", then "u_id" (when bound), then "std": the start of the post sender's forms.
+  ValueDictionary newPostParameters();
+  // An own POST to the post server (60 s), with or without the platform check; the method and
+  // group go back to GET and the content server after the send.
+  void sendOwnPost(std::string_view path, const ValueDictionary& parameters, bool needAuthorize);
+  // A comment's form through the post sender: the status, the text, one parameter of its own
+  // ("group_id" or the answered "cid", left out when missing) and the current channel.
+  void sendComment(std::string_view path, const Value& blogId, const Value& content,
+                   std::pair<std::string_view, Value> extra);
+  // An own GET to the account server (60 s).
+  void sendAccountGet(std::string_view path, const ValueDictionary& parameters);
+  // A queued GET of an advert record to the post server, without reply.
+  void sendAdvertRecord(std::string_view path, const Value& adIds);
+  // The receiver registered on the post sender, taken for a queued send of this client's own.
+  std::pair<std::weak_ptr<NSObject>, Selector> takePostReceiver();
+  void applyChannelChoice(const std::vector<std::shared_ptr<ChannelItem>>& list, bool profile);
+  void stopBusi();
+  // The delegate of the update and follow alerts, made on first use.
+  std::shared_ptr<NSObject> accountAlertDelegate();
+  // "是否关注<subject>": confirming follows the service's own account.
+  void askToFollow(const std::string& subject);
   bool registrationInFlight() const;
   void closeAfterRegistrationFailures();
   void closeApplication();
@@ -438,6 +600,8 @@ class ClientRequest : public NSObject, public UIAlertViewDelegate, public Channe
   void bindFailed();
 
   int requestTimes_ = 0;
+  // The seminar whose post is on its way (postDialog), for postDialogCallback.
+  int pendingSeminarId_ = 0;
   bool loginGranted_ = false;
   // Answers the update and follow alerts (the bind prompt is the client's own).
   std::shared_ptr<NSObject> accountAlerts_;

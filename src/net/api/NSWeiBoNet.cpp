@@ -11,6 +11,7 @@
 #include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
+#include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/Reachability.h"
@@ -23,8 +24,17 @@ using SharedNet = LockedSingleton<NSWeiBoNet>;
 // The usage-log check interval.
 constexpr double kLogTimeInterval = 60;
 
-// Usage code of a content list request.
+// Usage codes of the dispatched requests.
 constexpr int32_t kUsageContentList = 1;
+constexpr int32_t kUsageRepost = 3;
+constexpr int32_t kUsageComment = 4;
+constexpr int32_t kUsageFavouriteAdded = 5;
+constexpr int32_t kUsageFavouriteRemoved = 6;
+constexpr int32_t kUsageLike = 7;
+constexpr int32_t kUsageStatusPosted = 12;
+constexpr int32_t kUsageStatusDeleted = 13;
+constexpr int32_t kUsageSubscription = 15;
+constexpr int32_t kUsageRepostWithComment = 22;
 
 // The text of a data item for a usage record: strings as they are, numbers as decimal text.
 Value detailOf(const Value& item) {
@@ -38,8 +48,29 @@ struct Call {
   NSWeiBoNet& net;
   ClientRequest& client;
   const NSMsgSend& msg;
+  std::weak_ptr<NSObject> clientRef;
   // The data item at an index; nil when missing.
   Value at(size_t i) const { return msg.data[i]; }
+  // The post sender's reply goes to one of the client's own handlers.
+  void replyToClient(std::string_view handler) const {
+    client.setPostAction(client.replyHandlerNamed(handler), clientRef);
+  }
+  // A repost reply: the handler that also reports the comment when `withComment` reads as 1.
+  void replyToRepost(const Value& withComment) const {
+    replyToClient(withComment.intValue() == 1 ? "retcommentCallBack:" : "onlyRetCallBack:");
+  }
+};
+
+// "%@,%@" of two data items.
+Value joined(const Value& a, const Value& b) {
+  auto text = [](const Value& v) { return v.isNil() ? std::string("(null)") : v.description(); };
+  return Value(text(a) + "," + text(b));
+}
+
+// A usage record worked out from the message: its code and detail.
+struct Usage {
+  int32_t code = 0;
+  Value detail;
 };
 
 // Where the reply of a request goes: the client's single request (the sender's action is
@@ -54,6 +85,8 @@ struct Route {
   // there is one (-1: the code alone); no record for code 0.
   int32_t usageCode = 0;
   int detailIndex = -1;
+  // For the types whose record depends on the message (code 0: none).
+  Usage (*usage)(const Call&) = nullptr;
 };
 
 // The request types whose operations are built, and what each does.  A type that is not here
@@ -171,6 +204,167 @@ const std::map<RequestType, Route>& routes() {
       {T::RealTimeQuotes, {A, [](const Call& c) { c.client.getRealTimeQuotes(); }}},
       {T::CertificateSearch, {A, [](const Call& c) { c.client.getCerSearch(); }}},
       {T::BindPrompt, {none, [](const Call&) { NSWeiBoNet::showPromptBind(); }}},
+
+      // ---- statuses, comments and likes
+      {T::UpdateSubscription,
+       {A, [](const Call& c) { c.client.updateSubscription(c.at(0)); }, kUsageSubscription}},
+      {T::AddFavorite,
+       {A, [](const Call& c) { c.client.collectionStatus(c.at(0)); }, kUsageFavouriteAdded, 0}},
+      {T::RemoveFavorite,
+       {A, [](const Call& c) { c.client.uncollectionStatus(c.at(0)); }, kUsageFavouriteRemoved,
+        0}},
+      {T::DeleteStatus,
+       {A, [](const Call& c) { c.client.deleteStatus(c.at(0)); }, kUsageStatusDeleted, 0}},
+      // The client reads the reply itself and tells the screens on "comment_result".
+      {T::RepostStatus,
+       {none,
+        [](const Call& c) {
+          c.replyToRepost(c.at(2));
+          c.client.repostStatus(c.at(0), c.at(1), c.at(2));
+        },
+        0, -1,
+        [](const Call& c) {
+          return Usage{c.at(2).intValue() == 0 ? kUsageRepost : kUsageRepostWithComment, c.at(0)};
+        }}},
+      {T::PostStatus,
+       {P, [](const Call& c) { c.client.postStatus(c.at(0)); }, kUsageStatusPosted}},
+      {T::PostImageStatus,
+       {P, [](const Call& c) { c.client.postImageStatus(c.at(0), c.at(1)); }, kUsageStatusPosted}},
+      {T::CommentStatus,
+       {none,
+        [](const Call& c) {
+          c.client.showPostMsg();
+          c.replyToClient("nolyCommentCallBack:");
+          c.client.commentWeibo(c.at(0), c.at(1));
+        },
+        kUsageComment, 0}},
+      // [comment id, status id, text]
+      {T::ReplyToComment,
+       {none,
+        [](const Call& c) {
+          c.client.showPostMsg();
+          c.replyToClient("nolyCommentCallBack:");
+          c.client.replyCommentWeibo(c.at(1), c.at(2), c.at(0));
+        },
+        0, -1, [](const Call& c) { return Usage{kUsageComment, joined(c.at(0), c.at(1))}; }}},
+      {T::LikeStatus,
+       {A, [](const Call& c) { c.client.goodStatus(c.at(0), c.at(1)); }, kUsageLike}},
+
+      // ---- seminars
+      // The reply goes to the client's own handler of the message's action.
+      {T::SeminarPost,
+       {none,
+        [](const Call& c) {
+          c.client.setPostAction(c.client.replyHandlerNamed(c.msg.action.name()), c.clientRef);
+          c.client.postDialog(c.at(0), c.at(1), c.at(2));
+        }}},
+      {T::SeminarComment,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("retcommentCallBack:");
+          c.client.commentDialog(c.at(0), c.at(1), c.at(2), c.at(3));
+        }}},
+      {T::SeminarRepost,
+       {none,
+        [](const Call& c) {
+          c.replyToRepost(c.at(4));
+          c.client.repostDialog(c.at(0), c.at(1), c.at(2), c.at(3), c.at(4));
+        }}},
+      {T::FollowSeminarPost,
+       {P, [](const Call& c) { c.client.watchDialog(c.at(0), c.at(1), c.at(2)); }}},
+      {T::UnfollowSeminarPost, {A, [](const Call& c) { c.client.unWatchDialog(c.at(0)); }}},
+      {T::SeminarBanners, {P, [](const Call& c) { c.client.getBanner(); }}},
+      {T::SeminarRegistration,
+       {A,
+        [](const Call& c) {
+          c.client.recordDialog(c.at(0), c.at(1), c.at(2), c.at(3), c.at(4), c.at(5), c.at(6));
+        }}},
+
+      // ---- the service's account, products and shares
+      {T::FollowServiceAccountIfAsked,
+       {none,
+        [](const Call& c) {
+          auto account = ClientPlatformAccount::current();
+          if (account && account->needAttend()) c.client.attendServerUser();
+        }}},
+      {T::FollowServiceAccount, {none, [](const Call& c) { c.client.attendServerUser(); }}},
+      {T::LikeProduct, {A, [](const Call& c) { c.client.goodProduct(c.at(0)); }, kUsageLike}},
+      // The data is the whole form.
+      {T::TrialProduct, {A, [](const Call& c) { c.client.TrialProduct(c.msg.data); }, kUsageLike}},
+      {T::ShareToPlatform,
+       {none,
+        [](const Call& c) { c.client.shareToZizaWeibo(c.at(0), Value(), Value(), Value()); }}},
+      {T::ShareArticleToPlatform,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("shareToZizaWeiboCallBack:");
+          c.client.shareToZizaWeibo(Value(), c.at(0), c.at(1), c.at(2));
+        }}},
+      {T::FeedToPlatform,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("shareToZizaWeiboCallBack:");
+          c.client.feedToZizaWeibo(c.at(0), c.at(1));
+        }}},
+      {T::UnlikeProduct, {A, [](const Call& c) { c.client.cancelGoodProduct(c.at(0)); }}},
+      {T::RecordProductClick, {none, [](const Call& c) { c.client.recordProduct(c.at(0)); }}},
+      // [text, product id]
+      {T::ProductFeedback,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("feedProductCallBack:");
+          c.client.userFeedProductBack(c.at(1), c.at(0));
+        }}},
+      {T::UploadLocation,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("locationCallBack:");
+          c.client.uploadLocation();
+        }}},
+      {T::UploadLocationAfterError,
+       {none,
+        [](const Call& c) {
+          c.replyToClient("errLocationCallBack:");
+          c.client.uploadLocation();
+        }}},
+
+      // ---- adverts
+      {T::Advert,
+       {arg, [](const Call& c) { c.client.getADInfo(c.at(0), c.msg.sender, c.msg.action); }}},
+      {T::CloseAdvert, {none, [](const Call& c) { c.client.closeAd(c.at(0)); }}},
+      {T::AdvertShown, {none, [](const Call& c) { c.client.showAdOk(c.at(0)); }}},
+      {T::ChannelAdverts,
+       {arg,
+        [](const Call& c) { c.client.getChannelADInfo(c.at(0), c.msg.sender, c.msg.action); }}},
+      // The data is the list of advert ids.
+      {T::AdvertsShown, {none, [](const Call& c) { c.client.showAdOkList(c.msg.data); }}},
+
+      // ---- the profile wizard
+      {T::ProfileOptions, {P, [](const Call& c) { c.client.getUserSetupInfo(); }}},
+      // Without a receiver of its own, the reply goes to the client's handler.
+      {T::SaveIndustryProfile,
+       {none,
+        [](const Call& c) {
+          if (c.msg.sender.expired() || !c.msg.action.isSet())
+            c.replyToClient("userSelectSetupCallBack:");
+          else
+            c.client.setPostAction(c.msg.action, c.msg.sender);
+          c.client.getUserSelectSetupInfo(c.at(0), c.at(1), c.at(2));
+        }}},
+      {T::SaveUserProfile,
+       {none, [](const Call& c) { c.client.saveUserSelectSetupInfo(c.at(0)); }}},
+      {T::SaveChannelChoice,
+       {none, [](const Call& c) { c.client.saveUserSelectChannelSetupInfo(c.at(0)); }}},
+      {T::BabyInterestOptions, {P, [](const Call& c) { c.client.getZiviSetupInfo(); }}},
+      {T::BabyBaseInfo,
+       {P, [](const Call& c) { c.client.getZiViSelectSetupInfo(c.at(0), c.at(1), c.at(2)); }}},
+      {T::SaveBabyInterests,
+       {A, [](const Call& c) { c.client.saveZiViUserSelectSetupInfo(c.at(0)); }}},
+      // The data is the step's type text itself.
+      {T::QuestionnaireStep,
+       {A, [](const Call& c) { c.client.getUserNormalSetupInfo(c.msg.data); }}},
+      {T::SaveQuestionnaireStep,
+       {A, [](const Call& c) { c.client.getUserSelectSetupInfo(c.at(0), c.at(1)); }}},
   };
   return table;
 }
@@ -235,9 +429,14 @@ void NSWeiBoNet::dispatch(const std::shared_ptr<NSMsgSend>& msg) {
     case Reply::None:
       break;
   }
-  route.operation(Call{*this, *client, *msg});
-  if (route.usageCode != 0)
+  Call call{*this, *client, *msg, std::weak_ptr<NSObject>(client)};
+  route.operation(call);
+  if (route.usage) {
+    Usage usage = route.usage(call);
+    if (usage.code != 0) record(usage.code, usage.detail);
+  } else if (route.usageCode != 0) {
     record(route.usageCode, route.detailIndex >= 0 ? msg->data[route.detailIndex] : Value());
+  }
 }
 
 void NSWeiBoNet::record(int32_t code, const Value& detail) {

@@ -1,7 +1,7 @@
-#include "uilib/style/UIColor+ULCategory.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "uilib/style/UIColor+ULCategory.h"
 
 namespace {
 

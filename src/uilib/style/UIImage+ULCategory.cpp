@@ -1,10 +1,9 @@
-#include "uilib/style/UIImage+ULCategory.h"
-
 #include <cmath>
 #include <numbers>
 
 #include "CoreGraphics/CGBitmapContext.h"
 #include "UIKit/UIGraphics.h"
+#include "uilib/style/UIImage+ULCategory.h"
 
 void addRoundedRectToPath(CGContext& context, CGRect rect, CGFloat radius) {
   context.beginPath();
@@ -68,9 +67,11 @@ CGRect convertRect(const UIImage& image, CGRect rect, UIViewContentMode contentM
   };
   switch (contentMode) {
     case UIViewContentMode::ScaleAspectFit:
-      return iw > ih ? centred(w, std::floor(w * (ih / iw))) : centred(std::floor(h * (iw / ih)), h);
+      return iw > ih ? centred(w, std::floor(w * (ih / iw)))
+                     : centred(std::floor(h * (iw / ih)), h);
     case UIViewContentMode::ScaleAspectFill:
-      return iw > ih ? centred(std::floor(h * (iw / ih)), h) : centred(w, std::floor(w * (ih / iw)));
+      return iw > ih ? centred(std::floor(h * (iw / ih)), h)
+                     : centred(w, std::floor(w * (ih / iw)));
     case UIViewContentMode::Center:
       return CGRectMake(x + std::floor(w / 2 - iw / 2), y + std::floor(h / 2 - ih / 2), iw, ih);
     case UIViewContentMode::Top:

@@ -5,8 +5,7 @@
 
 NS_CLASS_IMPLEMENTATION(ULBlendStyle) {}
 
-std::shared_ptr<ULBlendStyle> ULBlendStyle::styleWithBlend(CGBlendMode blendMode,
-                                                           ULStylePtr next) {
+std::shared_ptr<ULBlendStyle> ULBlendStyle::styleWithBlend(CGBlendMode blendMode, ULStylePtr next) {
   auto style = std::make_shared<ULBlendStyle>(std::move(next));
   style->blendMode_ = blendMode;
   return style;

@@ -14,8 +14,7 @@ std::shared_ptr<ULBoxStyle> ULBoxStyle::styleWithPadding(UIEdgeInsets padding, U
 }
 
 std::shared_ptr<ULBoxStyle> ULBoxStyle::styleWithFloats(long position, ULStylePtr next) {
-  return styleWithMargin(UIEdgeInsetsZero, UIEdgeInsetsZero, CGSizeZero, position,
-                         std::move(next));
+  return styleWithMargin(UIEdgeInsetsZero, UIEdgeInsetsZero, CGSizeZero, position, std::move(next));
 }
 
 std::shared_ptr<ULBoxStyle> ULBoxStyle::styleWithMargin(UIEdgeInsets margin, UIEdgeInsets padding,

@@ -2,6 +2,7 @@
 
 #include "Foundation/NSClass.h"
 #include "UIKit/NSValue+UIGeometry.h"
+#include "uilib/network/ULURLCache.h"
 #include "uilib/style/UIColor+ULCategory.h"
 #include "uilib/style/ULBevelBorderStyle.h"
 #include "uilib/style/ULBlendStyle.h"
@@ -23,7 +24,6 @@
 #include "uilib/style/ULShapeStyle.h"
 #include "uilib/style/ULSolidBorderStyle.h"
 #include "uilib/style/ULSolidFillStyle.h"
-#include "uilib/network/ULURLCache.h"
 #include "uilib/style/ULTextStyle.h"
 
 using S = ULDefaultStyleSheet;
@@ -273,8 +273,8 @@ ULStylePtr S::toolbarForwardButton(UIControlState state) {
 }
 
 ULStylePtr S::toolbarRoundButton(UIControlState state) {
-  return toolbarButtonForState(state, roundedShape(ULRadiusRounded), globalColor("toolbarTintColor"),
-                               nullptr);
+  return toolbarButtonForState(state, roundedShape(ULRadiusRounded),
+                               globalColor("toolbarTintColor"), nullptr);
 }
 
 ULStylePtr S::blackToolbarButton(UIControlState state) {
@@ -303,8 +303,8 @@ ULStylePtr S::linkText(UIControlState state) {
       edges(-3, -4, -3, -4),
       ULShapeStyle::styleWithShape(
           roundedShape(4.5),
-          ULSolidFillStyle::styleWithColor(
-              white(0.75), ULInsetStyle::styleWithInset(edges(3, 4, 3, 4), text))));
+          ULSolidFillStyle::styleWithColor(white(0.75),
+                                           ULInsetStyle::styleWithInset(edges(3, 4, 3, 4), text))));
 }
 
 ULStylePtr S::linkHighlighted() {
@@ -331,22 +331,20 @@ ULStylePtr S::searchTextField() {
   return ULShapeStyle::styleWithShape(
       roundedShape(ULRadiusRounded),
       ULInsetStyle::styleWithInset(
-          edges(1, 0, 1, 0),
-          ULShadowStyle::styleWithColor(
-              rgb(255, 255, 255, 0.4), 0, CGSizeMake(0, 1),
-              ULSolidFillStyle::styleWithColor(
-                  globalColor("backgroundColor"),
-                  ULInnerShadowStyle::styleWithColor(
-                      rgb(0, 0, 0, 0.4), 3, CGSizeMake(0, 2),
-                      ULBevelBorderStyle::styleWithHighlight(rgb(0, 0, 0, 0.25),
-                                                             rgb(0, 0, 0, 0.4), 1, 270))))));
+          edges(1, 0, 1, 0), ULShadowStyle::styleWithColor(
+                                 rgb(255, 255, 255, 0.4), 0, CGSizeMake(0, 1),
+                                 ULSolidFillStyle::styleWithColor(
+                                     globalColor("backgroundColor"),
+                                     ULInnerShadowStyle::styleWithColor(
+                                         rgb(0, 0, 0, 0.4), 3, CGSizeMake(0, 2),
+                                         ULBevelBorderStyle::styleWithHighlight(
+                                             rgb(0, 0, 0, 0.25), rgb(0, 0, 0, 0.4), 1, 270))))));
 }
 
 ULStylePtr S::searchBar() {
   Color tint = globalColor("searchBarTintColor");
   return ULLinearGradientFillStyle::styleWithColor1(
-      times(tint, 0, 0, 1.2), tint,
-      ULFourBorderStyle::styleWithBottom(times(tint, 0, 0, 0.82), 1));
+      times(tint, 0, 0, 1.2), tint, ULFourBorderStyle::styleWithBottom(times(tint, 0, 0, 0.82), 1));
 }
 
 ULStylePtr S::searchBarBottom() {
@@ -358,8 +356,8 @@ ULStylePtr S::searchBarBottom() {
 ULStylePtr S::blackSearchBar() {
   return ULLinearGradientFillStyle::styleWithColor1(
       white(0.4, 0.6), white(0, 0.8),
-      ULFourBorderStyle::styleWithBottom(
-          white(0, 0.8), 1, ULFourBorderStyle::styleWithBottom(white(1, 0.05), 1)));
+      ULFourBorderStyle::styleWithBottom(white(0, 0.8), 1,
+                                         ULFourBorderStyle::styleWithBottom(white(1, 0.05), 1)));
 }
 
 ULStylePtr S::searchTableShadow() {
@@ -405,7 +403,7 @@ ULStylePtr S::blackBezel() {
 ULStylePtr S::whiteBezel() {
   return ULShapeStyle::styleWithShape(
       roundedShape(10), ULSolidFillStyle::styleWithColor(
-                       white(1), ULSolidBorderStyle::styleWithColor(rgb(178, 178, 178), 1)));
+                            white(1), ULSolidBorderStyle::styleWithColor(rgb(178, 178, 178), 1)));
 }
 
 ULStylePtr S::blackBanner() {
@@ -421,21 +419,20 @@ ULStylePtr S::photoCaption() {
       ULFourBorderStyle::styleWithTop(
           rgb(0, 0, 0, 0.5), 1,
           ULBoxStyle::styleWithPadding(
-              edges(8), ULTextStyle::styleWithFont(
-                            globalFont("photoCaptionFont"), globalColor("photoCaptionTextColor"),
-                            0.0, globalColor("photoCaptionTextShadowColor"),
-                            globalSize("photoCaptionTextShadowOffset"), UITextAlignmentCenter,
-                            UIControlContentVerticalAlignment::Center,
-                            UILineBreakModeTailTruncation, 6))));
+              edges(8),
+              ULTextStyle::styleWithFont(
+                  globalFont("photoCaptionFont"), globalColor("photoCaptionTextColor"), 0.0,
+                  globalColor("photoCaptionTextShadowColor"),
+                  globalSize("photoCaptionTextShadowOffset"), UITextAlignmentCenter,
+                  UIControlContentVerticalAlignment::Center, UILineBreakModeTailTruncation, 6))));
 }
 
 ULStylePtr S::photoStatusLabel() {
   return ULSolidFillStyle::styleWithColor(
-      white(0, 0.5),
-      ULBoxStyle::styleWithPadding(
-          edges(20, 8, 20, 8),
-          ULTextStyle::styleWithFont(globalFont("tableFont"), rgb(200, 200, 200), 0.0,
-                                     white(0, 0.9), CGSizeMake(0, -1))));
+      white(0, 0.5), ULBoxStyle::styleWithPadding(
+                         edges(20, 8, 20, 8),
+                         ULTextStyle::styleWithFont(globalFont("tableFont"), rgb(200, 200, 200),
+                                                    0.0, white(0, 0.9), CGSizeMake(0, -1))));
 }
 
 // ---- badges
@@ -450,12 +447,11 @@ ULStylePtr S::badgeWithFontSize(CGFloat fontSize) {
               ULReflectiveFillStyle::styleWithColor(
                   rgb(221, 17, 27),
                   ULInsetStyle::styleWithInset(
-                      edges(-1),
-                      ULSolidBorderStyle::styleWithColor(
-                          white(1), 2,
-                          ULBoxStyle::styleWithPadding(
-                              edges(1, 7, 2, 7),
-                              ULTextStyle::styleWithFont(bold(fontSize), white(1)))))))));
+                      edges(-1), ULSolidBorderStyle::styleWithColor(
+                                     white(1), 2,
+                                     ULBoxStyle::styleWithPadding(
+                                         edges(1, 7, 2, 7), ULTextStyle::styleWithFont(
+                                                                bold(fontSize), white(1)))))))));
 }
 
 ULStylePtr S::miniBadge() {
@@ -504,9 +500,9 @@ ULStylePtr S::tab(UIControlState state) {
   }
   return ULInsetStyle::styleWithInset(
       edges(5, 1, 1, 1),
-      ULBoxStyle::styleWithPadding(edges(6, 12, 2, 12),
-                                   ULTextStyle::styleWithFont(bold(14), white(1), 8.0,
-                                                              white(0, 0.6), CGSizeMake(0, -1))));
+      ULBoxStyle::styleWithPadding(
+          edges(6, 12, 2, 12),
+          ULTextStyle::styleWithFont(bold(14), white(1), 8.0, white(0, 0.6), CGSizeMake(0, -1))));
 }
 
 ULStylePtr S::tabRound(UIControlState state) {
@@ -529,21 +525,20 @@ ULStylePtr S::tabRound(UIControlState state) {
                                                            CGSizeMake(0, -1)))))))));
   }
   return ULBoxStyle::styleWithPadding(
-      edges(0, 10, 0, 10),
-      ULTextStyle::styleWithFont(bold(13), globalColor("linkTextColor"), 8.0, white(1, 0.9),
-                                 CGSizeMake(0, -1)));
+      edges(0, 10, 0, 10), ULTextStyle::styleWithFont(bold(13), globalColor("linkTextColor"), 8.0,
+                                                      white(1, 0.9), CGSizeMake(0, -1)));
 }
 
 ULStylePtr S::tabOverflowLeft() {
   return ULImageStyle::styleWithImage(
-      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowLeft.png"), nullptr,
-      UIViewContentMode::Center, CGSizeZero, nullptr);
+      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowLeft.png"),
+      nullptr, UIViewContentMode::Center, CGSizeZero, nullptr);
 }
 
 ULStylePtr S::tabOverflowRight() {
   return ULImageStyle::styleWithImage(
-      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowRight.png"), nullptr,
-      UIViewContentMode::Center, CGSizeZero, nullptr);
+      ULURLCache::sharedCache()->imageForURL("bundle://ULKit.bundle/images/overflowRight.png"),
+      nullptr, UIViewContentMode::Center, CGSizeZero, nullptr);
 }
 
 ULStylePtr S::tabGrid() {
@@ -560,8 +555,7 @@ ULStylePtr S::tabGrid() {
 }
 
 ULStylePtr S::tabGridTabImage(UIControlState) {
-  return ULImageStyle::styleWithImageURL("", nullptr, UIViewContentMode::Left, CGSizeZero,
-                                         nullptr);
+  return ULImageStyle::styleWithImageURL("", nullptr, UIViewContentMode::Left, CGSizeZero, nullptr);
 }
 
 ULStylePtr S::tabGridTab(UIControlState state, long corner) {
@@ -592,9 +586,8 @@ ULStylePtr S::tabGridTab(UIControlState state, long corner) {
   auto content = [&](UIControlState imageState, ULStylePtr text) {
     return ULBoxStyle::styleWithPadding(
         edges(11, 10, 9, 10),
-        ULPartStyle::styleWithName("image", global()->styleWithSelector("tabGridTabImage:",
-                                                                         imageState),
-                                   std::move(text)));
+        ULPartStyle::styleWithName(
+            "image", global()->styleWithSelector("tabGridTabImage:", imageState), std::move(text)));
   };
   if (state == kSelected) {
     return ULShapeStyle::styleWithShape(
@@ -607,12 +600,11 @@ ULStylePtr S::tabGridTab(UIControlState state, long corner) {
                                                                      CGSizeMake(-1, -1))))));
   }
   return ULShapeStyle::styleWithShape(
-      shape, ULBevelBorderStyle::styleWithHighlight(
-                 rgb(255, 255, 255, 0.7), times(globalColor("tabTintColor"), 1, 1.1, 0.88), 1,
-                 125,
-                 content(state, ULTextStyle::styleWithFont(bold(11), globalColor("linkTextColor"),
-                                                           8.0, white(255, 0.9),
-                                                           CGSizeMake(0, -1)))));
+      shape,
+      ULBevelBorderStyle::styleWithHighlight(
+          rgb(255, 255, 255, 0.7), times(globalColor("tabTintColor"), 1, 1.1, 0.88), 1, 125,
+          content(state, ULTextStyle::styleWithFont(bold(11), globalColor("linkTextColor"), 8.0,
+                                                    white(255, 0.9), CGSizeMake(0, -1)))));
 }
 
 ULStylePtr S::tabGridTabCenter(UIControlState state) {
@@ -719,7 +711,7 @@ ULStylePtr S::launcherButtonImage(UIControlState state) {
       edges(-7, 0, 11, 0),
       ULShapeStyle::styleWithShape(
           roundedShape(8), ULImageStyle::styleWithImageURL("", nullptr, UIViewContentMode::Center,
-                                                        CGSizeZero, nullptr)));
+                                                           CGSizeZero, nullptr)));
   if (state == kHighlighted || state == kSelected)
     style->addStyle(ULBlendStyle::styleWithBlend(
         CGBlendMode::SourceAtop, ULSolidFillStyle::styleWithColor(rgb(0, 0, 0, 0.5))));
@@ -748,17 +740,16 @@ ULStylePtr S::launcherCloseButton(UIControlState) {
   return ULShapeStyle::styleWithShape(
       roundedShape(ULRadiusRounded),
       ULInsetStyle::styleWithInset(
-          edges(1),
-          ULShadowStyle::styleWithColor(
-              rgb(0, 0, 0, 0.5), 2, CGSizeMake(0, 3),
-              ULSolidFillStyle::styleWithColor(
-                  UIColor::blackColor(),
-                  ULInsetStyle::styleWithInset(
-                      edges(-1), ULSolidBorderStyle::styleWithColor(
-                                     white(1), 2,
-                                     ULPartStyle::styleWithName(
-                                         "image", global()->styleWithSelector(
-                                                      "launcherCloseButtonImage:"))))))));
+          edges(1), ULShadowStyle::styleWithColor(
+                        rgb(0, 0, 0, 0.5), 2, CGSizeMake(0, 3),
+                        ULSolidFillStyle::styleWithColor(
+                            UIColor::blackColor(),
+                            ULInsetStyle::styleWithInset(
+                                edges(-1), ULSolidBorderStyle::styleWithColor(
+                                               white(1), 2,
+                                               ULPartStyle::styleWithName(
+                                                   "image", global()->styleWithSelector(
+                                                                "launcherCloseButtonImage:"))))))));
 }
 
 // ---- values

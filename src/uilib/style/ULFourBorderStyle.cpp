@@ -7,9 +7,11 @@
 
 NS_CLASS_IMPLEMENTATION(ULFourBorderStyle) {}
 
-std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithTop(
-    std::shared_ptr<UIColor> top, std::shared_ptr<UIColor> right, std::shared_ptr<UIColor> bottom,
-    std::shared_ptr<UIColor> left, CGFloat width, ULStylePtr next) {
+std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithTop(std::shared_ptr<UIColor> top,
+                                                                   std::shared_ptr<UIColor> right,
+                                                                   std::shared_ptr<UIColor> bottom,
+                                                                   std::shared_ptr<UIColor> left,
+                                                                   CGFloat width, ULStylePtr next) {
   auto style = std::make_shared<ULFourBorderStyle>(std::move(next));
   style->top_ = std::move(top);
   style->right_ = std::move(right);
@@ -20,13 +22,13 @@ std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithTop(
 }
 
 std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithTop(std::shared_ptr<UIColor> top,
-                                                                   CGFloat width,
-                                                                   ULStylePtr next) {
+                                                                   CGFloat width, ULStylePtr next) {
   return styleWithTop(std::move(top), nullptr, nullptr, nullptr, width, std::move(next));
 }
 
-std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithRight(
-    std::shared_ptr<UIColor> right, CGFloat width, ULStylePtr next) {
+std::shared_ptr<ULFourBorderStyle> ULFourBorderStyle::styleWithRight(std::shared_ptr<UIColor> right,
+                                                                     CGFloat width,
+                                                                     ULStylePtr next) {
   return styleWithTop(nullptr, std::move(right), nullptr, nullptr, width, std::move(next));
 }
 
@@ -49,8 +51,8 @@ void ULFourBorderStyle::draw(ULStyleContext& context) {
   if (CGContext* ctx = ULCurrentContext()) {
     CGFloat h = width_ / 2;
     CGRect stroke = UIEdgeInsetsInsetRect(
-        frame, UIEdgeInsetsMake(inset(top_, h), inset(left_, h), inset(bottom_, h),
-                                inset(right_, h)));
+        frame,
+        UIEdgeInsetsMake(inset(top_, h), inset(left_, h), inset(bottom_, h), inset(right_, h)));
     const ULShapePtr& shape = context.shape();
     shape->openPath(stroke);
     ctx->setLineWidth(width_);

@@ -24,8 +24,7 @@ class ULFourBorderStyle : public ULStyle {
                                                             CGFloat width,
                                                             ULStylePtr next = nullptr);
   static std::shared_ptr<ULFourBorderStyle> styleWithLeft(std::shared_ptr<UIColor> left,
-                                                          CGFloat width,
-                                                          ULStylePtr next = nullptr);
+                                                          CGFloat width, ULStylePtr next = nullptr);
 
   const std::shared_ptr<UIColor>& top() const { return top_; }
   void setTop(std::shared_ptr<UIColor> c) { top_ = std::move(c); }

@@ -1,28 +1,30 @@
 #include "uilib/style/ULImageStyle.h"
 
 #include "Foundation/NSClass.h"
+#include "uilib/network/ULURLCache.h"
 #include "uilib/style/UIImage+ULCategory.h"
 #include "uilib/style/ULStyleContext.h"
 #include "uilib/style/ULStyleDrawing.h"
-#include "uilib/network/ULURLCache.h"
 
 NS_CLASS_IMPLEMENTATION(ULImageStyle) {}
 
 std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImageURL(std::string imageURL,
                                                               ULStylePtr next) {
-  return styleWithImageURL(std::move(imageURL), nullptr, UIViewContentMode::ScaleToFill,
-                           CGSizeZero, std::move(next));
+  return styleWithImageURL(std::move(imageURL), nullptr, UIViewContentMode::ScaleToFill, CGSizeZero,
+                           std::move(next));
 }
 
-std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImageURL(
-    std::string imageURL, std::shared_ptr<UIImage> defaultImage, ULStylePtr next) {
+std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImageURL(std::string imageURL,
+                                                              std::shared_ptr<UIImage> defaultImage,
+                                                              ULStylePtr next) {
   return styleWithImageURL(std::move(imageURL), std::move(defaultImage),
                            UIViewContentMode::ScaleToFill, CGSizeZero, std::move(next));
 }
 
-std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImageURL(
-    std::string imageURL, std::shared_ptr<UIImage> defaultImage, UIViewContentMode contentMode,
-    CGSize size, ULStylePtr next) {
+std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImageURL(std::string imageURL,
+                                                              std::shared_ptr<UIImage> defaultImage,
+                                                              UIViewContentMode contentMode,
+                                                              CGSize size, ULStylePtr next) {
   auto style = std::make_shared<ULImageStyle>(std::move(next));
   style->imageURL_ = std::move(imageURL);
   style->defaultImage_ = std::move(defaultImage);
@@ -48,11 +50,8 @@ std::shared_ptr<ULImageStyle> ULImageStyle::styleWithImage(std::shared_ptr<UIIma
                                                            std::shared_ptr<UIImage> defaultImage,
                                                            UIViewContentMode contentMode,
                                                            CGSize size, ULStylePtr next) {
-  auto style = std::make_shared<ULImageStyle>(std::move(next));
+  auto style = styleWithImageURL("", std::move(defaultImage), contentMode, size, std::move(next));
   style->image_ = std::move(image);
-  style->defaultImage_ = std::move(defaultImage);
-  style->contentMode_ = contentMode;
-  style->size_ = size;
   return style;
 }
 

@@ -26,8 +26,8 @@ class ULImageStyle : public ULStyle {
                                                          ULStylePtr next);
   static std::shared_ptr<ULImageStyle> styleWithImageURL(std::string imageURL,
                                                          std::shared_ptr<UIImage> defaultImage,
-                                                         UIViewContentMode contentMode,
-                                                         CGSize size, ULStylePtr next);
+                                                         UIViewContentMode contentMode, CGSize size,
+                                                         ULStylePtr next);
   static std::shared_ptr<ULImageStyle> styleWithImage(std::shared_ptr<UIImage> image,
                                                       ULStylePtr next = nullptr);
   static std::shared_ptr<ULImageStyle> styleWithImage(std::shared_ptr<UIImage> image,

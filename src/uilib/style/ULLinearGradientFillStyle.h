@@ -9,8 +9,9 @@ class ULLinearGradientFillStyle : public ULStyle {
 
  public:
   using ULStyle::ULStyle;
-  static std::shared_ptr<ULLinearGradientFillStyle> styleWithColor1(
-      std::shared_ptr<UIColor> color1, std::shared_ptr<UIColor> color2, ULStylePtr next = nullptr);
+  static std::shared_ptr<ULLinearGradientFillStyle> styleWithColor1(std::shared_ptr<UIColor> color1,
+                                                                    std::shared_ptr<UIColor> color2,
+                                                                    ULStylePtr next = nullptr);
 
   const std::shared_ptr<UIColor>& color1() const { return color1_; }
   void setColor1(std::shared_ptr<UIColor> c) { color1_ = std::move(c); }

@@ -34,11 +34,11 @@ void ULReflectiveFillStyle::draw(ULStyleContext& context) {
     ctx->clip();
     ctx->setFillColorWithColor(ULCGColor(color_));
     ctx->fillRect(frame);
-    auto gradient = newGradientWithColors(
-        {UIColor::colorWithWhite(1, 0.685), UIColor::colorWithWhite(1, 0.13),
-         UIColor::colorWithWhite(1, 0), UIColor::colorWithWhite(1, 0),
-         UIColor::colorWithWhite(1, withBottomHighlight_ ? 0.27 : 0)},
-        kReflectiveLocations);
+    auto gradient =
+        newGradientWithColors({UIColor::colorWithWhite(1, 0.685), UIColor::colorWithWhite(1, 0.13),
+                               UIColor::colorWithWhite(1, 0), UIColor::colorWithWhite(1, 0),
+                               UIColor::colorWithWhite(1, withBottomHighlight_ ? 0.27 : 0)},
+                              kReflectiveLocations);
     ctx->drawLinearGradient(gradient, frame.origin,
                             CGPointMake(frame.origin.x, frame.origin.y + frame.size.height), 0);
     ctx->restoreGState();

@@ -9,14 +9,6 @@ NS_CLASS_IMPLEMENTATION(ULRoundedLeftArrowShape) {
   c.property("radius", &ULRoundedLeftArrowShape::radius, &ULRoundedLeftArrowShape::setRadius);
 }
 
-namespace {
-
-CGFloat depthOf(CGFloat h) {
-  return std::floor(h / 2.8);
-}
-
-}  // namespace
-
 std::shared_ptr<ULRoundedLeftArrowShape> ULRoundedLeftArrowShape::shapeWithRadius(CGFloat radius) {
   auto shape = std::make_shared<ULRoundedLeftArrowShape>();
   shape->radius_ = radius;
@@ -24,12 +16,11 @@ std::shared_ptr<ULRoundedLeftArrowShape> ULRoundedLeftArrowShape::shapeWithRadiu
 }
 
 UIEdgeInsets ULRoundedLeftArrowShape::insetsForSize(CGSize size) const {
-  CGFloat r = radius_ == ULRadiusRounded ? std::round((size.height / 3) / 2) : radius_;
-  return UIEdgeInsetsMake(0, std::floor(r), 0, 0);
+  return UIEdgeInsetsMake(0, ULArrowInset(radius_, size.height), 0, 0);
 }
 
 void ULRoundedLeftArrowShape::outline(ULShapePath& p, CGFloat w, CGFloat h) const {
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   p.move(0, std::floor(h / 2));
   p.arc(a, 0, std::floor(w - r), 0, 2 * r);
   p.arc(w, 0, w, std::floor(r), r);
@@ -50,7 +41,7 @@ void ULRoundedLeftArrowShape::addTopEdgeToPath(CGRect rect, int light) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat w = rect.size.width, h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   p.move(0, std::floor(h / 2));
   p.arc(a, 0, std::floor(w - r), 0, 2 * r);
@@ -80,7 +71,7 @@ void ULRoundedLeftArrowShape::addBottomEdgeToPath(CGRect rect, int) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat w = rect.size.width, h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   p.move(w, std::floor(h - r));
   p.arc(w, h, std::floor(a + 2 * r), h, r);
@@ -91,7 +82,7 @@ void ULRoundedLeftArrowShape::addLeftEdgeToPath(CGRect rect, int) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   p.move(std::floor(a + 2 * r), h);
   p.arc(a, h, 0, std::floor(h / 2), 2 * r);

@@ -9,14 +9,6 @@ NS_CLASS_IMPLEMENTATION(ULRoundedRightArrowShape) {
   c.property("radius", &ULRoundedRightArrowShape::radius, &ULRoundedRightArrowShape::setRadius);
 }
 
-namespace {
-
-CGFloat depthOf(CGFloat h) {
-  return std::floor(h / 2.8);
-}
-
-}  // namespace
-
 std::shared_ptr<ULRoundedRightArrowShape> ULRoundedRightArrowShape::shapeWithRadius(
     CGFloat radius) {
   auto shape = std::make_shared<ULRoundedRightArrowShape>();
@@ -25,13 +17,12 @@ std::shared_ptr<ULRoundedRightArrowShape> ULRoundedRightArrowShape::shapeWithRad
 }
 
 UIEdgeInsets ULRoundedRightArrowShape::insetsForSize(CGSize size) const {
-  CGFloat r = radius_ == ULRadiusRounded ? std::round((size.height / 3) / 2) : radius_;
-  return UIEdgeInsetsMake(0, 0, 0, std::floor(r));
+  return UIEdgeInsetsMake(0, 0, 0, ULArrowInset(radius_, size.height));
 }
 
 void ULRoundedRightArrowShape::addToPath(CGRect rect) const {
   ULAddOutline(*this, rect, [this](ULShapePath& p, CGFloat w, CGFloat h) {
-    CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+    CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
     p.move(w, std::floor(h / 2));
     p.arc(w - a, h, 0, h, 2 * r);
     p.arc(0, h, 0, 0, r);
@@ -46,7 +37,7 @@ void ULRoundedRightArrowShape::addTopEdgeToPath(CGRect rect, int light) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat w = rect.size.width, h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   if (ULLightInFirstQuadrant(light)) {
     p.move(r, 0);
@@ -63,7 +54,7 @@ void ULRoundedRightArrowShape::addRightEdgeToPath(CGRect rect, int) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat w = rect.size.width, h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   p.move(w, std::floor(h / 2));
   p.arc(w - a, h, w - (a + 2 * r), h, 2 * r);
@@ -74,7 +65,7 @@ void ULRoundedRightArrowShape::addBottomEdgeToPath(CGRect rect, int) const {
   CGContext* context = ULCurrentContext();
   if (!context) return;
   CGFloat w = rect.size.width, h = rect.size.height;
-  CGFloat a = depthOf(h), r = ULResolvedRadius(radius_, h);
+  CGFloat a = ULArrowDepth(h), r = ULResolvedRadius(radius_, h);
   ULShapePath p(*context);
   p.move(std::floor(w - (a + 2 * r)), h);
   p.arc(0, h, 0, std::floor(h - r), r);

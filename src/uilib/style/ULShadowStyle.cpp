@@ -4,9 +4,9 @@
 
 #include "Foundation/NSClass.h"
 #include "UIKit/UIDevice.h"
+#include "uilib/core/NSString+ULAdditions.h"
 #include "uilib/style/ULStyleContext.h"
 #include "uilib/style/ULStyleDrawing.h"
-#include "uilib/core/NSString+ULAdditions.h"
 
 NS_CLASS_IMPLEMENTATION(ULShadowStyle) {}
 
@@ -18,8 +18,7 @@ std::shared_ptr<ULShadowStyle> ULShadowStyle::styleWithColor(std::shared_ptr<UIC
 
 CGFloat ULShadowStyle::contextOffsetHeight() const {
   bool oldSystem =
-      versionStringCompare(UIDevice::currentDevice()->systemVersion(), "3.2") ==
-      NSOrderedAscending;
+      versionStringCompare(UIDevice::currentDevice()->systemVersion(), "3.2") == NSOrderedAscending;
   return oldSystem ? -offset_.height : offset_.height;
 }
 

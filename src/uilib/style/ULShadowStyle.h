@@ -17,9 +17,8 @@ class ULShadowStyle : public ULStyle {
 
  public:
   using ULStyle::ULStyle;
-  static std::shared_ptr<ULShadowStyle> styleWithColor(std::shared_ptr<UIColor> color,
-                                                       CGFloat blur, CGSize offset,
-                                                       ULStylePtr next = nullptr);
+  static std::shared_ptr<ULShadowStyle> styleWithColor(std::shared_ptr<UIColor> color, CGFloat blur,
+                                                       CGSize offset, ULStylePtr next = nullptr);
 
   const std::shared_ptr<UIColor>& color() const { return color_; }
   void setColor(std::shared_ptr<UIColor> color) { color_ = std::move(color); }

@@ -51,6 +51,17 @@ inline CGFloat ULResolvedRadius(CGFloat radius, CGFloat height) {
   return radius == ULRadiusRounded ? std::round(height / 2) : radius;
 }
 
+// How deep an arrow's point reaches into its rectangle: the height over 2.8, rounded down.
+inline CGFloat ULArrowDepth(CGFloat height) {
+  return std::floor(height / 2.8);
+}
+
+// The room an arrow's point takes beside the content: the radius, where the marker counts as a
+// third of the height halved (rounded to the nearest), rounded down.
+inline CGFloat ULArrowInset(CGFloat radius, CGFloat height) {
+  return std::floor(radius == ULRadiusRounded ? std::round((height / 3) / 2) : radius);
+}
+
 inline bool ULLightInFirstQuadrant(int lightSource) {
   return lightSource >= 0 && lightSource <= 90;
 }

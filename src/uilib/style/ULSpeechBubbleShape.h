@@ -21,10 +21,8 @@ class ULSpeechBubbleShape : public ULShape {
   NS_CLASS(ULSpeechBubbleShape, ULShape)
 
  public:
-  static std::shared_ptr<ULSpeechBubbleShape> shapeWithRadius(CGFloat radius,
-                                                              CGFloat pointLocation,
-                                                              CGFloat pointAngle,
-                                                              CGSize pointSize);
+  static std::shared_ptr<ULSpeechBubbleShape> shapeWithRadius(CGFloat radius, CGFloat pointLocation,
+                                                              CGFloat pointAngle, CGSize pointSize);
 
   CGFloat radius() const { return radius_; }
   void setRadius(CGFloat r) { radius_ = r; }

@@ -4,8 +4,9 @@
 #include "uilib/style/ULPartStyle.h"
 
 NS_CLASS_IMPLEMENTATION(ULStyle) {
-  c.property("next", [](ULStyle& s) { return s.next(); },
-             [](ULStyle& s, std::shared_ptr<ULStyle> n) { s.setNext(std::move(n)); });
+  c.property(
+      "next", [](ULStyle& s) { return s.next(); },
+      [](ULStyle& s, std::shared_ptr<ULStyle> n) { s.setNext(std::move(n)); });
 }
 
 std::shared_ptr<ULStyle> ULStyle::next(std::shared_ptr<ULStyle> next) {

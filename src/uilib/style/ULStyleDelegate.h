@@ -17,9 +17,7 @@ class ULStyleDelegate {
 
   // textForLayerWithStyle: the text a text style draws and measures (a button's title for its
   // state); nullopt for none.
-  virtual std::optional<std::string> textForLayerWithStyle(ULStyle& style) {
-    return std::nullopt;
-  }
+  virtual std::optional<std::string> textForLayerWithStyle(ULStyle& style) { return std::nullopt; }
   // imageForLayerWithStyle: the image an image style draws when it has none of its own.
   virtual std::shared_ptr<UIImage> imageForLayerWithStyle(ULStyle& style) { return nullptr; }
   // drawLayer:withStyle: the view's own content, drawn at the point the chain has reached.

@@ -120,9 +120,9 @@ void ULTextStyle::drawText(std::string_view text, ULStyleContext& context) {
     CGRect r = rectForText(text, cf.size, font);
     CGFloat minimum = minimumFontSize_ != 0 ? minimumFontSize_ : font->pointSize();
     CGFloat actual = 0;
-    CGSize drawn = drawAtPoint(text, CGPointMake(cf.origin.x + r.origin.x, cf.origin.y + r.origin.y),
-                               cf.size.width, font, minimum, &actual, lineBreakMode_,
-                               UIBaselineAdjustmentAlignCenters);
+    CGSize drawn = drawAtPoint(
+        text, CGPointMake(cf.origin.x + r.origin.x, cf.origin.y + r.origin.y), cf.size.width, font,
+        minimum, &actual, lineBreakMode_, UIBaselineAdjustmentAlignCenters);
     context.setContentFrame(CGRectMake(r.origin.x, r.origin.y, drawn.width, drawn.height));
   } else {
     CGRect r = CGRectOffset(rectForText(text, cf.size, font), cf.origin.x, cf.origin.y);
@@ -150,10 +150,9 @@ CGSize ULTextStyle::addToSize(CGSize size, ULStyleContext& context) {
     if (auto text = delegate->textForLayerWithStyle(*this)) {
       std::shared_ptr<UIFont> font = font_ ? font_ : context.font();
       CGFloat width = context.contentFrame().size.width;
-      CGSize max = CGSizeMake(width != 0 ? width : FLT_MAX,
-                              numberOfLines_ != 0 && font
-                                  ? ulLineHeight(*font) * CGFloat(numberOfLines_)
-                                  : FLT_MAX);
+      CGSize max = CGSizeMake(
+          width != 0 ? width : FLT_MAX,
+          numberOfLines_ != 0 && font ? ulLineHeight(*font) * CGFloat(numberOfLines_) : FLT_MAX);
       CGSize t = sizeOfText(*text, font, max);
       size.width += t.width;
       size.height += t.height;

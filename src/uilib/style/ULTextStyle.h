@@ -39,14 +39,12 @@ class ULTextStyle : public ULStyle {
   static std::shared_ptr<ULTextStyle> styleWithFont(std::shared_ptr<UIFont> font,
                                                     std::shared_ptr<UIColor> color,
                                                     std::shared_ptr<UIColor> shadowColor,
-                                                    CGSize shadowOffset,
-                                                    ULStylePtr next = nullptr);
+                                                    CGSize shadowOffset, ULStylePtr next = nullptr);
   static std::shared_ptr<ULTextStyle> styleWithFont(std::shared_ptr<UIFont> font,
                                                     std::shared_ptr<UIColor> color,
                                                     CGFloat minimumFontSize,
                                                     std::shared_ptr<UIColor> shadowColor,
-                                                    CGSize shadowOffset,
-                                                    ULStylePtr next = nullptr);
+                                                    CGSize shadowOffset, ULStylePtr next = nullptr);
   static std::shared_ptr<ULTextStyle> styleWithFont(
       std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color, CGFloat minimumFontSize,
       std::shared_ptr<UIColor> shadowColor, CGSize shadowOffset, UITextAlignment textAlignment,

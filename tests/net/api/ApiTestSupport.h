@@ -19,7 +19,9 @@
 #include "Foundation/Value.h"
 #include "SystemConfiguration/SCNetworkReachability.h"
 #include "core/NSConfig.h"
+#include "core/NSSectionItem.h"
 #include "model/NSLoginData.h"
+#include "net/api/NSWeiBoNet.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "support/StandInRecorder.h"
@@ -73,6 +75,15 @@ inline int closedPort() {
 
 inline std::string closedBaseURL() {
   return "http://127.0.0.1:" + std::to_string(closedPort());
+}
+
+// The usage actions the dispatcher recorded since the start event, as "type|parameters".
+inline std::vector<std::string> usageEvents(const NSWeiBoNet& net) {
+  std::vector<std::string> out;
+  const auto& actions = net.curSection()->actionsArray();
+  for (size_t i = 1; i < actions.size(); ++i)
+    out.push_back(actions[i].caType + "|" + actions[i].sparams);
+  return out;
 }
 
 // A parameter dictionary in insertion order.

@@ -67,13 +67,7 @@ class DispatcherTest : public apitest::ServerClientTest {
   std::vector<bool> onMainThread;
 
   // The usage actions recorded since the start, as "type|parameters".
-  std::vector<std::string> events() const {
-    std::vector<std::string> out;
-    const auto& actions = net->curSection()->actionsArray();
-    for (size_t i = 1; i < actions.size(); ++i)
-      out.push_back(actions[i].caType + "|" + actions[i].sparams);
-    return out;
-  }
+  std::vector<std::string> events() const { return apitest::usageEvents(*net); }
 };
 
 TEST_F(DispatcherTest, AChannelRequestReachesTheChannelOperationAndItsReplyTheSender) {
@@ -191,13 +185,14 @@ TEST_F(DispatcherTest, UnknownAndNotYetWiredTypesDoNothing) {
   // come later.
   for (RequestType type : {RequestType(999), RequestType(2), RequestType(19),
                            RequestType::ChannelsAddedToPage, RequestType::ChannelRefreshLocation,
-                           RequestType::PlatformComments, RequestType::PlatformReposts,
-                           RequestType::PostStatus, RequestType::FollowServiceAccountIfAsked}) {
+                           RequestType::PlatformComments, RequestType::PlatformReposts}) {
     SCOPED_TRACE(toInt(type));
     EXPECT_FALSE(NSWeiBoNet::handlesType(type));
     post(type, strings({"1", "2", "3"}));
   }
   EXPECT_TRUE(NSWeiBoNet::handlesType(RequestType::ChannelStatuses));
+  // Following the service's account only when the binding asked for it: no account asks.
+  post(RequestType::FollowServiceAccountIfAsked, Value());
   MainLoop::pump();
   EXPECT_TRUE(stand->prompts().empty());
   EXPECT_FALSE(ClientRequest::engine()->request());
