@@ -54,9 +54,18 @@ void ULTab::updateBadgeNumber() {
   badge_->setText(number > ULMaxBadgeNumber ? std::to_string(ULMaxBadgeNumber) + "+"
                                             : std::to_string(number));
   badge_->sizeToFit();
+  placeBadge();
+  badge_->setHidden(false);
+}
+
+void ULTab::placeBadge() {
   CGSize size = badge_->frame().size;
   badge_->setFrame(CGRectMake(bounds().size.width - size.width - 1, 1, size.width, size.height));
-  badge_->setHidden(false);
+}
+
+void ULTab::layoutSubviews() {
+  ULButton::layoutSubviews();
+  if (badge_) placeBadge();
 }
 
 // ---- ULTabBar

@@ -82,8 +82,13 @@ class ULTab : public ULButton {
   void updateBadgeNumber();
   // The badge label; nullptr until a badge first shows.
   const std::shared_ptr<ULLabel>& badge() const { return badge_; }
+  // The badge stays in the top-right corner when the tab is resized (a tab made for an item
+  // with a badge has no width yet when the badge is placed).
+  void layoutSubviews() override;
 
  private:
+  void placeBadge();
+
   std::shared_ptr<ULTabItem> tabItem_;
   std::shared_ptr<ULLabel> badge_;
 };

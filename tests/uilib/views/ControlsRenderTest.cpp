@@ -10,6 +10,7 @@
 #include "UIKit/UIScreenCapture.h"
 #include "ViewsTestSupport.h"
 #include "server/ContentServer.h"
+#include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
 #include "uilib/views/ULButtonBar.h"
 #include "uilib/views/ULPageControl.h"
@@ -31,6 +32,17 @@ class ControlsRenderTest : public ViewsTest {
     server.start();
     window = showWindow();
     window->setBackgroundColor(UIColor::colorWithWhite(0.25, 1));
+  }
+
+  std::shared_ptr<ULTabStrip> strip(CGFloat y) {
+    auto s = std::make_shared<ULTabStrip>(CGRectMake(0, y, 320, 44));
+    std::vector<std::shared_ptr<ULTabItem>> items;
+    for (const char* t :
+         {"要闻", "微博墙", "行业订阅", "产品评测", "展会", "人物", "观点", "视频", "专题", "招聘"})
+      items.push_back(std::make_shared<ULTabItem>(t));
+    s->setTabItems(items);
+    window->addSubview(s);
+    return s;
   }
 
   std::shared_ptr<ULButtonBar> bar(CGFloat y, std::vector<std::string> titles) {
@@ -195,6 +207,22 @@ TEST_F(ControlsRenderTest, AButtonPictureFromTheServerLoadsOnceAndShows) {
   EXPECT_EQ(events2->events, std::vector<std::string>{"loaded"});
   MainLoop::pump();
   EXPECT_EQ(server.requests("/img/sample/tile.png").size(), 1u);
+}
+
+TEST_F(ControlsRenderTest, TheControlsLookAsTheirGoldenShows) {
+  bar(0, {"One", "Two", "Three"});
+  bar(50, {"Left", "Right"});
+  bar(100, {});
+  auto tabs = strip(150);
+  tabs->setSelectedTabIndex(2);
+  tabs->tabItems()[1]->setBadgeNumber(120);
+  auto dots = std::make_shared<ULPageControl>(CGRectMake(0, 200, 320, 20));
+  dots->setDotStyle("launcherPageDot:");
+  dots->setNumberOfPages(2);
+  window->addSubview(dots);
+  window->layoutIfNeeded();
+  render("library-controls");
+  EXPECT_TRUE(matchesGolden(window->compositeFrame(), "library-controls"));
 }
 
 }  // namespace

@@ -55,6 +55,11 @@ TEST_F(TabBarTest, BadgesCapAtNinetyNineAndHideAtZero) {
   ASSERT_TRUE(shown->badge());
   EXPECT_EQ(shown->badge()->text(), "7");
   EXPECT_EQ(carried->tabBar(), shown);
+  // Laid out at its size, the tab keeps the badge in its corner.
+  shown->setFrame(CGRectMake(0, 0, 80, 44));
+  shown->layoutIfNeeded();
+  CGRect f = shown->badge()->frame();
+  EXPECT_EQ(f.origin.x + f.size.width, 79);
 }
 
 TEST_F(TabBarTest, NewItemsSelectTheFirstTabWithoutTellingTheDelegate) {
