@@ -203,8 +203,10 @@ void UIView::attach(std::shared_ptr<UIView> view, size_t index) {
     layer_->insertSublayerBelow(view->layer_, subviews_[index]->layer_);
   }
   view->superview_ = this;
+  UIView* moved = view.get();
   subviews_.insert(subviews_.begin() + long(index), std::move(view));
   setNeedsLayout();
+  moved->didMoveToSuperview();
 }
 
 void UIView::detachFromSuperview() {
@@ -266,7 +268,9 @@ void UIView::sendSubviewToBack(const std::shared_ptr<UIView>& view) {
 
 void UIView::removeFromSuperview() {
   auto keep = weak_from_this().lock();  // the superview may hold the last reference
+  bool had = superview_ != nullptr;
   detachFromSuperview();
+  if (had) didMoveToSuperview();
 }
 
 std::shared_ptr<UIView> UIView::viewWithTag(long tag) {

@@ -193,6 +193,8 @@ class UIView : public UIResponder, public CALayerDelegate {
   void bringSubviewToFront(const std::shared_ptr<UIView>& view);
   void sendSubviewToBack(const std::shared_ptr<UIView>& view);
   void removeFromSuperview();
+  // Told after the view was added to a superview, moved within it or removed from it.
+  virtual void didMoveToSuperview() {}
   // True for the view itself too.
   bool isDescendantOfView(const std::shared_ptr<UIView>& view) const;
   // The receiver when its tag matches, else the first match depth-first among the subviews in
