@@ -373,6 +373,14 @@ void CGContext::addArc(CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle,
 }
 
 void CGContext::addArcToPoint(CGFloat x1, CGFloat y1, CGFloat x2, CGFloat y2, CGFloat radius) {
+  if (recording_) {
+    // The corner P as the record's point, the point Q it turns toward in the detail (both in
+    // the base space, as every record).
+    CGPoint q = CGPointApplyAffineTransform(CGPointMake(x2, y2), state().ctm);
+    q = CGPointApplyAffineTransform(q, CGAffineTransformInvert(base_));
+    record("arcToPoint", CGRectMake(x1, y1, 0, 0),
+           "toward=(" + num(q.x) + " " + num(q.y) + ") radius=" + num(radius));
+  }
   path_.addArcToPoint(&state().ctm, x1, y1, x2, y2, radius);
 }
 
@@ -382,6 +390,10 @@ void CGContext::addPath(const CGPath& path) {
 
 bool CGContext::isPathEmpty() const {
   return path_.isEmpty() && !strokedPath_;
+}
+
+CGPath CGContext::copyPath() const {
+  return path_.transformed(CGAffineTransformInvert(state().ctm));
 }
 
 CGPoint CGContext::getPathCurrentPoint() const {
@@ -538,6 +550,8 @@ SurfacePtr intersectMasks(const SurfacePtr& into, const SurfacePtr& mask) {
 void CGContext::replacePathWithStrokedPath() {
   if (path_.isEmpty()) return;
   auto bounds = deviceBoundsOfPath(true);
+  log("strokedPath", bounds.value_or(CGRectZero),
+      [&] { return "width=" + num(state().lineWidth); });
   cairo_save(cr_);
   cairo_identity_matrix(cr_);
   cairo_new_path(cr_);
@@ -854,6 +868,7 @@ void CGContext::compositeGroup(cairo_pattern_t* content, std::optional<CGRect> d
 
 void CGContext::clip() {
   if (strokedPath_) {
+    log("clipToStrokedPath", strokedPath_->deviceBounds, [] { return std::string(); });
     state().mask = intersectMasks(state().mask, strokedPath_->coverage);
     strokedPath_.reset();
     path_ = CGPath();
@@ -1002,6 +1017,8 @@ void CGContext::setLineDash(CGFloat phase, const std::vector<CGFloat>& lengths) 
 }
 
 void CGContext::setBlendMode(CGBlendMode mode) {
+  if (recording_ && mode != state().blend)
+    records_.push_back({"blendMode", CGRectZero, "mode=" + std::to_string(int(mode))});
   state().blend = mode;
 }
 

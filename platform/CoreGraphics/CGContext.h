@@ -77,7 +77,11 @@ enum class CGBlendMode {
 
 // One logged drawing call of a context (see CGContext::records).  The rectangle is the box of
 // what the call draws, in the context's base space (points, top-left origin for the UIKit
-// contexts), after the transformation in force.
+// contexts), after the transformation in force.  Besides painting, the log holds the calls
+// that Cairo has no counterpart for: "arcToPoint" (the corner as a point of no size, the
+// point it turns toward and the radius), "strokedPath" (a path replaced by its stroked
+// outline, with the line width), "clipToStrokedPath" (a clip to such an outline) and
+// "blendMode" (a change of the mode: no rectangle, "mode=" and the mode's number).
 struct CGDrawingRecord {
   std::string op;  // "fillRect", "fillPath", "strokePath", "drawImage", "drawText", ...
   CGRect rect;
@@ -144,6 +148,9 @@ class CGContext : public std::enable_shared_from_this<CGContext> {
   void addArcToPoint(CGFloat x1, CGFloat y1, CGFloat x2, CGFloat y2, CGFloat radius);
   void addPath(const CGPath& path);
   bool isPathEmpty() const;
+  // CGContextCopyPath: the current path in user space (empty after painting, and for a
+  // path replaced by its stroked outline, which is an area and no longer a path).
+  CGPath copyPath() const;
   // In user space; CGPointZero for an empty path.
   CGPoint getPathCurrentPoint() const;
   // In user space; null for an empty path.

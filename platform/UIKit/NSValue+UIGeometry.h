@@ -1,8 +1,10 @@
 // Boxed rectangles, points and sizes (NSValue's UIKit forms), as Values.  Reading a Value that
-// holds no such box gives the zero value.
+// holds no such box gives the zero value.  Methods called by name take and give the three
+// types in these boxes (type code '{', as the platform's structures).
 #pragma once
 
 #include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSValue.h"
 #include "Foundation/Value.h"
 
@@ -40,3 +42,22 @@ inline CGPoint CGPointValue(const Value& v) {
 inline CGSize CGSizeValue(const Value& v) {
   return uikit_geometry_detail::unbox<CGSize>(v, "{CGSize=dd}");
 }
+
+template <>
+struct NSArgumentType<CGRect> {
+  static constexpr char code = '{';
+  static CGRect from(const Value& v) { return CGRectValue(v); }
+  static Value to(CGRect r) { return valueWithCGRect(r); }
+};
+template <>
+struct NSArgumentType<CGPoint> {
+  static constexpr char code = '{';
+  static CGPoint from(const Value& v) { return CGPointValue(v); }
+  static Value to(CGPoint p) { return valueWithCGPoint(p); }
+};
+template <>
+struct NSArgumentType<CGSize> {
+  static constexpr char code = '{';
+  static CGSize from(const Value& v) { return CGSizeValue(v); }
+  static Value to(CGSize s) { return valueWithCGSize(s); }
+};

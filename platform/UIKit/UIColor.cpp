@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
+
+NS_CLASS_IMPLEMENTATION(UIColor) {}
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Colours: red, green, blue and alpha, a white level and alpha, or a pattern that tiles an
 // image.  Components are kept within 0 ... 1.  A colour remembers whether it was made from a
 // white level (two components) or RGB (four); the named colours are shared objects (the white
-// colour is always the same object).
+// colour is always the same object).  Colours are objects known by name, so that they travel
+// in Values and through calls by name (a style sheet's colours).
 #pragma once
 
 #include <memory>
@@ -9,10 +10,13 @@
 
 #include "CoreGraphics/CGColor.h"
 #include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSObject.h"
 
 class UIImage;
 
-class UIColor {
+class UIColor : public NSObject {
+  NS_CLASS(UIColor, NSObject)
+
  public:
   UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
 
@@ -67,7 +71,7 @@ class UIColor {
   void setStroke() const;
 
   bool isEqual(const UIColor& other) const;
-  std::string description() const;
+  std::string description() const override;
 
  private:
   CGFloat red_, green_, blue_, alpha_;

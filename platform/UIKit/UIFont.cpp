@@ -1,5 +1,9 @@
 #include "UIKit/UIFont.h"
 
+#include "Foundation/NSClass.h"
+
+NS_CLASS_IMPLEMENTATION(UIFont) {}
+
 std::shared_ptr<UIFont> UIFont::systemFontOfSize(CGFloat size) {
   return std::make_shared<UIFont>("Helvetica", size, false);
 }

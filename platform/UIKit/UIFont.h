@@ -3,6 +3,8 @@
 // from the current text measurer at each call, so a test that switches measurers sees the new
 // metrics in fonts made before.
 //
+// Fonts are objects known by name (they travel in Values and through calls by name).
+//
 // lineHeight() and leading() are the same: the full height of one line, a whole number of
 // points, and the unit in which measured heights come (a measured text is lines × lineHeight).
 #pragma once
@@ -12,8 +14,11 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "CoreText/TextMeasurer.h"
+#include "Foundation/NSObject.h"
 
-class UIFont {
+class UIFont : public NSObject {
+  NS_CLASS(UIFont, NSObject)
+
  public:
   UIFont(std::string fontName, CGFloat pointSize, bool bold, bool italic = false)
       : font_{std::move(fontName), pointSize, bold, italic} {}

@@ -121,7 +121,21 @@ void UINavigationBar::layoutSubviews() {
   }
 }
 
+namespace {
+
+UINavigationBar::DrawHook& drawHook() {
+  static UINavigationBar::DrawHook hook;
+  return hook;
+}
+
+}  // namespace
+
+void UINavigationBar::setDrawHook(DrawHook hook) {
+  drawHook() = std::move(hook);
+}
+
 void UINavigationBar::drawRect(CGRect) {
+  if (const auto& hook = drawHook()) return hook(*this);
   UIDrawBarGradient(bounds(), tintColor_);
 }
 

@@ -3,9 +3,10 @@
 // right, both centred vertically, and between them the title view, or the title in a bold
 // white label, centred.  Views the bar placed for an item leave it when the item or its top
 // place changes; views others add to the bar stay.  It draws a gradient of its tint colour
-// (the platform's blue grey when none is set).
+// (the platform's blue grey when none is set), or as the app's drawing hook says.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,7 +37,12 @@ class UINavigationBar : public UIView {
   // Redraws only when the colour changes.
   void setTintColor(std::shared_ptr<UIColor> color);
 
+  // Draws the installed drawing hook's way, else the tint gradient.
   void drawRect(CGRect rect) override;
+  // How every navigation bar draws, for an app that draws its bars its own way.  Process-wide;
+  // an empty hook restores the gradient.
+  using DrawHook = std::function<void(UINavigationBar& bar)>;
+  static void setDrawHook(DrawHook hook);
   void layoutSubviews() override;
 
  private:

@@ -47,6 +47,7 @@
 #include "screens/home/varimostaViewController.h"
 #include "screens/reading/ChannelViewController.h"
 #include "ui/framework/FeedbackViews.h"
+#include "ui/framework/MyNavigationBar.h"
 #include "ui/framework/MyViewController.h"
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UINaviCtrl.h"
@@ -97,6 +98,7 @@ int channelIdOfPayload(const Value& userInfo) {
 AppDelegate::AppDelegate() {
   FeedbackViews::install();
   installCustomTitles();
+  UINavigationBar::setDrawHook(&drawThemedNavigationBar);
   setRetinaDeviceTest([] { return NSGlobe::getEngine()->isIphone4(); });
   // Downloaded pictures are kept in the size the screens show them at.
   HXImageDownload::setRecompressor([](const std::string& path) {

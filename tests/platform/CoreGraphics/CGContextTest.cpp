@@ -485,4 +485,32 @@ TEST(CGContextTest, TheRecordingContextLogsWhatIsDrawnWhere) {
   EXPECT_EQ(c->getCTM().d, -2);
 }
 
+TEST(CGContextTest, TheRecordingContextLogsTangentArcsStrokedClipsAndBlendModes) {
+  auto c = CGContext::createRecording(CGSizeMake(100, 50));
+  c->translateCTM(10, 0);
+  c->moveToPoint(0, 0);
+  c->addArcToPoint(20, 0, 20, 20, 5);
+  // The path is kept in user space and can be read back.
+  CGPath copy = c->copyPath();
+  ASSERT_FALSE(copy.isEmpty());
+  EXPECT_TRUE(CGPointEqualToPoint(copy.elements().front().points[0], CGPointMake(0, 0)));
+  c->setLineWidth(2);
+  c->replacePathWithStrokedPath();
+  c->clip();
+  c->setBlendMode(CGBlendMode::SourceAtop);
+  c->setBlendMode(CGBlendMode::SourceAtop);  // no change, no record
+  c->setBlendMode(CGBlendMode::Overlay);
+  c->setBlendMode(CGBlendMode::Copy);
+  std::vector<std::string> ops;
+  for (const auto& r : c->records()) ops.push_back(r.description());
+  ASSERT_EQ(ops.size(), 6u);
+  EXPECT_EQ(ops[0], "arcToPoint (30 0; 0 0) toward=(30 20) radius=5");
+  EXPECT_EQ(ops[1].rfind("strokedPath", 0), 0u);
+  EXPECT_NE(ops[1].find("width=2"), std::string::npos);
+  EXPECT_EQ(ops[2].rfind("clipToStrokedPath", 0), 0u);
+  EXPECT_EQ(ops[3], "blendMode (0 0; 0 0) mode=20");
+  EXPECT_EQ(ops[4], "blendMode (0 0; 0 0) mode=3");
+  EXPECT_EQ(ops[5], "blendMode (0 0; 0 0) mode=17");
+}
+
 }  // namespace

@@ -3,7 +3,6 @@
 // and look at tests/platform/UIKit/goldens/*.png before committing them.
 #include <gtest/gtest.h>
 
-#include "GoldenImage.h"
 #include "ImageIO/CGImageSource.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "UIKit/UIActivityIndicatorView.h"
@@ -20,6 +19,7 @@
 #include "UIKit/UITextField.h"
 #include "UIKitTestSupport.h"
 #include "support/TestImages.h"
+#include "support/ui/GoldenImage.h"
 
 namespace {
 

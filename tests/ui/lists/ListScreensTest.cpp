@@ -4,7 +4,7 @@
 // the strip that counts the new items.
 #include <gtest/gtest.h>
 
-#include "../../platform/UIKit/GoldenImage.h"
+#include "support/ui/GoldenImage.h"
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "CoreGraphics/CGContext.h"

@@ -1,4 +1,4 @@
-#include "GoldenImage.h"
+#include "support/ui/GoldenImage.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,9 +32,11 @@ bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
 
 }  // namespace
 
-::testing::AssertionResult matchesGolden(const CGImageRef& image, const std::string& name) {
+::testing::AssertionResult matchesGoldenIn(const CGImageRef& image, const std::string& name,
+                                           const std::string& goldenDir,
+                                           const std::string& failureDir) {
   if (!image) return ::testing::AssertionFailure() << "no picture for golden " << name;
-  std::filesystem::path golden = std::filesystem::path(ZEPT_GOLDEN_DIR) / (name + ".png");
+  std::filesystem::path golden = std::filesystem::path(goldenDir) / (name + ".png");
   const char* update = std::getenv("ZEPT_UPDATE_GOLDENS");
   if (update && std::string(update) == "1") {
     auto png = CGImageDestination::encodePNG(image);
@@ -46,7 +48,7 @@ bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto source = CGImageSource::createWithData(bytes);
   auto expected = source ? source->createImageAtIndex(0) : nullptr;
-  std::filesystem::path failures = std::filesystem::path(ZEPT_GOLDEN_FAILURE_DIR);
+  std::filesystem::path failures = std::filesystem::path(failureDir);
   auto writeActual = [&] {
     auto png = CGImageDestination::encodePNG(image);
     if (png) writeFile(failures / (name + ".actual.png"), *png);
