@@ -4,13 +4,13 @@
 // the strip that counts the new items.
 #include <gtest/gtest.h>
 
-#include "support/ui/GoldenImage.h"
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "CoreGraphics/CGContext.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UINavigationItem.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 #include "core/NSGlobe.h"
@@ -21,6 +21,7 @@
 #include "net/api/ApiTestSupport.h"
 #include "net/api/NSWeiBoNet.h"
 #include "support/MainLoop.h"
+#include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
 #include "ui/framework/FeedbackViews.h"
 #include "ui/framework/PHProgressHUD.h"
@@ -230,7 +231,7 @@ TEST_F(ListScreensTest, TheStripCountsTheItemsAboveTheOneThatWasFirst) {
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->text(), "3条新微博");
   EXPECT_EQ(strip->dump(),
-            "UIImageView frame=(0 0; 320 26) tag=1001\n"
+            "UIImageView frame=(0 0; 320 26) tag=1001 image=\"naviMsgBk\"\n"
             "  UILabel frame=(0 0; 320 26) tag=10020 text=\"3条新微博\"\n");
   bool slid = false;
   for (const auto& a : UIView::runningAnimations()) slid |= a.duration == 0.85;
@@ -282,6 +283,30 @@ TEST_F(ListScreensTest, ARefreshAndALoadMoreExcludeEachOther) {
   MainLoop::advance(0.5);
   EXPECT_FALSE(screen->_reloading());
   ASSERT_TRUE(waitFor([&] { return screen->replies == 2; }));
+}
+
+TEST_F(ListScreensTest, OfflineOrEmptyTheListSaysSo) {
+  EXPECT_TRUE(screen->hasNetWork());
+  screen->notDataError();
+  MainLoop::advance(0.1);
+  EXPECT_NE(ScreenDriver::findText(NSLocalizedString("RequestNoData")), nullptr);
+  MainLoop::advance(3);
+
+  apitest::forceOffline();
+  EXPECT_FALSE(screen->hasNetWork());
+  MainLoop::advance(0.1);
+  EXPECT_NE(ScreenDriver::findText(NSLocalizedString("NetworkError")), nullptr);
+  MainLoop::advance(3);
+
+  // While the refresh button spins it refuses without a word.
+  screen->startRefreshBtn();
+  EXPECT_TRUE(screen->isInRefresh());
+  EXPECT_FALSE(screen->hasNetWork());
+  MainLoop::advance(0.1);
+  EXPECT_EQ(ScreenDriver::findText(NSLocalizedString("NetworkError")), nullptr);
+  screen->addRefreshBtn();
+  EXPECT_FALSE(screen->isInRefresh());
+  EXPECT_NE(screen->navigationItem()->rightBarButtonItem(), nullptr);
 }
 
 }  // namespace
