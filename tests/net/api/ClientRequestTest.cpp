@@ -297,15 +297,6 @@ TEST_F(ClientRequestTest, RefusedConnectionDeliversTheFailureReplyAndPrompts) {
   }
 }
 
-TEST_F(ClientRequestTest, AServerErrorShowsTheRequestErrorPromptOnTheWindow) {
-  server.script("/Channels/Channel.aspx", EndpointScript::failWith(500, "down"));
-  client->reQuestUrl("/Channels/Channel.aspx", channelParams());
-  ASSERT_TRUE(waitFor([&] { return !receiver->replies.empty(); }));
-  MainLoop::pump();
-  EXPECT_EQ(StandInRecorder::shownPrompt(), localized("RequestError"));
-  EXPECT_EQ(StandInRecorder::shownBusyBox(), "");
-}
-
 TEST_F(ClientRequestTest, AfterAQueuedSendTheNextOnlineFailureShowsNoPrompt) {
   auto queued = Receiver::make();
   client->reQueueUrl("/Channels/Channel.aspx", channelParams(), queued, queued->action(), 2, false);

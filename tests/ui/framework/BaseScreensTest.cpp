@@ -3,7 +3,6 @@
 // the back button cancels, and the page-view usage event.
 #include <gtest/gtest.h>
 
-#include "support/ui/GoldenImage.h"
 #include "Foundation/NSBundle.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIBarButtonItem.h"
@@ -22,6 +21,7 @@
 #include "net/api/ClientRequest.h"
 #include "support/BusRecorder.h"
 #include "support/MainLoop.h"
+#include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
 #include "ui/framework/FeedbackViews.h"
 #include "ui/framework/MyNavigationBar.h"
