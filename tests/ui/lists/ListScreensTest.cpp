@@ -285,6 +285,30 @@ TEST_F(ListScreensTest, ARefreshAndALoadMoreExcludeEachOther) {
   ASSERT_TRUE(waitFor([&] { return screen->replies == 2; }));
 }
 
+TEST_F(ListScreensTest, PullingUpPastTheEndLoadsMoreUntilTheReplyComes) {
+  load();
+  auto table = screen->dataTableView();
+  table->setContentOffset(table->maximumContentOffset());
+  MainLoop::advance(0.1);
+  EXPECT_EQ(screen->downRefresh()->frame().origin.y, table->contentSize().height);
+  ASSERT_TRUE(ScreenDriver::drag(CGPointMake(160, 400), CGPointMake(160, 220), 0.5));
+  EXPECT_GT(screen->releasedAt + table->frame().size.height, table->contentSize().height + 65);
+  EXPECT_EQ(screen->moreRequests, 1);
+  EXPECT_TRUE(screen->_moreing());
+  EXPECT_EQ(screen->downRefresh()->statusLabel()->text(), NSLocalizedString("Loading..."));
+  EXPECT_EQ(table->contentInset().bottom, 65);
+  // A refresh waits for the load-more to end.
+  screen->prRefreshTableHeaderDidTriggerRefresh(*header());
+  EXPECT_EQ(screen->refreshes, 1);
+
+  // The next page came: the strip is back at once, its inset left to the next drag.
+  screen->doneLoadingAllTableViewData();
+  EXPECT_FALSE(screen->_moreing());
+  EXPECT_EQ(screen->downRefresh()->statusLabel()->text(),
+            NSLocalizedString("Pull up to refresh..."));
+  EXPECT_EQ(table->contentInset().bottom, 65);
+}
+
 TEST_F(ListScreensTest, OfflineOrEmptyTheListSaysSo) {
   EXPECT_TRUE(screen->hasNetWork());
   screen->notDataError();
