@@ -1,5 +1,6 @@
 #include "Foundation/NSDate.h"
 
+#include <unicode/dtfmtsym.h>
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
@@ -112,6 +113,16 @@ void NSDateFormatter::setLocale(std::string_view identifier) {
   impl_.reset();
 }
 
+void NSDateFormatter::setAMSymbol(std::string_view symbol) {
+  amSymbol_ = std::string(symbol);
+  impl_.reset();
+}
+
+void NSDateFormatter::setPMSymbol(std::string_view symbol) {
+  pmSymbol_ = std::string(symbol);
+  impl_.reset();
+}
+
 void NSDateFormatter::rebuild() const {
   if (impl_) return;
   impl_ = std::make_unique<Impl>();
@@ -121,6 +132,17 @@ void NSDateFormatter::rebuild() const {
   if (U_FAILURE(st)) return;
   f->adoptTimeZone(icuZone(zone_.name()).release());
   f->setLenient(false);
+  if (!amSymbol_.empty() || !pmSymbol_.empty()) {
+    icu::DateFormatSymbols symbols(*f->getDateFormatSymbols());
+    int32_t count = 0;
+    const icu::UnicodeString* ampm = symbols.getAmPmStrings(count);
+    icu::UnicodeString texts[2] = {count > 0 ? ampm[0] : icu::UnicodeString("AM"),
+                                   count > 1 ? ampm[1] : icu::UnicodeString("PM")};
+    if (!amSymbol_.empty()) texts[0] = icu::UnicodeString::fromUTF8(amSymbol_);
+    if (!pmSymbol_.empty()) texts[1] = icu::UnicodeString::fromUTF8(pmSymbol_);
+    symbols.setAmPmStrings(texts, 2);
+    f->setDateFormatSymbols(symbols);
+  }
   impl_->format = std::move(f);
 }
 

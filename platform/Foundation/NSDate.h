@@ -68,6 +68,11 @@ class NSDateFormatter {
   // A locale identifier: "en_US_POSIX", "en_US", "zh_CN" ...
   void setLocale(std::string_view identifier);
   const std::string& locale() const { return locale_; }
+  // The texts of the "a" field; empty: the locale's own.
+  void setAMSymbol(std::string_view symbol);
+  const std::string& AMSymbol() const { return amSymbol_; }
+  void setPMSymbol(std::string_view symbol);
+  const std::string& PMSymbol() const { return pmSymbol_; }
 
   std::string stringFromDate(NSDateValue date) const;
   std::optional<NSDateValue> dateFromString(std::string_view text) const;
@@ -79,6 +84,7 @@ class NSDateFormatter {
   std::string pattern_;
   NSTimeZone zone_;
   std::string locale_ = "en_US_POSIX";
+  std::string amSymbol_, pmSymbol_;
   mutable std::unique_ptr<Impl> impl_;
 };
 

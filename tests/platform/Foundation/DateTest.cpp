@@ -140,3 +140,15 @@ TEST(Calendar, SecondsSinceLocalMidnight) {
   EXPECT_EQ(may.weekday, 4);  // Wednesday, counting Sunday as 1
   EXPECT_EQ(NSCalendar::components({kMayDay}, *NSTimeZone::timeZoneWithName("GMT")).hour, 2);
 }
+
+TEST(DateFormatter, TheDayHalvesTakeTheSymbolsGiven) {
+  NSDateFormatter f;
+  f.setLocale("zh_CN");
+  f.setDateFormat("MM/dd/yyyy hh:mm:a");
+  f.setAMSymbol("AM");
+  f.setPMSymbol("PM");
+  EXPECT_EQ(f.stringFromDate({kMayDay}), "05/01/2013 10:00:AM");
+  EXPECT_EQ(f.stringFromDate({kMayDay + 5 * 3600}), "05/01/2013 03:00:PM");
+  f.setPMSymbol("下午");
+  EXPECT_EQ(f.stringFromDate({kMayDay + 5 * 3600}), "05/01/2013 03:00:下午");
+}
