@@ -9,6 +9,8 @@
 
 #include "AppTestSupport.h"
 #include "Foundation/NSFileManager.h"
+#include "UIKit/UIFont.h"
+#include "UIKit/UILabel.h"
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
 #include "net/api/ClientPlatformAccount.h"
@@ -70,6 +72,12 @@ class AppUpdateTest : public AppTest {
   size_t polls() const { return server.requests(kPollPath).size(); }
   std::shared_ptr<UIView> popup() const {
     return app->window() ? app->window()->viewWithTag(kServerMessageViewTag) : nullptr;
+  }
+  // The point size of the pop-up's body text.
+  CGFloat bodyFont() const {
+    auto panel = popup()->subviews().at(0);
+    auto body = std::dynamic_pointer_cast<UILabel>(panel->subviews().back());
+    return body && body->font() ? body->font()->pointSize() : 0;
   }
   void expectPollTimes(bool profile, bool wifi, double first);
   // Real time for replies in flight, the clock standing.
@@ -278,10 +286,12 @@ TEST_F(AppUpdateTest, TextMessageShowsOnceWithItsFramesAndTextsAndClosesOnItsBut
   ASSERT_NE(popup(), nullptr);
   EXPECT_EQ(popup()->dump(),
             "UIView frame=(0 20; 320 460) tag=1402\n"
-            "  UIImageView frame=(27 145; 264 137)\n"
+            "  UIImageView frame=(27 145; 264 137) image=\"messageBackground\"\n"
             "    UILabel frame=(10 10; 250 20) text=\"欢迎\"\n"
             "    UILabel frame=(15 30; 240 50) text=\"       每天为您精选行业要闻\"\n"
-            "  UIButton frame=(111 232; 93 38) title=\"知道了\"\n");
+            "  UIButton frame=(111 232; 93 38) title=\"知道了\" background=\"messageButton\"\n");
+  // A short body keeps the largest size.
+  EXPECT_EQ(bodyFont(), 13);
   EXPECT_EQ(shownMessageId(), 7);
   EXPECT_TRUE(app->isShowServerAdOk());
   ASSERT_TRUE(ScreenDriver::tapText("知道了"));
@@ -298,12 +308,17 @@ TEST_F(AppUpdateTest, MessageBeforeItsStartIsNotShownNorRecorded) {
 }
 
 TEST_F(AppUpdateTest, LinkMessageToAnUnknownChannelClosesAndOpensNothing) {
-  storeMessage(R"({"id":8,"type":1,"msg":"新频道","intro":"点击查看",)"
+  // A body too long for any size takes the last size tried for its type.
+  std::string longIntro;
+  for (int i = 0; i < 20; ++i) longIntro += "行业要闻品牌动态经营干货";
+  storeMessage(R"({"id":8,"type":1,"msg":"新频道","intro":")" + longIntro +
+               R"(",)"
                R"("link":{"type":1,"value":"987654"}})");
   start();
   ASSERT_NE(popup(), nullptr);
   EXPECT_NE(popup()->dump().find("UIButton frame=(44 232; 93 38)"), std::string::npos);
   EXPECT_NE(popup()->dump().find("UIButton frame=(181 232; 93 38)"), std::string::npos);
+  EXPECT_EQ(bodyFont(), 11);
   EXPECT_TRUE(app->messageURL().empty());
   size_t screens = app->navigationController()->viewControllers().size();
   ASSERT_TRUE(ScreenDriver::tapText("查看详情"));
@@ -433,4 +448,16 @@ TEST_F(AppUpdateTest, StoredProfileIsSentToTheServerWithAnEmptyBusinessType) {
   auto bus = BusRecorder::observing({kGlobeRequest});
   app->setUpUserInfo();
   EXPECT_EQ(bus->count(kGlobeRequest, RequestType::SaveIndustryProfile), 0);
+}
+
+TEST_F(AppUpdateTest, MessageDueLaterShowsAtTheFirstReturnAfterItsStart) {
+  storeMessage(R"({"id":14,"startdt":"2013-01-01 12:00","type":0,"msg":"午间"})");
+  start();
+  EXPECT_EQ(popup(), nullptr);
+  ASSERT_TRUE(UIApplicationDriver::enterBackground());
+  MainLoop::jump(13 * 3600);
+  ASSERT_TRUE(UIApplicationDriver::enterForeground());
+  ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
+  ASSERT_TRUE(waitFor([&] { return popup() != nullptr; }));
+  EXPECT_EQ(shownMessageId(), 14);
 }
