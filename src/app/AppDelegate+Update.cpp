@@ -200,8 +200,10 @@ void AppDelegate::checkUpdateTimeCallback(const Value& reply) {
     const Value& entry = entries[i];
     if (!entry.isDictionary()) continue;
     std::string kind = stringOf(entry, "cids");
-    Value stamp = entry["updt"];
-    bool present = stamp.isString();
+    // A stamp is compared as text, a number's too.
+    Value updt = entry["updt"];
+    bool present = updt.isString() || updt.isNumber();
+    Value stamp = present ? Value(updt.description()) : Value();
     if (kind == "bannerdt") {
       if (present && changed(stamp, kBannerListUpdateDataKey)) {
         NSConfig::setCacheTempValue(stamp, kBannerListUpdateDataKey);
@@ -389,11 +391,13 @@ void AppDelegate::saveMessage(const Value& text) {
   if (!message.isDictionary()) return;
   std::string imageURL = stringOf(message, "imgurl");
   std::string path = UIFilePath::messageImagePath(imageURL);
-  if (getIntValueForKey(message, "type", -1) < kPictureMessage || imageURL.empty() ||
-      path.empty()) {
+  if (getIntValueForKey(message, "type", -1) < kPictureMessage || imageURL.empty()) {
     UIFilePath::writeFile(UIFilePath::messageStringPath(), text.string());
     return;
   }
+  // An address that names no file cannot be fetched: as after a failed download, the stored
+  // message stays.
+  if (path.empty()) return;
   currentMessage_ = text.string();
   auto url = NSURL::URLWithString(imageURL);
   if (!url) return;

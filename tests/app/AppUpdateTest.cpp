@@ -9,14 +9,17 @@
 
 #include "AppTestSupport.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UILabel.h"
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
+#include "model/NSAdInfo.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "screens/reading/ChannelViewController.h"
 #include "support/ui/ScreenDriver.h"
 #include "ui/framework/UINaviCtrl.h"
+#include "ui/framework/WebViewCtrl.h"
 
 using namespace apptest;
 using zept::server::EndpointScript;
@@ -167,7 +170,6 @@ TEST_F(AppUpdateTest, ReplyIsStoredAnnouncedAndItsBannerAndMessageStampsFetchOnc
   }));
   // The seminars' stamp is new: the seminar screens hear of it; they store it themselves.
   EXPECT_EQ(bus->count(kSeminarHasUpdated), 1);
-  EXPECT_EQ(bus->posts.back().data, Value());
 
   // The same stamps again: only the announcement and the seminars' news repeat.
   advance(120);
@@ -207,18 +209,25 @@ TEST_F(AppUpdateTest, AnEmptySeminarStampEndsTheListBeforeLaterEntries) {
 
 TEST_F(AppUpdateTest, SeminarStampThatDiffersFromTheStoredOneIsAnnouncedWithTheStamp) {
   auto bus = BusRecorder::observing({kSeminarHasUpdated});
+  std::vector<Value> stamps;
+  auto center = NSNotificationCenter::defaultCenter();
+  auto token = center->addObserverForName(
+      kSeminarHasUpdated, Value(),
+      [&](const NSNotificationPtr& note) { stamps.push_back(note->object()); });
   server.script(kPollPath, EndpointScript::replyWith(updateReply(entry("dialog", "S2"))));
   start();
   NSConfig::setCacheValue(Value("S1"), kSeminarUpdateDateKey);
   advance(40);
   ASSERT_TRUE(pollHandled(1));
   ASSERT_TRUE(waitFor([&] { return bus->count(kSeminarHasUpdated) == 1; }));
-  // The seminar notice carries the stamp as its object.
+  EXPECT_EQ(stamps, std::vector<Value>{Value("S2")});
+  // Once the seminar screens have stored the stamp, the same stamp is no news.
   NSConfig::setCacheValue(Value("S2"), kSeminarUpdateDateKey);
   advance(120);
   ASSERT_TRUE(server.waitForRequests(kPollPath, 2));
   settle();
   EXPECT_EQ(bus->count(kSeminarHasUpdated), 1);
+  center->removeObserver(token);
 }
 
 TEST_F(AppUpdateTest, OffWiFiTheMessageIsFetchedThirtySecondsAfterTheReply) {
@@ -460,4 +469,20 @@ TEST_F(AppUpdateTest, MessageDueLaterShowsAtTheFirstReturnAfterItsStart) {
   ASSERT_TRUE(server.waitForRequests("/Accounts/Session.aspx", 1));
   ASSERT_TRUE(waitFor([&] { return popup() != nullptr; }));
   EXPECT_EQ(shownMessageId(), 14);
+}
+
+// ---- the start-up advert ------------------------------------------------------------------------
+
+TEST_F(AppUpdateTest, TappedStartUpAdvertOpensItsLinkInTheBrowser) {
+  start();
+  auto advert = std::make_shared<NSAdInfo>();
+  advert->adId = 31;
+  advert->c_link_url = "http://www.zept.example/ad/31.html";
+  app->openAdInfo(Value(std::static_pointer_cast<NSObject>(advert)));
+  auto browser =
+      std::dynamic_pointer_cast<WebViewCtrl>(app->navigationController()->topViewController());
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(browser->url().starts_with("http://www.zept.example/ad/31.html?"));
+  EXPECT_TRUE(browser->url().ends_with("&id=31"));
+  EXPECT_TRUE(app->messageURL().empty());
 }
