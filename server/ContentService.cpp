@@ -694,7 +694,7 @@ ServerReply ContentService::checkUpdate(const RecordedRequest& r) {
   Json others = Json::array();
   others.push_back({{"cids", "others"}, {"updt", channelListStamp()}});
   others.push_back({{"cids", "topics"}, {"updt", DemoData::stamp(topical)}});
-  for (const char* kind : {"dialog", "vezi", "iad"}) {
+  for (const char* kind : {"bannerdt", "dialog", "vezi", "iad"}) {
     if (stamps.contains(kind)) others.push_back({{"cids", kind}, {"updt", stamps[kind]}});
   }
   Json j = envelope(true, "");

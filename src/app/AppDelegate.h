@@ -18,6 +18,7 @@
 #include "screens/social/LMEngine.h"
 
 class ChannelViewController;
+class HXHTTPRequest;
 class MyViewController;
 class NSTimer;
 class NSURL;
@@ -126,16 +127,29 @@ class AppDelegate : public UIResponder,
   void openURL(const Value& link);
   void openURLDelay();
 
-  // ---- update poll, server message and start-up advert (AppDelegate+Update.cpp)
+  // ---- update poll, server message, launch counter and start-up advert
+  // (AppDelegate+Update.cpp)
   void addGuideView();
   void initUpdateTime();
   void checkUpdateTime(const Value& timer = {});
   void checkUpdateTimeCallback(const Value& reply);
+  // Stages the update stamp and asks the server for its message; the reply reaches showMessage.
+  void getNewMessage(const Value& stamp);
+  // The newly fetched message text (or nil): shows the stored message when it is due, and
+  // keeps a new text for later.
   void showMessage(const Value& message);
+  // Stores a message text; one with a picture only once the picture has arrived (or is current).
+  void saveMessage(const Value& message);
+  void imageResponseHeader(const Value& requestAndHeaders);
+  void imageDownloadFinish(const Value& request);
   bool isShowServerAdOk();
   void removeMessageView(const Value& sender = {});
+  // Sends the stored industry profile again (request 82) when one is stored.
+  void setUpUserInfo();
   void showLoginAdView();
   void removeLoginAdView();
+  // The start-up advert was tapped: its link opens in the in-app browser.
+  void openAdInfo(const Value& advert);
 
   // ---- state
   const Value& launchOptionsCache() const { return launchOptionsCache_; }
@@ -145,6 +159,9 @@ class AppDelegate : public UIResponder,
   void setMessageURL(std::string url) { messageURL_ = std::move(url); }
   const std::shared_ptr<Reachability>& hostReach() const { return hostReach_; }
   bool needShowMessage() const { return needShowMessage_; }
+  // Which of the stored message's checks it passes: a positive id not shown yet, inside its
+  // date window.
+  static bool isMessageDue(const Value& message);
   bool isInSendOpenClient() const { return isInSendOpenClient_; }
   bool isAddGuideView() const { return isAddGuideView_; }
 
@@ -166,6 +183,7 @@ class AppDelegate : public UIResponder,
   std::shared_ptr<Reachability> hostReach_;
   std::string messageURL_;
   std::string currentMessage_;
+  std::shared_ptr<HXHTTPRequest> myRequest_;
   bool needShowMessage_ = false;
   bool isInSendOpenClient_ = false;
   bool isAddGuideView_ = false;

@@ -346,7 +346,7 @@ TEST_F(ContentEndpointsTest, UpdateCheckStampsChannelsWithTheirNewestItem) {
   EXPECT_EQ("Thu Jun 13 18:02:00 +0800 2013", newest["created_at"]);
   std::set<std::string> kinds;
   for (auto& o : check["otherchannels"]) kinds.insert(o["cids"]);
-  EXPECT_EQ((std::set<std::string>{"others", "topics", "dialog", "vezi", "iad"}), kinds);
+  EXPECT_EQ((std::set<std::string>{"others", "topics", "bannerdt", "dialog", "vezi", "iad"}), kinds);
   Json all = getJSON("/UnRead/CheckUpdate.aspx", {{"keys", key}, {"std", kStd}});
   EXPECT_GT(all["channels"].size(), 13u) << "channels and sub-channels";
 }
