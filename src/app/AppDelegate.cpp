@@ -53,7 +53,9 @@
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UINaviCtrl.h"
 #include "ui/framework/UIViewController+Custom.h"
+#include "ui/framework/UIZMButton.h"
 #include "ui/framework/WebViewCtrl.h"
+#include "uilib/views/ULButton.h"
 
 namespace {
 
@@ -100,6 +102,11 @@ AppDelegate::AppDelegate() {
   FeedbackViews::install();
   installCustomTitles();
   UINavigationBar::setDrawHook(&drawThemedNavigationBar);
+  // Theme 3 draws its bar buttons with the UI library's styles.
+  UIZMButton::setLibraryButtonMaker([](std::string_view style, std::string_view title) {
+    return std::static_pointer_cast<UIControl>(
+        ULButton::buttonWithStyle(style, std::string(title)));
+  });
   setRetinaDeviceTest([] { return NSGlobe::getEngine()->isIphone4(); });
   // Downloaded pictures are kept in the size the screens show them at.
   HXImageDownload::setRecompressor([](const std::string& path) {

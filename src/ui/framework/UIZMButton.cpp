@@ -36,8 +36,8 @@ void UIZMButton::setLibraryButtonMaker(LibraryButtonMaker maker) {
   libraryMaker() = std::move(maker);
 }
 
-std::shared_ptr<UIButton> UIZMButton::buttonWithStyle(std::string_view style,
-                                                      std::string_view title) {
+std::shared_ptr<UIControl> UIZMButton::buttonWithStyle(std::string_view style,
+                                                       std::string_view title) {
   int theme = UIBkImageView::getCurThemeSelect();
   if (theme == 3 && style != "toolbarGaryRoundButton:" && style != "toolbarBlackRoundButton:" &&
       style != "toolbarHomeButton:" && libraryMaker()) {

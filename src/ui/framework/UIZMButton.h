@@ -32,14 +32,15 @@ class UIZMButton : public UIButton {
  public:
   UIZMButton() : UIButton(CGRectZero) {}
 
-  // An autoreleased button of the style with the title (see the table above).
-  static std::shared_ptr<UIButton> buttonWithStyle(std::string_view style, std::string_view title);
+  // An autoreleased button of the style with the title (see the table above): the app's own
+  // UIZMButton, or at theme 3 the UI library's styled button; callers rely only on what every
+  // control has (frame, sizeToFit, targets).
+  static std::shared_ptr<UIControl> buttonWithStyle(std::string_view style, std::string_view title);
 
   // The UI library's styled button (ULButton buttonWithStyle:title:), what theme 3 hands the
-  // styles to.  The UI library installs it when its views are built; until then theme 3 keeps
-  // the app's own buttons.
+  // styles to.  Start-up installs it; without it theme 3 keeps the app's own buttons.
   using LibraryButtonMaker =
-      std::function<std::shared_ptr<UIButton>(std::string_view style, std::string_view title)>;
+      std::function<std::shared_ptr<UIControl>(std::string_view style, std::string_view title)>;
   static void setLibraryButtonMaker(LibraryButtonMaker maker);
 
   // The title font becomes bold at the small system size, then the kind's size rule applies.
