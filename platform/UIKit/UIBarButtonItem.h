@@ -69,6 +69,9 @@ class UIBarButtonItem : public NSObject {
   void setWidth(CGFloat width) { width_ = width; }
   bool isEnabled() const { return enabled_; }
   void setEnabled(bool enabled);
+  // The caller's number for the item (0 unless set).
+  long tag() const { return tag_; }
+  void setTag(long tag) { tag_ = tag; }
 
   // What a bar shows for the item: the custom view, or the item's own button; nullptr for a
   // space.
@@ -85,4 +88,5 @@ class UIBarButtonItem : public NSObject {
   Selector action_;
   CGFloat width_ = 0;
   bool enabled_ = true;
+  long tag_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "UIKit/UIScrollView.h"
 #include "UIKit/UITextField.h"
 #include "ViewsTestSupport.h"
+#include "uilib/views/UIToolbar+ULCategory.h"
 #include "uilib/views/UIView+ULCategory.h"
 #include "uilib/views/UIWindow+ULCategory.h"
 #include "uilib/views/ULView.h"
@@ -196,6 +197,28 @@ TEST_F(PlatformCategoriesTest, AnElementsFrameIsReadFromThePagesAnswer) {
 
   // No such element: the page answers nothing and the frame is empty.
   EXPECT_TRUE(sameRect(frameOfElement(*web, "document.body.missing"), CGRectZero));
+}
+
+TEST_F(PlatformCategoriesTest, AToolBarItemIsFoundAndReplacedByItsTagAndAnAbsentTagChangesNothing) {
+  UIToolbar bar(CGRectMake(0, 0, 320, 44));
+  auto item = [](const char* title, long tag) {
+    auto made = std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Plain, Selector());
+    made->setTag(tag);
+    return made;
+  };
+  auto back = item("back", 1), refresh = item("refresh", 3), again = item("again", 3);
+  bar.setItems({back, refresh, again});
+  EXPECT_EQ(itemWithTag(bar, 3), refresh);
+  EXPECT_EQ(itemWithTag(bar, 9), nullptr);
+
+  auto stop = item("stop", 3);
+  replaceItemWithTag(bar, 3, stop);
+  ASSERT_EQ(bar.items().size(), 3u);
+  EXPECT_EQ(bar.items()[1], stop);
+  EXPECT_EQ(bar.items()[2], again);
+
+  replaceItemWithTag(bar, 9, item("none", 9));
+  EXPECT_EQ(bar.items(), (std::vector<std::shared_ptr<UIBarButtonItem>>{back, stop, again}));
 }
 
 }  // namespace
