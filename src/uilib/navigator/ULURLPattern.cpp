@@ -87,16 +87,17 @@ std::string ULTextFromArgument(const Value& value, int type) {
 std::string ULURLSelector::perform(NSObject* object, int returnType) const {
   if (!object) return std::string();
   if (next) {
-    Value result = object->performSelector(name);
+    const NSMethod* step = object->objectClass().instanceMethod(name);
+    Value result = step ? step->invoke(object, {}) : Value();
     return next->perform(result.object().get(), returnType);
   }
   const NSMethod* method = object->objectClass().instanceMethod(name);
   if (!method) return std::string();
-  NSInvocation invocation(*method);
-  invocation.invokeWithTarget(object->shared_from_this());
+  // Called directly: the object need not be shared (a record on the stack works too).
+  Value result = method->invoke(object, {});
   if (returnType == ULURLArgumentTypeNone)
     returnType = ULArgumentTypeForProperty(&object->objectClass(), name);
-  return ULTextFromArgument(invocation.returnValue(), returnType);
+  return ULTextFromArgument(result, returnType);
 }
 
 std::string ULURLWildcard::convertPropertyOfObject(NSObject* object) const {
