@@ -5,6 +5,7 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UINavigationController.h"
 #include "uilib/navigator/UIViewController+ULNavigator.h"
+#include "uilib/navigator/ULNavigationController.h"
 #include "uilib/navigator/ULURLMap.h"
 
 namespace {
@@ -169,6 +170,71 @@ std::shared_ptr<UIViewController> ULNextViewController(UIViewController& control
   long index = stackIndex(controller, navigation);
   if (index < 0 || size_t(index) + 1 >= navigation->viewControllers().size()) return nullptr;
   return navigation->viewControllers()[size_t(index) + 1];
+}
+
+bool ULCanContainControllers(const UIViewController& controller) {
+  return dynamic_cast<const UINavigationController*>(&controller) != nullptr;
+}
+
+std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&controller);
+  return navigation ? navigation->topViewController() : nullptr;
+}
+
+void ULAddSubcontroller(UIViewController& container,
+                        const std::shared_ptr<UIViewController>& controller, bool animated,
+                        int transition) {
+  auto* navigation = dynamic_cast<UINavigationController*>(&container);
+  if (!navigation) {
+    if (auto own = container.navigationController())
+      ULAddSubcontroller(*own, controller, animated, transition);
+    return;
+  }
+  if (animated && transition != 0) {
+    if (auto* ul = dynamic_cast<ULNavigationController*>(navigation))
+      ul->pushViewControllerAnimatedWithTransition(controller, transition);
+    else
+      navigation->pushViewController(controller, true);
+    return;
+  }
+  navigation->pushViewController(controller, animated);
+}
+
+void ULRemoveFromSupercontroller(UIViewController& controller, bool animated) {
+  auto navigation = controller.navigationController();
+  if (!navigation) return;
+  if (auto ul = std::dynamic_pointer_cast<ULBaseNavigationController>(navigation))
+    ul->popViewControllerAnimated(animated);
+  else
+    navigation->popViewControllerAnimated(animated);
+}
+
+void ULBringControllerToFront(UIViewController& container,
+                              const std::shared_ptr<UIViewController>& controller, bool animated) {
+  auto* navigation = dynamic_cast<UINavigationController*>(&container);
+  if (!navigation || !controller || navigation->topViewController() == controller) return;
+  const auto& stack = navigation->viewControllers();
+  if (std::find(stack.begin(), stack.end(), controller) != stack.end())
+    navigation->popToViewController(controller, animated);
+}
+
+std::string ULKeyForSubcontroller(const UIViewController& container,
+                                  const UIViewController& controller) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&container);
+  if (!navigation) return std::string();
+  const auto& stack = navigation->viewControllers();
+  for (size_t i = 0; i < stack.size(); ++i)
+    if (stack[i].get() == &controller) return std::to_string(i);
+  return std::string();
+}
+
+std::shared_ptr<UIViewController> ULSubcontrollerForKey(const UIViewController& container,
+                                                        const std::string& key) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&container);
+  if (!navigation || key.empty()) return nullptr;
+  long index = Value(key).intValue();
+  const auto& stack = navigation->viewControllers();
+  return index >= 0 && size_t(index) < stack.size() ? stack[size_t(index)] : nullptr;
 }
 
 void ULUnsetCommonProperties(UIViewController& controller) {

@@ -35,6 +35,28 @@ void ULSetOriginalNavigatorURL(const std::shared_ptr<UIViewController>& controll
 std::shared_ptr<UIViewController> ULPreviousViewController(UIViewController& controller);
 std::shared_ptr<UIViewController> ULNextViewController(UIViewController& controller);
 
+// ---- containers.  A navigation controller contains its stack; other controllers contain
+// nothing and forward adds and removals to their navigation controller.
+bool ULCanContainControllers(const UIViewController& controller);
+// The navigation controller's top controller; nullptr for others.
+std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller);
+// A navigation controller pushes (a ULNavigationController with the transition when animated
+// with one); another controller hands the push to its navigation controller.
+void ULAddSubcontroller(UIViewController& container,
+                        const std::shared_ptr<UIViewController>& controller, bool animated,
+                        int transition);
+// Pops its navigation controller.
+void ULRemoveFromSupercontroller(UIViewController& controller, bool animated = true);
+// A navigation controller pops back to the controller when it is in the stack below the top.
+void ULBringControllerToFront(UIViewController& container,
+                              const std::shared_ptr<UIViewController>& controller, bool animated);
+// The controller's index in a navigation stack as decimal text; empty when absent.
+std::string ULKeyForSubcontroller(const UIViewController& container,
+                                  const UIViewController& controller);
+// The controller at the key's index; nullptr outside the stack.
+std::shared_ptr<UIViewController> ULSubcontrollerForKey(const UIViewController& container,
+                                                        const std::string& key);
+
 // Clears the super-controller and popup links.
 void ULUnsetCommonProperties(UIViewController& controller);
 // Forgets the opening URL, and the object the global URL map stores for it.

@@ -113,6 +113,51 @@ TEST_F(ContainmentTest, NeighboursInANavigationStack) {
   EXPECT_FALSE(ULPreviousViewController(alone));
 }
 
+TEST_F(ContainmentTest, ANavigationControllerContainsItsStack) {
+  auto root = std::make_shared<Screen>();
+  auto navigation = std::make_shared<ULNavigationController>(root);
+  EXPECT_TRUE(ULCanContainControllers(*navigation));
+  EXPECT_FALSE(ULCanContainControllers(*root));
+  EXPECT_FALSE(ULTopSubcontroller(*root));
+
+  // A plain controller hands the push to its navigation controller.
+  auto second = std::make_shared<Screen>();
+  ULAddSubcontroller(*root, second, false, 0);
+  auto third = std::make_shared<Screen>();
+  ULAddSubcontroller(*navigation, third, false, 0);
+  EXPECT_EQ(ULTopSubcontroller(*navigation), third);
+
+  struct Key {
+    std::shared_ptr<Screen> controller;
+    const char* key;
+  } keys[] = {{root, "0"}, {second, "1"}, {third, "2"}, {std::make_shared<Screen>(), ""}};
+  for (const Key& k : keys) {
+    EXPECT_EQ(ULKeyForSubcontroller(*navigation, *k.controller), k.key);
+    if (*k.key) {
+      EXPECT_EQ(ULSubcontrollerForKey(*navigation, k.key), k.controller);
+    }
+  }
+  EXPECT_FALSE(ULSubcontrollerForKey(*navigation, "3"));
+  EXPECT_FALSE(ULSubcontrollerForKey(*navigation, "-1"));
+  EXPECT_FALSE(ULSubcontrollerForKey(*navigation, ""));
+  EXPECT_EQ(ULKeyForSubcontroller(*root, *second), "");
+
+  ULBringControllerToFront(*navigation, second, false);
+  EXPECT_EQ(ULTopSubcontroller(*navigation), second);
+  ULBringControllerToFront(*navigation, third, false);  // no longer in the stack
+  EXPECT_EQ(ULTopSubcontroller(*navigation), second);
+
+  ULRemoveFromSupercontroller(*second, false);
+  EXPECT_EQ(ULTopSubcontroller(*navigation), root);
+
+  // Animated with a transition, the push flips.
+  ULAddSubcontroller(*navigation, third, true, 2);
+  EXPECT_EQ(ULTopSubcontroller(*navigation), third);
+  ASSERT_EQ(UIView::runningAnimations().size(), 1u);
+  EXPECT_EQ(UIView::runningAnimations()[0].transition, UIViewAnimationTransition::FlipFromRight);
+  MainLoop::advance(1);
+}
+
 TEST_F(ContainmentTest, TransitionsInvert) {
   struct Case {
     int transition, inverted;
