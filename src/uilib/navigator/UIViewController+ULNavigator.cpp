@@ -1,0 +1,270 @@
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "Foundation/NSTimer.h"
+#include "UIKit/UINavigationController.h"
+#include "uilib/navigator/UIViewController+ULNavigator.h"
+#include "uilib/navigator/ULNavigationController.h"
+#include "uilib/navigator/ULURLMap.h"
+
+namespace {
+
+// A register entry: the controller it belongs to (so that a new controller at the address of
+// a dead one never inherits its entry) and what it holds.
+template <class T>
+struct Entry {
+  std::weak_ptr<UIViewController> owner;
+  T value;
+};
+
+template <class T>
+using Register = std::map<const UIViewController*, Entry<T>>;
+
+template <class T>
+const T* lookUp(Register<T>& entries, const UIViewController& controller) {
+  auto found = entries.find(&controller);
+  if (found == entries.end()) return nullptr;
+  if (found->second.owner.lock().get() != &controller) {
+    entries.erase(found);
+    return nullptr;
+  }
+  return &found->second.value;
+}
+
+Register<std::weak_ptr<UIViewController>>& superLinks() {
+  static Register<std::weak_ptr<UIViewController>> links;
+  return links;
+}
+Register<std::weak_ptr<UIViewController>>& popupLinks() {
+  static Register<std::weak_ptr<UIViewController>> links;
+  return links;
+}
+Register<std::string>& openingURLs() {
+  static Register<std::string> urls;
+  return urls;
+}
+
+// A set of controllers held until a sweep finds that nothing else holds them.
+class ControllerSet {
+ public:
+  explicit ControllerSet(void (*cleanUp)(UIViewController&)) : cleanUp_(cleanUp) {}
+
+  void add(const std::shared_ptr<UIViewController>& controller) {
+    if (std::find(controllers_.begin(), controllers_.end(), controller) == controllers_.end())
+      controllers_.push_back(controller);
+    if (!timer_)
+      timer_ = NSTimer::scheduledTimerWithTimeInterval(
+          ULControllerRegisters::kSweepInterval, true,
+          [this](const std::shared_ptr<NSTimer>&) { sweep(); });
+  }
+
+  void sweep() {
+    std::vector<std::shared_ptr<UIViewController>> snapshot;
+    snapshot.swap(controllers_);
+    for (auto& controller : snapshot) {
+      // Held by the snapshot alone: nothing outside refers to it any more.
+      if (controller.use_count() == 1)
+        cleanUp_(*controller);
+      else
+        controllers_.push_back(controller);
+    }
+    if (controllers_.empty() && timer_) {
+      timer_->invalidate();
+      timer_.reset();
+    }
+  }
+
+  size_t count() const { return controllers_.size(); }
+  bool isSweeping() const { return timer_ != nullptr; }
+
+ private:
+  void (*cleanUp_)(UIViewController&);
+  std::vector<std::shared_ptr<UIViewController>> controllers_;
+  std::shared_ptr<NSTimer> timer_;
+};
+
+ControllerSet& commonControllers() {
+  static ControllerSet set(&ULUnsetCommonProperties);
+  return set;
+}
+ControllerSet& navigatorControllers() {
+  static ControllerSet set(&ULUnsetNavigatorProperties);
+  return set;
+}
+
+void setLink(Register<std::weak_ptr<UIViewController>>& links,
+             const std::shared_ptr<UIViewController>& controller,
+             const std::shared_ptr<UIViewController>& linked) {
+  if (!controller) return;
+  if (!linked) {
+    links.erase(controller.get());
+    return;
+  }
+  links[controller.get()] = {controller, linked};
+  commonControllers().add(controller);
+}
+
+std::shared_ptr<UIViewController> link(Register<std::weak_ptr<UIViewController>>& links,
+                                       const UIViewController& controller) {
+  const auto* linked = lookUp(links, controller);
+  return linked ? linked->lock() : nullptr;
+}
+
+// The controller's index in its navigation stack, or -1.
+long stackIndex(UIViewController& controller, std::shared_ptr<UINavigationController>& navigation) {
+  navigation = controller.navigationController();
+  if (!navigation) return -1;
+  const auto& stack = navigation->viewControllers();
+  for (size_t i = 0; i < stack.size(); ++i)
+    if (stack[i].get() == &controller) return long(i);
+  return -1;
+}
+
+}  // namespace
+
+std::shared_ptr<UIViewController> ULSuperController(const UIViewController& controller) {
+  if (auto parent = controller.parentViewController()) return parent;
+  return link(superLinks(), controller);
+}
+
+void ULSetSuperController(const std::shared_ptr<UIViewController>& controller,
+                          const std::shared_ptr<UIViewController>& superController) {
+  setLink(superLinks(), controller, superController);
+}
+
+std::shared_ptr<UIViewController> ULPopupViewController(const UIViewController& controller) {
+  return link(popupLinks(), controller);
+}
+
+void ULSetPopupViewController(const std::shared_ptr<UIViewController>& controller,
+                              const std::shared_ptr<UIViewController>& popup) {
+  setLink(popupLinks(), controller, popup);
+}
+
+std::string ULOriginalNavigatorURL(const UIViewController& controller) {
+  const std::string* url = lookUp(openingURLs(), controller);
+  return url ? *url : std::string();
+}
+
+void ULSetOriginalNavigatorURL(const std::shared_ptr<UIViewController>& controller,
+                               const std::string& url) {
+  if (!controller) return;
+  if (url.empty()) {
+    openingURLs().erase(controller.get());
+    return;
+  }
+  openingURLs()[controller.get()] = {controller, url};
+  navigatorControllers().add(controller);
+}
+
+std::shared_ptr<UIViewController> ULPreviousViewController(UIViewController& controller) {
+  std::shared_ptr<UINavigationController> navigation;
+  long index = stackIndex(controller, navigation);
+  if (index <= 0) return nullptr;
+  return navigation->viewControllers()[size_t(index) - 1];
+}
+
+std::shared_ptr<UIViewController> ULNextViewController(UIViewController& controller) {
+  std::shared_ptr<UINavigationController> navigation;
+  long index = stackIndex(controller, navigation);
+  if (index < 0 || size_t(index) + 1 >= navigation->viewControllers().size()) return nullptr;
+  return navigation->viewControllers()[size_t(index) + 1];
+}
+
+bool ULCanContainControllers(const UIViewController& controller) {
+  return dynamic_cast<const UINavigationController*>(&controller) != nullptr;
+}
+
+std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&controller);
+  return navigation ? navigation->topViewController() : nullptr;
+}
+
+void ULAddSubcontroller(UIViewController& container,
+                        const std::shared_ptr<UIViewController>& controller, bool animated,
+                        int transition) {
+  auto* navigation = dynamic_cast<UINavigationController*>(&container);
+  if (!navigation) {
+    if (auto own = container.navigationController())
+      ULAddSubcontroller(*own, controller, animated, transition);
+    return;
+  }
+  if (animated && transition != 0) {
+    if (auto* ul = dynamic_cast<ULNavigationController*>(navigation))
+      ul->pushViewControllerAnimatedWithTransition(controller, transition);
+    else
+      navigation->pushViewController(controller, true);
+    return;
+  }
+  navigation->pushViewController(controller, animated);
+}
+
+void ULRemoveFromSupercontroller(UIViewController& controller, bool animated) {
+  auto navigation = controller.navigationController();
+  if (!navigation) return;
+  if (auto ul = std::dynamic_pointer_cast<ULBaseNavigationController>(navigation))
+    ul->popViewControllerAnimated(animated);
+  else
+    navigation->popViewControllerAnimated(animated);
+}
+
+void ULBringControllerToFront(UIViewController& container,
+                              const std::shared_ptr<UIViewController>& controller, bool animated) {
+  auto* navigation = dynamic_cast<UINavigationController*>(&container);
+  if (!navigation || !controller || navigation->topViewController() == controller) return;
+  const auto& stack = navigation->viewControllers();
+  if (std::find(stack.begin(), stack.end(), controller) != stack.end())
+    navigation->popToViewController(controller, animated);
+}
+
+std::string ULKeyForSubcontroller(const UIViewController& container,
+                                  const UIViewController& controller) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&container);
+  if (!navigation) return std::string();
+  const auto& stack = navigation->viewControllers();
+  for (size_t i = 0; i < stack.size(); ++i)
+    if (stack[i].get() == &controller) return std::to_string(i);
+  return std::string();
+}
+
+std::shared_ptr<UIViewController> ULSubcontrollerForKey(const UIViewController& container,
+                                                        const std::string& key) {
+  auto* navigation = dynamic_cast<const UINavigationController*>(&container);
+  if (!navigation || key.empty()) return nullptr;
+  long index = Value(key).intValue();
+  const auto& stack = navigation->viewControllers();
+  return index >= 0 && size_t(index) < stack.size() ? stack[size_t(index)] : nullptr;
+}
+
+void ULUnsetCommonProperties(UIViewController& controller) {
+  superLinks().erase(&controller);
+  popupLinks().erase(&controller);
+}
+
+void ULUnsetNavigatorProperties(UIViewController& controller) {
+  std::string url = ULOriginalNavigatorURL(controller);
+  if (url.empty()) return;
+  if (ULControllerRegisters::globalURLMap)
+    ULControllerRegisters::globalURLMap->removeObjectForURL(url);
+  openingURLs().erase(&controller);
+}
+
+size_t ULControllerRegisters::commonControllerCount() {
+  return commonControllers().count();
+}
+size_t ULControllerRegisters::navigatorControllerCount() {
+  return navigatorControllers().count();
+}
+bool ULControllerRegisters::isSweepingCommonControllers() {
+  return commonControllers().isSweeping();
+}
+bool ULControllerRegisters::isSweepingNavigatorControllers() {
+  return navigatorControllers().isSweeping();
+}
+void ULControllerRegisters::doCommonGarbageCollection() {
+  commonControllers().sweep();
+}
+void ULControllerRegisters::doNavigatorGarbageCollection() {
+  navigatorControllers().sweep();
+}
