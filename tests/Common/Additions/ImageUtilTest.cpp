@@ -91,19 +91,17 @@ TEST(ImageUtilTest, EachFilterGivesItsColoursOnUniformPictures) {
 }
 
 TEST(ImageUtilTest, ScanLinesBrightenEveryOtherRowFromTheTop) {
-  // Bands of two rows keep JPEG from blurring single rows into each other too much.
+  // (100, 50, 200) doubled is (200, 100, 255) on rows 0, 2, 4 ...  JPEG blurs single rows
+  // into each other a little, so the rows are told apart by a margin.
   auto out = ImageUtil::scanLine(solid({100, 50, 200}, 16, 16));
   ASSERT_NE(out, nullptr);
-  int brightRows = 0, plainRows = 0;
   for (size_t y = 0; y < 16; ++y) {
     RGB p = pixel(out, 8, y);
-    (y % 2 ? plainRows : brightRows) += 1;
     if (y % 2 == 0)
       EXPECT_GT(p.r, 150) << y;
     else
       EXPECT_LT(p.r, 150) << y;
   }
-  EXPECT_EQ(brightRows, 8);
 }
 
 TEST(ImageUtilTest, AFilterSeesTheWholeBitmapOfARetinaPicture) {
