@@ -1,4 +1,8 @@
+#include "Common/Additions/UIImage+Resize.h"
+#include "Common/Additions/UIImage+RoundedCorner.h"
 #include "Common/Additions/UIImage+Scale.h"
+#include "CoreGraphics/CGBitmapContext.h"
+#include "Foundation/NSException.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 
@@ -31,4 +35,35 @@ std::shared_ptr<UIImage> resizeImageWithNewSize(const std::shared_ptr<UIImage>& 
   CGSize s = image->size();
   if (s.width == 0 || s.height == 0 || s == size) return image;
   return scaleWithSize(image, size);
+}
+
+std::shared_ptr<UIImage> scaleAndRotateWithWidth(const std::shared_ptr<UIImage>& image,
+                                                 CGFloat width, CGFloat height) {
+  if (!image || !image->CGImage()) return nullptr;
+  CGFloat w = CGFloat(image->CGImage()->width()), h = CGFloat(image->CGImage()->height());
+  int o = int(image->imageOrientation());
+  auto transform = orientationTransform(o, w, h);
+  if (!transform) NSException::raise(NSInternalInconsistencyException, "Invalid?image?orientation");
+  if (o == 2 || o == 3)
+    return drawTurnedBitmap(*image, CGSizeMake(height, width), CGSizeMake(-width / w, height / h),
+                            CGPointMake(-h, 0), *transform);
+  bool swapped = o == 6 || o == 7;
+  return drawTurnedBitmap(*image, swapped ? CGSizeMake(height, width) : CGSizeMake(width, height),
+                          CGSizeMake(width / w, -height / h), CGPointMake(0, -h), *transform);
+}
+
+std::shared_ptr<UIImage> createRoundedRectImage(const std::shared_ptr<UIImage>& image,
+                                                CGSize size) {
+  if (!image || !image->CGImage()) return nullptr;
+  size_t w = size_t(size.width), h = size_t(size.height);
+  auto ctx = CGBitmapContext::create(nullptr, w, h, 8, 4 * w, CGColorSpace::createDeviceRGB(),
+                                     kCGImageAlphaPremultipliedFirst);
+  if (!ctx) return nullptr;
+  CGRect rect = CGRectMake(0, 0, CGFloat(w), CGFloat(h));
+  ctx->beginPath();
+  addRoundedRectToPath(rect, *ctx, 10, 10);
+  ctx->closePath();
+  ctx->clip();
+  ctx->drawImage(rect, image->CGImage());
+  return UIImage::imageWithCGImage(ctx->createImage());
 }

@@ -1,23 +1,14 @@
 #include <cmath>
 #include <numbers>
 
+#include "Common/Additions/UIImage+RoundedCorner.h"
 #include "CoreGraphics/CGBitmapContext.h"
 #include "UIKit/UIGraphics.h"
 #include "uilib/style/UIImage+ULCategory.h"
 
 void addRoundedRectToPath(CGContext& context, CGRect rect, CGFloat radius) {
   context.beginPath();
-  context.saveGState();
-  context.translateCTM(CGRectGetMinX(rect), CGRectGetMinY(rect));
-  context.scaleCTM(radius, radius);
-  CGFloat fw = CGRectGetWidth(rect) / radius, fh = CGRectGetHeight(rect) / radius;
-  context.moveToPoint(fw, fh / 2);
-  context.addArcToPoint(fw, fh, fw / 2, fh, 1);
-  context.addArcToPoint(0, fh, 0, fh / 2, 1);
-  context.addArcToPoint(0, 0, fw / 2, 0, 1);
-  context.addArcToPoint(fw, 0, fw, fh / 2, 1);
-  context.closePath();
-  context.restoreGState();
+  addRoundedRectToPath(rect, context, radius, radius);
 }
 
 std::shared_ptr<UIImage> transformWidth(const UIImage& image, CGFloat width, CGFloat height,
