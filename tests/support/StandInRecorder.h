@@ -1,8 +1,8 @@
 // A stand-in sink for tests: keeps every report of the views and screens that are still
-// stand-ins (status-bar windows, sounds, stand-in screens) in order, and reads them back by
-// source.  install() also makes the screen framework's views the app's feedback presenter, as
-// start-up does, and shows a window for them when the test has none; prompts and the busy box are
-// read from the window (shownPrompt, shownBusyBox).
+// stand-ins (stand-in screens) in order, and reads them back by source.  install() also makes
+// the screen framework's views the app's feedback presenter, as start-up does, and shows a
+// window for them when the test has none; prompts, the busy box and status-bar messages are read
+// from the windows (shownPrompt, shownBusyBox, shownStatusBars), sounds from the audio sink.
 #pragma once
 
 #include <memory>
@@ -11,10 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "AVFoundation/AVAudioPlayer.h"
+#include "UIKit/UIApplication.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 #include "ui/framework/ApplicationWindow.h"
+#include "ui/framework/CHStatusBar.h"
 #include "ui/framework/FeedbackViews.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
 #include "ui/framework/PHProgressHUD.h"
@@ -37,6 +40,7 @@ class StandInRecorder : public StandInSink {
       recorder->window_->makeKeyAndVisible();
     }
     setStandInSink(recorder);
+    AVAudioSink::clear();
     return recorder;
   }
 
@@ -59,6 +63,22 @@ class StandInRecorder : public StandInSink {
     const auto& v = UIViewBusy::views();
     if (!v.box || !v.box->window()) return {};
     return v.label->text();
+  }
+
+  // The status-bar message windows shown now, lowest first, as "message:<text>" (with the
+  // spinner) or "ok:<text>" (with the ok icon).
+  static std::vector<std::string> shownStatusBars() {
+    std::vector<std::string> out;
+    for (const auto& window : UIApplication::sharedApplication()->windows())
+      if (auto bar = std::dynamic_pointer_cast<CHStatusBar>(window); bar && !bar->isHidden())
+        out.push_back((bar->isOkShown() ? "ok:" : "message:") + bar->text());
+    return out;
+  }
+  // The sounds played since install(), as file names ("SentMessage.caf"), oldest first.
+  static std::vector<std::string> sounds() {
+    std::vector<std::string> out;
+    for (const AVAudioPlayback& p : AVAudioSink::playbacks()) out.push_back(p.resource);
+    return out;
   }
 
   void standInEvent(std::string_view source, std::string_view event, const Value& detail) override {
@@ -84,11 +104,9 @@ class StandInRecorder : public StandInSink {
     return details(source, event).size();
   }
 
-  // What the reader was shown or heard.
-  std::vector<std::string> statusBarEvents() const { return events("CHStatusBar"); }
-  std::vector<std::string> sounds() const { return details("NSStatusShow", "sound"); }
-
+  // Forgets the reports and the sounds heard.
   void clear() {
+    AVAudioSink::clear();
     std::lock_guard<std::mutex> guard(lock_);
     reports_.clear();
   }

@@ -1,6 +1,5 @@
-// Where the stand-ins of what is not drawn yet report what the reader would have seen (a prompt,
-// the busy overlay coming and going, a status-bar message, a sound) and what a stand-in screen
-// was asked to do (reload its table, go back, show its guide).  Nothing keeps the reports: a
+// Where the stand-ins of what is not drawn yet report what they were asked to do (a stand-in
+// screen reloading its table, going back, showing its guide).  Nothing keeps the reports: a
 // test that wants them installs a sink.  When the screen framework draws these views, their
 // tests read the view tree instead.  Any thread: the sink is called on the reporting thread.
 #pragma once
@@ -13,7 +12,7 @@
 class StandInSink {
  public:
   virtual ~StandInSink() = default;
-  // `source` names the stand-in ("PHProgressHUD", "CHStatusBar" ...), `event` what happened
+  // `source` names the stand-in (a stand-in screen's name), `event` what happened
   // ("prompt", "show", "hide" ...) and `detail` its text or data, nil when it has none.
   virtual void standInEvent(std::string_view source, std::string_view event,
                             const Value& detail) = 0;

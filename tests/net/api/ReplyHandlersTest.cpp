@@ -74,7 +74,7 @@ class ReplyHandlersTest : public WriteTest {
     WriteTest::TearDown();
   }
   bool barShowed(const std::string& event) const {
-    auto bar = stand->statusBarEvents();
+    auto bar = StandInRecorder::shownStatusBars();
     return std::find(bar.begin(), bar.end(), event) != bar.end();
   }
   static std::string cacheValue(std::string_view key) {
@@ -150,7 +150,7 @@ TEST_F(ReplyHandlersTest, CommentsRepostsAndProductFeedbackReportOnTheBusAndInTh
     }
     if (!c.bar.empty()) {
       EXPECT_TRUE(waitFor([&] { return barShowed(c.bar); }))
-          << ::testing::PrintToString(stand->statusBarEvents());
+          << ::testing::PrintToString(StandInRecorder::shownStatusBars());
     }
     waitFor([] { return false; }, 0.1);
     if (c.result.empty()) {

@@ -10,6 +10,7 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
+#include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UINavigationBar.h"
 #include "UIKit/UIScreen.h"
@@ -22,6 +23,7 @@
 #include "ui/framework/PHProgressHUD.h"
 #include "ui/framework/UIButtonView.h"
 #include "ui/framework/UINaviCtrl.h"
+#include "ui/framework/UIYBButton.h"
 #include "ui/framework/UIYBImage.h"
 #include "ui/framework/UIYBToolBar.h"
 #include "ui/framework/UIZMBarButtonItem.h"
@@ -107,6 +109,38 @@ TEST_F(BarsAndButtonsTest, AStyledButtonFiresOnATouchThatDoesNotMove) {
   // A slight drag inside the button does not fire.
   ASSERT_TRUE(ScreenDriver::drag(CGPointMake(115, 110), CGPointMake(118, 112), 0.1));
   EXPECT_EQ(target->count, 1);
+}
+
+TEST_F(BarsAndButtonsTest, AHintLoopsOverAnImageButtonUntilItsFirstTouch) {
+  auto target = std::make_shared<Tapped>();
+  auto button = std::make_shared<UIYBButton>(CGRectMake(130, 300, 40, 44));
+  button->addTarget(target->action(), UIControlEventTouchUpInside);
+  window->addSubview(button);
+  EXPECT_EQ(button->state(), 0u);
+  button->setState(2);
+  EXPECT_EQ(button->state(), 2u);
+
+  const auto first = UIImage::imageNamed("blueArrow");
+  const auto second = UIImage::imageNamed("aboutBar");
+  ASSERT_TRUE(first && second);
+  button->setAnimal({first});
+  button->setAnimal({first, second});
+  // One hint view over the whole button, now looping the two images for ever, once a second.
+  ASSERT_EQ(button->subviews().size(), 1u);
+  auto hint = std::dynamic_pointer_cast<UIImageView>(button->viewWithTag(UIYBButton::kHintTag));
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->frame(), CGRectMake(0, 0, 40, 44));
+  EXPECT_EQ(hint->animationImages(), (std::vector<std::shared_ptr<UIImage>>{first, second}));
+  EXPECT_DOUBLE_EQ(hint->animationDuration(), 1.0);
+  EXPECT_EQ(hint->animationRepeatCount(), 0);
+  EXPECT_TRUE(hint->isAnimating());
+
+  // The touch goes to the button, which fires, and the hint is gone.
+  ASSERT_TRUE(ScreenDriver::tap(button));
+  EXPECT_EQ(target->count, 1);
+  EXPECT_EQ(button->viewWithTag(UIYBButton::kHintTag), nullptr);
+  button->removeAnimal();  // nothing left to remove
+  EXPECT_TRUE(button->subviews().empty());
 }
 
 TEST_F(BarsAndButtonsTest, AButtonViewFiresOnlyWhenTheTouchEndsInsideAndFadesWhileTouched) {
