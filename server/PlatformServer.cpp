@@ -95,22 +95,17 @@ int PlatformServer::start(int port) {
     server = std::make_unique<httplib::Server>();
   }
   server->set_keep_alive_max_count(100);
-  Impl* impl = impl_.get();
-  server->Get(".*", [impl](const httplib::Request& req, httplib::Response& res) {
-    impl->handle(req, res, nullptr);
-  });
-  server->Post(".*",
-               [impl](const httplib::Request& req, httplib::Response& res,
-                      const httplib::ContentReader& reader) { impl->handle(req, res, &reader); });
   {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->stopping = false;
   }
-  auto host = std::make_unique<loopback::LoopbackHost>(std::move(server));
-  host->setConnectionLimit(impl_->options.connectionThreads);
-  int bound = host->start(port);
-  if (bound <= 0)
-    throw std::runtime_error("platform server: cannot listen on 127.0.0.1:" + std::to_string(port));
+  Impl* impl = impl_.get();
+  auto host = loopback::LoopbackHost::serveAll(
+      std::move(server),
+      [impl](const httplib::Request& req, httplib::Response& res,
+             const httplib::ContentReader* reader) { impl->handle(req, res, reader); },
+      impl_->options.connectionThreads, port, "platform server");
+  int bound = host->port();
   impl_->port = bound;
   impl_->host = std::move(host);
   return bound;

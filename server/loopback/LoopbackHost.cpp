@@ -14,6 +14,8 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace zept::loopback {
@@ -181,6 +183,24 @@ void LoopbackHost::blockSigpipeOnThisThread() {
   sigemptyset(&set);
   sigaddset(&set, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+std::unique_ptr<LoopbackHost> LoopbackHost::serveAll(std::unique_ptr<httplib::Server> server,
+                                                     RequestHandler handle, size_t connectionLimit,
+                                                     int port, std::string_view what) {
+  auto shared = std::make_shared<RequestHandler>(std::move(handle));
+  server->Get(".*", [shared](const httplib::Request& req, httplib::Response& res) {
+    (*shared)(req, res, nullptr);
+  });
+  server->Post(".*",
+               [shared](const httplib::Request& req, httplib::Response& res,
+                        const httplib::ContentReader& reader) { (*shared)(req, res, &reader); });
+  auto host = std::make_unique<LoopbackHost>(std::move(server));
+  host->setConnectionLimit(connectionLimit);
+  if (host->start(port) <= 0)
+    throw std::runtime_error(std::string(what) +
+                             ": cannot listen on 127.0.0.1:" + std::to_string(port));
+  return host;
 }
 
 }  // namespace zept::loopback

@@ -12,12 +12,17 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 namespace httplib {
 class Server;
-}
+class ContentReader;
+struct Request;
+struct Response;
+}  // namespace httplib
 
 namespace zept::loopback {
 
@@ -51,6 +56,16 @@ class LoopbackHost {
   // The local port of a socket; -1 when it has none.
   static int localPort(int fd);
   static void blockSigpipeOnThisThread();
+
+  // What the local servers share: every GET and POST of `server` goes to `handle` (a POST
+  // with its body reader, a GET with none), and a host for it is started on `port` (0: a free
+  // one) with at most `connectionLimit` connections at once (0: no limit).  Throws
+  // std::runtime_error naming `what` when the port cannot be bound.
+  using RequestHandler = std::function<void(const httplib::Request&, httplib::Response&,
+                                            const httplib::ContentReader*)>;
+  static std::unique_ptr<LoopbackHost> serveAll(std::unique_ptr<httplib::Server> server,
+                                                RequestHandler handle, size_t connectionLimit,
+                                                int port, std::string_view what);
 
  private:
   std::unique_ptr<httplib::Server> server_;
