@@ -56,21 +56,21 @@ TEST_F(StatusFeedbackTest, AMessageShowsOverTheStatusBarWithTheSpinnerAndAnOkMes
   EXPECT_EQ(StandInRecorder::shownStatusBars(), Texts{"message:正在发送…"});
   EXPECT_EQ(bar->dump(),
             "CHStatusBar frame=(0 0; 320 20)\n"
-            "  UIImageView frame=(0 0; 320 20)\n"
+            "  UIImageView frame=(0 0; 320 20) image=\"statusbar_background.png\"\n"
             "  UIActivityIndicatorView frame=(2 3; 10 10) animating\n"
             "  UILabel frame=(20 0; 300 20) text=\"正在发送…\"\n"
-            "  UIImageView frame=(0 18; 0 0)\n"
-            "  UIImageView frame=(0 0; 20 20) hidden\n");
+            "  UIImageView frame=(0 18; 320 2) image=\"networkload\"\n"
+            "  UIImageView frame=(0 0; 20 20) hidden image=\"okicon\"\n");
 
   bar->showWithStatusOk("发送成功");
   EXPECT_EQ(StandInRecorder::shownStatusBars(), Texts{"ok:发送成功"});
   EXPECT_EQ(bar->dump(),
             "CHStatusBar frame=(0 0; 320 20)\n"
-            "  UIImageView frame=(0 0; 320 20)\n"
+            "  UIImageView frame=(0 0; 320 20) image=\"statusbar_background.png\"\n"
             "  UIActivityIndicatorView frame=(2 3; 10 10) hidden\n"
             "  UILabel frame=(20 0; 300 20) text=\"发送成功\"\n"
-            "  UIImageView frame=(0 18; 0 0)\n"
-            "  UIImageView frame=(0 0; 20 20)\n");
+            "  UIImageView frame=(0 18; 320 2) image=\"networkload\"\n"
+            "  UIImageView frame=(0 0; 20 20) image=\"okicon\"\n");
 
   // A nil text leaves the text and only takes the icon away.
   bar->showWithStatusMessage(std::nullopt);
