@@ -85,6 +85,8 @@ TEST_F(BaseScreensTest, TheAppsNavigationBarDrawsTheThemeImageAndTheControllerSt
 TEST_F(BaseScreensTest, AScreenWithItsOwnBarShowsTheDayThemeBarTitleAndBackButton) {
   auto screen = std::make_shared<UINavibarBaseViewCtrl>();
   screen->setTitle("频道");
+  // Such a screen stands in place of the navigation controller's bar, as the app shows it.
+  nav->setNavigationBarHidden(true);
   push(screen);
   ASSERT_TRUE(screen->isViewLoaded());
   screen->setTitle("频道");
