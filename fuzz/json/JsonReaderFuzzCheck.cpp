@@ -23,7 +23,8 @@ std::string roundTrip(const Value& tree, JXSerializeOptionFlags options) {
   if (again.isNil())
     return "written text does not read back (options " + std::to_string(options) +
            "): " + (error ? error->localizedDescription() : std::string("no error"));
-  if (!again.isEqual(tree)) return "written text reads back different: " + text.string();
+  if (!again.isEqual(tree))
+    return "written text reads back different: " + std::string(text.string());
   return {};
 }
 

@@ -20,7 +20,7 @@ std::string quoted(const std::string& text) {
 std::string written(const NSDictionary& table) {
   std::string out = "/* written back */\n";
   table.enumerate([&](const std::string& key, const Value& value) {
-    out += quoted(key) + " = " + quoted(value.string()) + ";\n";
+    out += quoted(key) + " = " + quoted(std::string(value.string())) + ";\n";
   });
   return out;
 }

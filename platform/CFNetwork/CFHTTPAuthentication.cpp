@@ -149,7 +149,7 @@ std::string digestHex(std::string_view text, bool sha256) {
 
 std::string credential(const ValueDictionary& d, std::string_view key) {
   Value v = d ? d->objectForKey(key) : Value();
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 // A quoted-string of a header parameter.

@@ -23,7 +23,7 @@ std::string proxyURL(const Value& dict, std::string_view hostKey, std::string_vi
                      std::string_view scheme) {
   Value host = dict[hostKey];
   if (!host.isString() || host.string().empty()) return {};
-  std::string url = std::string(scheme) + "://" + host.string();
+  std::string url = std::string(scheme) + "://" + std::string(host.string());
   int port = dict[portKey].intValue();
   if (port > 0) url += ":" + std::to_string(port);
   return url;

@@ -376,7 +376,7 @@ ValueArray CFNetworkCopyProxiesForURL(std::string_view url, const ValueDictionar
                   std::string_view type) -> ValueArray {
     if (s[enable].intValue() == 0 || !s[hostKey].isString() || s[hostKey].string().empty())
       return nullptr;
-    return makeArray({Value(proxyEntry(type, s[hostKey].string(), s[portKey].intValue()))});
+    return makeArray({Value(proxyEntry(type, std::string(s[hostKey].string()), s[portKey].intValue()))});
   };
   ValueArray found = scheme == "https"
                          ? take(kCFNetworkProxiesHTTPSEnable, kCFNetworkProxiesHTTPSProxy,

@@ -258,7 +258,7 @@ Value NSBundle::objectForInfoDictionaryKey(std::string_view key) const {
 }
 
 std::string NSBundle::bundleIdentifier() const {
-  return objectForInfoDictionaryKey("CFBundleIdentifier").string();
+  return std::string(objectForInfoDictionaryKey("CFBundleIdentifier").string());
 }
 
 ValueDictionary NSBundle::parseStringsFile(std::string_view data, std::string* error) {
@@ -300,7 +300,7 @@ std::string NSBundle::localizedStringForKey(std::string_view key, std::string_vi
   if (key.empty()) return std::string(value);
   ValueDictionary strings = stringTable(table.empty() ? "Localizable" : std::string(table));
   Value v = strings->objectForKey(key);
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   return std::string(value.empty() ? key : value);
 }
 

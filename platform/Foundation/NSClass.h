@@ -117,7 +117,7 @@ template <>
 struct NSArgumentType<std::string> {
   static constexpr char code = '@';
   static std::string from(const Value& v) {
-    if (v.isString()) return v.string();
+    if (v.isString()) return std::string(v.string());
     return v.isNil() || v.isNull() ? std::string() : v.description();
   }
   static Value to(const std::string& s) { return Value(s); }

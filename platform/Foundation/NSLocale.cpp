@@ -20,7 +20,7 @@ std::vector<std::string> NSLocale::preferredLanguages() {
   std::vector<std::string> languages;
   if (ValueArray list = NSUserDefaults::standardUserDefaults()->arrayForKey("AppleLanguages")) {
     for (const Value& v : *list)
-      if (v.isString() && !v.string().empty()) languages.push_back(v.string());
+      if (v.isString() && !v.string().empty()) languages.emplace_back(v.string());
   }
   return languages;
 }

@@ -63,7 +63,7 @@ plist_t toPlist(const Value& v, std::string& why, size_t depth = 0) {
         why = "a string that is not UTF-8 text is not supported";
         return nullptr;
       }
-      return plist_new_string(v.string().c_str());
+      return plist_new_string(v.string().data());
     case Value::Kind::Data:
       return plist_new_data(v.bytes().data(), v.bytes().size());
     case Value::Kind::Date: {

@@ -908,7 +908,7 @@ std::string stringWithFormatArgs(std::string_view format, const std::vector<Valu
         Value v = take(position);
         std::string s;
         if (v.isString()) {
-          const std::string& t = v.string();
+          const std::string_view t = v.string();
           if (!t.empty()) s = std::string(t.substr(0, decodeAt(t, 0).len));
         } else {
           appendUTF8(s, char32_t(uint8_t(v.intValue())));

@@ -100,7 +100,7 @@ Value NSUserDefaults::objectForKey(std::string_view key) const {
 
 std::optional<std::string> NSUserDefaults::stringForKey(std::string_view key) const {
   Value v = objectForKey(key);
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   if (v.isNumber()) return v.description();
   return std::nullopt;
 }

@@ -13,9 +13,38 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSObject.h"
 
-namespace {
+ValueText ValueText::make(std::string_view text) {
+  if (text.empty()) return ValueText();
+  void* memory = ::operator new(blockSize(text.size()));
+  auto* b = new (memory) Block{nullptr, {1}, text.size()};
+  std::memcpy(b->bytes(), text.data(), text.size());
+  b->bytes()[text.size()] = 0;
+  ValueText t;
+  t.bits_ = reinterpret_cast<uintptr_t>(b);
+  return t;
+}
 
-const std::string kEmptyString;
+ValueText ValueText::borrowPlaced(void* memory, Owner* owner, std::string_view text) {
+  if (text.empty()) return ValueText();
+  auto* b = new (memory) Block{owner, {0}, text.size()};
+  std::memcpy(b->bytes(), text.data(), text.size());
+  b->bytes()[text.size()] = 0;
+  ValueText t;
+  t.bits_ = reinterpret_cast<uintptr_t>(b) | kBorrowed;
+  return t;
+}
+
+void ValueText::release() const {
+  Block* b = block();
+  if (b->owner) {
+    b->owner->releaseText();
+  } else if (b->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    b->~Block();
+    ::operator delete(b);
+  }
+}
+
+namespace {
 
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
@@ -23,7 +52,7 @@ bool isBlank(char c) {
 
 // Reads the leading decimal integer of a text the way the platform does: leading blanks, an
 // optional sign, digits up to the first non-digit; clamps on overflow.
-long long leadingInteger(const std::string& s, long long lo, long long hi) {
+long long leadingInteger(std::string_view s, long long lo, long long hi) {
   size_t i = 0;
   while (i < s.size() && isBlank(s[i])) ++i;
   bool neg = false;
@@ -49,7 +78,7 @@ long long leadingInteger(const std::string& s, long long lo, long long hi) {
   return (long long)acc;
 }
 
-double leadingDouble(const std::string& s) {
+double leadingDouble(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && isBlank(s[i])) ++i;
   // Only decimal notation: no hexadecimal floats, no "inf"/"nan" words.
@@ -57,7 +86,8 @@ double leadingDouble(const std::string& s) {
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
   if (j >= s.size() || !((s[j] >= '0' && s[j] <= '9') || s[j] == '.')) return 0;
   if (s.compare(j, 2, "0x") == 0 || s.compare(j, 2, "0X") == 0) return 0;
-  return std::strtod(s.c_str() + i, nullptr);
+  // Only called with a value's text, which is NUL-ended.
+  return std::strtod(s.data() + i, nullptr);
 }
 
 std::string formatDouble(double d) {
@@ -75,7 +105,7 @@ void indent(std::string& out, int level) {
   out.append(size_t(level) * 4, ' ');
 }
 
-bool needsQuotes(const std::string& s) {
+bool needsQuotes(std::string_view s) {
   if (s.empty()) return true;
   for (unsigned char c : s) {
     if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c >= 0x80))
@@ -88,7 +118,7 @@ void describe(const Value& v, std::string& out, int level);
 
 void describeNested(const Value& v, std::string& out, int level) {
   if (v.isString()) {
-    const std::string& s = v.string();
+    const std::string_view s = v.string();
     if (needsQuotes(s)) {
       out += '"';
       for (char c : s) {
@@ -160,7 +190,7 @@ Value Value::dictionaryOf(std::initializer_list<std::pair<std::string, Value>> p
   return Value(makeDictionary(pairs));
 }
 
-const std::string& Value::string() const {
+std::string_view Value::string() const {
   // kind() reads the alternative's index as the Kind.
   using V = decltype(v_);
   static_assert(
@@ -170,21 +200,21 @@ const std::string& Value::string() const {
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Int), V>, int64_t> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::UInt), V>, uint64_t> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Double), V>, double> &&
-      std::is_same_v<std::variant_alternative_t<size_t(Kind::String), V>, std::string> &&
-      std::is_same_v<std::variant_alternative_t<size_t(Kind::Data), V>, NSDataBytes> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::String), V>, TextBox> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Data), V>, DataBox> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Date), V>, NSDateValue> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Array), V>, ValueArray> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Dictionary), V>, ValueDictionary> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Object), V>,
                      std::shared_ptr<NSObject>> &&
       std::variant_size_v<V> == size_t(Kind::Object) + 1);
-  if (auto p = std::get_if<std::string>(&v_)) return *p;
-  return kEmptyString;
+  if (auto p = std::get_if<TextBox>(&v_)) return p->text.view();
+  return std::string_view("", 0);
 }
-const std::string& Value::bytes() const {
-  if (auto p = std::get_if<NSDataBytes>(&v_)) return p->bytes;
-  if (auto p = std::get_if<std::string>(&v_)) return *p;
-  return kEmptyString;
+std::string_view Value::bytes() const {
+  if (auto p = std::get_if<DataBox>(&v_)) return p->text.view();
+  if (auto p = std::get_if<TextBox>(&v_)) return p->text.view();
+  return std::string_view("", 0);
 }
 double Value::dateSeconds() const {
   if (auto p = std::get_if<NSDateValue>(&v_)) return p->secondsSince1970;
@@ -221,7 +251,7 @@ long long Value::longLongValue() const {
       return (long long)d;
     }
     case Kind::String:
-      return leadingInteger(std::get<std::string>(v_), LLONG_MIN, LLONG_MAX);
+      return leadingInteger(string(), LLONG_MIN, LLONG_MAX);
     default:
       return 0;
   }
@@ -239,8 +269,7 @@ unsigned long long Value::unsignedLongLongValue() const {
 }
 
 int Value::intValue() const {
-  if (kind() == Kind::String)
-    return int(leadingInteger(std::get<std::string>(v_), INT_MIN, INT_MAX));
+  if (kind() == Kind::String) return int(leadingInteger(string(), INT_MIN, INT_MAX));
   // Numbers narrow the way a C cast does.
   if (kind() == Kind::Double) {
     double d = std::get<double>(v_);
@@ -259,7 +288,7 @@ double Value::doubleValue() const {
     case Kind::UInt:
       return double(std::get<uint64_t>(v_));
     case Kind::String:
-      return leadingDouble(std::get<std::string>(v_));
+      return leadingDouble(string());
     case Kind::Date:
       return std::get<NSDateValue>(v_).secondsSince1970;
     default:
@@ -279,7 +308,7 @@ bool Value::boolValue() const {
     case Kind::Int:
       return longLongValue() != 0;
     case Kind::String: {
-      const std::string& s = std::get<std::string>(v_);
+      const std::string_view s = string();
       size_t i = 0;
       while (i < s.size() && isBlank(s[i])) ++i;
       while (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
@@ -310,11 +339,11 @@ std::string Value::description() const {
     case Kind::Double:
       return formatDouble(std::get<double>(v_));
     case Kind::String:
-      return std::get<std::string>(v_);
+      return std::string(string());
     case Kind::Data: {
       static const char* hex = "0123456789abcdef";
       std::string out = "<";
-      const std::string& b = std::get<NSDataBytes>(v_).bytes;
+      const std::string_view b = bytes();
       for (size_t i = 0; i < b.size(); ++i) {
         if (i && i % 4 == 0) out += ' ';
         out += hex[(unsigned char)b[i] >> 4];
@@ -424,9 +453,9 @@ size_t Value::hash() const {
   }
   switch (kind()) {
     case Kind::String:
-      return std::hash<std::string>()(string());
+      return std::hash<std::string_view>()(string());
     case Kind::Data:
-      return std::hash<std::string>()(bytes());
+      return std::hash<std::string_view>()(bytes());
     case Kind::Date:
       return std::hash<double>()(dateSeconds());
     case Kind::Array:
@@ -691,13 +720,13 @@ const std::string& NSDictionary::className() const {
 }
 
 std::optional<std::string> textIfAny(const Value& v) {
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   if (v.isNumber()) return v.description();
   return std::nullopt;
 }
 
 std::string textOf(const Value& v) {
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   if (v.isNumber()) return v.description();
   return std::string();
 }

@@ -2,6 +2,7 @@
 // message data.  A default-constructed Value is nil (absent); NSNull is a value of its own.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -25,7 +26,7 @@ class Value;
 using ValueArray = std::shared_ptr<NSArray>;
 using ValueDictionary = std::shared_ptr<NSDictionary>;
 
-// Raw bytes (NSData).
+// Raw bytes (NSData), as handed to Value(NSDataBytes); a Value keeps them as a ValueText.
 struct NSDataBytes {
   std::string bytes;
   bool operator==(const NSDataBytes&) const = default;
@@ -40,6 +41,82 @@ struct NSDateValue {
 // The JSON/plist null object (NSNull), distinct from nil.
 struct NSNullValue {
   bool operator==(const NSNullValue&) const = default;
+};
+
+// The immutable bytes of a string or data value, shared by reference: one block holding a
+// header and the bytes (with a NUL behind them).  A block made by ValueText::make counts its
+// own references; a block placed by an owner (a parsed reply's arena) passes every reference
+// on to that owner, which keeps all its blocks until its count ends.  The empty text holds no
+// block.  A borrowed reference counts nothing: only an owner's own containers hold such, and
+// they keep the owner; copying any reference gives a counted one.
+class ValueText {
+ public:
+  // What keeps blocks placed outside the heap.
+  class Owner {
+   public:
+    virtual void retainText() noexcept = 0;
+    virtual void releaseText() noexcept = 0;
+
+   protected:
+    ~Owner() = default;
+  };
+  struct Block {
+    Owner* owner;  // null: the block counts itself in refs
+    std::atomic<size_t> refs;
+    size_t size;
+    char* bytes() { return reinterpret_cast<char*>(this + 1); }
+  };
+  // The memory a block of `size` bytes takes, header and NUL included.
+  static constexpr size_t blockSize(size_t size) { return sizeof(Block) + size + 1; }
+  // A counted heap copy of `text`.
+  static ValueText make(std::string_view text);
+  // Fills a block that `owner` placed in `memory` (blockSize(text.size()) bytes, aligned for
+  // a pointer) with `text` and returns a borrowed reference to it.
+  static ValueText borrowPlaced(void* memory, Owner* owner, std::string_view text);
+
+  ValueText() = default;
+  ValueText(const ValueText& o) : bits_(reinterpret_cast<uintptr_t>(o.block())) { retain(); }
+  ValueText(ValueText&& o) noexcept : bits_(std::exchange(o.bits_, 0)) {}
+  ValueText& operator=(const ValueText& o) {
+    ValueText(o).swap(*this);
+    return *this;
+  }
+  ValueText& operator=(ValueText&& o) noexcept {
+    ValueText(std::move(o)).swap(*this);
+    return *this;
+  }
+  ~ValueText() {
+    if (bits_ && !(bits_ & kBorrowed)) release();
+  }
+  void swap(ValueText& o) noexcept { std::swap(bits_, o.bits_); }
+
+  // NUL-ended: view().data() may be handed to C as it is.
+  std::string_view view() const {
+    const Block* b = block();
+    return b ? std::string_view(reinterpret_cast<const char*>(b + 1), b->size)
+             : std::string_view("", 0);
+  }
+  // NUL-ended.
+  const char* c_str() const {
+    const Block* b = block();
+    return b ? reinterpret_cast<const char*>(b + 1) : "";
+  }
+  bool isBorrowed() const { return bits_ & kBorrowed; }
+  bool operator==(const ValueText& o) const { return view() == o.view(); }
+
+ private:
+  static constexpr uintptr_t kBorrowed = 1;
+  Block* block() const { return reinterpret_cast<Block*>(bits_ & ~kBorrowed); }
+  void retain() const {
+    if (Block* b = block()) {
+      if (b->owner)
+        b->owner->retainText();
+      else
+        b->refs.fetch_add(1, std::memory_order_relaxed);
+    }
+  }
+  void release() const;
+  uintptr_t bits_ = 0;
 };
 
 class Value {
@@ -75,10 +152,16 @@ class Value {
   Value(unsigned long u) : v_(uint64_t(u)) {}
   Value(unsigned long long u) : v_(uint64_t(u)) {}
   Value(double d) : v_(d) {}
-  Value(const char* s) : v_(std::string(s ? s : "")) {}
-  Value(std::string s) : v_(std::move(s)) {}
-  Value(std::string_view s) : v_(std::string(s)) {}
-  Value(NSDataBytes d) : v_(std::move(d)) {}
+  Value(const char* s) : v_(TextBox{ValueText::make(s ? s : "")}) {}
+  Value(const std::string& s) : v_(TextBox{ValueText::make(s)}) {}
+  Value(std::string_view s) : v_(TextBox{ValueText::make(s)}) {}
+  Value(const NSDataBytes& d) : v_(DataBox{ValueText::make(d.bytes)}) {}
+  // A string value holding `text` as it is (a borrowed one only inside its owner's containers).
+  static Value fromText(ValueText text) {
+    Value v;
+    v.v_ = TextBox{std::move(text)};
+    return v;
+  }
   Value(NSDateValue d) : v_(d) {}
   Value(ValueArray a);
   Value(ValueDictionary d);
@@ -109,7 +192,11 @@ class Value {
     v.v_ = CharBox{c};
     return v;
   }
-  static Value data(std::string bytes) { return Value(NSDataBytes{std::move(bytes)}); }
+  static Value data(std::string_view bytes) {
+    Value v;
+    v.v_ = DataBox{ValueText::make(bytes)};
+    return v;
+  }
   static Value date(double secondsSince1970) { return Value(NSDateValue{secondsSince1970}); }
   // A new mutable platform array / insertion-ordered dictionary.
   static Value arrayOf(std::vector<Value> items = {});
@@ -131,12 +218,18 @@ class Value {
   explicit operator bool() const { return !isNil(); }
   // Whether destroying the value frees anything (text, data, a container or an object); the
   // others may simply be dropped with the memory that holds them.
-  bool ownsStorage() const { return kind() >= Kind::String && kind() != Kind::Date; }
+  bool ownsStorage() const {
+    if (auto t = std::get_if<TextBox>(&v_)) return !t->text.isBorrowed();
+    return kind() >= Kind::Data && kind() != Kind::Date;
+  }
 
   // Typed access; wrong kinds give the empty value of the asked type (never throw).
-  const std::string& string() const;
-  const std::string& bytes() const;  // Data
-  double dateSeconds() const;        // Date
+  // The text of string() and bytes() (NUL-ended: string().data() is a C string) stays
+  // valid as long as this Value, or any copy of it, lives unchanged; a string read from a
+  // parsed reply also keeps that reply's memory.  Copy it into a std::string to keep it longer.
+  std::string_view string() const;
+  std::string_view bytes() const;  // Data; a string's text too
+  double dateSeconds() const;      // Date
   ValueArray array() const;
   ValueDictionary dictionary() const;
   std::shared_ptr<NSObject> object() const;
@@ -178,8 +271,14 @@ class Value {
     signed char c;
     bool operator==(const CharBox&) const = default;
   };
-  std::variant<std::monostate, NSNullValue, bool, CharBox, int64_t, uint64_t, double, std::string,
-               NSDataBytes, NSDateValue, ValueArray, ValueDictionary, std::shared_ptr<NSObject>>
+  struct TextBox {
+    ValueText text;
+  };
+  struct DataBox {
+    ValueText text;
+  };
+  std::variant<std::monostate, NSNullValue, bool, CharBox, int64_t, uint64_t, double, TextBox,
+               DataBox, NSDateValue, ValueArray, ValueDictionary, std::shared_ptr<NSObject>>
       v_;
 };
 

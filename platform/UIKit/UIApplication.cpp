@@ -137,7 +137,8 @@ bool UIApplication::launch(const Value& launchOptions) {
   auto url = launchOptions[UIApplicationLaunchOptionsURLKey].object<NSURL>();
   if (ok && url && delegate_) {
     ok = delegate_->applicationOpenURLSourceApplicationAnnotation(
-        *this, url, launchOptions[UIApplicationLaunchOptionsSourceApplicationKey].string(),
+        *this, url,
+        std::string(launchOptions[UIApplicationLaunchOptionsSourceApplicationKey].string()),
         launchOptions[UIApplicationLaunchOptionsAnnotationKey]);
   }
   state_ = UIApplicationState::Active;

@@ -87,7 +87,7 @@ UIDeviceProfile UIDeviceProfile::fromValue(const Value& d) {
   }
   readString(d, "interfaceName", p.interfaceName);
   if (Value mac = d["macAddress"]; mac.isString()) {
-    if (auto parsed = parseMac(mac.string())) p.macAddress = *parsed;
+    if (auto parsed = parseMac(std::string(mac.string()))) p.macAddress = *parsed;
   }
   readString(d, "identifierForVendor", p.identifierForVendor);
   if (Value c = d["carrier"]; c.isDictionary()) {

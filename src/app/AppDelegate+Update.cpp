@@ -93,7 +93,7 @@ std::optional<NSDateValue> messageDate(const Value& message, std::string_view ke
 
 std::string stringOf(const Value& dict, std::string_view key) {
   Value v = getStringValueForKey(dict, key, Value(std::string()));
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 std::shared_ptr<UIButton> messageButton(CGRect frame, std::string_view title) {

@@ -78,7 +78,7 @@ std::shared_ptr<NSUserDefaults> defaults() {
 
 std::string storedString(std::string_view key) {
   Value v = defaults()->objectForKey(key);
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 CGRect screenBounds() {
@@ -618,7 +618,7 @@ void AppDelegate::openChannelDelay() {
 
 void AppDelegate::openURL(const Value& link) {
   removeMessageView();
-  std::string url = link.isString() ? link.string() : std::string();
+  std::string url = link.isString() ? std::string(link.string()) : std::string();
   if (!url.starts_with("http://") || !navigationController_) return;
   auto page = std::make_shared<ModalWebViewController>();
   navigationController_->presentModalViewController(page, true);

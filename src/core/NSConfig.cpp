@@ -184,7 +184,8 @@ std::string NSConfig::getCurDomain() {
 
 std::string NSConfig::platformApiHost() {
   Value host = readMainValueWithKey("PLATFORM_API_Domain");
-  return host.isString() && !host.string().empty() ? host.string() : "api.ziza.example";
+  return host.isString() && !host.string().empty() ? std::string(host.string())
+                                                   : "api.ziza.example";
 }
 
 void NSConfig::changeServer(bool development) {

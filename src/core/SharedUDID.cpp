@@ -97,7 +97,7 @@ std::string compute(NSErrorPtr* error) {
     if (!id.isString()) {
       if (availableSlot.empty()) availableSlot = name;
     } else {
-      if (frequency[id.string()]++ == 0) order.push_back(id.string());
+      if (frequency[std::string(id.string())]++ == 0) order.emplace_back(id.string());
     }
     Value gid = dict[kSharedUDIDAppUIDKey];
     if (gid.isString() && gid.string() == appUID) {

@@ -36,7 +36,7 @@ bool isDirectory(const std::string& path) {
 
 // Strings as they are, numbers as their decimal text; nullopt for anything else.
 std::optional<std::string> idText(const Value& v) {
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   if (v.isNumber()) return v.description();
   return std::nullopt;
 }

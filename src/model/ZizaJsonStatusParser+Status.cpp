@@ -30,9 +30,9 @@ constexpr std::string_view kSourceNote = "[来源";
 
 // The text without "<br />" marks and without CR and LF, in one pass: the text that removing
 // the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
-std::string withoutLineBreaks(const std::string& text) {
+std::string withoutLineBreaks(std::string_view text) {
   constexpr std::string_view kMark = "<br />";
-  if (text.find_first_of("<\r\n") == std::string::npos) return text;
+  if (text.find_first_of("<\r\n") == std::string::npos) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
@@ -44,7 +44,7 @@ std::string withoutLineBreaks(const std::string& text) {
     if (i == text.size()) break;
     if (text[i] != '<')
       ++i;
-    else if (std::string_view(text).substr(i, kMark.size()) == kMark)
+    else if (text.substr(i, kMark.size()) == kMark)
       i += kMark.size();
     else
       out += text[i++];

@@ -103,7 +103,7 @@ ValueDictionary ZizaJsonStatusParser::reParserSection(const NSSectionItem& secti
 
 std::string ZizaJsonStatusParser::reParserActionArray(const std::vector<NSActonItem>& actions) {
   Value json = JSONString(actionArray(actions));
-  return json.isString() ? json.string() : "[]";
+  return json.isString() ? std::string(json.string()) : "[]";
 }
 
 NSActonItem ZizaJsonStatusParser::parseAction(const NSDictionary& dic) {

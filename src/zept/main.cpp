@@ -87,7 +87,7 @@ std::vector<std::string> serviceHosts() {
                                kShareDomainKey, kWebDomainKey}) {
     Value label = NSConfig::readMainValueWithKey(key);
     if (label.isString() && !label.string().empty())
-      hosts.push_back(label.string() + "." + middle + "." + last);
+      hosts.push_back(std::string(label.string()) + "." + middle + "." + last);
   }
   if (auto url = NSURL::URLWithString(ClientRequest::kAppStoreLookupURL)) {
     if (auto host = url->host()) hosts.push_back(*host);

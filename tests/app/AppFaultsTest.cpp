@@ -97,7 +97,9 @@ class FaultProxy {
 class PageReader : public NSObject {
  public:
   std::vector<std::string> replies;
-  void take(const Value& reply) { replies.push_back(reply.isString() ? reply.string() : ""); }
+  void take(const Value& reply) {
+    replies.push_back(reply.isString() ? std::string(reply.string()) : "");
+  }
   // Asks for the first page of channel 1 as a channel screen does; its reply text.
   std::optional<std::string> read() {
     size_t before = replies.size();

@@ -92,7 +92,7 @@ class StandInDispatcher : public NSObject {
     auto msg = NSMsgSend::fromNotification(notification);
     if (!msg) return;
     report("type", std::to_string(msg->type));
-    report("data", msg->data.isString() ? msg->data.string() : "<not a string>");
+    report("data", msg->data.isString() ? std::string(msg->data.string()) : "<not a string>");
     report("action", msg->action.name());
     report("onMain", NSThread::isMainThread() ? "yes" : "no");
     report("prompt", StandInRecorder::shownPrompt());

@@ -42,7 +42,8 @@ class FriendGroupFilesTest : public ::testing::Test {
     P::setRequestLocalPath(
         [this](RequestType type, const Value& param) -> std::optional<std::string> {
           asked_.push_back(type);
-          return dir_ + "/" + param[0].string() + "-" + param[1].string() + "-" + param[2].string();
+          return dir_ + "/" + std::string(param[0].string()) + "-" +
+                 std::string(param[1].string()) + "-" + std::string(param[2].string());
         });
   }
   void TearDown() override { P::setRequestLocalPath(nullptr); }

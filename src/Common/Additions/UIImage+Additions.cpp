@@ -337,5 +337,5 @@ std::shared_ptr<UIImage> pressTextImage(const std::shared_ptr<UIImage>& image,
 void imageWrite(const Value& dataAndPath) {
   Value data = dataAndPath[0], path = dataAndPath[1];
   if (!path.isString()) return;
-  if (data.isData()) writeAtomically(path.string(), data.bytes());
+  if (data.isData()) writeAtomically(std::string(path.string()), std::string(data.bytes()));
 }

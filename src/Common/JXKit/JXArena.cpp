@@ -84,11 +84,12 @@ JXArena* JXArena::create() {
 }
 
 void* JXArena::allocate(size_t size) {
+  // Texts may have left the cursor aligned for a pointer only.
+  char* at = reinterpret_cast<char*>(roundUp(reinterpret_cast<uintptr_t>(cursor_)));
   size = roundUp(size);
-  if (size_t(limit_ - cursor_) >= size) {
-    void* p = cursor_;
-    cursor_ += size;
-    return p;
+  if (at <= limit_ && size_t(limit_ - at) >= size) {
+    cursor_ = at + size;
+    return at;
   }
   return allocateSlow(size);
 }

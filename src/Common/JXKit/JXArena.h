@@ -3,10 +3,12 @@
 // when the last container of that reply goes away, to a small per-thread store that the next
 // reply on that thread takes them from (at most 16 MB a thread; the rest is freed).  A container
 // kept longer than the rest of its reply (a sub-dictionary handed to a record) keeps the whole
-// reply's blocks; the strings are not in the blocks and are freed as before.
+// reply's blocks, and so does a string value read from the reply (its text lies in the blocks).
 //
-// The arena counts one reference per container placed in it, plus the reader's own while it
-// reads; the count is atomic, as containers may be dropped on several threads.  It also keeps
+// The arena counts one reference per container placed in it, one per string value taken out of
+// the reply's containers (a copy of a Value; inside the containers the strings are borrowed and
+// count nothing), plus the reader's own while it reads; the count is atomic, as containers and
+// values may be dropped on several threads.  It also keeps
 // one counted reference to each dictionary key of the reply, so that the tables themselves
 // hold their keys borrowed and count nothing per pair.
 #pragma once
@@ -19,8 +21,9 @@
 #include <vector>
 
 #include "Common/JXKit/JXKey.h"
+#include "Foundation/Value.h"
 
-class JXArena {
+class JXArena final : public ValueText::Owner {
  public:
   // A new arena with the caller's reference.
   static JXArena* create();
@@ -30,6 +33,13 @@ class JXArena {
   // `size` bytes aligned for any container, valid until the last reference goes.  Raises
   // std::bad_alloc when memory runs out.
   void* allocate(size_t size);
+  // A string value whose text is placed here, borrowed (see ValueText): only for the reply's
+  // own containers and the reader's stack.
+  Value borrowedString(std::string_view text) {
+    if (text.empty()) return Value::fromText(ValueText());
+    return Value::fromText(
+        ValueText::borrowPlaced(allocateText(ValueText::blockSize(text.size())), this, text));
+  }
 
   // Keeps the key as long as the arena lives.
   void keepKey(const JXKeyRef& key) { keys_.push_back(key); }
@@ -38,11 +48,23 @@ class JXArena {
   void release() {
     if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy();
   }
+  void retainText() noexcept override { retain(); }
+  void releaseText() noexcept override { release(); }
 
  private:
   struct Block;
   JXArena() = default;
   ~JXArena() = default;
+  // `size` bytes aligned for a pointer.
+  void* allocateText(size_t size) {
+    size = (size + 7) & ~size_t(7);
+    if (size_t(limit_ - cursor_) >= size) {
+      void* p = cursor_;
+      cursor_ += size;
+      return p;
+    }
+    return allocateSlow(size);
+  }
   void* allocateSlow(size_t size);
   void destroy();
 

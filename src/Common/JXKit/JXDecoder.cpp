@@ -679,7 +679,7 @@ struct JXParseState {
   bool pushValue(Tok t) {
     switch (t) {
       case Tok::String:
-        values.emplace_back(std::string(strBytes, strLength));
+        values.push_back(arena->borrowedString(std::string_view(strBytes, strLength)));
         return true;
       case Tok::Number:
         switch (numberKind) {
@@ -954,7 +954,7 @@ Value JXDecoder::parse(const char* string, size_t length, bool mutableCollection
 const char* JXDecoder::dataBytes(const Value& jsonData, size_t* length) const {
   if (!jsonData.isData())
     NSException::raise(NSInvalidArgumentException, "The jsonData argument is NULL.");
-  const std::string& bytes = jsonData.bytes();
+  const std::string_view bytes = jsonData.bytes();
   *length = bytes.size();
   return bytes.data();
 }

@@ -325,7 +325,7 @@ int SQDatabase::bindObject(const Value& obj, int idx, sqlite3_stmt* statement) {
     case Value::Kind::Null:
       return sqlite3_bind_null(statement, idx);
     case Value::Kind::Data: {
-      const std::string& bytes = obj.bytes();
+      const std::string_view bytes = obj.bytes();
       // Empty data is an empty blob, not NULL.
       return sqlite3_bind_blob64(statement, idx, bytes.empty() ? "" : bytes.data(), bytes.size(),
                                  SQLITE_TRANSIENT);
@@ -342,7 +342,7 @@ int SQDatabase::bindObject(const Value& obj, int idx, sqlite3_stmt* statement) {
     case Value::Kind::Double:
       return sqlite3_bind_double(statement, idx, obj.doubleValue());
     case Value::Kind::String: {
-      const std::string& s = obj.string();
+      const std::string_view s = obj.string();
       return sqlite3_bind_text64(statement, idx, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     default: {

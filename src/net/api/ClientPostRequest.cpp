@@ -47,7 +47,8 @@ std::string errorDescriptionOf(const std::shared_ptr<HXHTTPRequest>& request) {
 }
 
 bool replySucceeded(const Value& text) {
-  return ServerResult::resultWithJSONString(text.isString() ? text.string() : std::string())
+  return ServerResult::resultWithJSONString(text.isString() ? std::string(text.string())
+                                                            : std::string())
       ->resultSuccess;
 }
 
@@ -95,7 +96,7 @@ void ClientPostRequest::showFinishStatusBar(const std::string& text) {
 }
 
 void ClientPostRequest::postFinish(const Value& replyText) {
-  std::string text = replyText.isString() ? replyText.string() : std::string();
+  std::string text = replyText.isString() ? std::string(replyText.string()) : std::string();
   Value message = objectFromJSONString(text)["ResultMsg"];
   std::string shown;
   if (message.isString())
@@ -246,7 +247,7 @@ void ClientPostRequest::requestFinished(const std::shared_ptr<HXHTTPRequest>& re
   if (!request) return;
   stopActivityIndicatorViewAnimation();
   Value text = replyTextOf(request);
-  NSWeiBoNet::weiboBindProcess(text.isString() ? text.string() : std::string());
+  NSWeiBoNet::weiboBindProcess(text.isString() ? std::string(text.string()) : std::string());
   RequestRoute route = routeOfRequest(request);
   int status = request->responseStatusCode();
   if (!isPlainReplyStatus(status)) {

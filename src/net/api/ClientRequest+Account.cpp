@@ -53,7 +53,7 @@ std::shared_ptr<NSUserDefaults> defaults() {
 
 std::string storedString(std::string_view key) {
   Value v = defaults()->objectForKey(key);
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 std::string localized(std::string_view key) {
@@ -62,7 +62,7 @@ std::string localized(std::string_view key) {
 
 std::string bundleVersion() {
   Value v = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion");
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 // "%.f %.f*%.f": scale, width, height of the main screen in points.
@@ -171,7 +171,8 @@ bool ClientRequest::needRegister() {
   std::string deviceId = NSGlobe::getMacAddressOrIdentifier();
   std::string clientKey = storedString(kRegisterClientKey);
   Value storedIdValue = defaults()->objectForKey(kRegisterKey);
-  std::string storedId = storedIdValue.isString() ? storedIdValue.string() : std::string();
+  std::string storedId =
+      storedIdValue.isString() ? std::string(storedIdValue.string()) : std::string();
   if (storedId == kAccountErrorId) NSConfig::engine()->setIsAppAcountError(true);
   bool matches = storedId == deviceId || (NSConfig::engine()->systemVersion() >= 7.0f &&
                                           storedId.size() >= 12 && storedId != kAccountErrorId);
@@ -270,7 +271,8 @@ void ClientRequest::closeApplication() {
 }
 
 void ClientRequest::registerCallBack(const Value& reply) {
-  auto result = ServerResult::resultWithJSONString(reply.isString() ? reply.string() : "");
+  auto result =
+      ServerResult::resultWithJSONString(reply.isString() ? std::string(reply.string()) : "");
   // A success without a key is no registration: storing it would leave the client keyless.
   const Value& key = result->resultObj;
   bool issued =
@@ -282,7 +284,7 @@ void ClientRequest::registerCallBack(const Value& reply) {
     return;
   }
   defaults()->setObject(Value(NSGlobe::getMacAddressOrIdentifier()), kRegisterKey);
-  defaults()->setObject(Value(key.isString() ? key.string() : key.description()),
+  defaults()->setObject(Value(key.isString() ? std::string(key.string()) : key.description()),
                         kRegisterClientKey);
   defaults()->synchronize();
   if (auto account = ClientPlatformAccount::current()) account->logOut();
@@ -356,7 +358,8 @@ static bool isTransportFailure(const Value& reply) {
 }
 
 bool ClientRequest::registerAgainIfUnknown(const Value& reply) {
-  auto result = ServerResult::resultWithJSONString(reply.isString() ? reply.string() : "");
+  auto result =
+      ServerResult::resultWithJSONString(reply.isString() ? std::string(reply.string()) : "");
   if (result->resultSuccess || !result->resultMsg.isString() ||
       result->resultMsg.string() != kUnregisteredClientMessage)
     return false;
@@ -428,7 +431,8 @@ bool ClientRequest::registerToken() {
 }
 
 void ClientRequest::tokenCallBack(const Value& reply) {
-  auto result = ServerResult::resultWithJSONString(reply.isString() ? reply.string() : "");
+  auto result =
+      ServerResult::resultWithJSONString(reply.isString() ? std::string(reply.string()) : "");
   if (!result->resultSuccess) return;
   defaults()->setObject(defaults()->objectForKey(kTokenKeyTemp), kTokenKey);
   defaults()->synchronize();
@@ -478,7 +482,8 @@ void ClientRequest::bindFailed() {
 }
 
 void ClientRequest::bindCallBack(const Value& reply) {
-  auto result = ServerResult::resultWithJSONString(reply.isString() ? reply.string() : "");
+  auto result =
+      ServerResult::resultWithJSONString(reply.isString() ? std::string(reply.string()) : "");
   if (!result->resultSuccess) {
     bindFailed();
     return;
@@ -517,7 +522,8 @@ void ClientRequest::relationshipCallback(const Value& reply) {
 }
 
 void ClientRequest::attentionCallBack(const Value& reply) {
-  auto user = ZizaJsonStatusParser::parseToUser(reply.isString() ? reply.string() : "");
+  auto user =
+      ZizaJsonStatusParser::parseToUser(reply.isString() ? std::string(reply.string()) : "");
   showPrompt(localized(user && user->userId != 0 ? "添加关注成功" : "添加关注失败"));
 }
 

@@ -14,7 +14,7 @@
 namespace {
 
 std::string textOr(const Value& v) {
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 }  // namespace
@@ -41,6 +41,7 @@ void ClientRequest::userFeedBack(const Value& userMessage, const Value& content,
       {"usermsg", Value(textOr(userMessage))},
   });
   Value json = JSONString(body);
-  std::string cipher = NSDesEncrypt::tripleDES(json.isString() ? json.string() : "{}", true);
+  std::string cipher =
+      NSDesEncrypt::tripleDES(json.isString() ? std::string(json.string()) : "{}", true);
   postQueue_->postInfo("/feedback.aspx", parameters, cipher);
 }

@@ -13,7 +13,7 @@ namespace {
 
 std::string storedClientKey() {
   Value key = NSUserDefaults::standardUserDefaults()->objectForKey(kRegisterClientKey);
-  return key.isString() ? key.string() : std::string();
+  return key.isString() ? std::string(key.string()) : std::string();
 }
 
 std::string now(std::string_view pattern) {

@@ -52,7 +52,7 @@ std::optional<std::string> KeychainUtils::getPasswordForUsername(
     fail(error, kUnreadableItem);
     return std::nullopt;
   }
-  return data.bytes();
+  return std::string(data.bytes());
 }
 
 bool KeychainUtils::storeUsername(const std::optional<std::string>& user,

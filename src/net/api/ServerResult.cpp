@@ -60,7 +60,7 @@ std::string ServerResult::replyText(bool ok, std::string_view message) {
   // The writer passes a noncharacter on as it is, which the reader refuses: a message the
   // reply would not read back with is left out.
   if (written.isString() && objectFromJSONString(written.string()).isDictionary())
-    return written.string();
+    return std::string(written.string());
   return ok ? R"({"ResultCode":"1","ResultBoolean":"YES","ResultMsg":""})"
             : R"({"ResultCode":"1","ResultBoolean":"NO","ResultMsg":""})";
 }

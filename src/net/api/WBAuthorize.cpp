@@ -18,7 +18,7 @@ constexpr long kTokenReplyWithoutToken = 101;
 
 // A text of a JSON value that names an id or a token: strings as they are, numbers in decimal.
 std::optional<std::string> idText(const Value& v) {
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   if (v.isNumber()) return v.description();
   return std::nullopt;
 }

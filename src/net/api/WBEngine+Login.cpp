@@ -171,7 +171,7 @@ void WBEngine::completeLogin() {
 }
 
 void WBEngine::userInfoCallBack(const Value& reply) {
-  std::string text = reply.isString() ? reply.string() : std::string();
+  std::string text = reply.isString() ? std::string(reply.string()) : std::string();
   // Only a user record replaces the profile: a failure text or an error reply leaves the
   // profile the account had.
   Value parsed = objectFromJSONString(text);

@@ -18,7 +18,7 @@ namespace {
 
 std::string stringOf(const ValueDictionary& d, std::string_view key) {
   Value v = d ? d->objectForKey(key) : Value();
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 // The credential dictionary the platform takes; the domain only when the scheme needs one.

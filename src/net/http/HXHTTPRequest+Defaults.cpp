@@ -81,15 +81,16 @@ std::optional<std::string> HXHTTPRequest::userAgentForBundle(const NSBundle& bun
   Value name = bundle.objectForInfoDictionaryKey("CFBundleDisplayName");
   if (!name.isString()) name = bundle.objectForInfoDictionaryKey("CFBundleName");
   // The header carries the name's UTF-8 bytes as they are.
-  std::string appName = name.isString() ? name.string() : std::string();
+  std::string appName = name.isString() ? std::string(name.string()) : std::string();
   if (appName.empty()) return std::nullopt;
   Value shortVersion = bundle.objectForInfoDictionaryKey("CFBundleShortVersionString");
   Value buildVersion = bundle.objectForInfoDictionaryKey("CFBundleVersion");
   std::string version;
   if (shortVersion.isString() && buildVersion.isString()) {
-    version = shortVersion.string() == buildVersion.string()
-                  ? shortVersion.string()
-                  : shortVersion.string() + " rv:" + buildVersion.string();
+    version =
+        shortVersion.string() == buildVersion.string()
+            ? shortVersion.string()
+            : std::string(shortVersion.string()) + " rv:" + std::string(buildVersion.string());
   } else if (shortVersion.isString()) {
     version = shortVersion.string();
   } else if (buildVersion.isString()) {

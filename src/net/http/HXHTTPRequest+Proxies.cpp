@@ -23,7 +23,8 @@ bool takeProxy(const Value& entry, std::string* host, int* port, std::string* ty
   if (!h.isString() || h.string().empty()) return false;
   *host = h.string();
   *port = entry[kCFProxyPortNumberKey].intValue();
-  *type = entry[kCFProxyTypeKey].isString() ? entry[kCFProxyTypeKey].string() : std::string();
+  *type = entry[kCFProxyTypeKey].isString() ? std::string(entry[kCFProxyTypeKey].string())
+                                            : std::string();
   return true;
 }
 

@@ -135,7 +135,7 @@ void storeCredentials(bool proxy, const ValueDictionary& entry) {
 
 std::string stringOf(const ValueDictionary& d, std::string_view key) {
   Value v = d ? d->objectForKey(key) : Value();
-  return v.isString() ? v.string() : std::string();
+  return v.isString() ? std::string(v.string()) : std::string();
 }
 
 NSURLProtectionSpace serverSpace(const std::string& host, int port, const std::string& protocol,

@@ -41,7 +41,7 @@ ClassState& cls() {
 std::optional<std::string> headerValue(const ValueDictionary& headers, std::string_view name) {
   if (!headers) return std::nullopt;
   Value v = headers->objectForKey(name);
-  if (v.isString()) return v.string();
+  if (v.isString()) return std::string(v.string());
   std::optional<std::string> found;
   headers->enumerate([&](const std::string& key, const Value& value) {
     if (!found && equalsIgnoringASCIICase(key, name)) found = value.description();

@@ -211,7 +211,7 @@ void varimostaViewController::requestNextPage() {
 
 void varimostaViewController::channelPageCallBack(const Value& reply) {
   if (!asking_ || pageDone_) return;
-  std::string text = reply.isString() ? reply.string() : std::string();
+  std::string text = reply.isString() ? std::string(reply.string()) : std::string();
   std::string title = "channel " + std::to_string(asking_->type) + " " + asking_->name;
   if (text.empty() || text == ServerResult::getErrorJsonString()) {
     write(title + ": the content server cannot be reached");

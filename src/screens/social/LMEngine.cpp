@@ -23,7 +23,7 @@ State& state() {
 std::string firstURLScheme() {
   Value types = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleURLTypes");
   Value first = types[0]["CFBundleURLSchemes"][0];
-  return first.isString() ? first.string() : std::string();
+  return first.isString() ? std::string(first.string()) : std::string();
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ int64_t getTimeValueForKey(const Value& obj, int64_t defaultValue) {
   int64_t seconds = 0;
   if (obj.isString() && parseReplyDate(obj.string(), seconds)) return seconds;
   std::string text = obj.isNull()     ? std::string()
-                     : obj.isString() ? obj.string()
+                     : obj.isString() ? std::string(obj.string())
                                       : obj.description();
   if (parseDateText(text, "%a %b %d %H:%M:%S %z %Y", seconds)) return seconds;
   if (parseDateText(text, "%a, %d %b %Y %H:%M:%S %z", seconds)) return seconds;

@@ -171,7 +171,7 @@ void ULURLPattern::compileURL() {
       if (component != "/") parsePathComponent(component);
   }
   for (const auto& [name, value] : firstQueryValues(*url))
-    parseParameter(name, value.isString() ? value.string() : std::string());
+    parseParameter(name, value.isString() ? std::string(value.string()) : std::string());
   if (auto fragment = url->fragment()) fragment_ = parseText(*fragment);
 }
 
@@ -335,8 +335,8 @@ void ULURLNavigatorPattern::setArgumentsFromURL(const NSURL& url, NSInvocation& 
   for (const auto& [name, value] : firstQueryValues(url)) {
     auto element = query_.find(name);
     if (element != query_.end()) {
-      if (setArgument(value.isString() ? value.string() : std::string(), element->second.get(),
-                      invocation))
+      if (setArgument(value.isString() ? std::string(value.string()) : std::string(),
+                      element->second.get(), invocation))
         --remaining;
     } else {
       if (!leftover) leftover = std::make_shared<NSMutableDictionary>();

@@ -333,7 +333,8 @@ void ULURLRequestQueue::loaderDidLoadResponse(const std::shared_ptr<ULRequestLoa
         auto header = response->allHeaderFields();
         Value etag = header->objectForKey("ETag");
         if (!etag.isString()) etag = header->objectForKey("Etag");
-        std::string quoted = quotedEtag(etag.isString() ? etag.string() : std::string());
+        std::string quoted =
+            quotedEtag(etag.isString() ? std::string(etag.string()) : std::string());
         if (!quoted.empty()) cache->storeEtagForKey(quoted, loader->cacheKey());
       }
       if (data.isData()) cache->storeDataForKey(data.bytes(), loader->cacheKey());

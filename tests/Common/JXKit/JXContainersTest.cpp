@@ -55,7 +55,7 @@ std::vector<std::string> iteratedKeys(const JXDictionary& d) {
 std::vector<std::string> enumeratedKeys(const std::shared_ptr<JXDictionary>& d) {
   std::vector<std::string> keys;
   auto e = d->keyEnumerator();
-  for (Value k = e->nextObject(); !k.isNil(); k = e->nextObject()) keys.push_back(k.string());
+  for (Value k = e->nextObject(); !k.isNil(); k = e->nextObject()) keys.emplace_back(k.string());
   return keys;
 }
 
@@ -425,5 +425,40 @@ TEST(JXContainersTest, PartsOfAReplyOutliveItsRootAndOneAnother) {
     for (auto& t : threads) t.join();
     EXPECT_EQ(lastUser->objectForKey("name").string(), "u299");
     EXPECT_EQ(lastUser->objectForKey("tags").count(), isMutable ? 23u : 3u);
+  }
+}
+
+// A reply's strings lie in its blocks: a string value taken out of it (a copy of the Value)
+// keeps the blocks after every container is gone, while later replies on this thread take the
+// blocks the others gave back; copies and drops on several threads keep the count right.
+TEST(JXContainersTest, StringsTakenFromAReplyOutliveItsContainers) {
+  std::string json = "{\"items\":[";
+  for (int i = 0; i < 2000; ++i)
+    json += std::string(i ? "," : "") + "{\"text\":\"item text long enough for a block " +
+            std::to_string(i) + "\",\"short\":\"s\",\"empty\":\"\"}";
+  json += "]}";
+  std::vector<Value> kept;
+  for (int round = 0; round < 3; ++round) {
+    JXParsed r = jxParse(json);
+    ASSERT_TRUE(r.value.isDictionary()) << r.message();
+    kept.push_back(r.value["items"][size_t(1999 - round)]["text"]);
+    kept.push_back(r.value["items"][size_t(round)]["short"]);
+    EXPECT_TRUE(r.value["items"][0]["empty"].isString());
+    EXPECT_EQ(r.value["items"][0]["empty"].string(), "");
+  }
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([copies = kept]() mutable {
+      for (int i = 0; i < 1000; ++i) copies.push_back(copies[size_t(i) % 6]);
+    });
+  for (auto& t : threads) t.join();
+  for (int round = 0; round < 3; ++round) {
+    const Value& text = kept[size_t(2 * round)];
+    EXPECT_EQ(text.string(), "item text long enough for a block " + std::to_string(1999 - round));
+    EXPECT_EQ(std::string(text.string().data()), text.string());  // NUL-ended
+    EXPECT_EQ(kept[size_t(2 * round + 1)].string(), "s");
+    // Equal texts are equal values with one hash, wherever they lie.
+    EXPECT_EQ(text, Value(std::string(text.string())));
+    EXPECT_EQ(text.hash(), Value(std::string(text.string())).hash());
   }
 }

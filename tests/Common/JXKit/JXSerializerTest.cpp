@@ -20,7 +20,7 @@ namespace {
 std::string written(std::vector<Value> items, JXSerializeOptionFlags options = 0) {
   NSErrorPtr error;
   Value text = JSONStringWithOptions(makeArray(std::move(items)), options, &error);
-  if (text.isString()) return text.string();
+  if (text.isString()) return std::string(text.string());
   return "error: " + (error ? error->localizedDescription() : std::string("none"));
 }
 

@@ -41,7 +41,7 @@ std::shared_ptr<NSUserDefaults> defaults() {
 
 std::string stored(std::string_view key) {
   auto v = defaults()->objectForKey(key);
-  return v.isString() ? v.string() : "(none)";
+  return v.isString() ? std::string(v.string()) : "(none)";
 }
 
 std::vector<std::string> keysOf(const Pairs& pairs) {

@@ -28,10 +28,10 @@ std::string describe(const ValueArray& proxies) {
     if (!out.empty()) out += "; ";
     out += p[kCFProxyTypeKey].string();
     if (p[kCFProxyHostNameKey].isString())
-      out += " " + p[kCFProxyHostNameKey].string() + ":" +
+      out += " " + std::string(p[kCFProxyHostNameKey].string()) + ":" +
              std::to_string(p[kCFProxyPortNumberKey].intValue());
     if (p[kCFProxyAutoConfigurationURLKey].isString())
-      out += " " + p[kCFProxyAutoConfigurationURLKey].string();
+      out += " " + std::string(p[kCFProxyAutoConfigurationURLKey].string());
   }
   return out;
 }

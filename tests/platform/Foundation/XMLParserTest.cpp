@@ -27,8 +27,9 @@ struct Recorder : NSXMLParserDelegate {
   void parserDidStartElement(NSXMLParser&, const std::string& name, const std::string&,
                              const std::string&, const ValueDictionary& attributes) override {
     std::string line = "<" + name;
-    attributes->enumerate(
-        [&](const std::string& k, const Value& v) { line += " " + k + "=" + v.string(); });
+    attributes->enumerate([&](const std::string& k, const Value& v) {
+      line += " " + k + "=" + std::string(v.string());
+    });
     events.push_back(line + ">");
   }
   void parserDidEndElement(NSXMLParser& parser, const std::string& name, const std::string&,

@@ -27,7 +27,7 @@ std::optional<std::string> secret(const std::string& service, const std::string&
   if (SecItemCopyMatching(with(item(service, account), kSecReturnData, Value(true)), &data) !=
       errSecSuccess)
     return std::nullopt;
-  return data.bytes();
+  return std::string(data.bytes());
 }
 
 TEST(SecItem, AnItemAddedIsFoundByServiceAndAccountAndKeptInAnOwnerOnlyFile) {

@@ -86,7 +86,7 @@ TEST_F(LinkLabelTest, WithoutATapCallTheTextGoesToOpenURLOrTheBus) {
       observer,
       [&](const NSNotificationPtr& n) {
         auto msg = n->userInfo()["Noti_lParam"].object<NSMsgSend>();
-        posted.push_back(msg ? msg->data.string() : "(none)");
+        posted.push_back(msg ? std::string(msg->data.string()) : "(none)");
       },
       MyLabel::kWebLoadNotification);
 
