@@ -33,7 +33,7 @@ std::string replyEnvelopeFuzzCheck(const uint8_t* data, size_t size) {
     auto r = ServerResult::resultWithJSONString(ServerResult::replyText(ok, text));
     if (!r || r->resultSuccess != ok || r->resultCode != 1) return "a synthetic reply misread";
     if (!r->resultMsg.isString()) return "a synthetic reply without its message";
-    const std::string& message = r->resultMsg.string();
+    const std::string message(r->resultMsg.string());
     if (message != sent && (isValidUTF8(sent) ? !message.empty() : !isValidUTF8(message)))
       return "a synthetic reply's message comes back as " + message;
   }

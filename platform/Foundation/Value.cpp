@@ -190,6 +190,9 @@ Value Value::dictionaryOf(std::initializer_list<std::pair<std::string, Value>> p
   return Value(makeDictionary(pairs));
 }
 
+// Texts and data are one pointer, so that a value is three words (a reader's table slot four).
+static_assert(sizeof(Value) == 24);
+
 std::string_view Value::string() const {
   // kind() reads the alternative's index as the Kind.
   using V = decltype(v_);

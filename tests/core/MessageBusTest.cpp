@@ -41,7 +41,7 @@ class Receiver : public NSObject {
 // A sender with a reply action, as screens have.
 class Screen : public NSObject {
  public:
-  void reply(const Value& text) { replies.push_back(text.string()); }
+  void reply(const Value& text) { replies.emplace_back(text.string()); }
   Selector replyAction() { return selector(weakSelf<Screen>(), &Screen::reply, "reply:"); }
   std::vector<std::string> replies;
 };

@@ -30,7 +30,7 @@ std::vector<std::string> urls(const NSConfig& c) {
 }
 
 std::string bundleVersion() {
-  return NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion").string();
+  return std::string(NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion").string());
 }
 
 TEST(NSConfig, FirstLaunchCopiesTheBundleList) {

@@ -44,7 +44,7 @@ Value storedList() {
 std::vector<std::string> storedURLs() {
   std::vector<std::string> urls;
   Value list = storedList();
-  for (size_t i = 0; i < list.count(); ++i) urls.push_back(list[i]["url"].string());
+  for (size_t i = 0; i < list.count(); ++i) urls.emplace_back(list[i]["url"].string());
   return urls;
 }
 

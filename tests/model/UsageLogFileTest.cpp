@@ -125,7 +125,7 @@ TEST(UsageLogFile, SectionDictionariesLeaveOutWhatTheSectionLacks) {
   EXPECT_TRUE(dic["SubmitTime"].isNil());
 
   // Read back, from the text of a dictionary or from the dictionary.
-  std::string text = JSONString(dic.dictionary()).string();
+  std::string text(JSONString(dic.dictionary()).string());
   auto back = ZizaJsonStatusParser::parseSection(std::string_view(text));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->zizaId(), 1750000001);

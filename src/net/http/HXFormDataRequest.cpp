@@ -159,7 +159,7 @@ void HXFormDataRequest::buildMultipartFormDataPostBody() {
                      f.fileName + "\"\r\n");
     appendPostString("Content-Type: " + f.contentType + "\r\n\r\n");
     if (f.data.isString())
-      appendPostDataFromFile(f.data.string());
+      appendPostDataFromFile(std::string(f.data.string()));
     else if (f.data.isData())
       appendPostData(f.data.bytes());
     if (i + 1 < files.size()) appendPostString(separator);

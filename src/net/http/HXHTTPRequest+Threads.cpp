@@ -85,7 +85,7 @@ void callProtocol(HXHTTPRequestDelegate& d, std::string_view name,
   else if (name == "requestRedirected:")
     d.requestRedirected(request);
   else if (name == "request:didReceiveData:")
-    d.requestDidReceiveData(request, argument.bytes());
+    d.requestDidReceiveData(request, std::string(argument.bytes()));
   else if (name == "authenticationNeededForRequest:")
     d.authenticationNeededForRequest(request);
   else if (name == "proxyAuthenticationNeededForRequest:")

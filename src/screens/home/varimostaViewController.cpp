@@ -222,7 +222,7 @@ void varimostaViewController::channelPageCallBack(const Value& reply) {
   if (!info || !info->statuses || info->statuses->empty()) {
     auto result = ServerResult::resultWithJSONString(text);
     std::string why = result->resultMsg.isString() && !result->resultMsg.string().empty()
-                          ? result->resultMsg.string()
+                          ? std::string(result->resultMsg.string())
                           : std::string("nothing to show");
     write(title + ": " + why);
     requestNextPage();

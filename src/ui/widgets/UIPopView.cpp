@@ -93,7 +93,7 @@ std::shared_ptr<UITableViewCell> UIPopView::tableViewCellForRowAtIndexPath(
   label->setTextColor(UIColor::whiteColor());
   label->setTextAlignment(UITextAlignmentCenter);
   if (size_t(indexPath.row) < mArray_.size() && mArray_[size_t(indexPath.row)])
-    label->setText(mArray_[size_t(indexPath.row)]->valueForKey("name").string());
+    label->setText(std::string(mArray_[size_t(indexPath.row)]->valueForKey("name").string()));
   auto d = popDelegate_.lock();
   bool selected = d && d->getCurPopSelected() == indexPath.row;
   label->setBackgroundColor(selected ? UIColor::blackColor() : UIColor::clearColor());

@@ -21,7 +21,7 @@ NSErrorPtr ULURLImageResponse::requestProcessResponse(const std::shared_ptr<ULUR
   if (!data.isData()) return nullptr;
   auto cache = ULURLCache::sharedCache();
   std::shared_ptr<UIImage> image = cache->imageForURL(request->urlPath(), false);
-  if (!image) image = UIImage::imageWithData(data.bytes());
+  if (!image) image = UIImage::imageWithData(std::string(data.bytes()));
   if (!image) return NSError::errorWithDomain(kULNetworkErrorDomain, kULNetworkErrorCodeBadImage);
   if (!request->respondedFromCache()) cache->storeImage(image, request->urlPath());
   image_ = image;

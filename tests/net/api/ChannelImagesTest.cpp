@@ -246,7 +246,7 @@ TEST_F(ChannelImagesTest, HundredsOfDownloadsCompletingTogetherLoseNoPendingKey)
     const int served = kDownloadedChannels[channel % 5];
     for (int kind = 0; kind < kChannelImageKinds; ++kind) {
       Download d{channel, kind, server.url(imagePath(served, kKinds[kind])),
-                 channel_test::entryIn(stagedCatalogue(), served)[sumKeys[kind]].string()};
+                 std::string(channel_test::entryIn(stagedCatalogue(), served)[sumKeys[kind]].string())};
       pending->setObject(Value(d.source),
                          std::to_string(channel) + ":" + std::to_string(kind) + ":" + d.md5);
       downloads.push_back(d);

@@ -212,7 +212,7 @@ TEST(HXFormDataRequest, TheBodyIsBuiltOnceAndEveryRequestHasItsOwnBoundary) {
   first->addPostValue(Value("1"), "a");
   first->buildPostBody();
   uint64_t length = first->postLength();
-  std::string contentType = first->requestHeaders()->objectForKey("Content-Type").string();
+  std::string contentType(first->requestHeaders()->objectForKey("Content-Type").string());
   first->buildPostBody();
   EXPECT_EQ(first->postLength(), length);
   send(first);

@@ -320,7 +320,7 @@ TEST(HXHTTPRequest, ASilentServerTimesTheRequestOutAndTheFailureIsLoggedWithoutS
   EXPECT_EQ(log.events[0].type, 903);
   ASSERT_EQ(log.events[0].data.count(), 2u);
   EXPECT_EQ(log.events[0].data[0].intValue(), 903);
-  std::string text = log.events[0].data[1].string();
+  std::string text(log.events[0].data[1].string());
   EXPECT_EQ(text, "url:" + server.url("/silent") + " Reason:(null) des:The request timed out");
   EXPECT_EQ(text.find("SECRET"), std::string::npos);
   server.releaseSilent();
