@@ -12,7 +12,7 @@ using UIViewAnimationTest = UIKitTest;
 class StopListener : public NSObject {
  public:
   void didStop(const Value& animationID) {
-    stops.push_back(animationID.isNil() ? "(nil)" : animationID.string());
+    stops.push_back(animationID.isNil() ? std::string("(nil)") : std::string(animationID.string()));
   }
   std::vector<std::string> stops;
 };

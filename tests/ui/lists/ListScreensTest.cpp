@@ -213,7 +213,7 @@ TEST_F(ListScreensTest, TheStripCountsTheItemsAboveTheOneThatWasFirst) {
   for (int i = 0; i < 3; ++i) statuses->removeObjectAtIndex(0);
   older->setObject(Value(statuses), "statuses");
   server.script(path,
-                zept::server::EndpointScript::replyWith(JSONString(older).string()).forRequests(1));
+                zept::server::EndpointScript::replyWith(std::string(JSONString(older).string())).forRequests(1));
 
   // The first load after reSetParam shows no strip.
   screen->reSetParam();
