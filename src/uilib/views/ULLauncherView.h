@@ -6,6 +6,8 @@
 
 #include "UIKit/UIView.h"
 
+class ULLauncherItem;
+
 class ULLauncherView : public UIView {
   NS_CLASS(ULLauncherView, UIView)
  public:
@@ -13,6 +15,8 @@ class ULLauncherView : public UIView {
 
   bool scrollEnabled() const { return scrollEnabled_; }
   void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+  // The item's badge changed (nothing to redraw yet).
+  void updateItemBadge(ULLauncherItem&) {}
 
  private:
   bool scrollEnabled_ = true;
