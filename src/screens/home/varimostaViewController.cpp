@@ -123,8 +123,7 @@ std::shared_ptr<ULLauncherView> varimostaViewController::launcherView() {
   return launcherView_;
 }
 
-void varimostaViewController::showTiles() {
-  auto pages = ChannelItem::userChannelItems();
+void varimostaViewController::showTiles(const std::optional<ChannelItemPages>& pages) {
   ULLauncherPages tiles;
   if (pages) {
     for (const auto& page : *pages) {
@@ -195,7 +194,7 @@ void varimostaViewController::showChannels() {
     for (const auto& page : *pages) count += page.size();
   }
   write("channels (" + std::to_string(count) + "):");
-  showTiles();
+  showTiles(pages);
   if (pages) {
     for (const auto& page : *pages) {
       for (const auto& item : page) {

@@ -1,7 +1,7 @@
 // The home screen, placeholder until the home screen is built.  It is the navigation root the
 // application delegate builds.  It shows the stored channel catalogue as the launcher grid of
 // channel tiles at (0, 5, 320, 455), two columns, eight tiles a page, without close buttons
-// (when its view loads, and again once the channels are listed).  It writes what the reader
+// (once the channels are listed).  It writes what the reader
 // would see to an output (standard output by default), one line at a time, and keeps the same
 // lines on a page under the grid, the first ones on top:
 //
@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,7 @@ class varimostaViewController : public UIViewController {
   void showOnPage(const std::string& line);
   void showChannels();
   // The catalogue's pages as the grid's tiles.
-  void showTiles();
+  void showTiles(const std::optional<ChannelItemPages>& pages);
   void requestNextPage();
   void firstPageDone(bool shown);
 

@@ -12,6 +12,7 @@
 #include "UIKit/UILabel.h"
 #include "UIKit/UISwipeGestureRecognizer.h"
 #include "UIKit/UITouch.h"
+#include "uilib/views/ULLauncherHighlightView.h"
 
 namespace {
 
@@ -533,6 +534,40 @@ void ULLauncherView::wobble() {
         if (auto me = weak.lock()) me->wobble();
       });
   if (wobbly >= 1) wobblesLeft = !wobblesLeft;
+}
+
+// ---- the spotlight
+
+void ULLauncherView::beginHighlightItem(const ULLauncherItemPtr& item, std::string text) {
+  auto me = self();
+  auto button = item ? buttonForItem(*item) : nullptr;
+  auto win = window();
+  if (!win) return;
+  if (!highlightView_) {
+    highlightView_ = std::make_shared<ULLauncherHighlightView>(CGRectZero);
+    highlightView_->setParentView(me);
+    win->addSubview(highlightView_);
+  }
+  highlightView_->setText(std::move(text));
+  CGRect rect =
+      button ? button->superview()->convertRectToView(button->frame(), nullptr) : CGRectZero;
+  highlightView_->setHighlightRect(
+      CGRectMake(rect.origin.x + 2, rect.origin.y + 8, rect.size.width - 4, rect.size.height - 4));
+  highlightView_->setNeedsDisplay();
+  highlightView_->appear(true);
+}
+
+void ULLauncherView::endHighlightItem(const ULLauncherItemPtr&) {
+  auto view = highlightView_;
+  if (!view) return;
+  std::weak_ptr<ULLauncherView> weak = self();
+  UIView::animateWithDuration(
+      kFastTransition, [view] { view->setAlpha(0); },
+      [weak, view](bool) {
+        view->removeFromSuperview();
+        view->setParentView(nullptr);
+        if (auto me = weak.lock(); me && me->highlightView_ == view) me->highlightView_.reset();
+      });
 }
 
 // ---- touches and dragging

@@ -37,6 +37,7 @@
 #include "uilib/views/ULPageControl.h"
 
 class NSTimer;
+class ULLauncherHighlightView;
 class UILabel;
 class UITouch;
 class ULLauncherView;
@@ -126,6 +127,11 @@ class ULLauncherView : public UIView,
 
   void beginEditing();
   void endEditing();
+  // The spotlight on the item's button with the text beside it, over the launcher's window.
+  void beginHighlightItem(const ULLauncherItemPtr& item, std::string text);
+  // Fades the spotlight out (0.2 s) and drops it; the item is not consulted.
+  void endHighlightItem(const ULLauncherItemPtr& item);
+  const std::shared_ptr<ULLauncherHighlightView>& highlightView() const { return highlightView_; }
   // Turns the pages' scrolling on or off / whether they scroll.
   void scrollEnabled(bool enabled);
   bool scrollEnabled() const;
@@ -201,6 +207,7 @@ class ULLauncherView : public UIView,
   bool editable_ = true;
   bool configured_ = false;
   bool wobbling_ = false;
+  std::shared_ptr<ULLauncherHighlightView> highlightView_;
 };
 
 using ULLauncherViewPtr = std::shared_ptr<ULLauncherView>;

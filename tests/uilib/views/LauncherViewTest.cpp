@@ -15,6 +15,7 @@
 #include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
 #include "uilib/views/CustomerLauncherItem.h"
+#include "uilib/views/ULLauncherHighlightView.h"
 #include "uilib/views/ULLauncherView.h"
 
 namespace {
@@ -428,4 +429,49 @@ TEST_F(LauncherViewTest, TheHomeGridShowsTheBundledCatalogueAsTilesEightAPage) {
   EXPECT_TRUE(UIScreenCaptureWritePNG(window, (dir / "home-tiles.png").string(), &error)) << error;
   std::ofstream(dir / "home-tiles.txt") << dump;
   EXPECT_TRUE(matchesGolden(window->compositeFrame(), "home-tiles"));
+}
+
+TEST_F(LauncherViewTest, TheSpotlightShowsTheButtonThroughItsHoleAndATapThereSelectsIt) {
+  window->setBackgroundColor(UIColor::whiteColor());
+  auto launcher = make(numberedPages({4}));
+  auto item = launcher->pages()[0][1];
+  launcher->beginHighlightItem(item, "Your channels live here");
+  auto spot = launcher->highlightView();
+  ASSERT_TRUE(spot);
+  EXPECT_EQ(spot->superview(), window);
+  // The button at (125, 3) of the pages, which stand 5 below the window's top.
+  EXPECT_TRUE(sameRect(spot->highlightRect(), CGRectMake(127, 16, 106, 102)));
+  MainLoop::advance(0.55);
+  EXPECT_TRUE(sameRect(spot->frame(), window->bounds()));
+  EXPECT_EQ(spot->alpha(), 1);
+  EXPECT_EQ(spot->textLabel()->alpha(), 1);
+  EXPECT_EQ(spot->statusBarCover()->alpha(), 1);
+  EXPECT_EQ(spot->statusBarCover()->windowLevel(), UIWindowLevelStatusBar);
+  // The hole is in the upper half: the text stands 20 below it.
+  EXPECT_EQ(spot->textLabel()->frame().origin, CGPointMake(20, 138));
+  EXPECT_EQ(spot->textLabel()->text(), "Your channels live here");
+  // Dark everywhere but in the hole.
+  FramePixels pixels(window->compositeFrame());
+  EXPECT_GT(pixels.at(180, 60)[0], 200);
+  EXPECT_LT(pixels.at(40, 400)[0], 100);
+
+  ASSERT_TRUE(ScreenDriver::tap(CGPointMake(180, 60)));
+  EXPECT_EQ(events->events, std::vector<std::string>{"select 2"});
+  MainLoop::advance(0.21);
+  EXPECT_FALSE(spot->superview());
+  EXPECT_FALSE(launcher->highlightView());
+}
+
+TEST_F(LauncherViewTest, ATapOutsideTheSpotlightsHoleOnlyEndsIt) {
+  auto launcher = make(numberedPages({8}));
+  launcher->beginHighlightItem(launcher->pages()[0][7], "Last one");
+  auto spot = launcher->highlightView();
+  MainLoop::advance(0.55);
+  // The hole is in the lower half: the text stands 20 above it.
+  CGRect hole = spot->highlightRect();
+  EXPECT_EQ(CGRectGetMaxY(spot->textLabel()->frame()), CGRectGetMinY(hole) - 20);
+  ASSERT_TRUE(ScreenDriver::tap(CGPointMake(60, 60)));
+  MainLoop::advance(0.21);
+  EXPECT_TRUE(events->events.empty());
+  EXPECT_FALSE(launcher->highlightView());
 }
