@@ -475,3 +475,27 @@ TEST_F(LauncherViewTest, ATapOutsideTheSpotlightsHoleOnlyEndsIt) {
   EXPECT_TRUE(events->events.empty());
   EXPECT_FALSE(launcher->highlightView());
 }
+
+TEST_F(LauncherViewTest, APanThatStartsOnATileTurnsThePageAndStartsNoEditing) {
+  auto launcher = make(numberedPages({8, 8}));
+  CGPoint from = middleOf(launcher->buttons()[0][1]);
+  ASSERT_TRUE(ScreenDriver::drag(from, CGPointMake(from.x - 200, from.y), 0.2));
+  MainLoop::advance(1.5);
+  EXPECT_EQ(launcher->currentPageIndex(), 1);
+  EXPECT_EQ(launcher->pager()->currentPage(), 1);
+  EXPECT_FALSE(launcher->editing());
+  EXPECT_EQ(events->events, std::vector<std::string>{"page 1"});
+}
+
+TEST_F(LauncherViewTest, SwipesCanReplacePaging) {
+  auto launcher = make(numberedPages({8, 8}));
+  int swipes = 0;
+  launcher->setSwipeLeftAndRight(freeSelector("swiped:", [&](const Value&) { ++swipes; }));
+  EXPECT_FALSE(launcher->scrollEnabled());
+  EXPECT_FALSE(launcher->scrollView()->isPagingEnabled());
+  ASSERT_TRUE(ScreenDriver::swipe(CGPointMake(200, 300), UISwipeGestureRecognizerDirectionLeft));
+  ASSERT_TRUE(ScreenDriver::swipe(CGPointMake(100, 300), UISwipeGestureRecognizerDirectionRight));
+  MainLoop::advance(0.5);
+  EXPECT_EQ(swipes, 2);
+  EXPECT_EQ(launcher->currentPageIndex(), 0);
+}
