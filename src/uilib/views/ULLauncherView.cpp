@@ -644,10 +644,6 @@ void ULLauncherView::closeButtonTouchedUpInside(UIControl& sender) {
   }
 }
 
-void ULLauncherView::deselectButton(const Value& button) {
-  if (auto b = button.object<ULLauncherButton>()) b->setSelected(false);
-}
-
 void ULLauncherView::startDraggingButton(const ULLauncherButtonPtr& button,
                                          const std::shared_ptr<UITouch>& touch) {
   if (springLoadTimer_) springLoadTimer_->invalidate();

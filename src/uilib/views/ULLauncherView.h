@@ -176,7 +176,6 @@ class ULLauncherView : public UIView,
   void springLoadTimer(const Value& timer);
   void wobble();
   void updateTouch();
-  void deselectButton(const Value& button);
   void cancelHoldTimer();
   void removeEmptyPages();
 
