@@ -29,7 +29,11 @@ void storeWideIcon(int type) {
   spec.width = 4;
   spec.height = 2;
   spec.palette = {0xff0000, 0x00ff00};
-  spec.frames.push_back({0, 0, 4, 2, std::vector<uint8_t>(8, 1)});
+  GIFFrameSpec frame;
+  frame.width = 4;
+  frame.height = 2;
+  frame.indices.assign(8, 1);
+  spec.frames.push_back(frame);
   UIFilePath::getChannelFileDir(type);
   std::ofstream(UIFilePath::getNewChannelImageIcon(type), std::ios::binary) << writeGIF(spec);
 }
