@@ -69,6 +69,7 @@ class UIHomeViewCell : public UIView, public MyLabelDelegate {
   static constexpr long kFavouriteTag = 91;
   static constexpr long kFavouredTag = 92;
   static constexpr long kPlayBadgeTag = 131;
+  static constexpr long kTopicFrameTag = 133;
 
   // The row that loads more items.
   static constexpr CGFloat kMoreRowHeight = 40;
@@ -120,6 +121,12 @@ class UIHomeViewCell : public UIView, public MyLabelDelegate {
   static CGFloat getVideoHeightForCellRowAtIndexPath(
       NSIndexPath indexPath, const StatusPtr& item, int num, int actionType,
       const std::weak_ptr<UIHomeViewCellDelegate>& delegate, bool retweent, bool isShowAd);
+
+  // ---- the topic item (an NSTopic; any other item gives the empty view)
+  static std::shared_ptr<UIHomeViewCell> initWithItem(
+      const std::shared_ptr<NSObject>& item, std::weak_ptr<UIHomeViewCellDelegate> delegate,
+      int actionType, NSIndexPath index);
+  static CGFloat getTopicHeightForCellRow(const std::shared_ptr<NSObject>& item);
 
   // copyWithZone: a new view of the same item built the same way.
   std::shared_ptr<UIHomeViewCell> copyWithZone() const;
