@@ -128,6 +128,20 @@ class UIHomeViewCell : public UIView, public MyLabelDelegate {
       int actionType, NSIndexPath index);
   static CGFloat getTopicHeightForCellRow(const std::shared_ptr<NSObject>& item);
 
+  // ---- the detail layout: the list item re-laid out whole for the detail view (head, name,
+  // like control, action bar, full text as a rich-text label, middle-size picture, quoted
+  // status with its picture and counts).  Views are made once and found again by tag, so a
+  // second run only moves them.  Action types 100 and 101 have re-layouts of their own.
+  void reloadCell();
+  // How many points the own picture (else the quoted one) grows when reloadCell shows its
+  // middle-size picture; 0 while the file is not there.
+  CGFloat reloadCellModifyHeight();
+  void reloadTuiJianCell() {}
+  void reloadZiViActionCell() {}
+  static constexpr long kActionLineTag = 82;
+  static constexpr long kDeleteTag = 93;
+  static constexpr long kMailTag = 94;
+
   // copyWithZone: a new view of the same item built the same way.
   std::shared_ptr<UIHomeViewCell> copyWithZone() const;
 
