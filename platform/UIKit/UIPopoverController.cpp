@@ -1,5 +1,6 @@
 #include "UIKit/UIPopoverController.h"
 
+#include "Foundation/NSClass.h"
 #include "UIKit/UIBarButtonItem.h"
 #include "UIKit/UIView.h"
 #include "UIKit/UIViewController.h"

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "uilib/navigator/ULBaseViewController.h"
 
 #include "UIKit/NSValue+UIGeometry.h"
@@ -191,7 +192,6 @@ void ULViewController::loadView() {
   }
   auto view = std::make_shared<UIView>(wantsFullScreenLayout_ ? ULOrientedScreenBounds()
                                                               : ULContentFrameBelowBar());
-  view->setAutoresizesSubviews(true);
   view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
   if (auto sheet = std::dynamic_pointer_cast<ULDefaultStyleSheet>(ULStyleSheet::globalStyleSheet()))
     view->setBackgroundColor(sheet->backgroundColor());
