@@ -6,6 +6,8 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UINavigationBar.h"
 #include "UIKit/UINavigationController.h"
+#include "UIKit/UISplitViewController.h"
+#include "UIKit/UITabBarController.h"
 #include "uilib/navigator/ULBaseViewController.h"
 #include "uilib/navigator/ULNavigator.h"
 #include "uilib/navigator/UIViewController+ULNavigator.h"
@@ -133,6 +135,8 @@ ULControllerHooks* hooks(const UIViewController& controller) {
 }  // namespace
 
 std::shared_ptr<UIViewController> ULSuperController(const UIViewController& controller) {
+  // A split view is the top of its own tree.
+  if (dynamic_cast<const UISplitViewController*>(&controller)) return nullptr;
   if (auto parent = controller.parentViewController()) return parent;
   return link(superLinks(), controller);
 }
@@ -185,11 +189,15 @@ std::shared_ptr<UIViewController> ULNextViewController(UIViewController& control
 
 bool ULCanContainControllers(const UIViewController& controller) {
   if (auto* h = hooks(controller)) return h->canContainControllers();
-  return dynamic_cast<const UINavigationController*>(&controller);
+  return dynamic_cast<const UINavigationController*>(&controller) ||
+         dynamic_cast<const UITabBarController*>(&controller) ||
+         dynamic_cast<const UISplitViewController*>(&controller);
 }
 
 std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller) {
   if (auto* h = hooks(controller)) return h->topSubcontroller();
+  if (auto* tabs = dynamic_cast<const UITabBarController*>(&controller))
+    return tabs->selectedViewController();
   auto* navigation = dynamic_cast<const UINavigationController*>(&controller);
   return navigation ? navigation->topViewController() : nullptr;
 }
@@ -199,6 +207,10 @@ void ULAddSubcontroller(UIViewController& container,
                         int transition) {
   if (auto* h = hooks(container); h && h->addSubcontroller(controller, animated, transition))
     return;
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&container)) {
+    tabs->setSelectedViewController(controller);
+    return;
+  }
   auto* navigation = dynamic_cast<UINavigationController*>(&container);
   if (!navigation) {
     if (auto own = container.navigationController())
@@ -228,6 +240,10 @@ void ULBringControllerToFront(UIViewController& container,
                               const std::shared_ptr<UIViewController>& controller, bool animated) {
   if (auto* h = hooks(container)) {
     h->bringControllerToFront(controller, animated);
+    return;
+  }
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&container)) {
+    tabs->setSelectedViewController(controller);
     return;
   }
   auto* navigation = dynamic_cast<UINavigationController*>(&container);
@@ -297,6 +313,11 @@ void ULPersistNavigationPath(UIViewController& controller, const ValueArray& pat
   }
   auto navigator = ULBaseNavigator::globalNavigator();
   if (!navigator) return;
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&controller)) {
+    if (auto selected = tabs->selectedViewController())
+      navigator->persistController(*selected, path);
+    return;
+  }
   if (auto* navigation = dynamic_cast<UINavigationController*>(&controller)) {
     auto stack = navigation->viewControllers();
     for (const auto& child : stack) navigator->persistController(*child, path);
@@ -357,4 +378,19 @@ void ULControllerRegisters::doCommonGarbageCollection() {
 }
 void ULControllerRegisters::doNavigatorGarbageCollection() {
   navigatorControllers().sweep();
+}
+
+std::shared_ptr<UIViewController> ULRootControllerForController(
+    const std::shared_ptr<UIViewController>& controller) {
+  if (!controller || ULCanContainControllers(*controller)) return controller;
+  return std::make_shared<ULNavigationController>(controller);
+}
+
+void ULSetTabURLs(UITabBarController& tabs, const std::vector<std::string>& urls) {
+  auto navigator = ULBaseNavigator::globalNavigator();
+  std::vector<std::shared_ptr<UIViewController>> controllers;
+  for (const auto& url : urls)
+    if (auto controller = navigator ? navigator->viewControllerForURL(url) : nullptr)
+      controllers.push_back(ULRootControllerForController(controller));
+  tabs.setViewControllers(std::move(controllers));
 }

@@ -13,12 +13,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UIKit/UIViewController.h"
 
 #include "Foundation/Value.h"
 
 class ULURLMap;
+class UITabBarController;
 
 // What a controller class of the library (or of the application) answers in place of the
 // defaults below.  Every answer here is the default of a plain controller; navigation and tab
@@ -55,7 +57,7 @@ class ULControllerHooks {
   virtual std::string navigatorURL() const { return {}; }
 };
 
-// The platform parent controller, else the super-controller link.
+// The platform parent controller, else the super-controller link; none for a split view.
 std::shared_ptr<UIViewController> ULSuperController(const UIViewController& controller);
 // nullptr removes the link.
 void ULSetSuperController(const std::shared_ptr<UIViewController>& controller,
@@ -72,8 +74,9 @@ void ULSetOriginalNavigatorURL(const std::shared_ptr<UIViewController>& controll
 std::shared_ptr<UIViewController> ULPreviousViewController(UIViewController& controller);
 std::shared_ptr<UIViewController> ULNextViewController(UIViewController& controller);
 
-// ---- containers.  A navigation controller contains its stack; other controllers contain
-// nothing and forward adds and removals to their navigation controller.
+// ---- containers.  A navigation controller contains its stack, a tab bar controller its tabs
+// (the selected one on top), a split view its panes; other controllers contain nothing and
+// forward adds and removals to their navigation controller.
 bool ULCanContainControllers(const UIViewController& controller);
 // The navigation controller's top controller; nullptr for others.
 std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller);
@@ -112,6 +115,14 @@ std::string ULNavigatorURL(const UIViewController& controller);
 void ULShowBars(UIViewController& controller, bool show, bool animated);
 // Dismisses the controller's modal controller, animated.
 void ULDismissModalViewController(UIViewController& controller);
+
+// ---- tab bar controllers: the controller when it can contain controllers, else a new
+// ULNavigationController with it at the bottom.
+std::shared_ptr<UIViewController> ULRootControllerForController(
+    const std::shared_ptr<UIViewController>& controller);
+// The tabs become the controllers the global navigator makes for the URLs (each in its root
+// controller); URLs that make none are left out.
+void ULSetTabURLs(UITabBarController& tabs, const std::vector<std::string>& urls);
 
 // Clears the super-controller and popup links.
 void ULUnsetCommonProperties(UIViewController& controller);

@@ -6,6 +6,7 @@
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UINavigationController.h"
+#include "UIKit/UITabBarController.h"
 #include "UIKit/UIView.h"
 #include "UIKit/UIViewController.h"
 #include "uilib/navigator/UIViewController+ULNavigator.h"
@@ -98,7 +99,10 @@ std::shared_ptr<ULBaseNavigator> ULBaseNavigator::navigatorForView(
 std::shared_ptr<UIViewController> ULBaseNavigator::frontViewControllerForController(
     const std::shared_ptr<UIViewController>& controller) {
   std::shared_ptr<UIViewController> front = controller;
-  if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(controller))
+  if (auto tabs = std::dynamic_pointer_cast<UITabBarController>(controller)) {
+    front = tabs->selectedViewController();
+    if (!front && !tabs->viewControllers().empty()) front = tabs->viewControllers().front();
+  } else if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(controller))
     front = navigation->topViewController();
   if (front && front->modalViewController())
     return frontViewControllerForController(front->modalViewController());
@@ -161,6 +165,10 @@ std::shared_ptr<UIViewController> ULBaseNavigator::getVisibleChildController(
 
 std::shared_ptr<UIViewController> ULBaseNavigator::frontNavigationController() const {
   if (std::dynamic_pointer_cast<UINavigationController>(root_)) return root_;
+  if (auto tabs = std::dynamic_pointer_cast<UITabBarController>(root_)) {
+    if (auto selected = tabs->selectedViewController()) return selected;
+    return tabs->viewControllers().empty() ? nullptr : tabs->viewControllers().front();
+  }
   return nullptr;
 }
 

@@ -17,6 +17,8 @@
 #include "UIKit/UIBarButtonItem.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UISplitViewController.h"
+#include "UIKit/UITabBarController.h"
 #include "UIKit/UIWindow.h"
 #include "support/MainLoop.h"
 #include "support/ui/GoldenImage.h"
@@ -468,6 +470,91 @@ TEST_F(NavigatorTest, AHistoryUnderAPersistenceKeyIsOneDictionaryAndAnEmptyPathC
   navigator->removeAllViewControllers();
   navigator->persistViewControllers();
   EXPECT_TRUE(defaults->objectForKey("paneHistory").isNil());
+}
+
+// Tabs made from URLs: the shared screen (in a navigation controller of its own) and a plain
+// one.
+class TabsScreen : public UITabBarController {
+  NS_CLASS(TabsScreen, UITabBarController)
+ public:
+  static std::shared_ptr<TabsScreen> initWithNavigatorURL(const std::string&,
+                                                          const ValueDictionary&) {
+    auto tabs = std::make_shared<TabsScreen>();
+    ULSetTabURLs(*tabs, {"zept-demo://shared", "zept-demo://unknown", "zept-demo://stack"});
+    return tabs;
+  }
+};
+NS_CLASS_IMPLEMENTATION(TabsScreen) {
+  c.initializer("initWithNavigatorURL:query:", &TabsScreen::initWithNavigatorURL);
+}
+
+TEST_F(NavigatorTest, TabsComeFromURLsAndTopModeRestoresOnlyTheFirstTab) {
+  navigator->URLMap().fromToViewController("zept-demo://tabs", &TabsScreen::classObject());
+  auto tabs = std::dynamic_pointer_cast<TabsScreen>(ULOpenURLString("zept-demo://tabs"));
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(window->rootViewController(), tabs);
+  // A URL without a controller is left out; a container is its own tab.
+  ASSERT_EQ(tabs->viewControllers().size(), 2u);
+  auto firstTab = std::dynamic_pointer_cast<ULNavigationController>(tabs->viewControllers()[0]);
+  ASSERT_NE(firstTab, nullptr);
+  auto shared = firstTab->topViewController();
+  EXPECT_EQ(ULOriginalNavigatorURL(*shared), "zept-demo://shared");
+  EXPECT_NE(std::dynamic_pointer_cast<StackScreen>(tabs->viewControllers()[1]), nullptr);
+  EXPECT_TRUE(ULCanContainControllers(*tabs));
+  EXPECT_EQ(ULTopSubcontroller(*tabs), firstTab);
+  EXPECT_EQ(navigator->frontNavigationController(), firstTab);
+
+  auto pushed = ULOpenURLString("zept-demo://item/5");
+  MainLoop::advance(1);
+  EXPECT_EQ(firstTab->topViewController(), pushed);
+  EXPECT_EQ(navigator->topViewController(), pushed);
+  EXPECT_EQ(navigator->frontViewController(), pushed);
+  EXPECT_EQ(navigator->visibleViewController(), pushed);
+
+  // The second tab is brought to the front by opening what it shows.
+  navigator->setPersistenceMode(ULBaseNavigator::PersistenceModeTop);
+  navigator->persistViewControllers();
+  auto history = NSUserDefaults::standardUserDefaults()->arrayForKey("ULNavigatorHistory");
+  ASSERT_NE(history, nullptr);
+  std::vector<std::string> urls;
+  for (const Value& entry : *history)
+    urls.push_back(textOf(entry.dictionary()->objectForKey("__navigatorURL__")));
+  EXPECT_EQ(urls, (std::vector<std::string>{"zept-demo://tabs", "zept-demo://shared",
+                                            "zept-demo://item/5"}));
+
+  // The next start, top mode: the tab bar and its first tab, not the screen pushed on it.
+  ULBaseNavigator::setGlobalNavigator(nullptr);
+  navigator.reset();
+  tabs.reset();
+  window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+  window->makeKeyAndVisible();
+  navigator = ULNavigator::navigator();
+  registerPatterns(*navigator);
+  navigator->URLMap().fromToViewController("zept-demo://tabs", &TabsScreen::classObject());
+  navigator->setPersistenceMode(ULBaseNavigator::PersistenceModeTop);
+  auto last = navigator->restoreViewControllers();
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(ULOriginalNavigatorURL(*last), "zept-demo://shared");
+  auto restoredTabs = std::dynamic_pointer_cast<TabsScreen>(navigator->rootViewController());
+  ASSERT_NE(restoredTabs, nullptr);
+  auto restoredFirst =
+      std::dynamic_pointer_cast<UINavigationController>(restoredTabs->viewControllers()[0]);
+  EXPECT_EQ(restoredFirst->viewControllers().size(), 1u);
+}
+
+TEST_F(NavigatorTest, ASplitViewIsAContainerAtTheTopOfItsTree) {
+  auto split = std::make_shared<UISplitViewController>();
+  auto master = std::make_shared<PlainScreen>();
+  auto detail = std::make_shared<PlainScreen>();
+  split->setViewControllers({master, detail});
+  EXPECT_TRUE(ULCanContainControllers(*split));
+  EXPECT_TRUE(ULCanBeTopViewController(*split));
+  EXPECT_EQ(ULSuperController(*master), split);
+  EXPECT_EQ(ULSuperController(*split), nullptr);
+  window->setRootViewController(split);
+  MainLoop::advance(1);
+  EXPECT_EQ(master->view()->frame(), CGRectMake(0, 0, 320, 460));
+  EXPECT_TRUE(detail->isViewAppearing());
 }
 
 // ---- shake to reload
