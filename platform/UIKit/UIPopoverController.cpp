@@ -6,8 +6,7 @@
 #include "UIKit/UIViewController.h"
 
 void UIPopoverController::presentFromBarButtonItem(const std::shared_ptr<UIBarButtonItem>& item,
-                                                   UIPopoverArrowDirection arrows,
-                                                   bool animated) {
+                                                   UIPopoverArrowDirection arrows, bool animated) {
   item_ = item;
   view_.reset();
   rect_ = CGRectZero;

@@ -49,9 +49,8 @@ void UISplitViewController::layoutPanes() {
   CGRect bounds = view()->bounds();
   CGFloat left = 0;
   for (size_t i = 0; i < children_.size(); ++i) {
-    CGFloat width = i == 0 && children_.size() > 1
-                        ? std::min(kMasterWidth, bounds.size.width)
-                        : bounds.size.width - left;
+    CGFloat width = i == 0 && children_.size() > 1 ? std::min(kMasterWidth, bounds.size.width)
+                                                   : bounds.size.width - left;
     auto pane = children_[i]->view();
     pane->setFrame(CGRectMake(left, 0, width, bounds.size.height));
     if (pane->superview() != view()) view()->addSubview(pane);

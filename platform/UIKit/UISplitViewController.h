@@ -27,7 +27,8 @@ class UISplitViewController : public UIViewController {
   void loadView() override;
 
  protected:
-  std::vector<std::shared_ptr<UIViewController>> childViewControllersForAppearance() const override {
+  std::vector<std::shared_ptr<UIViewController>> childViewControllersForAppearance()
+      const override {
     return children_;
   }
 

@@ -8,10 +8,10 @@
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UISplitViewController.h"
 #include "UIKit/UITabBarController.h"
-#include "uilib/navigator/ULBaseViewController.h"
-#include "uilib/navigator/ULNavigator.h"
 #include "uilib/navigator/UIViewController+ULNavigator.h"
+#include "uilib/navigator/ULBaseViewController.h"
 #include "uilib/navigator/ULNavigationController.h"
+#include "uilib/navigator/ULNavigator.h"
 #include "uilib/navigator/ULURLMap.h"
 
 namespace {

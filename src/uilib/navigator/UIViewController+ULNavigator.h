@@ -15,9 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "UIKit/UIViewController.h"
-
 #include "Foundation/Value.h"
+#include "UIKit/UIViewController.h"
 
 class ULURLMap;
 class UITabBarController;

@@ -1,6 +1,6 @@
-#include "Foundation/NSClass.h"
 #include "uilib/navigator/ULBaseViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "UIKit/NSValue+UIGeometry.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIColor.h"
@@ -151,8 +151,8 @@ void ULBaseViewController::resizeForKeyboard(const NSNotificationPtr& notificati
                                              bool appearing) {
   auto info = notification ? notification->userInfo().dictionary() : nullptr;
   CGRect bounds = keyboardBounds(notification);
-  CGPoint begin = info ? CGPointValue(info->objectForKey(UIKeyboardCenterBeginUserInfoKey))
-                       : CGPointZero;
+  CGPoint begin =
+      info ? CGPointValue(info->objectForKey(UIKeyboardCenterBeginUserInfoKey)) : CGPointZero;
   CGPoint end =
       info ? CGPointValue(info->objectForKey(UIKeyboardCenterEndUserInfoKey)) : CGPointZero;
   bool animated = begin.y != end.y;

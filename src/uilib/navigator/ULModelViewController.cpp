@@ -1,6 +1,6 @@
-#include "Foundation/NSClass.h"
 #include "uilib/navigator/ULModelViewController.h"
 
+#include "Foundation/NSClass.h"
 #include "uilib/navigator/ULNavigator.h"
 
 namespace {

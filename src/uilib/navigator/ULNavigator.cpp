@@ -1,6 +1,6 @@
-#include "Foundation/NSClass.h"
 #include "uilib/navigator/ULNavigator.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
@@ -113,8 +113,8 @@ std::shared_ptr<UIViewController> ULBaseNavigator::frontViewControllerForControl
 
 ULBaseNavigator::ULBaseNavigator() {
   auto center = NSNotificationCenter::defaultCenter();
-  for (auto name : {UIApplicationWillTerminateNotification,
-                    UIApplicationDidEnterBackgroundNotification})
+  for (auto name :
+       {UIApplicationWillTerminateNotification, UIApplicationDidEnterBackgroundNotification})
     observations_.push_back(center->addObserverForName(
         name, Value(), [this](const NSNotificationPtr&) { applicationWillLeaveForeground(); }));
 }
@@ -122,7 +122,8 @@ ULBaseNavigator::ULBaseNavigator() {
 ULBaseNavigator::~ULBaseNavigator() {
   auto center = NSNotificationCenter::defaultCenter();
   for (const auto& token : observations_) center->removeObserver(token);
-  if (ULControllerRegisters::globalURLMap == &URLMap_) ULControllerRegisters::globalURLMap = nullptr;
+  if (ULControllerRegisters::globalURLMap == &URLMap_)
+    ULControllerRegisters::globalURLMap = nullptr;
 }
 
 void ULBaseNavigator::applicationWillLeaveForeground() {
@@ -446,10 +447,10 @@ void ULBaseNavigator::persistViewControllers() {
   Value time = Value(NSDate::now());
   Value flag = Value(important ? 1 : 0);
   if (!persistenceKey_.empty()) {
-    defaults->setObject(Value(makeDictionary({{kHistoryKey, Value(path)},
-                                              {kHistoryTimeKey, time},
-                                              {kHistoryImportantKey, flag}})),
-                        persistenceKey_);
+    defaults->setObject(
+        Value(makeDictionary(
+            {{kHistoryKey, Value(path)}, {kHistoryTimeKey, time}, {kHistoryImportantKey, flag}})),
+        persistenceKey_);
   } else {
     defaults->setObject(Value(path), kHistoryKey);
     defaults->setObject(time, kHistoryTimeKey);
@@ -588,7 +589,7 @@ std::shared_ptr<UIViewController> ULOpenURLString(const std::string& url) {
 }
 
 std::shared_ptr<UIViewController> ULOpenURLStringFromView(const std::string& url,
-                                                         const std::shared_ptr<UIView>& view) {
+                                                          const std::shared_ptr<UIView>& view) {
   return ULBaseNavigator::navigatorForView(view)->openURLAction(
       ULURLAction::actionWithURLPath(url)->applyAnimated(true));
 }
@@ -612,12 +613,12 @@ std::shared_ptr<UIViewController> ULOpenURL(const std::string& url) {
 }
 
 std::shared_ptr<UIViewController> ULOpenURLFromButton(const std::string& url,
-                                                     const std::shared_ptr<UIView>& button) {
+                                                      const std::shared_ptr<UIView>& button) {
   auto navigator = ULBaseNavigator::navigatorForView(button);
   if (!navigator) navigator = ULNavigator::navigator();
-  return navigator->openURLAction(ULURLAction::actionWithURLPath(url)
-                                      ->applyAnimated(true)
-                                      ->applyQuery(makeDictionary({{"__target__", Value(button)}})));
+  return navigator->openURLAction(
+      ULURLAction::actionWithURLPath(url)->applyAnimated(true)->applyQuery(
+          makeDictionary({{"__target__", Value(button)}})));
 }
 
 NS_CLASS_IMPLEMENTATION(ULURLAction) {}

@@ -204,8 +204,8 @@ class ULBaseNavigator : public NSObject, public UIPopoverControllerDelegate {
                          const std::shared_ptr<UIViewController>& parent, int mode,
                          const std::shared_ptr<ULURLAction>& action);
   virtual void presentDependantController(const std::shared_ptr<UIViewController>& controller,
-                                          const std::shared_ptr<UIViewController>& parent,
-                                          int mode, const std::shared_ptr<ULURLAction>& action);
+                                          const std::shared_ptr<UIViewController>& parent, int mode,
+                                          const std::shared_ptr<ULURLAction>& action);
   void presentModalController(const std::shared_ptr<UIViewController>& controller,
                               const std::shared_ptr<UIViewController>& parent, bool animated,
                               int transition);
@@ -249,7 +249,6 @@ class ULBaseNavigator : public NSObject, public UIPopoverControllerDelegate {
   void applicationWillLeaveForeground();
 
  private:
-
   ULURLMap URLMap_;
   std::shared_ptr<UIWindow> window_;
   std::shared_ptr<UIViewController> root_;
@@ -294,7 +293,7 @@ class ULNavigatorWindow : public UIWindow {
 std::shared_ptr<UIViewController> ULOpenURLString(const std::string& url);
 // The same through the navigator of the view's pane.
 std::shared_ptr<UIViewController> ULOpenURLStringFromView(const std::string& url,
-                                                         const std::shared_ptr<UIView>& view);
+                                                          const std::shared_ptr<UIView>& view);
 
 // ---- URLs of objects and objects of URLs, through the global navigator's map.
 std::string ULURLValue(NSObject& object);
@@ -304,4 +303,4 @@ Value ULObjectValue(const std::string& url);
 std::shared_ptr<UIViewController> ULOpenURL(const std::string& url);
 // Opens it through the navigator of the button's pane with the query {"__target__": button}.
 std::shared_ptr<UIViewController> ULOpenURLFromButton(const std::string& url,
-                                                     const std::shared_ptr<UIView>& button);
+                                                      const std::shared_ptr<UIView>& button);

@@ -67,7 +67,8 @@ class BaseControllersTest : public ::testing::Test {
   void postKeyboard(std::string_view name, double beginY, double endY) {
     auto info = makeDictionary(
         {{std::string(UIKeyboardBoundsUserInfoKey), valueWithCGRect(CGRectMake(0, 0, 320, 216))},
-         {std::string(UIKeyboardCenterBeginUserInfoKey), valueWithCGPoint(CGPointMake(160, beginY))},
+         {std::string(UIKeyboardCenterBeginUserInfoKey),
+          valueWithCGPoint(CGPointMake(160, beginY))},
          {std::string(UIKeyboardCenterEndUserInfoKey), valueWithCGPoint(CGPointMake(160, endY))}});
     NSNotificationCenter::defaultCenter()->postNotificationName(name, Value(), Value(info));
   }

@@ -15,6 +15,7 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "UIKit/UIBarButtonItem.h"
+#include "UIKit/UINavigationBar.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UISplitViewController.h"
@@ -91,7 +92,8 @@ class RecordingDelegate : public ULNavigatorDelegate {
   }
   std::shared_ptr<NSURL> navigatorURLToOpen(ULBaseNavigator&,
                                             const std::shared_ptr<NSURL>& url) override {
-    if (url->absoluteString() == "zept-demo://old") return NSURL::URLWithString("zept-demo://item/7");
+    if (url->absoluteString() == "zept-demo://old")
+      return NSURL::URLWithString("zept-demo://item/7");
     if (url->absoluteString() == "zept-demo://nowhere") return nullptr;
     return url;
   }
@@ -124,8 +126,8 @@ class NavigatorTest : public ::testing::Test {
   static void registerPatterns(ULBaseNavigator& n) {
     ULURLMap& map = n.URLMap();
     map.fromToViewController("zept-demo://item/(initWithId:)", &DemoItemScreen::classObject());
-    map.fromToViewController("zept-demo://flip/(initWithId:)", &DemoItemScreen::classObject(),
-                             {}, 3);
+    map.fromToViewController("zept-demo://flip/(initWithId:)", &DemoItemScreen::classObject(), {},
+                             3);
     map.fromToSharedViewController("zept-demo://shared", &PlainScreen::classObject());
     map.fromToViewController("zept-demo://plain", &PlainScreen::classObject());
     map.fromToViewController("http://foo/bar", &PlainScreen::classObject());
@@ -238,7 +240,8 @@ TEST_F(NavigatorTest, ADelayedActionThatMakesNoScreenLeavesTheNavigatorUndelayed
 TEST_F(NavigatorTest, ScreensMadeDuringADelayAreToldWhenItEnds) {
   navigator->beginDelay();
   auto a = std::dynamic_pointer_cast<PlainScreen>(ULOpenURLString("zept-demo://plain"));
-  auto b = std::dynamic_pointer_cast<PlainScreen>(navigator->viewControllerForURL("zept-demo://plain"));
+  auto b =
+      std::dynamic_pointer_cast<PlainScreen>(navigator->viewControllerForURL("zept-demo://plain"));
   ASSERT_TRUE(a && b);
   navigator->beginDelay();
   navigator->endDelay();
@@ -251,7 +254,8 @@ TEST_F(NavigatorTest, ScreensMadeDuringADelayAreToldWhenItEnds) {
 
   // A cancelled delay tells nobody.
   navigator->beginDelay();
-  auto c = std::dynamic_pointer_cast<PlainScreen>(navigator->viewControllerForURL("zept-demo://plain"));
+  auto c =
+      std::dynamic_pointer_cast<PlainScreen>(navigator->viewControllerForURL("zept-demo://plain"));
   navigator->cancelDelay();
   EXPECT_EQ(c->delayEnds, 0);
 }
@@ -325,7 +329,8 @@ TEST_F(NavigatorTest, TheDelegateMayRefuseOrRewriteAURL) {
   EXPECT_TRUE(UIApplicationDriver::openedURLs().empty());
   navigator->setOpensExternalURLs(true);
   EXPECT_EQ(ULOpenURLString("https://example.org/page"), nullptr);
-  EXPECT_EQ(UIApplicationDriver::openedURLs(), std::vector<std::string>{"https://example.org/page"});
+  EXPECT_EQ(UIApplicationDriver::openedURLs(),
+            std::vector<std::string>{"https://example.org/page"});
   EXPECT_EQ(delegate->opened.back(), "https://example.org/page (system)");
 }
 
@@ -416,7 +421,7 @@ TEST_F(NavigatorTest, GoingToTheBackgroundWritesTheHistoryAndTheNextStartRebuild
   EXPECT_EQ(restored->restoredId, 3);
   EXPECT_NE(restored->frozenState(), nullptr);
   EXPECT_EQ(stackTitles(), (std::vector<std::string>{"zept-demo://item/1", "zept-demo://item/2",
-                                                      "zept-demo://item/3"}));
+                                                     "zept-demo://item/3"}));
   EXPECT_EQ(window->dump(), before);
   EXPECT_TRUE(matchesGolden(window->compositeFrame(), "navigator_history_restored"));
   (void)pictureBefore;
@@ -425,11 +430,10 @@ TEST_F(NavigatorTest, GoingToTheBackgroundWritesTheHistoryAndTheNextStartRebuild
 TEST_F(NavigatorTest, AnExpiredHistoryIsRestoredOnlyWhenImportant) {
   for (bool important : {false, true}) {
     auto defaults = NSUserDefaults::standardUserDefaults();
-    defaults->setObject(Value(makeArray({Value(makeDictionary(
-                            {{"__navigatorURL__", Value("zept-demo://item/4")}}))})),
+    defaults->setObject(Value(makeArray({Value(
+                            makeDictionary({{"__navigatorURL__", Value("zept-demo://item/4")}}))})),
                         "ULNavigatorHistory");
-    defaults->setObject(Value(NSDate::dateWithTimeIntervalSinceNow(-10)),
-                        "ULNavigatorHistoryTime");
+    defaults->setObject(Value(NSDate::dateWithTimeIntervalSinceNow(-10)), "ULNavigatorHistoryTime");
     defaults->setInteger(important ? 1 : 0, "ULNavigatorHistoryImportant");
     navigator->setPersistenceExpirationAge(5);
     auto restored = navigator->restoreViewControllers();
@@ -555,6 +559,62 @@ TEST_F(NavigatorTest, ASplitViewIsAContainerAtTheTopOfItsTree) {
   MainLoop::advance(1);
   EXPECT_EQ(master->view()->frame(), CGRectMake(0, 0, 320, 460));
   EXPECT_TRUE(detail->isViewAppearing());
+}
+
+// An object written as a URL and back.
+class Channel : public NSObject {
+  NS_CLASS(Channel, NSObject)
+ public:
+  int channelId = 0;
+};
+NS_CLASS_IMPLEMENTATION(Channel) {
+  c.property("channelId", &Channel::channelId);
+}
+
+class TargetScreen : public ULViewController {
+  NS_CLASS(TargetScreen, ULViewController)
+ public:
+  static std::shared_ptr<TargetScreen> initWithNavigatorURL(const std::string&,
+                                                            const ValueDictionary& query) {
+    auto screen = std::make_shared<TargetScreen>();
+    screen->query = query;
+    return screen;
+  }
+  ValueDictionary query;
+};
+NS_CLASS_IMPLEMENTATION(TargetScreen) {
+  c.initializer("initWithNavigatorURL:query:", &TargetScreen::initWithNavigatorURL);
+}
+
+TEST_F(NavigatorTest, ObjectsAndURLsConvertThroughTheGlobalMap) {
+  ULURLMap& map = navigator->URLMap();
+  map.fromClassToURL(&Channel::classObject(), "zept-demo://channel/(channelId)");
+  Channel channel;
+  channel.channelId = 12;
+  EXPECT_EQ(ULURLValue(channel), "zept-demo://channel/12");
+  EXPECT_EQ(ULURLValueWithName(channel, "other"), "");
+  // A shared screen made by its URL is the one the URL opens later.
+  auto made = ULObjectValue("zept-demo://shared").object<PlainScreen>();
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(ULOpenURL("zept-demo://shared"), made);
+
+  // A button's URL carries the button as its target.
+  map.fromToViewController("zept-demo://target", &TargetScreen::classObject());
+  auto button = std::make_shared<UIView>(CGRectMake(0, 0, 40, 40));
+  auto opened =
+      std::dynamic_pointer_cast<TargetScreen>(ULOpenURLFromButton("zept-demo://target", button));
+  ASSERT_NE(opened, nullptr);
+  ASSERT_NE(opened->query, nullptr);
+  EXPECT_EQ(opened->query->objectForKey("__target__").object(), button);
+  MainLoop::advance(1);
+
+  // Hiding the bars: the status bar and the navigation bar (faded out).
+  ULShowBars(*opened, false, false);
+  EXPECT_TRUE(UIApplication::sharedApplication()->isStatusBarHidden());
+  EXPECT_EQ(opened->navigationController()->navigationBar()->alpha(), 0);
+  ULShowBars(*opened, true, false);
+  EXPECT_FALSE(UIApplication::sharedApplication()->isStatusBarHidden());
+  EXPECT_EQ(opened->navigationController()->navigationBar()->alpha(), 1);
 }
 
 // ---- shake to reload
