@@ -153,35 +153,14 @@ void ULModelViewController::updateViewStates() {
   }
 
   auto m = model();
-  bool showModelNow = false, showLoadingNow = false, showErrorNow = false, showEmptyNow = false;
-  if (((m && m->isLoaded()) || !shouldLoad()) && canShowModel()) {
-    showModelNow = !has(kShowingModel);
-    set(kShowingModel);
-  } else if (has(kShowingModel)) {
-    showModel(false);
-    set(kShowingModel, false);
-  }
-  if (m && m->isLoading()) {
-    showLoadingNow = !has(kShowingLoading);
-    set(kShowingLoading);
-  } else if (has(kShowingLoading)) {
-    showLoading(false);
-    set(kShowingLoading, false);
-  }
-  if (modelError_) {
-    showErrorNow = !has(kShowingError);
-    set(kShowingError);
-  } else if (has(kShowingError)) {
-    showError(false);
-    set(kShowingError, false);
-  }
-  if (!has(kShowingLoading) && !has(kShowingModel) && !has(kShowingError)) {
-    showEmptyNow = !has(kShowingEmpty);
-    set(kShowingEmpty);
-  } else if (has(kShowingEmpty)) {
-    showEmpty(false);
-    set(kShowingEmpty, false);
-  }
+  bool showModelNow = turn(kShowingModel, ((m && m->isLoaded()) || !shouldLoad()) && canShowModel(),
+                           &ULModelViewController::showModel);
+  bool showLoadingNow =
+      turn(kShowingLoading, m && m->isLoading(), &ULModelViewController::showLoading);
+  bool showErrorNow = turn(kShowingError, bool(modelError_), &ULModelViewController::showError);
+  bool showEmptyNow =
+      turn(kShowingEmpty, !has(kShowingLoading) && !has(kShowingModel) && !has(kShowingError),
+           &ULModelViewController::showEmpty);
 
   if (showModelNow) {
     showModel(true);
@@ -193,23 +172,25 @@ void ULModelViewController::updateViewStates() {
   if (showLoadingNow) showLoading(true);
 }
 
+bool ULModelViewController::turn(uint16_t flag, bool on,
+                                 void (ULModelViewController::*hook)(bool)) {
+  if (on) {
+    bool wasOff = !has(flag);
+    set(flag);
+    return wasOff;
+  }
+  if (has(flag)) {
+    (this->*hook)(false);
+    set(flag, false);
+  }
+  return false;
+}
+
 void ULModelViewController::resetViewStates() {
-  if (has(kShowingLoading)) {
-    showLoading(false);
-    set(kShowingLoading, false);
-  }
-  if (has(kShowingModel)) {
-    showModel(false);
-    set(kShowingModel, false);
-  }
-  if (has(kShowingError)) {
-    showError(false);
-    set(kShowingError, false);
-  }
-  if (has(kShowingEmpty)) {
-    showEmpty(false);
-    set(kShowingEmpty, false);
-  }
+  turn(kShowingLoading, false, &ULModelViewController::showLoading);
+  turn(kShowingModel, false, &ULModelViewController::showModel);
+  turn(kShowingError, false, &ULModelViewController::showError);
+  turn(kShowingEmpty, false, &ULModelViewController::showEmpty);
 }
 
 // ---- the model's news

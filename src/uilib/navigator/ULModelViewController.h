@@ -113,6 +113,9 @@ class ULModelViewController : public ULViewController, public ULModelDelegate {
     flags_ = on ? uint16_t(flags_ | flag) : uint16_t(flags_ & ~flag);
   }
   void leaveModel();
+  // Turns the display's flag on (true when it was off: its show call is owed) or off (calling
+  // the hook with false when it was on).
+  bool turn(uint16_t flag, bool on, void (ULModelViewController::*hook)(bool));
 
   std::shared_ptr<ULModel> model_;
   uint16_t flags_ = kViewInvalid;
