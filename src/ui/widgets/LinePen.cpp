@@ -57,10 +57,37 @@ void LinePen::drawSubStr(std::string_view text) {
     y += lineHeight;
     run = substringFromIndex(run, size_t(n));
   }
-  if (!run.empty()) {
+  if (secondPass) {
+    x += drawRest(run);
+    if (x == 0) x = 20;
+  } else if (!run.empty()) {
     drawLine(run);
     x += measure(run, width - x, lineHeight).width;
   }
   if (nudgeLeftEdge && x == 0) x = 20;
   endOfLine();
+}
+
+CGFloat LinePen::drawRest(std::string run) {
+  if (run.empty()) return 0;
+  CGFloat room = std::max(std::floor(height - y), lineHeight);
+  CGSize size = measure(run, width - x, room);
+  if (size.height <= lineHeight) {
+    drawLine(run);
+    return size.width;
+  }
+  long lines = long(size.height + 1) / long(lineHeight);
+  CGFloat lineWidth = std::floor(size.width);
+  CGFloat restWidth = size.width;
+  for (long i = 0; i < lines; ++i) {
+    long n = fitLength(run, lineWidth);
+    if (n > 0) {
+      drawLine(substringToIndex(run, size_t(n)));
+      y += lineHeight;
+    }
+    run = substringFromIndex(run, size_t(n));
+    if (lines - i - 1 == 1) restWidth = measure(run, width - x, room).width;
+  }
+  y -= lineHeight;
+  return restWidth;
 }

@@ -23,6 +23,9 @@ struct LinePen {
   CGFloat x = 0, y = 0;
   // The rich-text labels move a run that ended exactly at the left edge to x 20.
   bool nudgeLeftEdge = false;
+  // The anchor text view ends a block with a second pass over what the first left: it wraps
+  // that rest again in the height left below the pen and leaves the pen on its last line.
+  bool secondPass = false;
   bool paint = true;
 
   CGSize measure(std::string_view text, CGFloat w, CGFloat h) const {
@@ -44,4 +47,8 @@ struct LinePen {
   void drawString(std::string_view run);
   // A run that may fill several lines, every line starting at the pen's x (drawSubStr:).
   void drawSubStr(std::string_view run);
+
+ private:
+  // The second pass: draws the rest and answers the width of its last line.
+  CGFloat drawRest(std::string run);
 };
