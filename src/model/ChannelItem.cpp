@@ -6,6 +6,7 @@
 #include "Common/Additions/NSDictionary+Values.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSPathUtilities.h"
 #include "core/NSConfig.h"
@@ -421,3 +422,7 @@ void ChannelItem::addChannelItem(const ChannelItemPtr& item, int pageIndex) {
 void ChannelItem::exchangeItem(const ChannelItemPtr&, const ChannelItemPtr&) {}
 
 void ChannelItem::updataZiViSelectChannel(const Value&) {}
+
+NS_CLASS_IMPLEMENTATION(ChannelItem) {
+  c.property("name", &ChannelItem::name);
+}

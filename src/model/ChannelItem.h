@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Foundation/NSClassDeclaration.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 #include "core/StoredKeys.h"
@@ -71,6 +72,9 @@ enum ChannelTemplate : int {
 };
 
 struct ChannelItem : NSObject {
+  // Known by name: lists that show any record's "name" (the pop-up channel list) read it so.
+  NS_CLASS(ChannelItem, NSObject)
+ public:
   int type = 0;       // the channel number; every lookup compares against it
   int channelId = 0;  // copy of the number, set by the reply parser only
   std::string iconImage;

@@ -1,0 +1,5 @@
+#include "ui/framework/UILongPressMSG.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_IMPLEMENTATION(UILongPressMSG) {}
