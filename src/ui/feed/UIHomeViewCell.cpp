@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
@@ -41,6 +42,17 @@ std::shared_ptr<UIColor> borderGrey() {
 // A themed picture name: "<base>" in the day theme, "<base>_theme1" otherwise.
 std::string themed(const std::string& base, bool day, const std::string& extension = "") {
   return (day ? base : base + "_theme1") + extension;
+}
+
+// The repost bubble of the theme, stretchable, decoded once: every repost row shows it.
+std::shared_ptr<UIImage> repostBubble(bool day) {
+  static std::map<std::string, std::shared_ptr<UIImage>> decoded;
+  std::string path = NSBundle::mainBundle()->pathForResource(day ? "pop" : "pop_theme1@2x", "png");
+  auto& image = decoded[path];
+  if (!image)
+    if (auto file = UIImage::imageWithContentsOfFile(path))
+      image = file->stretchableImageWithLeftCapWidth(60, 30);
+  return image;
 }
 
 std::shared_ptr<UILabel> countLabel(CGRect frame, int count, const std::shared_ptr<UIFont>& font,
@@ -395,11 +407,8 @@ CGFloat UIHomeViewCell::layoutRepost(const StatusLayout& in, CGFloat P, CGFloat 
 
   auto box = std::static_pointer_cast<UIImageView>(viewWithTag(kRepostBoxTag));
   if (!box) {
-    auto bundle = NSBundle::mainBundle();
-    std::string path = bundle->pathForResource(day ? "pop" : "pop_theme1@2x", "png");
-    auto image = UIImage::imageWithContentsOfFile(path);
     box = std::make_shared<UIImageView>(CGRectZero);
-    if (image) box->setImage(image->stretchableImageWithLeftCapWidth(60, 30));
+    box->setImage(repostBubble(day));
     box->setTag(kRepostBoxTag);
     addSubview(box);
   }

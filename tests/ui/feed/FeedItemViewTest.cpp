@@ -13,6 +13,7 @@
 namespace {
 
 using feedtest::FeedTest;
+using feedtest::RecordingDelegate;
 using feedtest::status;
 
 std::string imageName(const std::shared_ptr<UIView>& view) {
@@ -240,6 +241,89 @@ TEST_F(FeedTest, ActionBarButtonsSendTheirCodes) {
             (std::vector<std::string>{"lineAction 4", "lineAction 4", "lineAction 6",
                                       "lineAction 8", "lineAction 9", "lineAction 11",
                                       "lineAction 11", "lineAction 120"}));
+}
+
+// A text label that knows its links, as the rich-text labels do.
+class LinkLabel : public UIDrawLabel, public UILinkTextSource {
+ public:
+  std::vector<std::string> links;
+  std::optional<std::string> getHttpStr(int n) override {
+    if (n < 0 || size_t(n) >= links.size()) return std::nullopt;
+    return links[size_t(n)];
+  }
+};
+
+TEST_F(FeedTest, OnlyThePlatformsShortLinksOfAnItemsTextAreGiven) {
+  auto view = build(status("详见 http://t.ziza.example/Mb7kQ2"), 0);
+  EXPECT_EQ(view->getHttpStr(false, 0), std::nullopt);  // the thumbnail label names no links
+  auto own = std::make_shared<LinkLabel>();
+  own->setTag(44);
+  own->links = {"http://t.ziza.example/Mb7kQ2", "http://other.example/Mb7kQ2"};
+  view->viewWithTag(44)->removeFromSuperview();
+  view->addSubview(own);
+  EXPECT_EQ(view->getHttpStr(false, 0), "http://t.ziza.example/Mb7kQ2");
+  EXPECT_EQ(view->getHttpStr(false, 1), std::nullopt);
+  EXPECT_EQ(view->getHttpStr(false, 2), std::nullopt);
+  EXPECT_EQ(view->getHttpStr(true, 0), std::nullopt);  // no repost text
+}
+
+TEST_F(FeedTest, ACopyIsTheSameRowBuiltAgain) {
+  auto s = status("今天的行业新闻");
+  s->commentsCount = 2;
+  auto view = build(s, 0, 6);
+  view->setNeedSeminarBtn(2);
+  auto copy = view->copyWithZone();
+  EXPECT_NE(copy, view);
+  EXPECT_EQ(copy->dump(), view->dump());
+  EXPECT_EQ(copy->indexPath(), (NSIndexPath{0, 6}));
+  EXPECT_EQ(copy->needSeminarBtn(), 2);
+}
+
+std::shared_ptr<UIHomeViewCell> video(const StatusPtr& s, std::shared_ptr<RecordingDelegate> d) {
+  return UIHomeViewCell::initWithVideoItem(s, d, 1, NSIndexPath{0, 0}, false, true, false);
+}
+
+CGFloat videoHeight(const StatusPtr& s) {
+  return UIHomeViewCell::getVideoHeightForCellRowAtIndexPath(NSIndexPath{0, 0}, s, 1, 1, {}, true,
+                                                             false);
+}
+
+TEST_F(FeedTest, AVideoRowHasNoHeadTimeOrCountsAndAlwaysItsLikeButton) {
+  auto s = status("视频：展会现场探访");
+  s->createdAt = 1;
+  auto plain = video(s, delegate);
+  EXPECT_FALSE(plain->imgView());
+  EXPECT_FALSE(plain->viewWithTag(43));
+  EXPECT_TRUE(plain->viewWithTag(40));  // even in kind 1
+  EXPECT_FALSE(plain->viewWithTag(131));
+  EXPECT_EQ(plain->viewWithTag(44)->frame().size.width, 290);  // no picture: full width
+
+  s->thumbnailPic = "http://img.example/v.jpg";
+  auto pictured = video(s, delegate);
+  auto button = pictured->viewWithTag(45);
+  ASSERT_TRUE(button);
+  EXPECT_EQ(button->frame(), CGRectMake(0, 30, 50, 50));
+  EXPECT_EQ(button->layer()->borderWidth(), 2);
+  EXPECT_FLOAT_EQ(button->layer()->shadowOpacity(), 0.2f);
+  auto play = button->viewWithTag(131);
+  ASSERT_TRUE(play);
+  EXPECT_EQ(play->frame(), button->bounds());
+  EXPECT_EQ(imageName(play), "videoPlay");
+}
+
+TEST_F(FeedTest, AVideoRowWithCountsIsNoTallerThanWithout) {
+  auto s = status("视频：展会现场探访");
+  CGFloat without = videoHeight(s);
+  auto viewWithout = video(s, delegate)->frame().size.height;
+  s->commentsCount = 9;
+  s->retweetsCount = 4;
+  EXPECT_EQ(videoHeight(s), without);
+  auto view = video(s, delegate);
+  EXPECT_EQ(view->frame().size.height, viewWithout);
+  EXPECT_FALSE(view->viewWithTag(78));
+  EXPECT_FALSE(view->viewWithTag(46));
+  // The status row adds 22 for the same counts.
+  EXPECT_EQ(rowHeight(s), without + 22);
 }
 
 }  // namespace
