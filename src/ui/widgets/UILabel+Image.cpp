@@ -2,11 +2,10 @@
 
 #include "Common/Additions/UIImage+Alpha.h"
 #include "Common/Additions/UIImage+Resize.h"
-#include "QuartzCore/CALayer.h"
 #include "UIKit/UIColor.h"
-#include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UILabel.h"
+#include "ui/widgets/CaptureView.h"
 #include "ui/widgets/UILabel+Image.h"
 
 namespace {
@@ -20,13 +19,7 @@ int smallPageNumber(const std::string& text) {
 }  // namespace
 
 std::shared_ptr<UIImage> createImage(UILabel& label) {
-  CGSize size = label.bounds().size;
-  UIGraphicsBeginImageContextWithOptions(size, false, 1.0);
-  auto ctx = UIGraphicsGetCurrentContext();
-  if (ctx) label.layer()->renderInContext(ctx);
-  auto image = UIGraphicsGetImageFromCurrentImageContext();
-  UIGraphicsEndImageContext();
-  return image;
+  return snapshotOfView(label);
 }
 
 std::shared_ptr<UIImage> getAlphaImage(UILabel& label) {
