@@ -14,6 +14,7 @@
 #include "core/NSGlobe.h"
 #include "core/UIFilePath.h"
 #include "model/ChannelItem.h"
+#include "net/http/HXHTTPRequest.h"
 #include "net/api/ApiTestSupport.h"
 #include "screens/home/UILaunchTableViewCell.h"
 #include "screens/home/UILauncherTableView.h"
@@ -104,7 +105,7 @@ TEST_F(LauncherTableTest, RowsShowTheTilesOfTheCatalogue) {
             "    UIImageView frame=(10 3; 300 64) image=\"channelRed.png\"\n"
             "    UIImageView frame=(20 12; 52 45) image=\"iconID1.png\"\n"
             "    UILabel frame=(84 21; 160 28) text=\"要闻\"\n"
-            "    UIImageView frame=(268 6; 35 22) hidden\n"
+            "    UIImageView frame=(268 6; 35 22) hidden image=\"ShowNEW\"\n"
             "    UILabel frame=(264 36; 40 22) hidden\n");
   // Without a bundle background the downloaded one, else purple; without any icon the
   // channel's "iconID" picture.
@@ -246,6 +247,93 @@ TEST_F(LauncherTableTest, AMoveBeyondTheEndAppends) {
   EXPECT_EQ(order.back(), 1);
   EXPECT_EQ(order.front(), 2);
   EXPECT_TRUE(list->needSave());
+}
+
+}  // namespace
+
+namespace {
+
+// Rows of channels whose icons are on the local content server only.
+class LauncherTableDownloadTest : public apitest::ServerClientTest {
+ protected:
+  void SetUp() override {
+    ServerClientTest::SetUp();
+    NSGlobe::getEngine()->setThemeNum(1);
+    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+    window->setRootViewController(std::make_shared<UIViewController>());
+    window->makeKeyAndVisible();
+    list = UILauncherTableView::initWithFrame(CGRectMake(0, 20, 320, 460));
+    window->addSubview(list);
+    advance(0.5);
+  }
+  ChannelItemPtr channel(int type, const std::string& icon) {
+    auto c = std::make_shared<ChannelItem>();
+    c->type = type;
+    c->name = "频道" + std::to_string(type);
+    c->iconImage = icon;
+    return c;
+  }
+  std::string iconURL(int type) {
+    return server.baseURL() + "/img/channel/" + std::to_string(type) + "/icon@2x.png";
+  }
+  size_t requestsFor(const std::string& path) const {
+    size_t n = 0;
+    for (const auto& r : server.requests()) n += r.path == path;
+    return n;
+  }
+  std::shared_ptr<UILaunchTableViewCell> row(long index) {
+    return std::dynamic_pointer_cast<UILaunchTableViewCell>(
+        list->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(index, 0)));
+  }
+
+  std::shared_ptr<UIWindow> window;
+  std::shared_ptr<UILauncherTableView> list;
+};
+
+TEST_F(LauncherTableDownloadTest, AMissingIconShowsTheDefaultThenTheDownloadedPicture) {
+  list->setDataArrays(tilesOf({channel(101, iconURL(101))}));
+  list->layoutIfNeeded();
+  auto cell = row(0);
+  ASSERT_TRUE(cell);
+  EXPECT_EQ(cell->channelIconImgView()->imageName(), "iconDefault");
+  ASSERT_TRUE(cell->iconRequest());
+  ASSERT_TRUE(waitFor([&] { return !cell->iconRequest(); }));
+  EXPECT_EQ(requestsFor("/img/channel/101/icon@2x.png"), 1u);
+  const std::string stored = UIFilePath::getNewChannelImageIcon(101);
+  EXPECT_TRUE(NSFileManager::defaultManager().fileExistsAtPath(stored));
+  auto icon = cell->channelIconImgView()->image();
+  ASSERT_TRUE(icon);
+  EXPECT_NE(cell->channelIconImgView()->imageName(), "iconDefault");
+  // Filled again, the row finds the icon on the device and asks for nothing.
+  cell->setCellData(list->dataArrays()->objectAtIndex(0).object());
+  EXPECT_FALSE(cell->iconRequest());
+  EXPECT_EQ(requestsFor("/img/channel/101/icon@2x.png"), 1u);
+}
+
+TEST_F(LauncherTableDownloadTest, ARowFilledAgainDropsItsDownloadAndABodyThatIsNoPictureIsIgnored) {
+  list->setDataArrays(tilesOf({channel(102, iconURL(102))}));
+  list->layoutIfNeeded();
+  auto cell = row(0);
+  auto first = cell->iconRequest();
+  ASSERT_TRUE(first);
+  // The row now shows another channel, whose own icon comes with the application.
+  cell->setCellData(CustomerLauncherItem::initWithChannelItem(channel(3, ""), false));
+  EXPECT_FALSE(cell->iconRequest());
+  EXPECT_EQ(cell->channelIconImgView()->imageName(), "iconID3");
+  // The dropped download never reaches the row.
+  cell->finish(Value(first));
+  advance(0.5);
+  EXPECT_EQ(cell->channelIconImgView()->imageName(), "iconID3");
+
+  // A reply that is not a picture (a picture cut short) leaves the default icon and no icon
+  // file; so does a missing one.
+  const std::string notAPicture = server.baseURL() + "/img/sample/cut.png?length=10";
+  cell->setCellData(CustomerLauncherItem::initWithChannelItem(channel(103, notAPicture), false));
+  ASSERT_TRUE(cell->iconRequest());
+  ASSERT_TRUE(waitFor([&] { return !cell->iconRequest(); }));
+  EXPECT_EQ(cell->channelIconImgView()->imageName(), "iconDefault");
+  EXPECT_FALSE(
+      NSFileManager::defaultManager().fileExistsAtPath(UIFilePath::getNewChannelImageIcon(103)));
 }
 
 }  // namespace
