@@ -63,6 +63,22 @@ void ULLauncherItem::decodeFrom(const Value& coder) {
   canDelete_ = coder[kCanDeleteKey].boolValue();
 }
 
+void ULLauncherItem::encodeWithCoder(NSKeyedArchiver& coder) const {
+  Value keys;
+  encodeWithCoder(keys);
+  for (const char* key : {kTitleKey, kImageKey, kURLKey, kStyleKey})
+    coder.encodeObject(keys[key], key);
+  coder.encodeBool(canDelete_, kCanDeleteKey);
+}
+
+void ULLauncherItem::initWithCoder(const NSKeyedUnarchiver& coder) {
+  ValueDictionary keys = makeDictionary();
+  for (const char* key : {kTitleKey, kImageKey, kURLKey, kStyleKey})
+    keys->setObject(coder.decodeObjectForKey(key), key);
+  keys->setObject(Value(coder.decodeBoolForKey(kCanDeleteKey)), kCanDeleteKey);
+  decodeFrom(Value(keys));
+}
+
 std::shared_ptr<ULLauncherItem> ULLauncherItem::initWithCoder(const Value& coder) {
   auto item = std::make_shared<ULLauncherItem>();
   item->decodeFrom(coder);

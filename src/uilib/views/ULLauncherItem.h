@@ -12,6 +12,8 @@
 // - encodeWithCoder keeps title, image, URL, style (objects) and canDelete (a boolean) under
 //   the keys "title", "image", "URL", "style", "canDelete"; the badge, the user information and
 //   the launcher are not kept.  initWithCoder reads them back (missing keys: empty, NO).
+//   The same keys go through a keyed archive (NSKeyedArchiver), where a subclass comes back as
+//   itself.
 // Main thread only.
 #pragma once
 
@@ -19,12 +21,13 @@
 #include <optional>
 #include <string>
 
+#include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/Value.h"
 
 class ULLauncherView;
 
-class ULLauncherItem : public NSObject {
+class ULLauncherItem : public NSObject, public NSCoding {
   NS_CLASS(ULLauncherItem, NSObject)
  public:
   ULLauncherItem() = default;
@@ -67,6 +70,9 @@ class ULLauncherItem : public NSObject {
   virtual void encodeWithCoder(Value& coder) const;
   // initWithCoder:
   static std::shared_ptr<ULLauncherItem> initWithCoder(const Value& coder);
+  // NSCoding.
+  void encodeWithCoder(NSKeyedArchiver& coder) const override;
+  void initWithCoder(const NSKeyedUnarchiver& coder) override;
 
  protected:
   void decodeFrom(const Value& coder);
