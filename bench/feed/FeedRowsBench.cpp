@@ -65,24 +65,6 @@ std::vector<StatusPtr> statuses() {
   return out;
 }
 
-struct PlainPango {
-  explicit PlainPango(double size) {
-    pango_context_set_round_glyph_positions(pango.context, FALSE);
-    layout = pango.newLayout(size);
-    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-  }
-  ~PlainPango() { g_object_unref(layout); }
-  int height(const std::string& text, double width) {
-    pango_layout_set_width(layout, int(width * PANGO_SCALE));
-    pango_layout_set_text(layout, text.data(), int(text.size()));
-    int w = 0, h = 0;
-    pango_layout_get_pixel_size(layout, &w, &h);
-    return h;
-  }
-  BundledPango pango;
-  PangoLayout* layout;
-};
-
 using Clock = std::chrono::steady_clock;
 
 double since(Clock::time_point start) {
