@@ -32,6 +32,13 @@ EndpointScript EndpointScript::delayed(std::chrono::milliseconds delay) {
   return s;
 }
 
+EndpointScript EndpointScript::paced(int parts, std::chrono::milliseconds pause) {
+  EndpointScript s;
+  s.parts = std::max(parts, 1);
+  s.partPause = pause;
+  return s;
+}
+
 EndpointScript EndpointScript::goSilent() {
   EndpointScript s;
   s.action = Action::Silent;
@@ -114,7 +121,9 @@ class ContentServer::Impl {
       } else {
         res.status = status = reply.status;
         for (auto& [k, v] : reply.headers) res.set_header(k.c_str(), v);
-        if (!reply.body.empty() || !reply.contentType.empty())
+        if (script && script->parts > 1 && !reply.body.empty())
+          sendPaced(res, std::move(reply), script->parts, script->partPause);
+        else if (!reply.body.empty() || !reply.contentType.empty())
           res.set_content(reply.body, reply.contentType.c_str());
       }
     }
@@ -124,6 +133,32 @@ class ContentServer::Impl {
       if (index >= firstIndex && index - firstIndex < log.size())
         log[index - firstIndex].status = status;
     }
+  }
+
+  // The body in `parts` parts, each after the first once the pause has passed (or, for no
+  // pause, once releaseSilent() was called); a server that stops meanwhile ends the body.
+  void sendPaced(httplib::Response& res, ServerReply reply, int parts,
+                 std::chrono::milliseconds pause) {
+    auto body = std::make_shared<std::string>(std::move(reply.body));
+    auto sent = std::make_shared<int>(0);
+    unsigned long long base;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      base = releaseGeneration;
+    }
+    res.set_content_provider(
+        body->size(), reply.contentType.c_str(),
+        [this, body, sent, parts, pause, base](size_t offset, size_t, httplib::DataSink& sink) {
+          if (*sent > 0) {
+            // Part k goes after the k-th release since the reply began, however early it came.
+            bool going = pause.count() > 0 ? this->pause(pause) : waitForReleases(base + *sent);
+            if (!going) return false;
+          }
+          size_t end = body->size() * size_t(*sent + 1) / size_t(parts);
+          if (end < offset) end = offset;
+          ++*sent;
+          return end == offset || sink.write(body->data() + offset, end - offset);
+        });
   }
 
   // The next script of a path (or of "*"), counted down; with mutex held.
@@ -147,6 +182,14 @@ class ContentServer::Impl {
     std::unique_lock<std::mutex> lock(mutex);
     unsigned long long generation = releaseGeneration;
     cv.wait(lock, [&] { return stopping || releaseGeneration != generation; });
+  }
+
+  // Waits until releaseSilent() has been called `generation` times in all; false when the
+  // server stops meanwhile.
+  bool waitForReleases(unsigned long long generation) {
+    std::unique_lock<std::mutex> lock(mutex);
+    cv.wait(lock, [&] { return stopping || releaseGeneration >= generation; });
+    return !stopping;
   }
 
   // Closes the connection without writing a reply.

@@ -39,6 +39,9 @@ struct EndpointScript {
   std::string body;
   std::string contentType = "application/json; charset=utf-8";
   std::chrono::milliseconds delay{0};
+  // Parts of a paced body (1: sent at once) and the pause before each later part.
+  int parts = 1;
+  std::chrono::milliseconds partPause{0};
   // Requests the script still applies to; -1 until it is cleared.
   int remaining = -1;
 
@@ -50,6 +53,10 @@ struct EndpointScript {
   // The content server's refusal of a client over its request limit: status 40302 with the
   // reply envelope {"ResultBoolean":false,"ResultCode":40302,"ResultMsg":message} as JSON.
   static EndpointScript overLimit(std::string message = kOverLimitMessage);
+  // The normal reply (its length announced) with the body sent in `parts` equal parts: each
+  // part after the first waits `pause`, or, for a pause of 0, until releaseSilent().  A client
+  // sees its download progress part by part.
+  static EndpointScript paced(int parts, std::chrono::milliseconds pause = {});
   static constexpr const char* kOverLimitMessage = "请求过于频繁，请稍后再试";
   EndpointScript& after(std::chrono::milliseconds d) {
     delay = d;

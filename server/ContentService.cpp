@@ -1098,17 +1098,20 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     reply.headers.emplace_back("Cache-Control", "max-age=86400");
     return reply;
   };
-  // /pic/{thumbnail|bmiddle|large}/<name>.jpg: the three sizes the app derives from a
-  // thumbnail address by replacing "thumbnail".
+  // /pic/{thumbnail|bmiddle|large}/<name>.{jpg|gif}: the three sizes the app derives from a
+  // thumbnail address by replacing "thumbnail"; a GIF is the photo animated.
   if (parts.size() == 3 && lowercaseASCII(parts[0]) == "pic") {
     static const std::map<std::string, std::pair<int, int>> kSizes = {
         {"thumbnail", {160, 120}}, {"bmiddle", {440, 330}}, {"large", {880, 660}}};
     auto size = kSizes.find(parts[1]);
     std::string file = parts[2];
-    if (size == kSizes.end() || file.size() < 5 || file.substr(file.size() - 4) != ".jpg")
-      return notFound();
+    std::string ending = file.size() < 5 ? std::string() : file.substr(file.size() - 4);
+    if (size == kSizes.end() || (ending != ".jpg" && ending != ".gif")) return notFound();
     std::string name = file.substr(0, file.size() - 4);
     if (!isPlainName(name)) return notFound();
+    // <name>.gif: the animated form of the same photo.
+    if (ending == ".gif")
+      return image(pictures_.photoGIF(name, size->second.first, size->second.second), "image/gif");
     // A picture a client uploaded is served as it came, in every size.
     if (auto up = uploadedPictures_.find(name); up != uploadedPictures_.end())
       return image(up->second, "image/jpeg");

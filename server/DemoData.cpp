@@ -538,7 +538,9 @@ Json DemoData::statusJSON(const DemoStatus& s, bool withRetweet) const {
   out["favorited"] = false;
   out["truncated"] = false;
   if (!s.picture.empty()) {
-    std::string tail = "/" + s.picture + ".jpg";
+    // A picture named with ".gif" is the animated form; others are JPEG photos.
+    bool animated = s.picture.size() > 4 && s.picture.substr(s.picture.size() - 4) == ".gif";
+    std::string tail = "/" + s.picture + (animated ? "" : ".jpg");
     out["thumbnail_pic"] = std::string(kBase) + "/pic/thumbnail" + tail;
     out["bmiddle_pic"] = std::string(kBase) + "/pic/bmiddle" + tail;
     out["original_pic"] = std::string(kBase) + "/pic/large" + tail;

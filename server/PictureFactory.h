@@ -15,6 +15,9 @@ class PictureFactory {
  public:
   // A photo of the given size, drawn from the name.
   const std::string& photoJPEG(std::string_view name, int width, int height);
+  // An animated photo (GIF, a few frames of 0.2 s, looping) of the given size, drawn from the
+  // name.
+  const std::string& photoGIF(std::string_view name, int width, int height);
   // A square avatar showing the first character of the label.
   const std::string& avatarPNG(std::string_view name, std::string_view label);
   // A channel image: kind is "icon", "background", "navigation", "tuijian" or "tuijian_theme1";

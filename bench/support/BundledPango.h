@@ -47,3 +47,27 @@ struct BundledPango {
   PangoFontMap* fontMap;
   PangoContext* context;
 };
+
+// One word-wrapping layout in the bundled face, reused for every text: plain Pango's height of
+// a text at a width, the peer the app's measuring is compared with.
+struct PlainPango {
+  explicit PlainPango(double pointSize) {
+    pango_context_set_round_glyph_positions(pango.context, FALSE);
+    layout = pango.newLayout(pointSize);
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+  }
+  ~PlainPango() { g_object_unref(layout); }
+  PlainPango(const PlainPango&) = delete;
+  PlainPango& operator=(const PlainPango&) = delete;
+
+  int height(const std::string& text, double width) {
+    pango_layout_set_width(layout, int(width * PANGO_SCALE));
+    pango_layout_set_text(layout, text.data(), int(text.size()));
+    int w = 0, h = 0;
+    pango_layout_get_pixel_size(layout, &w, &h);
+    return h;
+  }
+
+  BundledPango pango;
+  PangoLayout* layout;
+};

@@ -155,6 +155,7 @@ void UIApplication::reset() {
   badgeNumber_ = 0;
   networkActivityIndicatorVisible_ = false;
   statusBarHidden_ = false;
+  statusBarStyle_ = 0;
   statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   keyWindow_.reset();
   windows_.clear();

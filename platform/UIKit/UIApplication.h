@@ -89,6 +89,9 @@ class UIApplication : public UIResponder {
   void setStatusBarOrientation(UIInterfaceOrientation orientation) {
     statusBarOrientation_ = orientation;
   }
+  // 0 default, 1 black translucent, 2 black opaque.
+  int statusBarStyle() const { return statusBarStyle_; }
+  void setStatusBarStyle(int style, bool /*animated*/ = false) { statusBarStyle_ = style; }
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
   // In the screen's portrait coordinates, 20 points along the edge that is on top for the
@@ -156,6 +159,7 @@ class UIApplication : public UIResponder {
   // Read by the HTTP engine's network thread, which posts a change only when one is needed.
   std::atomic<bool> networkActivityIndicatorVisible_{false};
   bool statusBarHidden_ = false;
+  int statusBarStyle_ = 0;
   UIInterfaceOrientation statusBarOrientation_ = UIInterfaceOrientation::Portrait;
   std::weak_ptr<UIWindow> keyWindow_;
   std::vector<std::weak_ptr<UIWindow>> windows_;

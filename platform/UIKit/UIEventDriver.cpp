@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Foundation/Clock.h"
+#include "UIKit/UIAccelerometer.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIEvent.h"
 #include "UIKit/UIScrollView.h"
@@ -109,7 +110,14 @@ bool UIEventDriver::scrollWheel(CGPoint point, CGPoint moved) {
   return false;
 }
 
+void UIEventDriver::accelerate(double x, double y, double z) {
+  UIAccelerometer::sharedAccelerometer()->deliverSample(x, y, z);
+}
+
 bool UIEventDriver::shake() {
+  accelerate(0, 0, -1);
+  accelerate(1, 0, 0);
+  accelerate(1, 0, 0);
   std::shared_ptr<UIResponder> target = UIResponder::firstResponder();
   if (!target) target = UIApplication::sharedApplication()->keyWindow();
   if (!target) return false;

@@ -42,10 +42,15 @@ class UIEventDriver {
   // drag.  False when no scroll view under the point can scroll that way.
   static bool scrollWheel(CGPoint point, CGPoint moved);
 
-  // The device is shaken: motion began and ended (subtype shake) to the first responder, or to
-  // the key window when there is none; each passes it up its responder chain.  False when there
-  // is neither.
+  // The device is shaken: the shared accelerometer's delegate gets a swing of three samples,
+  // (0, 0, -1), (1, 0, 0), (1, 0, 0) in g, a quarter turn and a stop, which a shake detector
+  // with a threshold below 1.57 rad counts as one shake (the last sample turns it, whatever came
+  // before); then motion began and ended (subtype shake) go to the first responder, or to the
+  // key window when there is none; each passes it up its responder chain.  False when there is
+  // neither.
   static bool shake();
+  // One accelerometer sample, in g, to the shared accelerometer's delegate.
+  static void accelerate(double x, double y, double z);
 
   // A tap on the status bar: the key window's one scroll view that scrolls to top goes there
   // (UIScrollView::scrollToTopFromStatusBar).  False when none does.

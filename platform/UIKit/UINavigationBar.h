@@ -37,6 +37,11 @@ class UINavigationBar : public UIView {
   // Redraws only when the colour changes.
   void setTintColor(std::shared_ptr<UIColor> color);
 
+  // 0 default, 1 black (the platform's bar styles).  Recorded for the screens that style their
+  // bars; the drawing follows the tint.
+  int barStyle() const { return barStyle_; }
+  void setBarStyle(int style) { barStyle_ = style; }
+
   // Draws the installed drawing hook's way, else the tint gradient.
   void drawRect(CGRect rect) override;
   // How every navigation bar draws, for an app that draws its bars its own way.  Process-wide;
@@ -52,6 +57,7 @@ class UINavigationBar : public UIView {
 
   std::vector<std::shared_ptr<UINavigationItem>> items_;
   std::shared_ptr<UIColor> tintColor_;
+  int barStyle_ = 0;
   // What the bar placed for the top item.
   std::vector<std::weak_ptr<UIView>> placed_;
   std::shared_ptr<UILabel> itemTitleLabel_;

@@ -141,9 +141,13 @@ void UITouchDelivery::tryBegin(UIGestureRecognizer& r, UIGestureRecognizerState 
       fail(*o);
   }
   s.again = true;
+  // A recogniser that its action takes off its view (reset, its touches forgotten) has still
+  // recognised: the views lose its touches all the same.
+  const bool cancels = r.cancelsTouchesInView_;
+  const auto seen = r.seen_;
   r.sendActions();
-  if (r.cancelsTouchesInView_ && r.state_ != UIGestureRecognizerState::Possible)
-    cancelTouchesInViews(r);
+  if (cancels && (r.state_ != UIGestureRecognizerState::Possible || !r.view_))
+    cancelTouchesInViews(seen);
 }
 
 void UITouchDelivery::requestState(UIGestureRecognizer& r, UIGestureRecognizerState to) {
@@ -258,8 +262,7 @@ void UITouchDelivery::sendToView(const std::shared_ptr<UIView>& view, const UITo
   for (const auto& t : touches) t->phase_ = saved[i++];
 }
 
-void UITouchDelivery::cancelTouchesInViews(UIGestureRecognizer& r) {
-  auto touches = r.seen_;
+void UITouchDelivery::cancelTouchesInViews(const std::vector<std::shared_ptr<UITouch>>& touches) {
   std::map<UIView*, std::pair<std::shared_ptr<UIView>, UITouchSet>> byView;
   std::vector<UIView*> order;
   for (const auto& t : touches) {

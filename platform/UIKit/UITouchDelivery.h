@@ -44,7 +44,7 @@ class UITouchDelivery {
   static void tryBegin(UIGestureRecognizer& recognizer, UIGestureRecognizerState state);
   static void fail(UIGestureRecognizer& recognizer);
   static bool shouldBegin(UIGestureRecognizer& recognizer);
-  static void cancelTouchesInViews(UIGestureRecognizer& recognizer);
+  static void cancelTouchesInViews(const std::vector<std::shared_ptr<UITouch>>& touches);
   static void releaseHeldTouches();
   static bool delaysBegan(const UITouch& touch);
   static bool delaysEnded(const UITouch& touch);

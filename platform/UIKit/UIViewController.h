@@ -104,6 +104,13 @@ class UIViewController : public UIResponder {
   // presented controller that presents nothing, it dismisses that controller itself.
   void dismissModalViewControllerAnimated(bool animated);
   std::shared_ptr<UIViewController> modalViewController() const { return modal_; }
+  // How a presentation of this controller animates and covers the screen (the platform's
+  // styles: 0 cover vertical, 1 flip, 2 cross dissolve, 3 partial curl; 0 full screen, 1 page
+  // sheet, 2 form sheet).  Recorded: every presentation here slides the view up.
+  int modalTransitionStyle() const { return modalTransitionStyle_; }
+  void setModalTransitionStyle(int style) { modalTransitionStyle_ = style; }
+  int modalPresentationStyle() const { return modalPresentationStyle_; }
+  void setModalPresentationStyle(int style) { modalPresentationStyle_ = style; }
   std::shared_ptr<UIViewController> presentingViewController() const;
 
   // ---- screens shown
@@ -156,6 +163,8 @@ class UIViewController : public UIResponder {
   UIViewController* parent_ = nullptr;      // the container
   UIViewController* presenting_ = nullptr;  // for a presented controller
   std::shared_ptr<UIViewController> modal_;
+  int modalTransitionStyle_ = 0;
+  int modalPresentationStyle_ = 0;
   Appearance appearance_ = Appearance::Disappeared;
   bool appearanceAnimated_ = false;
   std::vector<std::shared_ptr<UIViewController>> appearanceChildren_;

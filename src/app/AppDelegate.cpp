@@ -347,7 +347,7 @@ void AppDelegate::removeGaidaView() {
   if (window_) {
     if (auto splash = window_->viewWithTag(kSplashViewTag)) splash->removeFromSuperview();
   }
-  if (auto home = homeScreen()) home->launcherView()->setScrollEnabled(true);
+  if (auto home = homeScreen()) home->launcherView()->scrollEnabled(true);
 }
 
 void AppDelegate::loginCallBack(const Value&) {

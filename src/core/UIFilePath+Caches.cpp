@@ -274,6 +274,10 @@ std::string UIFilePath::getVEZIUpDataTime() {
 
 // ---- pictures --------------------------------------------------------------------------------
 
+std::shared_ptr<UIImage> UIFilePath::getIconImageWithChannelId(int channelId) {
+  return imageFileNamed("iconID" + std::to_string(channelId));
+}
+
 std::shared_ptr<UIImage> UIFilePath::getImageByName(std::string_view name, int channelId) {
   bool day = NSGlobe::getEngine()->getCurThemeSelect() == 1;
   std::string stored =

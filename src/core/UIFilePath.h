@@ -151,6 +151,8 @@ class UIFilePath {
   // ("channel<name>", "channeliconID<id>", finally "channeliconID11"); 40 x 40 points on a
   // screen that is not retina.  nullptr when none loads.
   static std::shared_ptr<UIImage> getImageByName(std::string_view name, int channelId);
+  // The bundle picture "iconID<number>" (imageFileNamed); nullptr when the bundle has none.
+  static std::shared_ptr<UIImage> getIconImageWithChannelId(int channelId);
   // How heavy an animated picture is: 0 not animated (or over 4 MB, or no picture), 1 up to
   // 1 MB, 2 up to 3 MB, 3 up to 4 MB; a file that cannot be read counts 2.  A path ending in
   // ".gif" is taken as animated without looking.

@@ -168,8 +168,19 @@ TEST_F(ContentEndpointsTest, StatusesCarryUsersPicturesAndRepostsAtTheAddressUse
   EXPECT_EQ(0u, oddPage["statuses"][0]["user"]["profile_image_url"].get<std::string>().rfind(
                     server.baseURL() + "/avatar/", 0));
 
-  for (const char* bad : {"/pic/huge/a.jpg", "/pic/large/..%2Fdata.jpg", "/avatar/1.png",
-                          "/img/channel/999/icon.png", "/nothing.aspx"}) {
+  // The animated form of a photo, in the same three sizes.
+  auto gifSmall = get("/pic/thumbnail/o_funding_day.gif");
+  auto gifLarge = get("/pic/large/o_funding_day.gif");
+  ASSERT_TRUE(gifSmall && gifLarge);
+  EXPECT_EQ(200, gifLarge->status);
+  EXPECT_EQ("image/gif", gifLarge->get_header_value("Content-Type"));
+  EXPECT_EQ(0, gifLarge->body.compare(0, 6, "GIF89a"));
+  EXPECT_EQ(0, gifLarge->body.compare(gifLarge->body.size() - 1, 1, ";"));
+  EXPECT_GT(gifLarge->body.size(), gifSmall->body.size());
+
+  for (const char* bad : {"/pic/huge/a.jpg", "/pic/large/a.png", "/pic/large/..%2Fdata.gif",
+                          "/pic/large/..%2Fdata.jpg", "/avatar/1.png", "/img/channel/999/icon.png",
+                          "/nothing.aspx"}) {
     auto nf = get(bad);
     ASSERT_TRUE(nf) << bad;
     EXPECT_EQ(404, nf->status) << bad;
@@ -346,7 +357,8 @@ TEST_F(ContentEndpointsTest, UpdateCheckStampsChannelsWithTheirNewestItem) {
   EXPECT_EQ("Thu Jun 13 18:02:00 +0800 2013", newest["created_at"]);
   std::set<std::string> kinds;
   for (auto& o : check["otherchannels"]) kinds.insert(o["cids"]);
-  EXPECT_EQ((std::set<std::string>{"others", "topics", "bannerdt", "dialog", "vezi", "iad"}), kinds);
+  EXPECT_EQ((std::set<std::string>{"others", "topics", "bannerdt", "dialog", "vezi", "iad"}),
+            kinds);
   Json all = getJSON("/UnRead/CheckUpdate.aspx", {{"keys", key}, {"std", kStd}});
   EXPECT_GT(all["channels"].size(), 13u) << "channels and sub-channels";
 }

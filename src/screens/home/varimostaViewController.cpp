@@ -14,6 +14,7 @@
 #include "net/api/ClientRequest.h"
 #include "net/api/ServerResult.h"
 #include "net/http/Reachability.h"
+#include "uilib/views/CustomerLauncherItem.h"
 
 namespace {
 
@@ -113,10 +114,26 @@ void varimostaViewController::loadView() {
 
 std::shared_ptr<ULLauncherView> varimostaViewController::launcherView() {
   if (!launcherView_) {
-    launcherView_ = std::make_shared<ULLauncherView>(view()->bounds());
+    // The grid covers the page of lines; the lines still go to the output.
+    launcherView_ = std::make_shared<ULLauncherView>(CGRectMake(0, 5, 320, 455));
+    launcherView_->setColumnCount(2);
+    launcherView_->setBackgroundColor(UIColor::whiteColor());
     view()->addSubview(launcherView_);
   }
   return launcherView_;
+}
+
+void varimostaViewController::showTiles(const std::optional<ChannelItemPages>& pages) {
+  ULLauncherPages tiles;
+  if (pages) {
+    for (const auto& page : *pages) {
+      std::vector<ULLauncherItemPtr> row;
+      for (const auto& item : page)
+        if (item) row.push_back(CustomerLauncherItem::initWithChannelItem(item, false));
+      if (!row.empty()) tiles.push_back(std::move(row));
+    }
+  }
+  launcherView()->setPages(tiles);
 }
 
 void varimostaViewController::viewDidLoad() {
@@ -177,6 +194,7 @@ void varimostaViewController::showChannels() {
     for (const auto& page : *pages) count += page.size();
   }
   write("channels (" + std::to_string(count) + "):");
+  showTiles(pages);
   if (pages) {
     for (const auto& page : *pages) {
       for (const auto& item : page) {

@@ -1,7 +1,9 @@
-// The home screen, placeholder until the launcher grid of channels is built.  It is the
-// navigation root the application delegate builds; it writes what the reader would see to an
-// output (standard output by default), one line at a time, and shows the same lines on its
-// view, on a white page, the first ones on top:
+// The home screen, placeholder until the home screen is built.  It is the navigation root the
+// application delegate builds.  It shows the stored channel catalogue as the launcher grid of
+// channel tiles at (0, 5, 320, 455), two columns, eight tiles a page, without close buttons
+// (once the channels are listed).  It writes what the reader
+// would see to an output (standard output by default), one line at a time, and keeps the same
+// lines on a page under the grid, the first ones on top:
 //
 // - the start-up steps as they happen: whether a client key was stored, the registration, the
 //   login and session re-opens as their notifications arrive;
@@ -16,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +56,8 @@ class varimostaViewController : public UIViewController {
   void write(const std::string& line);
   void showOnPage(const std::string& line);
   void showChannels();
+  // The catalogue's pages as the grid's tiles.
+  void showTiles(const std::optional<ChannelItemPages>& pages);
   void requestNextPage();
   void firstPageDone(bool shown);
 

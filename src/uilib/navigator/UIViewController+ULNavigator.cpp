@@ -3,9 +3,15 @@
 #include <vector>
 
 #include "Foundation/NSTimer.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UINavigationBar.h"
 #include "UIKit/UINavigationController.h"
+#include "UIKit/UISplitViewController.h"
+#include "UIKit/UITabBarController.h"
 #include "uilib/navigator/UIViewController+ULNavigator.h"
+#include "uilib/navigator/ULBaseViewController.h"
 #include "uilib/navigator/ULNavigationController.h"
+#include "uilib/navigator/ULNavigator.h"
 #include "uilib/navigator/ULURLMap.h"
 
 namespace {
@@ -102,7 +108,8 @@ void setLink(Register<std::weak_ptr<UIViewController>>& links,
     return;
   }
   links[controller.get()] = {controller, linked};
-  commonControllers().add(controller);
+  // A base view controller clears its links in its own destruction.
+  if (!dynamic_cast<ULBaseViewController*>(controller.get())) commonControllers().add(controller);
 }
 
 std::shared_ptr<UIViewController> link(Register<std::weak_ptr<UIViewController>>& links,
@@ -121,9 +128,15 @@ long stackIndex(UIViewController& controller, std::shared_ptr<UINavigationContro
   return -1;
 }
 
+ULControllerHooks* hooks(const UIViewController& controller) {
+  return dynamic_cast<ULControllerHooks*>(const_cast<UIViewController*>(&controller));
+}
+
 }  // namespace
 
 std::shared_ptr<UIViewController> ULSuperController(const UIViewController& controller) {
+  // A split view is the top of its own tree.
+  if (dynamic_cast<const UISplitViewController*>(&controller)) return nullptr;
   if (auto parent = controller.parentViewController()) return parent;
   return link(superLinks(), controller);
 }
@@ -155,7 +168,9 @@ void ULSetOriginalNavigatorURL(const std::shared_ptr<UIViewController>& controll
     return;
   }
   openingURLs()[controller.get()] = {controller, url};
-  navigatorControllers().add(controller);
+  // A navigator view controller forgets its URL in its own destruction.
+  if (!dynamic_cast<ULNavigatorViewController*>(controller.get()))
+    navigatorControllers().add(controller);
 }
 
 std::shared_ptr<UIViewController> ULPreviousViewController(UIViewController& controller) {
@@ -173,10 +188,16 @@ std::shared_ptr<UIViewController> ULNextViewController(UIViewController& control
 }
 
 bool ULCanContainControllers(const UIViewController& controller) {
-  return dynamic_cast<const UINavigationController*>(&controller) != nullptr;
+  if (auto* h = hooks(controller)) return h->canContainControllers();
+  return dynamic_cast<const UINavigationController*>(&controller) ||
+         dynamic_cast<const UITabBarController*>(&controller) ||
+         dynamic_cast<const UISplitViewController*>(&controller);
 }
 
 std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& controller) {
+  if (auto* h = hooks(controller)) return h->topSubcontroller();
+  if (auto* tabs = dynamic_cast<const UITabBarController*>(&controller))
+    return tabs->selectedViewController();
   auto* navigation = dynamic_cast<const UINavigationController*>(&controller);
   return navigation ? navigation->topViewController() : nullptr;
 }
@@ -184,6 +205,12 @@ std::shared_ptr<UIViewController> ULTopSubcontroller(const UIViewController& con
 void ULAddSubcontroller(UIViewController& container,
                         const std::shared_ptr<UIViewController>& controller, bool animated,
                         int transition) {
+  if (auto* h = hooks(container); h && h->addSubcontroller(controller, animated, transition))
+    return;
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&container)) {
+    tabs->setSelectedViewController(controller);
+    return;
+  }
   auto* navigation = dynamic_cast<UINavigationController*>(&container);
   if (!navigation) {
     if (auto own = container.navigationController())
@@ -211,6 +238,14 @@ void ULRemoveFromSupercontroller(UIViewController& controller, bool animated) {
 
 void ULBringControllerToFront(UIViewController& container,
                               const std::shared_ptr<UIViewController>& controller, bool animated) {
+  if (auto* h = hooks(container)) {
+    h->bringControllerToFront(controller, animated);
+    return;
+  }
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&container)) {
+    tabs->setSelectedViewController(controller);
+    return;
+  }
   auto* navigation = dynamic_cast<UINavigationController*>(&container);
   if (!navigation || !controller || navigation->topViewController() == controller) return;
   const auto& stack = navigation->viewControllers();
@@ -220,6 +255,7 @@ void ULBringControllerToFront(UIViewController& container,
 
 std::string ULKeyForSubcontroller(const UIViewController& container,
                                   const UIViewController& controller) {
+  if (auto* h = hooks(container)) return h->keyForSubcontroller(controller);
   auto* navigation = dynamic_cast<const UINavigationController*>(&container);
   if (!navigation) return std::string();
   const auto& stack = navigation->viewControllers();
@@ -230,6 +266,7 @@ std::string ULKeyForSubcontroller(const UIViewController& container,
 
 std::shared_ptr<UIViewController> ULSubcontrollerForKey(const UIViewController& container,
                                                         const std::string& key) {
+  if (auto* h = hooks(container)) return h->subcontrollerForKey(key);
   auto* navigation = dynamic_cast<const UINavigationController*>(&container);
   if (!navigation || key.empty()) return nullptr;
   long index = Value(key).intValue();
@@ -237,17 +274,91 @@ std::shared_ptr<UIViewController> ULSubcontrollerForKey(const UIViewController& 
   return index >= 0 && size_t(index) < stack.size() ? stack[size_t(index)] : nullptr;
 }
 
+// By address, like ULUnsetNavigatorProperties: safe in the controller's destruction.
 void ULUnsetCommonProperties(UIViewController& controller) {
   superLinks().erase(&controller);
   popupLinks().erase(&controller);
 }
 
 void ULUnsetNavigatorProperties(UIViewController& controller) {
-  std::string url = ULOriginalNavigatorURL(controller);
-  if (url.empty()) return;
+  // Read by address: a controller being destroyed calls this when its own reference is
+  // already gone, and no other controller's entry can stand at its address then (a controller
+  // in the navigator set is held by it; the others clean up in their destruction).
+  auto entry = openingURLs().find(&controller);
+  if (entry == openingURLs().end()) return;
+  std::string url = entry->second.value;
+  openingURLs().erase(entry);
   if (ULControllerRegisters::globalURLMap)
     ULControllerRegisters::globalURLMap->removeObjectForURL(url);
-  openingURLs().erase(&controller);
+}
+
+bool ULCanBeTopViewController(const UIViewController& controller) {
+  auto* h = hooks(controller);
+  return h ? h->canBeTopViewController() : true;
+}
+
+bool ULPersistView(UIViewController& controller, const ValueDictionary& state) {
+  auto* h = hooks(controller);
+  return h ? h->persistView(state) : true;
+}
+
+void ULRestoreView(UIViewController& controller, const ValueDictionary& state) {
+  if (auto* h = hooks(controller)) h->restoreView(state);
+}
+
+void ULPersistNavigationPath(UIViewController& controller, const ValueArray& path) {
+  if (auto* h = hooks(controller)) {
+    h->persistNavigationPath(path);
+    return;
+  }
+  auto navigator = ULBaseNavigator::globalNavigator();
+  if (!navigator) return;
+  if (auto* tabs = dynamic_cast<UITabBarController*>(&controller)) {
+    if (auto selected = tabs->selectedViewController())
+      navigator->persistController(*selected, path);
+    return;
+  }
+  if (auto* navigation = dynamic_cast<UINavigationController*>(&controller)) {
+    auto stack = navigation->viewControllers();
+    for (const auto& child : stack) navigator->persistController(*child, path);
+  }
+}
+
+void ULDelayDidEnd(UIViewController& controller) {
+  if (auto* h = hooks(controller)) h->delayDidEnd();
+}
+
+ValueDictionary ULFrozenState(const UIViewController& controller) {
+  auto* h = hooks(controller);
+  return h ? h->frozenState() : nullptr;
+}
+
+void ULSetFrozenState(UIViewController& controller, const ValueDictionary& state) {
+  if (auto* h = hooks(controller)) h->setFrozenState(state);
+}
+
+std::string ULNavigatorURL(const UIViewController& controller) {
+  if (auto* h = hooks(controller)) {
+    std::string url = h->navigatorURL();
+    if (!url.empty()) return url;
+  }
+  return ULOriginalNavigatorURL(controller);
+}
+
+void ULShowBars(UIViewController& controller, bool show, bool animated) {
+  if (auto application = UIApplication::sharedApplication())
+    application->setStatusBarHidden(!show, animated);
+  if (animated) {
+    UIView::beginAnimations();
+    UIView::setAnimationDuration(0.3);
+  }
+  if (auto navigation = controller.navigationController())
+    if (auto bar = navigation->navigationBar()) bar->setAlpha(show ? 1 : 0);
+  if (animated) UIView::commitAnimations();
+}
+
+void ULDismissModalViewController(UIViewController& controller) {
+  if (controller.modalViewController()) controller.dismissModalViewControllerAnimated(true);
 }
 
 size_t ULControllerRegisters::commonControllerCount() {
@@ -267,4 +378,19 @@ void ULControllerRegisters::doCommonGarbageCollection() {
 }
 void ULControllerRegisters::doNavigatorGarbageCollection() {
   navigatorControllers().sweep();
+}
+
+std::shared_ptr<UIViewController> ULRootControllerForController(
+    const std::shared_ptr<UIViewController>& controller) {
+  if (!controller || ULCanContainControllers(*controller)) return controller;
+  return std::make_shared<ULNavigationController>(controller);
+}
+
+void ULSetTabURLs(UITabBarController& tabs, const std::vector<std::string>& urls) {
+  auto navigator = ULBaseNavigator::globalNavigator();
+  std::vector<std::shared_ptr<UIViewController>> controllers;
+  for (const auto& url : urls)
+    if (auto controller = navigator ? navigator->viewControllerForURL(url) : nullptr)
+      controllers.push_back(ULRootControllerForController(controller));
+  tabs.setViewControllers(std::move(controllers));
 }

@@ -1,4 +1,7 @@
-// A tile of the home grid: a launcher item that holds the channel it opens.
+// A tile of the home grid: a launcher item that holds the channel it opens.  Its identity (URL)
+// is the channel number in decimal; title, image and style stay empty, so the launcher button
+// draws the tile from the channel record itself.  The catalogue reads the records back through
+// channelItem when it saves the grid's order.
 #pragma once
 
 #include <memory>
@@ -7,9 +10,10 @@
 #include "uilib/views/ULLauncherItem.h"
 
 class CustomerLauncherItem : public ULLauncherItem, public ChannelItemCarrier {
+  NS_CLASS(CustomerLauncherItem, ULLauncherItem)
  public:
   CustomerLauncherItem() = default;
-  // The item's identity is the channel number; title, image and style stay empty.
+  // initWithChannelItem:canDelete: (the home screen passes NO: tiles have no close button).
   CustomerLauncherItem(ChannelItemPtr channelItem, bool canDelete);
   static std::shared_ptr<CustomerLauncherItem> initWithChannelItem(ChannelItemPtr channelItem,
                                                                    bool canDelete);
@@ -20,3 +24,5 @@ class CustomerLauncherItem : public ULLauncherItem, public ChannelItemCarrier {
  private:
   ChannelItemPtr channelItem_;
 };
+
+using CustomerLauncherItemPtr = std::shared_ptr<CustomerLauncherItem>;

@@ -345,4 +345,17 @@ TEST_F(UIGestureRecognizerTest, RemovingOrDisablingARecogniserMidGestureEndsIt) 
   EXPECT_TRUE(s.view->gestureRecognizers().empty());
 }
 
+TEST_F(UIGestureRecognizerTest, ATapThatTakesItselfOffItsViewInItsActionStillTakesTheTouch) {
+  Stage s;
+  std::shared_ptr<UITapGestureRecognizer> tap;
+  tap = std::make_shared<UITapGestureRecognizer>(freeSelector("tap:", [&](const Value&) {
+    s.log->push_back("tap");
+    s.view->removeGestureRecognizer(tap);
+  }));
+  s.view->addGestureRecognizer(tap);
+  ScreenDriver::tap(CGPointMake(100, 100));
+  EXPECT_EQ(*s.log, (Log{"view.began", "tap", "view.cancelled"}));
+  EXPECT_EQ(tap->view(), nullptr);
+}
+
 }  // namespace

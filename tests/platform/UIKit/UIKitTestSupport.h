@@ -53,11 +53,19 @@ class LoggingController : public UIViewController {
   std::shared_ptr<Log> log_;
 };
 
-// A shown key window filling the screen.
-inline std::shared_ptr<UIWindow> showWindow() {
+// A shown key window filling the screen (with the controller as its root, when given).
+inline std::shared_ptr<UIWindow> showWindow(std::shared_ptr<UIViewController> root = nullptr) {
   auto w = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+  if (root) w->setRootViewController(std::move(root));
   w->makeKeyAndVisible();
   return w;
+}
+
+// What the log holds, leaving it empty.
+inline Log takeLog(Log& log) {
+  Log out = std::move(log);
+  log.clear();
+  return out;
 }
 
 // A view that logs "<name>.<phase>" for the touches it gets (and passes them on, as the
