@@ -165,7 +165,7 @@ Value NSKeyedUnarchiver::decode(long index) const {
   Value classEntry = classIndex > 0 && size_t(classIndex) < objects_->count()
                          ? objects_->objectAtIndex(size_t(classIndex))
                          : Value();
-  std::string className = classEntry["$classname"].string();
+  std::string className(classEntry["$classname"].string());
   if (className.empty()) return Value();
 
   reading_.insert(index);
