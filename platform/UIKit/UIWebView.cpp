@@ -9,6 +9,11 @@ void UIWebView::loadRequest(std::shared_ptr<NSURLRequest> request) {
   offer(std::move(request), UIWebViewNavigationType::Other);
 }
 
+void UIWebView::loadHTMLString(std::string html, std::shared_ptr<NSURL> baseURL) {
+  html_ = std::move(html);
+  htmlBaseURL_ = std::move(baseURL);
+}
+
 bool UIWebView::navigate(std::shared_ptr<NSURLRequest> request, UIWebViewNavigationType type) {
   return offer(std::move(request), type);
 }

@@ -54,6 +54,12 @@ class UIWebView : public UIView {
   // The request of the current page (or of the load under way); null before any.
   std::shared_ptr<NSURLRequest> request() const { return request_; }
   bool isLoading() const { return loading_; }
+  // Shows the page given as text, relative to the base address (none: null).  The stand-in
+  // keeps the text (htmlString) and offers nothing to the delegate.
+  void loadHTMLString(std::string html, std::shared_ptr<NSURL> baseURL);
+  // The text of the page last given to loadHTMLString; "" before any.
+  const std::string& htmlString() const { return html_; }
+  const std::shared_ptr<NSURL>& htmlBaseURL() const { return htmlBaseURL_; }
   // The page's answer to the script; "" when the page has no answer (no handler).
   std::string stringByEvaluatingJavaScriptFromString(std::string_view script);
 
@@ -82,4 +88,6 @@ class UIWebView : public UIView {
   bool loading_ = false;
   ScriptHandler scriptHandler_;
   std::vector<std::string> scripts_;
+  std::string html_;
+  std::shared_ptr<NSURL> htmlBaseURL_;
 };
