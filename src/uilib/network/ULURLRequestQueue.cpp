@@ -20,9 +20,10 @@ constexpr double kDequeueDelay = 0.3;
 constexpr int kDequeueRunSize = 5;
 constexpr double kAnyAge = std::numeric_limits<double>::infinity();
 
+// Never destroyed: controllers released late in the process's exit still ask for the queue.
 std::shared_ptr<ULURLRequestQueue>& mainSlot() {
-  static std::shared_ptr<ULURLRequestQueue> queue;
-  return queue;
+  static auto* queue = new std::shared_ptr<ULURLRequestQueue>();
+  return *queue;
 }
 
 bool isPostOrPut(const std::string& method) {
