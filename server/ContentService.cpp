@@ -1193,6 +1193,24 @@ ServerReply ContentService::staticFile(const RecordedRequest& r, const std::stri
     reply.headers.emplace_back("Last-Modified", kStylesheetDate);
     return reply;
   }
+  // The about screen's page for the app's version ("?v=i_<version>") and the terms it links to.
+  if (path == "/about/about.html") {
+    std::string version = r.paramOr("v");
+    if (version.starts_with("i_")) version = version.substr(2);
+    std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\" />\n";
+    html += "<title>关于</title>\n</head>\n<body>\n<h1>工业资讯</h1>\n";
+    html += "<p>版本 " + htmlEscape(version.empty() ? "-" : version) + "</p>\n";
+    html += "<p>行业新闻、微博与研讨会，一手掌握。</p>\n";
+    html += "<p><a href=\"" + std::string(kBase) + "/about/terms.html\">服务条款</a></p>\n";
+    html += "</body>\n</html>\n";
+    return textReply(200, "text/html; charset=utf-8", html);
+  }
+  if (path == "/about/terms.html") {
+    std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\" />\n";
+    html += "<title>服务条款</title>\n</head>\n<body>\n<h1>服务条款</h1>\n";
+    html += "<p>本服务的内容仅供参考。</p>\n</body>\n</html>\n";
+    return textReply(200, "text/html; charset=utf-8", html);
+  }
   // /news/<code>.html: the article's original web page.
   if (parts.size() == 2 && lowercaseASCII(parts[0]) == "news") {
     const DemoArticle* a = data_.article(articleCodeOf(parts[1]));
