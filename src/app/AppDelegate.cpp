@@ -43,6 +43,7 @@
 #include "net/api/WBEngine.h"
 #include "net/http/HXHTTPRequest.h"
 #include "net/http/HXImageDownload.h"
+#include "net/http/HXWebPageLoader.h"
 #include "net/http/Reachability.h"
 #include "screens/account/ModalWebViewController.h"
 #include "screens/home/varimostaViewController.h"
@@ -101,6 +102,8 @@ int channelIdOfPayload(const Value& userInfo) {
 AppDelegate::AppDelegate() {
   FeedbackViews::install();
   installCustomTitles();
+  // The platform's web view fetches its pages through the HTTP engine.
+  HXWebPageLoader::install();
   UINavigationBar::setDrawHook(&drawThemedNavigationBar);
   // Theme 3 draws its bar buttons with the UI library's styles.
   UIZMButton::setLibraryButtonMaker([](std::string_view style, std::string_view title) {
@@ -629,8 +632,8 @@ void AppDelegate::openURL(const Value& link) {
 void AppDelegate::openURLDelay() {
   if (!messageURL_.starts_with("http://") || !navigationController_) return;
   auto browser = std::make_shared<WebViewCtrl>();
-  browser->displayWithURL(messageURL_);
   navigationController_->pushViewController(browser, true);
+  browser->displayWithURL(messageURL_);
 }
 
 NS_CLASS_IMPLEMENTATION(AppDelegate) {}

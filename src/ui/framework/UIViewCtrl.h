@@ -21,7 +21,8 @@ class UIViewCtrl : public UIBaseViewCtrl {
   ~UIViewCtrl() override;
 
   void viewDidLoad() override;
-  void cancelButtonPushed(const Value& sender);
+  // Screens that must undo something before leaving extend it.
+  virtual void cancelButtonPushed(const Value& sender);
 
   // The screen's own bar image ("topBar"), added to its view once.
   void addNavigationBar();
