@@ -28,6 +28,10 @@ UIBarButtonItem::UIBarButtonItem(UIBarButtonSystemItem systemItem, Selector acti
 UIBarButtonItem::UIBarButtonItem(std::string title, UIBarButtonItemStyle style, Selector action)
     : title_(std::move(title)), style_(style), action_(std::move(action)) {}
 
+UIBarButtonItem::UIBarButtonItem(std::shared_ptr<UIImage> image, UIBarButtonItemStyle style,
+                                 Selector action)
+    : image_(std::move(image)), style_(style), action_(std::move(action)) {}
+
 void UIBarButtonItem::setCustomView(std::shared_ptr<UIView> view) {
   customView_ = std::move(view);
 }
@@ -43,6 +47,7 @@ std::shared_ptr<UIView> UIBarButtonItem::view() {
   if (!button_) {
     button_ = std::make_shared<UIButton>(CGRectZero);
     button_->setTitle(title_, UIControlStateNormal);
+    if (image_) button_->setImage(image_, UIControlStateNormal);
     button_->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     button_->titleLabel()->setFont(UIFont::boldSystemFontOfSize(12));
     button_->setContentEdgeInsets(UIEdgeInsetsMake(0, 8, 0, 8));

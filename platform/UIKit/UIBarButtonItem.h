@@ -42,6 +42,8 @@ inline constexpr UIBarButtonSystemItem UIBarButtonSystemItemPageCurl = 23;
 
 enum class UIBarButtonItemStyle { Plain = 0, Bordered = 1, Done = 2 };
 
+class UIImage;
+
 class UIBarButtonItem : public NSObject {
   NS_CLASS(UIBarButtonItem, NSObject)
  public:
@@ -51,6 +53,9 @@ class UIBarButtonItem : public NSObject {
   UIBarButtonItem(UIBarButtonSystemItem systemItem, Selector action);
   // initWithTitle:style:target:action:
   UIBarButtonItem(std::string title, UIBarButtonItemStyle style, Selector action);
+  // initWithImage:style:target:action: (the image centred in the item's button).
+  UIBarButtonItem(std::shared_ptr<UIImage> image, UIBarButtonItemStyle style, Selector action);
+  const std::shared_ptr<UIImage>& image() const { return image_; }
 
   const std::shared_ptr<UIView>& customView() const { return customView_; }
   void setCustomView(std::shared_ptr<UIView> view);
@@ -81,6 +86,7 @@ class UIBarButtonItem : public NSObject {
   void tapped();
 
   std::shared_ptr<UIView> customView_;
+  std::shared_ptr<UIImage> image_;
   std::shared_ptr<UIButton> button_;
   UIBarButtonSystemItem systemItem_ = -1;
   std::string title_;
