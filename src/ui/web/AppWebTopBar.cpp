@@ -4,11 +4,12 @@
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UIImage.h"
+#include "core/NSGlobe.h"
 #include "core/UIBkImageView.h"
 
 AppWebTopBar loadAppWebTopBar(UIView& into, std::string_view dayBarImage, Selector back,
                               const std::shared_ptr<UIBarButtonItem>& activityItem) {
-  bool day = UIBkImageView::getCurThemeSelect() == 1;
+  bool day = NSGlobe::getEngine()->getCurThemeSelect() == 1;
   AppWebTopBar top;
   top.bar = std::make_shared<UIImageView>(
       UIImage::imageNamed(day ? std::string(dayBarImage) : std::string("topBar_theme1")));

@@ -7,6 +7,7 @@
 #include "UIKit/UIImage.h"
 #include "UIKit/UINavigationController.h"
 #include "core/NSConfig.h"
+#include "core/NSGlobe.h"
 #include "core/NSObject+UIViewBusy.h"
 #include "core/UIBkImageView.h"
 #include "ui/framework/UIYBToolBar.h"
@@ -36,7 +37,7 @@ void UIMoreAboutViewController::initWithNavigatorURL(const std::shared_ptr<NSURL
 void UIMoreAboutViewController::viewDidLoad() {
   if (auto navigation = navigationController()) navigation->setNavigationBarHidden(true);
   ULWebController::viewDidLoad();
-  if (UIBkImageView::getCurThemeSelect() != 1) {
+  if (NSGlobe::getEngine()->getCurThemeSelect() != 1) {
     // Only outlets that an interface file filled take the other theme's look.
     if (topBar) topBar->setImage(UIImage::imageNamed("topBar_theme1"));
     if (titleLabel_) titleLabel_->setTextColor(UIBkImageView::getFontColor());

@@ -111,7 +111,22 @@ void ULWebController::updateToolbarWithOrientation(UIInterfaceOrientation) {
 
 void ULWebController::viewWillAppear(bool animated) {
   ULModelViewController::viewWillAppear(animated);
+  pinToolbar();
   updateToolbarWithOrientation(ULCurrentOrientation());
+}
+
+void ULWebController::viewDidAppear(bool animated) {
+  ULModelViewController::viewDidAppear(animated);
+  pinToolbar();
+}
+
+void ULWebController::pinToolbar() {
+  // The tool bar keeps to the bottom of a view that its container resized.
+  if (!toolbar_) return;
+  CGRect b = view()->bounds();
+  CGRect f = toolbar_->frame();
+  toolbar_->setFrame(
+      CGRectMake(f.origin.x, b.size.height - f.size.height, b.size.width, f.size.height));
 }
 
 void ULWebController::viewWillDisappear(bool animated) {

@@ -62,6 +62,7 @@ class ULWebController : public ULModelViewController,
   virtual void loadToolBar();
   virtual void updateToolbarWithOrientation(UIInterfaceOrientation orientation);
   void viewWillAppear(bool animated) override;
+  void viewDidAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
   void viewDidUnload() override;
   bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) override;
@@ -114,6 +115,7 @@ class ULWebController : public ULModelViewController,
   void updateHistoryButtons();
 
  private:
+  void pinToolbar();
   std::weak_ptr<ULWebControllerDelegate> delegate_;
   std::shared_ptr<NSURL> loadingURL_;
   std::shared_ptr<UIView> headerView_;
