@@ -123,6 +123,10 @@ AppDelegate::AppDelegate() {
     return account ? account->userID() : std::string();
   });
   NSConfig::setChannelConfigUpdater(&ChannelItem::updataNewChannelConfig);
+  varimostaViewController::setChannelScreenRecorder(
+      [](std::shared_ptr<ChannelViewController> screen) {
+        if (auto app = sharedDelegate()) app->setChannelViewController(std::move(screen));
+      });
 }
 
 AppDelegate::~AppDelegate() {
@@ -149,7 +153,7 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication&,
 
   window_ = std::make_shared<UIWindow>(screenBounds());
 
-  auto home = std::make_shared<varimostaViewController>();
+  auto home = varimostaViewController::initWithNibName("varimostaViewController");
   navigationController_ = std::make_shared<UINaviCtrl>(home);
   window_->setRootViewController(navigationController_);
   window_->makeKeyAndVisible();
@@ -350,7 +354,8 @@ void AppDelegate::removeGaidaView() {
   if (window_) {
     if (auto splash = window_->viewWithTag(kSplashViewTag)) splash->removeFromSuperview();
   }
-  if (auto home = homeScreen()) home->launcherView()->scrollEnabled(true);
+  if (auto home = homeScreen(); home && home->launcherView())
+    home->launcherView()->scrollEnabled(true);
 }
 
 void AppDelegate::loginCallBack(const Value&) {

@@ -2,11 +2,11 @@
 // a desktop window (--window), or headless writing each new screen to a folder (--headless),
 // or neither.
 //
-// The home screen, a placeholder, writes what it shows to standard output; --screenshot writes
-// the screen's picture once the first page is in.  The options point the app at a local
-// content server and tell it what network it is on; see --help.  The app runs until interrupted
-// (SIGINT or SIGTERM end it as the system ends an app: it is told it terminates, then the loop
-// stops) or its window is closed; SIGUSR1 writes the current screen to the screens folder.
+// The app starts on the home screen; --exit-after-first-page ends it and --screenshot writes
+// the screen's picture once start-up is over and the tiles show.  The options point the app at a
+// local content server and tell it what network it is on; see --help.  The app runs until
+// interrupted (SIGINT or SIGTERM end it as the system ends an app: it is told it terminates, then
+// the loop stops) or its window is closed; SIGUSR1 writes the current screen to the screens folder.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -32,20 +32,19 @@
 #include "UIKit/UIScreenCapture.h"
 #include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
+#include "app/StartUpWatch.h"
 #include "core/NSConfig.h"
 #include "core/StoredKeys.h"
 #include "net/api/ClientRequest.h"
-#include "screens/home/varimostaViewController.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: zept [options]\n"
     "\n"
-    "Runs the reader app.  Until its screens are drawn, the home screen writes to standard\n"
-    "output what it shows: the start-up steps (registration or login), the channels of the\n"
-    "catalogue and the first page of the first channel that has one.  The app then keeps\n"
-    "running its timers and polls until interrupted (Ctrl-C).\n"
+    "Runs the reader app: it starts on the home screen, the reader's channels as a grid of\n"
+    "tiles, registers or logs in with the content server, and keeps running its timers and\n"
+    "polls until interrupted (Ctrl-C).\n"
     "\n"
     "options:\n"
     "  --window                 show the app in a desktop window; the mouse is a finger, the\n"
@@ -56,7 +55,8 @@ constexpr const char* kUsage =
     "                           headless (--headless), saying so\n"
     "  --window-scale N         window pixels a point, 1 or 2 (default: 2 when the display\n"
     "                           has room for it)\n"
-    "  --headless               write each new screen shown (and the first page) to the\n"
+    "  --headless               write each new screen shown (and the home screen once\n"
+    "                           start-up is over) to the\n"
     "                           screens folder: NNN-<screen>.png and its view tree in\n"
     "                           NNN-<screen>.txt\n"
     "  --screens DIR            the screens folder (default out/screens); the numbered\n"
@@ -66,12 +66,12 @@ constexpr const char* kUsage =
     "                           to the local content server on 127.0.0.1:N\n"
     "  --network KIND           the network the app sees: wifi, wwan, offline, or system\n"
     "                           (read from this machine; the default)\n"
-    "  --exit-after-first-page  end once the first page was shown (status 0) or could not be\n"
-    "                           (status 1)\n"
-    "  --screenshot FILE        once the first page was shown (or could not be), write what\n"
-    "                           the screen shows to FILE as PNG (320 x 480 or 568 points at\n"
-    "                           scale 2) and end (status 0; 1 when no page came or the file\n"
-    "                           could not be written)\n"
+    "  --exit-after-first-page  end once start-up's login or registration is over and the\n"
+    "                           home screen shows its tiles (status 0), or when none can\n"
+    "                           show (status 1)\n"
+    "  --screenshot FILE        at that moment write what the screen shows to FILE as PNG\n"
+    "                           (320 x 480 or 568 points at scale 2) and end (status 0; 1\n"
+    "                           when no tiles show or the file could not be written)\n"
     "  --help                   this text\n"
     "\n"
     "The app keeps its state under $ZEPT_HOME (default ~/.local/share/zept) and reads its\n"
@@ -245,8 +245,8 @@ int main(int argc, char** argv) {
   }
   if (flags) SCNetworkReachabilitySetTestFlags(flags);
 
-  // With a first page awaited, an app that ends itself before the page could be shown (it
-  // gave up registering, say) reports that, whatever status it ends with.
+  // With the tiles awaited, an app that ends itself before they could show (it gave up
+  // registering, say) reports that, whatever status it ends with.
   static std::atomic<bool> awaitingFirstPage{false};
   awaitingFirstPage = exitAfterFirstPage || screenshot.has_value();
   UIApplication::terminateHook = [](int status) { endProcess(awaitingFirstPage ? 1 : status); };
@@ -287,10 +287,11 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
 
+  std::shared_ptr<StartUpWatch> startUp;
   if (screenshot) {
-    varimostaViewController::setFirstPageHandler([path = *screenshot, headless](bool shown) {
+    startUp = StartUpWatch::start([path = *screenshot, headless](bool shown) {
       awaitingFirstPage = false;
-      if (headless && shown) screens.record("first-page");
+      if (headless && shown) screens.record("home");
       std::string error;
       bool written =
           UIScreenCaptureWritePNG(UIApplication::sharedApplication()->keyWindow(), path, &error);
@@ -303,14 +304,14 @@ int main(int argc, char** argv) {
       terminateApplication(shown && written ? 0 : 1);
     });
   } else if (exitAfterFirstPage) {
-    varimostaViewController::setFirstPageHandler([headless](bool shown) {
+    startUp = StartUpWatch::start([headless](bool shown) {
       awaitingFirstPage = false;
-      if (headless && shown) screens.record("first-page");
+      if (headless && shown) screens.record("home");
       terminateApplication(shown ? 0 : 1);
     });
   } else if (headless) {
-    varimostaViewController::setFirstPageHandler([](bool shown) {
-      if (shown) screens.record("first-page");
+    startUp = StartUpWatch::start([](bool shown) {
+      if (shown) screens.record("home");
     });
   }
 

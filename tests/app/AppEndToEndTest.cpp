@@ -22,98 +22,77 @@
 
 #include "AppTestSupport.h"
 #include "Foundation/Clock.h"
+#include "Foundation/NSFileManager.h"
 #include "Foundation/NSURL.h"
 #include "ImageIO/CGImageSource.h"
 #include "ProgramRunner.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UINavigationItem.h"
 #include "core/UIFilePath.h"
 #include "core/UncaughtExceptionHandler.h"
+#include "model/ChannelItem.h"
 #include "net/http/HXHTTPRequest.h"
+#include "screens/home/varimostaViewController.h"
 
 using namespace apptest;
 
 // ---- in process --------------------------------------------------------------------------------
 
-TEST_F(AppTest, NewUserSeesTheStartUpTheChannelsAndAFirstPage) {
+TEST_F(AppTest, NewUserRegistersLogsInAndSeesTheHomeScreensTiles) {
   launch();
-  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
-  EXPECT_EQ(firstPage, true);
-
-  ASSERT_GE(output.size(), 4u);
-  EXPECT_EQ(output[0], "start-up: no client key stored yet");
+  ASSERT_TRUE(waitFor([&] { return startUpOver(); }));
+  EXPECT_EQ(tilesShown, true);
+  EXPECT_TRUE(loggedIn());
   std::string key =
       NSUserDefaults::standardUserDefaults()->stringForKey("registerClientKey").value_or("");
   ASSERT_FALSE(key.empty());
   EXPECT_TRUE(server.client(key).has_value());
-  EXPECT_EQ(output[1], "start-up: registered with the content server, a new client key is stored");
-  // The key is a secret: no line shows it.
-  for (const auto& line : output) EXPECT_EQ(line.find(key), std::string::npos) << line;
-  EXPECT_EQ(output[2], "start-up: logged in");
-  EXPECT_EQ(output[3].rfind("channels (", 0), 0u);
-  EXPECT_TRUE(hasLine("  1  要闻"));
-  EXPECT_TRUE(hasLine("  2  微博墙"));
-  // The first channel of the bundled catalogue has a page on the server.
-  ASSERT_TRUE(hasLine("channel 1 要闻, first page ("));
-  size_t page = 0;
-  while (page < output.size() && output[page].rfind("channel 1 要闻, first page", 0) != 0) ++page;
-  ASSERT_LT(page + 2, output.size());
-  // Each item: author and time, then its text.
-  EXPECT_NE(output[page + 1].find(" · "), std::string::npos) << output[page + 1];
-  EXPECT_EQ(output[page + 2].rfind("    ", 0), 0u);
-  EXPECT_GT(output[page + 2].size(), 4u);
+  EXPECT_EQ(server.requests("/Accounts/Register.aspx").size(), 1u);
 
-  // The page went through the dispatcher as a channel screen's does, and was cached.
-  auto pages = server.requests("/Channels/Channel.aspx");
-  ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].param("channel_id"), "1");
-  EXPECT_EQ(pages[0].param("keys"), key);
-  EXPECT_TRUE(std::filesystem::exists(UIFilePath::getChannelFilePath(0, "1", 1, 0)));
-
-  // The same lines show on the home screen's page, the first on top.
-  std::string lines;
-  for (const auto& line : output) lines += (lines.empty() ? "" : "\n") + line;
-  auto home = app->homeScreen()->view();
-  auto shown = std::find_if(home->subviews().begin(), home->subviews().end(),
-                            [](const auto& v) { return v->className() == "UILabel"; });
-  ASSERT_NE(shown, home->subviews().end());
-  auto label = std::static_pointer_cast<UILabel>(*shown);
-  EXPECT_EQ(label->text(), lines);
-  EXPECT_EQ(label->frame().origin, CGPointMake(8, 8));
-  EXPECT_LE(CGRectGetMaxY(label->frame()), home->bounds().size.height - 8);
+  // The home screen is the navigation root and shows the stored catalogue, a tile a channel.
+  auto home = app->homeScreen();
+  ASSERT_TRUE(home);
+  EXPECT_EQ(app->navigationController()->viewControllers().front(), home);
+  auto title = std::dynamic_pointer_cast<UILabel>(home->navigationItem()->titleView());
+  ASSERT_TRUE(title);
+  EXPECT_EQ(title->text(), "主页");
+  size_t channels = 0;
+  auto stored = ChannelItem::userChannelItems();
+  ASSERT_TRUE(stored);
+  for (const auto& page : *stored) channels += page.size();
+  size_t tiles = 0;
+  for (const auto& page : home->launcherView()->buttons()) tiles += page.size();
+  EXPECT_EQ(tiles, channels);
+  std::string dump = app->window()->dump();
+  EXPECT_NE(dump.find("ULLauncherView frame=(0 5; 320 455)"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("UIMenuBar frame=(262 12;"), std::string::npos) << dump;
+  // The key is a secret: the screen never shows it.
+  EXPECT_EQ(dump.find(key), std::string::npos);
 }
 
-TEST_F(AppTest, AClientTheServerForgotRegistersAnewAndShowsItsPage) {
+TEST_F(AppTest, AClientTheServerForgotRegistersAnewAndShowsTheTiles) {
   // A key stored by an earlier run, unknown to this server.
   auto defaults = NSUserDefaults::standardUserDefaults();
   defaults->setObject(Value("FORGOTTEN0KEY0000"), "registerClientKey");
   defaults->setObject(Value(NSGlobe::getMacAddressOrIdentifier()), "register_key");
   defaults->synchronize();
   launch();
-  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
-  EXPECT_EQ(firstPage, true);
+  ASSERT_TRUE(waitFor([&] { return startUpOver(); }));
+  EXPECT_EQ(tilesShown, true);
+  EXPECT_TRUE(loggedIn());
   std::string key = defaults->stringForKey("registerClientKey").value_or("");
   EXPECT_NE(key, "FORGOTTEN0KEY0000");
   EXPECT_TRUE(server.client(key).has_value());
-  // Never reported as logged in before the server took a key.
-  std::vector<std::string> startUp;
-  for (const auto& line : output)
-    if (line.rfind("start-up:", 0) == 0) startUp.push_back(line);
-  EXPECT_EQ(startUp, (std::vector<std::string>{
-                         "start-up: a client key is stored",
-                         "start-up: registered with the content server, a new client key is stored",
-                         "start-up: logged in"}));
   EXPECT_EQ(server.requests("/Accounts/Login.aspx").size(), 2u);
-  EXPECT_EQ(server.requests("/Channels/Channel.aspx").back().param("keys"), key);
 }
 
-TEST_F(AppTest, UnreachableServerEndsTheFirstPageWithoutOne) {
+TEST_F(AppTest, ARefusedLoginStillEndsStartUpOnTheTiles) {
   storeClientKey();
-  server.script("/Channels/Channel.aspx", zept::server::EndpointScript::failWith(503));
+  server.script("/Accounts/Login.aspx", zept::server::EndpointScript::failWith(503));
   launch();
-  ASSERT_TRUE(waitFor([&] { return firstPage.has_value(); }));
-  EXPECT_EQ(firstPage, false);
-  EXPECT_TRUE(hasLine("channel 1 要闻: the content server cannot be reached"));
-  EXPECT_EQ(server.requests("/Channels/Channel.aspx").size(), 1u);
+  ASSERT_TRUE(waitFor([&] { return startUpOver(); }));
+  EXPECT_FALSE(ClientRequest::engine()->loginGranted());
+  EXPECT_EQ(tilesShown, true);
 }
 
 // ---- the crash catcher, in a child ------------------------------------------------------------
@@ -219,7 +198,7 @@ TEST(AppSignalsTest, PeerDroppingAnUploadIsAFailedRequestNotACrash) {
 
 // ---- the two programs -------------------------------------------------------------------------
 
-TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
+TEST(AppProgramsTest, AppStartsOnTheHomeScreenWithTheServerProgramAndEnds) {
   int serverOut = -1;
   pid_t server = spawn({ZEPT_SERVER_PROGRAM, "--port", "0"}, {}, &serverOut);
   ASSERT_GT(server, 0);
@@ -230,11 +209,12 @@ TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
   std::string port = banner.substr(5, banner.find('\n') - 5);
 
   std::string home = std::string(std::getenv("ZEPT_HOME")) + "/program-home";
-  ProgramResult app = runProgram(
-      {ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi", "--exit-after-first-page"},
-      {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()}, 90);
+  std::string screens = home + "/screens";
+  ProgramResult app = runProgram({ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi",
+                                  "--exit-after-first-page", "--headless", "--screens", screens},
+                                 {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()}, 90);
 
-  // Again, writing what the screen shows once the first page is in.
+  // Again, writing what the screen shows once the tiles show.
   std::string shot = home + "/screen.png";
   ProgramResult pictured = runProgram(
       {ZEPT_APP_PROGRAM, "--server-port", port, "--network", "wifi", "--screenshot", shot},
@@ -256,23 +236,30 @@ TEST(AppProgramsTest, AppShowsAFirstPageFromTheServerProgramAndEnds) {
 
   ASSERT_TRUE(app.ended) << app.output;
   EXPECT_EQ(app.exitCode, 0) << app.output;
-  EXPECT_NE(app.output.find("start-up: registered with the content server"), std::string::npos)
-      << app.output;
-  EXPECT_NE(app.output.find("channels ("), std::string::npos);
-  EXPECT_NE(app.output.find(", first page ("), std::string::npos) << app.output;
+  // The home screen's view tree, written when start-up was over.
+  std::string dump;
+  for (const auto& entry : std::filesystem::directory_iterator(screens)) {
+    std::string name = entry.path().filename().string();
+    if (name.size() > 9 && name.substr(name.size() - 9) == "-home.txt")
+      dump = dataWithContentsOfFile(entry.path().string()).value_or("");
+  }
+  ASSERT_FALSE(dump.empty()) << app.output;
+  EXPECT_NE(dump.find("ULLauncherView frame=(0 5; 320 455)"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("ULLauncherButton"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("UIMenuBar frame=(262 12;"), std::string::npos) << dump;
+  // The placeholder's lines are gone.
+  EXPECT_EQ(app.output.find("start-up:"), std::string::npos) << app.output;
 }
 
-TEST(AppProgramsTest, OfflineAppEndsWithoutAPage) {
+TEST(AppProgramsTest, OfflineAppWithoutAKeyEndsWithoutTiles) {
   std::string home = std::string(std::getenv("ZEPT_HOME")) + "/offline-home";
   ProgramResult app =
       runProgram({ZEPT_APP_PROGRAM, "--network", "offline", "--exit-after-first-page"},
                  {"ZEPT_HOME=" + home, "ZEPT_RESOURCES=" + resourcesDir()});
-  // Offline without a client key the app closes itself after its exit animation: no page could
-  // be shown, which the option reports as status 1.
+  // Offline without a client key the app closes itself after its exit animation: start-up
+  // never ends on the tiles, which the option reports as status 1.
   ASSERT_TRUE(app.ended) << app.output;
   EXPECT_EQ(app.exitCode, 1) << app.output;
-  EXPECT_NE(app.output.find("start-up: the network is not reachable"), std::string::npos)
-      << app.output;
 }
 
 TEST(AppProgramsTest, OptionsAreExplainedAndCheckedByTheApp) {

@@ -1,7 +1,7 @@
 // The application under test: the app delegate launched through the platform driver on a
 // virtual clock, the service's hosts mapped to the local content server on a free port, the
-// network forced on or off, the exit hook caught, and the home screen's output, the bus
-// traffic and the stand-in views' reports recorded.
+// network forced on or off, the exit hook caught, the end of start-up (and whether the home
+// screen's tiles showed then), the bus traffic and the stand-in views' reports recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +23,7 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIWindow.h"
 #include "app/AppDelegate.h"
+#include "app/StartUpWatch.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
 #include "core/NSMsgSend.h"
@@ -34,6 +35,7 @@
 #include "support/BusRecorder.h"
 #include "support/MainLoop.h"
 #include "support/StandInRecorder.h"
+#include "ui/framework/UINaviCtrl.h"
 
 namespace apptest {
 
@@ -63,8 +65,7 @@ class AppTest : public ::testing::Test {
     stand = StandInRecorder::install();
     UIApplicationDriver::reset();
     UIApplication::terminateHook = [this](int status) { exits.push_back(status); };
-    varimostaViewController::setOutput([this](const std::string& line) { output.push_back(line); });
-    varimostaViewController::setFirstPageHandler([this](bool shown) { firstPage = shown; });
+    startUp = StartUpWatch::start([this](bool shown) { tilesShown = shown; });
     port = server.start();
     mapServiceHostsTo(port);
     // Crash reports are tested in children of their own: the test process keeps its handlers.
@@ -89,6 +90,9 @@ class AppTest : public ::testing::Test {
   std::shared_ptr<AppDelegate> launch(Value options = {}) {
     app = std::make_shared<AppDelegate>();
     UIApplicationDriver::launch(app, std::move(options));
+    // The home screen's first layout (its tiles) happens now, not while the test lets the
+    // first virtual half second pass: the network status is read then, before the replies.
+    if (app->window()) app->window()->layoutIfNeeded();
     return app;
   }
 
@@ -109,22 +113,20 @@ class AppTest : public ::testing::Test {
   std::shared_ptr<UIView> splash() const {
     return app && app->window() ? app->window()->viewWithTag(kSplashViewTag) : nullptr;
   }
-  bool hasLine(std::string_view prefix) const {
-    for (const auto& line : output)
-      if (line.rfind(prefix, 0) == 0) return true;
-    return false;
-  }
-  // Logged in: the home screen says so after the login reply was handled.
-  bool loggedIn() const { return hasLine("start-up: logged in"); }
-  // Logged in, and the home screen's first-page requests are over.
-  bool startedUp() const { return loggedIn() && firstPage.has_value(); }
+  // Start-up is over: the login or re-open reply was handled (or an offline start went on).
+  bool startUpOver() const { return tilesShown.has_value(); }
+  // Over, with the server's login granted.
+  bool loggedIn() const { return startUpOver() && ClientRequest::engine()->loginGranted(); }
+  // Logged in, and the home screen shows its tiles.
+  bool startedUp() const { return loggedIn() && tilesShown == true; }
 
   zept::server::ContentServer server;
   int port = 0;
   std::shared_ptr<AppDelegate> app;
   std::vector<int> exits;
-  std::vector<std::string> output;
-  std::optional<bool> firstPage;
+  std::shared_ptr<StartUpWatch> startUp;
+  // Whether the home screen showed tiles when start-up was over; nothing before.
+  std::optional<bool> tilesShown;
   // What the stand-in views and screens would have shown or been asked.
   std::shared_ptr<StandInRecorder> stand;
 };

@@ -1,274 +1,504 @@
 #include "screens/home/varimostaViewController.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <mutex>
-
+#include "Common/Additions/UIImage+Resize.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSThread.h"
 #include "Foundation/NSUserDefaults.h"
+#include "UIKit/UIImage.h"
+#include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSMsgSend.h"
+#include "core/NSObject+UIViewBusy.h"
 #include "core/NSObject+notification.h"
 #include "core/NotificationNames.h"
 #include "core/StoredKeys.h"
-#include "model/ZizaJsonStatusParser.h"
+#include "core/UIBkImageView.h"
+#include "core/UIFilePath.h"
 #include "net/api/ClientRequest.h"
-#include "net/api/ServerResult.h"
-#include "net/http/Reachability.h"
+#include "net/api/NSWeiBoNet.h"
+#include "screens/account/UIChannelModifyView.h"
+#include "screens/account/UIHelpViewController.h"
+#include "screens/account/UIModifyViewCtrl.h"
+#include "screens/account/UIRegViewCtrl.h"
+#include "screens/account/UISetupViewController.h"
+#include "screens/reading/ChannelViewController.h"
+#include "screens/social/UIReAcoundViewCtrl.h"
+#include "screens/social/UISearchWeiboViewCtrl.h"
+#include "screens/social/UITabWriteViewCtrl.h"
+#include "ui/framework/NSStatusShow.h"
+#include "ui/framework/PHProgressHUD.h"
+#include "ui/widgets/UINaviTabView.h"
 #include "uilib/views/CustomerLauncherItem.h"
 
 namespace {
 
-struct Hooks {
-  std::mutex mutex;
-  varimostaViewController::Output output;
-  std::function<void(bool)> firstPage;
-};
+// Shake settings and sound setting numbers of the settings store.
+constexpr int kShakeSetting = 8;
+constexpr int kSoundSetting = 9;
+// The composer's event when it asks for a bound platform account.
+constexpr int kComposerBindEvent = 130;
+constexpr int kNewChannelsFromEditor = 84;
+constexpr int kNewChannelsFromCatalogue = 125;
+constexpr int kChannelOpened = 85;
 
-Hooks& hooks() {
-  static Hooks h;
-  return h;
+varimostaViewController::ChannelScreenRecorder& channelScreenRecorder() {
+  static varimostaViewController::ChannelScreenRecorder recorder;
+  return recorder;
 }
 
-std::string storedClientKey() {
-  return NSUserDefaults::standardUserDefaults()->stringForKey(kRegisterClientKey).value_or("");
+std::shared_ptr<UIImage> backgroundPicture() {
+  std::string name = UIBkImageView::mainBackgroundImage();
+  auto image = imageFileNamed(name);
+  // The reader's own picture is a full path.
+  if (!image) image = UIImage::imageWithContentsOfFile(name);
+  return image;
 }
 
-// Channels that list status posts on the content server's channel page.
-bool listsStatuses(const ChannelItem& item) {
-  switch (item.templateId) {
-    case kTemplateEditorSuggestion:
-    case kTemplateFansStatusWall:
-    case kTemplateLocalSubscription:
-    case kTemplateBusinessManagement:
-      return true;
-    default:
-      return false;
-  }
+ChannelItemPtr channelOf(const ULLauncherItemPtr& tile) {
+  auto carrier = std::dynamic_pointer_cast<CustomerLauncherItem>(tile);
+  return carrier ? carrier->channelItem() : nullptr;
 }
 
-std::string indented(std::string_view text, std::string_view indent) {
-  std::string out(indent);
-  for (char c : text) {
-    if (c == '\r') continue;
-    out += c;
-    if (c == '\n') out += indent;
-  }
-  return out;
+// The bus message of a notification whose userInfo is a dictionary holding one.
+std::shared_ptr<NSMsgSend> busMessage(const Value& notification) {
+  return NSMsgSend::fromNotification(notification);
 }
 
 }  // namespace
 
-void varimostaViewController::setOutput(Output output) {
-  std::lock_guard lock(hooks().mutex);
-  hooks().output = std::move(output);
+void varimostaViewController::setChannelScreenRecorder(ChannelScreenRecorder recorder) {
+  channelScreenRecorder() = std::move(recorder);
 }
 
-void varimostaViewController::setFirstPageHandler(std::function<void(bool)> handler) {
-  std::lock_guard lock(hooks().mutex);
-  hooks().firstPage = std::move(handler);
+std::shared_ptr<varimostaViewController> varimostaViewController::initWithNibName(
+    const std::string& nibName) {
+  auto home = std::make_shared<varimostaViewController>();
+  home->setNibName(nibName);
+  home->observeAccountNotifications();
+  return home;
+}
+
+void varimostaViewController::observeAccountNotifications() {
+  if (observingAccount_) return;
+  observingAccount_ = true;
+  if (auto navigation = navigationController()) navigation->setNavigationBarHidden(true);
+  auto weak = weakSelf<varimostaViewController>();
+  addObserverWithSelector(
+      weak, selector(weak, &varimostaViewController::weiboDidLogin, "weiboDidLogin:"), kWeiboLogin);
+  addObserverWithSelector(weak,
+                          selector(weak, &varimostaViewController::bindAccountOk, "bindAccountOk:"),
+                          kBindAccountOk);
 }
 
 varimostaViewController::~varimostaViewController() {
   removeObserver(weak_from_this());
+  if (launcherView_) launcherView_->setDelegate({});
+  if (menuBar_) menuBar_->setBarDelegate({});
 }
 
-void varimostaViewController::write(const std::string& line) {
-  Output output;
-  {
-    std::lock_guard lock(hooks().mutex);
-    output = hooks().output;
-  }
-  if (output) {
-    output(line);
-  } else {
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  }
-  if (page_) showOnPage(line);
-}
-
-void varimostaViewController::showOnPage(const std::string& line) {
-  page_->setText(page_->text().empty() ? line : page_->text() + "\n" + line);
-  // As high as the lines, no higher than the view: the first lines stay on top.
-  CGRect b = view()->bounds();
-  CGFloat width = b.size.width - 16;
-  CGFloat height = std::min(page_->sizeThatFits(CGSizeMake(width, 0)).height, b.size.height - 16);
-  page_->setFrame(CGRectMake(8, 8, width, std::max<CGFloat>(0, height)));
-}
-
-void varimostaViewController::loadView() {
-  UIViewController::loadView();
-  auto v = view();
-  v->setBackgroundColor(UIColor::whiteColor());
-  // The lines written so far, from the top of the view, cut where the view ends.
-  CGRect b = v->bounds();
-  page_ = std::make_shared<UILabel>(CGRectMake(8, 8, b.size.width - 16, 0));
-  page_->setFont(UIFont::systemFontOfSize(11));
-  page_->setNumberOfLines(0);
-  page_->setLineBreakMode(UILineBreakModeWordWrap);
-  page_->setBackgroundColor(UIColor::clearColor());
-  v->addSubview(page_);
-  launcherView();
-}
-
-std::shared_ptr<ULLauncherView> varimostaViewController::launcherView() {
-  if (!launcherView_) {
-    // The grid covers the page of lines; the lines still go to the output.
-    launcherView_ = std::make_shared<ULLauncherView>(CGRectMake(0, 5, 320, 455));
-    launcherView_->setColumnCount(2);
-    launcherView_->setBackgroundColor(UIColor::whiteColor());
-    view()->addSubview(launcherView_);
-  }
-  return launcherView_;
-}
-
-void varimostaViewController::showTiles(const std::optional<ChannelItemPages>& pages) {
-  ULLauncherPages tiles;
-  if (pages) {
-    for (const auto& page : *pages) {
-      std::vector<ULLauncherItemPtr> row;
-      for (const auto& item : page)
-        if (item) row.push_back(CustomerLauncherItem::initWithChannelItem(item, false));
-      if (!row.empty()) tiles.push_back(std::move(row));
-    }
-  }
-  launcherView()->setPages(tiles);
-}
+// ---- the view
+// ------------------------------------------------------------------------------------
 
 void varimostaViewController::viewDidLoad() {
+  ULViewController::viewDidLoad();
   auto weak = weakSelf<varimostaViewController>();
-  addObserverWithSelector(
-      weak,
-      selector(weak, &varimostaViewController::registerClientCallBack, "registerClientCallBack:"),
-      kRegisterClientCallBack);
-  addObserverWithSelector(
-      weak, selector(weak, &varimostaViewController::loginClientCallBack, "loginClientCallBack:"),
-      kLoginClientCallBack);
-  addObserverWithSelector(
-      weak, selector(weak, &varimostaViewController::openClientCallBack, "openClientCallBack:"),
-      kOpenClientCallBack);
-}
+  AccelerometerHelper::sharedInstance()->setDelegate(
+      std::static_pointer_cast<varimostaViewController>(selfPtr()));
+  setTitle("主页");
+  if (auto navigation = navigationController()) navigation->setNavigationBarHidden(true);
 
-void varimostaViewController::viewDidAppear(bool) {
-  if (appeared_) return;
-  appeared_ = true;
-  keyAtStart_ = storedClientKey();
-  // The key itself is a secret of the app: it is never printed.
-  write(keyAtStart_.empty() ? "start-up: no client key stored yet"
-                            : "start-up: a client key is stored");
-  if (!Reachability::isConnectedToNetwork()) write("start-up: the network is not reachable");
-}
-
-void varimostaViewController::registerClientCallBack(const Value&) {
-  std::string key = storedClientKey();
-  if (!key.empty() && key != keyAtStart_) {
-    write("start-up: registered with the content server, a new client key is stored");
-    keyAtStart_ = key;
+  CGFloat height = UIScreen::mainScreen()->bounds().size.height;
+  auto root = view();
+  if (!bgImageView_) {
+    bgImageView_ = std::make_shared<UIImageView>(CGRectMake(0, 0, 320, height));
+    bgImageView_->setImage(backgroundPicture());
+    root->addSubview(bgImageView_);
   }
-  // Without network nothing else follows: show what the catalogue holds.
-  if (!channelsShown_ && !Reachability::isConnectedToNetwork()) {
-    write("start-up: offline, no login");
-    showChannels();
+  if (!launcherView_) {
+    CGFloat y = NSGlobe::getEngine()->isIphone5() ? 25 : 5;
+    launcherView_ = std::make_shared<ULLauncherView>(CGRectMake(0, y, 320, height - 20 - y));
+    launcherView_->setDelegate(weak);
+    launcherView_->setColumnCount(2);
+    root->addSubview(launcherView_);
+    refresh();
+    launcherView_->scrollEnabled(false);
+    performSelectorAfterDelay(
+        selector(weak, &varimostaViewController::enableScroll, "enableScroll"), {},
+        kScrollOffSeconds);
+  }
+  if (!menuBar_) {
+    menuBar_ = UIMenuBar::initWithPoint(CGPointMake(262, 12));
+    root->addSubview(menuBar_);
+    menuBar_->setBarDelegate(weak);
+  }
+  if (!indicatorView_) {
+    indicatorView_ = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::Gray);
+    indicatorView_->setCenter(CGPointMake(160, 240));
+    root->addSubview(indicatorView_);
+  }
+  auto observe = [&weak](std::string_view name, Selector action) {
+    removeObserverWithName(weak, name);
+    addObserverWithSelector(weak, std::move(action), name);
+  };
+  observe(kNewChannelsAdded,
+          selector(weak, &varimostaViewController::refreshLaunchView, "refreshLaunchView:"));
+  observe(kSeminarHasUpdated,
+          selector(weak, &varimostaViewController::seminarUpdated, "seminarUpdated:"));
+  observe(kSeminarHasRequest,
+          selector(weak, &varimostaViewController::updateOnlineTime, "updateOnlineTime:"));
+}
+
+void varimostaViewController::viewWillAppear(bool animated) {
+  if (auto navigation = navigationController()) navigation->setNavigationBarHidden(true);
+  ULViewController::viewWillAppear(animated);
+  isStartShake_ = false;
+}
+
+void varimostaViewController::viewWillDisappear(bool animated) {
+  ULViewController::viewWillDisappear(animated);
+  isStartShake_ = true;
+}
+
+void varimostaViewController::viewDidUnload() {
+  ULViewController::viewDidUnload();
+  if (launcherView_) {
+    launcherView_->removeFromSuperview();
+    launcherView_->setDelegate({});
+    launcherView_.reset();
+  }
+  for (std::shared_ptr<UIView> v :
+       {std::shared_ptr<UIView>(bgImageView_), std::shared_ptr<UIView>(menuBar_),
+        std::shared_ptr<UIView>(indicatorView_)})
+    if (v) v->removeFromSuperview();
+  bgImageView_.reset();
+  if (menuBar_) menuBar_->setBarDelegate({});
+  menuBar_.reset();
+  indicatorView_.reset();
+}
+
+// ---- the tiles
+// -----------------------------------------------------------------------------------
+
+void varimostaViewController::refresh() {
+  initLaucherViewPages(launcherView_);
+}
+
+void varimostaViewController::initLaucherViewPages(
+    const std::shared_ptr<ULLauncherView>& launcher) {
+  auto stored = ChannelItem::userChannelItems();
+  if (!stored || stored->empty()) return;
+  channelItemsArray_.clear();
+  ULLauncherPages pages;
+  for (const auto& page : *stored) {
+    std::vector<ULLauncherItemPtr> tiles;
+    for (const auto& channel : page) {
+      if (!channel) continue;
+      channelItemsArray_.push_back(channel);
+      tiles.push_back(CustomerLauncherItem::initWithChannelItem(channel, false));
+    }
+    pages.push_back(std::move(tiles));
+  }
+  if (launcher) launcher->setPages(pages);
+}
+
+void varimostaViewController::markTile(const ULLauncherItemPtr& tile, bool shown) {
+  if (auto channel = channelOf(tile)) channel->isShowNews = shown;
+  if (launcherView_) launcherView_->recreateButtons();
+}
+
+void varimostaViewController::refreshLaunchView(const Value& notification) {
+  refresh();
+  postNotification(kChannelsUpdate);
+  auto msg = busMessage(notification);
+  if (!msg || !launcherView_) return;
+  auto markAll = [this](const Value& ids) {
+    auto list = ids.array();
+    if (!list) return;
+    for (const Value& id : *list) {
+      long type = id.intValue();
+      for (const auto& page : launcherView_->pages())
+        for (const auto& tile : page)
+          if (auto channel = channelOf(tile); channel && channel->type == type)
+            markTile(tile, true);
+    }
+  };
+  auto data = msg->data.array();
+  if (msg->type == kNewChannelsFromEditor) {
+    long page = data && data->count() > 0 ? data->objectAtIndex(0).intValue() : 0;
+    launcherViewUpdatePage(*launcherView_, page);
+    if (page >= 0 && page != launcherView_->currentPageIndex())
+      launcherView_->scrollToPage(page, true);
+    if (data && data->count() > 1) markAll(data->objectAtIndex(1));
+  } else if (msg->type == kNewChannelsFromCatalogue) {
+    if (data && data->count() > 0) markAll(data->objectAtIndex(0));
   }
 }
 
-void varimostaViewController::loginClientCallBack(const Value&) {
-  write(ClientRequest::engine()->loginGranted()
-            ? "start-up: logged in"
-            : "start-up: the login was refused or not answered");
-  showChannels();
-}
-
-void varimostaViewController::openClientCallBack(const Value&) {
-  write("start-up: session re-opened");
-  showChannels();
-}
-
-void varimostaViewController::showChannels() {
-  if (channelsShown_) return;
-  channelsShown_ = true;
-  auto pages = ChannelItem::userChannelItems();
-  size_t count = 0;
-  if (pages) {
-    for (const auto& page : *pages) count += page.size();
+void varimostaViewController::seminarUpdated(const Value& notification) {
+  auto note = notification.object<NSNotification>();
+  Value object = note ? note->object() : Value();
+  if (object.isString() && object.string().empty()) return;
+  if (!launcherView_) return;
+  for (const auto& page : launcherView_->pages()) {
+    for (const auto& tile : page) {
+      auto channel = channelOf(tile);
+      if (!channel || channel->templateId != kTemplateOnlineSeminar) continue;
+      if (!channel->isShowNews) markTile(tile, true);
+      break;
+    }
   }
-  write("channels (" + std::to_string(count) + "):");
-  showTiles(pages);
-  if (pages) {
-    for (const auto& page : *pages) {
-      for (const auto& item : page) {
-        if (!item) continue;
-        write("  " + std::to_string(item->type) + "  " + item->name);
-        if (listsStatuses(*item)) candidates_.push_back(item);
+}
+
+void varimostaViewController::updateOnlineTime(const Value& notification) {
+  auto msg = busMessage(notification);
+  if (!msg || msg->type != kChannelOpened || !launcherView_) return;
+  auto data = msg->data.array();
+  if (!data || data->count() < 2) return;
+  long type = data->objectAtIndex(1).intValue();
+  for (const auto& page : launcherView_->pages()) {
+    for (const auto& tile : page) {
+      auto channel = channelOf(tile);
+      if (channel && channel->isShowNews && channel->type == type) {
+        markTile(tile, false);
+        return;
       }
     }
   }
-  if (!Reachability::isConnectedToNetwork()) {
-    write("no page: the network is not reachable");
-    firstPageDone(false);
-    return;
-  }
-  requestNextPage();
 }
 
-void varimostaViewController::requestNextPage() {
-  if (next_ >= candidates_.size()) {
-    write("no channel has a page to show");
-    firstPageDone(false);
-    return;
+void varimostaViewController::enableScroll() {
+  if (launcherView_) launcherView_->scrollEnabled(true);
+}
+
+// ---- menu, shake, background, guide
+// --------------------------------------------------------------
+
+void varimostaViewController::push(const std::shared_ptr<UIViewController>& screen) {
+  if (auto navigation = navigationController()) navigation->pushViewController(screen, true);
+}
+
+void varimostaViewController::touchMenuItem(long item) {
+  switch (item) {
+    case 0:
+      if (launcherView_) launcherView_->endEditing();
+      isEditing_ = false;
+      break;
+    case 3:
+      push(std::make_shared<UISetupViewController>());
+      break;
+    case 4:
+      push(std::make_shared<UIReAcoundViewCtrl>());
+      break;
+    case 5:
+      push(std::make_shared<UIHelpViewController>());
+      break;
+    case 6:
+      if (NSWeiBoNet::isLogined(kComposerBindEvent)) push(UITabWriteViewCtrl::initWithType(0));
+      break;
+    case 7:
+      push(std::make_shared<UIRegViewCtrl>());
+      break;
+    case 8:
+      if (auto navigation = navigationController())
+        navigation->presentModalViewController(std::make_shared<UISearchWeiboViewCtrl>(), true);
+      break;
+    default:
+      break;
   }
-  asking_ = candidates_[next_++];
+}
+
+void varimostaViewController::shake() {
+  if (!UIBkImageView::getCurSelect(kShakeSetting) || isStartShake_) return;
+  isStartShake_ = true;
+  if (UIBkImageView::getCurSelect(kSoundSetting)) NSStatusShow::engine()->playSound();
+  long current = NSUserDefaults::standardUserDefaults()->integerForKey(kMainBackgroundImageKey);
+  int next = int(current % kBackgroundPictures) + 1;
+  UIBkImageView::setMainBackgroundImage(next);
+  UIBkImageView::setMainNavigationImage(next);
+  changeOk();
+  isStartShake_ = false;
+}
+
+void varimostaViewController::changeOk() {
+  if (!bgImageView_) return;
+  long stored = NSUserDefaults::standardUserDefaults()->integerForKey(kMainBackgroundImageKey);
+  if (stored == kOwnBackground) {
+    bgImageView_->setImage(
+        UIImage::imageWithContentsOfFile(UIFilePath::getMainBackGroundImagePath(kOwnBackground)));
+  } else {
+    bgImageView_->setImage(imageFileNamed(UIBkImageView::mainBackgroundImage()));
+  }
+}
+
+void varimostaViewController::loadGuideView() {
+  Value shown = NSConfig::readCacheValueWithKey(kLoadGuideHomeKey);
+  if ((shown.isString() && shown.string() == "1") || NSGlobe::getEngine()->curNetStatus() == 0)
+    return;
+  NSConfig::setCacheValue(Value("1"), kLoadGuideHomeKey);
+  view()->addSubview(UIChannelModifyView::initWithGuideView());
+}
+
+// ---- opening channels
+// ----------------------------------------------------------------------------
+
+void varimostaViewController::openChannelViewControllerWithItem(const ChannelItemPtr& item) {
+  auto screen = ChannelViewController::initWithChannelItem(item);
+  push(screen);
+  if (item && item->templateId == kTemplateMySubscription)
+    screen->naviTapView()->setSubscriptionButton("channelSetting");
+  if (auto& record = channelScreenRecorder()) record(screen);
+}
+
+void varimostaViewController::openChannelViewController(int channelType, int actionType) {
+  auto screen = ChannelViewController::initWithChannelType(channelType, actionType);
+  push(screen);
+  if (actionType == kTemplateMySubscription)
+    screen->naviTapView()->setSubscriptionButton("channelSetting");
+  if (auto& record = channelScreenRecorder()) record(screen);
+}
+
+void varimostaViewController::openFeedChannel(const Value&) {
   auto weak = weakSelf<varimostaViewController>();
-  postNotification(
-      kGlobeRequest, Value::arrayOf({Value(std::to_string(asking_->type)), Value("1"), Value("0")}),
-      RequestType::ChannelStatuses,
-      selector(weak, &varimostaViewController::channelPageCallBack, "channelPageCallBack:"),
-      weakSelf<NSObject>());
+  performAfterDelay(
+      [weak] {
+        if (auto self = weak.lock()) self->openFeedChannel();
+      },
+      kFeedChannelDelay);
+  removeObserverWithName(weak, kFeedChannelsChange);
 }
 
-void varimostaViewController::channelPageCallBack(const Value& reply) {
-  if (!asking_ || pageDone_) return;
-  std::string text = reply.isString() ? std::string(reply.string()) : std::string();
-  std::string title = "channel " + std::to_string(asking_->type) + " " + asking_->name;
-  if (text.empty() || text == ServerResult::getErrorJsonString()) {
-    write(title + ": the content server cannot be reached");
-    firstPageDone(false);
+void varimostaViewController::openFeedChannel() {
+  openChannelViewController(5, 8);
+}
+
+void varimostaViewController::overAnimating() {
+  isStartShake_ = false;
+}
+
+// ---- the platform account
+// ------------------------------------------------------------------------
+
+void varimostaViewController::logIn() {
+  auto engine = NSWeiBoNet::getNetEngine()->weiboEngine();
+  if (!engine) return;
+  engine->setDelegate(weakSelf<NSObject>());
+  engine->logIn();
+}
+
+void varimostaViewController::engineDidLogIn(WBEngine&) {
+  if (indicatorView_) indicatorView_->stopAnimating();
+  openChannelViewController(3, 5);
+}
+
+void varimostaViewController::engineDidFailToLogInWithError(WBEngine&, const NSErrorPtr&) {
+  if (indicatorView_) indicatorView_->stopAnimating();
+}
+
+void varimostaViewController::weiboDidLogin(const Value& notification) {
+  auto note = notification.object<NSNotification>();
+  auto engine = note ? note->object().object<WBEngine>() : nullptr;
+  if (engine) {
+    NSWeiBoNet::getNetEngine()->setWeiboEngine(engine);
+    ClientRequest::engine()->bindAccountWithUId(engine->userID(), engine->accessToken());
+  }
+  stopActivityIndicatorViewAnimation();
+}
+
+void varimostaViewController::bindAccountOk(const Value& notification) {
+  auto msg = busMessage(notification);
+  if (msg && msg->type == kComposerBindEvent) touchMenuItem(6);
+}
+
+void varimostaViewController::alertViewDidDismissWithButtonIndex(
+    const std::shared_ptr<UIAlertView>& alert, long buttonIndex) {
+  if (alert && buttonIndex == alert->cancelButtonIndex()) {
+    PHProgressHUD::showPrompt("没有绑定微博帐号，无法执行该操作！");
     return;
   }
-  auto info = ZizaJsonStatusParser::parseDicToNormalStatusesInfo(text);
-  if (!info || !info->statuses || info->statuses->empty()) {
-    auto result = ServerResult::resultWithJSONString(text);
-    std::string why = result->resultMsg.isString() && !result->resultMsg.string().empty()
-                          ? std::string(result->resultMsg.string())
-                          : std::string("nothing to show");
-    write(title + ": " + why);
-    requestNextPage();
-    return;
-  }
-  write(title + ", first page (" + std::to_string(info->statuses->size()) + " items):");
-  for (const auto& status : *info->statuses) {
-    if (!status) continue;
-    std::string author = status->user
-                             ? (!status->user->screenName.empty() ? status->user->screenName
-                                                                  : status->user->username)
-                             : std::string();
-    write("  " + (author.empty() ? std::string("(unknown)") : author) + " · " +
-          status->timestamp());
-    write(indented(status->text, "    "));
-  }
-  firstPageDone(true);
+  performSelectorAfterDelay(
+      selector(weakSelf<varimostaViewController>(), &varimostaViewController::logIn, "logIn"), {},
+      kLoginDelay);
 }
 
-void varimostaViewController::firstPageDone(bool shown) {
-  if (pageDone_) return;
-  pageDone_ = true;
-  std::function<void(bool)> handler;
-  {
-    std::lock_guard lock(hooks().mutex);
-    handler = hooks().firstPage;
+// ---- the launcher's delegate
+// ---------------------------------------------------------------------
+
+void varimostaViewController::launcherViewDidSelectItem(ULLauncherView&,
+                                                        const ULLauncherItemPtr& item) {
+  auto channel = channelOf(item);
+  if (!channel) return;
+  switch (channel->templateId) {
+    case kTemplateRoDuda: {
+      auto engine = NSWeiBoNet::getNetEngine()->weiboEngine();
+      if (!engine || !engine->isLoggedIn() || engine->isAuthorizeExpired()) {
+        performSelectorAfterDelay(
+            selector(weakSelf<varimostaViewController>(), &varimostaViewController::logIn, "logIn"),
+            {}, kLoginDelay);
+        return;
+      }
+      openChannelViewControllerWithItem(channel);
+      return;
+    }
+    case kTemplateSubscriptionEditor:
+      if (auto navigation = navigationController())
+        navigation->presentModalViewController(std::make_shared<UIModifyViewCtrl>(), true);
+      return;
+    default:
+      openChannelViewControllerWithItem(channel);
   }
-  if (handler) handler(shown);
 }
 
-NS_CLASS_IMPLEMENTATION(varimostaViewController) {}
+void varimostaViewController::launcherViewDidBeginEditing(ULLauncherView&) {
+  isEditing_ = true;
+}
+
+void varimostaViewController::launcherViewDidAddItem(ULLauncherView&, const ULLauncherItemPtr&) {
+  needToSave_ = true;
+}
+
+void varimostaViewController::launcherViewDidMoveItem(ULLauncherView&, const ULLauncherItemPtr&) {
+  needToSave_ = true;
+}
+
+void varimostaViewController::launcherViewDidRemoveItem(ULLauncherView&, const ULLauncherItemPtr&) {
+  needToSave_ = true;
+}
+
+void varimostaViewController::launcherViewDidEndEditing(ULLauncherView& launcher) {
+  isEditing_ = false;
+  if (needToSave_) {
+    std::vector<std::vector<ChannelItemCarrierPtr>> pages;
+    for (const auto& page : launcher.pages()) {
+      pages.emplace_back();
+      for (const auto& tile : page)
+        if (auto carrier = std::dynamic_pointer_cast<CustomerLauncherItem>(tile))
+          pages.back().push_back(carrier);
+    }
+    ChannelItem::saveChannelItems(pages);
+    needToSave_ = false;
+    auto flat = ChannelItem::userChannelItemArray();
+    if (flat && !flat->empty()) {
+      channelItemsArray_ = *flat;
+      postNotification(kChannelsUpdate);
+    }
+  }
+  auto pager = launcher.pager();
+  if (pager && pager->currentPage() == pager->numberOfPages())
+    pager->setCurrentPage(pager->currentPage() - 1);
+}
+
+void varimostaViewController::launcherViewUpdatePage(ULLauncherView&, long page) {
+  if (menuBar_) menuBar_->changePage(page + 1);
+}
+
+NS_CLASS_IMPLEMENTATION(varimostaViewController) {
+  c.method("refresh", &varimostaViewController::refresh);
+  c.method("enableScroll", &varimostaViewController::enableScroll);
+  c.method("changeOk", &varimostaViewController::changeOk);
+  c.method("loadGuideView", &varimostaViewController::loadGuideView);
+  c.method("logIn", &varimostaViewController::logIn);
+  c.method("overAnimating", &varimostaViewController::overAnimating);
+}

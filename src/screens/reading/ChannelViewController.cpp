@@ -4,6 +4,7 @@
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
 #include "ui/framework/StandInSink.h"
+#include "ui/widgets/UINaviTabView.h"
 
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelItem(
     const ChannelItemPtr& item) {
@@ -23,6 +24,18 @@ std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelTyp
 void ChannelViewController::loadView() {
   UIViewController::loadView();
   dataTableView();
+  naviTapView();
+}
+
+std::shared_ptr<UINaviTabView> ChannelViewController::naviTapView() {
+  if (!naviTapView_) {
+    naviTapView_ = UINaviTabView::initWithArray({});
+    CGRect frame = naviTapView_->frame();
+    frame.origin.y = view()->bounds().size.height - frame.size.height;
+    naviTapView_->setFrame(frame);
+    view()->addSubview(naviTapView_);
+  }
+  return naviTapView_;
 }
 
 std::shared_ptr<UIView> ChannelViewController::dataTableView() {

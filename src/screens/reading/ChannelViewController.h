@@ -2,7 +2,7 @@
 // for a catalogue channel or for a channel number and list kind, keeps the `Channel` it shows
 // and a plain view standing in for its table, and reports what its owners ask of it (table
 // reloads, the back action) to the stand-in sink (ui/framework/StandInSink.h) under its class
-// name.
+// name.  Its bottom bar is the channel tab bar (no tabs yet).
 #pragma once
 
 #include <memory>
@@ -11,6 +11,8 @@
 #include "UIKit/UIViewController.h"
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
+
+class UINaviTabView;
 
 class ChannelViewController : public UIViewController {
   NS_CLASS(ChannelViewController, UIViewController)
@@ -35,9 +37,12 @@ class ChannelViewController : public UIViewController {
   bool isInReadLater() const;
   // Stands in for the screen's table view.
   std::shared_ptr<UIView> dataTableView();
+  // The bottom bar, along the view's bottom edge.
+  std::shared_ptr<UINaviTabView> naviTapView();
 
  private:
   ChannelPtr currentChannel_;
   ChannelItemPtr channelItem_;
   std::shared_ptr<UIView> dataTableView_;
+  std::shared_ptr<UINaviTabView> naviTapView_;
 };
