@@ -89,6 +89,15 @@ TEST_F(DetailEndpointsTest, TheLinkedStatusHasCommentsAndItsShortLinkReadsAsAnAr
   EXPECT_NE(reader->body.find("<title>"), std::string::npos);
   EXPECT_NE(reader->body.find("<meta name=\"host\""), std::string::npos);
   EXPECT_NE(reader->body[0], '0') << "a reply beginning with 0 reads as a failed article";
+
+  // The second short link, which the view tries when the first fails, is an article too.
+  std::string text = (*linked)["text"];
+  size_t link2 = text.find("http://t.ziza.example/", text.find("Rt3xP9"));
+  ASSERT_NE(link2, std::string::npos);
+  auto next = get("/News/NewsReader.aspx",
+                  {{"keys", key}, {"std", kStd}, {"c_url", text.substr(link2, 28)}});
+  ASSERT_TRUE(next);
+  EXPECT_NE(next->body.find("<title>"), std::string::npos);
 }
 
 }  // namespace

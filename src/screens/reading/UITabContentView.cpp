@@ -9,6 +9,7 @@
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UIImageView.h"
+#include "core/NSGlobe.h"
 #include "core/UIBkImageView.h"
 #include "ui/framework/UIZMTapGR.h"
 
@@ -17,7 +18,7 @@ NS_CLASS_IMPLEMENTATION(UITabContentView) {}
 namespace {
 
 bool dayTheme() {
-  return UIBkImageView::getCurThemeSelect() == 1;
+  return NSGlobe::getEngine()->getCurThemeSelect() == 1;
 }
 
 std::string themed(std::string name) {

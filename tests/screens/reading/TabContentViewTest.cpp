@@ -64,16 +64,23 @@ TEST_F(TabContentViewTest, TheHeaderShowsBothCountsWithTheCommentTitleRed) {
   auto tabs = shown(3, 5, false);
   EXPECT_EQ(tabs->dump(),
             "UITabContentView frame=(0 100; 320 30)\n"
-            "  UIImageView frame=(15 20; 290 9) tag=1\n"
+            "  UIImageView frame=(15 20; 290 9) tag=1 image=\"conVLine2\"\n"
             "  UIView frame=(0 0; 69 30)\n"
             "  UIButton frame=(15 0; 54 21) tag=2 title=\"转发:3\"\n"
-            "  UIImageView frame=(72 0; 1 21) tag=4\n"
+            "  UIImageView frame=(72 0; 1 21) tag=4 image=\"conHLine\"\n"
             "  UIView frame=(76 0; 69 30)\n"
             "  UIButton frame=(76 0; 54 21) tag=3 title=\"评论:5\"\n");
   EXPECT_EQ(UITabContentView::titleWidth("转发:3"), 54);
   EXPECT_TRUE(red(tabs, 3));
   EXPECT_FALSE(red(tabs, 2));
   EXPECT_EQ(tabs->curSelectIndex(), 0);
+
+  // Reposts shown: the first underline; the night theme's underlines.
+  auto reposts = shown(3, 5, true);
+  EXPECT_NE(reposts->dump().find("image=\"conVLine1\""), std::string::npos);
+  NSGlobe::getEngine()->setThemeNum(2);
+  EXPECT_NE(shown(3, 5, false)->dump().find("image=\"conVLine2_theme1\""), std::string::npos);
+  NSGlobe::getEngine()->setThemeNum(1);
 }
 
 TEST_F(TabContentViewTest, ATapOnTheOtherTabTellsTheDelegateAfterATenthOfASecond) {

@@ -47,8 +47,8 @@ TEST_F(ArticleItemTest, WithButtonsTheTextsAreIndentedAndTheButtonsReachTheDeleg
             "UIHomeViewCell frame=(15 0; 290 120)\n"
             "  UILabel frame=(15 5; 230 20) text=\"钢价走势\"\n"
             "  UILabel frame=(0 30; 250 20) text=\"        来自：钢铁网\"\n"
-            "  UIButton frame=(250 0; 40 60) tag=91\n"
-            "  UIButton frame=(265 80; 40 40)\n"
+            "  UIButton frame=(250 0; 40 60) tag=91 image=\"readLater\"\n"
+            "  UIButton frame=(265 80; 40 40) image=\"readNow\"\n"
             "  UILabel frame=(0 66; 280 50) text=\"        三季度钢价\"\n");
   window->addSubview(view);
   ASSERT_TRUE(ScreenDriver::tap(view->viewWithTag(UIHomeViewCell::kReadLaterTag)));
@@ -63,6 +63,7 @@ TEST_F(ArticleItemTest, AnArticleAlreadySavedShowsReadAddedAndItsButtonDoesNothi
   auto later = std::dynamic_pointer_cast<UIButton>(view->viewWithTag(91));
   ASSERT_TRUE(later);
   EXPECT_TRUE(later->allTargets().empty());
+  EXPECT_NE(view->dump().find("tag=91 image=\"readAdded\""), std::string::npos);
   window->addSubview(view);
   ScreenDriver::tap(later);
   EXPECT_TRUE(reader->taps.empty());

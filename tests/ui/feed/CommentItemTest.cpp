@@ -87,7 +87,7 @@ TEST_F(CommentItemTest, AOneLineDetailCommentIsCentredInA65PointRowWithAReplyBut
   EXPECT_EQ(view->dump(),
             "UIHomeViewCell frame=(15 10; 290 37)\n"
             "  UIImageView frame=(5 0; 40 40) image=\"loading.png\"\n"
-            "  UIButton frame=(260 8; 22 22)\n"
+            "  UIButton frame=(260 8; 22 22) image=\"inCommont\"\n"
             "  UIYMLabel frame=(55 9; 135 28) text=\"阿明: 好 (3分钟前)\"\n");
   EXPECT_EQ(view->weiboitem(), item);
   EXPECT_EQ(view->timeTampe(), item->createdAt);
