@@ -19,6 +19,7 @@
 #include "net/api/ApiTestSupport.h"
 #include "net/api/NSWeiBoNet.h"
 #include "screens/reading/ChannelViewController.h"
+#include "support/BusRecorder.h"
 #include "ui/framework/PHProgressHUD.h"
 
 namespace {
@@ -275,6 +276,45 @@ TEST_F(ChannelLoadingTest, AFirstServerPageStoresTheStampButTheCachedCopyDoesNot
   ASSERT_TRUE(screen->isInRefresh());
   screen->statusCallBack(Value(page(41, 22, "21")));
   EXPECT_EQ(storedStamp(), "s2");
+}
+
+TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItShould) {
+  struct Case {
+    int kind;
+    bool online;
+    size_t requests;  // channel requests of the bar refresh
+  };
+  for (const Case& c : {Case{ChannelViewController::kKindChannel, true, 1},
+                        Case{ChannelViewController::kKindTradeFair, true, 0},
+                        Case{ChannelViewController::kKindChannel, false, 0}}) {
+    SCOPED_TRACE(std::to_string(c.kind) + (c.online ? " online" : " offline"));
+    apitest::forceOnline();
+    server.clearScripts();
+    server.script("*", EndpointScript::goSilent());
+    auto bus = BusRecorder::observing({"seminar_has_request", "main_timer_animal"});
+    auto channel = Channel::init();
+    channel->setChannelId(kChannel);
+    channel->setActionType(c.kind);
+    channel->setChannelType(3);
+    auto screen = std::make_shared<ChannelViewController>();
+    screen->setCurrentChannel(channel);
+    ASSERT_EQ(bus->count("seminar_has_request", 85), 1);
+    EXPECT_EQ(bus->posts[0].data.description(),
+              Value(makeArray({Value(c.kind), Value(3)})).description());
+    // The opening's own request is in before the refresh is looked at.
+    if (c.kind == ChannelViewController::kKindChannel)
+      ASSERT_TRUE(server.waitForRequests(kPath, 1));
+    server.clearRequests();
+    bus->posts.clear();
+    StandInRecorder::dismissPrompt();
+    if (!c.online) apitest::forceOffline();
+    screen->refresh(Value());
+    // The trade-fair list asks nothing, so its spin ends at once; offline it says so and ends.
+    EXPECT_EQ(bus->count("main_timer_animal"), c.requests == 0 ? 1 : 0);
+    if (!c.online) EXPECT_EQ(StandInRecorder::shownPrompt(), NSLocalizedString("NetworkError"));
+    EXPECT_EQ(server.waitForRequests(kPath, 1, std::chrono::milliseconds(300)), c.requests == 1);
+    server.releaseSilent();
+  }
 }
 
 }  // namespace
