@@ -74,16 +74,20 @@ ChannelViewController::~ChannelViewController() {
 
 // ---- creation
 
+void ChannelViewController::observeBindAndClearBadge() {
+  addObserverWithSelector(weakSelf<ChannelViewController>(),
+                          selector(weakSelf<ChannelViewController>(),
+                                   &ChannelViewController::bindAccountOk, "bindAccountOk:"),
+                          kBindAccountOk);
+  UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
+}
+
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelType(
     int channelType, int actionType, const Value& item) {
   auto screen = std::make_shared<ChannelViewController>();
   screen->selfItem_ = item;
   if (actionType != kKindTopicTimeline) {
-    addObserverWithSelector(screen->weakSelf<ChannelViewController>(),
-                            selector(screen->weakSelf<ChannelViewController>(),
-                                     &ChannelViewController::bindAccountOk, "bindAccountOk:"),
-                            kBindAccountOk);
-    UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
+    screen->observeBindAndClearBadge();
   }
   screen->setCurrentChannel(Channel::initWithChannelType(channelType, actionType));
   return screen;
@@ -93,11 +97,7 @@ std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelIte
     const ChannelItemPtr& item) {
   auto screen = std::make_shared<ChannelViewController>();
   screen->channelItem_ = item;
-  addObserverWithSelector(screen->weakSelf<ChannelViewController>(),
-                          selector(screen->weakSelf<ChannelViewController>(),
-                                   &ChannelViewController::bindAccountOk, "bindAccountOk:"),
-                          kBindAccountOk);
-  UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
+  screen->observeBindAndClearBadge();
   screen->setCurrentChannel(item ? Channel::initWithChannelItem(item) : Channel::init());
   return screen;
 }
@@ -105,11 +105,7 @@ std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelIte
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelType(int channelType,
                                                                                   int actionType) {
   auto screen = std::make_shared<ChannelViewController>();
-  addObserverWithSelector(screen->weakSelf<ChannelViewController>(),
-                          selector(screen->weakSelf<ChannelViewController>(),
-                                   &ChannelViewController::bindAccountOk, "bindAccountOk:"),
-                          kBindAccountOk);
-  UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
+  screen->observeBindAndClearBadge();
   screen->setCurrentChannel(Channel::initWithChannelType(channelType, actionType));
   return screen;
 }
@@ -118,11 +114,7 @@ std::shared_ptr<ChannelViewController> ChannelViewController::initWithKeyWord(
     const std::string& keyWord, int actionType) {
   auto screen = std::make_shared<ChannelViewController>();
   screen->keyWord_ = keyWord;
-  addObserverWithSelector(screen->weakSelf<ChannelViewController>(),
-                          selector(screen->weakSelf<ChannelViewController>(),
-                                   &ChannelViewController::bindAccountOk, "bindAccountOk:"),
-                          kBindAccountOk);
-  UIApplication::sharedApplication()->setApplicationIconBadgeNumber(0);
+  screen->observeBindAndClearBadge();
   screen->setCurrentChannel(Channel::initWithChannelType(0, actionType));
   return screen;
 }
@@ -785,23 +777,33 @@ void ChannelViewController::showCurRefresh() {
 
 // ---- bar refresh
 
-void ChannelViewController::refresh(const Value& sender) {
+namespace {
+// Starts the spin of the refresh button (the sender, else the bar's tag-3 view); offline it
+// says so, stops the spin and answers NO.
+bool beginBarRefresh(const Value& sender, const std::shared_ptr<UINaviComView>& bar) {
   std::shared_ptr<UIView> button = sender.object<UIView>();
-  if (!button && naviBarView_)
-    button = std::static_pointer_cast<UIView>(naviBarView_)->viewWithTag(3);
+  if (!button && bar) button = std::static_pointer_cast<UIView>(bar)->viewWithTag(3);
   if (button) NSStatusShow::engine()->setViewRotAnimation(button);
-  if (!online()) {
-    PHProgressHUD::showPrompt(NSLocalizedString("NetworkError"));
-    stopSpinner();
-    return;
-  }
-  int kind = listKind();
-  if (kind == kKindNews) removeMoreView(false);
+  if (online()) return true;
+  PHProgressHUD::showPrompt(NSLocalizedString("NetworkError"));
+  postNotification(kStopSpinner);
+  return false;
+}
+}  // namespace
+
+void ChannelViewController::prepareRefresh() {
   setIsInRefresh(true);
   newStatusCount_ = 0;
   postNotification("start_timer_animal");
   if (newImage_) newImage_->removeFromSuperview();
   newImage_.reset();
+}
+
+void ChannelViewController::refresh(const Value& sender) {
+  if (!beginBarRefresh(sender, naviBarView_)) return;
+  int kind = listKind();
+  if (kind == kKindNews) removeMoreView(false);
+  prepareRefresh();
   if (kind == kKindTradeFair) {
     // Nothing is asked for this list, so the mark stops at once instead of spinning on.
     stopSpinner();
@@ -813,20 +815,9 @@ void ChannelViewController::refresh(const Value& sender) {
 }
 
 void ChannelViewController::refreshByButton(const Value& sender) {
-  std::shared_ptr<UIView> button = sender.object<UIView>();
-  if (!button && naviBarView_)
-    button = std::static_pointer_cast<UIView>(naviBarView_)->viewWithTag(3);
-  if (button) NSStatusShow::engine()->setViewRotAnimation(button);
-  if (!online()) {
-    PHProgressHUD::showPrompt(NSLocalizedString("NetworkError"));
-    stopSpinner();
-    return;
-  }
-  setIsInRefresh(true);
-  newStatusCount_ = 0;
-  postNotification("start_timer_animal");
-  if (newImage_) newImage_->removeFromSuperview();
-  newImage_.reset();
+  if (!beginBarRefresh(sender, naviBarView_)) return;
+  prepareRefresh();
+  // The topic timeline always reloads its first page whole.
   previous_cursor_ = 0;
   getChannelData();
   isFirstRefresh_ = false;

@@ -360,6 +360,9 @@ class ChannelViewController : public UIChannelBaseViewCtrl {
   void showNewImage(CGFloat y);
   void playNewItemsSound();
   void platformTimelineReply(const Value& reply, int tab);
+  void observeBindAndClearBadge();
+  // The flags every bar refresh sets before it loads.
+  void prepareRefresh();
 
  private:
   ChannelPtr currentChannel_;

@@ -302,8 +302,9 @@ TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItS
     EXPECT_EQ(bus->posts[0].data.description(),
               Value(makeArray({Value(c.kind), Value(3)})).description());
     // The opening's own request is in before the refresh is looked at.
-    if (c.kind == ChannelViewController::kKindChannel)
+    if (c.kind == ChannelViewController::kKindChannel) {
       ASSERT_TRUE(server.waitForRequests(kPath, 1));
+    }
     server.clearRequests();
     bus->posts.clear();
     StandInRecorder::dismissPrompt();
@@ -311,7 +312,9 @@ TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItS
     screen->refresh(Value());
     // The trade-fair list asks nothing, so its spin ends at once; offline it says so and ends.
     EXPECT_EQ(bus->count("main_timer_animal"), c.requests == 0 ? 1 : 0);
-    if (!c.online) EXPECT_EQ(StandInRecorder::shownPrompt(), NSLocalizedString("NetworkError"));
+    if (!c.online) {
+      EXPECT_EQ(StandInRecorder::shownPrompt(), NSLocalizedString("NetworkError"));
+    }
     EXPECT_EQ(server.waitForRequests(kPath, 1, std::chrono::milliseconds(300)), c.requests == 1);
     server.releaseSilent();
   }
