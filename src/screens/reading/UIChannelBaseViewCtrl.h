@@ -179,6 +179,9 @@ class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
   bool articleReplyUsable(const Value& reply) const;
 
  private:
+  // Reloads the rows in reFreshArray (fade) and forgets them.
+  void reloadRecordedRows();
+
   bool isInDetail_ = false;
   std::map<NSIndexPath, CGRect> anmiDic_;
   std::shared_ptr<UIContentView> contentView_;
