@@ -150,9 +150,8 @@ void UIChannelBaseViewCtrl::startDetailAnimal(const std::shared_ptr<UITableView>
   UIView::setAnimationDuration(kDetailAnimationSeconds);
   UIView::setAnimationCurve(UIViewAnimationCurve::EaseInOut);
   UIView::setAnimationDelegate(weak_from_this());
-  UIView::setAnimationDidStopSelector(selector(weakSelf<UIChannelBaseViewCtrl>(),
-                                               &UIChannelBaseViewCtrl::animatedStop,
-                                               "animatedStop:"));
+  UIView::setAnimationDidStopSelector(selector(
+      weakSelf<UIChannelBaseViewCtrl>(), &UIChannelBaseViewCtrl::animatedStop, "animatedStop:"));
   for (const auto& visible : tableView->visibleCells()) {
     auto path = tableView->indexPathForCell(visible);
     if (!path) continue;
@@ -181,9 +180,8 @@ void UIChannelBaseViewCtrl::endDetailAnimation() {
   UIView::setAnimationDuration(kDetailAnimationSeconds);
   UIView::setAnimationCurve(UIViewAnimationCurve::EaseInOut);
   UIView::setAnimationDelegate(weak_from_this());
-  UIView::setAnimationDidStopSelector(selector(weakSelf<UIChannelBaseViewCtrl>(),
-                                               &UIChannelBaseViewCtrl::animatedStop,
-                                               "animatedStop:"));
+  UIView::setAnimationDidStopSelector(selector(
+      weakSelf<UIChannelBaseViewCtrl>(), &UIChannelBaseViewCtrl::animatedStop, "animatedStop:"));
   if (contentView_) contentView_->setAlpha(0);
   if (auto table = dataTableView()) {
     for (const auto& [path, frame] : anmiDic_) {
@@ -225,7 +223,8 @@ void UIChannelBaseViewCtrl::reloadRecordedRows() {
   // Rows that the list lost meanwhile are not there to reload.
   std::vector<NSIndexPath> present;
   for (const auto& path : *rows) {
-    if (path.section < table->numberOfSections() && path.row < table->numberOfRowsInSection(path.section))
+    if (path.section < table->numberOfSections() &&
+        path.row < table->numberOfRowsInSection(path.section))
       present.push_back(path);
   }
   if (!present.empty()) table->reloadRowsAtIndexPaths(present, UITableViewRowAnimation::Fade);
@@ -297,8 +296,7 @@ void UIChannelBaseViewCtrl::openArticleView(const std::shared_ptr<OriginalArticl
                                        &UIChannelBaseViewCtrl::channelArticleCallback,
                                        "channelArticleCallback:")
                             : selector(weakSelf<UIChannelBaseViewCtrl>(),
-                                       &UIChannelBaseViewCtrl::articleCallback,
-                                       "articleCallback:");
+                                       &UIChannelBaseViewCtrl::articleCallback, "articleCallback:");
   postNotificationObject("globe_request", msg);
 }
 
@@ -317,12 +315,19 @@ void UIChannelBaseViewCtrl::pushArticleReader(const std::shared_ptr<OriginalArti
 }
 
 bool UIChannelBaseViewCtrl::articleReplyUsable(const Value& reply) const {
+  if (!tempArticle_) return false;
+  auto page = UIFilePath::localHTMLFilePath(tempArticle_->originalURL);
   std::string text(reply.isString() ? reply.string() : std::string_view());
-  if (objectFromJSONString(text).isDictionary() &&
-      !ServerResult::resultWithJSONString(text)->resultSuccess)
+  const bool failed = (objectFromJSONString(text).isDictionary() &&
+                       !ServerResult::resultWithJSONString(text)->resultSuccess) ||
+                      startsWith(text, "0");
+  if (failed) {
+    // The download wrote the failure where the page goes: without this the next open would
+    // show it as the article instead of asking again.
+    if (fileExists(page)) NSFileManager::defaultManager().removeItemAtPath(*page);
     return false;
-  if (startsWith(text, "0")) return false;
-  return tempArticle_ && fileExists(UIFilePath::localHTMLFilePath(tempArticle_->originalURL));
+  }
+  return fileExists(page);
 }
 
 void UIChannelBaseViewCtrl::articleCallback(const Value& reply) {
@@ -360,9 +365,13 @@ void UIChannelBaseViewCtrl::commentAction(int code, const std::shared_ptr<Commen
   composer->textV()->setText("回复@" + (comment->user ? comment->user->screenName : "") + ":");
 }
 
-std::string UIChannelBaseViewCtrl::getChannelId() { return ""; }
+std::string UIChannelBaseViewCtrl::getChannelId() {
+  return "";
+}
 
-std::string UIChannelBaseViewCtrl::getCurrentItemEid() { return ""; }
+std::string UIChannelBaseViewCtrl::getCurrentItemEid() {
+  return "";
+}
 
 // ---- what feed item views ask
 
@@ -403,8 +412,8 @@ void UIChannelBaseViewCtrl::openURL(const std::string& text) {
     std::string link = text;
     const long kind = actionType();
     if (kind != 1 && kind != 5 && kind != 7 && kind != 9 && kind != 15) {
-      Value wrapped = ClientRequest::getWebHttp(Value(text), Value(getCurrentItemEid()),
-                                                Value(getChannelId()));
+      Value wrapped =
+          ClientRequest::getWebHttp(Value(text), Value(getCurrentItemEid()), Value(getChannelId()));
       if (wrapped.isString()) link = std::string(wrapped.string());
     }
     if (kind == 10 || kind == 11) web->setIsMediaPlay(true);
@@ -434,18 +443,18 @@ void UIChannelBaseViewCtrl::refreshDetail() {
 
 bool UIChannelBaseViewCtrl::respondsToSelector(std::string_view selector) const {
   static constexpr std::string_view kAnswered[] = {
-      "showHead:",        "lineAction:",
-      "replyComment:",    "openURL:",
-      "refreshDetail",    "contentAction:",
-      "commentAction:comment:", "openArticleView:fromChannel:",
-      "getChannelId",     "getCurrentItemEid"};
+      "showHead:",     "lineAction:",      "replyComment:",          "openURL:",
+      "refreshDetail", "contentAction:",   "commentAction:comment:", "openArticleView:fromChannel:",
+      "getChannelId",  "getCurrentItemEid"};
   for (auto name : kAnswered) {
     if (name == selector) return true;
   }
   return NSObject::respondsToSelector(selector);
 }
 
-void UIChannelBaseViewCtrl::httpLinkSelect(const std::string& text) { openURL(text); }
+void UIChannelBaseViewCtrl::httpLinkSelect(const std::string& text) {
+  openURL(text);
+}
 
 // ---- links
 
@@ -468,4 +477,6 @@ void UIChannelBaseViewCtrl::insertSubviewAboveSubview(const std::shared_ptr<UIVi
   view()->insertSubviewAboveSubview(subview, sibling);
 }
 
-void UIChannelBaseViewCtrl::sendEmailOver(int) { mailVC_.reset(); }
+void UIChannelBaseViewCtrl::sendEmailOver(int) {
+  mailVC_.reset();
+}
