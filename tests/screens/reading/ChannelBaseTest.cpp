@@ -176,10 +176,11 @@ TEST_F(ChannelBaseTest, ATapOpensTheRowInPlaceAndTheRowsSplitApartAroundIt) {
 
   for (const auto& [row, frame] : before) {
     CGRect now = cell(row)->frame();
-    if (row < 3)
+    if (row < 3) {
       EXPECT_EQ(now.origin.y, frame.origin.y - 100) << "row " << row;
-    else if (row > 3)
+    } else if (row > 3) {
       EXPECT_EQ(now.origin.y, frame.origin.y + 192) << "row " << row;
+    }
   }
   EXPECT_EQ(cell(3)->frame(), CGRectMake(0, 100, 320, 372));
   EXPECT_EQ(screen->anmiDic().size(), before.size());
@@ -222,8 +223,11 @@ TEST_F(ChannelBaseTest, RowsAtTheEdgesOfTheVisibleListLeaveThroughTheNearEdge) {
   long last = before.rbegin()->first;
   CGFloat top = before.at(last).origin.y;
   tapRow(last);
-  for (const auto& [row, frame] : before)
-    if (row != last) EXPECT_EQ(cell(row)->frame().origin.y, frame.origin.y - top) << row;
+  for (const auto& [row, frame] : before) {
+    if (row != last) {
+      EXPECT_EQ(cell(row)->frame().origin.y, frame.origin.y - top) << row;
+    }
+  }
   MainLoop::advance(1);
   screen->contentAction(1);
   MainLoop::advance(1);
@@ -237,8 +241,11 @@ TEST_F(ChannelBaseTest, RowsAtTheEdgesOfTheVisibleListLeaveThroughTheNearEdge) {
   ASSERT_EQ(before.at(2), CGRectMake(0, 120, 320, 80));
   tapRow(2);
   EXPECT_EQ(cell(2)->frame(), CGRectMake(0, 150, 320, 372));
-  for (const auto& [row, frame] : before)
-    if (row > 2) EXPECT_EQ(cell(row)->frame().origin.y, frame.origin.y + 322) << row;
+  for (const auto& [row, frame] : before) {
+    if (row > 2) {
+      EXPECT_EQ(cell(row)->frame().origin.y, frame.origin.y + 322) << row;
+    }
+  }
   MainLoop::advance(1);
 }
 
