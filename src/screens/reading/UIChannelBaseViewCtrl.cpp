@@ -12,6 +12,7 @@
 #include "UIKit/UITableViewCell.h"
 #include "core/NSMsgSend.h"
 #include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
 #include "model/Comment.h"
 #include "model/OriginalArticle.h"
@@ -33,7 +34,6 @@ namespace {
 
 constexpr long kFavoritesKind = 4;
 constexpr int kArticleDownloadType = 34;
-constexpr std::string_view kArticleAdded = "article_added";
 
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;

@@ -17,6 +17,7 @@
 #include "UIKit/UITableViewCell.h"
 #include "UIKit/UIWindow.h"
 #include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
 #include "model/Comment.h"
 #include "model/OriginalArticle.h"
@@ -485,6 +486,22 @@ TEST_F(ChannelArticleTest, ACachedPageOpensTheReaderWithoutARequest) {
   ASSERT_NE(reader, nullptr);
   EXPECT_TRUE(reader->readFromChannel());
   EXPECT_EQ(readerRequests(), 0u);
+}
+
+TEST_F(ChannelArticleTest, AnArticleSavedForLaterFromTheReaderMarksTheOpenDetailViewOnce) {
+  tapRow(1);
+  MainLoop::advance(1);
+  auto a = article("Ex6nJ3");
+  writeFile(*UIFilePath::localHTMLFilePath(a->originalURL), "<html>cached</html>");
+  screen->openArticleView(a, false);
+  ASSERT_NE(std::dynamic_pointer_cast<FullArticleViewController>(top()), nullptr);
+  EXPECT_FALSE(screen->contentView()->hasOriginalArticle());
+  postNotification(kArticleAdded);
+  EXPECT_TRUE(screen->contentView()->hasOriginalArticle());
+  // Observed once: a later save elsewhere does not reach this screen.
+  screen->contentView()->setHasOriginalArticle(false);
+  postNotification(kArticleAdded);
+  EXPECT_FALSE(screen->contentView()->hasOriginalArticle());
 }
 
 TEST_F(ChannelArticleTest, AMissingPageIsDownloadedThenOpens) {
