@@ -26,8 +26,11 @@
 #include "UIKit/UITableView.h"
 #include "model/Comment.h"
 #include "model/NSAdInfo.h"
+#include "model/NSStatusesInfo.h"
 #include "model/OriginalArticle.h"
 #include "model/Status.h"
+#include "screens/reading/UITabContentView.h"
+#include "ui/feed/UIHomeViewCellDelegate.h"
 #include "ui/framework/UIBaseView.h"
 #include "ui/widgets/UINaviComView.h"
 
@@ -35,7 +38,6 @@ class HXHTTPRequest;
 class UIActivityIndicatorView;
 class UIButton;
 class UIHomeViewCell;
-class UITabContentView;
 
 // What the detail view (and the item views it builds) asks of the screen that opened it.
 // Every method is optional; the defaults do nothing or answer nothing.
@@ -76,7 +78,9 @@ class UIContentView : public UIBaseView,
                       public UITableViewDataSource,
                       public UITableViewDelegate,
                       public UIActionSheetDelegate,
-                      public UINaviComViewDelegate {
+                      public UINaviComViewDelegate,
+                      public UITabContentViewDelegate,
+                      public UIArticleItemDelegate {
   NS_CLASS(UIContentView, UIBaseView)
  public:
   // View tags.
@@ -87,6 +91,12 @@ class UIContentView : public UIBaseView,
   static constexpr long kAdDownloadTag = 7;
   // Section 1 always fills at least this much.
   static constexpr CGFloat kSectionMinHeight = 430;
+  // The events a button or list waits under for a platform binding ("bind_account_ok" comes
+  // back with them): the toolbar, more comments or reposts, a tap in section 1, the repost tab.
+  static constexpr int kBindToolbar = 147;
+  static constexpr int kBindMore = 153;
+  static constexpr int kBindSection = 154;
+  static constexpr int kBindRepostTab = 173;
   // Opening and closing in place.
   static constexpr double kOpenSeconds = 0.85;
 
@@ -137,7 +147,7 @@ class UIContentView : public UIBaseView,
   void stopRequest();
   void recordUserRead();
   // From the tab header: 1 reposts, 0 comments.
-  void curSelectTabIndex(int index);
+  void curSelectTabIndex(int index) override;
   void reloadSelect(int section);
 
   // ---- reply handlers (the raw reply text as a string Value)
@@ -150,15 +160,15 @@ class UIContentView : public UIBaseView,
   void adInfoCallBack(const Value& reply);
   void favCallBack(const Value& reply);
   void fanKuiCallBack(const Value& reply);
-  void adImgCallBack(const std::shared_ptr<HXHTTPRequest>& request);
+  void adImgCallBack(const Value& request);
 
   // ---- bus notifications
   void CommentRequest(const Value& notification);
   void bindAccountOk(const Value& notification);
 
   // ---- actions
-  void readLater(const Value& sender);
-  void readNow(const Value& sender);
+  void readLater(const Value& sender) override;
+  void readNow(const Value& sender) override;
   void adTapAction(const Value& sender);
   void adCloseAction(const Value& sender);
   void showAdOk();
@@ -187,6 +197,11 @@ class UIContentView : public UIBaseView,
   void tableViewDidSelectRowAtIndexPath(const std::shared_ptr<UITableView>& tableView,
                                         const NSIndexPath& indexPath) override;
   void scrollViewWillBeginDragging(const std::shared_ptr<UIScrollView>& scrollView) override;
+  // The pull-down and pull-up strips follow the table.
+  void scrollViewDidScroll(const std::shared_ptr<UIScrollView>& scrollView) override;
+  void scrollViewDidEndDraggingWillDecelerate(const std::shared_ptr<UIScrollView>& scrollView,
+                                              bool decelerate) override;
+  void scrollViewDidEndDecelerating(const std::shared_ptr<UIScrollView>& scrollView) override;
 
   // ---- fields
   const std::shared_ptr<UINaviComView>& toolBar() const { return toolBar_; }
@@ -221,6 +236,33 @@ class UIContentView : public UIBaseView,
   bool isInAnimal() const { return isInAnimal_; }
 
  private:
+  static bool isOnline();
+  static std::string lld(long long n);
+  StatusPtr status() const;
+  std::string statusIdText() const;
+  std::string vorluIdText() const;
+  std::string channelId() const;
+  // The comment cache of the item.
+  std::string commentCachePath() const;
+  void send(int type, std::vector<Value> data, Selector action);
+  Selector reply(void (UIContentView::*handler)(const Value&), std::string name);
+  void restartCellDownloads();
+  // A first page of comments (whole: it came in the whole-content reply).
+  void showCommentsPage(const std::shared_ptr<NSStatusesInfo>& info, std::string_view reply,
+                        bool whole);
+  void showAdvert(const NSAdInfoPtr& advert);
+  // The link number n of the own text (label 44) or of the quoted one (label 85).
+  std::optional<std::string> linkAt(bool quoted, int n) const;
+  // The last cursor of the shown list (0 when it is empty or never loaded).
+  long long lastCursor() const;
+  // Count of the shown list; nullopt when it was never loaded.
+  std::optional<size_t> shownCount() const;
+  void postReadEvent();
+  enum class Section0Row { Banner, Item, Article, Other };
+  Section0Row section0Row(long row) const;
+  void addTextLabel(const std::shared_ptr<UIView>& cell, const std::string& text,
+                    CGFloat fontSize = 0);
+
   std::shared_ptr<UINaviComView> toolBar_;
   std::weak_ptr<UIContentViewDelegate> conDelegate_;
   std::shared_ptr<UITableView> ctableView_;
