@@ -189,9 +189,11 @@ TEST_F(ChannelBaseTest, ATapOpensTheRowInPlaceAndTheRowsSplitApartAroundIt) {
   // The detail view starts loading only when the open animation stopped.
   MainLoop::advance(0.8);
   EXPECT_EQ(screen->animalLock().depth(), 1);
+  EXPECT_EQ(screen->contentView()->ctableView(), nullptr);
   MainLoop::advance(0.1);
   EXPECT_FALSE(running("rawReadAnimation"));
   EXPECT_EQ(screen->animalLock().depth(), 0);
+  EXPECT_NE(screen->contentView()->ctableView(), nullptr);
   EXPECT_TRUE(screen->isInDetail());
 
   // Closing: contentAction 1 gives the rows their frames back.
