@@ -34,11 +34,11 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/Value.h"
+#include "screens/reading/UIContentView.h"
 #include "ui/feed/UIHomeViewCellDelegate.h"
 #include "ui/framework/UIScrollViewCtrl.h"
 #include "ui/framework/UISendMailViewCtrl.h"
 
-class UIContentView;
 class UITableView;
 class UIView;
 struct Comment;
@@ -68,6 +68,7 @@ class NSRecursiveLock {
 
 class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
                               public UIHomeViewCellDelegate,
+                              public UIContentViewDelegate,
                               public SendMailDelegate {
   NS_CLASS(UIChannelBaseViewCtrl, UIScrollViewCtrl)
  public:
@@ -112,7 +113,7 @@ class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
   // ---- articles
   // From the read-later copy (fromChannel YES) or the page cache; a missing page is downloaded
   // first (bus type 34) and the reader opens when a good reply left the page on disk.
-  virtual void openArticleView(const std::shared_ptr<OriginalArticle>& article, bool fromChannel);
+  void openArticleView(const OriginalArticlePtr& article, bool fromChannel) override;
   void articleCallback(const Value& reply);
   void channelArticleCallback(const Value& reply);
   // "article_added": the reader saved the open detail view's article for later.
@@ -120,13 +121,14 @@ class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
 
   // ---- what the detail view asks (UIContentViewDelegate)
   // Code 1 closes the detail view in subclasses; nothing here.
-  virtual void contentAction(int code);
+  void contentAction(int code) override;
   // Code 7 answers the comment in the comment composer; other codes do nothing.
-  virtual void commentAction(int code, const std::shared_ptr<Comment>& comment);
-  virtual std::string getChannelId();
-  virtual std::string getCurrentItemEid();
+  void commentAction(int code, const CommentPtr& comment) override;
+  std::string getChannelId() override;
+  std::string getCurrentItemEid() override;
 
-  // ---- what feed item views ask (UIHomeViewCellDelegate)
+  // ---- what feed item views ask (UIHomeViewCellDelegate; the detail view asks replyComment,
+  // openURL and respondsToSelector too)
   void showPic(const std::optional<std::string>& address) override;
   void showHead(const std::shared_ptr<User>& user) override;
   void lineAction(int code) override;
@@ -179,6 +181,9 @@ class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
   bool articleReplyUsable(const Value& reply) const;
 
  private:
+  // Reloads the rows in reFreshArray (fade) and forgets them.
+  void reloadRecordedRows();
+
   bool isInDetail_ = false;
   std::map<NSIndexPath, CGRect> anmiDic_;
   std::shared_ptr<UIContentView> contentView_;
