@@ -56,3 +56,25 @@ void ChannelViewController::showInfo() {
 void ChannelViewController::OriginalAction(int repost) {
   reportStandInEvent(className(), "OriginalAction", Value(repost));
 }
+
+void ChannelViewController::refreshStatues(const StatusPtr& fresh) {
+  if (!fresh || !curPressPath()) return;
+  auto item = std::dynamic_pointer_cast<Status>(getCurSelectItem(*curPressPath()));
+  if (!item) return;
+  item->favorited = fresh->favorited;
+  item->commentsCount = fresh->commentsCount;
+  item->retweetsCount = fresh->retweetsCount;
+  if (item->retweetedStatus && fresh->retweetedStatus) {
+    item->retweetedStatus->commentsCount = fresh->retweetedStatus->commentsCount;
+    item->retweetedStatus->retweetsCount = fresh->retweetedStatus->retweetsCount;
+  }
+}
+
+void ChannelViewController::refreshFavoriteStatues(bool favorited) {
+  reportStandInEvent(className(), "refreshFavoriteStatues", Value(favorited));
+}
+
+std::shared_ptr<UIHomeViewCell> ChannelViewController::getNextPage(bool previous) {
+  reportStandInEvent(className(), "getNextPage", Value(previous));
+  return nullptr;
+}

@@ -34,10 +34,12 @@
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSAdInfo.h"
+#include "model/Status.h"
 #include "screens/reading/UIChannelBaseViewCtrl.h"
 
 class NSTimer;
 class UIButton;
+class UIHomeViewCell;
 class UIImageView;
 class UILabel;
 class UINaviComView;
@@ -187,19 +189,19 @@ class ChannelViewController : public UIChannelBaseViewCtrl {
   void favCallBack(const Value& reply);
   void deleteCallBack(const Value& reply);
   void shareArticleCallback(const Value& reply);
-  void refreshFavoriteStatues(bool favorited);
-  void refreshStatues(const std::shared_ptr<NSObject>& fresh);
+  void refreshFavoriteStatues(bool favorited) override;
+  void refreshStatues(const StatusPtr& fresh) override;
   void reFreshDeleRow();
   void removeWriteFav(int index);
   void articleDidDeleted(const Value& notification);
-  std::shared_ptr<UIView> getNextPage(bool previous);
+  std::shared_ptr<UIHomeViewCell> getNextPage(bool previous) override;
   void showInfo() override;
   void openSeminarViewCtrl(int index);
   void seminarAction(const Value& sender);
   void bindAccountOk(const Value& notification);
   void recordLinkRead() override;
   void recordReadLater(int code);
-  void returnAction(const Value& sender);
+  void returnAction(const Value& sender) override;
   // The text length of the 140-character limits.
   static int convertToInt(const std::string& text);
 
