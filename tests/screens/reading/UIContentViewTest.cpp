@@ -1,0 +1,449 @@
+// The item detail view on its own, over a shown window: a feed item view of a demo status, a
+// delegate that records what the view hands to its screen, the dispatcher and the local content
+// server on loopback, and the virtual clock.  What goes out is read from the bus and from the
+// server's request log; what the reader sees from the table's rows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Foundation/NSUserDefaults.h"
+#include "UIKit/UIActivityIndicatorView.h"
+#include "UIKit/UIButton.h"
+#include "UIKit/UIColor.h"
+#include "UIKit/UILabel.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UITableViewCell.h"
+#include "UIKit/UIViewController.h"
+#include "UIKit/UIWindow.h"
+#include "core/NSConfig.h"
+#include "core/NSGlobe.h"
+#include "core/NSObject+notification.h"
+#include "core/NotificationNames.h"
+#include "core/RequestType.h"
+#include "core/UIFilePath.h"
+#include "model/NSLoginData.h"
+#include "net/api/ApiTestSupport.h"
+#include "net/api/ClientPlatformAccount.h"
+#include "net/api/NSWeiBoNet.h"
+#include "screens/reading/UIContentView.h"
+#include "screens/reading/UITabContentView.h"
+#include "support/BusRecorder.h"
+#include "support/MainLoop.h"
+#include "support/ui/GoldenImage.h"
+#include "ui/feed/UIHomeViewCell.h"
+
+namespace {
+
+// The status of "要闻" with 25 comments, and the one that links the demo article.
+constexpr int64_t kCommented = 10087;
+constexpr int64_t kLinking = 10038;
+constexpr const char* kLinkingText =
+    "【贝乐宝完成新一轮融资】纸尿裤品牌贝乐宝宣布完成数亿元融资，资金将用于智能工厂建设和线下渠道"
+    "拓展。深度解读 http://t.ziza.example/Rt3xP9";
+
+class FakeAccount : public ClientPlatformAccount {
+ public:
+  std::string uid;
+  bool isLoggedIn() override { return !uid.empty(); }
+  bool isAuthorizeExpired() override { return false; }
+  bool isAccountTimeOut() override { return false; }
+  void logIn() override {}
+  void logOut() override { uid.clear(); }
+  std::string userID() override { return uid; }
+};
+
+// The screen that opened the view: records the codes and calls it receives.
+class Screen : public NSObject, public UIContentViewDelegate, public UIHomeViewCellDelegate {
+ public:
+  std::vector<std::string> calls;
+  std::vector<int> actions;
+  void contentAction(int code) override { actions.push_back(code); }
+  void commentAction(int code, const CommentPtr& c) override {
+    calls.push_back("commentAction " + std::to_string(code) + " " + (c ? c->text : "nil"));
+  }
+  void openArticleView(const OriginalArticlePtr& a, bool fromChannel) override {
+    calls.push_back("openArticleView " + (a ? a->title : "nil") + (fromChannel ? " YES" : " NO"));
+  }
+  void refreshStatues(const StatusPtr& s) override {
+    calls.push_back("refreshStatues " + std::to_string(s ? s->statusId : 0));
+  }
+  std::string getChannelId() override { return "1"; }
+  bool respondsToSelector(std::string_view s) const override { return s == "getChannelId"; }
+};
+
+StatusPtr demoStatus(int64_t id, std::string text, int comments, int reposts) {
+  auto s = std::make_shared<Status>();
+  s->statusId = id;
+  s->vorluId = id;
+  s->text = std::move(text);
+  s->user = std::make_shared<User>();
+  s->user->screenName = "孕婴童观察";
+  s->commentsCount = comments;
+  s->retweetsCount = reposts;
+  return s;
+}
+
+std::string param(const zept::server::RecordedRequest& r, std::string_view name) {
+  for (const auto& [k, v] : r.queryParams)
+    if (k == name) return v;
+  for (const auto& [k, v] : r.formParams)
+    if (k == name) return v;
+  return "(none)";
+}
+
+std::vector<std::string> texts(const Value& data) {
+  std::vector<std::string> out;
+  if (data.isArray())
+    for (const Value& v : *data.array())
+      out.push_back(v.isString() ? std::string(v.string()) : v.description());
+  return out;
+}
+
+// The texts of the labels under a view, depth first.
+void labelTexts(const std::shared_ptr<UIView>& view, std::vector<std::string>& out) {
+  if (auto label = std::dynamic_pointer_cast<UILabel>(view)) out.push_back(label->text());
+  for (const auto& sub : view->subviews()) labelTexts(sub, out);
+}
+
+class UIContentViewTest : public apitest::ServerClientTest {
+ protected:
+  void SetUp() override {
+    ServerClientTest::SetUp();
+    NSUserDefaults::standardUserDefaults()->setObject(Value(key), "registerClientKey");
+    NSUserDefaults::standardUserDefaults()->setBool(true, "showDetailsHelp");
+    auto globe = NSGlobe::getEngine();
+    globe->setThemeNum(1);
+    globe->setCurNetStatus(1);
+    globe->setIsAdClose(false);
+    setAdverts(false);
+    account = std::make_shared<FakeAccount>();
+    ClientPlatformAccount::setCurrent(account);
+    NSWeiBoNet::getNetEngine();
+    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+    window->setRootViewController(std::make_shared<UIViewController>());
+    window->makeKeyAndVisible();
+    screen = std::make_shared<Screen>();
+    bus = BusRecorder::observing({kGlobeRequest, kLogAction});
+    // Comment pages of earlier tests run in the same process stay out of this one.
+    for (int64_t id : {kCommented, kLinking})
+      std::filesystem::remove(UIFilePath::cacheCommentPath(std::to_string(id)));
+  }
+  void TearDown() override {
+    if (view) view->removeAllView();
+    view.reset();
+    ClientPlatformAccount::setCurrent(nullptr);
+    window->setHidden(true);
+    ServerClientTest::TearDown();
+  }
+
+  static void setAdverts(bool on) {
+    auto config = NSConfig::engine()->config();
+    if (!config) {
+      config = std::make_shared<NSLoginData>();
+      NSConfig::engine()->setConfig(config);
+    }
+    config->isShowAd = on;
+  }
+
+  // Opens the view as the list screens do: the row's frame, then full height and loading.
+  void open(const StatusPtr& s, int actionType = 0) {
+    item = s;
+    auto cell = UIHomeViewCell::initWithItem(s, std::weak_ptr<UIHomeViewCellDelegate>(screen),
+                                             actionType, NSIndexPath{0, 0}, true, true, false);
+    view = UIContentView::initWithContent(cell, CGRectMake(0, 0, 320, cell->frame().size.height));
+    view->setActionType(actionType);
+    view->setConDelegate(std::weak_ptr<UIContentViewDelegate>(screen));
+    window->addSubview(view);
+    view->checkForHelp();
+    view->reloadContent();
+    view->startLoadTableView();
+  }
+
+  std::vector<BusRecorder::Post> requests(int type) const {
+    std::vector<BusRecorder::Post> out;
+    for (const auto& p : bus->posts)
+      if (p.name == kGlobeRequest && p.type == type) out.push_back(p);
+    return out;
+  }
+
+  CGFloat height(long section, long row) {
+    return view->tableViewHeightForRowAtIndexPath(view->ctableView(), NSIndexPath{section, row});
+  }
+  long rows(long section) {
+    return view->tableViewNumberOfRowsInSection(view->ctableView(), section);
+  }
+  std::vector<std::string> rowTexts(long section, long row) {
+    auto cell = view->tableViewCellForRowAtIndexPath(view->ctableView(), NSIndexPath{section, row});
+    std::vector<std::string> out;
+    labelTexts(cell, out);
+    return out;
+  }
+  bool waitForComments() {
+    return waitFor([&] { return view->commentArray().has_value() && !view->isInLoad(); });
+  }
+  void writeCommentCache(int64_t id, const std::string& json) {
+    std::string path = UIFilePath::cacheCommentPath(std::to_string(id));
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << json;
+  }
+
+  std::shared_ptr<FakeAccount> account;
+  std::shared_ptr<UIWindow> window;
+  std::shared_ptr<Screen> screen;
+  std::shared_ptr<BusRecorder> bus;
+  std::shared_ptr<UIContentView> view;
+  StatusPtr item;
+};
+
+TEST_F(UIContentViewTest, OpeningAStatusWithCommentsAsksTheServerListAndLogsTheReadOnce) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  auto asked = requests(toInt(RequestType::CommentList));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(texts(asked[0].data),
+            (std::vector<std::string>{std::to_string(kCommented), "0", "20"}));
+  EXPECT_EQ(bus->count(kLogAction, 8), 1);
+  ASSERT_TRUE(waitForComments());
+  ASSERT_EQ(view->commentArray()->size(), 20u);
+  // Twenty comments and more to come: one row more, the one that asks for them.
+  EXPECT_EQ(rows(1), 21);
+  EXPECT_EQ(bus->count(kLogAction, 8), 1);
+  EXPECT_EQ(server.requests("/Channels/Comments.aspx").size(), 1u);
+  auto r = server.requests("/Channels/Comments.aspx")[0];
+  EXPECT_EQ(param(r, "blog_id"), std::to_string(kCommented));
+
+  // A row reads "name: text (time)"; the newest comment is first.
+  const auto& first = (*view->commentArray())[0];
+  auto texts0 = rowTexts(1, 0);
+  ASSERT_FALSE(texts0.empty());
+  EXPECT_EQ(texts0[0].rfind(first->user->screenName + ": " + first->text + " (", 0), 0u)
+      << texts0[0];
+}
+
+TEST_F(UIContentViewTest, TheOpenedDetailLooksRight) {
+  open(
+      demoStatus(kCommented, "【行业信用评价结果公布】孕婴童行业首批企业信用评价结果公布", 25, 38));
+  ASSERT_TRUE(waitForComments());
+  view->ctableView()->reloadData();
+  MainLoop::advance(0.5);
+  std::string dump = view->dump();
+  EXPECT_NE(dump.find("评论:25"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("转发:38"), std::string::npos) << dump;
+  EXPECT_TRUE(matchesGolden(window->compositeFrame(), "detail-view-comments"));
+}
+
+TEST_F(UIContentViewTest, TabsShowTheCountsAndSwitchTheListAfterATenthOfASecond) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 5, 3));
+  auto header = std::dynamic_pointer_cast<UITabContentView>(
+      view->tableViewViewForHeaderInSection(view->ctableView(), 1));
+  ASSERT_TRUE(header);
+  auto title = [&](long tag) {
+    auto b = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(tag));
+    return b ? b->titleForState(UIControlStateNormal).value_or("") : "(none)";
+  };
+  auto repost = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(2));
+  auto comment = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(3));
+  EXPECT_EQ(title(2), "转发:3");
+  EXPECT_EQ(title(3), "评论:5");
+  EXPECT_TRUE(comment->titleColorForState(UIControlStateNormal)->isEqual(*UIColor::redColor()));
+
+  // The shown tab: nothing happens.
+  header->tapSelect(Value(std::static_pointer_cast<NSObject>(comment)));
+  MainLoop::advance(0.2);
+  EXPECT_FALSE(view->isShowRet());
+  // The other one: the view hears of it a tenth of a second later.
+  header->tapSelect(Value(std::static_pointer_cast<NSObject>(repost)));
+  MainLoop::advance(0.05);
+  EXPECT_FALSE(view->isShowRet());
+  MainLoop::advance(0.06);
+  EXPECT_TRUE(view->isShowRet());
+  EXPECT_TRUE(repost->titleColorForState(UIControlStateNormal)->isEqual(*UIColor::redColor()));
+
+  header->refreshCount(-1, 7);
+  EXPECT_EQ(title(2), "转发:3");
+  EXPECT_EQ(title(3), "评论:7");
+}
+
+TEST_F(UIContentViewTest, SectionHeightsFollowTheItemAndTheTabHeader) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  ASSERT_TRUE(waitForComments());
+  EXPECT_EQ(rows(0), 1);
+  EXPECT_EQ(height(0, 0), view->contentCell()->frame().size.height + 20);
+  EXPECT_EQ(view->tableViewHeightForHeaderInSection(view->ctableView(), 0), 0);
+  EXPECT_EQ(view->tableViewHeightForHeaderInSection(view->ctableView(), 1), 30);
+  // Section 1 fills at least 430 points: the last row takes what the others leave.
+  long n = rows(1);
+  CGFloat sum = 0;
+  for (long i = 0; i < n; ++i) sum += height(1, i);
+  EXPECT_GE(sum, 430);
+  EXPECT_EQ(height(1, n - 1), 30);
+}
+
+TEST_F(UIContentViewTest, ANilCommentListShowsOneTallRowWhoseTextSaysWhy) {
+  struct Case {
+    const char* name;
+    bool bound;
+    bool loading;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {"loading", false, true, {"正在加载评论..."}},
+      {"unbound", false, false, {"点击绑定紫扎微博查看更多评论"}},
+      {"bound", true, false, {"暂无评论"}},
+  };
+  // The server keeps silent: a first page asked for never answers.
+  server.script("/Channels/Comments.aspx", zept::server::EndpointScript::goSilent());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    account->uid = c.bound ? "2010000001" : "";
+    // Offline nothing is asked and nothing is loading.
+    NSGlobe::getEngine()->setCurNetStatus(c.loading ? 1 : 0);
+    open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+    EXPECT_FALSE(view->commentArray().has_value());
+    EXPECT_EQ(view->isInLoad(), c.loading);
+    EXPECT_EQ(rows(1), 1);
+    EXPECT_EQ(height(1, 0), 430);
+    EXPECT_EQ(rowTexts(1, 0), c.texts);
+    if (c.loading) {
+      ASSERT_TRUE(view->indicatorView());
+      EXPECT_TRUE(view->indicatorView()->isAnimating());
+    }
+    view->removeAllView();
+  }
+}
+
+TEST_F(UIContentViewTest, AdvertsOnAskTheWholeContentOrOnlyTheAdvertWhenCommentsAreCached) {
+  setAdverts(true);
+  struct Case {
+    const char* name;
+    bool cached;
+    bool bound;
+    std::vector<std::string> whole;
+    int platformComments;
+  };
+  const std::string id = std::to_string(kCommented);
+  const Case cases[] = {
+      {"cached", true, false, {id, id, "1", "0", "1"}, 0},
+      {"unbound", false, false, {id, id, "1", "1", "1"}, 0},
+      {"bound", false, true, {id, id, "1", "0", "1"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(UIFilePath::cacheCommentPath(id));
+    if (c.cached)
+      writeCommentCache(
+          kCommented,
+          R"({"comments":[{"id":1,"text":"好","created_at":"Thu Jun 13 18:08:00 +0800 2013",)"
+          R"("user":{"id":7,"screen_name":"小店"}}],"next_cursor":0,"total_number":1})");
+    account->uid = c.bound ? "2010000001" : "";
+    bus->posts.clear();
+    open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+    auto whole = requests(toInt(RequestType::ShowContent));
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(texts(whole[0].data), c.whole);
+    EXPECT_EQ(requests(toInt(RequestType::CommentList)).size(), 0u);
+    EXPECT_EQ(static_cast<int>(requests(toInt(RequestType::PlatformComments)).size()),
+              c.platformComments);
+    if (c.cached) {
+      ASSERT_TRUE(view->commentArray());
+      EXPECT_EQ(view->commentArray()->size(), 1u);
+    }
+    view->removeAllView();
+  }
+}
+
+TEST_F(UIContentViewTest, AdvertsOffAskNoWholeContent) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  EXPECT_EQ(requests(toInt(RequestType::ShowContent)).size(), 0u);
+}
+
+TEST_F(UIContentViewTest, ToolbarTagsBecomeScreenActions) {
+  account->uid = "2010000001";
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  struct Case {
+    long tag;
+    std::vector<int> actions;
+  };
+  const Case cases[] = {{1, {2}}, {14, {2}}, {2, {3}},  {12, {3}},  {3, {4}},   {5, {6}},
+                        {6, {8}}, {7, {}},   {8, {10}}, {13, {12}}, {17, {14}}, {99, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tag);
+    screen->actions.clear();
+    auto button = UIButton::buttonWithType(UIButtonType::Custom);
+    button->setTag(c.tag);
+    view->toolBarAction(button);
+    EXPECT_EQ(screen->actions, c.actions);
+  }
+}
+
+TEST_F(UIContentViewTest, SearchIsOnlyForTheThirdKind) {
+  account->uid = "2010000001";
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38), 6);
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setTag(7);
+  view->toolBarAction(button);
+  EXPECT_EQ(screen->actions, std::vector<int>{9});
+}
+
+TEST_F(UIContentViewTest, TheFavouriteButtonAsksTheServerAndTellsTheScreen) {
+  account->uid = "2010000001";
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setTag(4);
+  view->toolBarAction(button);
+  auto fav = requests(toInt(RequestType::AddFavorite));
+  ASSERT_EQ(fav.size(), 1u);
+  EXPECT_EQ(texts(fav[0].data), std::vector<std::string>{std::to_string(kCommented)});
+  ASSERT_TRUE(waitFor([&] { return item->favorited; }));
+  EXPECT_EQ(screen->calls, std::vector<std::string>{"refreshStatues 10087"});
+}
+
+TEST_F(UIContentViewTest, UnboundButtonsWaitForTheBindingAndRunAfterIt) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setTag(2);
+  view->toolBarAction(button);
+  EXPECT_TRUE(screen->actions.empty());
+  EXPECT_EQ(view->evenItem().object<UIButton>(), button);
+  account->uid = "2010000001";
+  postNotification(kBindAccountOk, Value(), 147);
+  EXPECT_EQ(screen->actions, std::vector<int>{3});
+}
+
+TEST_F(UIContentViewTest, TheReturnButtonClosesThroughTheScreen) {
+  open(demoStatus(kCommented, "【行业信用评价结果公布】", 25, 38));
+  auto button = UIButton::buttonWithType(UIButtonType::Custom);
+  button->setTag(10);
+  view->toolBarAction(button);
+  EXPECT_EQ(screen->actions, std::vector<int>{1});
+}
+
+TEST_F(UIContentViewTest, TheLinkedArticleAddsItsRowAndAFailedLinkTriesTheNext) {
+  open(demoStatus(kLinking, kLinkingText, 4, 71));
+  auto asked = requests(toInt(RequestType::FullArticle));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(texts(asked[0].data),
+            (std::vector<std::string>{"http://t.ziza.example/Rt3xP9", "1", std::to_string(kLinking),
+                                      std::to_string(kLinking)}));
+  ASSERT_TRUE(waitFor([&] { return view->article() != nullptr; }));
+  EXPECT_FALSE(view->article()->title.empty());
+  EXPECT_EQ(rows(0), 2);
+  EXPECT_EQ(height(0, 1), 120);
+  auto cell = view->tableViewCellForRowAtIndexPath(view->ctableView(), NSIndexPath{0, 1});
+  EXPECT_TRUE(cell->viewWithTag(UIContentView::kReadLaterTag));
+}
+
+TEST_F(UIContentViewTest, AReplyStartingWithZeroTriesTheSecondLinkOfTheText) {
+  open(demoStatus(kLinking,
+                  "两篇 http://t.ziza.example/Rt3xP9 和 http://t.ziza.example/Ab12Cd 值得一读", 4,
+                  71));
+  bus->posts.clear();
+  view->articleCallback(Value("0abc"));
+  auto asked = requests(toInt(RequestType::FullArticle));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(texts(asked[0].data)[0], "http://t.ziza.example/Ab12Cd");
+}
+
+}  // namespace
