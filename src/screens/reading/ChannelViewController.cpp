@@ -3,48 +3,57 @@
 #include "Foundation/NSClass.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UITableView.h"
 #include "ui/framework/StandInSink.h"
 
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelItem(
     const ChannelItemPtr& item) {
   auto screen = std::make_shared<ChannelViewController>();
   screen->channelItem_ = item;
-  screen->currentChannel_ = item ? Channel::initWithChannelItem(item) : Channel::init();
+  screen->setCurrentChannel(item ? Channel::initWithChannelItem(item) : Channel::init());
   return screen;
 }
 
 std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelType(int channelType,
                                                                                   int actionType) {
   auto screen = std::make_shared<ChannelViewController>();
-  screen->currentChannel_ = Channel::initWithChannelType(channelType, actionType);
+  screen->setCurrentChannel(Channel::initWithChannelType(channelType, actionType));
   return screen;
 }
 
-void ChannelViewController::loadView() {
-  UIViewController::loadView();
-  dataTableView();
+std::shared_ptr<ChannelViewController> ChannelViewController::initWithChannelType(
+    int channelType, int actionType, const std::shared_ptr<NSObject>& item) {
+  auto screen = std::make_shared<ChannelViewController>();
+  screen->selfItem_ = item;
+  screen->setCurrentChannel(Channel::initWithChannelType(channelType, actionType));
+  return screen;
 }
 
-std::shared_ptr<UIView> ChannelViewController::dataTableView() {
-  if (!dataTableView_) {
-    CGRect screen = UIScreen::mainScreen()->bounds();
-    dataTableView_ = std::make_shared<UIView>(
-        CGRectMake(0, 44, screen.size.width, screen.size.height - 20 - 44));
-    view()->addSubview(dataTableView_);
+void ChannelViewController::setCurrentChannel(const ChannelPtr& channel) {
+  currentChannel_ = channel;
+  setActionType(channel->actionType());
+  needShowRet_ = true;
+  setIsInRefresh(false);
+  currentChannel_->setChannelStatuses(nullptr);
+  if (auto table = dataTableView()) {
+    table->setContentOffset(CGPointZero);
+    table->reloadData();
   }
-  return dataTableView_;
+  initView();
 }
 
 bool ChannelViewController::isInFavorite() const {
-  return currentChannel_ && currentChannel_->actionType() == kTemplateMyFavorite;
+  if (!currentChannel_) return false;
+  int kind = currentChannel_->actionType();
+  return kind == kTemplateMyFavorite ||
+         (kind == kTemplateMyFavAndReadLater && currentSelectType_ == 5);
 }
 
 bool ChannelViewController::isInReadLater() const {
-  return currentChannel_ && currentChannel_->actionType() == kTemplateReadLater;
-}
-
-void ChannelViewController::refreshTableView() {
-  reportStandInEvent(className(), "refreshTableView");
+  if (!currentChannel_) return false;
+  int kind = currentChannel_->actionType();
+  return kind == kTemplateReadLater ||
+         (kind == kTemplateMyFavAndReadLater && currentSelectType_ == 6);
 }
 
 void ChannelViewController::cancelButtonPushed(const Value&) {
@@ -68,7 +77,8 @@ void ChannelViewController::cancelButtonPushed(const Value&) {
 
 NS_CLASS_IMPLEMENTATION(ChannelViewController) {
   c.initializer("initWithChannelItem:", &ChannelViewController::initWithChannelItem);
-  c.initializer("initWithChannelType:actionType:", &ChannelViewController::initWithChannelType);
-  c.method("refreshTableView", &ChannelViewController::refreshTableView);
+  c.initializer("initWithChannelType:actionType:",
+                static_cast<std::shared_ptr<ChannelViewController> (*)(int, int)>(
+                    &ChannelViewController::initWithChannelType));
   c.method("cancelButtonPushed:", &ChannelViewController::cancelButtonPushed);
 }
