@@ -594,7 +594,10 @@ void UIHomeViewCell::showHead(const Value&) {
   auto d = cellDelegate();
   if (!d || !d->respondsToSelector("showHead:")) return;
   std::shared_ptr<User> user;
-  if (auto s = status()) user = s->user;
+  if (auto s = status())
+    user = s->user;
+  else if (auto comment = std::dynamic_pointer_cast<Comment>(weiboitem_))
+    user = comment->user;
   d->showHead(user);
 }
 

@@ -22,6 +22,7 @@
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/NSString.h"
 #include "UIKit/UIView.h"
+#include "model/Comment.h"
 #include "model/Status.h"
 #include "ui/feed/UIHomeViewCellDelegate.h"
 #include "ui/widgets/MyLabel.h"
@@ -127,6 +128,35 @@ class UIHomeViewCell : public UIView, public MyLabelDelegate {
       const std::shared_ptr<NSObject>& item, std::weak_ptr<UIHomeViewCellDelegate> delegate,
       int actionType, NSIndexPath index);
   static CGFloat getTopicHeightForCellRow(const std::shared_ptr<NSObject>& item);
+
+  // ---- the comment items.  The comment-list item: a comment of the comments timeline with
+  // the text it answers in a bubble, 290 wide, its height left at 50 (the list sizes the row).
+  static std::shared_ptr<UIHomeViewCell> initWithItem(const CommentPtr& item, int actionType);
+  static CGFloat getHeightWithComment(const CommentPtr& item);
+  // The detail comment item: a Comment (with a reply button) or a repost Status under the
+  // detail view, one text "name: text (time)" beside the head; the view's height is set.  Any
+  // other item gives the empty view.
+  static std::shared_ptr<UIHomeViewCell> initWithItem(
+      const std::shared_ptr<NSObject>& item, int actionType,
+      std::weak_ptr<UIHomeViewCellDelegate> delegate);
+  static CGFloat getHeightWithComment(const std::shared_ptr<NSObject>& item, int actionType);
+  // The detail row's text "name: text (time)"; a time text shorter than two characters is left
+  // out and the brackets stay empty.  The builder and the height rule both use it.
+  static std::string detailCommentText(std::string_view name, std::string_view text,
+                                       std::string_view time);
+  // The framed comment item: the comment-list item on a card.
+  static std::shared_ptr<UIHomeViewCell> initWithNewItem(const CommentPtr& item, int actionType);
+  static CGFloat getHeightWithNewComment(const CommentPtr& item);
+
+  // ---- the article item (an OriginalArticle; any other item gives the empty 290 x 120 view):
+  // title, source and summary; with needImage also the read-later button (tag 91, "readAdded"
+  // without action when hasAdded) and the read-now button, whose taps go to the delegate with
+  // the button as sender.
+  static std::shared_ptr<UIHomeViewCell> initWithArticle(
+      const std::shared_ptr<NSObject>& item, bool needImage,
+      std::weak_ptr<UIArticleItemDelegate> delegate, bool hasAdded = false);
+  static constexpr long kReadLaterTag = 91;
+  static constexpr CGFloat kArticleHeight = 120;
 
   // ---- the detail layout: the list item re-laid out whole for the detail view (head, name,
   // like control, action bar, full text as a rich-text label, middle-size picture, quoted
@@ -275,6 +305,9 @@ class UIHomeViewCell : public UIView, public MyLabelDelegate {
   // The repost box from y: background, author, text, picture and counts; returns the bottom.
   CGFloat layoutRepost(const StatusLayout& in, CGFloat P, CGFloat Y, bool video);
   void addLikeButton(bool liked, int likeCount);
+  // The head of a comment or repost row in imgView: the cached picture (its top-left square
+  // when asked), else the placeholder and a download.
+  void addCommentHead(CGRect frame, bool square);
 
  private:
   void recordDownload(const std::string& path);

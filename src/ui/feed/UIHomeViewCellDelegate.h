@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "Foundation/NSIndexPath.h"
+#include "Foundation/Value.h"
 #include "ui/feed/UIDrawLabel.h"
 
 class NSObject;
@@ -39,4 +40,13 @@ class UIHomeViewCellDelegate : public UIDrawLabelDelegate {
   virtual void loadInfoViewCtrl() {}
   virtual std::shared_ptr<UIView> getSuperContentView() { return nullptr; }
   virtual bool respondsToSelector(std::string_view /*selector*/) const { return false; }
+};
+
+// The buttons of an article row (the read-later and read-now buttons), with the tapped button
+// as sender.  Main thread.
+class UIArticleItemDelegate {
+ public:
+  virtual ~UIArticleItemDelegate() = default;
+  virtual void readLater(const Value& /*sender*/) {}
+  virtual void readNow(const Value& /*sender*/) {}
 };
