@@ -23,9 +23,10 @@
 #include "core/UIBkImageView.h"
 #include "model/NSTopic.h"
 #include "screens/reading/ChannelViewController.h"
+#include "ui/widgets/UINaviComView.h"
+#include "ui/widgets/UINaviTabView.h"
 #include "ui/framework/ApplicationWindow.h"
 #include "ui/framework/PHProgressHUD.h"
-#include "ui/framework/StandInSink.h"
 
 namespace {
 
@@ -62,6 +63,27 @@ std::vector<std::string> defaultTabs(int kind) {
 // Kinds whose pans neither slide the screen aside nor show the right-hand panel.
 bool pansStayPut(int kind) {
   return kind == 103 || kind == kTemplateVEZIExpo || kind == kTemplateHotTopicList || kind == 51;
+}
+
+// The application's right-hand panel, through the application delegate.
+void makeRightViewVisible() {
+  auto app = UIApplication::sharedApplication();
+  auto delegate = app ? std::dynamic_pointer_cast<NSObject>(app->delegate()) : nullptr;
+  if (delegate && delegate->respondsToSelector("makeRightViewVisible"))
+    delegate->performSelector("makeRightViewVisible");
+}
+
+bool isInNavigationStack(ChannelViewController& screen) {
+  auto navigation = screen.navigationController();
+  if (!navigation) return false;
+  for (const auto& c : navigation->viewControllers())
+    if (c.get() == &screen) return true;
+  return false;
+}
+
+// A pan to the left over an open item opens the item's article full screen.
+void openDetailArticle(ChannelViewController&) {
+  // The detail view names its article once it is built; until then there is none to open.
 }
 
 }  // namespace
@@ -115,7 +137,7 @@ void ChannelViewController::initView() {
           names.emplace_back(name.string());
       if (names.empty()) names = defaultTabs(kind);
       naviTapView_ = UINaviTabView::initWithArray(names);
-      naviTapView_->setTapDelegate(self);
+      naviTapView_->setTapDelegate(std::dynamic_pointer_cast<UINaviTabViewDelegate>(selfPtr()));
       root->addSubview(naviTapView_);
       if (table) {
         CGRect f = table->frame();
@@ -172,7 +194,7 @@ void ChannelViewController::initView() {
     underTopBar();
     currentSelectType_ = 5;
   } else if (kind == 103) {
-    auto topic = std::dynamic_pointer_cast<NSTopic>(selfItem_);
+    auto topic = selfItem_.object<NSTopic>();
     title = UINaviComView::initWithNaviBarTitle(
         topic ? topic->name : std::string(),
         topic ? std::optional<std::string>(topic->c_intro) : std::nullopt);
@@ -195,7 +217,7 @@ void ChannelViewController::initView() {
   }
   if (title) {
     title->setTag(kTitleViewTag);
-    title->setNaviDelegate(self);
+    title->setNaviDelegate(std::dynamic_pointer_cast<UINaviComViewDelegate>(selfPtr()));
     root->addSubview(title);
   }
   root->setBackgroundColor(UIBkImageView::getBkColor());
@@ -362,7 +384,7 @@ void ChannelViewController::changeTheme() {
         UIControlStateNormal);
   }
   setCurActivityColor(isNight() ? UIColor::whiteColor() : UIColor::grayColor());
-  bool empty = itemCount() == 0;
+  bool empty = statusCount() == 0;
   int kind = currentChannel_ ? currentChannel_->actionType() : 0;
   if (!empty) return;
   if (isInFavorite())
@@ -375,16 +397,27 @@ void ChannelViewController::changeTheme() {
     addGuideView("veziGuide");
 }
 
-bool ChannelViewController::gestureRecognizerShouldReceiveTouch(
-    const std::shared_ptr<UIGestureRecognizer>&, const std::shared_ptr<UITouch>& touch) {
-  panPoint_ = touch->previousLocationInView(view());
+bool ChannelViewController::gestureRecognizerShouldReceiveTouch(const Value&, const Value& touch) {
+  if (auto t = touch.object<UITouch>()) panPoint_ = t->previousLocationInView(view());
   return true;
+}
+
+bool ChannelViewController::gestureRecognizerShouldBegin(const Value& recognizer) {
+  auto r = recognizer.object<UIGestureRecognizer>();
+  if (!r) return false;
+  CGPoint now = r->locationInView(view());
+  return std::fabs(now.x - panPoint_.x) > std::fabs(now.y - panPoint_.y);
+}
+
+bool ChannelViewController::gestureRecognizerShouldReceiveTouch(
+    const std::shared_ptr<UIGestureRecognizer>& recognizer, const std::shared_ptr<UITouch>& touch) {
+  return gestureRecognizerShouldReceiveTouch(Value(std::static_pointer_cast<NSObject>(recognizer)),
+                                             Value(std::static_pointer_cast<NSObject>(touch)));
 }
 
 bool ChannelViewController::gestureRecognizerShouldBegin(
     const std::shared_ptr<UIGestureRecognizer>& recognizer) {
-  CGPoint now = recognizer->locationInView(view());
-  return std::fabs(now.x - panPoint_.x) > std::fabs(now.y - panPoint_.y);
+  return gestureRecognizerShouldBegin(Value(std::static_pointer_cast<NSObject>(recognizer)));
 }
 
 void ChannelViewController::userPinned(const Value& sender) {
@@ -394,13 +427,12 @@ void ChannelViewController::userPinned(const Value& sender) {
   CGPoint t = pan->translationInView(view());
   int kind = currentChannel_ ? currentChannel_->actionType() : 0;
   auto state = pan->state();
-  if (state == UIGestureRecognizerState::Began) panLeft_ = false;
   if (isInDetail()) {
     if (state != UIGestureRecognizerState::Ended) return;
     if (t.x > kDetailPan) {
-      returnAction();
+      returnAction(Value());
     } else if (t.x < -kDetailPan) {
-      openDetailArticle();
+      openDetailArticle(*this);
     }
     return;
   }
@@ -415,9 +447,8 @@ void ChannelViewController::userPinned(const Value& sender) {
   if (state != UIGestureRecognizerState::Changed || homeViewIsOutOfStage_) return;
   if (t.x < 0) {
     if (!pansStayPut(kind)) makeRightViewVisible();
-  } else if (t.x > 0 && !panLeft_) {
-    // Once per pan: the screen leaves its navigation stack only once.
-    panLeft_ = true;
+  } else if (t.x > 0 && isInNavigationStack(*this)) {
+    // The screen leaves its navigation stack once, not on every move of the pan.
     cancelButtonPushed();
   }
   if (auto navigation = navigationController()) {
@@ -434,28 +465,10 @@ void ChannelViewController::returnAction(const Value&) {
 
 void ChannelViewController::contentAction(int code) {
   if (code == 1) {
-    closeDetailView();
+    cancelView();
     endDetailAnimation();
     return;
   }
   UIChannelBaseViewCtrl::contentAction(code);
 }
 
-void ChannelViewController::closeDetailView() {
-  // The detail view goes with the close animation; nothing else holds it open.
-}
-
-void ChannelViewController::openDetailArticle() {
-  // Opening the open item's article full screen needs the detail view's article.
-}
-
-void ChannelViewController::makeRightViewVisible() {
-  auto app = UIApplication::sharedApplication();
-  auto delegate = app ? std::dynamic_pointer_cast<NSObject>(app->delegate()) : nullptr;
-  if (delegate && delegate->respondsToSelector("makeRightViewVisible"))
-    delegate->performSelector("makeRightViewVisible");
-}
-
-void ChannelViewController::addGuideView(const std::string& name) {
-  reportStandInEvent(className(), "addGuideView", Value(name));
-}

@@ -26,6 +26,8 @@
 #include "model/User.h"
 #include "net/api/NSWeiBoNet.h"
 #include "screens/reading/ChannelViewController.h"
+#include "ui/widgets/UINaviComView.h"
+#include "ui/widgets/UINaviTabView.h"
 #include "screens/reading/UISeminarScrollView.h"
 #include "ui/feed/UIHomeViewCell.h"
 #include "ui/framework/StandInSink.h"
@@ -49,17 +51,6 @@ constexpr int kCommentTab = 3;
 constexpr int kOwnStatusTab = 4;
 constexpr int kSeminarOpenEvent = 168;
 
-// Comment and read-later rows: their builders are not there yet, so the rows stay empty.
-CGFloat commentRowHeight(const std::shared_ptr<NSObject>&) {
-  return 0;
-}
-std::shared_ptr<UIView> buildCommentRow(const std::shared_ptr<NSObject>&) {
-  return nullptr;
-}
-std::shared_ptr<UIView> buildArticleRow(const std::shared_ptr<OriginalArticle>&) {
-  return nullptr;
-}
-
 // The first web link of a text ("http://" or "https://" up to the next white space), as the
 // sharing engine finds it; nullopt without one.
 std::optional<std::string> linkInText(std::string_view text) {
@@ -72,6 +63,20 @@ std::optional<std::string> linkInText(std::string_view text) {
   size_t end = start;
   while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
   return std::string(text.substr(start, end - start));
+}
+
+// The loaded item at the index; nil past the list.
+std::shared_ptr<NSObject> itemOf(const ChannelPtr& channel, long index) {
+  if (!channel || !channel->channelStatuses() || index < 0 ||
+      index >= long(channel->channelStatuses()->count()))
+    return nullptr;
+  return channel->channelStatuses()->objectAtIndex(size_t(index)).object<NSObject>();
+}
+
+// Row 0 of a list without an advert row leaves 24 points above its item view.
+bool firstRowHasTitleRoom(int kind) {
+  return kind != 103 && kind != kTemplateRoDuda && kind != kTemplateMyFavAndReadLater &&
+         kind != 51;
 }
 
 bool isDay() {
@@ -96,7 +101,7 @@ void moveDown(const std::shared_ptr<UIView>& view, CGFloat dy) {
 
 }  // namespace
 
-bool ChannelViewController::isAdRowShown() const {
+bool ChannelViewController::advertRowShown() const {
   if (!adInfo_ || !adInfo_->isImgExit || !currentChannel_) return false;
   int kind = currentChannel_->actionType();
   if (kind == kTemplateRoDuda && currentSelectType_ == kCommentTab) return false;
@@ -111,30 +116,20 @@ long ChannelViewController::tableViewNumberOfRowsInSection(
   if (tableView) {
     if (auto more = tableView->viewWithTag(kMoreRowTag)) more->removeFromSuperview();
   }
-  long n = itemCount();
+  long n = long(statusCount());
   if (n == 0) return 0;
   long rows = n;
   if (isEnd()) ++rows;
   if (currentChannel_->actionType() == kTemplateOnlineSeminar) ++rows;
-  if (isAdRowShown()) ++rows;
+  if (advertRowShown()) ++rows;
   return rows;
-}
-
-long ChannelViewController::itemCount() const {
-  if (!currentChannel_ || !currentChannel_->channelStatuses()) return 0;
-  return long(currentChannel_->channelStatuses()->count());
-}
-
-std::shared_ptr<NSObject> ChannelViewController::itemAt(long index) const {
-  if (index < 0 || index >= itemCount()) return nullptr;
-  return currentChannel_->channelStatuses()->objectAtIndex(size_t(index)).object<NSObject>();
 }
 
 CGFloat ChannelViewController::tableViewHeightForRowAtIndexPath(const std::shared_ptr<UITableView>&,
                                                                 const NSIndexPath& indexPath) {
-  std::lock_guard<std::recursive_mutex> hold(rowHeightLock_);
+  std::lock_guard<std::recursive_mutex> hold(heightLock_);
   long row = indexPath.row;
-  long n = itemCount();
+  long n = long(statusCount());
   int kind = currentChannel_ ? currentChannel_->actionType() : 0;
   if (kind == kTemplateOnlineSeminar) {
     if (row == 0) return kBannerRowHeight;
@@ -142,16 +137,16 @@ CGFloat ChannelViewController::tableViewHeightForRowAtIndexPath(const std::share
     return kSeminarRowHeight;
   }
   if (kind == kTemplateVEZIExpo) return row == 0 ? kBannerRowHeight : kTradeFairRowHeight;
-  bool ad = isAdRowShown();
+  bool ad = advertRowShown();
   if (ad && row == 0) return kind == 103 ? 60 : 84;
   long index = ad ? row - 1 : row;
   if (index >= n) return kEndRowHeight;
-  auto item = itemAt(index);
+  auto item = itemOf(currentChannel_, index);
   auto self = weakSelf<ChannelViewController>();
   std::weak_ptr<UIHomeViewCellDelegate> delegate = self;
   CGFloat height = 0;
   if (kind == kTemplateRoDuda && currentSelectType_ == kCommentTab) {
-    height = commentRowHeight(item);
+    height = UIHomeViewCell::getHeightWithComment(std::dynamic_pointer_cast<Comment>(item));
   } else if (isInReadLater()) {
     height = kReadLaterRowHeight;
   } else if (kind == kTemplateHotTopicList) {
@@ -164,13 +159,8 @@ CGFloat ChannelViewController::tableViewHeightForRowAtIndexPath(const std::share
         indexPath, std::dynamic_pointer_cast<Status>(item), int(n), kind, delegate, needShowRet_,
         ad);
   }
-  if (row == 0 && !ad && firstRowHasTitleRoom()) height += kTitleRoom;
+  if (row == 0 && !ad && firstRowHasTitleRoom(kind)) height += kTitleRoom;
   return height;
-}
-
-bool ChannelViewController::firstRowHasTitleRoom() const {
-  int kind = currentChannel_ ? currentChannel_->actionType() : 0;
-  return kind != 103 && kind != kTemplateRoDuda && kind != kTemplateMyFavAndReadLater && kind != 51;
 }
 
 std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtIndexPath(
@@ -182,7 +172,7 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
     cell->contentView()->setUserInteractionEnabled(true);
   }
   long row = indexPath.row;
-  long n = itemCount();
+  long n = long(statusCount());
   int kind = currentChannel_ ? currentChannel_->actionType() : 0;
   bool banner = kind == kTemplateOnlineSeminar || kind == kTemplateVEZIExpo;
   auto content = cell->contentView();
@@ -200,7 +190,7 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
   CGFloat height = tableViewHeightForRowAtIndexPath(tableView, indexPath);
   bool commentTab = kind == kTemplateRoDuda && currentSelectType_ == kCommentTab;
   bool plainIndex = commentTab || isInReadLater() || banner;
-  bool ad = isAdRowShown();
+  bool ad = advertRowShown();
   long r = (ad && row > 0) ? row - 1 : row;
   auto self = weakSelf<ChannelViewController>();
   std::weak_ptr<UIHomeViewCellDelegate> delegate = self;
@@ -219,17 +209,18 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
   bool separators = true;
   bool placeMore = true;
   if (commentTab) {
-    auto comment = std::dynamic_pointer_cast<Comment>(itemAt(row));
+    auto comment = std::dynamic_pointer_cast<Comment>(itemOf(currentChannel_, row));
     if (!comment) return cell;
-    if (auto view = buildCommentRow(comment)) content->addSubview(view);
+    auto view = UIHomeViewCell::initWithItem(comment, kind);
+    view->setNeedSave(true);
+    content->addSubview(view);
   } else if (isInReadLater()) {
-    auto article = std::dynamic_pointer_cast<OriginalArticle>(itemAt(row));
+    auto article = std::dynamic_pointer_cast<OriginalArticle>(itemOf(currentChannel_, row));
     if (!article) return cell;
-    auto view = buildArticleRow(article);
-    if (view) {
-      if (row == 0 && kind != kTemplateMyFavAndReadLater) moveDown(view, kTitleRoom);
-      content->addSubview(view);
-    }
+    auto view = UIHomeViewCell::initWithArticle(
+        article, false, std::dynamic_pointer_cast<UIArticleItemDelegate>(selfPtr()));
+    if (row == 0 && kind != kTemplateMyFavAndReadLater) moveDown(view, kTitleRoom);
+    content->addSubview(view);
     auto press = std::make_shared<UILongPressMSG>(
         selector(self, &ChannelViewController::readPress, "readPress:"));
     press->setMsg(article->title);
@@ -250,8 +241,8 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
     if (row == 0) {
       if (!content->viewWithTag(kBannerTag)) {
         auto strip =
-            UISeminarScrollView::initWithFrame(CGRectMake(0, kTitleRoom, 320, 128), itemAt(0));
-        strip->setScrollDelegate(self);
+            UISeminarScrollView::initWithFrame(CGRectMake(0, kTitleRoom, 320, 128), itemOf(currentChannel_, 0));
+        strip->setScrollDelegate(weakSelf<NSObject>());
         strip->setTag(kBannerTag);
         content->addSubview(strip);
       }
@@ -271,12 +262,12 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
     content->addSubview(banner);
     separators = false;
   } else if (kind == kTemplateHotTopicList) {
-    auto view = UIHomeViewCell::initWithItem(itemAt(r), delegate, kind, indexPath);
+    auto view = UIHomeViewCell::initWithItem(itemOf(currentChannel_, r), delegate, kind, indexPath);
     if (row == 0) moveDown(view, kTitleRoom);
     content->addSubview(view);
     separators = false;
   } else {
-    auto status = std::dynamic_pointer_cast<Status>(itemAt(r));
+    auto status = std::dynamic_pointer_cast<Status>(itemOf(currentChannel_, r));
     bool video = kind == kTemplateVideoPlay || kind == kTemplateVideoPlayLocalSub;
     bool picLeft = row % 2 != 0;
     auto view = video ? UIHomeViewCell::initWithVideoItem(status, delegate, kind, indexPath,
@@ -286,7 +277,7 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
     view->setNeedSave(true);
     if (!video && kind == kTemplateRoDuda && currentSelectType_ == kOwnStatusTab)
       view->setCanDelete(true);
-    if (row == 0 && (video || (!ad && firstRowHasTitleRoom()))) moveDown(view, kTitleRoom);
+    if (row == 0 && (video || (!ad && firstRowHasTitleRoom(kind)))) moveDown(view, kTitleRoom);
     content->addSubview(view);
     auto press = std::make_shared<UILongPressMSG>(
         selector(self, &ChannelViewController::LongPress, "LongPress:"));
@@ -306,24 +297,24 @@ void ChannelViewController::tableViewDidSelectRowAtIndexPath(
     const std::shared_ptr<UITableView>& tableView, const NSIndexPath& indexPath) {
   setCurPressPath(indexPath);
   long row = indexPath.row;
-  long n = itemCount();
+  long n = long(statusCount());
   int kind = currentChannel_ ? currentChannel_->actionType() : 0;
   // Rows that hold no item: the advert row, the seminar banner and the end row.
-  bool ad = isAdRowShown();
+  bool ad = advertRowShown();
   long first = (ad || kind == kTemplateOnlineSeminar) ? 1 : 0;
   if (row < first || row >= n + first) return;
   if (kind == kTemplateRoDuda && currentSelectType_ == kCommentTab) {
     auto sheet =
-        std::make_shared<UIActionSheet>("", weakSelf<ChannelViewController>(), "取消", "",
+        std::make_shared<UIActionSheet>("", std::dynamic_pointer_cast<UIActionSheetDelegate>(selfPtr()), "取消", "",
                                         std::vector<std::string>{"回复评论", "查看个人资料"});
     sheet->setTag(row);
     sheet->showInView(view());
   } else if (kind == kTemplateVideoPlay || kind == kTemplateVideoPlayLocalSub) {
-    auto status = std::dynamic_pointer_cast<Status>(itemAt(row - first));
+    auto status = std::dynamic_pointer_cast<Status>(itemOf(currentChannel_, row - first));
     if (!status) return;
     if (auto link = linkInText(status->text); link && !link->empty()) openURL(*link);
   } else if (isInReadLater()) {
-    auto article = std::dynamic_pointer_cast<OriginalArticle>(itemAt(row));
+    auto article = std::dynamic_pointer_cast<OriginalArticle>(itemOf(currentChannel_, row));
     if (!article) return;
     NSNotificationCenter::defaultCenter()->addObserver(
         weakSelf<ChannelViewController>(),
@@ -345,9 +336,9 @@ void ChannelViewController::tableViewDidSelectRowAtIndexPath(
     // The exhibitor screens are not built yet: the stand-in sink hears the request.
     reportStandInEvent(className(), "openExpoItem", Value(long(row)));
   } else if (kind == kTemplateHotTopicList) {
-    auto topic = std::dynamic_pointer_cast<NSTopic>(itemAt(row - first));
+    auto topic = std::dynamic_pointer_cast<NSTopic>(itemOf(currentChannel_, row - first));
     if (!topic || !navigationController()) return;
-    auto screen = ChannelViewController::initWithChannelType(33, 103, topic);
+    auto screen = ChannelViewController::initWithChannelType(33, 103, Value(std::static_pointer_cast<NSObject>(topic)));
     navigationController()->pushViewController(screen, true);
   } else {
     setIsInDetail(true);

@@ -11,6 +11,7 @@
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIColor.h"
+#include "UIKit/UIDevice.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UILabel.h"
@@ -22,6 +23,8 @@
 #include "core/NSGlobe.h"
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
+#include "model/Comment.h"
+#include "model/OriginalArticle.h"
 #include "model/Status.h"
 #include "model/User.h"
 #include "screens/reading/ChannelViewController.h"
@@ -165,6 +168,33 @@ TEST_F(ChannelTableTest, EachListKindGetsItsTabsAndBars) {
   }
 }
 
+TEST(ChannelTallScreenTest, BarsSitAboveTheBottomOfA568PointScreen) {
+  MainLoop::install();
+  UIDeviceProfile tall;
+  tall.screenHeight = 568;
+  UIDevice::setProfile(tall);
+  NSGlobe::getEngine()->setThemeNum(1);
+  NSUserDefaults::standardUserDefaults()->setBool(true, kShowListHelpKey);
+  auto window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+  auto navigation = std::make_shared<UINavigationController>(std::make_shared<UIViewController>());
+  navigation->setNavigationBarHidden(true);
+  window->setRootViewController(navigation);
+  window->makeKeyAndVisible();
+  auto news = ChannelViewController::initWithChannelType(1, 1);
+  navigation->pushViewController(news, false);
+  MainLoop::advance(0.1);
+  ASSERT_TRUE(news->naviBarView());
+  EXPECT_EQ(news->naviBarView()->frame().origin.y, 504);
+  EXPECT_EQ(news->dataTableView()->frame().size.height, news->view()->frame().size.height);
+  auto tabbed = ChannelViewController::initWithChannelType(3, 2);
+  navigation->pushViewController(tabbed, false);
+  MainLoop::advance(0.1);
+  ASSERT_TRUE(tabbed->naviTapView());
+  EXPECT_EQ(tabbed->naviTapView()->frame().origin.y, 504);
+  EXPECT_EQ(tabbed->dataTableView()->frame().size.height, tabbed->view()->frame().size.height - 44);
+  UIDevice::resetProfile();
+}
+
 TEST_F(ChannelTableTest, SearchHasATopBarAndNoBottomBarTimelinesHaveBoth) {
   auto search = open(0, 51);
   EXPECT_FALSE(search->naviBarView());
@@ -258,7 +288,7 @@ TEST_F(ChannelTableTest, AnAdvertRowShowsOnlyWithItsPictureOnDiskAndShiftsTheIte
     screen->setAdInfo(ad);
     fill(screen, 3);
     EXPECT_EQ(screen->dataTableView()->numberOfRowsInSection(0), c.rows);
-    EXPECT_EQ(screen->isAdRowShown(), c.adHeight > 0);
+    EXPECT_EQ(screen->advertRowShown(), c.adHeight > 0);
     if (c.adHeight > 0) {
       EXPECT_EQ(height(screen, 0), c.adHeight);
       auto top = row(screen, 0);
@@ -289,6 +319,49 @@ TEST_F(ChannelTableTest, AnAdvertRowShowsOnlyWithItsPictureOnDiskAndShiftsTheIte
     navigation->popViewControllerAnimated(false);
     MainLoop::advance(0.1);
   }
+}
+
+TEST_F(ChannelTableTest, CommentAndReadLaterRowsTakeTheirItemsByTheRowAndStayEmptyOtherwise) {
+  // The comments tab: a Comment row holds its comment view, anything else stays empty.
+  auto comments = open(3, 5);
+  comments->setCurrentSelectType(3);
+  auto comment = std::make_shared<Comment>();
+  comment->commentId = 7;
+  comment->text = "说得好";
+  comment->user = std::make_shared<User>();
+  comment->user->screenName = "读者";
+  comment->status = status(1);
+  ValueArray items = makeArray();
+  items->addObject(Value(std::static_pointer_cast<NSObject>(comment)));
+  items->addObject(Value(std::static_pointer_cast<NSObject>(status(2))));
+  comments->currentChannel()->setChannelStatuses(items);
+  comments->setIsEnd(false);
+  comments->dataTableView()->reloadData();
+  ASSERT_EQ(comments->dataTableView()->numberOfRowsInSection(0), 2);
+  EXPECT_EQ(height(comments, 0), UIHomeViewCell::getHeightWithComment(comment));
+  auto first = row(comments, 0);
+  ASSERT_TRUE(itemView(first));
+  EXPECT_EQ(itemView(first)->frame().origin.y, 10);  // no title room on the timelines
+  EXPECT_EQ(separators(first).size(), 2u);
+  auto other = row(comments, 1);
+  EXPECT_TRUE(other->contentView()->subviews().empty());
+
+  // The read-later list: 120-point rows, the first 24 taller with its view 24 lower.
+  auto later = open(3, 3);
+  auto article = std::make_shared<OriginalArticle>();
+  article->title = "行业周报";
+  ValueArray articles = makeArray();
+  articles->addObject(Value(std::static_pointer_cast<NSObject>(article)));
+  articles->addObject(Value(std::static_pointer_cast<NSObject>(status(3))));
+  later->currentChannel()->setChannelStatuses(articles);
+  later->dataTableView()->reloadData();
+  EXPECT_EQ(height(later, 0), 144);
+  EXPECT_EQ(height(later, 1), 120);
+  auto top = row(later, 0);
+  ASSERT_TRUE(itemView(top));
+  EXPECT_EQ(itemView(top)->frame().origin.y, 24);
+  EXPECT_EQ(separators(top).size(), 2u);
+  EXPECT_TRUE(row(later, 1)->contentView()->subviews().empty());
 }
 
 TEST_F(ChannelTableTest, TheHelpOverlayShowsOnceAndGoesByItself) {
