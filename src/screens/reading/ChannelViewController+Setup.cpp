@@ -23,10 +23,10 @@
 #include "core/UIBkImageView.h"
 #include "model/NSTopic.h"
 #include "screens/reading/ChannelViewController.h"
-#include "ui/widgets/UINaviComView.h"
-#include "ui/widgets/UINaviTabView.h"
 #include "ui/framework/ApplicationWindow.h"
 #include "ui/framework/PHProgressHUD.h"
+#include "ui/widgets/UINaviComView.h"
+#include "ui/widgets/UINaviTabView.h"
 
 namespace {
 
@@ -471,4 +471,3 @@ void ChannelViewController::contentAction(int code) {
   }
   UIChannelBaseViewCtrl::contentAction(code);
 }
-

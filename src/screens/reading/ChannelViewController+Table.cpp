@@ -26,13 +26,13 @@
 #include "model/User.h"
 #include "net/api/NSWeiBoNet.h"
 #include "screens/reading/ChannelViewController.h"
-#include "ui/widgets/UINaviComView.h"
-#include "ui/widgets/UINaviTabView.h"
 #include "screens/reading/UISeminarScrollView.h"
 #include "ui/feed/UIHomeViewCell.h"
 #include "ui/framework/StandInSink.h"
 #include "ui/framework/UILongPressMSG.h"
 #include "ui/widgets/CaptureView.h"
+#include "ui/widgets/UINaviComView.h"
+#include "ui/widgets/UINaviTabView.h"
 
 namespace {
 
@@ -75,8 +75,7 @@ std::shared_ptr<NSObject> itemOf(const ChannelPtr& channel, long index) {
 
 // Row 0 of a list without an advert row leaves 24 points above its item view.
 bool firstRowHasTitleRoom(int kind) {
-  return kind != 103 && kind != kTemplateRoDuda && kind != kTemplateMyFavAndReadLater &&
-         kind != 51;
+  return kind != 103 && kind != kTemplateRoDuda && kind != kTemplateMyFavAndReadLater && kind != 51;
 }
 
 bool isDay() {
@@ -240,8 +239,8 @@ std::shared_ptr<UITableViewCell> ChannelViewController::tableViewCellForRowAtInd
   } else if (kind == kTemplateVEZIExpo) {
     if (row == 0) {
       if (!content->viewWithTag(kBannerTag)) {
-        auto strip =
-            UISeminarScrollView::initWithFrame(CGRectMake(0, kTitleRoom, 320, 128), itemOf(currentChannel_, 0));
+        auto strip = UISeminarScrollView::initWithFrame(CGRectMake(0, kTitleRoom, 320, 128),
+                                                        itemOf(currentChannel_, 0));
         strip->setScrollDelegate(weakSelf<NSObject>());
         strip->setTag(kBannerTag);
         content->addSubview(strip);
@@ -304,9 +303,9 @@ void ChannelViewController::tableViewDidSelectRowAtIndexPath(
   long first = (ad || kind == kTemplateOnlineSeminar) ? 1 : 0;
   if (row < first || row >= n + first) return;
   if (kind == kTemplateRoDuda && currentSelectType_ == kCommentTab) {
-    auto sheet =
-        std::make_shared<UIActionSheet>("", std::dynamic_pointer_cast<UIActionSheetDelegate>(selfPtr()), "取消", "",
-                                        std::vector<std::string>{"回复评论", "查看个人资料"});
+    auto sheet = std::make_shared<UIActionSheet>(
+        "", std::dynamic_pointer_cast<UIActionSheetDelegate>(selfPtr()), "取消", "",
+        std::vector<std::string>{"回复评论", "查看个人资料"});
     sheet->setTag(row);
     sheet->showInView(view());
   } else if (kind == kTemplateVideoPlay || kind == kTemplateVideoPlayLocalSub) {
@@ -338,7 +337,8 @@ void ChannelViewController::tableViewDidSelectRowAtIndexPath(
   } else if (kind == kTemplateHotTopicList) {
     auto topic = std::dynamic_pointer_cast<NSTopic>(itemOf(currentChannel_, row - first));
     if (!topic || !navigationController()) return;
-    auto screen = ChannelViewController::initWithChannelType(33, 103, Value(std::static_pointer_cast<NSObject>(topic)));
+    auto screen = ChannelViewController::initWithChannelType(
+        33, 103, Value(std::static_pointer_cast<NSObject>(topic)));
     navigationController()->pushViewController(screen, true);
   } else {
     setIsInDetail(true);

@@ -97,8 +97,7 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   ~ChannelViewController() override;
 
   // ---- creation (7.110)
-  static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType,
-                                                                    int actionType,
+  static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType, int actionType,
                                                                     const Value& item);
   static std::shared_ptr<ChannelViewController> initWithChannelItem(const ChannelItemPtr& item);
   static std::shared_ptr<ChannelViewController> initWithChannelType(int channelType,
@@ -219,7 +218,8 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   // The pan's delegate calls, handed to the two above.
   bool gestureRecognizerShouldReceiveTouch(const std::shared_ptr<UIGestureRecognizer>& recognizer,
                                            const std::shared_ptr<UITouch>& touch) override;
-  bool gestureRecognizerShouldBegin(const std::shared_ptr<UIGestureRecognizer>& recognizer) override;
+  bool gestureRecognizerShouldBegin(
+      const std::shared_ptr<UIGestureRecognizer>& recognizer) override;
 
   // ---- navigation and bar actions (7.121)
   void moveToLeftSide();
