@@ -26,6 +26,7 @@
 #include "model/NSTopic.h"
 #include "model/OriginalArticle.h"
 #include "model/Status.h"
+#include "net/api/NSWeiBoNet.h"
 #include "net/http/Reachability.h"
 #include "ui/framework/NSStatusShow.h"
 #include "ui/framework/PHProgressHUD.h"
@@ -571,6 +572,11 @@ void ChannelViewController::getFeedStatuses(const std::string& channelId, int pa
 
 void ChannelViewController::getFavorityStatuses(const std::string& channelId, int pageIndex,
                                                 int64_t maxId) {
+  if (!NSWeiBoNet::isLoginedNoPrompt()) {
+    if (auto table = dataTableView()) table->reloadData();
+    addGuideView("favoriteHelp");
+    return;
+  }
   postRequest(int(RequestType::FavoriteStatuses),
               makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId)),
                          Value(lld(temp_cursor_))}),
@@ -883,6 +889,7 @@ NS_CLASS_IMPLEMENTATION(ChannelViewController) {
                 static_cast<std::shared_ptr<ChannelViewController> (*)(int, int)>(
                     &ChannelViewController::initWithChannelType));
   c.method("cancelButtonPushed:", &ChannelViewController::cancelButtonPushed);
+  c.method("refreshTableView", &ChannelViewController::refreshTableView);
   c.method("refresh:", &ChannelViewController::refresh);
   c.method("statusCallBack:", &ChannelViewController::statusCallBack);
   c.method("getChannelData", &ChannelViewController::getChannelData);
