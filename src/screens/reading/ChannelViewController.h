@@ -48,7 +48,7 @@ class UIPanGestureRecognizer;
 class UIView;
 class UIViewController;
 
-class ChannelViewController : public UIChannelBaseViewCtrl {
+class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureRecognizerDelegate {
   NS_CLASS(ChannelViewController, UIChannelBaseViewCtrl)
  public:
   // The list kinds (`Channel.actionType`) the screen tells apart.
@@ -217,6 +217,11 @@ class ChannelViewController : public UIChannelBaseViewCtrl {
   bool gestureRecognizerShouldReceiveTouch(const Value& recognizer, const Value& touch);
   bool gestureRecognizerShouldBegin(const Value& recognizer);
   void userPinned(const Value& recognizer);
+  // The pan's delegate calls, handed to the two above.
+  bool gestureRecognizerShouldReceiveTouch(const std::shared_ptr<UIGestureRecognizer>& recognizer,
+                                           const std::shared_ptr<UITouch>& touch) override;
+  bool gestureRecognizerShouldBegin(
+      const std::shared_ptr<UIGestureRecognizer>& recognizer) override;
 
   // ---- navigation and bar actions (7.121)
   void moveToLeftSide();
