@@ -493,11 +493,15 @@ Json withoutHidden(const Json& adverts, const std::set<int64_t>* hidden) {
 
 }  // namespace
 
-ServerReply ContentService::itemAdvert(const RecordedRequest& r) {
+Json ContentService::itemAdvertOf(const RecordedRequest& r) const {
   const Activity* a = findActivity(r);
   Json item = withoutHidden(section(data_.misc(), "adverts").value("item", Json::array()),
                             a ? &a->hiddenAdverts : nullptr);
-  return jsonReply(item.empty() ? Json::object() : item.front());
+  return item.empty() ? Json::object() : item.front();
+}
+
+ServerReply ContentService::itemAdvert(const RecordedRequest& r) {
+  return jsonReply(itemAdvertOf(r));
 }
 
 ServerReply ContentService::channelAdverts(const RecordedRequest& r) {

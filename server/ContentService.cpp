@@ -769,6 +769,11 @@ ServerReply ContentService::showContent(const RecordedRequest& r) {
   Json j = envelope(true, "");
   if (r.paramOr("iscomments", "1") == "1")
     j["zizacomments"] = commentPage(data_, data_.comments(s->eid), 0);
+  // The item's advert above the detail, unless the reader closed it.
+  if (r.paramOr("isad", "0") == "1") {
+    Json ad = itemAdvertOf(r);
+    if (!ad.empty()) j["adinfo"] = ad;
+  }
   return jsonReply(j);
 }
 

@@ -182,6 +182,8 @@ class ContentService {
   std::string ownerOf(const RecordedRequest& r) const;
   Activity& activityOf(const RecordedRequest& r);
   const Activity* findActivity(const RecordedRequest& r) const;
+  // The item advert the reader has not closed; an empty object when none is left.
+  Json itemAdvertOf(const RecordedRequest& r) const;
   // A repost (and its comment) by the poster; the status to repost must exist.
   ServerReply repostStatus(const RecordedRequest& r, bool seminar);
   // Channel ids a client's post is listed under.

@@ -124,6 +124,21 @@ TEST_F(PlatformServerTest, TheRestMethodsNeedAValidToken) {
       10021);
 }
 
+TEST_F(PlatformServerTest, TheLinkedNewsStatusHasCommentAndRepostPagesForTheDetailView) {
+  // The content server's status with the article link, as a bound reader's detail view asks
+  // for its first comment and repost pages.
+  const std::string t = "access_token=" + server->issueToken(kReader);
+  Json comments = get("/2/comments/show.json?id=3589120000010038&max_id=0&count=20&" + t);
+  ASSERT_EQ(comments["comments"].size(), 2u);
+  EXPECT_EQ(comments["comments"][0]["user"]["screen_name"], "行业编辑部");
+  Json reposts = get("/2/statuses/repost_timeline.json?id=3589120000010038&max_id=0&count=20&" + t);
+  ASSERT_EQ(reposts["reposts"].size(), 3u);
+  EXPECT_EQ(reposts["reposts"][0]["retweeted_status"]["id"], 3589120000010038);
+  Json shown = get("/2/statuses/show.json?id=3589120000010038&" + t);
+  EXPECT_EQ(shown["comments_count"], 2);
+  EXPECT_EQ(shown["reposts_count"], 3);
+}
+
 TEST_F(PlatformServerTest, TimelinesCommentsAndFriendshipsFollowTheDemoData) {
   const std::string t = "access_token=" + server->issueToken(kReader);
   Json friends = get("/2/statuses/friends_timeline.json?count=3&" + t);
