@@ -80,7 +80,7 @@ class UIScrollViewCtrl : public UIViewCtrl,
   void doneMoreLoadingTableViewDataNoAnimations();
   void doneMoreLocalTableView();
   void doneLoadingAllTableViewData();
-  void loadMoreAnimationgOver();
+  virtual void loadMoreAnimationgOver();
 
   void prRefreshTableHeaderDidTriggerRefresh(PRRefreshTableHeaderView& header) override;
   bool prRefreshTableHeaderDataSourceIsLoading(PRRefreshTableHeaderView&) override {

@@ -14,7 +14,11 @@ class WebViewCtrl : public UIViewCtrl {
   // displayWithURL: loads the page once the screen is pushed.
   void displayWithURL(std::string_view url) { url_ = std::string(url); }
   const std::string& url() const { return url_; }
+  // setIsMediaPlay: starts the page's video once it has loaded.
+  void setIsMediaPlay(bool play) { isMediaPlay_ = play; }
+  bool isMediaPlay() const { return isMediaPlay_; }
 
  private:
   std::string url_;
+  bool isMediaPlay_ = false;
 };
