@@ -259,7 +259,9 @@ void UIView::insertSubviewBelowSubview(const std::shared_ptr<UIView>& view,
 }
 
 void UIView::bringSubviewToFront(const std::shared_ptr<UIView>& view) {
-  if (view && view->superview_ == this) attach(view, subviews_.size());
+  // Already in front: nothing moves, so no layout pass is asked for (a table brings its
+  // headers to the front at every pass).
+  if (view && view->superview_ == this && subviews_.back() != view) attach(view, subviews_.size());
 }
 
 void UIView::sendSubviewToBack(const std::shared_ptr<UIView>& view) {

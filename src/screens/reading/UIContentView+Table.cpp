@@ -139,7 +139,9 @@ std::shared_ptr<UIView> UIContentView::tableViewViewForHeaderInSection(
     headContentView_ = UITabContentView::initWithRet(
         rets, coms, std::weak_ptr<UITabContentViewDelegate>(weakSelf<UIContentView>()), isShowRet_,
         hide);
-  } else {
+  } else if (headContentView_->retCount() != rets || headContentView_->commentCount() != coms) {
+    // The table asks for its headers at every layout pass: a refresh that changes nothing
+    // would only ask for another pass.
     headContentView_->refreshCount(rets, coms);
   }
   return headContentView_;

@@ -258,6 +258,25 @@ TEST_F(UIViewTest, WindowIsFoundFromAnyDepth) {
   EXPECT_EQ(inner->window(), nullptr);
 }
 
+TEST_F(UIViewTest, BringingTheFrontSubviewToTheFrontAsksNoLayout) {
+  auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 320, 480));
+  auto parent = std::make_shared<CountingView>(CGRectMake(0, 0, 100, 100));
+  window->addSubview(parent);
+  auto back = tagged(1);
+  auto front = tagged(2);
+  parent->addSubview(back);
+  parent->addSubview(front);
+  MainLoop::pump();
+  int layouts = parent->layouts;
+  parent->bringSubviewToFront(front);
+  MainLoop::pump();
+  EXPECT_EQ(parent->layouts, layouts);
+  parent->bringSubviewToFront(back);
+  MainLoop::pump();
+  EXPECT_EQ(parent->layouts, layouts + 1);
+  EXPECT_EQ(tagsOf(parent), (std::vector<long>{2, 1}));
+}
+
 TEST_F(UIViewTest, LayoutRunsOnTheNextPassAfterASizeChangeInAWindow) {
   auto window = std::make_shared<UIWindow>(CGRectMake(0, 0, 320, 480));
   auto view = std::make_shared<CountingView>(CGRectMake(0, 0, 100, 100));

@@ -226,6 +226,16 @@ TEST_F(UIContentViewTest, TheOpenedDetailLooksRight) {
   open(
       demoStatus(kCommented, "【行业信用评价结果公布】孕婴童行业首批企业信用评价结果公布", 25, 38));
   ASSERT_TRUE(waitForComments());
+  // The heads of the rows on screen come from the server; the rows are built again with them.
+  auto headsCached = [&] {
+    for (size_t i = 0; i < 5; ++i) {
+      auto path = UIFilePath::getImageWithPath((*view->commentArray())[i]->user->profileImageUrl);
+      if (!path || !std::filesystem::exists(*path)) return false;
+    }
+    return true;
+  };
+  ASSERT_TRUE(waitFor(headsCached));
+  MainLoop::advance(0.1);
   view->ctableView()->reloadData();
   MainLoop::advance(0.5);
   std::string dump = view->dump();
