@@ -348,7 +348,7 @@ void varimostaViewController::openChannelViewControllerWithItem(const ChannelIte
   auto screen = ChannelViewController::initWithChannelItem(item);
   push(screen);
   if (item && item->templateId == kTemplateMySubscription)
-    screen->naviTapView()->setSubscriptionButton("channelSetting");
+    if (const auto& bar = screen->naviTapView()) bar->setSubscriptionButton("channelSetting");
   if (auto& record = channelScreenRecorder()) record(screen);
 }
 
@@ -356,7 +356,7 @@ void varimostaViewController::openChannelViewController(int channelType, int act
   auto screen = ChannelViewController::initWithChannelType(channelType, actionType);
   push(screen);
   if (actionType == kTemplateMySubscription)
-    screen->naviTapView()->setSubscriptionButton("channelSetting");
+    if (const auto& bar = screen->naviTapView()) bar->setSubscriptionButton("channelSetting");
   if (auto& record = channelScreenRecorder()) record(screen);
 }
 

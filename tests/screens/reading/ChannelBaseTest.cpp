@@ -12,6 +12,7 @@
 #include <map>
 
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSURL.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITableViewCell.h"
@@ -40,6 +41,13 @@
 #include "ui/widgets/UIPhotoViewCtrl.h"
 
 namespace {
+
+// The address the browser screen's page was asked for; "" before it loads anything.
+std::string pageAddress(const WebViewCtrl& web) {
+  auto view = web.myWebView();
+  if (!view || !view->request() || !view->request()->URL()) return "";
+  return view->request()->URL()->absoluteString();
+}
 
 StatusPtr makeStatus(int64_t id, std::string text) {
   auto s = std::make_shared<Status>();
@@ -360,7 +368,7 @@ TEST_F(ChannelBaseTest, WebLinksOpenTheBrowserWrappedOutsideTheMicroblogKinds) {
     screen->openURL(shortLink);
     auto web = std::dynamic_pointer_cast<WebViewCtrl>(top());
     ASSERT_NE(web, nullptr) << c.kind;
-    EXPECT_EQ(web->url(), c.expected) << c.kind;
+    EXPECT_EQ(pageAddress(*web), c.expected) << c.kind;
     EXPECT_EQ(web->isMediaPlay(), c.media) << c.kind;
     nav->popToViewController(screen, false);
   }
@@ -368,7 +376,7 @@ TEST_F(ChannelBaseTest, WebLinksOpenTheBrowserWrappedOutsideTheMicroblogKinds) {
   screen->openURLWeb("ftp://x");
   EXPECT_EQ(top(), screen);
   screen->openURLWeb("http://a.example/");
-  EXPECT_EQ(std::dynamic_pointer_cast<WebViewCtrl>(top())->url(), "http://a.example/");
+  EXPECT_EQ(pageAddress(*std::dynamic_pointer_cast<WebViewCtrl>(top())), "http://a.example/");
 }
 
 TEST_F(ChannelBaseTest, NamesOpenTheProfileOnceTheAccountIsBound) {
