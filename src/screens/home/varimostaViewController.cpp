@@ -114,6 +114,10 @@ void varimostaViewController::viewDidLoad() {
   auto root = view();
   if (!bgImageView_) {
     bgImageView_ = std::make_shared<UIImageView>(CGRectMake(0, 0, 320, height));
+    // The bundle's pictures are 320 x 480: on a taller screen, as with the reader's own photo,
+    // the picture keeps its proportions and loses a little at the sides instead of stretching.
+    bgImageView_->setContentMode(UIViewContentMode::ScaleAspectFill);
+    bgImageView_->setClipsToBounds(true);
     bgImageView_->setImage(backgroundPicture());
     root->addSubview(bgImageView_);
   }
