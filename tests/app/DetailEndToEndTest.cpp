@@ -37,11 +37,7 @@ using namespace apptest;
 namespace {
 
 std::vector<std::string> texts(const Value& data) {
-  std::vector<std::string> out;
-  if (data.isArray())
-    for (const Value& v : *data.array())
-      out.push_back(v.isString() ? std::string(v.string()) : v.description());
-  return out;
+  return BusRecorder::texts(data);
 }
 
 std::shared_ptr<UIHomeViewCell> itemViewOf(const std::shared_ptr<UITableViewCell>& cell) {

@@ -113,11 +113,7 @@ std::string param(const zept::server::RecordedRequest& r, std::string_view name)
 }
 
 std::vector<std::string> texts(const Value& data) {
-  std::vector<std::string> out;
-  if (data.isArray())
-    for (const Value& v : *data.array())
-      out.push_back(v.isString() ? std::string(v.string()) : v.description());
-  return out;
+  return BusRecorder::texts(data);
 }
 
 // The texts of the labels under a view, depth first.
@@ -189,6 +185,14 @@ class UIContentViewTest : public apitest::ServerClientTest {
     return out;
   }
 
+  std::shared_ptr<UITabContentView> tabHeader() {
+    return std::dynamic_pointer_cast<UITabContentView>(
+        view->tableViewViewForHeaderInSection(view->ctableView(), 1));
+  }
+  static std::string tabTitle(const std::shared_ptr<UITabContentView>& header, long tag) {
+    auto b = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(tag));
+    return b ? b->titleForState(UIControlStateNormal).value_or("") : "(none)";
+  }
   CGFloat height(long section, long row) {
     return view->tableViewHeightForRowAtIndexPath(view->ctableView(), NSIndexPath{section, row});
   }
@@ -266,13 +270,9 @@ TEST_F(UIContentViewTest, TheOpenedDetailLooksRight) {
 
 TEST_F(UIContentViewTest, TabsShowTheCountsAndSwitchTheListAfterATenthOfASecond) {
   open(demoStatus(kCommented, "【行业信用评价结果公布】", 5, 3));
-  auto header = std::dynamic_pointer_cast<UITabContentView>(
-      view->tableViewViewForHeaderInSection(view->ctableView(), 1));
+  auto header = tabHeader();
   ASSERT_TRUE(header);
-  auto title = [&](long tag) {
-    auto b = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(tag));
-    return b ? b->titleForState(UIControlStateNormal).value_or("") : "(none)";
-  };
+  auto title = [&](long tag) { return tabTitle(header, tag); };
   auto repost = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(2));
   auto comment = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(3));
   EXPECT_EQ(title(2), "转发:3");
@@ -524,13 +524,9 @@ TEST_F(UIContentViewTest, AReplyStartingWithZeroTriesTheSecondLinkOfTheText) {
 
 TEST_F(UIContentViewTest, WithoutAnAccountThePlatformKindsShowTabsWithoutCounts) {
   open(demoStatus(kCommented, "【行业信用评价结果公布】", 5, 3), 1);
-  auto header = std::dynamic_pointer_cast<UITabContentView>(
-      view->tableViewViewForHeaderInSection(view->ctableView(), 1));
+  auto header = tabHeader();
   ASSERT_TRUE(header);
-  auto title = [&](long tag) {
-    auto b = std::dynamic_pointer_cast<UIButton>(header->viewWithTag(tag));
-    return b ? b->titleForState(UIControlStateNormal).value_or("") : "(none)";
-  };
+  auto title = [&](long tag) { return tabTitle(header, tag); };
   EXPECT_EQ(title(2), "  转发  ");
   EXPECT_EQ(title(3), "  评论  ");
 }
@@ -727,8 +723,7 @@ TEST_F(UIContentViewRepostTest, TheRepostTabPagesThroughThePlatformsReposts) {
   s->vorluId = kLinking;
   std::filesystem::remove(UIFilePath::cacheRetweetPath(std::to_string(kPlatformLinked)));
   open(s);
-  auto header = std::dynamic_pointer_cast<UITabContentView>(
-      view->tableViewViewForHeaderInSection(view->ctableView(), 1));
+  auto header = tabHeader();
   ASSERT_TRUE(header);
   bus->posts.clear();
   header->tapSelect(Value(std::static_pointer_cast<NSObject>(header->viewWithTag(2))));
