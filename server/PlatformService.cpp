@@ -444,11 +444,27 @@ ServerReply PlatformService::commentsShow(const RecordedRequest& r, int64_t view
 ServerReply PlatformService::repostTimeline(const RecordedRequest& r, int64_t viewer) {
   int64_t id = idOf(r.param("id"));
   if (!statusById(id)) return error(r, kErrNoSuchStatus, "target weibo does not exist!");
-  Json list = Json::array();
+  std::vector<const Json*> reposts;
   for (auto& s : data_["statuses"])
     if (s.value("retweeted_status", int64_t(0)) == id && statusById(s.at("id").get<int64_t>()))
-      list.push_back(statusJson(s, viewer));
-  return json({{"reposts", list}, {"total_number", list.size()}});
+      reposts.push_back(&s);
+  // Newest first, `count` a page from `max_id` on (inclusive); `next_cursor` is the max_id of
+  // the page after, 0 when none follows.
+  std::sort(reposts.begin(), reposts.end(), [](const Json* a, const Json* b) {
+    return a->at("id").get<int64_t>() > b->at("id").get<int64_t>();
+  });
+  size_t total = reposts.size();
+  int64_t maxId = idOf(r.param("max_id"));
+  if (maxId > 0)
+    reposts.erase(std::remove_if(reposts.begin(), reposts.end(),
+                                 [&](const Json* s) { return s->at("id").get<int64_t>() > maxId; }),
+                  reposts.end());
+  const size_t count = size_t(countOf(r));
+  int64_t next = reposts.size() > count ? reposts[count]->at("id").get<int64_t>() : 0;
+  if (reposts.size() > count) reposts.resize(count);
+  Json list = Json::array();
+  for (auto* s : reposts) list.push_back(statusJson(*s, viewer));
+  return json({{"reposts", list}, {"next_cursor", next}, {"total_number", total}});
 }
 
 ServerReply PlatformService::counts(const RecordedRequest& r, int64_t viewer) {

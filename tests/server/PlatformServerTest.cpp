@@ -134,6 +134,23 @@ TEST_F(PlatformServerTest, TheLinkedNewsStatusHasCommentAndRepostPagesForTheDeta
   Json reposts = get("/2/statuses/repost_timeline.json?id=3589120000010038&max_id=0&count=20&" + t);
   ASSERT_EQ(reposts["reposts"].size(), 3u);
   EXPECT_EQ(reposts["reposts"][0]["retweeted_status"]["id"], 3589120000010038);
+  EXPECT_EQ(reposts["next_cursor"], 0);
+  EXPECT_EQ(reposts["total_number"], 3);
+  // Pages of two, newest first: the cursor is the max_id of the next page.
+  Json page1 = get("/2/statuses/repost_timeline.json?id=3589120000010038&max_id=0&count=2&" + t);
+  ASSERT_EQ(page1["reposts"].size(), 2u);
+  EXPECT_GT(page1["reposts"][0]["id"], page1["reposts"][1]["id"]);
+  EXPECT_EQ(page1["total_number"], 3);
+  Json cursor = page1["next_cursor"];
+  ASSERT_TRUE(cursor.is_number_integer());
+  EXPECT_LT(cursor, page1["reposts"][1]["id"]);
+  EXPECT_EQ(reposts["reposts"][2]["id"], cursor);
+  Json page2 =
+      get("/2/statuses/repost_timeline.json?id=3589120000010038&count=2&max_id=" + cursor.dump() +
+          "&" + t);
+  ASSERT_EQ(page2["reposts"].size(), 1u);
+  EXPECT_EQ(page2["reposts"][0]["id"], cursor);
+  EXPECT_EQ(page2["next_cursor"], 0);
   Json shown = get("/2/statuses/show.json?id=3589120000010038&" + t);
   EXPECT_EQ(shown["comments_count"], 2);
   EXPECT_EQ(shown["reposts_count"], 3);

@@ -45,6 +45,14 @@ class BusRecorder : public NSObject {
     return n;
   }
   int count(std::string_view name, RequestType type) const { return count(name, toInt(type)); }
+  // A message's data items as texts: strings as they are, other values described.
+  static std::vector<std::string> texts(const Value& data) {
+    std::vector<std::string> out;
+    if (data.isArray())
+      for (const Value& v : *data.array())
+        out.push_back(v.isString() ? std::string(v.string()) : v.description());
+    return out;
+  }
   int count(std::string_view name) const {
     int n = 0;
     for (const auto& p : posts) n += p.name == name;
