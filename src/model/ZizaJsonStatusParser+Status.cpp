@@ -5,6 +5,7 @@
 
 #include "Foundation/NSString.h"
 #include "model/ParserValues.h"
+#include "model/RecordKeys.h"
 #include "model/ZizaJsonStatusParser.h"
 
 using namespace parser_values;
@@ -28,11 +29,48 @@ size_t previousCharacter(std::string_view s, size_t pos) {
 
 constexpr std::string_view kSourceNote = "[来源";
 
+constexpr RecordKeys kStatusKeys{"text",
+                                 "created_at",
+                                 "id",
+                                 "eid",
+                                 "source",
+                                 "favorited",
+                                 "truncated",
+                                 "in_reply_to_status_id",
+                                 "in_reply_to_user_id",
+                                 "in_reply_to_screen_name",
+                                 "thumbnail_pic",
+                                 "bmiddle_pic",
+                                 "original_pic",
+                                 "comments_count",
+                                 "reposts_count",
+                                 "likes_count",
+                                 "s_url_type",
+                                 "retweeted_status",
+                                 "deleted",
+                                 "user"};
+
+constexpr RecordKeys kUserKeys{"id",
+                               "name",
+                               "screen_name",
+                               "provice",
+                               "city",
+                               "location",
+                               "description",
+                               "profile_image_url",
+                               "gender",
+                               "followers_count",
+                               "friends_count",
+                               "statuses_count",
+                               "favourites_count",
+                               "following",
+                               "verified",
+                               "status"};
+
 // The text without "<br />" marks and without CR and LF, in one pass: the text that removing
 // the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
 std::string withoutLineBreaks(std::string_view text) {
   constexpr std::string_view kMark = "<br />";
-  if (text.find_first_of("<\r\n") == std::string::npos) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
@@ -61,36 +99,37 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
 }
 
 StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
+  const RecordValues<kStatusKeys> v(dic);
   auto s = std::make_shared<Status>();
-  const Value& text = dic.objectRefForKey("text");
+  const Value& text = v["text"];
   if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
-  s->createdAt = timeValue(dic, "created_at", 0);
-  s->statusId = int64Of(dic, "id");
-  s->vorluId = int64Of(dic, "eid");
-  s->source = strText(dic, "source");
-  s->favorited = truthOf(dic, "favorited");
-  s->truncated = truthOf(dic, "truncated");
-  s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
-  s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
-  s->inReplyToScreenName = textOf(dic.objectRefForKey("in_reply_to_screen_name"));
-  s->thumbnailPic = dic.objectRefForKey("thumbnail_pic").string();
-  s->bmiddlePic = dic.objectRefForKey("bmiddle_pic").string();
-  s->originalPic = dic.objectRefForKey("original_pic").string();
-  s->commentsCount = intValue(dic, "comments_count", 0);
-  s->retweetsCount = intValue(dic, "reposts_count", 0);
-  s->likeCount = intValue(dic, "likes_count", 0);
-  s->httpLinkTypes = strText(dic, "s_url_type");
+  s->createdAt = timeValue(v["created_at"], 0);
+  s->statusId = int64Of(v["id"]);
+  s->vorluId = int64Of(v["eid"]);
+  s->source = textOf(v["source"]);
+  s->favorited = truthOf(v["favorited"]);
+  s->truncated = truthOf(v["truncated"]);
+  s->inReplyToStatusId = int64Of(v["in_reply_to_status_id"]);
+  s->inReplyToUserId = int32Of(v["in_reply_to_user_id"]);
+  s->inReplyToScreenName = textOf(v["in_reply_to_screen_name"]);
+  s->thumbnailPic = v["thumbnail_pic"].string();
+  s->bmiddlePic = v["bmiddle_pic"].string();
+  s->originalPic = v["original_pic"].string();
+  s->commentsCount = intValue(v["comments_count"], 0);
+  s->retweetsCount = intValue(v["reposts_count"], 0);
+  s->likeCount = intValue(v["likes_count"], 0);
+  s->httpLinkTypes = textOf(v["s_url_type"]);
 
-  const Value& retweeted = dic.objectRefForKey("retweeted_status");
+  const Value& retweeted = v["retweeted_status"];
   if (retweeted.isDictionary() && depth < kMaxRecordDepth)
     s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
   else
     setRepostImage(*s);
 
-  const Value& deleted = dic.objectRefForKey("deleted");
+  const Value& deleted = v["deleted"];
   s->delected = deleted.isString() && deleted.string() == "1";
 
-  const Value& user = dic.objectRefForKey("user");
+  const Value& user = v["user"];
   if (user.isDictionary() && depth < kMaxRecordDepth)
     s->user = dicToUser(*user.dictionary(), depth + 1);
 
@@ -112,14 +151,12 @@ void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
     }
   }
   if (!status.thumbnailPic.empty()) {
-    if (status.bmiddlePic.empty()) {
-      status.bmiddlePic = status.thumbnailPic;
-      replaceAll(status.bmiddlePic, "thumbnail", "bmiddle");
-    }
-    if (status.originalPic.empty()) {
-      status.originalPic = status.thumbnailPic;
-      replaceAll(status.originalPic, "thumbnail", "large");
-    }
+    if (status.bmiddlePic.empty())
+      status.bmiddlePic =
+          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "bmiddle");
+    if (status.originalPic.empty())
+      status.originalPic =
+          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "large");
   }
 }
 
@@ -193,25 +230,26 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic) {
 }
 
 UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
+  const RecordValues<kUserKeys> v(dic);
   auto u = std::make_shared<User>();
-  u->userId = int64Of(dic, "id");
-  u->username = textOf(dic.objectRefForKey("name"));
-  u->screenName = textOf(dic.objectRefForKey("screen_name"));
-  u->province = textOf(dic.objectRefForKey("provice"));
-  u->city = textOf(dic.objectRefForKey("city"));
-  u->location = textOf(dic.objectRefForKey("location"));
-  const Value& description = dic.objectRefForKey("description");
+  u->userId = int64Of(v["id"]);
+  u->username = textOf(v["name"]);
+  u->screenName = textOf(v["screen_name"]);
+  u->province = textOf(v["provice"]);
+  u->city = textOf(v["city"]);
+  u->location = textOf(v["location"]);
+  const Value& description = v["description"];
   if (description.isString()) u->description = withoutLineBreaks(description.string());
-  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
-  const Value& gender = dic.objectRefForKey("gender");
+  u->profileImageUrl = textOf(v["profile_image_url"]);
+  const Value& gender = v["gender"];
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
-  u->followersCount = int32Of(dic, "followers_count");
-  u->friendsCount = int32Of(dic, "friends_count");
-  u->statusesCount = int32Of(dic, "statuses_count");
-  u->favouritesCount = int32Of(dic, "favourites_count");
-  u->following = truthOf(dic, "following");
-  u->verified = truthOf(dic, "verified");
-  const Value& last = dic.objectRefForKey("status");
+  u->followersCount = int32Of(v["followers_count"]);
+  u->friendsCount = int32Of(v["friends_count"]);
+  u->statusesCount = int32Of(v["statuses_count"]);
+  u->favouritesCount = int32Of(v["favourites_count"]);
+  u->following = truthOf(v["following"]);
+  u->verified = truthOf(v["verified"]);
+  const Value& last = v["status"];
   if (last.isDictionary() && depth < kMaxRecordDepth)
     u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
   return u;
