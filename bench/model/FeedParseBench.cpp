@@ -5,7 +5,11 @@
 // ratio is what the mapping adds to the reading it cannot do without.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <string>
+#include <vector>
 
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "model/ZizaJsonStatusParser.h"
@@ -87,5 +91,52 @@ void BM_FeedPageToRecords(benchmark::State& state) {
   state.counters["records"] = double(count);
 }
 BENCHMARK(BM_FeedPageToRecords)->Unit(benchmark::kMicrosecond);
+
+// Wall and this thread's CPU time, in seconds.
+struct Stamp {
+  double wall;
+  double cpu;
+  static Stamp now() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return {
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(),
+        double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9};
+  }
+};
+
+double median(std::vector<double> v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+// The two above side by side in every iteration, in alternating order, so that a change of
+// the machine's load between separate runs cannot sway their ratio: the counters are the
+// ratios of the medians (page to records over the reading alone), wall and CPU.
+void BM_FeedPageOverJsonReader(benchmark::State& state) {
+  const std::string& text = feedReply();
+  std::vector<double> readWall, readCpu, pageWall, pageCpu;
+  bool readFirst = true;
+  for (auto _ : state) {
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool read = (turn == 0) == readFirst;
+      const Stamp start = Stamp::now();
+      if (read) {
+        Value v = objectFromJSONString(text);
+        benchmark::DoNotOptimize(v);
+      } else {
+        auto page = ZizaJsonStatusParser::parseDicToNormalStatusesInfo(text);
+        benchmark::DoNotOptimize(page);
+      }
+      const Stamp end = Stamp::now();
+      (read ? readWall : pageWall).push_back(end.wall - start.wall);
+      (read ? readCpu : pageCpu).push_back(end.cpu - start.cpu);
+    }
+    readFirst = !readFirst;
+  }
+  state.counters["wall_ratio"] = median(pageWall) / median(readWall);
+  state.counters["cpu_ratio"] = median(pageCpu) / median(readCpu);
+}
+BENCHMARK(BM_FeedPageOverJsonReader)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 }  // namespace

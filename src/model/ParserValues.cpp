@@ -5,6 +5,7 @@
 #include "Common/JXKit/NSDictionary+JXKitSerializing.h"
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "core/UIFilePath.h"
+#include "uilib/core/NSArray+ULCategory.h"
 
 namespace parser_values {
 
@@ -22,19 +23,28 @@ std::string strText(const Value& dic, std::string_view key) {
   return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
 }
 
-int64_t int64Of(const NSDictionary& dic, std::string_view key) {
-  const Value& v = dic.objectRefForKey(key);
+int64_t int64Of(const Value& v) {
   return isReadable(v) ? v.longLongValue() : 0;
 }
 
-int32_t int32Of(const NSDictionary& dic, std::string_view key) {
-  const Value& v = dic.objectRefForKey(key);
+int32_t int32Of(const Value& v) {
   return isReadable(v) ? v.intValue() : 0;
 }
 
-bool truthOf(const NSDictionary& dic, std::string_view key) {
-  const Value& v = dic.objectRefForKey(key);
+bool truthOf(const Value& v) {
   return isReadable(v) && v.boolValue();
+}
+
+int64_t int64Of(const NSDictionary& dic, std::string_view key) {
+  return int64Of(dic.objectRefForKey(key));
+}
+
+int32_t int32Of(const NSDictionary& dic, std::string_view key) {
+  return int32Of(dic.objectRefForKey(key));
+}
+
+bool truthOf(const NSDictionary& dic, std::string_view key) {
+  return truthOf(dic.objectRefForKey(key));
 }
 
 bool writeJSONFile(std::string_view path, const Value& object) {
@@ -60,7 +70,12 @@ std::string strText(const NSDictionary& dic, std::string_view key, std::string_v
 }
 
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {
-  return getIntValueForKey(&dic, key, defaultValue);
+  return intValue(dic.objectRefForKey(key), defaultValue);
+}
+
+int32_t intValue(const Value& v, int32_t defaultValue) {
+  // NSNull gives the default; a missing key gives 0, as intValue of nil.
+  return v.isNull() ? defaultValue : v.intValue();
 }
 
 int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue) {
@@ -72,7 +87,11 @@ bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue)
 }
 
 int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue) {
-  return getTimeValueForKey(&dic, key, defaultValue);
+  return timeValue(dic.objectRefForKey(key), defaultValue);
+}
+
+int64_t timeValue(const Value& v, int64_t defaultValue) {
+  return getTimeValueForKey(v, defaultValue);
 }
 
 }  // namespace parser_values

@@ -31,7 +31,11 @@ std::string strText(const Value& dic, std::string_view key);
 std::string strText(const NSDictionary& dic, std::string_view key,
                     std::string_view defaultValue = "");
 
-// int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.
+// int64 / int32 / truth: numbers and numeric strings; anything else reads 0 / NO.  Of a value,
+// or of the value under a key.
+int64_t int64Of(const Value& v);
+int32_t int32Of(const Value& v);
+bool truthOf(const Value& v);
 int64_t int64Of(const NSDictionary& dic, std::string_view key);
 int32_t int32Of(const NSDictionary& dic, std::string_view key);
 bool truthOf(const NSDictionary& dic, std::string_view key);
@@ -46,6 +50,9 @@ int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultV
 int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
 bool boolValue(const NSDictionary& dic, std::string_view key, bool defaultValue);
 int64_t timeValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue);
+// int(d) and time of the value itself (nil standing for a missing key).
+int32_t intValue(const Value& v, int32_t defaultValue);
+int64_t timeValue(const Value& v, int64_t defaultValue);
 
 // The records that `map` makes of the dictionary elements of an array, in order; the other
 // elements are skipped.

@@ -1,10 +1,11 @@
 // Status lists, statuses and users.
 #include <algorithm>
-#include <span>
+#include <iterator>
 #include <string>
 
 #include "Foundation/NSString.h"
 #include "model/ParserValues.h"
+#include "model/RecordValues.h"
 #include "model/ZizaJsonStatusParser.h"
 
 using namespace parser_values;
@@ -28,16 +29,56 @@ size_t previousCharacter(std::string_view s, size_t pos) {
 
 constexpr std::string_view kSourceNote = "[来源";
 
+constexpr KeySet kStatusKeys{"text",
+                             "created_at",
+                             "id",
+                             "eid",
+                             "source",
+                             "favorited",
+                             "truncated",
+                             "in_reply_to_status_id",
+                             "in_reply_to_user_id",
+                             "in_reply_to_screen_name",
+                             "thumbnail_pic",
+                             "bmiddle_pic",
+                             "original_pic",
+                             "comments_count",
+                             "reposts_count",
+                             "likes_count",
+                             "s_url_type",
+                             "retweeted_status",
+                             "deleted",
+                             "user"};
+
+constexpr KeySet kUserKeys{"id",
+                           "name",
+                           "screen_name",
+                           "provice",
+                           "city",
+                           "location",
+                           "description",
+                           "profile_image_url",
+                           "gender",
+                           "followers_count",
+                           "friends_count",
+                           "statuses_count",
+                           "favourites_count",
+                           "following",
+                           "verified",
+                           "status"};
+
 // The text without "<br />" marks and without CR and LF, in one pass: the text that removing
 // the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
 std::string withoutLineBreaks(std::string_view text) {
   constexpr std::string_view kMark = "<br />";
-  if (text.find_first_of("<\r\n") == std::string::npos) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     size_t stop = i;
-    while (stop < text.size() && text[stop] != '<' && text[stop] != '\r' && text[stop] != '\n')
+    // One comparison passes most bytes: the three that matter lie below every letter and
+    // every byte of a multi-byte character.
+    while (stop < text.size() && (static_cast<unsigned char>(text[stop]) > '<' ||
+                                  (text[stop] != '<' && text[stop] != '\r' && text[stop] != '\n')))
       ++stop;
     out.append(text, i, stop - i);
     i = stop;
@@ -52,6 +93,28 @@ std::string withoutLineBreaks(std::string_view text) {
   return out;
 }
 
+// The display text of an anchor source ("<a href=...>name</a>"): empty when no "</a>" follows
+// its first tag; any other source as it is.
+std::string_view sourceText(std::string_view source) {
+  if (!contains(source, "<a href") && !contains(source, "<a target")) return source;
+  const size_t open = source.find("\">");
+  const size_t close = open == std::string_view::npos ? open : source.find("</a>", open + 2);
+  if (close == std::string_view::npos) return {};
+  return source.substr(open + 2, close - open - 2);
+}
+
+// The larger pictures' addresses that the status lacks, from its thumbnail's.
+void setLargerPictures(Status& status) {
+  if (!status.thumbnailPic.empty()) {
+    if (status.bmiddlePic.empty())
+      status.bmiddlePic =
+          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "bmiddle");
+    if (status.originalPic.empty())
+      status.originalPic =
+          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "large");
+  }
+}
+
 }  // namespace
 
 // ---- Statuses ----
@@ -61,66 +124,50 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
 }
 
 StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
+  const RecordValues<kStatusKeys> v(dic);
   auto s = std::make_shared<Status>();
-  const Value& text = dic.objectRefForKey("text");
+  const Value& text = v["text"];
   if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
-  s->createdAt = timeValue(dic, "created_at", 0);
-  s->statusId = int64Of(dic, "id");
-  s->vorluId = int64Of(dic, "eid");
-  s->source = strText(dic, "source");
-  s->favorited = truthOf(dic, "favorited");
-  s->truncated = truthOf(dic, "truncated");
-  s->inReplyToStatusId = int64Of(dic, "in_reply_to_status_id");
-  s->inReplyToUserId = int32Of(dic, "in_reply_to_user_id");
-  s->inReplyToScreenName = textOf(dic.objectRefForKey("in_reply_to_screen_name"));
-  s->thumbnailPic = dic.objectRefForKey("thumbnail_pic").string();
-  s->bmiddlePic = dic.objectRefForKey("bmiddle_pic").string();
-  s->originalPic = dic.objectRefForKey("original_pic").string();
-  s->commentsCount = intValue(dic, "comments_count", 0);
-  s->retweetsCount = intValue(dic, "reposts_count", 0);
-  s->likeCount = intValue(dic, "likes_count", 0);
-  s->httpLinkTypes = strText(dic, "s_url_type");
+  s->createdAt = timeValue(v["created_at"], 0);
+  s->statusId = int64Of(v["id"]);
+  s->vorluId = int64Of(v["eid"]);
+  // A number's text is no anchor.
+  const Value& source = v["source"];
+  s->source = source.isString() ? std::string(sourceText(source.string())) : textOf(source);
+  s->favorited = truthOf(v["favorited"]);
+  s->truncated = truthOf(v["truncated"]);
+  s->inReplyToStatusId = int64Of(v["in_reply_to_status_id"]);
+  s->inReplyToUserId = int32Of(v["in_reply_to_user_id"]);
+  s->inReplyToScreenName = textOf(v["in_reply_to_screen_name"]);
+  s->thumbnailPic = v["thumbnail_pic"].string();
+  s->bmiddlePic = v["bmiddle_pic"].string();
+  s->originalPic = v["original_pic"].string();
+  s->commentsCount = intValue(v["comments_count"], 0);
+  s->retweetsCount = intValue(v["reposts_count"], 0);
+  s->likeCount = intValue(v["likes_count"], 0);
+  s->httpLinkTypes = textOf(v["s_url_type"]);
 
-  const Value& retweeted = dic.objectRefForKey("retweeted_status");
+  const Value& retweeted = v["retweeted_status"];
   if (retweeted.isDictionary() && depth < kMaxRecordDepth)
     s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
   else
     setRepostImage(*s);
 
-  const Value& deleted = dic.objectRefForKey("deleted");
+  const Value& deleted = v["deleted"];
   s->delected = deleted.isString() && deleted.string() == "1";
 
-  const Value& user = dic.objectRefForKey("user");
+  const Value& user = v["user"];
   if (user.isDictionary() && depth < kMaxRecordDepth)
     s->user = dicToUser(*user.dictionary(), depth + 1);
 
-  toSetStatusURL(*s);
+  setLargerPictures(*s);
   return s;
 }
 
 void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
-  std::string& source = status.source;
-  if (contains(source, "<a href") || contains(source, "<a target")) {
-    // Keep only the anchor's display text.
-    size_t open = source.find("\">");
-    size_t close = open == std::string::npos ? open : source.find("</a>", open + 2);
-    if (close == std::string::npos) {
-      source.clear();
-    } else {
-      source.erase(close);
-      source.erase(0, open + 2);
-    }
-  }
-  if (!status.thumbnailPic.empty()) {
-    if (status.bmiddlePic.empty()) {
-      status.bmiddlePic = status.thumbnailPic;
-      replaceAll(status.bmiddlePic, "thumbnail", "bmiddle");
-    }
-    if (status.originalPic.empty()) {
-      status.originalPic = status.thumbnailPic;
-      replaceAll(status.originalPic, "thumbnail", "large");
-    }
-  }
+  const std::string_view source = sourceText(status.source);
+  if (source.size() != status.source.size()) status.source = std::string(source);
+  setLargerPictures(status);
 }
 
 void ZizaJsonStatusParser::setRepostImage(Status& status) {
@@ -154,6 +201,29 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
       {"%e3%80%8b", "》"}, {"%e3%80%82", "。"}, {"%ef%bc%8c", "，"}, {"%e3%80%90", "【"},
       {"%e3%80%91", "】"}, {"%ef%bc%bb", "［"}, {"%ef%bc%bd", "］"},
   };
+  static constexpr auto kEntityKeys = firstsOf(kEntities);
+  static constexpr auto kEscapeKeys = firstsOf(kEscapes);
+  // An entity runs from '&' to its only ';'; an escape is three percent-encoded bytes.
+  static constexpr size_t kLongestEntity = 7;
+  static constexpr size_t kEscapeLength = 9;
+  static_assert(std::ranges::all_of(kEntities, [](const Token& t) {
+    return t.first.size() <= kLongestEntity && t.first.find(';') == t.first.size() - 1;
+  }));
+  static_assert(std::ranges::all_of(
+      kEscapes, [](const Token& t) { return t.first.size() == kEscapeLength; }));
+
+  // The token at the start of `rest` when it is one of the tables', else null.
+  const auto tokenAt = [](std::string_view rest) -> const Token* {
+    if (rest[0] == '&') {
+      const size_t semicolon = rest.substr(0, kLongestEntity).find(';');
+      if (semicolon == std::string_view::npos) return nullptr;
+      const size_t i = kEntityKeys.indexOf(rest.substr(0, semicolon + 1));
+      return i < std::size(kEntities) ? &kEntities[i] : nullptr;
+    }
+    const size_t i = kEscapeKeys.indexOf(rest.substr(0, kEscapeLength));
+    return i < std::size(kEscapes) ? &kEscapes[i] : nullptr;
+  };
+
   // The entities and the escapes can neither overlap one another nor be formed anew by a
   // replacement (they are ASCII, the replacements are not), so one pass over both markers
   // gives the same text as replacing the entities first and the escapes after them.
@@ -164,20 +234,12 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
   size_t amp = input.find('&');
   size_t pct = input.find('%');
   for (size_t pos = std::min(amp, pct); pos != std::string_view::npos; pos = std::min(amp, pct)) {
-    const std::string_view rest = input.substr(pos);
-    const std::span<const Token> table(rest[0] == '&' ? std::span<const Token>(kEntities)
-                                                      : std::span<const Token>(kEscapes));
     size_t skip = 1;
-    for (const auto& [from, to] : table) {
-      // The last byte first: it tells most tokens of a table apart at once.
-      if (rest.size() >= from.size() && rest[from.size() - 1] == from.back() &&
-          rest.starts_with(from)) {
-        out.append(input, last, pos - last);
-        out.append(to);
-        last = pos + from.size();
-        skip = from.size();
-        break;
-      }
+    if (const Token* token = tokenAt(input.substr(pos))) {
+      out.append(input, last, pos - last);
+      out.append(token->second);
+      skip = token->first.size();
+      last = pos + skip;
     }
     if (amp < pos + skip) amp = input.find('&', pos + skip);
     if (pct < pos + skip) pct = input.find('%', pos + skip);
@@ -193,25 +255,26 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic) {
 }
 
 UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
+  const RecordValues<kUserKeys> v(dic);
   auto u = std::make_shared<User>();
-  u->userId = int64Of(dic, "id");
-  u->username = textOf(dic.objectRefForKey("name"));
-  u->screenName = textOf(dic.objectRefForKey("screen_name"));
-  u->province = textOf(dic.objectRefForKey("provice"));
-  u->city = textOf(dic.objectRefForKey("city"));
-  u->location = textOf(dic.objectRefForKey("location"));
-  const Value& description = dic.objectRefForKey("description");
+  u->userId = int64Of(v["id"]);
+  u->username = textOf(v["name"]);
+  u->screenName = textOf(v["screen_name"]);
+  u->province = textOf(v["provice"]);
+  u->city = textOf(v["city"]);
+  u->location = textOf(v["location"]);
+  const Value& description = v["description"];
   if (description.isString()) u->description = withoutLineBreaks(description.string());
-  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
-  const Value& gender = dic.objectRefForKey("gender");
+  u->profileImageUrl = textOf(v["profile_image_url"]);
+  const Value& gender = v["gender"];
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
-  u->followersCount = int32Of(dic, "followers_count");
-  u->friendsCount = int32Of(dic, "friends_count");
-  u->statusesCount = int32Of(dic, "statuses_count");
-  u->favouritesCount = int32Of(dic, "favourites_count");
-  u->following = truthOf(dic, "following");
-  u->verified = truthOf(dic, "verified");
-  const Value& last = dic.objectRefForKey("status");
+  u->followersCount = int32Of(v["followers_count"]);
+  u->friendsCount = int32Of(v["friends_count"]);
+  u->statusesCount = int32Of(v["statuses_count"]);
+  u->favouritesCount = int32Of(v["favourites_count"]);
+  u->following = truthOf(v["following"]);
+  u->verified = truthOf(v["verified"]);
+  const Value& last = v["status"];
   if (last.isDictionary() && depth < kMaxRecordDepth)
     u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
   return u;

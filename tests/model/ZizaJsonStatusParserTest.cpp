@@ -361,6 +361,9 @@ TEST(StatusRules, TextCleanUp) {
       {"&yuan;&yuan;", "¥¥"},
       {"%&yuan;%ef%bc%8c&&dian;%", "%¥，&•%"},
       {"无需处理的文本", "无需处理的文本"},
+      // An entity is whole only up to its own ';'.
+      {"&yuan &yuan;;&smilex;&pound", "&yuan ¥;&smilex;&pound"},
+      {"&;&&dian;%%e3%80%82%e3%80%8", "&;&•%。%e3%80%8"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ZizaJsonStatusParser::stringReplaceSpecialPunctuation(c.in), c.out) << c.in;
