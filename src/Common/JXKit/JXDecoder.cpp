@@ -241,7 +241,8 @@ struct JXParseState {
   unsigned depth = 0;
 
   JXTokenCache cache;
-  // Where this parse places its containers; the reader holds one reference while it reads.
+  // Where this parse places its containers; the reader holds it while it reads.
+  std::shared_ptr<JXArena> keeper;
   JXArena* arena = nullptr;
   // Counts the parses of this state, so that the key cache knows which arena keeps a key.
   uint64_t parseNumber = 0;
@@ -760,10 +761,17 @@ struct JXParseState {
       values.resize(start);
       return false;
     }
-    auto array = JXArray::make(JXArray::Token(), arena, values.begin() + long(start), values.end(),
-                               mutableCollections);
-    values.resize(start);
-    values.emplace_back(std::move(array));
+    if (mutableCollections) {
+      auto array =
+          JXArray::make(JXArray::Token(), arena, values.begin() + long(start), values.end(), true);
+      values.resize(start);
+      values.emplace_back(std::move(array));
+    } else {
+      JXArray* array =
+          JXArray::place(JXArray::Token(), arena, values.begin() + long(start), values.end());
+      values.resize(start);
+      values.push_back(Value::borrowedContainer(array));
+    }
     return true;
   }
 
@@ -825,8 +833,14 @@ struct JXParseState {
         fail("Unable to allocate memory for hash table.");
         ok = false;
       } else {
-        auto dictionary =
-            JXDictionary::make(JXDictionary::Token(), arena, capacity, mutableCollections);
+        std::shared_ptr<JXDictionary> counted;
+        JXDictionary* dictionary;
+        if (mutableCollections) {
+          counted = JXDictionary::make(JXDictionary::Token(), arena, capacity, true);
+          dictionary = counted.get();
+        } else {
+          dictionary = JXDictionary::place(JXDictionary::Token(), arena, capacity);
+        }
         for (size_t i = 0; i < pairs; ++i) {
           JXKeyRef& key = keys[keyStart + i];
           const uint32_t hash = key->hash();
@@ -834,7 +848,10 @@ struct JXParseState {
         }
         keys.resize(keyStart);
         values.resize(start);
-        values.emplace_back(std::move(dictionary));
+        if (counted)
+          values.emplace_back(std::move(counted));
+        else
+          values.push_back(Value::borrowedContainer(dictionary));
         return true;
       }
     }
@@ -857,7 +874,8 @@ struct JXParseState {
     Value result;
     try {
       ++parseNumber;
-      arena = JXArena::create();
+      keeper = JXArena::create();
+      arena = keeper.get();
       result = parseDocument();
     } catch (const std::bad_alloc&) {
       // A document too large for memory fails like any other bad input.
@@ -866,8 +884,8 @@ struct JXParseState {
     }
     values.clear();
     keys.clear();
-    // The containers made hold the arena from here on; a failed parse frees it now.
-    if (arena) arena->release();
+    // The result holds the arena from here on; a failed parse frees it now.
+    keeper.reset();
     arena = nullptr;
     // The stacks keep their room for the next reply, unless this one was unusually deep or wide.
     if (values.capacity() > kKeptStackSlots) std::vector<Value>().swap(values);
@@ -899,7 +917,8 @@ struct JXParseState {
       fail("Unable to parse JSON.");
       return Value();
     }
-    Value result = std::move(values.back());
+    // A copy: the caller gets a counted reference, where the stack held the root borrowed.
+    Value result = values.back();
     values.pop_back();
     skipWhitespace();
     if (p < end && !(options & JXReadTrailingBytes)) {
