@@ -120,6 +120,11 @@ locale_t cLocale() {
   return loc;
 }
 
+// JXDecoder::cacheProbeIndex, inlined where the reader probes.
+inline unsigned probeIndex(uint32_t hash, size_t length, unsigned k) {
+  return unsigned(hash + k * uint32_t(length + kStringKindCode + 3)) & (kCacheEntries - 1);
+}
+
 const JXKeyRef& emptyKey() {
   static const JXKeyRef* key = new JXKeyRef(JXKeyRef::make(std::string_view(), JXHashSeed));
   return *key;
@@ -166,7 +171,7 @@ struct JXTokenCache {
     JXTokenCacheItem* chosen = nullptr;
     size_t chosenIndex = 0;
     for (unsigned k = 0; k < 4; ++k) {
-      const unsigned i = JXDecoder::cacheProbeIndex(hash, length, k);
+      const unsigned i = probeIndex(hash, length, k);
       JXTokenCacheItem& item = items[i];
       if (!item.object) {
         chosen = &item;
@@ -402,6 +407,16 @@ struct JXParseState {
     }
     fail(kUnexpectedToken);
     return Tok::None;
+  }
+
+  // The token `t`, one byte `c`, when it stands right at p, as it mostly does in a compact reply;
+  // anything else is read by next().
+  Tok nextIf(unsigned char c, Tok t) {
+    if (p < end && *p == c) {
+      tokBegin = p++;
+      return t;
+    }
+    return next();
   }
 
   // ---- strings ----
@@ -727,7 +742,7 @@ struct JXParseState {
     enum { ValueOrEnd, CommaOrEnd, ValueOnly } state = ValueOrEnd;
     bool ok = enter();
     while (ok) {
-      const Tok t = next();
+      const Tok t = state == CommaOrEnd ? nextIf(',', Tok::Comma) : next();
       if (t == Tok::None) {
         ok = false;
       } else if (isValueToken(t)) {
@@ -781,7 +796,7 @@ struct JXParseState {
     enum { KeyOrEnd, CommaOrEnd, KeyOnly } state = KeyOrEnd;
     bool ok = enter();
     while (ok) {
-      const Tok t = next();
+      const Tok t = state == CommaOrEnd ? nextIf(',', Tok::Comma) : next();
       if (t == Tok::None) {
         ok = false;
       } else if (t == Tok::String) {
@@ -791,7 +806,7 @@ struct JXParseState {
           break;
         }
         keys.push_back(keyFor(strBytes, strLength));
-        const Tok colon = next();
+        const Tok colon = nextIf(':', Tok::Colon);
         if (colon == Tok::None) {
           ok = false;
         } else if (colon != Tok::Colon) {
@@ -934,7 +949,7 @@ struct JXParseState {
 // ---- JXDecoder ----
 
 unsigned JXDecoder::cacheProbeIndex(uint32_t hash, size_t length, unsigned k) {
-  return unsigned(hash + k * uint32_t(length + kStringKindCode + 3)) & (kCacheEntries - 1);
+  return probeIndex(hash, length, k);
 }
 
 std::shared_ptr<JXDecoder> JXDecoder::decoder() {
