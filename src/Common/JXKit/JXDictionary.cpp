@@ -148,8 +148,11 @@ void JXDictionary::insertEntry(uint32_t hash, JXKeyRef&& key, Value&& object) {
       removeEntryAtSlot(slot);
     // Removal may have moved another pair of the cluster into this slot.
     if (!e.key) {
-      e.key = std::move(key);
-      e.object = std::move(object);
+      // A free slot holds nil: built anew rather than assigned, which would first ask what the
+      // slot holds.
+      e.key.swap(key);
+      std::destroy_at(&e.object);
+      std::construct_at(&e.object, std::move(object));
       ++count_;
       return;
     }
