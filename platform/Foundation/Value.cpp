@@ -141,7 +141,7 @@ void describeNested(const Value& v, std::string& out, int level) {
 void describe(const Value& v, std::string& out, int level) {
   switch (v.kind()) {
     case Value::Kind::Array: {
-      auto a = v.array();
+      auto a = v.arrayPointer();
       out += "(\n";
       for (size_t i = 0; i < a->count(); ++i) {
         indent(out, level + 1);
@@ -154,7 +154,7 @@ void describe(const Value& v, std::string& out, int level) {
     }
     case Value::Kind::Dictionary: {
       out += "{\n";
-      v.dictionary()->enumerate([&](const std::string& k, const Value& x) {
+      v.dictionaryPointer()->enumerate([&](const std::string& k, const Value& x) {
         indent(out, level + 1);
         describeNested(Value(k), out, level + 1);
         out += " = ";
@@ -172,11 +172,18 @@ void describe(const Value& v, std::string& out, int level) {
 
 }  // namespace
 
+ValueArray valueCountedArray(const NSArray* placed) {
+  return placed->retainPlaced();
+}
+ValueDictionary valueCountedDictionary(const NSDictionary* placed) {
+  return placed->retainPlaced();
+}
+
 Value::Value(ValueArray a) {
-  if (a) v_ = std::move(a);
+  if (a) v_.emplace<ArrayRef>(std::move(a));
 }
 Value::Value(ValueDictionary d) {
-  if (d) v_ = std::move(d);
+  if (d) v_.emplace<DictionaryRef>(std::move(d));
 }
 Value::Value(std::shared_ptr<NSObject> o) {
   if (o) v_ = std::move(o);
@@ -206,8 +213,8 @@ std::string_view Value::string() const {
       std::is_same_v<std::variant_alternative_t<size_t(Kind::String), V>, TextBox> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Data), V>, DataBox> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Date), V>, NSDateValue> &&
-      std::is_same_v<std::variant_alternative_t<size_t(Kind::Array), V>, ValueArray> &&
-      std::is_same_v<std::variant_alternative_t<size_t(Kind::Dictionary), V>, ValueDictionary> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Array), V>, ArrayRef> &&
+      std::is_same_v<std::variant_alternative_t<size_t(Kind::Dictionary), V>, DictionaryRef> &&
       std::is_same_v<std::variant_alternative_t<size_t(Kind::Object), V>,
                      std::shared_ptr<NSObject>> &&
       std::variant_size_v<V> == size_t(Kind::Object) + 1);
@@ -224,11 +231,11 @@ double Value::dateSeconds() const {
   return 0;
 }
 ValueArray Value::array() const {
-  if (auto p = std::get_if<ValueArray>(&v_)) return *p;
+  if (auto p = std::get_if<ArrayRef>(&v_)) return p->counted();
   return nullptr;
 }
 ValueDictionary Value::dictionary() const {
-  if (auto p = std::get_if<ValueDictionary>(&v_)) return *p;
+  if (auto p = std::get_if<DictionaryRef>(&v_)) return p->counted();
   return nullptr;
 }
 std::shared_ptr<NSObject> Value::object() const {
@@ -380,20 +387,20 @@ const Value& Value::nil() {
 }
 
 Value Value::operator[](std::string_view key) const {
-  if (auto d = dictionary()) return d->objectForKey(key);
+  if (auto d = dictionaryPointer()) return d->objectRefForKey(key);
   return {};
 }
 
 Value Value::operator[](size_t index) const {
-  if (auto a = array()) {
+  if (auto a = arrayPointer()) {
     if (index < a->count()) return a->objectAtIndex(index);
   }
   return {};
 }
 
 size_t Value::count() const {
-  if (auto a = array()) return a->count();
-  if (auto d = dictionary()) return d->count();
+  if (auto a = arrayPointer()) return a->count();
+  if (auto d = dictionaryPointer()) return d->count();
   return 0;
 }
 
@@ -423,7 +430,7 @@ bool Value::isEqual(const Value& o) const {
     case Kind::Date:
       return dateSeconds() == o.dateSeconds();
     case Kind::Array: {
-      auto x = array(), y = o.array();
+      auto x = arrayPointer(), y = o.arrayPointer();
       if (x == y) return true;
       if (x->count() != y->count()) return false;
       for (size_t i = 0; i < x->count(); ++i)
@@ -431,7 +438,7 @@ bool Value::isEqual(const Value& o) const {
       return true;
     }
     case Kind::Dictionary: {
-      auto x = dictionary(), y = o.dictionary();
+      auto x = dictionaryPointer(), y = o.dictionaryPointer();
       if (x == y) return true;
       if (x->count() != y->count()) return false;
       bool same = true;

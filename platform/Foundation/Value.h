@@ -119,6 +119,44 @@ class ValueText {
   uintptr_t bits_ = 0;
 };
 
+// Copies of a container held borrowed (see ValueContainerRef).
+ValueArray valueCountedArray(const NSArray* placed);
+ValueDictionary valueCountedDictionary(const NSDictionary* placed);
+
+// A container held by a Value: counted (a shared_ptr with its control block) or borrowed.  A
+// borrowed one lies in memory that its owner keeps (a parsed reply's arena) and has no control
+// block and no count; only that owner's own containers hold it so, and they keep the owner.
+// Copying any reference gives a counted one, which keeps the owner alive.
+template <class T>
+class ValueContainerRef {
+ public:
+  explicit ValueContainerRef(std::shared_ptr<T> ref) : ref_(std::move(ref)) {}
+  // A borrowed reference to a container that its owner keeps.
+  static ValueContainerRef borrow(T* placed) {
+    return ValueContainerRef(std::shared_ptr<T>(std::shared_ptr<T>(), placed));
+  }
+  ValueContainerRef(const ValueContainerRef& o) : ref_(o.counted()) {}
+  ValueContainerRef(ValueContainerRef&&) noexcept = default;
+  ValueContainerRef& operator=(const ValueContainerRef& o) {
+    ref_ = o.counted();
+    return *this;
+  }
+  ValueContainerRef& operator=(ValueContainerRef&&) noexcept = default;
+
+  T* get() const { return ref_.get(); }
+  bool isBorrowed() const { return ref_ && !std::shared_ptr<const void>().owner_before(ref_); }
+  std::shared_ptr<T> counted() const {
+    if (!isBorrowed()) return ref_;
+    if constexpr (std::is_same_v<T, NSArray>)
+      return valueCountedArray(ref_.get());
+    else
+      return valueCountedDictionary(ref_.get());
+  }
+
+ private:
+  std::shared_ptr<T> ref_;
+};
+
 class Value {
  public:
   // The one nil value, for look-ups that hand out references.
@@ -170,20 +208,33 @@ class Value {
             int = 0>
   Value(std::shared_ptr<T> a) {
     // Not delegating: clang would resolve that call here, while NSArray is still incomplete.
-    if (a) v_.emplace<ValueArray>(std::move(a));
+    if (a) v_.emplace<ArrayRef>(ValueArray(std::move(a)));
   }
   template <class T,
             class = std::enable_if_t<std::is_base_of_v<NSDictionary, T> &&
                                      !std::is_same_v<NSDictionary, T>>,
             long = 0>
   Value(std::shared_ptr<T> d) {
-    if (d) v_.emplace<ValueDictionary>(std::move(d));
+    if (d) v_.emplace<DictionaryRef>(ValueDictionary(std::move(d)));
   }
   Value(std::shared_ptr<NSObject> o);
   template <class T, class = std::enable_if_t<std::is_base_of_v<NSObject, T> &&
                                               !std::is_same_v<NSObject, T>>>
   Value(std::shared_ptr<T> o) {
     if (o) v_.emplace<std::shared_ptr<NSObject>>(std::move(o));
+  }
+
+  // A container held borrowed (see ValueContainerRef): only for its owner's own containers and
+  // the reader's stack.
+  static Value borrowedContainer(NSArray* placed) {
+    Value v;
+    v.v_.emplace<ArrayRef>(ArrayRef::borrow(placed));
+    return v;
+  }
+  static Value borrowedContainer(NSDictionary* placed) {
+    Value v;
+    v.v_.emplace<DictionaryRef>(DictionaryRef::borrow(placed));
+    return v;
   }
 
   static Value null() { return Value(NSNullValue{}); }
@@ -220,6 +271,8 @@ class Value {
   // others may simply be dropped with the memory that holds them.
   bool ownsStorage() const {
     if (auto t = std::get_if<TextBox>(&v_)) return !t->text.isBorrowed();
+    if (auto a = std::get_if<ArrayRef>(&v_)) return !a->isBorrowed();
+    if (auto d = std::get_if<DictionaryRef>(&v_)) return !d->isBorrowed();
     return kind() >= Kind::Data && kind() != Kind::Date;
   }
 
@@ -233,6 +286,16 @@ class Value {
   ValueArray array() const;
   ValueDictionary dictionary() const;
   std::shared_ptr<NSObject> object() const;
+  // The container itself, without a counted reference: valid as long as this Value lives
+  // unchanged.  Null when this is no such container.
+  const NSArray* arrayPointer() const {
+    auto p = std::get_if<ArrayRef>(&v_);
+    return p ? p->get() : nullptr;
+  }
+  const NSDictionary* dictionaryPointer() const {
+    auto p = std::get_if<DictionaryRef>(&v_);
+    return p ? p->get() : nullptr;
+  }
   template <class T>
   std::shared_ptr<T> object() const {
     return std::dynamic_pointer_cast<T>(object());
@@ -277,8 +340,10 @@ class Value {
   struct DataBox {
     ValueText text;
   };
+  using ArrayRef = ValueContainerRef<NSArray>;
+  using DictionaryRef = ValueContainerRef<NSDictionary>;
   std::variant<std::monostate, NSNullValue, bool, CharBox, int64_t, uint64_t, double, TextBox,
-               DataBox, NSDateValue, ValueArray, ValueDictionary, std::shared_ptr<NSObject>>
+               DataBox, NSDateValue, ArrayRef, DictionaryRef, std::shared_ptr<NSObject>>
       v_;
 };
 
@@ -333,6 +398,14 @@ class NSArray {
   };
   iterator begin() const { return iterator(this, 0); }
   iterator end() const { return iterator(this, count()); }
+
+ protected:
+  // A counted reference to this array, asked only of one that a Value holds borrowed (placed in
+  // its owner's memory); it keeps the owner.
+  virtual ValueArray retainPlaced() const { return nullptr; }
+
+ private:
+  friend ValueArray valueCountedArray(const NSArray* placed);
 };
 
 // The dictionary interface with string keys.  The platform's own dictionary keeps insertion
@@ -361,6 +434,14 @@ class NSDictionary {
   std::vector<std::string> allKeys() const;
   std::vector<Value> allValues() const;
   void removeAllObjects();
+
+ protected:
+  // A counted reference to this dictionary, asked only of one that a Value holds borrowed
+  // (placed in its owner's memory); it keeps the owner.
+  virtual ValueDictionary retainPlaced() const { return nullptr; }
+
+ private:
+  friend ValueDictionary valueCountedDictionary(const NSDictionary* placed);
 };
 
 // The platform's own containers.

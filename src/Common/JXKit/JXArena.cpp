@@ -69,7 +69,7 @@ struct JXArena::Block {
   bool standard;
 };
 
-JXArena* JXArena::create() {
+std::shared_ptr<JXArena> JXArena::create() {
   // The arena itself lives at the start of its first block.
   const size_t head = roundUp(sizeof(Block));
   char* memory = static_cast<char*>(takeBlock());
@@ -80,7 +80,11 @@ JXArena* JXArena::create() {
   arena->blocks_ = block;
   arena->cursor_ = memory + head + roundUp(sizeof(JXArena));
   arena->limit_ = memory + kBlockSize;
-  return arena;
+  // The control block's count stands for every counted container reference at once.  Should
+  // making it fail, the deleter has already run.
+  std::shared_ptr<JXArena> keeper(arena, [](JXArena* a) { a->release(); });
+  arena->self_ = keeper;
+  return keeper;
 }
 
 void* JXArena::allocate(size_t size) {

@@ -1,16 +1,18 @@
 // The memory of one parsed reply's containers: the reader places every array and dictionary of
-// a reply, with its members or its table, in a few large blocks, and the blocks go back at once
-// when the last container of that reply goes away, to a small per-thread store that the next
-// reply on that thread takes them from (at most 16 MB a thread; the rest is freed).  A container
-// kept longer than the rest of its reply (a sub-dictionary handed to a record) keeps the whole
-// reply's blocks, and so does a string value read from the reply (its text lies in the blocks).
+// a reply, with its members or its table, and every string's text in a few large blocks, and
+// the blocks go back at once when nothing of the reply is held any more, to a small per-thread
+// store that the next reply on that thread takes them from (at most 16 MB a thread; the rest is
+// freed).  A container kept longer than the rest of its reply (a sub-dictionary handed to a
+// record) keeps the whole reply's blocks, and so does a string value read from the reply.
 //
-// The arena counts one reference per container placed in it, one per string value taken out of
-// the reply's containers (a copy of a Value; inside the containers the strings are borrowed and
-// count nothing), plus the reader's own while it reads; the count is atomic, as containers and
-// values may be dropped on several threads.  It also keeps
-// one counted reference to each dictionary key of the reply, so that the tables themselves
-// hold their keys borrowed and count nothing per pair.
+// The containers of an immutable reply count nothing: they hold one another borrowed (see
+// ValueContainerRef), and a counted reference to any of them (the tree's root, or a container
+// taken out of the tree) shares the arena's one shared_ptr control block.  Strings inside the
+// containers are borrowed too; a string value taken out counts on the arena's own count, as does
+// each container of a mutable reply (those count themselves as well, since a caller may change
+// what they hold).  The counts are atomic, as containers and values may be dropped on several
+// threads.  The arena also keeps one counted reference to each dictionary key of the reply, so
+// that the tables themselves hold their keys borrowed and count nothing per pair.
 #pragma once
 
 #include <atomic>
@@ -25,8 +27,9 @@
 
 class JXArena final : public ValueText::Owner {
  public:
-  // A new arena with the caller's reference.
-  static JXArena* create();
+  // A new arena, held by the reference returned: counted references to the containers placed
+  // here share it (see keeper()).
+  static std::shared_ptr<JXArena> create();
   JXArena(const JXArena&) = delete;
   JXArena& operator=(const JXArena&) = delete;
 
@@ -40,6 +43,20 @@ class JXArena final : public ValueText::Owner {
     return Value::fromText(
         ValueText::borrowPlaced(allocateText(ValueText::blockSize(text.size())), this, text));
   }
+
+  // An object of type T and `trailing` bytes behind it (aligned for any container) placed
+  // here; its destructor never runs, so it must own nothing outside the arena.
+  template <class T, class... Args>
+  T* place(size_t trailing, void** trailingOut, Args&&... args) {
+    constexpr size_t head = (sizeof(T) + alignof(std::max_align_t) - 1) /
+                            alignof(std::max_align_t) * alignof(std::max_align_t);
+    char* block = static_cast<char*>(allocate(head + trailing));
+    *trailingOut = block + head;
+    return new (block) T(std::forward<Args>(args)...);
+  }
+  // What a counted reference to a placed container holds (the owner of an aliasing shared_ptr);
+  // only asked while such a reference, or the creator's, is held.
+  std::shared_ptr<JXArena> keeper() const { return self_.lock(); }
 
   // Keeps the key as long as the arena lives.
   void keepKey(const JXKeyRef& key) { keys_.push_back(key); }
@@ -68,7 +85,9 @@ class JXArena final : public ValueText::Owner {
   void* allocateSlow(size_t size);
   void destroy();
 
+  // One reference is the shared_ptr control block's, dropped when its count ends.
   std::atomic<size_t> refs_{1};
+  std::weak_ptr<JXArena> self_;
   char* cursor_ = nullptr;
   char* limit_ = nullptr;
   Block* blocks_ = nullptr;

@@ -28,6 +28,19 @@ std::shared_ptr<JXArray> JXArray::make(Token, JXArena* arena, std::vector<Value>
       InlineObjects(&objects), first, last, isMutable);
 }
 
+JXArray* JXArray::place(Token, JXArena* arena, std::vector<Value>::iterator first,
+                        std::vector<Value>::iterator last) {
+  void* objects = nullptr;
+  auto* array = arena->place<JXArray>(size_t(last - first) * sizeof(Value), &objects,
+                                      InlineObjects(&objects), first, last, false);
+  array->arena_ = arena;
+  return array;
+}
+
+ValueArray JXArray::retainPlaced() const {
+  return ValueArray(arena_->keeper(), const_cast<JXArray*>(this));
+}
+
 JXArray::JXArray(InlineObjects objects, std::vector<Value>::iterator first,
                  std::vector<Value>::iterator last, bool isMutable)
     : count_(size_t(last - first)), capacity_(count_), mutations_(isMutable ? 1 : 0) {
@@ -138,7 +151,8 @@ void JXArray::replaceObjectAtIndex(size_t index, Value object) {
 }
 
 ValueArray JXArray::copy() const {
-  if (mutations_ == 0) return std::const_pointer_cast<JXArray>(shared_from_this());
+  if (mutations_ == 0)
+    return arena_ ? retainPlaced() : std::const_pointer_cast<JXArray>(shared_from_this());
   return std::make_shared<NSMutableArray>(toVector(), false);
 }
 

@@ -24,7 +24,12 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
     friend struct JXParseState;
     friend class JXArray;
   };
-  // Takes the members into a new array placed, with room for them, in the reply's arena.
+  // Takes the members into a new immutable array placed, with room for them, in the reply's
+  // arena, which keeps it; a Value holds it borrowed (Value::borrowedContainer) or counted
+  // through the arena.
+  static JXArray* place(Token, JXArena* arena, std::vector<Value>::iterator first,
+                        std::vector<Value>::iterator last);
+  // The same, counted on its own: a mutable reply's arrays, whose members a caller may change.
   static std::shared_ptr<JXArray> make(Token, JXArena* arena, std::vector<Value>::iterator first,
                                        std::vector<Value>::iterator last, bool isMutable);
   ~JXArray() override;
@@ -57,6 +62,9 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
   // returns to 0 (the marker fast enumeration watches).
   uint32_t mutations() const { return mutations_; }
 
+ protected:
+  ValueArray retainPlaced() const override;
+
  private:
   void requireMutable(const char* selector) const;
   [[noreturn]] void raiseIndex(const char* selector, size_t index, size_t bound) const;
@@ -65,6 +73,8 @@ class JXArray final : public NSArray, public std::enable_shared_from_this<JXArra
   // Frees the members' room when the array owns it (a grown mutable array).
   void releaseObjects();
 
+  // The arena of a placed array; null for one counted on its own.
+  JXArena* arena_ = nullptr;
   Value* objects_ = nullptr;
   bool ownsObjects_ = false;
   size_t count_ = 0;

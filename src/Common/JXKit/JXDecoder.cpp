@@ -120,6 +120,11 @@ locale_t cLocale() {
   return loc;
 }
 
+// JXDecoder::cacheProbeIndex, inlined where the reader probes.
+inline unsigned probeIndex(uint32_t hash, size_t length, unsigned k) {
+  return unsigned(hash + k * uint32_t(length + kStringKindCode + 3)) & (kCacheEntries - 1);
+}
+
 const JXKeyRef& emptyKey() {
   static const JXKeyRef* key = new JXKeyRef(JXKeyRef::make(std::string_view(), JXHashSeed));
   return *key;
@@ -166,7 +171,7 @@ struct JXTokenCache {
     JXTokenCacheItem* chosen = nullptr;
     size_t chosenIndex = 0;
     for (unsigned k = 0; k < 4; ++k) {
-      const unsigned i = JXDecoder::cacheProbeIndex(hash, length, k);
+      const unsigned i = probeIndex(hash, length, k);
       JXTokenCacheItem& item = items[i];
       if (!item.object) {
         chosen = &item;
@@ -241,7 +246,8 @@ struct JXParseState {
   unsigned depth = 0;
 
   JXTokenCache cache;
-  // Where this parse places its containers; the reader holds one reference while it reads.
+  // Where this parse places its containers; the reader holds it while it reads.
+  std::shared_ptr<JXArena> keeper;
   JXArena* arena = nullptr;
   // Counts the parses of this state, so that the key cache knows which arena keeps a key.
   uint64_t parseNumber = 0;
@@ -401,6 +407,16 @@ struct JXParseState {
     }
     fail(kUnexpectedToken);
     return Tok::None;
+  }
+
+  // The token `t`, one byte `c`, when it stands right at p, as it mostly does in a compact reply;
+  // anything else is read by next().
+  Tok nextIf(unsigned char c, Tok t) {
+    if (p < end && *p == c) {
+      tokBegin = p++;
+      return t;
+    }
+    return next();
   }
 
   // ---- strings ----
@@ -726,7 +742,7 @@ struct JXParseState {
     enum { ValueOrEnd, CommaOrEnd, ValueOnly } state = ValueOrEnd;
     bool ok = enter();
     while (ok) {
-      const Tok t = next();
+      const Tok t = state == CommaOrEnd ? nextIf(',', Tok::Comma) : next();
       if (t == Tok::None) {
         ok = false;
       } else if (isValueToken(t)) {
@@ -760,10 +776,17 @@ struct JXParseState {
       values.resize(start);
       return false;
     }
-    auto array = JXArray::make(JXArray::Token(), arena, values.begin() + long(start), values.end(),
-                               mutableCollections);
-    values.resize(start);
-    values.emplace_back(std::move(array));
+    if (mutableCollections) {
+      auto array =
+          JXArray::make(JXArray::Token(), arena, values.begin() + long(start), values.end(), true);
+      values.resize(start);
+      values.emplace_back(std::move(array));
+    } else {
+      JXArray* array =
+          JXArray::place(JXArray::Token(), arena, values.begin() + long(start), values.end());
+      values.resize(start);
+      values.push_back(Value::borrowedContainer(array));
+    }
     return true;
   }
 
@@ -773,7 +796,7 @@ struct JXParseState {
     enum { KeyOrEnd, CommaOrEnd, KeyOnly } state = KeyOrEnd;
     bool ok = enter();
     while (ok) {
-      const Tok t = next();
+      const Tok t = state == CommaOrEnd ? nextIf(',', Tok::Comma) : next();
       if (t == Tok::None) {
         ok = false;
       } else if (t == Tok::String) {
@@ -783,7 +806,7 @@ struct JXParseState {
           break;
         }
         keys.push_back(keyFor(strBytes, strLength));
-        const Tok colon = next();
+        const Tok colon = nextIf(':', Tok::Colon);
         if (colon == Tok::None) {
           ok = false;
         } else if (colon != Tok::Colon) {
@@ -825,8 +848,14 @@ struct JXParseState {
         fail("Unable to allocate memory for hash table.");
         ok = false;
       } else {
-        auto dictionary =
-            JXDictionary::make(JXDictionary::Token(), arena, capacity, mutableCollections);
+        std::shared_ptr<JXDictionary> counted;
+        JXDictionary* dictionary;
+        if (mutableCollections) {
+          counted = JXDictionary::make(JXDictionary::Token(), arena, capacity, true);
+          dictionary = counted.get();
+        } else {
+          dictionary = JXDictionary::place(JXDictionary::Token(), arena, capacity);
+        }
         for (size_t i = 0; i < pairs; ++i) {
           JXKeyRef& key = keys[keyStart + i];
           const uint32_t hash = key->hash();
@@ -834,7 +863,10 @@ struct JXParseState {
         }
         keys.resize(keyStart);
         values.resize(start);
-        values.emplace_back(std::move(dictionary));
+        if (counted)
+          values.emplace_back(std::move(counted));
+        else
+          values.push_back(Value::borrowedContainer(dictionary));
         return true;
       }
     }
@@ -857,7 +889,8 @@ struct JXParseState {
     Value result;
     try {
       ++parseNumber;
-      arena = JXArena::create();
+      keeper = JXArena::create();
+      arena = keeper.get();
       result = parseDocument();
     } catch (const std::bad_alloc&) {
       // A document too large for memory fails like any other bad input.
@@ -866,8 +899,8 @@ struct JXParseState {
     }
     values.clear();
     keys.clear();
-    // The containers made hold the arena from here on; a failed parse frees it now.
-    if (arena) arena->release();
+    // The result holds the arena from here on; a failed parse frees it now.
+    keeper.reset();
     arena = nullptr;
     // The stacks keep their room for the next reply, unless this one was unusually deep or wide.
     if (values.capacity() > kKeptStackSlots) std::vector<Value>().swap(values);
@@ -899,7 +932,8 @@ struct JXParseState {
       fail("Unable to parse JSON.");
       return Value();
     }
-    Value result = std::move(values.back());
+    // A copy: the caller gets a counted reference, where the stack held the root borrowed.
+    Value result = values.back();
     values.pop_back();
     skipWhitespace();
     if (p < end && !(options & JXReadTrailingBytes)) {
@@ -915,7 +949,7 @@ struct JXParseState {
 // ---- JXDecoder ----
 
 unsigned JXDecoder::cacheProbeIndex(uint32_t hash, size_t length, unsigned k) {
-  return unsigned(hash + k * uint32_t(length + kStringKindCode + 3)) & (kCacheEntries - 1);
+  return probeIndex(hash, length, k);
 }
 
 std::shared_ptr<JXDecoder> JXDecoder::decoder() {

@@ -65,6 +65,23 @@ std::shared_ptr<JXDictionary> JXDictionary::make(Token, JXArena* arena, size_t c
       InlineTable(&table), capacity, isMutable);
 }
 
+JXDictionary* JXDictionary::place(Token, JXArena* arena, size_t capacity) {
+  void* table = nullptr;
+  auto* dictionary = arena->place<JXDictionary>(capacity * sizeof(JXHashTableEntry), &table,
+                                                InlineTable(&table), capacity, false);
+  dictionary->arena_ = arena;
+  return dictionary;
+}
+
+ValueDictionary JXDictionary::retainPlaced() const {
+  return ValueDictionary(arena_->keeper(), const_cast<JXDictionary*>(this));
+}
+
+std::shared_ptr<const JXDictionary> JXDictionary::counted() const {
+  if (arena_) return std::shared_ptr<const JXDictionary>(arena_->keeper(), this);
+  return shared_from_this();
+}
+
 JXDictionary::~JXDictionary() {
   releaseTable();
 }
@@ -131,8 +148,11 @@ void JXDictionary::insertEntry(uint32_t hash, JXKeyRef&& key, Value&& object) {
       removeEntryAtSlot(slot);
     // Removal may have moved another pair of the cluster into this slot.
     if (!e.key) {
-      e.key = std::move(key);
-      e.object = std::move(object);
+      // A free slot holds nil: built anew rather than assigned, which would first ask what the
+      // slot holds.
+      e.key.swap(key);
+      std::destroy_at(&e.object);
+      std::construct_at(&e.object, std::move(object));
       ++count_;
       return;
     }
@@ -183,7 +203,7 @@ void JXDictionary::getObjects(std::vector<Value>* objects, std::vector<std::stri
 }
 
 std::shared_ptr<JXDictionaryEnumerator> JXDictionary::keyEnumerator() const {
-  return JXDictionaryEnumerator::initWithJXDictionary(shared_from_this());
+  return JXDictionaryEnumerator::initWithJXDictionary(counted());
 }
 
 void JXDictionary::setObject(Value object, std::string_view key) {
@@ -235,7 +255,7 @@ void JXDictionary::removeObjectForKey(std::string_view key) {
 }
 
 ValueDictionary JXDictionary::copy() const {
-  if (mutations_ == 0) return std::const_pointer_cast<JXDictionary>(shared_from_this());
+  if (mutations_ == 0) return std::const_pointer_cast<JXDictionary>(counted());
   return NSDictionary::copy();
 }
 

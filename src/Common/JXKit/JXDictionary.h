@@ -38,7 +38,11 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   };
   // An empty table of `capacity` slots (see capacityForCount).
   JXDictionary(Token, size_t capacity, bool isMutable);
-  // The same, placed with its table in the reply's arena.
+  // An empty immutable table placed with its slots in the reply's arena, which keeps it; a Value
+  // holds it borrowed (Value::borrowedContainer) or counted through the arena.
+  static JXDictionary* place(Token, JXArena* arena, size_t capacity);
+  // The same, counted on its own: a mutable reply's dictionaries, whose pairs a caller may
+  // change.
   static std::shared_ptr<JXDictionary> make(Token, JXArena* arena, size_t capacity, bool isMutable);
   ~JXDictionary() override;
   JXDictionary(const JXDictionary&) = delete;
@@ -95,6 +99,9 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   KeyIterator begin() const { return KeyIterator(this, 0); }
   KeyIterator end() const { return KeyIterator(this, capacity_); }
 
+ protected:
+  ValueDictionary retainPlaced() const override;
+
  private:
   friend class JXDecoder;
   friend struct JXParseState;
@@ -108,6 +115,8 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   void mutated();
   [[noreturn]] void raiseMutatedWhileEnumerating() const;
   void setCapacity(size_t capacity);
+  // This dictionary counted: through the arena when placed there.
+  std::shared_ptr<const JXDictionary> counted() const;
   // hash mod capacity, by multiplication: every lookup and insert takes one.
   size_t homeSlot(uint32_t hash) const {
     return size_t(uint32_t((unsigned __int128)(modMagic_ * hash) * capacity_ >> 64));
@@ -116,6 +125,8 @@ class JXDictionary final : public NSDictionary, public std::enable_shared_from_t
   // Frees the table when the dictionary owns it (a grown table, or one made without make()).
   void releaseTable();
 
+  // The arena of a placed dictionary; null for one counted on its own.
+  JXArena* arena_ = nullptr;
   JXHashTableEntry* entry_ = nullptr;
   bool ownsTable_ = false;
   size_t count_ = 0;

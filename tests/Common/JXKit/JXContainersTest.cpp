@@ -2,6 +2,7 @@
 // the exceptions of misuse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -461,4 +462,51 @@ TEST(JXContainersTest, StringsTakenFromAReplyOutliveItsContainers) {
     EXPECT_EQ(text, Value(std::string(text.string())));
     EXPECT_EQ(text.hash(), Value(std::string(text.string())).hash());
   }
+}
+
+// An immutable reply's containers hold one another without counting: whatever takes one out of
+// the tree (a copy of a Value inside it, array() or dictionary(), copy(), a key enumerator, a
+// platform container it is added to) holds the whole reply, which stays readable until the last
+// of them goes, and none of them changes what the others read.
+TEST(JXContainersTest, WhatIsTakenOutOfAnImmutableReplyKeepsTheWholeReply) {
+  Value user;
+  ValueArray tags;
+  ValueDictionary frozen;
+  std::shared_ptr<JXDictionaryEnumerator> keys;
+  ValueArray list = makeArray();
+  Value root;
+  {
+    JXParsed r = jxParse(R"({"user":{"name":"u","tags":[1,[2,"x"]]},"n":1})");
+    ASSERT_TRUE(r.value.isDictionary()) << r.message();
+    const Value& inside = r.value.dictionary()->objectRefForKey("user");
+    user = inside;
+    tags = inside["tags"].array();
+    frozen = inside.dictionary()->copy();
+    keys = std::dynamic_pointer_cast<JXDictionary>(inside.dictionary())->keyEnumerator();
+    list->addObject(inside["tags"][1]);
+    // Reading through references into the tree takes nothing out of it.
+    EXPECT_EQ(inside.count(), 2u);
+    EXPECT_EQ(inside["tags"][1][0].longLongValue(), 2);
+    EXPECT_TRUE(inside.isEqual(user));
+    EXPECT_EQ(inside.dictionaryPointer(), user.dictionaryPointer());
+    Value moved = r.value;
+    root = std::move(moved);
+  }
+  EXPECT_EQ(user["name"].string(), "u");
+  EXPECT_EQ(frozen.get(), user.dictionary().get());
+  EXPECT_EQ(tags->objectAtIndex(1)[1].string(), "x");
+  EXPECT_EQ(list->objectAtIndex(0)[1].string(), "x");
+  EXPECT_EQ(root["user"]["tags"].array().get(), tags.get());
+  root = Value();
+  user = Value();
+  frozen.reset();
+  tags.reset();
+  // The last holders still read their parts whole.
+  std::vector<std::string> names;
+  for (Value k = keys->nextObject(); !k.isNil(); k = keys->nextObject())
+    names.emplace_back(k.string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"name", "tags"}));
+  keys.reset();
+  EXPECT_EQ(list->objectAtIndex(0).description(), "(\n    2,\n    x\n)");
 }
