@@ -207,9 +207,9 @@ ChannelItemArray joined(std::initializer_list<const ChannelItemArray*> parts) {
 std::vector<Value> entriesOf(const Value& pages) {
   std::vector<Value> entries;
   if (!pages.isArray()) return entries;
-  for (const Value& page : *pages.array()) {
+  for (const Value& page : *pages.arrayPointer()) {
     if (!page.isArray()) continue;
-    for (const Value& entry : *page.array()) {
+    for (const Value& entry : *page.arrayPointer()) {
       if (entry.isDictionary()) entries.push_back(entry);
     }
   }
@@ -392,7 +392,7 @@ void ChannelItem::updateChannelItemsWithArray(const Value& array) {
   bool awaitDownloads = false;
   ChannelItemArray added;
   if (array.isArray()) {
-    for (const Value& element : *array.array()) {
+    for (const Value& element : *array.arrayPointer()) {
       if (element.isDictionary()) added.push_back(ZizaJsonStatusParser::parseToChannel(element));
     }
   }

@@ -22,9 +22,9 @@ namespace {
 bool isUsableCatalogue(const Value& parsed) {
   if (!parsed.isArray() || parsed.count() == 0) return false;
   size_t channels = 0;
-  for (const Value& page : *parsed.array()) {
+  for (const Value& page : *parsed.arrayPointer()) {
     if (!page.isArray()) continue;
-    for (const Value& entry : *page.array()) {
+    for (const Value& entry : *page.arrayPointer()) {
       if (entry.isDictionary()) ++channels;
     }
   }
@@ -36,10 +36,10 @@ std::optional<ChannelItemPages> readPages() {
   Value parsed = ChannelItem::getChannelString();
   if (!parsed.isArray()) return std::nullopt;
   ChannelItemPages pages;
-  for (const Value& page : *parsed.array()) {
+  for (const Value& page : *parsed.arrayPointer()) {
     if (!page.isArray()) continue;
     ChannelItemArray records;
-    for (const Value& entry : *page.array()) {
+    for (const Value& entry : *page.arrayPointer()) {
       if (entry.isDictionary()) records.push_back(ChannelItem::initWithDic(entry));
     }
     pages.push_back(std::move(records));
@@ -271,9 +271,9 @@ int ChannelItem::getTemplateIdByChannelId(int channelId) {
 ChannelItemPtr ChannelItem::channelItemById(int itemId) {
   Value parsed = getChannelString();
   if (!parsed.isArray()) return nullptr;
-  for (const Value& page : *parsed.array()) {
+  for (const Value& page : *parsed.arrayPointer()) {
     if (!page.isArray()) continue;
-    for (const Value& entry : *page.array()) {
+    for (const Value& entry : *page.arrayPointer()) {
       // Only entries that carry the key match: a missing "id" must not read as 0.
       if (!entry.isDictionary() || entry["id"].isNil()) continue;
       if (getIntValueForKey(entry, "id", 0) == itemId) return initWithDic(entry);

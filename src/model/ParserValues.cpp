@@ -20,7 +20,7 @@ Value parseReply(std::string_view reply) {
 }
 
 std::string strText(const Value& dic, std::string_view key) {
-  return dic.isDictionary() ? strText(*dic.dictionary(), key) : std::string();
+  return dic.isDictionary() ? strText(*dic.dictionaryPointer(), key) : std::string();
 }
 
 int64_t int64Of(const Value& v) {

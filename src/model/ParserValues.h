@@ -60,7 +60,7 @@ template <class Map>
 auto mapDictionaries(const NSArray& list, Map map) {
   std::vector<decltype(map(std::declval<const NSDictionary&>()))> records;
   for (const Value& element : list) {
-    if (element.isDictionary()) records.push_back(map(*element.dictionary()));
+    if (element.isDictionary()) records.push_back(map(*element.dictionaryPointer()));
   }
   return records;
 }
@@ -70,7 +70,7 @@ template <class Map>
 auto mapDictionariesOrNil(const Value& list, Map map)
     -> std::optional<decltype(mapDictionaries(std::declval<const NSArray&>(), map))> {
   if (!list.isArray()) return std::nullopt;
-  return mapDictionaries(*list.array(), map);
+  return mapDictionaries(*list.arrayPointer(), map);
 }
 
 // The same records as an array of objects, for results that mix records with other values;
@@ -79,7 +79,7 @@ template <class Map>
 ValueArray objectArrayOf(const Value& list, Map map) {
   auto array = std::make_shared<NSMutableArray>();
   if (!list.isArray()) return array;
-  for (auto& record : mapDictionaries(*list.array(), map)) array->addObject(Value(record));
+  for (auto& record : mapDictionaries(*list.arrayPointer(), map)) array->addObject(Value(record));
   return array;
 }
 

@@ -17,7 +17,7 @@ NSAdInfoPtr ZizaJsonStatusParser::dicToAdInfo(const NSDictionary& dic) {
 NSAdInfoPtr ZizaJsonStatusParser::parseToAdInfo(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  return dicToAdInfo(*root.dictionary());
+  return dicToAdInfo(*root.dictionaryPointer());
 }
 
 NSAdInfoPtr ZizaJsonStatusParser::parseToStatueAdInfo(std::string_view reply) {
@@ -25,7 +25,7 @@ NSAdInfoPtr ZizaJsonStatusParser::parseToStatueAdInfo(std::string_view reply) {
   if (!root.isDictionary()) return nullptr;
   Value ad = root.dictionary()->objectForKey("adInfo");
   if (!ad.isDictionary()) return nullptr;
-  return dicToAdInfo(*ad.dictionary());
+  return dicToAdInfo(*ad.dictionaryPointer());
 }
 
 std::optional<std::vector<NSAdInfoPtr>> ZizaJsonStatusParser::parseToAdList(
@@ -33,8 +33,8 @@ std::optional<std::vector<NSAdInfoPtr>> ZizaJsonStatusParser::parseToAdList(
   Value root = parseReply(reply);
   if (!root.isArray()) return std::nullopt;
   std::vector<NSAdInfoPtr> list;
-  for (const Value& element : *root.array()) {
-    if (element.isDictionary()) list.push_back(dicToAdInfo(*element.dictionary()));
+  for (const Value& element : *root.arrayPointer()) {
+    if (element.isDictionary()) list.push_back(dicToAdInfo(*element.dictionaryPointer()));
   }
   return list;
 }
@@ -42,7 +42,7 @@ std::optional<std::vector<NSAdInfoPtr>> ZizaJsonStatusParser::parseToAdList(
 NSLoginDataPtr ZizaJsonStatusParser::parseToLogin(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  const NSDictionary& dic = *root.dictionary();
+  const NSDictionary& dic = *root.dictionaryPointer();
   auto data = std::make_shared<NSLoginData>();
   data->isShowAd = boolValue(dic, "isShowAd", false);
   data->isShardOdozuEdit = boolValue(dic, "isShardOdozuEdit", true);
@@ -59,9 +59,9 @@ NSLoginDataPtr ZizaJsonStatusParser::parseToLogin(std::string_view reply) {
   Value upList = dic.objectForKey("UpList");
   if (upList.isArray()) {
     data->mDic = makeDictionary();
-    for (const Value& element : *upList.array()) {
+    for (const Value& element : *upList.arrayPointer()) {
       if (!element.isDictionary()) continue;
-      const NSDictionary& entry = *element.dictionary();
+      const NSDictionary& entry = *element.dictionaryPointer();
       data->mDic->setObject(Value(textOf(strValue(entry, "updt", ""))),
                             textOf(strValue(entry, "cids", "")));
     }
@@ -69,7 +69,7 @@ NSLoginDataPtr ZizaJsonStatusParser::parseToLogin(std::string_view reply) {
   data->setDicStr();
 
   Value ad = dic.objectForKey("adInfo");
-  if (ad.isDictionary()) data->adInfo = dicToAdInfo(*ad.dictionary());
+  if (ad.isDictionary()) data->adInfo = dicToAdInfo(*ad.dictionaryPointer());
   return data;
 }
 

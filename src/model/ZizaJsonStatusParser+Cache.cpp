@@ -50,7 +50,7 @@ void mergePage(std::string_view path, std::optional<std::string_view> old, std::
 
   Value page = parseReply(reply);
   std::vector<Value> fresh =
-      page.isDictionary() ? itemsOf(*page.dictionary(), listKey) : std::vector<Value>();
+      page.isDictionary() ? itemsOf(*page.dictionaryPointer(), listKey) : std::vector<Value>();
   if (server && fresh.empty()) return;
 
   if (prepend)
@@ -86,7 +86,7 @@ void updateItem(int64_t itemId, std::string_view idKey, std::string_view key, co
   ValueDictionary cached = parsed.dictionary()->mutableCopy();
   std::vector<Value> items = itemsOf(*cached, "statuses");
   for (Value& item : items) {
-    if (!item.isDictionary() || int64Of(*item.dictionary(), idKey) != itemId) continue;
+    if (!item.isDictionary() || int64Of(*item.dictionaryPointer(), idKey) != itemId) continue;
     ValueDictionary changed = item.dictionary()->mutableCopy();
     if (newValue.isNil())
       changed->removeObjectForKey(key);

@@ -52,16 +52,16 @@ ValueArray nonEmptyArrayCopy(const Value& v) {
 ValueArray titlesOf(const NSArray& list) {
   auto titles = std::make_shared<NSMutableArray>();
   for (const Value& element : list) {
-    if (element.isDictionary()) titles->addObject(strValue(*element.dictionary(), "title", ""));
+    if (element.isDictionary()) titles->addObject(strValue(*element.dictionaryPointer(), "title", ""));
   }
   return titles;
 }
 
 std::vector<std::shared_ptr<NSUserProfileItem>> profileItemsOf(const Value& list) {
   std::vector<std::shared_ptr<NSUserProfileItem>> items;
-  for (const Value& element : *list.array()) {
+  for (const Value& element : *list.arrayPointer()) {
     if (element.isDictionary()) {
-      items.push_back(ZizaJsonStatusParser::dicToUserSetup(*element.dictionary()));
+      items.push_back(ZizaJsonStatusParser::dicToUserSetup(*element.dictionaryPointer()));
     }
   }
   return items;
@@ -72,7 +72,7 @@ std::vector<std::shared_ptr<NSUserProfileItem>> profileItemsOf(const Value& list
 ChannelItemPtr ZizaJsonStatusParser::parseToChannel(const Value& channel) {
   auto item = std::make_shared<ChannelItem>();
   if (!channel.isDictionary()) return item;
-  const NSDictionary& dic = *channel.dictionary();
+  const NSDictionary& dic = *channel.dictionaryPointer();
   item->type = intValue(dic, "ID", 0);
   item->channelId = item->type;
   item->name = strText(dic, "Name");
@@ -110,7 +110,7 @@ std::optional<ChannelItemArray> ZizaJsonStatusParser::praseToChannelList(std::st
   Value list = parseReply(reply);
   if (!list.isArray()) return std::nullopt;
   ChannelItemArray channels;
-  for (const Value& element : *list.array()) {
+  for (const Value& element : *list.arrayPointer()) {
     if (element.isDictionary()) channels.push_back(parseToChannel(element));
   }
   return channels;
@@ -119,11 +119,11 @@ std::optional<ChannelItemArray> ZizaJsonStatusParser::praseToChannelList(std::st
 ValueDictionary ZizaJsonStatusParser::parseToUserSetup(std::string_view reply) {
   Value options = parseReply(reply);
   if (!options.isDictionary()) return nullptr;
-  const NSDictionary& dic = *options.dictionary();
+  const NSDictionary& dic = *options.dictionaryPointer();
   auto result = std::make_shared<NSMutableDictionary>();
   for (std::string_view key : {"industrysectorlist", "jobtitlelist", "businesstypes"}) {
     Value list = dic.objectForKey(key);
-    if (list.isArray()) result->setObject(titlesOf(*list.array()), key);
+    if (list.isArray()) result->setObject(titlesOf(*list.arrayPointer()), key);
   }
   Value enable = dic.objectForKey("enable");
   result->setObject(enable.isNil() ? Value(true) : enable, "enable");
@@ -143,7 +143,7 @@ std::shared_ptr<NSUserProfile> ZizaJsonStatusParser::parseToNormalUserSetup(
   auto profile = std::make_shared<NSUserProfile>();
   Value step = parseReply(reply);
   if (!step.isDictionary()) return profile;
-  const NSDictionary& dic = *step.dictionary();
+  const NSDictionary& dic = *step.dictionaryPointer();
   profile->enable = boolValue(dic, "enable", true);
   profile->hasnext = boolValue(dic, "hasnext", false);
   profile->stringNextType = strText(dic, "nexttype");
@@ -179,8 +179,8 @@ std::optional<std::vector<std::string>> ZizaJsonStatusParser::parseToZiViInfo(
   Value interests = info["interest"];
   if (!interests.isArray()) return std::nullopt;
   std::vector<std::string> titles;
-  for (const Value& element : *interests.array()) {
-    if (element.isDictionary()) titles.push_back(strText(*element.dictionary(), "title"));
+  for (const Value& element : *interests.arrayPointer()) {
+    if (element.isDictionary()) titles.push_back(strText(*element.dictionaryPointer(), "title"));
   }
   return titles;
 }

@@ -26,11 +26,11 @@ CommentPtr ZizaJsonStatusParser::dicToComment(const NSDictionary& dic, int depth
   c->source = textOf(dic.objectRefForKey("source"));
   if (depth < kMaxRecordDepth) {
     const Value& user = dic.objectRefForKey("user");
-    if (user.isDictionary()) c->user = dicToUser(*user.dictionary(), depth + 1);
+    if (user.isDictionary()) c->user = dicToUser(*user.dictionaryPointer(), depth + 1);
     const Value& status = dic.objectRefForKey("status");
-    if (status.isDictionary()) c->status = dicToStatus(*status.dictionary(), depth + 1);
+    if (status.isDictionary()) c->status = dicToStatus(*status.dictionaryPointer(), depth + 1);
     const Value& answered = dic.objectRefForKey("reply_comment");
-    if (answered.isDictionary()) c->replyComment = dicToComment(*answered.dictionary(), depth + 1);
+    if (answered.isDictionary()) c->replyComment = dicToComment(*answered.dictionaryPointer(), depth + 1);
   }
   return c;
 }
@@ -38,7 +38,7 @@ CommentPtr ZizaJsonStatusParser::dicToComment(const NSDictionary& dic, int depth
 CommentPtr ZizaJsonStatusParser::parseToComment(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  return dicToComment(*root.dictionary());
+  return dicToComment(*root.dictionaryPointer());
 }
 
 std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::commentsPage(const NSDictionary& dic) {
@@ -47,8 +47,8 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::commentsPage(const NSDicti
   if (comments.isArray()) {
     CommentArray list;
     list.reserve(comments.count());
-    for (const Value& item : *comments.array())
-      if (item.isDictionary()) list.push_back(dicToComment(*item.dictionary()));
+    for (const Value& item : *comments.arrayPointer())
+      if (item.isDictionary()) list.push_back(dicToComment(*item.dictionaryPointer()));
     info->comments = std::move(list);
   }
   return info;
@@ -58,14 +58,14 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToCommentsInfo(
     std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  return commentsPage(*root.dictionary());
+  return commentsPage(*root.dictionaryPointer());
 }
 
 std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToRetweetsInfo(
     std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  const NSDictionary& dic = *root.dictionary();
+  const NSDictionary& dic = *root.dictionaryPointer();
   auto info = pageWithCursors(dic);
   fillStatuses(*info, dic, "reposts");
   return info;
@@ -80,9 +80,9 @@ std::optional<CommentArray> ZizaJsonStatusParser::parseDicToComments(std::string
 std::optional<CommentArray> ZizaJsonStatusParser::parseToComments(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return std::nullopt;
-  auto page = commentsPage(*root.dictionary());
+  auto page = commentsPage(*root.dictionaryPointer());
   if (page->comments && !page->comments->empty())
-    page->comments->back()->cursorId = nextCursorText(*root.dictionary());
+    page->comments->back()->cursorId = nextCursorText(*root.dictionaryPointer());
   return std::move(page->comments);
 }
 
@@ -90,16 +90,16 @@ std::optional<StatusArray> ZizaJsonStatusParser::parseToRetweet(std::string_view
   Value root = parseReply(reply);
   if (!root.isDictionary()) return std::nullopt;
   NSStatusesInfo page;
-  fillStatuses(page, *root.dictionary(), "reposts");
+  fillStatuses(page, *root.dictionaryPointer(), "reposts");
   if (page.statuses && !page.statuses->empty())
-    page.statuses->back()->cursor_id = nextCursorText(*root.dictionary());
+    page.statuses->back()->cursor_id = nextCursorText(*root.dictionaryPointer());
   return std::move(page.statuses);
 }
 
 int32_t ZizaJsonStatusParser::countOfCommentsInfo(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return 0;
-  return intValue(*root.dictionary(), "total_number", 0);
+  return intValue(*root.dictionaryPointer(), "total_number", 0);
 }
 
 std::optional<std::vector<Com_Ret_CountPtr>> ZizaJsonStatusParser::parseToCD_Count(
@@ -108,9 +108,9 @@ std::optional<std::vector<Com_Ret_CountPtr>> ZizaJsonStatusParser::parseToCD_Cou
   if (!root.isArray()) return std::nullopt;
   std::vector<Com_Ret_CountPtr> list;
   list.reserve(root.count());
-  for (const Value& item : *root.array()) {
+  for (const Value& item : *root.arrayPointer()) {
     if (!item.isDictionary()) continue;
-    const NSDictionary& dic = *item.dictionary();
+    const NSDictionary& dic = *item.dictionaryPointer();
     auto counts = std::make_shared<Com_Ret_Count>();
     counts->statusId = llValue(dic, "id", 0);
     // The counts are kept at the platform's 32-bit width.
@@ -126,15 +126,15 @@ ValueDictionary ZizaJsonStatusParser::parseToContent(std::string_view reply,
   ValueDictionary result = makeDictionary();
   Value root = parseReply(reply);
   if (!root.isDictionary()) return result;
-  const NSDictionary& dic = *root.dictionary();
+  const NSDictionary& dic = *root.dictionaryPointer();
 
   // Only the lower-case "adinfo" is the content reply's advert.
   const Value& ad = dic.objectRefForKey("adinfo");
-  if (ad.isDictionary()) result->setObject(Value(dicToAdInfo(*ad.dictionary())), kContentAdInfoKey);
+  if (ad.isDictionary()) result->setObject(Value(dicToAdInfo(*ad.dictionaryPointer())), kContentAdInfoKey);
 
   const Value& comments = dic.objectRefForKey("zizacomments");
   if (!comments.isDictionary()) return result;
-  auto page = commentsPage(*comments.dictionary());
+  auto page = commentsPage(*comments.dictionaryPointer());
   if (!page->comments || page->comments->empty()) return result;
   result->setObject(Value(page), kContentCommentsKey);
   // The first comments page becomes the comment list's cache, as the server sent it.

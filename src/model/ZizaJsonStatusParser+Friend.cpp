@@ -21,7 +21,7 @@ ZizaJsonStatusParser::RequestLocalPath& requestLocalPath() {
 void writeGroupCache(const Value& group) {
   const auto& resolver = requestLocalPath();
   if (!resolver) return;
-  const NSDictionary& dic = *group.dictionary();
+  const NSDictionary& dic = *group.dictionaryPointer();
   Value param =
       Value::arrayOf({Value(std::to_string(intValue(dic, "id", 0))), Value("1"), Value("20")});
   // A failed write only costs the cache.
@@ -33,7 +33,7 @@ void writeGroupCache(const Value& group) {
 void appendGroupUsers(NSIdollist& list, const NSDictionary& group) {
   Value users = group.objectForKey("user");
   if (!users.isArray()) return;
-  for (auto& friendItem : mapDictionaries(*users.array(), ZizaJsonStatusParser::dictoUserFriend)) {
+  for (auto& friendItem : mapDictionaries(*users.arrayPointer(), ZizaJsonStatusParser::dictoUserFriend)) {
     list.info.push_back(std::move(friendItem));
   }
 }
@@ -76,10 +76,10 @@ std::shared_ptr<NSIdollist> ZizaJsonStatusParser::parseToFiles(std::string_view 
   auto list = std::make_shared<NSIdollist>();
   list->hasnext = int32_t(groups.count());
   const bool severalGroups = groups.count() >= 2;
-  for (const Value& group : *groups.array()) {
+  for (const Value& group : *groups.arrayPointer()) {
     if (!group.isDictionary()) continue;
     if (severalGroups) writeGroupCache(group);
-    appendGroupUsers(*list, *group.dictionary());
+    appendGroupUsers(*list, *group.dictionaryPointer());
   }
   return list;
 }
@@ -89,7 +89,7 @@ std::shared_ptr<NSIdollist> ZizaJsonStatusParser::parseToClientFriend(std::strin
   Value group = groups.isArray() ? groups[0] : Value();
   if (!group.isDictionary() || !group["user"].isArray()) return nullptr;
   auto list = std::make_shared<NSIdollist>();
-  appendGroupUsers(*list, *group.dictionary());
+  appendGroupUsers(*list, *group.dictionaryPointer());
   return list;
 }
 
@@ -98,20 +98,20 @@ std::shared_ptr<NSIdollist> ZizaJsonStatusParser::parseToFriend(std::string_view
   Value users = page["users"];
   if (!users.isArray()) return nullptr;
   auto list = std::make_shared<NSIdollist>();
-  list->info = mapDictionaries(*users.array(), dictoFriend);
-  list->hasnext = intValue(*page.dictionary(), "next_cursor", 0);
+  list->info = mapDictionaries(*users.arrayPointer(), dictoFriend);
+  list->hasnext = intValue(*page.dictionaryPointer(), "next_cursor", 0);
   return list;
 }
 
 bool ZizaJsonStatusParser::isFriends(std::string_view reply) {
   Value source = parseReply(reply)["source"];
-  return source.isDictionary() && boolValue(*source.dictionary(), "followed_by", false);
+  return source.isDictionary() && boolValue(*source.dictionaryPointer(), "followed_by", false);
 }
 
 std::optional<std::vector<int64_t>> ZizaJsonStatusParser::parseToFavorites(std::string_view reply) {
   Value favorites = parseReply(reply);
   if (!favorites.isArray()) return std::nullopt;
-  return mapDictionaries(*favorites.array(),
+  return mapDictionaries(*favorites.arrayPointer(),
                          [](const NSDictionary& entry) { return llValue(entry, "id", 0); });
 }
 
@@ -141,7 +141,7 @@ std::optional<std::vector<std::shared_ptr<Topic>>> ZizaJsonStatusParser::parseTo
   Value names = parseReply(reply);
   if (!names.isArray()) return std::nullopt;
   std::vector<std::shared_ptr<Topic>> topics;
-  for (const Value& name : *names.array()) {
+  for (const Value& name : *names.arrayPointer()) {
     if (!name.isString() && !name.isNumber()) continue;
     auto topic = std::make_shared<Topic>();
     topic->name = textOf(name);
@@ -156,7 +156,7 @@ std::vector<std::shared_ptr<Topic>> ZizaJsonStatusParser::parseToTrends(std::str
   if (!trends.isDictionary()) return topics;
   trends.dictionary()->enumerate([&topics](const std::string& key, const Value& dayTrends) {
     if (key == "as_of" || !dayTrends.isArray()) return;
-    for (auto& topic : mapDictionaries(*dayTrends.array(), dicToTopic)) {
+    for (auto& topic : mapDictionaries(*dayTrends.arrayPointer(), dicToTopic)) {
       topics.push_back(std::move(topic));
     }
   });
@@ -167,7 +167,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToTopicList(std::s
   Value topicList = parseReply(reply)["TopicList"];
   if (!topicList.isArray()) return nullptr;
   auto info = std::make_shared<NSStatusesInfo>();
-  info->topics = mapDictionaries(*topicList.array(), dicToNSTopic);
+  info->topics = mapDictionaries(*topicList.arrayPointer(), dicToNSTopic);
   info->total_number = int32_t(topicList.count());
   return info;
 }
@@ -176,7 +176,7 @@ std::optional<std::vector<std::shared_ptr<NSReChannelItem>>>
 ZizaJsonStatusParser::parseToChannelArray(std::string_view reply) {
   Value channels = parseReply(reply)["channels"];
   if (!channels.isArray()) return std::nullopt;
-  return mapDictionaries(*channels.array(), [](const NSDictionary& dic) {
+  return mapDictionaries(*channels.arrayPointer(), [](const NSDictionary& dic) {
     auto channel = std::make_shared<NSReChannelItem>();
     channel->description = strText(dic, "description");
     channel->setChannelid(intValue(dic, "id", 0));

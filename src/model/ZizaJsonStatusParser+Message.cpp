@@ -21,7 +21,7 @@ auto arrayReply(std::string_view reply, Map map) {
 std::shared_ptr<NSMsgItem> ZizaJsonStatusParser::parseToMsgInfo(std::string_view reply) {
   Value announce = parseReply(reply)["Announce"];
   if (!announce.isDictionary()) return nullptr;
-  const NSDictionary& dic = *announce.dictionary();
+  const NSDictionary& dic = *announce.dictionaryPointer();
   auto message = std::make_shared<NSMsgItem>();
   message->itemId = llValue(dic, "c_id", 0);
   message->itemName = strText(dic, "c_msg");
@@ -32,7 +32,7 @@ std::shared_ptr<NSMsgItem> ZizaJsonStatusParser::parseToMsgInfo(std::string_view
 std::shared_ptr<NSMessageInfo> ZizaJsonStatusParser::parseToZizaMsgInfo(std::string_view reply) {
   Value counts = parseReply(reply);
   if (!counts.isDictionary()) return nullptr;
-  const NSDictionary& dic = *counts.dictionary();
+  const NSDictionary& dic = *counts.dictionaryPointer();
   auto info = std::make_shared<NSMessageInfo>();
   info->status = intValue(dic, "status", 0);
   info->follower = intValue(dic, "follower", 0);
@@ -72,7 +72,7 @@ std::optional<std::vector<NSShopItemPtr>> ZizaJsonStatusParser::parseToShopList(
     std::string_view reply) {
   Value shops = parseReply(reply)["ShopBrandList"];
   if (!shops.isArray()) return std::nullopt;
-  return mapDictionaries(*shops.array(), dicToShopItem);
+  return mapDictionaries(*shops.arrayPointer(), dicToShopItem);
 }
 
 ValueDictionary ZizaJsonStatusParser::parseToShopDicList(std::string_view reply) {
@@ -89,12 +89,12 @@ std::shared_ptr<NSZiViLocation> ZizaJsonStatusParser::parseToZiViLocation(std::s
   Value page = parseReply(reply);
   Value groups = page["GroupList"];
   if (!groups.isArray()) return nullptr;
-  const NSDictionary& dic = *page.dictionary();
+  const NSDictionary& dic = *page.dictionaryPointer();
   auto location = std::make_shared<NSZiViLocation>();
-  location->teamList = mapDictionaries(*groups.array(), dicToCityItem);
+  location->teamList = mapDictionaries(*groups.arrayPointer(), dicToCityItem);
   location->curTeamId = llValue(dic, "TeamId", 0);
   Value topic = dic.objectForKey("Topic");
-  if (topic.isDictionary()) location->topic = dicToNSTopic(*topic.dictionary());
+  if (topic.isDictionary()) location->topic = dicToNSTopic(*topic.dictionaryPointer());
   return location;
 }
 
@@ -139,7 +139,7 @@ NSShopItemPtr ZizaJsonStatusParser::dicToShopItem(const NSDictionary& dic) {
   shop->showUrl = strText(dic, "WebSite");
   shop->imageUrl = strText(dic, "Logo");
   Value cities = dic.objectForKey("CityList");
-  if (cities.isArray()) shop->cityList = mapDictionaries(*cities.array(), dicToCityItem);
+  if (cities.isArray()) shop->cityList = mapDictionaries(*cities.arrayPointer(), dicToCityItem);
   return shop;
 }
 

@@ -14,7 +14,7 @@ std::optional<std::vector<NSDialogPostPtr>> dialogPosts(std::string_view reply) 
   Value list = parseReply(reply)["statuses"];
   if (!list.isArray()) return std::nullopt;
   std::vector<NSDialogPostPtr> posts;
-  for (const Value& post : *list.array()) {
+  for (const Value& post : *list.arrayPointer()) {
     if (post.isDictionary()) posts.push_back(ZizaJsonStatusParser::dicToDialogPost(post));
   }
   return posts;
@@ -73,7 +73,7 @@ NSSHostPtr ZizaJsonStatusParser::dicToHost(const NSDictionary& dic) {
   host->c_type = intValue(dic, "c_type", 0);
   host->c_user_contactinfo = strText(dic, "c_user_contactinfo");
   Value user = dic.objectForKey("c_ziza_usercontent");
-  if (user.isDictionary()) host->c_ziza_usercontent = dicToUser(*user.dictionary());
+  if (user.isDictionary()) host->c_ziza_usercontent = dicToUser(*user.dictionaryPointer());
   return host;
 }
 
@@ -116,7 +116,7 @@ std::optional<std::vector<NSDialogPostPtr>> ZizaJsonStatusParser::parseToWenTiGe
 NSDialogPostPtr ZizaJsonStatusParser::dicToDialogPost(const Value& post) {
   auto result = std::make_shared<NSDialogPost>();
   if (!post.isDictionary()) return result;
-  const NSDictionary& dic = *post.dictionary();
+  const NSDictionary& dic = *post.dictionaryPointer();
   result->c_id = llValue(dic, "Id", 0);
   // The posts spell the seminar key with a capital I.
   result->c_event_id = intValue(dic, "c_event_Id", 0);
@@ -127,7 +127,7 @@ NSDialogPostPtr ZizaJsonStatusParser::dicToDialogPost(const Value& post) {
   result->c_isPin = boolValue(dic, "c_isPin", false);
   result->c_user_id = llValue(dic, "c_user_id", 0);
   Value status = dic.objectForKey("c_ziza_blogcontent");
-  if (status.isDictionary()) result->c_ziza_blogcontent = dicToStatus(*status.dictionary());
+  if (status.isDictionary()) result->c_ziza_blogcontent = dicToStatus(*status.dictionaryPointer());
   return result;
 }
 
@@ -162,7 +162,7 @@ NSBannerPtr ZizaJsonStatusParser::dicToBanner(const NSDictionary& dic) {
 ValueArray ZizaJsonStatusParser::parseToVEZI(std::string_view reply) {
   Value page = parseReply(reply);
   if (!page.isDictionary()) return nullptr;
-  const NSDictionary& dic = *page.dictionary();
+  const NSDictionary& dic = *page.dictionaryPointer();
 
   ValueArray banners = objectArrayOf(dic.objectForKey("cbmexpobanners"), dicToBarner);
   // The server spells the categories key this way.
@@ -172,7 +172,7 @@ ValueArray ZizaJsonStatusParser::parseToVEZI(std::string_view reply) {
   result->addObject(Value(banners));
   Value entries = dic.objectForKey("cbmexpoitems");
   if (entries.isArray()) {
-    for (auto& entry : mapDictionaries(*entries.array(), dicToVEZIItem)) {
+    for (auto& entry : mapDictionaries(*entries.arrayPointer(), dicToVEZIItem)) {
       if (entry->expo_type == kExpoTypeCatalog) entry->dataInfo = Value(categories);
       result->addObject(Value(entry));
     }
@@ -229,7 +229,7 @@ std::shared_ptr<NSComInfo> ZizaJsonStatusParser::praseToCompanyList(std::string_
   auto info = std::make_shared<NSComInfo>();
   Value page = parseReply(reply);
   if (!page.isDictionary()) return info;
-  const NSDictionary& dic = *page.dictionary();
+  const NSDictionary& dic = *page.dictionaryPointer();
   info->totalPage = intValue(dic, "totalpage", 0);
   info->total_number = intValue(dic, "totalcount", 0);
   info->pageNo = intValue(dic, "pageindex", 0);

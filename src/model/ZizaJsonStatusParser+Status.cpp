@@ -149,7 +149,7 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) 
 
   const Value& retweeted = v["retweeted_status"];
   if (retweeted.isDictionary() && depth < kMaxRecordDepth)
-    s->retweetedStatus = dicToStatus(*retweeted.dictionary(), depth + 1);
+    s->retweetedStatus = dicToStatus(*retweeted.dictionaryPointer(), depth + 1);
   else
     setRepostImage(*s);
 
@@ -158,7 +158,7 @@ StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) 
 
   const Value& user = v["user"];
   if (user.isDictionary() && depth < kMaxRecordDepth)
-    s->user = dicToUser(*user.dictionary(), depth + 1);
+    s->user = dicToUser(*user.dictionaryPointer(), depth + 1);
 
   setLargerPictures(*s);
   return s;
@@ -276,7 +276,7 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   u->verified = truthOf(v["verified"]);
   const Value& last = v["status"];
   if (last.isDictionary() && depth < kMaxRecordDepth)
-    u->lastStatus = dicToStatus(*last.dictionary(), depth + 1);
+    u->lastStatus = dicToStatus(*last.dictionaryPointer(), depth + 1);
   return u;
 }
 
@@ -296,8 +296,8 @@ std::optional<StatusArray> ZizaJsonStatusParser::parseToStatuses(std::string_vie
   if (!root.isArray()) return std::nullopt;
   StatusArray list;
   list.reserve(root.count());
-  for (const Value& item : *root.array())
-    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionary()));
+  for (const Value& item : *root.arrayPointer())
+    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionaryPointer()));
   return list;
 }
 
@@ -309,7 +309,7 @@ std::optional<StatusArray> ZizaJsonStatusParser::parseDicToStatuses(std::string_
   Value root = parseReply(reply);
   if (!root.isDictionary()) return std::nullopt;
   NSStatusesInfo page;
-  fillStatuses(page, *root.dictionary());
+  fillStatuses(page, *root.dictionaryPointer());
   return std::move(page.statuses);
 }
 
@@ -327,8 +327,8 @@ void ZizaJsonStatusParser::fillStatuses(NSStatusesInfo& info, const NSDictionary
   if (!statuses.isArray()) return;
   StatusArray list;
   list.reserve(statuses.count());
-  for (const Value& item : *statuses.array())
-    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionary()));
+  for (const Value& item : *statuses.arrayPointer())
+    if (item.isDictionary()) list.push_back(dicToStatus(*item.dictionaryPointer()));
   info.statuses = std::move(list);
 }
 
@@ -336,7 +336,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToStatusesInfo(
     std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  const NSDictionary& dic = *root.dictionary();
+  const NSDictionary& dic = *root.dictionaryPointer();
   auto info = pageWithCursors(dic);
   fillStatuses(*info, dic);
   return info;
@@ -346,7 +346,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToNormalStatusesIn
     std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  const NSDictionary& dic = *root.dictionary();
+  const NSDictionary& dic = *root.dictionaryPointer();
   auto info = pageWithCursors(dic);
   info->otherInfo = Value(llValue(dic, "query_id", 0));
   fillStatuses(*info, dic);
@@ -355,7 +355,7 @@ std::shared_ptr<NSStatusesInfo> ZizaJsonStatusParser::parseDicToNormalStatusesIn
     // The sponsor shows as the second item; on a shorter page it closes the list.
     StatusArray& list = *info->statuses;
     size_t at = std::min<size_t>(1, list.size());
-    list.insert(list.begin() + at, dicToStatus(*sponsor.dictionary()));
+    list.insert(list.begin() + at, dicToStatus(*sponsor.dictionaryPointer()));
   }
   return info;
 }
@@ -367,26 +367,26 @@ std::optional<StatusArray> ZizaJsonStatusParser::parseDicToProductStatuses(std::
 StatusPtr ZizaJsonStatusParser::parseToStatus(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  return dicToStatus(*root.dictionary());
+  return dicToStatus(*root.dictionaryPointer());
 }
 
 UserPtr ZizaJsonStatusParser::parseToUser(std::string_view reply) {
   Value root = parseReply(reply);
   if (!root.isDictionary()) return nullptr;
-  return dicToUser(*root.dictionary());
+  return dicToUser(*root.dictionaryPointer());
 }
 
 std::vector<UserPtr> ZizaJsonStatusParser::parseToSearchUserList(std::string_view reply) {
   Value root = parseReply(reply);
   std::vector<UserPtr> users;
   if (root.isArray()) {
-    for (const Value& item : *root.array())
-      if (item.isDictionary()) users.push_back(dicToUser(*item.dictionary()));
+    for (const Value& item : *root.arrayPointer())
+      if (item.isDictionary()) users.push_back(dicToUser(*item.dictionaryPointer()));
   } else if (root.isDictionary()) {
     Value results = root.dictionary()->objectForKey("results");
     if (results.isArray())
-      for (const Value& item : *results.array())
-        if (item.isDictionary()) users.push_back(dicToSearchUser(*item.dictionary()));
+      for (const Value& item : *results.arrayPointer())
+        if (item.isDictionary()) users.push_back(dicToSearchUser(*item.dictionaryPointer()));
   }
   return users;
 }

@@ -136,9 +136,9 @@ std::shared_ptr<NSSectionItem> sectionOf(const NSDictionary& dic, int64_t zizaId
   section->setSId(strText(dic, "sId"));
   Value actions = dic.objectForKey("Actionlogs");
   if (actions.isArray()) {
-    for (const Value& action : *actions.array())
+    for (const Value& action : *actions.arrayPointer())
       if (action.isDictionary())
-        section->actionsArray().push_back(ZizaJsonStatusParser::parseAction(*action.dictionary()));
+        section->actionsArray().push_back(ZizaJsonStatusParser::parseAction(*action.dictionaryPointer()));
   }
   return section;
 }
@@ -148,13 +148,13 @@ std::shared_ptr<NSSectionItem> sectionOf(const NSDictionary& dic, int64_t zizaId
 std::shared_ptr<NSSectionItem> ZizaJsonStatusParser::parseSection(std::string_view json) {
   Value parsed = parseReply(json);
   if (!parsed.isDictionary()) return nullptr;
-  const NSDictionary& dic = *parsed.dictionary();
+  const NSDictionary& dic = *parsed.dictionaryPointer();
   return sectionOf(dic, Value(strText(dic, "Id")).longLongValue());
 }
 
 std::shared_ptr<NSSectionItem> ZizaJsonStatusParser::parseSectionByDic(const Value& dic) {
   if (!dic.isDictionary()) return nullptr;
-  return sectionOf(*dic.dictionary(), llValue(*dic.dictionary(), "Id", 0));
+  return sectionOf(*dic.dictionaryPointer(), llValue(*dic.dictionaryPointer(), "Id", 0));
 }
 
 std::optional<std::vector<std::shared_ptr<NSSectionItem>>> ZizaJsonStatusParser::parseSectionArray(
@@ -162,7 +162,7 @@ std::optional<std::vector<std::shared_ptr<NSSectionItem>>> ZizaJsonStatusParser:
   Value log = readLog(path);
   if (!log.isArray()) return std::nullopt;
   std::vector<std::shared_ptr<NSSectionItem>> sections;
-  for (const Value& element : *log.array())
+  for (const Value& element : *log.arrayPointer())
     if (auto section = parseSectionByDic(element)) sections.push_back(std::move(section));
   return sections;
 }
@@ -188,7 +188,7 @@ void ZizaJsonStatusParser::modifyLogInfo(std::string_view path, const NSSectionI
   ValueArray sections = sectionsOf(log);
   Value fresh(reParserSection(section));
   Value last = sections->lastObject();
-  if (last.isDictionary() && strText(*last.dictionary(), "sId") == sectionId)
+  if (last.isDictionary() && strText(*last.dictionaryPointer(), "sId") == sectionId)
     sections->replaceObjectAtIndex(sections->count() - 1, fresh);
   else
     sections->addObject(fresh);
@@ -200,7 +200,7 @@ bool ZizaJsonStatusParser::updataSectionArray(std::string_view path, std::string
   Value log = readLog(path);
   if (!log.isArray() || log.count() == 0) return false;
   auto stamped = makeArray();
-  for (const Value& element : *log.array()) {
+  for (const Value& element : *log.arrayPointer()) {
     if (!element.isDictionary()) {
       stamped->addObject(element);
       continue;
