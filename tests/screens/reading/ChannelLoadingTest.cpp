@@ -13,6 +13,7 @@
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UITableView.h"
+#include "core/NSGlobe.h"
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "model/Status.h"
@@ -276,6 +277,39 @@ TEST_F(ChannelLoadingTest, AFirstServerPageStoresTheStampButTheCachedCopyDoesNot
   ASSERT_TRUE(screen->isInRefresh());
   screen->statusCallBack(Value(page(41, 22, "21")));
   EXPECT_EQ(storedStamp(), "s2");
+}
+
+TEST_F(ChannelLoadingTest, ASearchFirstPageWithAQueryIdShowsTheTotalUnderTheKeyword) {
+  constexpr const char* kSearch = "/Search/Search.aspx";
+  struct Case {
+    int queryId;
+    std::string label;  // what the count label under the keyword shows
+  };
+  for (const Case& c : {Case{7, "(共35结果)"}, Case{0, ""}}) {
+    SCOPED_TRACE(c.queryId);
+    server.clearRequests();
+    server.clearScripts();
+    NSGlobe::getEngine()->setSourceInfo("");
+    NSGlobe::getEngine()->setSourceIds("");
+    // The first 20 of 35 results.
+    std::string reply = page(35, 16, "15");
+    reply.replace(reply.find(R"("total_number":20)"), 17,
+                  R"("total_number":35,"query_id":)" + std::to_string(c.queryId));
+    server.script(kSearch, EndpointScript::replyWith(reply));
+
+    auto screen =
+        ChannelViewController::initWithKeyWord("条目", ChannelViewController::kKindSearch);
+    ASSERT_TRUE(server.waitForRequests(kSearch, 1));
+    EXPECT_EQ(server.requests(kSearch).back().paramOr("keyword", "(none)"), "条目");
+    ASSERT_TRUE(waitForItems(*screen, 20));
+    ASSERT_TRUE(screen->navigationView());
+    auto label = std::dynamic_pointer_cast<UILabel>(screen->navigationView()->viewWithTag(323));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), c.label);
+    // The usage records name the search by its query id.
+    EXPECT_EQ(NSGlobe::getEngine()->sourceInfo(), c.queryId ? "search" : "");
+    EXPECT_EQ(NSGlobe::getEngine()->sourceIds(), c.queryId ? std::to_string(c.queryId) : "");
+  }
 }
 
 TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItShould) {
