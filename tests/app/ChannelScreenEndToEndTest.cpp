@@ -20,6 +20,7 @@
 #include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
 #include "ui/feed/UIHomeViewCell.h"
+#include "ui/framework/MyViewController.h"
 #include "ui/framework/UINaviCtrl.h"
 #include "ui/widgets/UINaviComView.h"
 #include "uilib/views/CustomerLauncherItem.h"
@@ -153,6 +154,28 @@ TEST_F(ChannelScreenEndToEndTest, OnThe568PointScreenTheBottomBarSitsAt504) {
   startOn(568);
   ASSERT_TRUE(openNewsByItsTile(568));
   EXPECT_TRUE(matchesGolden(app->window()->compositeFrame(), "news_channel_first_page_568"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ChannelScreenEndToEndTest, APanToTheLeftOverTheChannelShowsTheRightHandPanel) {
+  startOn(480);
+  ASSERT_TRUE(openNewsByItsTile(480));
+  auto panel = app->myViewController();
+  ASSERT_TRUE(panel);
+  ASSERT_FALSE(panel->isVisible());
+  // The list's one-time help lies over everything until it is tapped away.
+  if (app->window()->viewWithTag(298)) {
+    ASSERT_TRUE(ScreenDriver::tap(CGPointMake(160, 240)));
+    advance(0.5);
+  }
+  ASSERT_TRUE(ScreenDriver::drag(CGPointMake(250, 300), CGPointMake(190, 302), 0.4));
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_FALSE(panel->view()->isHidden());
+  // Still on the channel: a leftward pan does not leave it.
+  EXPECT_EQ(app->navigationController()->topViewController(), app->channelViewController());
 }
 
 }  // namespace
