@@ -641,4 +641,7 @@ void AppDelegate::openURLDelay() {
   browser->displayWithURL(messageURL_);
 }
 
-NS_CLASS_IMPLEMENTATION(AppDelegate) {}
+// The screens below the app reach these by name through the application's delegate.
+NS_CLASS_IMPLEMENTATION(AppDelegate) {
+  c.method("makeRightViewVisible", &AppDelegate::makeRightViewVisible);
+}

@@ -164,11 +164,13 @@ TEST_F(HomeScreenTest, ATileOpensItsChannelByItsTemplate) {
   ASSERT_TRUE(screen);
   EXPECT_EQ(screen->channelItem()->type, 9);
   EXPECT_EQ(recorded, screen);
-  // The channel's list kind decides whether the screen has a bottom bar at all.
-  if (const auto& bar = screen->naviTapView()) {
-    ASSERT_TRUE(bar->flash());
-    EXPECT_EQ(bar->flash()->tag(), UINaviTabView::kSubscriptionTag);
-  }
+  auto bar = screen->naviTapView();
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(bar->superview(), screen->view());
+  EXPECT_EQ(bar->frame().origin.y, 416);
+  ASSERT_TRUE(bar->flash());
+  EXPECT_EQ(bar->flash()->tag(), UINaviTabView::kSubscriptionTag);
+  EXPECT_EQ(bar->viewWithTag(UINaviTabView::kSubscriptionTag), bar->flash());
   navigation->popViewControllerAnimated(false);
   MainLoop::advance(0.5);
 
@@ -179,8 +181,9 @@ TEST_F(HomeScreenTest, ATileOpensItsChannelByItsTemplate) {
   ASSERT_TRUE(screen);
   EXPECT_EQ(screen->channelItem()->type, 1);
   EXPECT_EQ(recorded, screen);
-  if (const auto& bar = screen->naviTapView())
-    EXPECT_NE(bar->viewWithTag(UINaviTabView::kSubscriptionTag), bar->flash());
+  // A plain channel has no tab strip: its bottom bar is the tool bar, without that button.
+  EXPECT_FALSE(screen->naviTapView());
+  EXPECT_TRUE(screen->naviBarView());
   window->layoutIfNeeded();
   std::filesystem::path dir = std::filesystem::path(ZEPT_SCREENS_DIR) / "home";
   std::filesystem::create_directories(dir);

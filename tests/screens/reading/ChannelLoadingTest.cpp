@@ -3,6 +3,7 @@
 // the end of the list, and the replies' envelope check and update stamp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -13,7 +14,13 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSUserDefaults.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UINavigationController.h"
+#include "UIKit/UIScreen.h"
 #include "UIKit/UITableView.h"
+#include "UIKit/UITableViewCell.h"
+#include "UIKit/UIWindow.h"
+#include "core/NSGlobe.h"
+#include "core/StoredKeys.h"
 #include "core/UIBkImageView.h"
 #include "core/UIFilePath.h"
 #include "model/Status.h"
@@ -21,6 +28,7 @@
 #include "net/api/NSWeiBoNet.h"
 #include "screens/reading/ChannelViewController.h"
 #include "support/BusRecorder.h"
+#include "support/ui/ScreenDriver.h"
 #include "ui/framework/PHProgressHUD.h"
 
 namespace {
@@ -85,6 +93,16 @@ std::string barPrompt(const std::shared_ptr<UIView>& view) {
   return label ? label->text() : std::string();
 }
 
+// Scrolls the list to its end and drags it up past the load-more strip's 65 points.
+void dragToTheEnd(ChannelViewController& screen) {
+  auto table = screen.dataTableView();
+  table->layoutIfNeeded();
+  CGFloat end = table->contentSize().height - table->frame().size.height;
+  table->setContentOffset(CGPointMake(0, std::max<CGFloat>(end, 0)), false);
+  table->layoutIfNeeded();
+  ASSERT_TRUE(ScreenDriver::drag(CGPointMake(160, 400), CGPointMake(160, 120), 0.5));
+}
+
 class ChannelLoadingTest : public apitest::ServerClientTest {
  protected:
   void SetUp() override {
@@ -104,6 +122,19 @@ class ChannelLoadingTest : public apitest::ServerClientTest {
     screen->setCurrentChannel(channel);
     return screen;
   }
+
+  // Shows the screen on a window in a navigation controller, for drags.
+  void show(const std::shared_ptr<ChannelViewController>& screen) {
+    NSUserDefaults::standardUserDefaults()->setBool(true, kShowListHelpKey);
+    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
+    navigation = std::make_shared<UINavigationController>(screen);
+    navigation->setNavigationBarHidden(true);
+    window->setRootViewController(navigation);
+    window->makeKeyAndVisible();
+    window->layoutIfNeeded();
+  }
+  std::shared_ptr<UIWindow> window;
+  std::shared_ptr<UINavigationController> navigation;
 
   size_t channelRequests() { return server.requests(kPath).size(); }
   std::string lastRequestParam(const std::string& name) {
@@ -181,12 +212,9 @@ TEST_F(ChannelLoadingTest, APullDownPutsTheNewStatusOnTopPromptsAndPlaysShakeHal
   // The feedback sounds are on, as the settings' defaults have them.
   UIBkImageView::changeCurSelect(true, 9);
 
-  // Dragged past the strip's 65 points and released.
-  auto table = screen->dataTableView();
-  ASSERT_TRUE(table);
-  table->setContentOffset(CGPointMake(0, -70));
-  screen->scrollViewDidScroll(table);
-  screen->scrollViewDidEndDraggingWillDecelerate(table, false);
+  // Dragged down past the strip's 65 points and released.
+  show(screen);
+  ASSERT_TRUE(ScreenDriver::drag(CGPointMake(160, 120), CGPointMake(160, 400), 0.5));
 
   ASSERT_TRUE(server.waitForRequests(kPath, 1));
   EXPECT_EQ(lastRequestParam("max_id"), "40");
@@ -219,7 +247,8 @@ TEST_F(ChannelLoadingTest, PagesTwoAndThreeFollowNextCursorUntilTheEndThenOnlyPr
   server.clearRequests();
   server.clearScripts();
   server.script(kPath, EndpointScript::replyWith(page(25, 6, "5")));
-  screen->loadMoreData();
+  show(screen);
+  dragToTheEnd(*screen);
   ASSERT_TRUE(server.waitForRequests(kPath, 1));
   EXPECT_EQ(lastRequestParam("page"), "2");
   EXPECT_EQ(lastRequestParam("since_id"), "25");
@@ -229,16 +258,29 @@ TEST_F(ChannelLoadingTest, PagesTwoAndThreeFollowNextCursorUntilTheEndThenOnlyPr
   server.clearScripts();
   server.script(kPath, EndpointScript::replyWith(page(5, 1, "null")));
   advance(1);
-  screen->loadMoreData();
+  EXPECT_EQ(screen->dataTableView()->numberOfRowsInSection(0), 40);
+  dragToTheEnd(*screen);
   ASSERT_TRUE(server.waitForRequests(kPath, 2));
   EXPECT_EQ(lastRequestParam("page"), "3");
   EXPECT_EQ(lastRequestParam("since_id"), "5");
   ASSERT_TRUE(waitForItems(*screen, 45));
   EXPECT_TRUE(screen->isEnd());
   EXPECT_EQ(screen->pageNo(), 3);
+  // The end row closes the list: 30 high, its text centred, no separators.
+  auto table = screen->dataTableView();
+  ASSERT_EQ(table->numberOfRowsInSection(0), 46);
+  auto last = NSIndexPath::indexPathForRow(45, 0);
+  EXPECT_EQ(screen->tableViewHeightForRowAtIndexPath(table, last), 30);
+  auto end = screen->tableViewCellForRowAtIndexPath(table, last);
+  ASSERT_TRUE(end);
+  EXPECT_EQ(end->textLabel()->text(), "已经是最后一页");
+  EXPECT_EQ(end->textLabel()->textAlignment(), UITextAlignmentCenter);
+  for (const auto& sub : end->contentView()->subviews())
+    EXPECT_NE(sub->frame().size, CGSizeMake(290, 1));
 
   advance(1);
-  screen->loadMoreData();
+  StandInRecorder::dismissPrompt();
+  dragToTheEnd(*screen);
   EXPECT_EQ(StandInRecorder::shownPrompt(), "已经是最后一页了");
   EXPECT_FALSE(server.waitForRequests(kPath, 3, std::chrono::milliseconds(300)));
   EXPECT_EQ(screen->statusCount(), 45u);
@@ -277,6 +319,39 @@ TEST_F(ChannelLoadingTest, AFirstServerPageStoresTheStampButTheCachedCopyDoesNot
   ASSERT_TRUE(screen->isInRefresh());
   screen->statusCallBack(Value(page(41, 22, "21")));
   EXPECT_EQ(storedStamp(), "s2");
+}
+
+TEST_F(ChannelLoadingTest, ASearchFirstPageWithAQueryIdShowsTheTotalUnderTheKeyword) {
+  constexpr const char* kSearch = "/Search/Search.aspx";
+  struct Case {
+    int queryId;
+    std::string label;  // what the count label under the keyword shows
+  };
+  for (const Case& c : {Case{7, "(共35结果)"}, Case{0, ""}}) {
+    SCOPED_TRACE(c.queryId);
+    server.clearRequests();
+    server.clearScripts();
+    NSGlobe::getEngine()->setSourceInfo("");
+    NSGlobe::getEngine()->setSourceIds("");
+    // The first 20 of 35 results.
+    std::string reply = page(35, 16, "15");
+    reply.replace(reply.find(R"("total_number":20)"), 17,
+                  R"("total_number":35,"query_id":)" + std::to_string(c.queryId));
+    server.script(kSearch, EndpointScript::replyWith(reply));
+
+    auto screen =
+        ChannelViewController::initWithKeyWord("条目", ChannelViewController::kKindSearch);
+    ASSERT_TRUE(server.waitForRequests(kSearch, 1));
+    EXPECT_EQ(server.requests(kSearch).back().paramOr("keyword", "(none)"), "条目");
+    ASSERT_TRUE(waitForItems(*screen, 20));
+    ASSERT_TRUE(screen->navigationView());
+    auto label = std::dynamic_pointer_cast<UILabel>(screen->navigationView()->viewWithTag(323));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), c.label);
+    // The usage records name the search by its query id.
+    EXPECT_EQ(NSGlobe::getEngine()->sourceInfo(), c.queryId ? "search" : "");
+    EXPECT_EQ(NSGlobe::getEngine()->sourceIds(), c.queryId ? std::to_string(c.queryId) : "");
+  }
 }
 
 TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItShould) {

@@ -3,6 +3,8 @@
 // leaves the screen.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -404,6 +406,51 @@ TEST_F(ChannelTableTest, APanToTheRightLeavesTheScreenOnce) {
   ASSERT_TRUE(ScreenDriver::drag(CGPointMake(100, 300), CGPointMake(260, 305), 0.4));
   MainLoop::advance(1);
   EXPECT_EQ(navigation->viewControllers().size(), 1u);
+}
+
+TEST_F(ChannelTableTest, APanOfMoreThan100ToTheRightClosesTheOpenRowAndTheRowsGetTheirFramesBack) {
+  struct Case {
+    CGFloat distance;
+    bool closes;
+  } cases[] = {{80, false}, {160, true}};
+  // The detail view's own one-time help is not what this is about.
+  NSUserDefaults::standardUserDefaults()->setBool(true, "showDetailsHelp");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.distance);
+    auto screen = open(1, 1);
+    fill(screen, 20);
+    auto table = screen->dataTableView();
+    table->setContentOffset(CGPointMake(0, 100), false);
+    table->layoutIfNeeded();
+    std::map<long, CGRect> before;
+    for (const auto& cell : table->visibleCells())
+      if (auto p = table->indexPathForCell(cell)) before[p->row] = cell->frame();
+    ASSERT_GT(before.size(), 2u);
+    long tapped = std::next(before.begin())->first;
+    screen->tableViewDidSelectRowAtIndexPath(table, NSIndexPath::indexPathForRow(tapped, 0));
+    ASSERT_TRUE(screen->isInDetail());
+    MainLoop::advance(3);  // open, loading its comments, and any prompt gone
+    ASSERT_FALSE(window->viewWithTag(2345));
+    ASSERT_TRUE(screen->contentView());
+    ASSERT_NE(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(tapped, 0))->frame(),
+              before.at(tapped));
+
+    // Over the open item, as a person pans across it.
+    ASSERT_TRUE(ScreenDriver::drag(CGPointMake(60, 300), CGPointMake(60 + c.distance, 305), 0.4));
+    MainLoop::advance(0.9);
+    EXPECT_EQ(screen->isInDetail(), !c.closes);
+    EXPECT_EQ(screen->contentView() == nullptr, c.closes);
+    if (c.closes) {
+      for (const auto& [r, frame] : before)
+        EXPECT_EQ(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(r, 0))->frame(), frame)
+            << "row " << r;
+    }
+    // Closing the item is all the pan does: the screen stays where it was.
+    EXPECT_EQ(navigation->topViewController(), screen);
+    EXPECT_EQ(navigation->view()->frame().origin.x, 0);
+    navigation->popViewControllerAnimated(false);
+    MainLoop::advance(0.1);
+  }
 }
 
 TEST_F(ChannelTableTest, AVerticalDragScrollsWithoutLeaving) {
