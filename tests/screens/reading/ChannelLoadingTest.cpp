@@ -400,7 +400,9 @@ TEST_F(ChannelLoadingTest, OpeningPostsTheListKindAndABarRefreshEndsItsSpinAsItS
     if (!c.online) {
       EXPECT_EQ(StandInRecorder::shownPrompt(), NSLocalizedString("NetworkError"));
     }
-    if (c.requests == 1) EXPECT_TRUE(waitFor([&] { return requestsOfThisChannel() == 1; }));
+    if (c.requests == 1) {
+      EXPECT_TRUE(waitFor([&] { return requestsOfThisChannel() == 1; }));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(requestsOfThisChannel(), c.requests);
     server.releaseSilent();
