@@ -16,6 +16,7 @@
 #include "core/StoredKeys.h"
 #include "core/UIFilePath.h"
 #include "model/NSAdInfo.h"
+#include "net/api/ApiTestSupport.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/http/Reachability.h"
 #include "screens/reading/ChannelViewController.h"
@@ -56,13 +57,7 @@ std::string entry(std::string_view kind, std::string_view stamp) {
   return R"({"cids":")" + std::string(kind) + R"(","updt":")" + std::string(stamp) + R"("})";
 }
 
-class LoggedInAccount : public ClientPlatformAccount {
- public:
-  bool isLoggedIn() override { return true; }
-  bool isAuthorizeExpired() override { return false; }
-  bool isAccountTimeOut() override { return false; }
-  void logIn() override {}
-};
+using LoggedInAccount = apitest::BoundAccount;
 
 class AppUpdateTest : public AppTest {
  protected:

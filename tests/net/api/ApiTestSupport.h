@@ -21,12 +21,22 @@
 #include "core/NSConfig.h"
 #include "core/NSSectionItem.h"
 #include "model/NSLoginData.h"
+#include "net/api/ClientPlatformAccount.h"
 #include "net/api/NSWeiBoNet.h"
 #include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "support/StandInRecorder.h"
 
 namespace apitest {
+
+// A bound platform account, logged in and current, as far as the bind checks ask.
+class BoundAccount : public ClientPlatformAccount {
+ public:
+  bool isLoggedIn() override { return true; }
+  bool isAuthorizeExpired() override { return false; }
+  bool isAccountTimeOut() override { return false; }
+  void logIn() override {}
+};
 
 // Records what its action receives, in order.
 class Receiver : public NSObject {

@@ -28,13 +28,9 @@ std::string localized(std::string_view key) {
   return NSBundle::mainBundle()->localizedStringForKey(key);
 }
 
-class TokenCheck : public ClientPlatformAccount {
+class TokenCheck : public apitest::BoundAccount {
  public:
   int logOuts = 0;
-  bool isLoggedIn() override { return true; }
-  bool isAuthorizeExpired() override { return false; }
-  bool isAccountTimeOut() override { return false; }
-  void logIn() override {}
   void logOut() override { ++logOuts; }
 };
 

@@ -25,6 +25,7 @@
 #include "core/NotificationNames.h"
 #include "core/UIFilePath.h"
 #include "model/ChannelItem.h"
+#include "net/api/ApiTestSupport.h"
 #include "net/api/ClientPlatformAccount.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
@@ -46,14 +47,7 @@
 
 namespace {
 
-// A bound platform account, as far as the bind checks ask.
-class BoundAccount : public ClientPlatformAccount {
- public:
-  bool isLoggedIn() override { return true; }
-  bool isAuthorizeExpired() override { return false; }
-  bool isAccountTimeOut() override { return false; }
-  void logIn() override {}
-};
+using apitest::BoundAccount;
 
 class HomeScreenTest : public ::testing::Test {
  protected:

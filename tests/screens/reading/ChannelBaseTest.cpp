@@ -101,14 +101,7 @@ class DetailList : public UIChannelBaseViewCtrl {
   std::string getCurrentItemEid() override { return "e42"; }
 };
 
-// A bound platform account, for the actions that need one.
-class BoundAccount : public ClientPlatformAccount {
- public:
-  bool isLoggedIn() override { return true; }
-  bool isAuthorizeExpired() override { return false; }
-  bool isAccountTimeOut() override { return false; }
-  void logIn() override {}
-};
+using apitest::BoundAccount;
 
 class ChannelBaseTest : public apitest::ServerClientTest {
  protected:

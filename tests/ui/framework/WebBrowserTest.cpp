@@ -181,8 +181,11 @@ TEST_F(WebBrowserTest, AFailedLoadEndsTheBusySignsAndGivesBackTheHistoryButtons)
 TEST_F(WebBrowserTest, AVideoPageIsPressedEveryHalfSecondUntilFullScreenAndLeavingItCloses) {
   server.script("/video/clip.html",
                 EndpointScript::replyWith(kVideoPage, 200, "text/html; charset=utf-8"));
-  auto browser =
-      open(server.url("/video/clip.html"), [](WebViewCtrl& b) { b.setIsMediaPlay(true); });
+  // Opened without moving the clock, so that the presses count from the finished load.
+  auto browser = std::make_shared<WebViewCtrl>();
+  browser->setIsMediaPlay(true);
+  nav->pushViewController(browser, true);
+  browser->displayWithURL(server.url("/video/clip.html"));
   ASSERT_NE(browser->activityView(), nullptr);
   EXPECT_EQ(browser->activityView()->frame(), CGRectMake(130, 173, 60, 60));
   ASSERT_TRUE(MainLoop::runUntil([&] { return !browser->myWebView()->isLoading(); }));
