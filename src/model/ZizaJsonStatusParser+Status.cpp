@@ -103,16 +103,30 @@ std::string_view sourceText(std::string_view source) {
   return source.substr(open + 2, close - open - 2);
 }
 
+// The thumbnail's address with its one "thumbnail" at `at` replaced, built in one allocation.
+std::string withPictureSize(std::string_view thumbnail, size_t at, std::string_view size) {
+  constexpr size_t kMark = std::string_view("thumbnail").size();
+  std::string out;
+  out.reserve(thumbnail.size() - kMark + size.size());
+  out.append(thumbnail, 0, at).append(size).append(thumbnail.substr(at + kMark));
+  return out;
+}
+
 // The larger pictures' addresses that the status lacks, from its thumbnail's.
 void setLargerPictures(Status& status) {
-  if (!status.thumbnailPic.empty()) {
-    if (status.bmiddlePic.empty())
-      status.bmiddlePic =
-          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "bmiddle");
-    if (status.originalPic.empty())
-      status.originalPic =
-          stringByReplacingOccurrencesOfString(status.thumbnailPic, "thumbnail", "large");
-  }
+  const std::string& thumbnail = status.thumbnailPic;
+  if (thumbnail.empty() || (!status.bmiddlePic.empty() && !status.originalPic.empty())) return;
+  // An address names "thumbnail" once: one search serves both; any other goes the long way.
+  const size_t at = thumbnail.find("thumbnail");
+  const bool once =
+      at == std::string::npos || thumbnail.find("thumbnail", at + 1) == std::string::npos;
+  const auto sized = [&](std::string_view size) {
+    if (at == std::string::npos) return thumbnail;
+    return once ? withPictureSize(thumbnail, at, size)
+                : stringByReplacingOccurrencesOfString(thumbnail, "thumbnail", size);
+  };
+  if (status.bmiddlePic.empty()) status.bmiddlePic = sized("bmiddle");
+  if (status.originalPic.empty()) status.originalPic = sized("large");
 }
 
 }  // namespace

@@ -27,7 +27,15 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
   return era * 146097 + int64_t(doe) - 719468;
 }
 
-bool twoDigits(const char* p, unsigned& value) {
+// The place of the three letters at `p` among the names, or -1: a byte compare, no search.
+template <size_t N>
+int nameIndex(const char* p, const char* const (&names)[N]) {
+  for (size_t i = 0; i < N; ++i)
+    if (p[0] == names[i][0] && p[1] == names[i][1] && p[2] == names[i][2]) return int(i);
+  return -1;
+}
+
+inline bool twoDigits(const char* p, unsigned& value) {
   if (p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9') return false;
   value = unsigned(p[0] - '0') * 10 + unsigned(p[1] - '0');
   return true;
@@ -43,12 +51,11 @@ bool parseReplyDate(std::string_view text, int64_t& seconds) {
   if (p[3] != ' ' || p[7] != ' ' || p[10] != ' ' || p[13] != ':' || p[16] != ':' || p[19] != ' ' ||
       p[25] != ' ')
     return false;
-  static constexpr std::string_view kDays = "SunMonTueWedThuFriSat";
-  static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  const size_t day = kDays.find(text.substr(0, 3));
-  const size_t month = kMonths.find(text.substr(4, 3));
-  if (day == std::string_view::npos || day % 3 || month == std::string_view::npos || month % 3)
-    return false;
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const int month = nameIndex(p + 4, kMonths);
+  if (nameIndex(p, kDays) < 0 || month < 0) return false;
   unsigned mday, hour, minute, second, offsetHours, offsetMinutes, century, yearInCentury;
   if (!twoDigits(p + 8, mday) || !twoDigits(p + 11, hour) || !twoDigits(p + 14, minute) ||
       !twoDigits(p + 17, second) || !twoDigits(p + 21, offsetHours) ||
@@ -56,7 +63,7 @@ bool parseReplyDate(std::string_view text, int64_t& seconds) {
       !twoDigits(p + 28, yearInCentury))
     return false;
   if (p[20] != '+' && p[20] != '-') return false;
-  const unsigned mon = unsigned(month / 3) + 1;
+  const unsigned mon = unsigned(month) + 1;
   const int64_t year = int64_t(century) * 100 + yearInCentury;
   static constexpr unsigned kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
