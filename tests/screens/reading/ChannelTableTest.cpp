@@ -16,6 +16,7 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
+#include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
@@ -377,6 +378,13 @@ TEST_F(ChannelTableTest, TheHelpOverlayShowsOnceAndGoesByItself) {
   ASSERT_TRUE(help);
   EXPECT_EQ(help->frame(),
             CGRectMake(0, 20, 320, UIScreen::mainScreen()->bounds().size.height - 20));
+  // The bundle's picture, drawn at 2x for the 320 x 460 points under the status bar.
+  ASSERT_EQ(help->subviews().size(), 1u);
+  auto picture = std::dynamic_pointer_cast<UIImageView>(help->subviews()[0]);
+  ASSERT_TRUE(picture && picture->image());
+  EXPECT_EQ(picture->imageName(), "helpList.jpg");
+  EXPECT_EQ(picture->image()->CGImage()->width(), 640u);
+  EXPECT_EQ(picture->image()->CGImage()->height(), 920u);
   MainLoop::advance(9.5);
   EXPECT_TRUE(window->viewWithTag(298));
   MainLoop::advance(1);

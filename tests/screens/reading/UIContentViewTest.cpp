@@ -571,6 +571,11 @@ TEST_F(UIContentViewTest, TheHelpOverlayShowsOnceAndGoesAfterTenSecondsOrATap) {
   auto picture = std::dynamic_pointer_cast<UIImageView>(overlay->subviews()[0]);
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->frame(), CGRectMake(0, 0, 320, 460));
+  // The bundle's picture, drawn at 2x for those points.
+  ASSERT_TRUE(picture->image());
+  EXPECT_EQ(picture->imageName(), "helpDetails.jpg");
+  EXPECT_EQ(picture->image()->CGImage()->width(), 640u);
+  EXPECT_EQ(picture->image()->CGImage()->height(), 920u);
   MainLoop::advance(9.9);
   EXPECT_TRUE(window->viewWithTag(UIContentView::kHelpTag));
   MainLoop::advance(0.2);
