@@ -529,37 +529,43 @@ void ChannelViewController::loadMoreData() {
 
 // ---- senders
 
+void ChannelViewController::postPage(RequestType type, Value data, ReplyHandler handler,
+                                     const char* handlerName, int pageIndex) {
+  postRequest(int(type), std::move(data),
+              selector(weakSelf<ChannelViewController>(), handler, handlerName));
+  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+}
+
+Value ChannelViewController::pageParams(const std::string& id, int pageIndex, int64_t maxId,
+                                        std::optional<int64_t> tempCursor) {
+  std::vector<Value> params{Value(id), Value(std::to_string(pageIndex)), Value(lld(maxId))};
+  if (tempCursor) params.push_back(Value(lld(*tempCursor)));
+  return makeArray(std::move(params));
+}
+
+void ChannelViewController::refreshingFirstPage(int pageIndex) {
+  if (pageIndex != 1) return;
+  isRefreshBar_ = true;
+  spin();
+}
+
 void ChannelViewController::getChannelStatuses(const std::string& channelId, int pageIndex,
                                                int64_t maxId) {
-  postRequest(int(RequestType::ChannelStatuses),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId)),
-                         Value(lld(temp_cursor_))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
-  if (pageIndex == 1) {
-    isRefreshBar_ = true;
-    spin();
-  }
+  postPage(RequestType::ChannelStatuses, pageParams(channelId, pageIndex, maxId, temp_cursor_),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
+  refreshingFirstPage(pageIndex);
 }
 
 void ChannelViewController::getThirdPartyChannelStatuses(const std::string& channelId,
                                                          int pageIndex, int64_t maxId) {
-  postRequest(int(RequestType::ChannelStatuses),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId)),
-                         Value(lld(temp_cursor_))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::ChannelStatuses, pageParams(channelId, pageIndex, maxId, temp_cursor_),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
 }
 
 void ChannelViewController::getFeedStatuses(const std::string& channelId, int pageIndex,
                                             int64_t maxId) {
-  postRequest(int(RequestType::FeedStatuses),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::FeedStatuses, pageParams(channelId, pageIndex, maxId),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
 }
 
 void ChannelViewController::getFavorityStatuses(const std::string& channelId, int pageIndex,
@@ -569,75 +575,48 @@ void ChannelViewController::getFavorityStatuses(const std::string& channelId, in
     addGuideView("favoriteHelp");
     return;
   }
-  postRequest(int(RequestType::FavoriteStatuses),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId)),
-                         Value(lld(temp_cursor_))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::FavoriteStatuses, pageParams(channelId, pageIndex, maxId, temp_cursor_),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
   spin();
 }
 
 void ChannelViewController::getSeminarStatuses(const std::string& channelId, int pageIndex,
                                                int64_t maxId) {
-  postRequest(int(RequestType::SeminarList),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::seminarCallBack,
-                       "seminarCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::SeminarList, pageParams(channelId, pageIndex, maxId),
+           &ChannelViewController::seminarCallBack, "seminarCallBack:", pageIndex);
   spin();
 }
 
 void ChannelViewController::getVEZIStatuses(const std::string& channelId, int pageIndex, int64_t) {
-  postRequest(int(RequestType::ExpoBanners), makeArray({Value(channelId)}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::veziCallBack,
-                       "veziCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::ExpoBanners, makeArray({Value(channelId)}),
+           &ChannelViewController::veziCallBack, "veziCallBack:", pageIndex);
   spin();
 }
 
 void ChannelViewController::getTopicList(const std::string& channelId, int pageIndex,
                                          int64_t maxId) {
-  postRequest(int(RequestType::TopicList),
-              makeArray({Value(channelId), Value(std::to_string(pageIndex)), Value(lld(maxId))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::topicCallBack,
-                       "topicCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
-  if (pageIndex == 1) {
-    isRefreshBar_ = true;
-    spin();
-  }
+  postPage(RequestType::TopicList, pageParams(channelId, pageIndex, maxId),
+           &ChannelViewController::topicCallBack, "topicCallBack:", pageIndex);
+  refreshingFirstPage(pageIndex);
 }
 
 void ChannelViewController::getTopicDetail(const std::string& topicId, int pageIndex,
                                            int64_t maxId) {
-  postRequest(int(RequestType::TopicTimeline),
-              makeArray({Value(topicId), Value(std::to_string(pageIndex)), Value(lld(maxId))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
-  if (pageIndex == 1) {
-    isRefreshBar_ = true;
-    spin();
-  }
+  postPage(RequestType::TopicTimeline, pageParams(topicId, pageIndex, maxId),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
+  refreshingFirstPage(pageIndex);
 }
 
 void ChannelViewController::getSearchStatuses(int pageIndex, int64_t maxId) {
-  postRequest(int(RequestType::Search),
-              makeArray({Value(keyWord_), Value(std::to_string(pageIndex)), Value(lld(maxId))}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::statusCallBack,
-                       "statusCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::Search, pageParams(keyWord_, pageIndex, maxId),
+           &ChannelViewController::statusCallBack, "statusCallBack:", pageIndex);
   if (pageIndex == 1) isRefreshBar_ = true;
 }
 
 void ChannelViewController::getFriendsStatuses(int64_t maxId) {
   startBusyAnimation();
-  postRequest(int(RequestType::PlatformFriendsTimeline),
-              makeArray({Value(lld(maxId)), Value("20")}),
-              selector(weakSelf<ChannelViewController>(),
-                       &ChannelViewController::friendsStatusCallBack, "friendsStatusCallBack:"));
-  if (pageNo_ > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::PlatformFriendsTimeline, makeArray({Value(lld(maxId)), Value("20")}),
+           &ChannelViewController::friendsStatusCallBack, "friendsStatusCallBack:", pageNo_);
 }
 
 void ChannelViewController::getMyStatuses(int pageIndex) {
@@ -650,20 +629,16 @@ void ChannelViewController::getMyStatuses(int pageIndex) {
 
 void ChannelViewController::getAtMe(int pageIndex) {
   startBusyAnimation();
-  postRequest(int(RequestType::PlatformMentions),
-              makeArray({Value(std::to_string(pageIndex)), Value("20")}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::atMeCallBack,
-                       "atMeCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::PlatformMentions,
+           makeArray({Value(std::to_string(pageIndex)), Value("20")}),
+           &ChannelViewController::atMeCallBack, "atMeCallBack:", pageIndex);
 }
 
 void ChannelViewController::getCommentsToMe(int pageIndex) {
   startBusyAnimation();
-  postRequest(int(RequestType::PlatformCommentsToMe),
-              makeArray({Value(std::to_string(pageIndex)), Value("20")}),
-              selector(weakSelf<ChannelViewController>(), &ChannelViewController::commentsCallBack,
-                       "commentsCallBack:"));
-  if (pageIndex > 1) stopActivityIndicatorViewAnimation();
+  postPage(RequestType::PlatformCommentsToMe,
+           makeArray({Value(std::to_string(pageIndex)), Value("20")}),
+           &ChannelViewController::commentsCallBack, "commentsCallBack:", pageIndex);
 }
 
 void ChannelViewController::getLaterReadStatuses(int pageIndex) {

@@ -31,6 +31,7 @@
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/Value.h"
 #include "UIKit/UIGestureRecognizer.h"
+#include "core/RequestType.h"
 #include "model/Channel.h"
 #include "model/ChannelItem.h"
 #include "model/NSAdInfo.h"
@@ -357,6 +358,17 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   std::string baseCachePath() const;
   static std::optional<std::string> readText(const std::string& path);
   void postRequest(int type, Value data, Selector action);
+  // Posts a list page's request with its reply handler; a later page (above 1) stops the list's
+  // load-more indicator at once.
+  using ReplyHandler = void (ChannelViewController::*)(const Value&);
+  void postPage(RequestType type, Value data, ReplyHandler handler, const char* handlerName,
+                int pageIndex);
+  // The usual page parameters: the id, the page number and the max id, then the temporary
+  // cursor when given, as texts.
+  static Value pageParams(const std::string& id, int pageIndex, int64_t maxId,
+                          std::optional<int64_t> tempCursor = std::nullopt);
+  // A first page is a refresh: the bar's refresh button turns until the reply.
+  void refreshingFirstPage(int pageIndex);
   void spin();
   void stopSpinner();
   void storeUpdateTime();
