@@ -5,54 +5,27 @@
 
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplication.h"
-#include "UIKit/UIScreen.h"
-#include "UIKit/UIWindow.h"
-#include "core/UIBkImageView.h"
-#include "net/http/HXWebPageLoader.h"
 #include "screens/reading/OriginalReadViewController.h"
-#include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "support/ui/ScreenDriver.h"
-#include "ui/framework/FeedbackViews.h"
+#include "support/ui/WebWindowTest.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/UINaviCtrl.h"
 
 namespace {
 
-using zept::server::ContentServer;
-
-class OriginalReaderTest : public ::testing::Test {
+class OriginalReaderTest : public WebWindowTest {
  protected:
   void SetUp() override {
-    MainLoop::install();
-    FeedbackViews::install();
-    UIBkImageView::defaultSet();
-    HXWebPageLoader::install();
-    server.start();
-    root = std::make_shared<UIViewController>();
-    nav = std::make_shared<UINaviCtrl>(root);
-    nav->setNavigationBarHidden(true);
-    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
-    window->setRootViewController(nav);
-    window->makeKeyAndVisible();
-    MainLoop::advance(1);
+    WebWindowTest::SetUp();
     reader = std::make_shared<OriginalReadViewController>();
     nav->pushViewController(reader, false);
     MainLoop::advance(0.5);
-  }
-  void TearDown() override {
-    UIWebView::setPageLoader({});
-    server.stop();
   }
   bool busy() const {
     return UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible() ||
            UIViewBusy::views().cover->superview();
   }
 
-  ContentServer server;
-  std::shared_ptr<UIViewController> root;
-  std::shared_ptr<UINaviCtrl> nav;
-  std::shared_ptr<UIWindow> window;
   std::shared_ptr<OriginalReadViewController> reader;
 };
 

@@ -9,53 +9,34 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UINavigationItem.h"
-#include "UIKit/UIScreen.h"
-#include "UIKit/UIWindow.h"
 #include "core/NSGlobe.h"
-#include "core/UIBkImageView.h"
-#include "net/http/HXWebPageLoader.h"
-#include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "support/ui/GoldenImage.h"
 #include "support/ui/ScreenDriver.h"
-#include "ui/framework/FeedbackViews.h"
+#include "support/ui/WebWindowTest.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/UINaviCtrl.h"
 #include "ui/framework/UIViewController+Custom.h"
 #include "ui/framework/WebViewCtrl.h"
 
 namespace {
 
-using zept::server::ContentServer;
 using zept::server::EndpointScript;
 
 constexpr const char* kVideoPage =
     "<html><head><title>视频</title></head><body><p>片花</p>"
     "<button>播放</button></body></html>";
 
-class WebBrowserTest : public ::testing::Test {
+class WebBrowserTest : public WebWindowTest {
  protected:
+  WebBrowserTest() : WebWindowTest("首页") {}
   void SetUp() override {
-    MainLoop::install();
-    FeedbackViews::install();
     installCustomTitles();
-    UIBkImageView::defaultSet();
     NSGlobe::getEngine()->setThemeNum(1);
-    HXWebPageLoader::install();
-    server.start();
-    root = std::make_shared<UIViewController>();
-    root->setTitle("首页");
-    nav = std::make_shared<UINaviCtrl>(root);
-    nav->setNavigationBarHidden(true);
-    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
-    window->setRootViewController(nav);
-    window->makeKeyAndVisible();
-    MainLoop::advance(1);
+    WebWindowTest::SetUp();
   }
   void TearDown() override {
-    UIWebView::setPageLoader({});
+    WebWindowTest::TearDown();
     UIViewController::setTitleHook({});
-    server.stop();
   }
 
   // Opens the browser as the app's screens do: push, then the address.
@@ -80,11 +61,6 @@ class WebBrowserTest : public ::testing::Test {
   bool indicatorOn() {
     return UIApplication::sharedApplication()->isNetworkActivityIndicatorVisible();
   }
-
-  ContentServer server;
-  std::shared_ptr<UIViewController> root;
-  std::shared_ptr<UINaviCtrl> nav;
-  std::shared_ptr<UIWindow> window;
 };
 
 TEST_F(WebBrowserTest, ALocalPageShowsUnderTheDefaultTitleAndBackWorksOnceALinkWasFollowed) {

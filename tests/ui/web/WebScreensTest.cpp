@@ -7,48 +7,27 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplicationDriver.h"
-#include "UIKit/UIScreen.h"
-#include "UIKit/UIWindow.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
-#include "core/UIBkImageView.h"
-#include "net/http/HXWebPageLoader.h"
-#include "server/ContentServer.h"
 #include "support/MainLoop.h"
 #include "support/ui/GoldenImage.h"
-#include "ui/framework/FeedbackViews.h"
+#include "support/ui/WebWindowTest.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
-#include "ui/framework/UINaviCtrl.h"
 #include "ui/web/UIComWebViewCtrl.h"
 #include "ui/web/UIMoreAboutViewController.h"
 #include "uilib/navigator/ULNavigator.h"
 
 namespace {
 
-using zept::server::ContentServer;
-
-class WebScreensTest : public ::testing::Test {
+class WebScreensTest : public WebWindowTest {
  protected:
   void SetUp() override {
-    MainLoop::install();
-    FeedbackViews::install();
-    UIBkImageView::defaultSet();
     NSGlobe::getEngine()->setThemeNum(1);
-    HXWebPageLoader::install();
-    server.start();
-    root = std::make_shared<UIViewController>();
-    nav = std::make_shared<UINaviCtrl>(root);
-    // The app's screens draw their own bars.
-    nav->setNavigationBarHidden(true);
-    window = std::make_shared<UIWindow>(UIScreen::mainScreen()->bounds());
-    window->setRootViewController(nav);
-    window->makeKeyAndVisible();
-    MainLoop::advance(1);
+    WebWindowTest::SetUp();
   }
   void TearDown() override {
-    UIWebView::setPageLoader({});
+    WebWindowTest::TearDown();
     NSGlobe::getEngine()->setThemeNum(1);
-    server.stop();
   }
   void setTheme(int theme) { NSGlobe::getEngine()->setThemeNum(theme); }
 
@@ -68,11 +47,6 @@ class WebScreensTest : public ::testing::Test {
   static bool shows(const std::string& dump, const std::string& line) {
     return dump.find(line) != std::string::npos;
   }
-
-  ContentServer server;
-  std::shared_ptr<UIViewController> root;
-  std::shared_ptr<UINaviCtrl> nav;
-  std::shared_ptr<UIWindow> window;
 };
 
 TEST_F(WebScreensTest, TheGeneralWebScreenShowsThePageTitleInItsOwnBarBetweenItsBars) {
