@@ -35,7 +35,10 @@
 #include "support/BusRecorder.h"
 #include "support/MainLoop.h"
 #include "support/StandInRecorder.h"
+#include "support/ui/ScreenDriver.h"
 #include "ui/framework/UINaviCtrl.h"
+#include "uilib/views/CustomerLauncherItem.h"
+#include "uilib/views/ULLauncherView.h"
 
 namespace apptest {
 
@@ -112,6 +115,23 @@ class AppTest : public ::testing::Test {
 
   std::shared_ptr<UIView> splash() const {
     return app && app->window() ? app->window()->viewWithTag(kSplashViewTag) : nullptr;
+  }
+  // Taps the home screen's tile of the channel named so, as a person would: its page shown
+  // first.
+  bool tapTile(const std::string& name) {
+    auto home = app ? app->homeScreen() : nullptr;
+    if (!home || !home->launcherView()) return false;
+    for (const auto& page : home->launcherView()->pages()) {
+      for (const auto& item : page) {
+        auto tile = std::dynamic_pointer_cast<CustomerLauncherItem>(item);
+        if (!tile || tile->channelItem()->name != name) continue;
+        home->launcherView()->scrollToItem(item, false);
+        app->window()->layoutIfNeeded();
+        auto button = home->launcherView()->buttonForItem(*item);
+        return button && ScreenDriver::tap(button);
+      }
+    }
+    return false;
   }
   // Start-up is over: the login or re-open reply was handled (or an offline start went on).
   bool startUpOver() const { return tilesShown.has_value(); }

@@ -23,8 +23,6 @@
 #include "ui/framework/MyViewController.h"
 #include "ui/framework/UINaviCtrl.h"
 #include "ui/widgets/UINaviComView.h"
-#include "uilib/views/CustomerLauncherItem.h"
-#include "uilib/views/ULLauncherView.h"
 
 using namespace apptest;
 
@@ -47,23 +45,6 @@ class ChannelScreenEndToEndTest : public AppTest {
     launch();
     ASSERT_TRUE(waitFor([&] { return startedUp(); }));
     advance(3);
-  }
-
-  // Taps the home tile of the channel named so, as a person would.
-  bool tapTile(const std::string& name) {
-    auto home = app->homeScreen();
-    if (!home || !home->launcherView()) return false;
-    for (const auto& page : home->launcherView()->pages()) {
-      for (const auto& item : page) {
-        auto tile = std::dynamic_pointer_cast<CustomerLauncherItem>(item);
-        if (!tile || tile->channelItem()->name != name) continue;
-        home->launcherView()->scrollToItem(item, false);
-        app->window()->layoutIfNeeded();
-        auto button = home->launcherView()->buttonForItem(*item);
-        return button && ScreenDriver::tap(button);
-      }
-    }
-    return false;
   }
 
   // Opens the news channel by its tile and checks what the screen shows: 20 feed rows, row 0's

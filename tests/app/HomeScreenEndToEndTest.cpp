@@ -9,8 +9,6 @@
 #include "UIKit/UINavigationController.h"
 #include "model/ChannelItem.h"
 #include "screens/reading/ChannelViewController.h"
-#include "support/ui/ScreenDriver.h"
-#include "uilib/views/CustomerLauncherItem.h"
 
 using namespace apptest;
 
@@ -29,14 +27,7 @@ TEST_F(AppTest, TheHomeScreenShowsItsBackgroundAndATappedTileBecomesTheChannelSc
   ASSERT_TRUE(home->bgImageView()->image());
 
   // The news tile: pushed, and recorded as the app delegate's channel screen.
-  std::shared_ptr<ULLauncherButton> news;
-  for (const auto& page : home->launcherView()->pages())
-    for (const auto& item : page)
-      if (auto tile = std::dynamic_pointer_cast<CustomerLauncherItem>(item);
-          tile && tile->channelItem()->name == "要闻")
-        news = home->launcherView()->buttonForItem(*item);
-  ASSERT_TRUE(news);
-  ASSERT_TRUE(ScreenDriver::tap(news));
+  ASSERT_TRUE(tapTile("要闻"));
   advance(0.5);
   auto screen = std::dynamic_pointer_cast<ChannelViewController>(
       app->navigationController()->topViewController());
