@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "Foundation/NSFileManager.h"
@@ -461,8 +460,8 @@ class ChannelArticleTest : public ChannelBaseTest {
     return n;
   }
   static void writeFile(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path) << text;
+    ASSERT_TRUE(UIFilePath::makeSureFolderOf(path));
+    ASSERT_TRUE(UIFilePath::writeFile(path, text));
   }
   static bool exists(const std::optional<std::string>& path) {
     return path && std::filesystem::exists(*path);
