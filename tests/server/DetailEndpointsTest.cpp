@@ -48,6 +48,8 @@ TEST_F(DetailEndpointsTest, TheWholeContentCarriesTheItemAdvertUntilTheReaderClo
   // The picture the banner downloads is served.
   auto banner = client->Get(picture.substr(picture.find('/', 7)) + "_290x60");
   ASSERT_TRUE(banner);
+  EXPECT_EQ(200, banner->status);
+  EXPECT_FALSE(banner->body.empty());
 
   Json closed = getJSON("/Ad/Ad_Hide.aspx", {{"keys", key}, {"std", kStd}, {"id", "601"}});
   EXPECT_EQ(true, closed["ResultBoolean"]);
