@@ -226,7 +226,7 @@ void ChannelViewController::initView() {
 void ChannelViewController::addSearchNavigationView() {
   auto root = view();
   navigationView_ = std::make_shared<UIImageView>(CGRectMake(0, 0, 320, kBarHeight));
-  navigationView_->setImage(imageFileNamed(isNight() ? "topBar_theme1" : "topBar"));
+  navigationView_->setImage(themed("topBar"));
   navigationView_->setUserInteractionEnabled(true);
   auto word = std::make_shared<UILabel>(CGRectMake(70, 0, 180, 30));
   word->setBackgroundColor(UIColor::clearColor());
@@ -243,8 +243,7 @@ void ChannelViewController::addSearchNavigationView() {
   navigationView_->addSubview(count);
   auto back = UIButton::buttonWithType(UIButtonType::Custom);
   back->setFrame(CGRectMake(5, 6, 56, 32));
-  back->setBackgroundImage(imageFileNamed(isNight() ? "leftBtn_theme1" : "leftBtn"),
-                           UIControlStateNormal);
+  back->setBackgroundImage(themed("leftBtn"), UIControlStateNormal);
   back->setTitle("返回", UIControlStateNormal);
   back->titleLabel()->setFont(UIFont::systemFontOfSize(14));
   back->setTitleColor(UIBkImageView::getFontColor(), UIControlStateNormal);
@@ -258,7 +257,7 @@ void ChannelViewController::addSearchNavigationView() {
 void ChannelViewController::addNavigationView() {
   auto root = view();
   navigationView_ = std::make_shared<UIImageView>(CGRectMake(0, 0, 320, kBarHeight));
-  navigationView_->setImage(imageFileNamed(isNight() ? "topBar_theme1" : "topBar"));
+  navigationView_->setImage(themed("topBar"));
   root->addSubview(navigationView_);
   auto self = weakSelf<ChannelViewController>();
   struct Tab {

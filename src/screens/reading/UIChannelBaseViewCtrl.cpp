@@ -5,6 +5,7 @@
 #include "Common/JXKit/NSString+JXKitDeserializing.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/NSString.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
@@ -37,12 +38,6 @@ constexpr int kArticleDownloadType = 34;
 
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
 }
 
 // The length in bytes of the UTF-8 character that starts the text (1 for a stray byte).
@@ -91,11 +86,6 @@ NS_CLASS_IMPLEMENTATION(UIChannelBaseViewCtrl) {
 UIChannelBaseViewCtrl::UIChannelBaseViewCtrl() : animalLock_(std::make_unique<NSRecursiveLock>()) {}
 
 UIChannelBaseViewCtrl::~UIChannelBaseViewCtrl() = default;
-
-void UIChannelBaseViewCtrl::viewDidLoad() {
-  UIScrollViewCtrl::viewDidLoad();
-  if (!animalLock_) animalLock_ = std::make_unique<NSRecursiveLock>();
-}
 
 bool UIChannelBaseViewCtrl::shouldAutorotateToInterfaceOrientation(
     UIInterfaceOrientation orientation) {
@@ -197,7 +187,6 @@ void UIChannelBaseViewCtrl::animatedStop(const Value& animationName) {
     isInDetail_ = false;
     anmiDic_.clear();
     if (auto closing = std::move(contentView_)) closing->removeAllView();
-    contentView_.reset();
     reloadDownImageCell();
   } else if (contentView_) {
     contentView_->startLoadTableView();
@@ -378,7 +367,7 @@ std::string UIChannelBaseViewCtrl::getCurrentItemEid() {
 void UIChannelBaseViewCtrl::showPic(const std::optional<std::string>& address) {
   if (!address) return;
   auto photo = UIPhotoViewCtrl::initWithNibName("UIPhotoViewCtrl");
-  photo->setFilePath(replaceAll(*address, "thumbnail", "bmiddle"));
+  photo->setFilePath(stringByReplacingOccurrencesOfString(*address, "thumbnail", "bmiddle"));
   photo->setWeiboType(static_cast<int>(actionType()));
   presentModalViewController(photo, true);
 }

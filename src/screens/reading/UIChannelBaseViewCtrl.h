@@ -85,7 +85,6 @@ class UIChannelBaseViewCtrl : public UIScrollViewCtrl,
   UIChannelBaseViewCtrl();
   ~UIChannelBaseViewCtrl() override;
 
-  void viewDidLoad() override;
   bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) override;
 
   // ---- the detail view in place

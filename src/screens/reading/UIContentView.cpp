@@ -3,11 +3,9 @@
 // actions are in UIContentView+Table.cpp.
 #include "screens/reading/UIContentView.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSFileManager.h"
 #include "UIKit/UIActivityIndicatorView.h"
 #include "UIKit/UIScreen.h"
 #include "core/FeedbackPresenter.h"
@@ -57,11 +55,7 @@ bool countsFromPlatform(int actionType) {
 }
 
 std::optional<std::string> readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return NSFileManager::defaultManager().contentsAtPath(path);
 }
 
 // A failed first page or article: the envelope says code 1 and no success.
@@ -286,21 +280,21 @@ void UIContentView::loadContent() {
   if (isBound()) loadComment();
 }
 
-void UIContentView::loadAdInfoByContent() {
+bool UIContentView::adsWanted() const {
   auto config = NSConfig::engine()->config();
-  if (!config || !config->isShowAd || isPlainKind(actionType_) || !isOnline() ||
-      NSGlobe::getEngine()->isAdClose())
-    return;
+  return config && config->isShowAd && !isPlainKind(actionType_) && isOnline() &&
+         !NSGlobe::getEngine()->isAdClose();
+}
+
+void UIContentView::loadAdInfoByContent() {
+  if (!adsWanted()) return;
   send(toInt(RequestType::ShowContent),
        {Value(vorluIdText()), Value(statusIdText()), Value(channelId()), Value("0"), Value("1")},
        reply(&UIContentView::allContentCallBack, "allContentCallBack:"));
 }
 
 void UIContentView::loadAdInfo() {
-  auto config = NSConfig::engine()->config();
-  if (!config || !config->isShowAd || isPlainKind(actionType_) || !isOnline() ||
-      NSGlobe::getEngine()->isAdClose())
-    return;
+  if (!adsWanted()) return;
   send(toInt(RequestType::Advert), {Value(vorluIdText())},
        reply(&UIContentView::adInfoCallBack, "adInfoCallBack:"));
 }
@@ -614,6 +608,10 @@ void UIContentView::loadHTMLFile() {
     isInLoad_ = false;
     return;
   }
+  requestArticle();
+}
+
+void UIContentView::requestArticle() {
   auto s = status();
   send(toInt(RequestType::FullArticle),
        {Value(*originalURL_), Value(channelId()), Value(s ? statusIdText() : "0"),
@@ -630,11 +628,7 @@ void UIContentView::reLoadHTMLFile() {
   else
     originalURL_ = linkAt(true, 1);
   if (!originalURL_ || !isOnline()) return;
-  auto s = status();
-  send(toInt(RequestType::FullArticle),
-       {Value(*originalURL_), Value(channelId()), Value(s ? statusIdText() : "0"),
-        Value(s ? vorluIdText() : "0")},
-       reply(&UIContentView::articleCallback, "articleCallback:"));
+  requestArticle();
 }
 
 void UIContentView::articleCallback(const Value& replyValue) {

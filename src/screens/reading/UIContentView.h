@@ -237,6 +237,10 @@ class UIContentView : public UIBaseView,
 
  private:
   static bool isOnline();
+  // Adverts are on, the list kind shows them, the reader did not close them and we are online.
+  bool adsWanted() const;
+  // Asks the server for the article at originalURL_ (set).
+  void requestArticle();
   static std::string lld(long long n);
   StatusPtr status() const;
   std::string statusIdText() const;

@@ -115,8 +115,7 @@ void UITabContentView::setDefaultTabStatue(int index) {
 void UITabContentView::select(long senderTag) {
   int index = senderTag == kRepostTag ? 1 : 0;
   if (index == curSelectIndex_) return;
-  setTabStatue(index);
-  curSelectIndex_ = index;
+  setDefaultTabStatue(index);
   performSelectorAfterDelay(
       selector(weakSelf<UITabContentView>(), &UITabContentView::setCurrentData, "setCurrentData"),
       {}, 0.1);
