@@ -16,7 +16,6 @@
 #include "core/NotificationNames.h"
 #include "core/StoredKeys.h"
 #include "core/UIBkImageView.h"
-#include "core/UIFilePath.h"
 #include "net/api/ClientRequest.h"
 #include "net/api/NSWeiBoNet.h"
 #include "screens/account/UIChannelModifyView.h"
@@ -60,11 +59,6 @@ std::shared_ptr<UIImage> backgroundPicture() {
 ChannelItemPtr channelOf(const ULLauncherItemPtr& tile) {
   auto carrier = std::dynamic_pointer_cast<CustomerLauncherItem>(tile);
   return carrier ? carrier->channelItem() : nullptr;
-}
-
-// The bus message of a notification whose userInfo is a dictionary holding one.
-std::shared_ptr<NSMsgSend> busMessage(const Value& notification) {
-  return NSMsgSend::fromNotification(notification);
 }
 
 }  // namespace
@@ -216,18 +210,23 @@ void varimostaViewController::markTile(const ULLauncherItemPtr& tile, bool shown
 void varimostaViewController::refreshLaunchView(const Value& notification) {
   refresh();
   postNotification(kChannelsUpdate);
-  auto msg = busMessage(notification);
+  auto msg = NSMsgSend::fromNotification(notification);
   if (!msg || !launcherView_) return;
+  // Marks every tile of the listed channels, then rebuilds the buttons once.
   auto markAll = [this](const Value& ids) {
     auto list = ids.array();
     if (!list) return;
+    bool marked = false;
     for (const Value& id : *list) {
       long type = id.intValue();
       for (const auto& page : launcherView_->pages())
         for (const auto& tile : page)
-          if (auto channel = channelOf(tile); channel && channel->type == type)
-            markTile(tile, true);
+          if (auto channel = channelOf(tile); channel && channel->type == type) {
+            channel->isShowNews = true;
+            marked = true;
+          }
     }
+    if (marked) launcherView_->recreateButtons();
   };
   auto data = msg->data.array();
   if (msg->type == kNewChannelsFromEditor) {
@@ -257,7 +256,7 @@ void varimostaViewController::seminarUpdated(const Value& notification) {
 }
 
 void varimostaViewController::updateOnlineTime(const Value& notification) {
-  auto msg = busMessage(notification);
+  auto msg = NSMsgSend::fromNotification(notification);
   if (!msg || msg->type != kChannelOpened || !launcherView_) return;
   auto data = msg->data.array();
   if (!data || data->count() < 2) return;
@@ -327,14 +326,7 @@ void varimostaViewController::shake() {
 }
 
 void varimostaViewController::changeOk() {
-  if (!bgImageView_) return;
-  long stored = NSUserDefaults::standardUserDefaults()->integerForKey(kMainBackgroundImageKey);
-  if (stored == kOwnBackground) {
-    bgImageView_->setImage(
-        UIImage::imageWithContentsOfFile(UIFilePath::getMainBackGroundImagePath(kOwnBackground)));
-  } else {
-    bgImageView_->setImage(imageFileNamed(UIBkImageView::mainBackgroundImage()));
-  }
+  if (bgImageView_) bgImageView_->setImage(backgroundPicture());
 }
 
 void varimostaViewController::loadGuideView() {
@@ -348,20 +340,22 @@ void varimostaViewController::loadGuideView() {
 // ---- opening channels
 // ----------------------------------------------------------------------------
 
-void varimostaViewController::openChannelViewControllerWithItem(const ChannelItemPtr& item) {
-  auto screen = ChannelViewController::initWithChannelItem(item);
+void varimostaViewController::pushChannelScreen(
+    const std::shared_ptr<ChannelViewController>& screen, bool subscription) {
   push(screen);
-  if (item && item->templateId == kTemplateMySubscription)
+  if (subscription)
     if (const auto& bar = screen->naviTapView()) bar->setSubscriptionButton("channelSetting");
   if (auto& record = channelScreenRecorder()) record(screen);
 }
 
+void varimostaViewController::openChannelViewControllerWithItem(const ChannelItemPtr& item) {
+  pushChannelScreen(ChannelViewController::initWithChannelItem(item),
+                    item && item->templateId == kTemplateMySubscription);
+}
+
 void varimostaViewController::openChannelViewController(int channelType, int actionType) {
-  auto screen = ChannelViewController::initWithChannelType(channelType, actionType);
-  push(screen);
-  if (actionType == kTemplateMySubscription)
-    if (const auto& bar = screen->naviTapView()) bar->setSubscriptionButton("channelSetting");
-  if (auto& record = channelScreenRecorder()) record(screen);
+  pushChannelScreen(ChannelViewController::initWithChannelType(channelType, actionType),
+                    actionType == kTemplateMySubscription);
 }
 
 void varimostaViewController::openFeedChannel(const Value&) {
@@ -412,7 +406,7 @@ void varimostaViewController::weiboDidLogin(const Value& notification) {
 }
 
 void varimostaViewController::bindAccountOk(const Value& notification) {
-  auto msg = busMessage(notification);
+  auto msg = NSMsgSend::fromNotification(notification);
   if (msg && msg->type == kComposerBindEvent) touchMenuItem(6);
 }
 

@@ -126,6 +126,9 @@ class varimostaViewController : public ULViewController,
   // Sets the NEW mark of the tile's channel and rebuilds the buttons.
   void markTile(const ULLauncherItemPtr& tile, bool shown);
   void push(const std::shared_ptr<UIViewController>& screen);
+  // Pushes a channel screen, with the "channelSetting" button for the subscription template,
+  // and records it with the channel screen recorder.
+  void pushChannelScreen(const std::shared_ptr<ChannelViewController>& screen, bool subscription);
 
   std::atomic<bool> isStartShake_{false};
   std::shared_ptr<ULLauncherView> launcherView_;

@@ -2,10 +2,6 @@
 
 #include "Foundation/NSClass.h"
 
-UIYBWebView::~UIYBWebView() {
-  next_.reset();
-}
-
 void UIYBWebView::setNextdelegate(const std::shared_ptr<UIWebViewDelegate>& next) {
   setDelegate(std::static_pointer_cast<UIYBWebView>(shared_from_this()));
   next_ = next;

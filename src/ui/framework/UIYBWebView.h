@@ -11,7 +11,6 @@ class UIYBWebView : public UIWebView, public UIWebViewDelegate {
   NS_CLASS(UIYBWebView, UIWebView)
  public:
   using UIWebView::UIWebView;
-  ~UIYBWebView() override;
 
   // Makes the view its own delegate and keeps the given one as the next (nullptr: none).
   void setNextdelegate(const std::shared_ptr<UIWebViewDelegate>& next);

@@ -39,9 +39,7 @@ std::shared_ptr<UIButton> historyButton(const std::string& title, CGFloat x, lon
 WebViewCtrl::~WebViewCtrl() {
   stopActivityIndicatorViewAnimation();
   NSNotificationCenter::defaultCenter()->removeObserver(weak_from_this());
-  isInPlay_ = true;
   if (myWebView_) myWebView_->setNextdelegate(nullptr);
-  myWebView_.reset();
   setNetworkIndicator(false);
 }
 

@@ -13,17 +13,6 @@
 #include "ui/framework/UIYBToolBar.h"
 #include "ui/web/AppWebTopBar.h"
 
-UIMoreAboutViewController::~UIMoreAboutViewController() {
-  versionLabel.reset();
-  topBar.reset();
-  backButton.reset();
-  infoText.reset();
-  serverText.reset();
-  lawText.reset();
-  bottomImage.reset();
-  appButton.reset();
-}
-
 std::string UIMoreAboutViewController::aboutPageURL() {
   Value version = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleVersion");
   return NSConfig::engine()->serverURL() + "/about/about.html?v=i_" + version.description();

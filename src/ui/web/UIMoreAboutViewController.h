@@ -18,7 +18,6 @@ class UIMoreAboutViewController : public ULWebController {
   NS_CLASS(UIMoreAboutViewController, ULWebController)
  public:
   UIMoreAboutViewController() = default;
-  ~UIMoreAboutViewController() override;
 
   // The about page's address: the configured server's base URL, the path and the version.
   static std::string aboutPageURL();

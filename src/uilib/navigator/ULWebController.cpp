@@ -27,7 +27,6 @@ std::string persistedURL(const ValueDictionary& state) {
 }  // namespace
 
 ULWebController::~ULWebController() {
-  delegate_.reset();
   if (webView_) webView_->setDelegate({});
 }
 
@@ -189,10 +188,7 @@ void ULWebController::shareAction() {
       "", std::dynamic_pointer_cast<ULWebController>(shared_from_this()),
       ULLibraryLocalizedString("Cancel"), "",
       std::vector<std::string>{ULLibraryLocalizedString("Open in Safari")});
-  if (ULDeviceIsPad() && actionButton_ && actionButton_->view())
-    actionSheet_->showInView(actionButton_->view());
-  else
-    actionSheet_->showInView(view());
+  actionSheet_->showInView(view());
 }
 
 void ULWebController::actionSheetClickedButtonAtIndex(const std::shared_ptr<UIActionSheet>&,
@@ -295,7 +291,6 @@ void ULWebController::webViewDidFinishLoad(UIWebView& view) {
 
 void ULWebController::webViewDidFailLoadWithError(UIWebView& view, const NSErrorPtr& error) {
   if (auto d = delegate()) d->webControllerDidFailLoadWithError(*this, view, error);
-  loadingURL_.reset();
   webViewDidFinishLoad(view);
 }
 

@@ -121,7 +121,6 @@ class ULWebController : public ULModelViewController,
   std::shared_ptr<UIView> headerView_;
   std::shared_ptr<UIActionSheet> actionSheet_;
   std::shared_ptr<UIWebView> webView_;
-  std::shared_ptr<UIBarButtonItem> actionButton_;
   std::shared_ptr<UIToolbar> toolbar_;
   std::shared_ptr<UIBarButtonItem> activityItem_;
   std::shared_ptr<UIBarButtonItem> backButton_;
