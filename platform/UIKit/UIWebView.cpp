@@ -5,6 +5,7 @@
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSString.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/NSString+UIKit.h"
 #include "UIKit/UIButton.h"
@@ -26,12 +27,6 @@ struct ParsedPage {
   std::vector<UIWebView::Link> links;
   std::vector<std::string> buttons;
 };
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::string decodeEntities(std::string_view s) {
   static const std::pair<std::string_view, std::string_view> kEntities[] = {
@@ -78,7 +73,7 @@ std::string collapse(std::string_view s) {
 }
 
 std::string attribute(std::string_view tag, std::string_view name) {
-  std::string low = lower(tag);
+  std::string low = lowercaseASCIIString(tag);
   for (size_t at = low.find(name); at != std::string::npos; at = low.find(name, at + 1)) {
     if (at == 0 || !std::isspace(static_cast<unsigned char>(low[at - 1]))) continue;
     size_t i = at + name.size();
@@ -124,10 +119,15 @@ ParsedPage parsePage(std::string_view html) {
     if (end == std::string_view::npos) break;
     std::string_view tag = html.substr(i + 1, end - i - 1);
     i = end + 1;
-    std::string name = lower(tag.substr(0, tag.find_first_of(" \t\r\n/", 1)));
+    std::string name = lowercaseASCIIString(tag.substr(0, tag.find_first_of(" \t\r\n/", 1)));
     if (name == "script" || name == "style") {
-      size_t close = lower(html.substr(i)).find("</" + name);
-      i = close == std::string::npos ? html.size() : i + close;
+      // The closing tag, in any case, found without copying the rest of the page.
+      const std::string closing = "</" + name;
+      size_t close = html.find("</", i);
+      while (close != std::string_view::npos &&
+             !equalsIgnoringASCIICase(html.substr(close, closing.size()), closing))
+        close = html.find("</", close + 2);
+      i = close == std::string_view::npos ? html.size() : close;
       continue;
     }
     if (name == "title") {
@@ -351,8 +351,8 @@ void UIWebView::show(const std::string& html) {
   CGFloat width = bounds().size.width;
   document_->setFrame(
       CGRectMake(0, document_->frame().origin.y, width, document_->frame().size.height));
+  // Below the text (the buttons were taken out above), or at the top margin without text.
   CGFloat y = document_->contentHeight() - UIWebDocumentView::kMargin;
-  if (document_->text().empty()) y = UIWebDocumentView::kMargin;
   for (auto& title : page.buttons) {
     auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
     button->setTitle(title, UIControlStateNormal);

@@ -74,7 +74,7 @@ JXDictionary* JXDictionary::place(Token, JXArena* arena, size_t capacity) {
 }
 
 ValueDictionary JXDictionary::retainPlaced() const {
-  return ValueDictionary(arena_->keeper(), const_cast<JXDictionary*>(this));
+  return std::const_pointer_cast<JXDictionary>(counted());
 }
 
 std::shared_ptr<const JXDictionary> JXDictionary::counted() const {
