@@ -52,7 +52,8 @@ ValueArray nonEmptyArrayCopy(const Value& v) {
 ValueArray titlesOf(const NSArray& list) {
   auto titles = std::make_shared<NSMutableArray>();
   for (const Value& element : list) {
-    if (element.isDictionary()) titles->addObject(strValue(*element.dictionaryPointer(), "title", ""));
+    if (element.isDictionary())
+      titles->addObject(strValue(*element.dictionaryPointer(), "title", ""));
   }
   return titles;
 }

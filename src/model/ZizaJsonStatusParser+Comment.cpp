@@ -30,7 +30,8 @@ CommentPtr ZizaJsonStatusParser::dicToComment(const NSDictionary& dic, int depth
     const Value& status = dic.objectRefForKey("status");
     if (status.isDictionary()) c->status = dicToStatus(*status.dictionaryPointer(), depth + 1);
     const Value& answered = dic.objectRefForKey("reply_comment");
-    if (answered.isDictionary()) c->replyComment = dicToComment(*answered.dictionaryPointer(), depth + 1);
+    if (answered.isDictionary())
+      c->replyComment = dicToComment(*answered.dictionaryPointer(), depth + 1);
   }
   return c;
 }
@@ -130,7 +131,8 @@ ValueDictionary ZizaJsonStatusParser::parseToContent(std::string_view reply,
 
   // Only the lower-case "adinfo" is the content reply's advert.
   const Value& ad = dic.objectRefForKey("adinfo");
-  if (ad.isDictionary()) result->setObject(Value(dicToAdInfo(*ad.dictionaryPointer())), kContentAdInfoKey);
+  if (ad.isDictionary())
+    result->setObject(Value(dicToAdInfo(*ad.dictionaryPointer())), kContentAdInfoKey);
 
   const Value& comments = dic.objectRefForKey("zizacomments");
   if (!comments.isDictionary()) return result;

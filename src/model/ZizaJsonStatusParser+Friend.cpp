@@ -33,7 +33,8 @@ void writeGroupCache(const Value& group) {
 void appendGroupUsers(NSIdollist& list, const NSDictionary& group) {
   Value users = group.objectForKey("user");
   if (!users.isArray()) return;
-  for (auto& friendItem : mapDictionaries(*users.arrayPointer(), ZizaJsonStatusParser::dictoUserFriend)) {
+  for (auto& friendItem :
+       mapDictionaries(*users.arrayPointer(), ZizaJsonStatusParser::dictoUserFriend)) {
     list.info.push_back(std::move(friendItem));
   }
 }

@@ -138,7 +138,8 @@ std::shared_ptr<NSSectionItem> sectionOf(const NSDictionary& dic, int64_t zizaId
   if (actions.isArray()) {
     for (const Value& action : *actions.arrayPointer())
       if (action.isDictionary())
-        section->actionsArray().push_back(ZizaJsonStatusParser::parseAction(*action.dictionaryPointer()));
+        section->actionsArray().push_back(
+            ZizaJsonStatusParser::parseAction(*action.dictionaryPointer()));
   }
   return section;
 }
