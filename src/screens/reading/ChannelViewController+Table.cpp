@@ -105,13 +105,19 @@ bool ChannelViewController::advertRowShown() const {
   int kind = currentChannel_->actionType();
   if (kind == kTemplateRoDuda && currentSelectType_ == kCommentTab) return false;
   if (isInReadLater() || kind == kTemplateOnlineSeminar || kind == kTemplateVEZIExpo) return false;
-  auto file = UIFilePath::getImageWithPath(adInfo_->c_img, 0);
-  std::error_code error;
-  return file && std::filesystem::exists(*file, error);
+  if (!adPictureOnDisk_ || adPictureOnDisk_->first != adInfo_->c_img) {
+    auto file = UIFilePath::getImageWithPath(adInfo_->c_img, 0);
+    std::error_code error;
+    adPictureOnDisk_.emplace(adInfo_->c_img, file && std::filesystem::exists(*file, error));
+  }
+  return adPictureOnDisk_->second;
 }
 
 long ChannelViewController::tableViewNumberOfRowsInSection(
     const std::shared_ptr<UITableView>& tableView, long) {
+  // The table asks for the row count first on every reload: the advert picture is looked up
+  // afresh for it, and the reload's heights and cells then agree with its count.
+  adPictureOnDisk_.reset();
   if (tableView) {
     if (auto more = tableView->viewWithTag(kMoreRowTag)) more->removeFromSuperview();
   }

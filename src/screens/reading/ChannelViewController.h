@@ -25,6 +25,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
@@ -170,7 +171,8 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   void scrollViewWillBeginDragging(const std::shared_ptr<UIScrollView>& scrollView) override;
   void scrollViewDidEndDecelerating(const std::shared_ptr<UIScrollView>& scrollView) override;
   // The one "advert row shown" rule: an advert whose picture is on disk, in a list that draws
-  // advert rows (not the comment tab, read-later, kinds 7 and 15).
+  // advert rows (not the comment tab, read-later, kinds 7 and 15).  The disk is asked once per
+  // reload of the table, not for every row height and cell.
   bool advertRowShown() const;
 
   // ---- item actions (7.112)
@@ -306,7 +308,11 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   const Value& selfItem() const { return selfItem_; }
   void setSelfItem(Value item) { selfItem_ = std::move(item); }
   const NSAdInfoPtr& adInfo() const { return adInfo_; }
-  void setAdInfo(NSAdInfoPtr ad) { adInfo_ = std::move(ad); }
+  void setAdInfo(NSAdInfoPtr ad) {
+    adInfo_ = std::move(ad);
+    // A new advert (a reply) looks at the disk again: its picture may have landed meanwhile.
+    adPictureOnDisk_.reset();
+  }
   const NSAdInfoPtr& lastAdInfo() const { return lastAdInfo_; }
   void setLastAdInfo(NSAdInfoPtr ad) { lastAdInfo_ = std::move(ad); }
   const std::shared_ptr<UINaviTabView>& naviTapView() const { return naviTapView_; }
@@ -393,6 +399,12 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   std::shared_ptr<UINaviComView> naviBarView_;
   Value selfItem_;
   NSAdInfoPtr adInfo_;
+  // Whether the picture of the advert address `first` was on disk when last looked up.  The
+  // rest of the advert row rule is read afresh on every ask; only the disk is remembered, and
+  // forgotten on a new advert and on every reload of the table (the advert picture's download
+  // tells the screen nothing: a landed picture shows from the next reload, as a reply or refresh
+  // makes one).
+  mutable std::optional<std::pair<std::string, bool>> adPictureOnDisk_;
   NSAdInfoPtr lastAdInfo_;
   std::shared_ptr<UINaviTabView> naviTapView_;
   std::shared_ptr<UIImageView> newImage_;

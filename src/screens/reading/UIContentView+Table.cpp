@@ -626,11 +626,12 @@ void UIContentView::pageAnimatedStop(const Value&) {
 
 void UIContentView::loadContentSwipePage() {
   if (ctableView_) ctableView_->setContentOffset(CGPointMake(0, 0));
-  if (needUserAllLoadContent()) {
+  std::optional<CachedComments> cached;  // read once for the opening
+  if (needUserAllLoadContent(&cached)) {
     loadContent();
   } else {
     loadAdInfoByContent();
-    loadCacheComment();
+    loadCacheComment(std::move(cached));
   }
   if (!originalURL_) pasteArticleFromStatusText();
 }

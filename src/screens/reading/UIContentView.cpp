@@ -189,16 +189,31 @@ void UIContentView::removeAllView() {
 }
 
 bool UIContentView::needUserAllLoadContent() {
+  return needUserAllLoadContent(nullptr);
+}
+
+bool UIContentView::needUserAllLoadContent(std::optional<CachedComments>* read) {
   auto config = NSConfig::engine()->config();
   if (!config || !config->isShowAd || isPlainKind(actionType_)) return false;
-  auto cached = readText(commentCachePath());
-  if (cached && !cached->empty() && ZizaJsonStatusParser::countOfCommentsInfo(*cached) >= 1)
-    return false;
-  return true;
+  CachedComments cached{readText(commentCachePath()), nullptr};
+  int32_t count = 0;
+  if (cached.text && !cached.text->empty()) {
+    if (read) {
+      // The opening shows this page next: parse it whole once, here.
+      cached.page = ZizaJsonStatusParser::parseDicToCommentsInfo(*cached.text);
+      count = cached.page ? cached.page->total_number : 0;
+    } else {
+      count = ZizaJsonStatusParser::countOfCommentsInfo(*cached.text);
+    }
+  }
+  if (read) *read = std::move(cached);
+  return count < 1;
 }
 
 void UIContentView::startLoadTableView() {
-  bool whole = needUserAllLoadContent();
+  // The comment cache is read once for the opening; a seminar item shows no cached comments.
+  std::optional<CachedComments> cached;
+  bool whole = needUserAllLoadContent(actionType_ == 7 ? nullptr : &cached);
   if (!whole) loadAdInfoByContent();
   isInLoad_ = true;
   if (contentCell_) contentCell_->removeFromSuperview();
@@ -228,7 +243,7 @@ void UIContentView::startLoadTableView() {
   else if (actionType_ == 7)
     loadDialogRecordComment();
   else
-    loadCacheComment();
+    loadCacheComment(std::move(cached));
 
   pasteArticleFromStatusText();
   stopActivityIndicatorViewAnimation();
@@ -318,9 +333,14 @@ void UIContentView::loadDialogRecordComment() {
 }
 
 void UIContentView::loadCacheComment() {
-  auto cached = readText(commentCachePath());
+  loadCacheComment(std::nullopt);
+}
+
+void UIContentView::loadCacheComment(std::optional<CachedComments> read) {
+  if (!read) read = CachedComments{readText(commentCachePath()), nullptr};
+  const auto& cached = read->text;
   if (cached && !cached->empty()) {
-    commentList(Value(*cached));
+    showCommentList(*cached, std::move(read->page));
     if (commentArray_ && !commentArray_->empty()) {
       restartCellDownloads();
       isInLoad_ = false;
@@ -422,9 +442,13 @@ void UIContentView::showCommentsPage(const std::shared_ptr<NSStatusesInfo>& info
 }
 
 void UIContentView::commentList(const Value& replyValue) {
+  showCommentList(textOf(replyValue), nullptr);
+}
+
+void UIContentView::showCommentList(std::string_view text, std::shared_ptr<NSStatusesInfo> page) {
   if (actionType_ == 100 || isShowRet_) return;
-  std::string text = textOf(replyValue);
-  showCommentsPage(ZizaJsonStatusParser::parseDicToCommentsInfo(text), text, false);
+  if (!page) page = ZizaJsonStatusParser::parseDicToCommentsInfo(text);
+  showCommentsPage(page, text, false);
 }
 
 void UIContentView::retweetList(const Value& replyValue) {
@@ -590,18 +614,19 @@ void UIContentView::pasteArticleFromStatusText() {
 
 void UIContentView::loadHTMLFile() {
   if (!originalURL_) return;
-  if (auto page = UIFilePath::localHTMLFilePath(*originalURL_)) {
-    if (auto text = readText(*page)) {
-      if (auto saved = OriginalArticle::articleWithURL(*originalURL_)) {
-        article_ = saved;
-        hasOriginalArticle_ = true;
-        if (ctableView_) ctableView_->reloadData();
-        return;
-      }
-      if (!text->empty()) {
-        articleCallback(Value(*text));
-        return;
-      }
+  // A saved page on disk: the saved article wins over its text, which is read only without one.
+  bool directory = false;
+  auto page = UIFilePath::localHTMLFilePath(*originalURL_);
+  if (page && NSFileManager::defaultManager().fileExistsAtPath(*page, &directory) && !directory) {
+    if (auto saved = OriginalArticle::articleWithURL(*originalURL_)) {
+      article_ = saved;
+      hasOriginalArticle_ = true;
+      if (ctableView_) ctableView_->reloadData();
+      return;
+    }
+    if (auto text = readText(*page); text && !text->empty()) {
+      articleCallback(Value(*text));
+      return;
     }
   }
   if (!isOnline()) {

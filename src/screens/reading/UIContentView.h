@@ -251,6 +251,19 @@ class UIContentView : public UIBaseView,
   void send(int type, std::vector<Value> data, Selector action);
   Selector reply(void (UIContentView::*handler)(const Value&), std::string name);
   void restartCellDownloads();
+  // The item's comment cache as an opening read it: the text, and its parsed page (null when
+  // the text is missing or empty, or is no JSON object).
+  struct CachedComments {
+    std::optional<std::string> text;
+    std::shared_ptr<NSStatusesInfo> page;
+  };
+  // needUserAllLoadContent that hands out the cache it read (when it read one) to the opening,
+  // which then shows it with loadCacheComment(read) without reading and parsing it again.
+  bool needUserAllLoadContent(std::optional<CachedComments>* read);
+  // loadCacheComment on the cache that the opening read; nullopt reads it now.
+  void loadCacheComment(std::optional<CachedComments> read);
+  // commentList on a reply text, with its page when it was parsed already.
+  void showCommentList(std::string_view text, std::shared_ptr<NSStatusesInfo> page);
   // A first page of comments (whole: it came in the whole-content reply).
   void showCommentsPage(const std::shared_ptr<NSStatusesInfo>& info, std::string_view reply,
                         bool whole);

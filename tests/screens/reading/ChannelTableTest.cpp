@@ -326,6 +326,60 @@ TEST_F(ChannelTableTest, AnAdvertRowShowsOnlyWithItsPictureOnDiskAndShiftsTheIte
   }
 }
 
+TEST_F(ChannelTableTest, AnAdvertRowComesWithTheReloadAfterItsPictureLandsAndGoesWhenClosed) {
+  auto ad = std::make_shared<NSAdInfo>();
+  ad->c_img = "http://127.0.0.1:1/ad/landing.png";
+  ad->isImgExit = true;
+  auto path = *UIFilePath::getImageWithPath(ad->c_img);
+  NSFileManager::defaultManager().removeItemAtPath(path);
+  auto screen = open(34, 1);
+  screen->setAdInfo(ad);
+  fill(screen, 3);
+  auto table = screen->dataTableView();
+  ASSERT_EQ(table->numberOfRowsInSection(0), 3);
+  EXPECT_FALSE(screen->advertRowShown());
+  auto adBanner = [&] {
+    auto top = row(screen, 0);
+    for (const auto& sub : top->contentView()->subviews())
+      if (sub->className() == "UIAdView") return true;
+    return false;
+  };
+  EXPECT_FALSE(adBanner());
+
+  // The picture lands; the list's next reload (a reply or a refresh) shows its row on top.
+  UIFilePath::makeSureFolderOf(path);
+  ASSERT_TRUE(NSFileManager::defaultManager().createFileAtPath(path, pngBytes()));
+  screen->refreshTableView();
+  table->layoutIfNeeded();
+  EXPECT_EQ(table->numberOfRowsInSection(0), 4);
+  EXPECT_TRUE(screen->advertRowShown());
+  EXPECT_EQ(height(screen, 0), 84);
+  EXPECT_TRUE(adBanner());
+  EXPECT_EQ(itemView(row(screen, 1))->weiboitem(),
+            screen->currentChannel()->channelStatuses()->objectAtIndex(0).object<NSObject>());
+
+  // Closed: the advert loses its picture flag and leaves the screen; the reload drops its row.
+  ad->isImgExit = false;
+  screen->setAdInfo(nullptr);
+  screen->refreshTableView();
+  table->layoutIfNeeded();
+  EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+  EXPECT_FALSE(screen->advertRowShown());
+  EXPECT_FALSE(adBanner());
+  EXPECT_EQ(itemView(row(screen, 0))->weiboitem(),
+            screen->currentChannel()->channelStatuses()->objectAtIndex(0).object<NSObject>());
+
+  // A picture removed from disk (a cleared cache) takes the row away at the next reload too.
+  ad->isImgExit = true;
+  screen->setAdInfo(ad);
+  screen->refreshTableView();
+  ASSERT_EQ(table->numberOfRowsInSection(0), 4);
+  NSFileManager::defaultManager().removeItemAtPath(path);
+  screen->refreshTableView();
+  EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+  EXPECT_FALSE(screen->advertRowShown());
+}
+
 TEST_F(ChannelTableTest, CommentAndReadLaterRowsTakeTheirItemsByTheRowAndStayEmptyOtherwise) {
   // The comments tab: a Comment row holds its comment view, anything else stays empty.
   auto comments = open(3, 5);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -500,6 +501,54 @@ TEST_F(UIContentViewTest, TheLinkedArticleAddsItsRowAndAFailedLinkTriesTheNext) 
   view->tableViewDidSelectRowAtIndexPath(view->ctableView(), NSIndexPath{0, 1});
   EXPECT_EQ(screen->calls,
             std::vector<std::string>{"openArticleView " + view->article()->title + " NO"});
+}
+
+TEST_F(UIContentViewTest, ASavedPageShowsItsSavedArticleOrElseItsTextBeforeTheServerIsAsked) {
+  // The server keeps its reader page to itself, so that no answer rewrites the saved page.
+  server.script("/News/NewsReader.aspx", zept::server::EndpointScript::goSilent());
+  const std::string link = "http://t.ziza.example/Rt3xP9";
+  const std::string pagePath = *UIFilePath::localHTMLFilePath(link);
+  auto saved = OriginalArticle::initWithURL(link);
+  saved->title = "稍后阅读里的文章";
+  struct Case {
+    const char* name;
+    std::optional<std::string> page;  // the saved page's text; nullopt: no page
+    bool savedArticle;
+    const char* shownTitle;  // nullptr: nothing shown yet, the server is asked
+    bool hasOriginal;
+  } cases[] = {
+      {"no page", std::nullopt, false, nullptr, false},
+      {"a page", "<html><head><title>存下的页面</title></head></html>", false, "存下的页面", false},
+      {"an empty page", "", false, nullptr, false},
+      {"a page and a saved article", "<html><head><title>存下的页面</title></head></html>", true,
+       "稍后阅读里的文章", true},
+      {"a saved article without its page", std::nullopt, true, nullptr, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (auto old = OriginalArticle::articleWithURL(link)) OriginalArticle::removeArticle(*old);
+    std::filesystem::remove(pagePath);
+    if (c.page) {
+      std::filesystem::create_directories(std::filesystem::path(pagePath).parent_path());
+      std::ofstream(pagePath) << *c.page;
+    }
+    if (c.savedArticle) {
+      ASSERT_TRUE(OriginalArticle::addArticle(*saved));
+    }
+    bus->posts.clear();
+    open(demoStatus(kLinking, kLinkingText, 4, 71));
+    EXPECT_EQ(requests(toInt(RequestType::FullArticle)).size(), c.shownTitle ? 0u : 1u);
+    if (c.shownTitle) {
+      ASSERT_TRUE(view->article());
+      EXPECT_EQ(view->article()->title, c.shownTitle);
+    } else {
+      EXPECT_FALSE(view->article());
+    }
+    EXPECT_EQ(view->hasOriginalArticle(), c.hasOriginal);
+    view->removeAllView();
+    if (c.savedArticle) OriginalArticle::removeArticle(*saved);
+  }
+  std::filesystem::remove(pagePath);
 }
 
 TEST_F(UIContentViewTest, AReplyStartingWithZeroTriesTheSecondLinkOfTheText) {
