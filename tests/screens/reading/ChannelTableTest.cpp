@@ -336,48 +336,47 @@ TEST_F(ChannelTableTest, AnAdvertRowComesWithTheReloadAfterItsPictureLandsAndGoe
   screen->setAdInfo(ad);
   fill(screen, 3);
   auto table = screen->dataTableView();
-  ASSERT_EQ(table->numberOfRowsInSection(0), 3);
-  EXPECT_FALSE(screen->advertRowShown());
-  auto adBanner = [&] {
-    auto top = row(screen, 0);
-    for (const auto& sub : top->contentView()->subviews())
-      if (sub->className() == "UIAdView") return true;
-    return false;
+  auto firstItem = screen->currentChannel()->channelStatuses()->objectAtIndex(0).object<NSObject>();
+  // The list after a reload (as a reply or a refresh makes one): the advert row on top, 84
+  // high, with the items under it; or the items alone.
+  auto expectAfterReload = [&](bool advert) {
+    screen->refreshTableView();
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->numberOfRowsInSection(0), advert ? 4 : 3);
+    EXPECT_EQ(screen->advertRowShown(), advert);
+    bool banner = false;
+    for (const auto& sub : row(screen, 0)->contentView()->subviews())
+      banner = banner || sub->className() == "UIAdView";
+    EXPECT_EQ(banner, advert);
+    if (advert) {
+      EXPECT_EQ(height(screen, 0), 84);
+    }
+    EXPECT_EQ(itemView(row(screen, advert ? 1 : 0))->weiboitem(), firstItem);
   };
-  EXPECT_FALSE(adBanner());
-
-  // The picture lands; the list's next reload (a reply or a refresh) shows its row on top.
-  UIFilePath::makeSureFolderOf(path);
-  ASSERT_TRUE(NSFileManager::defaultManager().createFileAtPath(path, pngBytes()));
-  screen->refreshTableView();
-  table->layoutIfNeeded();
-  EXPECT_EQ(table->numberOfRowsInSection(0), 4);
-  EXPECT_TRUE(screen->advertRowShown());
-  EXPECT_EQ(height(screen, 0), 84);
-  EXPECT_TRUE(adBanner());
-  EXPECT_EQ(itemView(row(screen, 1))->weiboitem(),
-            screen->currentChannel()->channelStatuses()->objectAtIndex(0).object<NSObject>());
-
-  // Closed: the advert loses its picture flag and leaves the screen; the reload drops its row.
-  ad->isImgExit = false;
-  screen->setAdInfo(nullptr);
-  screen->refreshTableView();
-  table->layoutIfNeeded();
-  EXPECT_EQ(table->numberOfRowsInSection(0), 3);
-  EXPECT_FALSE(screen->advertRowShown());
-  EXPECT_FALSE(adBanner());
-  EXPECT_EQ(itemView(row(screen, 0))->weiboitem(),
-            screen->currentChannel()->channelStatuses()->objectAtIndex(0).object<NSObject>());
-
-  // A picture removed from disk (a cleared cache) takes the row away at the next reload too.
-  ad->isImgExit = true;
-  screen->setAdInfo(ad);
-  screen->refreshTableView();
-  ASSERT_EQ(table->numberOfRowsInSection(0), 4);
-  NSFileManager::defaultManager().removeItemAtPath(path);
-  screen->refreshTableView();
-  EXPECT_EQ(table->numberOfRowsInSection(0), 3);
-  EXPECT_FALSE(screen->advertRowShown());
+  {
+    SCOPED_TRACE("no picture yet");
+    expectAfterReload(false);
+  }
+  {
+    SCOPED_TRACE("the picture landed");
+    UIFilePath::makeSureFolderOf(path);
+    ASSERT_TRUE(NSFileManager::defaultManager().createFileAtPath(path, pngBytes()));
+    expectAfterReload(true);
+  }
+  {
+    SCOPED_TRACE("closed: the advert loses its picture flag and leaves the screen");
+    ad->isImgExit = false;
+    screen->setAdInfo(nullptr);
+    expectAfterReload(false);
+  }
+  {
+    SCOPED_TRACE("shown again, then its picture removed from disk (a cleared cache)");
+    ad->isImgExit = true;
+    screen->setAdInfo(ad);
+    expectAfterReload(true);
+    NSFileManager::defaultManager().removeItemAtPath(path);
+    expectAfterReload(false);
+  }
 }
 
 TEST_F(ChannelTableTest, CommentAndReadLaterRowsTakeTheirItemsByTheRowAndStayEmptyOtherwise) {
