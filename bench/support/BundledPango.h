@@ -60,7 +60,7 @@ struct PlainPango {
   PlainPango(const PlainPango&) = delete;
   PlainPango& operator=(const PlainPango&) = delete;
 
-  int height(const std::string& text, double width) {
+  int height(std::string_view text, double width) {
     pango_layout_set_width(layout, int(width * PANGO_SCALE));
     pango_layout_set_text(layout, text.data(), int(text.size()));
     int w = 0, h = 0;

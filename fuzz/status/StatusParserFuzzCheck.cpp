@@ -27,12 +27,12 @@ size_t countOf(const std::vector<T>& list) {
 
 // A status keeps text that was UTF-8 as UTF-8 through the link and picture clean-ups.
 std::string checkStatus(const Status& s, bool utf8) {
-  for (const std::string* t : {&s.text, &s.source, &s.thumbnailPic, &s.bmiddlePic, &s.originalPic})
+  for (const RecordText* t : {&s.text, &s.source, &s.thumbnailPic, &s.bmiddlePic, &s.originalPic})
     if (utf8 && !isValidUTF8(*t)) return "a status text is no longer UTF-8: " + *t;
   Status copy = s;
   P::toSetStatusURL(copy);
   P::setRepostImage(copy);
-  for (const std::string* t : {&copy.text, &copy.source, &copy.thumbnailPic})
+  for (const RecordText* t : {&copy.text, &copy.source, &copy.thumbnailPic})
     if (utf8 && !isValidUTF8(*t)) return "a status text cut inside a character: " + *t;
   return {};
 }

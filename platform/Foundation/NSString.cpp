@@ -556,7 +556,8 @@ NSCharacterSet NSCharacterSet::characterSetWithCharactersInString(std::string_vi
   return NSCharacterSet([set](char32_t c) { return set->count(c) > 0; });
 }
 
-std::string stringByTrimmingCharactersInSet(std::string_view text, const NSCharacterSet& set) {
+std::string_view stringViewByTrimmingCharactersInSet(std::string_view text,
+                                                     const NSCharacterSet& set) {
   // ASCII bytes are characters of their own, so the ends are trimmed byte by byte first; only
   // when a non-ASCII character stands at an end is the rest decoded as a whole.
   auto asciiMember = [&](char c) {
@@ -566,7 +567,7 @@ std::string stringByTrimmingCharactersInSet(std::string_view text, const NSChara
   while (!text.empty() && asciiMember(text.back())) text.remove_suffix(1);
   if (text.empty() || (static_cast<unsigned char>(text.front()) < 0x80 &&
                        static_cast<unsigned char>(text.back()) < 0x80))
-    return std::string(text);
+    return text;
   size_t begin = text.size(), end = 0;
   for (size_t i = 0; i < text.size();) {
     Utf8Char c = decodeAt(text, i);
@@ -576,8 +577,12 @@ std::string stringByTrimmingCharactersInSet(std::string_view text, const NSChara
     }
     i += c.len;
   }
-  if (begin >= end) return {};
-  return std::string(text.substr(begin, end - begin));
+  if (begin >= end) return text.substr(0, 0);
+  return text.substr(begin, end - begin);
+}
+
+std::string stringByTrimmingCharactersInSet(std::string_view text, const NSCharacterSet& set) {
+  return std::string(stringViewByTrimmingCharactersInSet(text, set));
 }
 
 std::vector<std::string> componentsSeparatedByString(std::string_view text,

@@ -173,6 +173,9 @@ class NSCharacterSet {
 };
 
 std::string stringByTrimmingCharactersInSet(std::string_view text, const NSCharacterSet& set);
+// The same, as the part of `text` it is.
+std::string_view stringViewByTrimmingCharactersInSet(std::string_view text,
+                                                     const NSCharacterSet& set);
 // Text split at every occurrence of the separator; the empty text gives one empty component.
 std::vector<std::string> componentsSeparatedByString(std::string_view text,
                                                      std::string_view separator);

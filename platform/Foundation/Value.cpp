@@ -221,6 +221,10 @@ std::string_view Value::string() const {
   if (auto p = std::get_if<TextBox>(&v_)) return p->text.view();
   return std::string_view("", 0);
 }
+ValueText Value::stringText() const {
+  if (auto p = std::get_if<TextBox>(&v_)) return p->text;
+  return ValueText();
+}
 std::string_view Value::bytes() const {
   if (auto p = std::get_if<DataBox>(&v_)) return p->text.view();
   if (auto p = std::get_if<TextBox>(&v_)) return p->text.view();

@@ -281,6 +281,9 @@ class Value {
   // valid as long as this Value, or any copy of it, lives unchanged; a string read from a
   // parsed reply also keeps that reply's memory.  Copy it into a std::string to keep it longer.
   std::string_view string() const;
+  // The text of a string value, shared: a counted reference that keeps its block (and a
+  // parsed reply's memory) alive.  Empty for anything else.
+  ValueText stringText() const;
   std::string_view bytes() const;  // Data; a string's text too
   double dateSeconds() const;      // Date
   ValueArray array() const;

@@ -24,7 +24,7 @@ class KeySet {
     for (size_t i = 0; i < N; ++i) {
       if (keys_[i].empty() || at(keys_[i]) != i)
         throw std::logic_error("the keys of a set are distinct and not empty");
-      size_t slot = homeSlot(keys_[i]);
+      size_t slot = JXStringHash(keys_[i]) % kSlots;
       while (slots_[slot] != kEmpty) slot = (slot + 1) % kSlots;
       slots_[slot] = uint8_t(i);
     }
@@ -34,9 +34,11 @@ class KeySet {
   constexpr std::string_view operator[](size_t i) const { return keys_[i]; }
 
   // The key's place in the list, or N when it is not in the set.
-  size_t indexOf(std::string_view key) const {
+  size_t indexOf(std::string_view key) const { return indexOf(key, JXStringHash(key)); }
+  // The same for a key whose JXStringHash is known (a parsed reply's keys carry theirs).
+  size_t indexOf(std::string_view key, uint32_t hash) const {
     if (key.empty()) return N;
-    for (size_t slot = homeSlot(key);; slot = (slot + 1) % kSlots) {
+    for (size_t slot = hash % kSlots;; slot = (slot + 1) % kSlots) {
       const uint8_t i = slots_[slot];
       if (i == kEmpty) return N;
       // Keys are short: compared a word at a time, without a library call.
@@ -57,14 +59,6 @@ class KeySet {
   static constexpr uint8_t kEmpty = 255;
   // At most a quarter full, so that a probe seldom goes past its first slot.
   static constexpr size_t kSlots = std::bit_ceil(4 * N);
-
-  // The length, the first byte and the last two tell the sets' keys apart (names, and escapes
-  // that differ only at their end), and cost nothing to read; the full comparison decides.
-  static constexpr size_t homeSlot(std::string_view key) {
-    const size_t n = key.size();
-    const auto byte = [&](size_t i) { return size_t(uint8_t(key[i])); };
-    return (((n * 31 + byte(0)) * 31 + byte(n >= 2 ? n - 2 : 0)) * 31 + byte(n - 1)) % kSlots;
-  }
 
   std::array<std::string_view, N> keys_;
   std::array<uint8_t, kSlots> slots_{};

@@ -34,10 +34,12 @@ class RecordValues {
       const auto& parsed = static_cast<const JXDictionary&>(dic);
       for (size_t slot = 0; slot < parsed.capacity(); ++slot) {
         const JXHashTableEntry& pair = parsed.entryAtSlot(slot);
-        if (pair.key) place(pair.key->text(), pair.object);
+        if (pair.key) place(pair.key->text(), pair.key->hash(), pair.object);
       }
     } else {
-      dic.enumerate([this](const std::string& key, const Value& value) { place(key, value); });
+      dic.enumerate([this](const std::string& key, const Value& value) {
+        place(key, JXStringHash(key), value);
+      });
     }
   }
   RecordValues(const RecordValues&) = delete;
@@ -46,8 +48,8 @@ class RecordValues {
   const Value& operator[](Key key) const { return *values_[key.index]; }
 
  private:
-  void place(std::string_view key, const Value& value) {
-    if (const size_t i = Keys.indexOf(key); i < values_.size()) values_[i] = &value;
+  void place(std::string_view key, uint32_t hash, const Value& value) {
+    if (const size_t i = Keys.indexOf(key, hash); i < values_.size()) values_[i] = &value;
   }
 
   std::array<const Value*, Keys.size()> values_;

@@ -8,22 +8,27 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
+#include "model/RecordText.h"
 #include "model/User.h"
 
+// The long texts are RecordText: a status read from a reply shares the reply's bytes (and keeps
+// the reply's memory while it lives); the short ones stay strings.
 struct Status : NSObject {
+  // User-provided, so that nothing is zeroed before the members take their initial values.
+  Status() noexcept {}
   int64_t vorluId = 0;  // the content server's own id
   int64_t statusId = 0;
   int64_t createdAt = 0;  // seconds since 1970
-  std::string text;
-  std::string source;
+  RecordText text;
+  RecordText source;
   bool favorited = false;
   bool truncated = false;
   int64_t inReplyToStatusId = 0;
   int32_t inReplyToUserId = 0;
   std::string inReplyToScreenName;
-  std::string thumbnailPic;
-  std::string bmiddlePic;
-  std::string originalPic;
+  RecordText thumbnailPic;
+  RecordText bmiddlePic;
+  RecordText originalPic;
   std::shared_ptr<User> user;
   int32_t commentsCount = 0;
   int32_t retweetsCount = 0;

@@ -6,19 +6,23 @@
 #include <string>
 
 #include "Foundation/NSObject.h"
+#include "model/RecordText.h"
 
 struct Status;
 
+// The long texts are RecordText, shared with the reply the account was read from (see Status).
 struct User : NSObject {
+  // User-provided, so that nothing is zeroed before the members take their initial values.
+  User() noexcept {}
   int64_t userId = 0;
   std::string username;
   std::string screenName;
   std::string province;
   std::string city;
-  std::string location;
+  RecordText location;
   // Self-description; the parser strips its line breaks.
-  std::string description;
-  std::string profileImageUrl;
+  RecordText description;
+  RecordText profileImageUrl;
   std::string profileLargeImageUrl;
   std::string reason;
   int32_t gender = 0;  // 1 male, 2 female, 0 unknown

@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Foundation/NSString.h"
 #include "model/ParserValues.h"
@@ -25,6 +28,37 @@ size_t previousCharacter(std::string_view s, size_t pos) {
   size_t n;
   codePointAtByteOffset(s, start, &n);
   return start + n == pos ? start : pos - 1;
+}
+
+// The first of the bytes `Bytes` at or after `from`, or the text's size when there is none:
+// sixteen bytes a step where the machine allows.
+template <char... Bytes>
+size_t findAnyOf(std::string_view text, size_t from) {
+  const char* p = text.data();
+  size_t i = from;
+#if defined(__SSE2__)
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i hits = (_mm_cmpeq_epi8(v, _mm_set1_epi8(Bytes)) | ...);
+    if (const int mask = _mm_movemask_epi8(hits)) return i + size_t(__builtin_ctz(unsigned(mask)));
+  }
+#endif
+  while (i < text.size() && ((p[i] != Bytes) && ...)) ++i;
+  return i;
+}
+
+// A buffer for building a record's text before it is copied into the record once: kept by
+// the thread, so that building takes no allocation of its own.  Emptied on every call.
+std::string& scratchText() {
+  thread_local std::string scratch;
+  scratch.clear();
+  return scratch;
+}
+
+// `part`, a view into the bytes of `whole` (or empty), as a text sharing whole's storage.
+RecordText sharedPart(const RecordText& whole, std::string_view part) {
+  if (part.empty()) return RecordText();
+  return whole.substr(size_t(part.data() - whole.data()), part.size());
 }
 
 constexpr std::string_view kSourceNote = "[来源";
@@ -68,18 +102,16 @@ constexpr KeySet kUserKeys{"id",
                            "status"};
 
 // The text without "<br />" marks and without CR and LF, in one pass: the text that removing
-// the marks, then CR, then LF gives (a mark that only a removal forms stays in both).
-std::string withoutLineBreaks(std::string_view text) {
+// the marks, then CR, then LF gives (a mark that only a removal forms stays in both).  A text
+// with none of them is shared as it is.
+RecordText withoutLineBreaks(RecordText whole) {
   constexpr std::string_view kMark = "<br />";
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    size_t stop = i;
-    // One comparison passes most bytes: the three that matter lie below every letter and
-    // every byte of a multi-byte character.
-    while (stop < text.size() && (static_cast<unsigned char>(text[stop]) > '<' ||
-                                  (text[stop] != '<' && text[stop] != '\r' && text[stop] != '\n')))
-      ++stop;
+  const std::string_view text = whole;
+  const auto plainEnd = [&](size_t i) { return findAnyOf<'<', '\r', '\n'>(text, i); };
+  size_t stop = plainEnd(0);
+  if (stop == text.size()) return whole;
+  std::string& out = scratchText();
+  for (size_t i = 0;;) {
     out.append(text, i, stop - i);
     i = stop;
     if (i == text.size()) break;
@@ -89,18 +121,19 @@ std::string withoutLineBreaks(std::string_view text) {
       i += kMark.size();
     else
       out += text[i++];
+    stop = plainEnd(i);
   }
-  return out;
+  return RecordText(out);
 }
 
 // The display text of an anchor source ("<a href=...>name</a>"): empty when no "</a>" follows
 // its first tag; any other source as it is.
-std::string_view sourceText(std::string_view source) {
+RecordText sourceText(RecordText source) {
   if (!contains(source, "<a href") && !contains(source, "<a target")) return source;
   const size_t open = source.find("\">");
   const size_t close = open == std::string_view::npos ? open : source.find("</a>", open + 2);
-  if (close == std::string_view::npos) return {};
-  return source.substr(open + 2, close - open - 2);
+  if (close == std::string_view::npos) return RecordText();
+  return std::move(source).substr(open + 2, close - open - 2);
 }
 
 // The thumbnail's address with its one "thumbnail" at `at` replaced, built in one allocation.
@@ -114,7 +147,7 @@ std::string withPictureSize(std::string_view thumbnail, size_t at, std::string_v
 
 // The larger pictures' addresses that the status lacks, from its thumbnail's.
 void setLargerPictures(Status& status) {
-  const std::string& thumbnail = status.thumbnailPic;
+  const RecordText& thumbnail = status.thumbnailPic;
   if (thumbnail.empty() || (!status.bmiddlePic.empty() && !status.originalPic.empty())) return;
   // An address names "thumbnail" once: one search serves both; any other goes the long way.
   const size_t at = thumbnail.find("thumbnail");
@@ -122,83 +155,16 @@ void setLargerPictures(Status& status) {
       at == std::string::npos || thumbnail.find("thumbnail", at + 1) == std::string::npos;
   const auto sized = [&](std::string_view size) {
     if (at == std::string::npos) return thumbnail;
-    return once ? withPictureSize(thumbnail, at, size)
-                : stringByReplacingOccurrencesOfString(thumbnail, "thumbnail", size);
+    return RecordText(once ? withPictureSize(thumbnail, at, size)
+                           : stringByReplacingOccurrencesOfString(thumbnail, "thumbnail", size));
   };
   if (status.bmiddlePic.empty()) status.bmiddlePic = sized("bmiddle");
   if (status.originalPic.empty()) status.originalPic = sized("large");
 }
 
-}  // namespace
-
-// ---- Statuses ----
-
-StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
-  return dicToStatus(dic, 0);
-}
-
-StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
-  const RecordValues<kStatusKeys> v(dic);
-  auto s = std::make_shared<Status>();
-  const Value& text = v["text"];
-  if (text.isString()) s->text = stringReplaceSpecialPunctuation(text.string());
-  s->createdAt = timeValue(v["created_at"], 0);
-  s->statusId = int64Of(v["id"]);
-  s->vorluId = int64Of(v["eid"]);
-  // A number's text is no anchor.
-  const Value& source = v["source"];
-  s->source = source.isString() ? std::string(sourceText(source.string())) : textOf(source);
-  s->favorited = truthOf(v["favorited"]);
-  s->truncated = truthOf(v["truncated"]);
-  s->inReplyToStatusId = int64Of(v["in_reply_to_status_id"]);
-  s->inReplyToUserId = int32Of(v["in_reply_to_user_id"]);
-  s->inReplyToScreenName = textOf(v["in_reply_to_screen_name"]);
-  s->thumbnailPic = v["thumbnail_pic"].string();
-  s->bmiddlePic = v["bmiddle_pic"].string();
-  s->originalPic = v["original_pic"].string();
-  s->commentsCount = intValue(v["comments_count"], 0);
-  s->retweetsCount = intValue(v["reposts_count"], 0);
-  s->likeCount = intValue(v["likes_count"], 0);
-  s->httpLinkTypes = textOf(v["s_url_type"]);
-
-  const Value& retweeted = v["retweeted_status"];
-  if (retweeted.isDictionary() && depth < kMaxRecordDepth)
-    s->retweetedStatus = dicToStatus(*retweeted.dictionaryPointer(), depth + 1);
-  else
-    setRepostImage(*s);
-
-  const Value& deleted = v["deleted"];
-  s->delected = deleted.isString() && deleted.string() == "1";
-
-  const Value& user = v["user"];
-  if (user.isDictionary() && depth < kMaxRecordDepth)
-    s->user = dicToUser(*user.dictionaryPointer(), depth + 1);
-
-  setLargerPictures(*s);
-  return s;
-}
-
-void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
-  const std::string_view source = sourceText(status.source);
-  if (source.size() != status.source.size()) status.source = std::string(source);
-  setLargerPictures(status);
-}
-
-void ZizaJsonStatusParser::setRepostImage(Status& status) {
-  const std::string& t = status.text;
-  size_t note = t.find(kSourceNote);
-  if (note == std::string::npos || contains(t, "2/2 ")) return;
-  size_t link = t.rfind("http://");
-  if (link == std::string::npos || link <= note) return;
-  std::string_view tail = std::string_view(t).substr(link);
-  if (contains(tail, kSourceNote)) return;
-  status.thumbnailPic =
-      stringByTrimmingCharactersInSet(tail, NSCharacterSet::whitespaceAndNewlineCharacterSet());
-  // The separator before the address (normally a space) goes with it.
-  status.text.erase(previousCharacter(t, link));
-}
-
-std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_view input) {
+// Appends `input` with its entities and escapes replaced to `out`, when it has any (true);
+// otherwise leaves `out` as it was (false).
+bool appendWithoutSpecialPunctuation(std::string& out, std::string_view input) {
   using Token = std::pair<std::string_view, std::string_view>;
   static constexpr Token kEntities[] = {
       {"&EUR$;", "€"},
@@ -241,13 +207,8 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
   // The entities and the escapes can neither overlap one another nor be formed anew by a
   // replacement (they are ASCII, the replacements are not), so one pass over both markers
   // gives the same text as replacing the entities first and the escapes after them.
-  std::string out;
-  out.reserve(input.size());
   size_t last = 0;
-  // The next of each marker, each found with a fast search of its own.
-  size_t amp = input.find('&');
-  size_t pct = input.find('%');
-  for (size_t pos = std::min(amp, pct); pos != std::string_view::npos; pos = std::min(amp, pct)) {
+  for (size_t pos = findAnyOf<'&', '%'>(input, 0); pos < input.size();) {
     size_t skip = 1;
     if (const Token* token = tokenAt(input.substr(pos))) {
       out.append(input, last, pos - last);
@@ -255,10 +216,94 @@ std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_vi
       skip = token->first.size();
       last = pos + skip;
     }
-    if (amp < pos + skip) amp = input.find('&', pos + skip);
-    if (pct < pos + skip) pct = input.find('%', pos + skip);
+    pos = findAnyOf<'&', '%'>(input, pos + skip);
   }
+  if (last == 0) return false;
   out.append(input.substr(last));
+  return true;
+}
+
+// The text with its entities and escapes replaced; shared as it is when it has none.
+RecordText withoutSpecialPunctuation(RecordText text) {
+  std::string& out = scratchText();
+  if (!appendWithoutSpecialPunctuation(out, text)) return text;
+  return RecordText(out);
+}
+
+}  // namespace
+
+// ---- Statuses ----
+
+StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic) {
+  return dicToStatus(dic, 0);
+}
+
+StatusPtr ZizaJsonStatusParser::dicToStatus(const NSDictionary& dic, int depth) {
+  const RecordValues<kStatusKeys> v(dic);
+  auto s = std::make_shared<Status>();
+  const Value& text = v["text"];
+  if (text.isString()) s->text = withoutSpecialPunctuation(RecordText::stringOf(text));
+  s->createdAt = timeValue(v["created_at"], 0);
+  s->statusId = int64Of(v["id"]);
+  s->vorluId = int64Of(v["eid"]);
+  // A number's text is no anchor.
+  const Value& source = v["source"];
+  s->source =
+      source.isString() ? sourceText(RecordText::stringOf(source)) : RecordText::textOf(source);
+  s->favorited = truthOf(v["favorited"]);
+  s->truncated = truthOf(v["truncated"]);
+  s->inReplyToStatusId = int64Of(v["in_reply_to_status_id"]);
+  s->inReplyToUserId = int32Of(v["in_reply_to_user_id"]);
+  s->inReplyToScreenName = textOf(v["in_reply_to_screen_name"]);
+  s->thumbnailPic = RecordText::stringOf(v["thumbnail_pic"]);
+  s->bmiddlePic = RecordText::stringOf(v["bmiddle_pic"]);
+  s->originalPic = RecordText::stringOf(v["original_pic"]);
+  s->commentsCount = intValue(v["comments_count"], 0);
+  s->retweetsCount = intValue(v["reposts_count"], 0);
+  s->likeCount = intValue(v["likes_count"], 0);
+  s->httpLinkTypes = textOf(v["s_url_type"]);
+
+  const Value& retweeted = v["retweeted_status"];
+  if (retweeted.isDictionary() && depth < kMaxRecordDepth)
+    s->retweetedStatus = dicToStatus(*retweeted.dictionaryPointer(), depth + 1);
+  else
+    setRepostImage(*s);
+
+  const Value& deleted = v["deleted"];
+  s->delected = deleted.isString() && deleted.string() == "1";
+
+  const Value& user = v["user"];
+  if (user.isDictionary() && depth < kMaxRecordDepth)
+    s->user = dicToUser(*user.dictionaryPointer(), depth + 1);
+
+  setLargerPictures(*s);
+  return s;
+}
+
+void ZizaJsonStatusParser::toSetStatusURL(Status& status) {
+  status.source = sourceText(status.source);
+  setLargerPictures(status);
+}
+
+void ZizaJsonStatusParser::setRepostImage(Status& status) {
+  const RecordText& t = status.text;
+  size_t note = t.find(kSourceNote);
+  if (note == std::string::npos || contains(t, "2/2 ")) return;
+  size_t link = t.rfind("http://");
+  if (link == std::string::npos || link <= note) return;
+  std::string_view tail = std::string_view(t).substr(link);
+  if (contains(tail, kSourceNote)) return;
+  status.thumbnailPic =
+      sharedPart(t, stringViewByTrimmingCharactersInSet(
+                        tail, NSCharacterSet::whitespaceAndNewlineCharacterSet()));
+  // The separator before the address (normally a space) goes with it.
+  status.text = t.substr(0, previousCharacter(t, link));
+}
+
+std::string ZizaJsonStatusParser::stringReplaceSpecialPunctuation(std::string_view input) {
+  std::string out;
+  out.reserve(input.size());
+  if (!appendWithoutSpecialPunctuation(out, input)) out = input;
   return out;
 }
 
@@ -276,10 +321,10 @@ UserPtr ZizaJsonStatusParser::dicToUser(const NSDictionary& dic, int depth) {
   u->screenName = textOf(v["screen_name"]);
   u->province = textOf(v["provice"]);
   u->city = textOf(v["city"]);
-  u->location = textOf(v["location"]);
+  u->location = RecordText::textOf(v["location"]);
   const Value& description = v["description"];
-  if (description.isString()) u->description = withoutLineBreaks(description.string());
-  u->profileImageUrl = textOf(v["profile_image_url"]);
+  if (description.isString()) u->description = withoutLineBreaks(RecordText::stringOf(description));
+  u->profileImageUrl = RecordText::textOf(v["profile_image_url"]);
   const Value& gender = v["gender"];
   if (gender.isString()) u->gender = gender.string() == "m" ? 1 : gender.string() == "f" ? 2 : 0;
   u->followersCount = int32Of(v["followers_count"]);
@@ -299,7 +344,7 @@ UserPtr ZizaJsonStatusParser::dicToSearchUser(const NSDictionary& dic) {
   u->userId = int64Of(dic, "to_user_id");
   u->username = textOf(dic.objectRefForKey("to_user"));
   u->screenName = u->username;
-  u->profileImageUrl = textOf(dic.objectRefForKey("profile_image_url"));
+  u->profileImageUrl = RecordText::textOf(dic.objectRefForKey("profile_image_url"));
   return u;
 }
 

@@ -87,7 +87,7 @@ TEST_F(AppTest, ATapOnACommentedNewsRowOpensItsDetailWithTheServersComments) {
   }
   ASSERT_TRUE(tapped);
   // Its picture is on disk before the row is opened, as it is for a reader who looked at it.
-  auto onDisk = [](const std::string& address) {
+  auto onDisk = [](std::string_view address) {
     auto path = UIFilePath::getImageWithPath(address);
     return path && std::filesystem::exists(*path);
   };

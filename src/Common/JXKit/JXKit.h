@@ -46,22 +46,23 @@ inline constexpr std::string_view JXMaxNestingDepthMessage = "Maximum nesting de
 // ---- Value hash ----
 
 // The reader's hash of a string's decoded bytes; it is also the key hash of JXDictionary, so
-// the slot order of a parsed dictionary is the same on every machine.
+// the slot order of a parsed dictionary is the same on every machine, and the record readers'
+// key sets place a parsed key by the hash it carries.
 inline constexpr uint32_t JXHashSeed = 1402737925u;
 
-inline uint32_t JXStringHash(const char* bytes, size_t length) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+constexpr uint32_t JXStringHash(std::string_view text) {
+  const auto byte = [&](size_t i) { return uint32_t(static_cast<unsigned char>(text[i])); };
   uint32_t h = JXHashSeed;
   size_t i = 0;
   // Four steps of h × 33 + byte at once (33², 33³, 33⁴), so that the bytes do not wait on one
   // another; the result is the same.
-  for (; i + 4 <= length; i += 4)
-    h = h * 1185921u + p[i] * 35937u + p[i + 1] * 1089u + p[i + 2] * 33u + p[i + 3];
-  for (; i < length; ++i) h = h * 33u + p[i];
+  for (; i + 4 <= text.size(); i += 4)
+    h = h * 1185921u + byte(i) * 35937u + byte(i + 1) * 1089u + byte(i + 2) * 33u + byte(i + 3);
+  for (; i < text.size(); ++i) h = h * 33u + byte(i);
   return h;
 }
-inline uint32_t JXStringHash(std::string_view text) {
-  return JXStringHash(text.data(), text.size());
+inline uint32_t JXStringHash(const char* bytes, size_t length) {
+  return JXStringHash(std::string_view(bytes, length));
 }
 
 // Equality of short byte runs (dictionary keys) without a library call.

@@ -168,5 +168,5 @@ std::string WBEngine::userName() const {
 
 std::optional<std::string> WBEngine::headUrl() const {
   if (!user_) return std::nullopt;
-  return user_->profileImageUrl;
+  return user_->profileImageUrl.str();
 }

@@ -89,7 +89,7 @@ std::optional<DetailRecord> detailRecord(const std::shared_ptr<NSObject>& item) 
   if (auto comment = std::dynamic_pointer_cast<Comment>(item)) {
     r = {comment->user, comment->text, comment->timestamp(), comment->createdAt, true};
   } else if (auto status = std::dynamic_pointer_cast<Status>(item)) {
-    r = {status->user, status->text, status->timestamp(), status->createdAt, false};
+    r = {status->user, status->text.str(), status->timestamp(), status->createdAt, false};
   } else {
     return std::nullopt;
   }

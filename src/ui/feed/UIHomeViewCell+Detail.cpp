@@ -22,7 +22,7 @@ constexpr CGFloat kDetailWidth = 290;
 
 // The middle-size picture's address, or the thumbnail's.
 std::string pictureAddress(const Status& s) {
-  return s.bmiddlePic.empty() ? s.thumbnailPic : s.bmiddlePic;
+  return (s.bmiddlePic.empty() ? s.thumbnailPic : s.bmiddlePic).str();
 }
 
 // The picture fitted to the width: scaled down when wider, its size in points.
@@ -118,7 +118,7 @@ void UIHomeViewCell::reloadCell() {
       addSubview(imgView_);
       imgView_->setImage(UIImage::imageNamed("loading.png"));
     }
-    std::string headAddress = item->user ? item->user->profileImageUrl : std::string();
+    std::string headAddress = item->user ? item->user->profileImageUrl.str() : std::string();
     if (auto head = cachedImage(headAddress)) {
       imgView_->setImage(getHeadImage(head));
     } else {
@@ -319,7 +319,7 @@ void UIHomeViewCell::reloadCell() {
       label->setTag(kRepostTextTag);
       label->setDelegate(self);
       label->setNeedHyperlink(true);
-      label->setText(quoted->text);
+      label->setText(quoted->text.str());
       label->setTextFont(textFont);
       label->setNumberOfLines(0);
       label->setTextColor(fontColour(day, UIColor::grayColor()));

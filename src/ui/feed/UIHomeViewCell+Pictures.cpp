@@ -132,8 +132,8 @@ void UIHomeViewCell::reStartDownload() {
   auto item = status();
   if (!item) return;
   isStartDownload_ = true;
-  std::string own = item->thumbnailPic;
-  std::string reposted = item->retweetedStatus ? item->retweetedStatus->thumbnailPic : "";
+  std::string own = item->thumbnailPic.str();
+  std::string reposted = item->retweetedStatus ? item->retweetedStatus->thumbnailPic.str() : "";
   if (own.empty() && reposted.empty()) return;
   if (!own.empty() && !cacheFileExists(own))
     picRequest_ = startPictureDownload(own, &UIHomeViewCell::picFinish, "picFinish:", true);

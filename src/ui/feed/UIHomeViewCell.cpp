@@ -26,7 +26,7 @@ namespace {
 constexpr CGFloat kWidth = 290;
 constexpr int kLineCap = 60;
 
-bool present(const std::string& s) {
+bool present(std::string_view s) {
   return !s.empty();
 }
 
@@ -573,7 +573,7 @@ void UIHomeViewCell::refreshFavorited(bool favourite) {
 std::optional<std::string> UIHomeViewCell::fullPictureAddress(const StatusPtr& status) {
   if (!status) return std::nullopt;
   std::string address;
-  for (const std::string* s : {&status->originalPic, &status->bmiddlePic, &status->thumbnailPic}) {
+  for (const RecordText* s : {&status->originalPic, &status->bmiddlePic, &status->thumbnailPic}) {
     if (present(*s)) {
       address = *s;
       break;
@@ -582,7 +582,7 @@ std::optional<std::string> UIHomeViewCell::fullPictureAddress(const StatusPtr& s
   if (address.empty()) return std::nullopt;
   if (address.size() >= 4 && address.compare(address.size() - 4, 4, ".gif") == 0 &&
       present(status->bmiddlePic))
-    address = status->bmiddlePic;
+    address = status->bmiddlePic.str();
   return address;
 }
 
