@@ -4,18 +4,9 @@
 #include "Foundation/NSURL.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIFont.h"
-#include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
 #include "core/NSObject+UIViewBusy.h"
-#include "ui/framework/UIYBToolBar.h"
 #include "ui/framework/UIZMButton.h"
-#include "ui/web/AppWebTopBar.h"
-
-namespace {
-
-constexpr CGFloat kBarHeight = 44;
-
-}  // namespace
 
 UIComWebViewCtrl::~UIComWebViewCtrl() {
   stopActivityIndicatorViewAnimation();
@@ -26,23 +17,9 @@ void UIComWebViewCtrl::initWithNavigatorString(std::string_view url) {
 }
 
 void UIComWebViewCtrl::viewDidLoad() {
-  if (auto navigation = navigationController()) navigation->setNavigationBarHidden(true);
-  ULWebController::viewDidLoad();
+  AppWebScreen::viewDidLoad();
   loadNavigationBar();
   startBusyAnimation();
-}
-
-void UIComWebViewCtrl::loadNavigationBar() {
-  auto top = loadAppWebTopBar(
-      *view(), "channelTopBar",
-      selector(weakSelf<UIComWebViewCtrl>(), &UIComWebViewCtrl::back, "back:"), activityItem());
-  titleLabel_ = top.titleLabel;
-}
-
-void UIComWebViewCtrl::loadToolBar() {
-  CGRect b = view()->bounds();
-  setToolbar(std::make_shared<UIYBToolBar>(
-      CGRectMake(0, b.size.height - kBarHeight, b.size.width, kBarHeight)));
 }
 
 void UIComWebViewCtrl::updateToolbarWithOrientation(UIInterfaceOrientation) {
@@ -50,20 +27,6 @@ void UIComWebViewCtrl::updateToolbarWithOrientation(UIInterfaceOrientation) {
   CGRect f = webView()->frame();
   CGFloat screen = UIScreen::mainScreen()->bounds().size.height;
   webView()->setFrame(CGRectMake(f.origin.x, kBarHeight, f.size.width, screen - 20 - 88));
-}
-
-void UIComWebViewCtrl::setTitle(std::string title) {
-  if (titleLabel_) titleLabel_->setText(std::move(title));
-}
-
-void UIComWebViewCtrl::startActivity() {
-  ULWebController::startActivity();
-  if (auto item = activityItem(); item && item->customView()) item->customView()->setHidden(false);
-}
-
-void UIComWebViewCtrl::stopActivity() {
-  ULWebController::stopActivity();
-  if (auto item = activityItem(); item && item->customView()) item->customView()->setHidden(true);
 }
 
 void UIComWebViewCtrl::webViewDidStartLoad(UIWebView& view) {
@@ -77,10 +40,6 @@ void UIComWebViewCtrl::webViewDidFinishLoad(UIWebView& view) {
   if (isFirstFinish_ >= 2)
     if (auto button = this->view()->viewWithTag(kRightButtonTag)) button->setHidden(true);
   stopActivityIndicatorViewAnimation();
-}
-
-void UIComWebViewCtrl::back(const Value&) {
-  if (auto navigation = navigationController()) navigation->popViewControllerAnimated(true);
 }
 
 void UIComWebViewCtrl::setRightBtn(const std::string& title, Selector action) {

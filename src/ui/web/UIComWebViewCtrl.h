@@ -9,43 +9,28 @@
 #include <string>
 #include <string_view>
 
-#include "UIKit/UILabel.h"
-#include "uilib/navigator/ULWebController.h"
+#include "ui/web/AppWebScreen.h"
 
-class UIComWebViewCtrl : public ULWebController {
+class UIComWebViewCtrl : public AppWebScreen {
   NS_CLASS(UIComWebViewCtrl, ULWebController)
  public:
   static constexpr long kRightButtonTag = 355;
 
-  UIComWebViewCtrl() = default;
+  UIComWebViewCtrl() : AppWebScreen("channelTopBar") {}
   ~UIComWebViewCtrl() override;
 
   // Opens the URL made from the text (call after construction).
   void initWithNavigatorString(std::string_view url);
 
   void viewDidLoad() override;
-  virtual void loadNavigationBar();
-  void loadToolBar() override;
   void updateToolbarWithOrientation(UIInterfaceOrientation orientation) override;
-  // The title shows in the own top bar only.
-  void setTitle(std::string title) override;
-  void startActivity() override;
-  void stopActivity() override;
   void webViewDidStartLoad(UIWebView& view) override;
   void webViewDidFinishLoad(UIWebView& view) override;
-  void back(const Value& sender);
   // A tool-bar button titled `title` at (310 − its width, 6) that sends `action` ("rightAction:"
   // of the opener) on touch up inside.
   void setRightBtn(const std::string& title, Selector action);
-  bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) override {
-    return orientation == UIInterfaceOrientation::Portrait;
-  }
-
-  const std::shared_ptr<UILabel>& titleLabel() const { return titleLabel_; }
-  void setTitleLabel(std::shared_ptr<UILabel> label) { titleLabel_ = std::move(label); }
   int isFirstFinish() const { return isFirstFinish_; }
 
  private:
-  std::shared_ptr<UILabel> titleLabel_;
   int isFirstFinish_ = 0;
 };

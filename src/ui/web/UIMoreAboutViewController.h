@@ -11,13 +11,13 @@
 #include "UIKit/UIImageView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UIScrollView.h"
+#include "ui/web/AppWebScreen.h"
 #include "ui/widgets/UIWebLabelCell.h"
-#include "uilib/navigator/ULWebController.h"
 
-class UIMoreAboutViewController : public ULWebController {
+class UIMoreAboutViewController : public AppWebScreen {
   NS_CLASS(UIMoreAboutViewController, ULWebController)
  public:
-  UIMoreAboutViewController() = default;
+  UIMoreAboutViewController() : AppWebScreen("topBar") {}
 
   // The about page's address: the configured server's base URL, the path and the version.
   static std::string aboutPageURL();
@@ -28,23 +28,11 @@ class UIMoreAboutViewController : public ULWebController {
 
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
-  virtual void loadNavigationBar();
-  void loadToolBar() override;
   void updateToolbarWithOrientation(UIInterfaceOrientation) override {}
-  void setTitle(std::string title) override;
-  void startActivity() override;
-  void stopActivity() override;
-  void back(const Value& sender);
   // Segment 0: the configured servers; any other: their development variants.
   void serverChange(long selectedSegmentIndex);
   // Opens the store page of the maker's sibling application.
   void openQ29X(const Value& sender);
-  bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) override {
-    return orientation == UIInterfaceOrientation::Portrait;
-  }
-
-  const std::shared_ptr<UILabel>& titleLabel() const { return titleLabel_; }
-  void setTitleLabel(std::shared_ptr<UILabel> label) { titleLabel_ = std::move(label); }
   std::shared_ptr<UILabel> versionLabel;
   std::shared_ptr<UIButton> backButton;
   std::shared_ptr<UIButton> appButton;
@@ -58,7 +46,4 @@ class UIMoreAboutViewController : public ULWebController {
 
   // The store page of the sibling application (the store's address is this project's choice).
   static constexpr const char* kSiblingStoreURL = "http://store.ziza.example/app/q29x";
-
- private:
-  std::shared_ptr<UILabel> titleLabel_;
 };

@@ -7,12 +7,15 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplicationDriver.h"
+#include "UIKit/UIButton.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
 #include "support/MainLoop.h"
 #include "support/ui/GoldenImage.h"
 #include "support/ui/WebWindowTest.h"
 #include "ui/framework/NSObject+UIViewBusy.h"
+#include "ui/framework/UIYBToolBar.h"
+#include "ui/web/AppWebScreen.h"
 #include "ui/web/UIComWebViewCtrl.h"
 #include "ui/web/UIMoreAboutViewController.h"
 #include "uilib/navigator/ULNavigator.h"
@@ -124,6 +127,58 @@ TEST_F(WebScreensTest, TheAboutScreenLoadsTheServersAboutPageForTheInstalledVers
   EXPECT_TRUE(shows(screen->view()->dump(), "image=\"topBar\""));
   EXPECT_EQ(UIMoreAboutViewController::aboutPageURL(),
             server.baseURL() + "/about/about.html?v=i_" + version);
+}
+
+TEST_F(WebScreensTest, BothScreensShowTheSpinnerWhileBusyTheTitleInTheirBarAndPopOnBack) {
+  NSConfig::engine()->setServerURL(server.baseURL());
+  struct Case {
+    const char* name;
+    std::function<std::shared_ptr<AppWebScreen>()> open;
+  };
+  const Case cases[] = {
+      {"general",
+       [&] {
+         return show<UIComWebViewCtrl>([&](UIComWebViewCtrl& s) {
+           s.initWithNavigatorString(server.url("/about/terms.html"));
+         });
+       }},
+      {"about",
+       [&] {
+         return show<UIMoreAboutViewController>([](UIMoreAboutViewController& s) { s.init(); });
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto screen = c.open();
+    ASSERT_TRUE(loaded(screen));
+    auto spinner = screen->activityItem()->customView();
+    EXPECT_TRUE(spinner->isHidden());
+    screen->startActivity();
+    EXPECT_FALSE(spinner->isHidden());
+    screen->stopActivity();
+    EXPECT_TRUE(spinner->isHidden());
+
+    screen->setTitle("标题");
+    EXPECT_EQ(screen->titleLabel()->text(), "标题");
+    EXPECT_EQ(screen->title(), "");
+    CGFloat height = screen->view()->bounds().size.height;
+    EXPECT_NE(std::dynamic_pointer_cast<UIYBToolBar>(screen->toolbar()), nullptr);
+    EXPECT_EQ(screen->toolbar()->frame(), CGRectMake(0, height - 44, 320, 44));
+    EXPECT_TRUE(screen->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
+    EXPECT_FALSE(
+        screen->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeLeft));
+
+    // The bar's "返回" button pops the screen.
+    std::shared_ptr<UIButton> back;
+    for (auto& view : screen->view()->subviews())
+      if (auto button = std::dynamic_pointer_cast<UIButton>(view);
+          button && button->currentTitle() == "返回")
+        back = button;
+    ASSERT_NE(back, nullptr);
+    back->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    MainLoop::advance(1);
+    EXPECT_EQ(nav->topViewController(), root);
+  }
 }
 
 TEST_F(WebScreensTest, AQueryRequestWinsOverTheURL) {
