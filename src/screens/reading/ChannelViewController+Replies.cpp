@@ -82,6 +82,15 @@ void ChannelViewController::markItem(const std::shared_ptr<NSObject>& item) {
   checkHaveLiked(item);
 }
 
+void ChannelViewController::takeFirstPage(const StatusArray& list) {
+  auto page = makeArray();
+  for (size_t i = 0; i < list.size() && i < size_t(kPageSize); ++i) {
+    markItem(list[i]);
+    page->addObject(Value(list[i]));
+  }
+  statuses() = page;
+}
+
 void ChannelViewController::storeUpdateTime() {
   int kind = listKind();
   if (kind == kKindFeed || kind == kKindSearch || !isInRefresh() || !currentChannel_) return;
@@ -162,12 +171,7 @@ void ChannelViewController::statusCallBack(const Value& replyValue) {
       auto text = readText(UIFilePath::getChannelFilePath(kFileChannel, getChannelId(), 1, 0));
       auto cached = text ? ZizaJsonStatusParser::parseDicToStatuses(*text) : std::nullopt;
       if (cached) {
-        auto list = makeArray();
-        for (size_t i = 0; i < cached->size() && i < size_t(kPageSize); ++i) {
-          markItem((*cached)[i]);
-          list->addObject(Value((*cached)[i]));
-        }
-        statuses() = list;
+        takeFirstPage(*cached);
         stopSpinner();
         reload();
       }
@@ -230,12 +234,7 @@ void ChannelViewController::statusCallBack(const Value& replyValue) {
       std::string download = UIFilePath::getChannelFilePath(fileKind, id, 1, previous_cursor_);
       if (download != base) removeFile(download);
     } else {
-      auto list = makeArray();
-      for (size_t i = 0; i < news.size() && i < size_t(kPageSize); ++i) {
-        markItem(news[i]);
-        list->addObject(Value(news[i]));
-      }
-      statuses() = list;
+      takeFirstPage(news);
     }
     showCurRefresh();
     if (isInRefresh()) newStatusCount_ = info->total_number;

@@ -381,6 +381,8 @@ class ChannelViewController : public UIChannelBaseViewCtrl, public UIGestureReco
   void recordFirstItem();
   void envelopeCheck(const std::string& reply);
   void markItem(const std::shared_ptr<NSObject>& item);
+  // The shown list becomes the first kPageSize of the statuses, each marked.
+  void takeFirstPage(const StatusArray& list);
   void takeCursors();
   void showNewImage(CGFloat y);
   void playNewItemsSound();
