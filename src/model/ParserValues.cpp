@@ -70,12 +70,11 @@ std::string strText(const NSDictionary& dic, std::string_view key, std::string_v
 }
 
 int32_t intValue(const NSDictionary& dic, std::string_view key, int32_t defaultValue) {
-  return intValue(dic.objectRefForKey(key), defaultValue);
+  return getIntValueForKey(&dic, key, defaultValue);
 }
 
 int32_t intValue(const Value& v, int32_t defaultValue) {
-  // NSNull gives the default; a missing key gives 0, as intValue of nil.
-  return v.isNull() ? defaultValue : v.intValue();
+  return getIntValue(v, defaultValue);
 }
 
 int64_t llValue(const NSDictionary& dic, std::string_view key, int64_t defaultValue) {

@@ -16,7 +16,10 @@ bool getBoolValueForKey(const NSDictionary* dict, std::string_view key, bool def
 }
 
 int32_t getIntValueForKey(const NSDictionary* dict, std::string_view key, int32_t defaultValue) {
-  const Value& obj = objectForKey(dict, key);
+  return getIntValue(objectForKey(dict, key), defaultValue);
+}
+
+int32_t getIntValue(const Value& obj, int32_t defaultValue) {
   if (obj.isNull()) return defaultValue;
   return obj.intValue();
 }

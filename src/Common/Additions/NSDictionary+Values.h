@@ -16,6 +16,8 @@
 
 bool getBoolValueForKey(const NSDictionary* dict, std::string_view key, bool defaultValue);
 int32_t getIntValueForKey(const NSDictionary* dict, std::string_view key, int32_t defaultValue);
+// The integer reader's rule on an entry already looked up (nil standing for a missing key).
+int32_t getIntValue(const Value& obj, int32_t defaultValue);
 int64_t getLongLongValueValueForKey(const NSDictionary* dict, std::string_view key,
                                     int64_t defaultValue);
 // The object itself, unconverted: a number stays a number.

@@ -69,6 +69,7 @@ TEST(NSDictionaryValues, IntegerReadersGiveTheDefaultOnlyForNull) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_EQ(getIntValueForKey(d, c.key, -1), c.asInt);
+    EXPECT_EQ(getIntValue(d.dictionary()->objectForKey(c.key), -1), c.asInt);
     EXPECT_EQ(getLongLongValueValueForKey(d, c.key, -1), c.asLongLong);
   }
 }
