@@ -23,6 +23,7 @@ void AppWebScreen::loadNavigationBar() {
   bar->setBackgroundColor(UIColor::blackColor());
   bar->setUserInteractionEnabled(true);
   view()->addSubview(bar);
+  topBar_ = bar;
 
   auto button = UIButton::buttonWithType(UIButtonType::Custom);
   button->setFrame(CGRectMake(5, 6, 56, 32));
@@ -44,11 +45,7 @@ void AppWebScreen::loadNavigationBar() {
   if (!day) titleLabel_->setTextColor(UIBkImageView::getFontColor());
   view()->addSubview(titleLabel_);
 
-  if (auto item = activityItem(); item && item->customView()) {
-    auto spinner = item->customView();
-    spinner->setFrame(CGRectMake(280, 7, 30, 30));
-    bar->addSubview(spinner);
-  }
+  showSpinner(false);
 }
 
 void AppWebScreen::loadToolBar() {
@@ -63,12 +60,25 @@ void AppWebScreen::setTitle(std::string title) {
 
 void AppWebScreen::startActivity() {
   ULWebController::startActivity();
-  if (auto item = activityItem(); item && item->customView()) item->customView()->setHidden(false);
+  showSpinner(true);
 }
 
 void AppWebScreen::stopActivity() {
   ULWebController::stopActivity();
-  if (auto item = activityItem(); item && item->customView()) item->customView()->setHidden(true);
+  showSpinner(false);
+}
+
+void AppWebScreen::showSpinner(bool shown) {
+  auto item = activityItem();
+  if (!item || !item->customView()) return;
+  // The browser hands its spinner item to the navigation bar, which this screen hides, and
+  // takes it off again when it stops: the spinner comes back to the own bar every time.
+  auto spinner = item->customView();
+  if (topBar_ && spinner->superview().get() != topBar_.get()) {
+    spinner->setFrame(CGRectMake(280, 7, 30, 30));
+    topBar_->addSubview(spinner);
+  }
+  spinner->setHidden(!shown);
 }
 
 void AppWebScreen::back(const Value&) {

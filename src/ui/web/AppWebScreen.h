@@ -25,7 +25,7 @@ class AppWebScreen : public ULWebController {
   void loadToolBar() override;
   // The title shows in the own top bar only.
   void setTitle(std::string title) override;
-  // The browser's, then the spinner in the top bar shows / hides.
+  // The browser's, then the spinner shows / hides in the top bar (at 280, 7), however often.
   void startActivity() override;
   void stopActivity() override;
   void back(const Value& sender);
@@ -43,6 +43,9 @@ class AppWebScreen : public ULWebController {
   explicit AppWebScreen(std::string_view dayBarImage) : dayBarImage_(dayBarImage) {}
 
  private:
+  void showSpinner(bool shown);
+
   std::string dayBarImage_;
+  std::shared_ptr<UIView> topBar_;
   std::shared_ptr<UILabel> titleLabel_;
 };

@@ -8,6 +8,7 @@
 #include "Foundation/NSURL.h"
 #include "UIKit/UIApplicationDriver.h"
 #include "UIKit/UIButton.h"
+#include "UIKit/UIImageView.h"
 #include "core/NSConfig.h"
 #include "core/NSGlobe.h"
 #include "support/MainLoop.h"
@@ -151,12 +152,24 @@ TEST_F(WebScreensTest, BothScreensShowTheSpinnerWhileBusyTheTitleInTheirBarAndPo
     SCOPED_TRACE(c.name);
     auto screen = c.open();
     ASSERT_TRUE(loaded(screen));
+    // The page's own load has come and gone: a second load shows the spinner in the bar again.
     auto spinner = screen->activityItem()->customView();
+    std::shared_ptr<UIView> bar;
+    for (auto& view : screen->view()->subviews())
+      if (std::dynamic_pointer_cast<UIImageView>(view) &&
+          view->frame() == CGRectMake(0, 0, 320, 44))
+        bar = view;
+    ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(spinner->isHidden());
-    screen->startActivity();
-    EXPECT_FALSE(spinner->isHidden());
-    screen->stopActivity();
-    EXPECT_TRUE(spinner->isHidden());
+    EXPECT_EQ(spinner->superview(), bar);
+    for (int load = 0; load < 2; ++load) {
+      screen->startActivity();
+      EXPECT_FALSE(spinner->isHidden());
+      EXPECT_EQ(spinner->superview(), bar);
+      EXPECT_EQ(spinner->frame(), CGRectMake(280, 7, 30, 30));
+      screen->stopActivity();
+      EXPECT_TRUE(spinner->isHidden());
+    }
 
     screen->setTitle("标题");
     EXPECT_EQ(screen->titleLabel()->text(), "标题");
