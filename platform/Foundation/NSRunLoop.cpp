@@ -617,7 +617,9 @@ bool NSRunLoop::pollAndDoFds(ModeId id, double timeoutSeconds, std::vector<pollf
   polling_.store(true);
   // A wake-up asked for before the waker could see polling_ is answered here.
   if (wakeRequested_.exchange(false)) timeoutMs = 0;
-  static RunLoopPollWaiter plain;
+  // Never destroyed: a loop still polling on another thread as the process ends (a detached
+  // worker) goes on using it after the static objects are gone.
+  static RunLoopPollWaiter& plain = *new RunLoopPollWaiter;
   int n = (waiter_ ? *waiter_ : static_cast<RunLoopWaiter&>(plain))
               .wait(fds.data(), fds.size(), timeoutMs);
   polling_.store(false);

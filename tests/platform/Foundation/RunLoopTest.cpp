@@ -577,3 +577,19 @@ TEST_F(RunLoopTest, OneLoopServesTimersDescriptorsPerformsAndTheWaitersOwnEvents
   events->invalidate();
   fd->invalidate();
 }
+
+// A thread still serving its loop as the process ends (a detached worker) keeps waiting on
+// the plain waiter while the process's static objects go: the waiter must outlive them.
+TEST_F(RunLoopTest, ALoopStillRunningOnAnotherThreadAsTheProcessEndsKeepsItsWaiter) {
+  static std::atomic<bool> polling{false};
+  std::thread([] {
+    auto loop = NSRunLoop::currentRunLoop();
+    auto keepAlive = loop->addKeepAliveSource(kPrivateMode);
+    for (;;) {
+      loop->runInMode(kPrivateMode, 0, false);
+      polling = true;
+    }
+  }).detach();
+  while (!polling) std::this_thread::yield();
+  // The test ends here; the loop goes on polling through the process's exit.
+}

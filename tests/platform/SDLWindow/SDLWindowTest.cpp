@@ -68,7 +68,10 @@ class SDLWindowTest : public ::testing::Test {
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     // The offscreen driver's GL would need a GPU stack; the software renderer is SDL's own.
+    // Nor does the window's own surface go through GL: SDL would load the machine's EGL
+    // for it and unload it again at the end, leaving what that held unreachable.
     setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
     MainLoop::install();
     UIApplicationDriver::reset();
     UIApplicationDriver::launch(app_);

@@ -139,12 +139,14 @@ TEST_F(PageViewTest, ALabelsPictureKeepsOnlyItsWhitePixelsSoTheNumeralIsCutOut) 
   EXPECT_EQ(counts.other, 0u);
 }
 
-// A bundle of its own with "pageImgNum2" only; each test runs in its own process, before
-// anything reads the bundle.
+// A bundle of its own with "pageImgNum2" only, beside the app's font configuration (the
+// numerals it lacks are rendered); each test runs in its own process, before anything reads
+// the bundle.
 TEST(PageViewBundleTest, TheBundlesPageNumeralIsUsedForOneToThreeWhenItExists) {
   MainLoop::install();
   fs::path dir = fs::path(std::getenv("ZEPT_HOME")) / "bundle";
   fs::create_directories(dir);
+  fs::create_directory_symlink(fs::path(ZEPT_RESOURCES_DIR) / "fonts", dir / "fonts");
   std::string argb;
   for (int i = 0; i < 7 * 9; ++i) argb += std::string("\xff\x10\x20\x30", 4);
   auto png = UIImagePNGRepresentation(imageWithRawImageData(argb, 7, 9));
